@@ -1,0 +1,43 @@
+#include "cr_table.h"
+
+#include "padded_name.h"
+#include "table_grid.h"
+#include "target_file.h"
+
+void LoadCrNames(TCrTable& table) {
+  TargetHandle.SeekFromStart(CrNamesOffset);
+  for (std::size_t i = 0; i < TCrTable::Count; ++i) {
+    table.SetName(static_cast<std::uint8_t>(i), ReadPaddedName());
+  }
+}
+
+void LoadCrRecords(TCrTable& table) {
+  for (std::size_t i = 0; i < TCrTable::Count; ++i) {
+    const auto entry = static_cast<std::uint8_t>(i);
+    table.SetOffset(entry, CrRecordsOffset + static_cast<std::int32_t>(TCrRecord::Size * i));
+    TargetHandle.SeekFromStart(table.GetOffset(entry));
+    // Bytes a short file cannot deliver keep their value (zero in a new table).
+    TargetHandle.Read(table.Entries[i].Data.Bytes.data(), TCrRecord::Size);
+  }
+}
+
+void WriteCrRecords(const TCrTable& table) {
+  for (std::size_t i = 0; i < TCrTable::Count; ++i) {
+    TargetHandle.SeekFromStart(table.GetOffset(static_cast<std::uint8_t>(i)));
+    TargetHandle.Write(table.Entries[i].Data.Bytes.data(), TCrRecord::Size);
+  }
+}
+
+void FillCrGrid(const TCrTable& table, CellGrid& grid) { FillTableGrid(table, grid); }
+
+void CommitCrGrid(TCrTable& table, const CellGrid& grid) { CommitTableGrid(table, grid); }
+
+std::int32_t ColumnValue(const TCrTable& table, std::uint8_t entry, int column) {
+  return ReadField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1]);
+}
+
+void StoreColumn(TCrTable& table, std::uint8_t entry, int column, std::int32_t value) {
+  StoreField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1], value);
+}
+
+FieldLayout ColumnField(const TCrTable&, int column) { return CrColumns[column - 1]; }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where a field lies in a record and how the grid shows it. Storage is the raw
+// little-endian bit pattern whatever the signedness; the signedness only says
+// how the field is widened to 32 bits and printed.
+struct FieldLayout {
+  std::uint8_t offset;  // first byte within the record
+  std::uint8_t width;   // 1, 2 or 4 bytes
+  bool is_signed;
+};
+
+// The field widened to 32 bits: sign-extended when signed, zero-extended when
+// not. A 4-byte unsigned field comes back as its bit pattern.
+std::int32_t ReadField(const std::uint8_t* record, FieldLayout field);
+
+// Stores the low 8, 16 or 32 bits of `value`; larger values wrap.
+void StoreField(std::uint8_t* record, FieldLayout field, std::int32_t value);
+
+// The decimal text the grid shows for a widened field value: signed with a
+// leading minus, or unsigned (the 32-bit pattern read as 0..4294967295).
+std::string FieldText(std::int32_t value, bool is_signed);
+
+// Keeps the low bits of `value` that a field of `width` bytes holds, widened
+// again as the field would be read back.
+std::int32_t WrapToField(std::int32_t value, std::uint8_t width, bool is_signed);
