@@ -36,7 +36,8 @@ constexpr std::array<std::string_view, 24> kSyllables = {
 
 std::string InventWord(SampleRandom& random, int syllables) {
   std::string word;
-  for (int i = 0; i < syllables; ++i) word += kSyllables[random.Below(kSyllables.size())];
+  for (int i = 0; i < syllables; ++i)
+    word += kSyllables[random.Below(kSyllables.size())];
   // Capitalise the first letter: in UTF-8 the small Cyrillic letters а..п are
   // D0 B0..D0 BF and р..я are D1 80..D1 8F; the capitals are D0 90..D0 AF.
   auto* first = reinterpret_cast<unsigned char*>(word.data());
@@ -54,7 +55,8 @@ std::string InventName(SampleRandom& random, std::size_t max_bytes) {
   std::string name;
   do {
     name = InventWord(random, 1 + static_cast<int>(random.Below(3)));
-    if (random.Below(4) == 0) name += " " + InventWord(random, 1 + static_cast<int>(random.Below(2)));
+    if (random.Below(4) == 0)
+      name += " " + InventWord(random, 1 + static_cast<int>(random.Below(2)));
     name = Utf8ToCp1251(name);
   } while (name.size() > max_bytes);
   return name;
@@ -70,19 +72,24 @@ class ImageWriter {
                 SampleRandom& random, int max_padding) {
     auto pos = static_cast<std::size_t>(offset);
     for (const std::string& name : names) {
-      for (char c : name) image_.at(pos++) = static_cast<std::uint8_t>(c);
+      for (char c : name)
+        image_.at(pos++) = static_cast<std::uint8_t>(c);
       const std::size_t zeros = 1 + random.Below(static_cast<std::uint32_t>(max_padding));
-      for (std::size_t i = 0; i < zeros; ++i) image_.at(pos++) = 0;
+      for (std::size_t i = 0; i < zeros; ++i)
+        image_.at(pos++) = 0;
     }
-    if (pos > static_cast<std::size_t>(limit)) throw std::logic_error("sample name list overflows");
+    if (pos > static_cast<std::size_t>(limit))
+      throw std::logic_error("sample name list overflows");
   }
 
   void RandomBytes(std::int32_t offset, std::size_t count, SampleRandom& random) {
-    for (std::size_t i = 0; i < count; ++i) image_.at(offset + i) = random.Byte();
+    for (std::size_t i = 0; i < count; ++i)
+      image_.at(offset + i) = random.Byte();
   }
 
   void Fill(std::int32_t offset, std::size_t count, std::uint8_t value) {
-    for (std::size_t i = 0; i < count; ++i) image_.at(offset + i) = value;
+    for (std::size_t i = 0; i < count; ++i)
+      image_.at(offset + i) = value;
   }
 
  private:
@@ -91,15 +98,16 @@ class ImageWriter {
 
 std::vector<std::string> InventNames(SampleRandom& random, int count, std::size_t max_bytes) {
   std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back(InventName(random, max_bytes));
+  for (int i = 0; i < count; ++i)
+    names.push_back(InventName(random, max_bytes));
   return names;
 }
 
 void WriteCreatures(ImageWriter& writer, Sample& sample, SampleRandom& random) {
   sample.creature_names = InventNames(random, 66, 40);
   // A long name, to show how the grid copes with one.
-  sample.creature_names[7] = Utf8ToCp1251(
-      "Великий древний хранитель северных равнин и семи холмов за туманной рекой");
+  sample.creature_names[7] =
+      Utf8ToCp1251("Великий древний хранитель северных равнин и семи холмов за туманной рекой");
   writer.NameList(CrNamesOffset, CrNamesOffset + 8000, sample.creature_names, random, 12);
   writer.RandomBytes(CrRecordsOffset, 66 * TCrRecord::Size, random);
 }
@@ -123,7 +131,8 @@ void WriteBuildings(ImageWriter& writer, Sample& sample, SampleRandom& random) {
   writer.RandomBytes(BlLoneRecordOffset, BlRecordSize, random);
   // The records that are not buildings get a mark of their own, so that a
   // test sees at once if one of them is ever written.
-  for (int k : BlFirstRunSkip) writer.Fill(BlFirstRunOffset + BlRecordSize * k, BlRecordSize, 0xEE);
+  for (int k : BlFirstRunSkip)
+    writer.Fill(BlFirstRunOffset + BlRecordSize * k, BlRecordSize, 0xEE);
   for (int k : BlSecondRunSkip) {
     writer.Fill(BlSecondRunOffset + BlRecordSize * k, BlRecordSize, 0xDD);
   }
@@ -138,7 +147,8 @@ std::uint8_t FillerByte(std::size_t offset) {
 Sample MakeSample(std::uint32_t seed) {
   Sample sample;
   sample.image.resize(ExpectedFileSize);
-  for (std::size_t i = 0; i < sample.image.size(); ++i) sample.image[i] = FillerByte(i);
+  for (std::size_t i = 0; i < sample.image.size(); ++i)
+    sample.image[i] = FillerByte(i);
   sample.image[0] = 'M';
   sample.image[1] = 'Z';
 

@@ -13,7 +13,8 @@ namespace {
 // "Прирост воинов 1 ур." and "Темная святыня".
 constexpr std::string_view kRecruitGrowthName =
     "\xCF\xF0\xE8\xF0\xEE\xF1\xF2 \xE2\xEE\xE8\xED\xEE\xE2 1 \xF3\xF0.";
-constexpr std::string_view kDarkShrineName = "\xD2\xE5\xEC\xED\xE0\xFF \xF1\xE2\xFF\xF2\xFB\xED\xFF";
+constexpr std::string_view kDarkShrineName =
+    "\xD2\xE5\xEC\xED\xE0\xFF \xF1\xE2\xFF\xF2\xFB\xED\xFF";
 // " ур." after the level digit.
 constexpr std::string_view kLevelSuffix = " \xF3\xF0.";
 
@@ -39,7 +40,8 @@ std::uint8_t LoadRun(TBlTable& table, std::uint8_t entry, std::int32_t run_offse
   for (int k = 0; k < length; ++k) {
     TBlRecord record;
     TargetHandle.Read(record.Bytes.data(), TBlRecord::Size);
-    if (IsSkipped(skip, k)) continue;
+    if (IsSkipped(skip, k))
+      continue;
     table.SetOffset(entry, run_offset + BlRecordSize * k);
     table.SetRecord(entry, record);
     ++entry;
@@ -52,22 +54,27 @@ std::uint8_t LoadRun(TBlTable& table, std::uint8_t entry, std::int32_t run_offse
 void LoadBlNames(TBlTable& table) {
   std::uint8_t entry = 0;
   TargetHandle.SeekFromStart(BlNamesOffset);
-  for (; entry < 57; ++entry) table.SetName(entry, ReadPaddedName());
+  for (; entry < 57; ++entry)
+    table.SetName(entry, ReadPaddedName());
 
   TargetHandle.SeekFromStart(BlSharedNamesOffset);
   const ShortName base_name = ReadPaddedName();
-  for (int level = 1; level <= 5; ++level) table.SetName(entry++, LevelName(base_name, level));
+  for (int level = 1; level <= 5; ++level)
+    table.SetName(entry++, LevelName(base_name, level));
 
   TargetHandle.SeekFromStart(BlExtraNamesOffset);
-  for (int k = 0; k < 6; ++k) table.SetName(entry++, ReadPaddedName());
+  for (int k = 0; k < 6; ++k)
+    table.SetName(entry++, ReadPaddedName());
 
   // The shared block once more: all but its 6th and 13th names, with the
   // first-level growth name placed before the 12th.
   TargetHandle.SeekFromStart(BlSharedNamesOffset);
   for (int k = 0; k < 14; ++k) {
     const ShortName name = ReadPaddedName();
-    if (k == 11) table.SetName(entry++, ShortName(kRecruitGrowthName));
-    if (k != 5 && k != 12) table.SetName(entry++, name);
+    if (k == 11)
+      table.SetName(entry++, ShortName(kRecruitGrowthName));
+    if (k != 5 && k != 12)
+      table.SetName(entry++, name);
   }
   table.SetName(entry, ShortName(kDarkShrineName));
 }
@@ -90,9 +97,13 @@ void WriteBlRecords(const TBlTable& table) {
   }
 }
 
-void FillBlGrid(const TBlTable& table, CellGrid& grid) { FillTableGrid(table, grid); }
+void FillBlGrid(const TBlTable& table, CellGrid& grid) {
+  FillTableGrid(table, grid);
+}
 
-void CommitBlGrid(TBlTable& table, const CellGrid& grid) { CommitTableGrid(table, grid); }
+void CommitBlGrid(TBlTable& table, const CellGrid& grid) {
+  CommitTableGrid(table, grid);
+}
 
 std::int32_t ColumnValue(const TBlTable& table, std::uint8_t entry, int column) {
   return ReadField(table.Entries[entry].Data.Bytes.data(), BlColumns[column - 1]);
@@ -102,4 +113,6 @@ void StoreColumn(TBlTable& table, std::uint8_t entry, int column, std::int32_t v
   StoreField(table.Entries[entry].Data.Bytes.data(), BlColumns[column - 1], value);
 }
 
-FieldLayout ColumnField(const TBlTable&, int column) { return BlColumns[column - 1]; }
+FieldLayout ColumnField(const TBlTable&, int column) {
+  return BlColumns[column - 1];
+}

@@ -30,17 +30,17 @@ inline constexpr std::array<FieldLayout, 7> BlColumns = {BlGold,   BlWood,     B
 // Where the buildings lie in the executable. The records come from two runs,
 // each with some records that are not buildings, and one lone record.
 inline constexpr std::int32_t BlRecordSize = 28;
-inline constexpr std::int32_t BlFirstRunOffset = 1033324;   // 0xFC46C, 70 records
+inline constexpr std::int32_t BlFirstRunOffset = 1033324;  // 0xFC46C, 70 records
 inline constexpr int BlFirstRunLength = 70;
 inline constexpr std::array<int, 13> BlFirstRunSkip = {11, 19, 22, 23, 33, 34, 35,
                                                        42, 43, 45, 54, 56, 59};
 inline constexpr std::int32_t BlSecondRunOffset = 1032128;  // 0xFBFC0, 28 records
 inline constexpr int BlSecondRunLength = 28;
 inline constexpr std::array<int, 4> BlSecondRunSkip = {0, 17, 25, 26};
-inline constexpr std::int32_t BlLoneRecordOffset = 1162084;  // 0x11BB64, entry 81
-inline constexpr std::int32_t BlNamesOffset = 1113160;       // 0x10FC48, 57 names
-inline constexpr std::int32_t BlSharedNamesOffset = 1112832; // 0x10FB00, 14 names read twice
-inline constexpr std::int32_t BlExtraNamesOffset = 1113088;  // 0x10FC00, 6 names
+inline constexpr std::int32_t BlLoneRecordOffset = 1162084;   // 0x11BB64, entry 81
+inline constexpr std::int32_t BlNamesOffset = 1113160;        // 0x10FC48, 57 names
+inline constexpr std::int32_t BlSharedNamesOffset = 1112832;  // 0x10FB00, 14 names read twice
+inline constexpr std::int32_t BlExtraNamesOffset = 1113088;   // 0x10FC00, 6 names
 
 using TBlEntry = TableEntry<TBlRecord>;
 

@@ -28,9 +28,13 @@ void WriteCrRecords(const TCrTable& table) {
   }
 }
 
-void FillCrGrid(const TCrTable& table, CellGrid& grid) { FillTableGrid(table, grid); }
+void FillCrGrid(const TCrTable& table, CellGrid& grid) {
+  FillTableGrid(table, grid);
+}
 
-void CommitCrGrid(TCrTable& table, const CellGrid& grid) { CommitTableGrid(table, grid); }
+void CommitCrGrid(TCrTable& table, const CellGrid& grid) {
+  CommitTableGrid(table, grid);
+}
 
 std::int32_t ColumnValue(const TCrTable& table, std::uint8_t entry, int column) {
   return ReadField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1]);
@@ -40,4 +44,6 @@ void StoreColumn(TCrTable& table, std::uint8_t entry, int column, std::int32_t v
   StoreField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1], value);
 }
 
-FieldLayout ColumnField(const TCrTable&, int column) { return CrColumns[column - 1]; }
+FieldLayout ColumnField(const TCrTable&, int column) {
+  return CrColumns[column - 1];
+}

@@ -33,7 +33,7 @@ inline constexpr FieldLayout CrProperties{22, 4, false};
 
 // The field shown in each grid column 1 to 13 (element 0 is column 1).
 inline constexpr std::array<FieldLayout, 13> CrColumns = {
-    CrAttack, CrDefense, CrMinDamage, CrMaxDamage, CrHealth, CrSpeed,     CrShots,
+    CrAttack, CrDefense, CrMinDamage, CrMaxDamage, CrHealth,     CrSpeed,  CrShots,
     CrGold,   CrGrowth,  CrAlpha,     CrBeta,      CrProperties, CrFaction};
 
 // Where the creatures lie in the executable.

@@ -28,5 +28,5 @@ inline constexpr std::array<std::array<std::string_view, kMaxColCount>, kTableCo
     }};
 
 // The tab captions, in table index order.
-inline constexpr std::array<std::string_view, kTableCount> TabCaptions = {
-    "Существа", "Постройки", "Заклинания"};
+inline constexpr std::array<std::string_view, kTableCount> TabCaptions = {"Существа", "Постройки",
+                                                                          "Заклинания"};

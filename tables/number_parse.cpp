@@ -5,29 +5,39 @@
 namespace {
 
 int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
   return -1;
 }
 
 // Length of a hexadecimal prefix at the start of `text`, or 0 if there is none.
 std::size_t HexPrefixLength(std::string_view text) {
-  if (text.empty()) return 0;
-  if (text[0] == '$' || text[0] == 'x' || text[0] == 'X') return 1;
-  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return 2;
+  if (text.empty())
+    return 0;
+  if (text[0] == '$' || text[0] == 'x' || text[0] == 'X')
+    return 1;
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    return 2;
   return 0;
 }
 
 std::optional<std::uint32_t> ParseHexDigits(std::string_view digits) {
-  if (digits.empty()) return std::nullopt;
+  if (digits.empty())
+    return std::nullopt;
   std::uint32_t value = 0;
   int significant = 0;
   for (char c : digits) {
     const int digit = HexDigitValue(c);
-    if (digit < 0) return std::nullopt;
-    if (significant > 0 || digit != 0) ++significant;
-    if (significant > 8) return std::nullopt;
+    if (digit < 0)
+      return std::nullopt;
+    if (significant > 0 || digit != 0)
+      ++significant;
+    if (significant > 8)
+      return std::nullopt;
     value = (value << 4) | static_cast<std::uint32_t>(digit);
   }
   return value;
@@ -36,12 +46,15 @@ std::optional<std::uint32_t> ParseHexDigits(std::string_view digits) {
 // The magnitude of a decimal number, or nothing when it is not all digits or
 // is beyond any 32-bit value.
 std::optional<std::uint64_t> ParseDecimalDigits(std::string_view digits) {
-  if (digits.empty()) return std::nullopt;
+  if (digits.empty())
+    return std::nullopt;
   std::uint64_t value = 0;
   for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9')
+      return std::nullopt;
     value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > 0x80000000ULL) return std::nullopt;
+    if (value > 0x80000000ULL)
+      return std::nullopt;
   }
   return value;
 }
@@ -50,7 +63,8 @@ std::optional<std::uint64_t> ParseDecimalDigits(std::string_view digits) {
 
 std::optional<std::int32_t> ParseGridNumber(std::string_view text) {
   std::size_t start = 0;
-  while (start < text.size() && text[start] == ' ') ++start;
+  while (start < text.size() && text[start] == ' ')
+    ++start;
   text.remove_prefix(start);
 
   bool negative = false;
@@ -61,14 +75,17 @@ std::optional<std::int32_t> ParseGridNumber(std::string_view text) {
 
   if (const std::size_t prefix = HexPrefixLength(text); prefix > 0) {
     const auto pattern = ParseHexDigits(text.substr(prefix));
-    if (!pattern) return std::nullopt;
+    if (!pattern)
+      return std::nullopt;
     const std::uint32_t bits = negative ? 0U - *pattern : *pattern;
     return static_cast<std::int32_t>(bits);
   }
 
   const auto magnitude = ParseDecimalDigits(text);
-  if (!magnitude) return std::nullopt;
-  if (!negative && *magnitude > 0x7FFFFFFFULL) return std::nullopt;
+  if (!magnitude)
+    return std::nullopt;
+  if (!negative && *magnitude > 0x7FFFFFFFULL)
+    return std::nullopt;
   const std::int64_t value =
       negative ? -static_cast<std::int64_t>(*magnitude) : static_cast<std::int64_t>(*magnitude);
   return static_cast<std::int32_t>(value);

@@ -2,7 +2,8 @@
 
 std::int32_t ReadField(const std::uint8_t* record, FieldLayout field) {
   std::uint32_t bits = 0;
-  for (int i = field.width - 1; i >= 0; --i) bits = (bits << 8) | record[field.offset + i];
+  for (int i = field.width - 1; i >= 0; --i)
+    bits = (bits << 8) | record[field.offset + i];
   return WrapToField(static_cast<std::int32_t>(bits), field.width, field.is_signed);
 }
 

@@ -18,11 +18,13 @@ class ShortName {
 
   void Assign(std::string_view bytes) {
     length_ = static_cast<std::uint8_t>(bytes.size() < kMaxLength ? bytes.size() : kMaxLength);
-    for (std::size_t i = 0; i < length_; ++i) bytes_[i] = bytes[i];
+    for (std::size_t i = 0; i < length_; ++i)
+      bytes_[i] = bytes[i];
   }
   // Appends one byte; a name that is already full drops it.
   void Append(char byte) {
-    if (length_ < kMaxLength) bytes_[length_++] = byte;
+    if (length_ < kMaxLength)
+      bytes_[length_++] = byte;
   }
 
   std::size_t size() const { return length_; }

@@ -53,19 +53,26 @@ void WriteSpRecords(const TSpTable& table) {
     StoreField(alpha.data(), {0, 2, true}, table.GetAlpha(entry));
     const std::uint8_t mana = table.GetMana(entry);
     TargetHandle.Write(&level, 1);
-    TargetHandle.Read(unused.data(), unused.size());  // steps over bytes 1-2, leaving them as they are
+    TargetHandle.Read(unused.data(),
+                      unused.size());  // steps over bytes 1-2, leaving them as they are
     TargetHandle.Write(alpha.data(), alpha.size());
     TargetHandle.Write(&mana, 1);
   }
 }
 
-void FillSpGrid(const TSpTable& table, CellGrid& grid) { FillTableGrid(table, grid); }
+void FillSpGrid(const TSpTable& table, CellGrid& grid) {
+  FillTableGrid(table, grid);
+}
 
-void CommitSpGrid(TSpTable& table, const CellGrid& grid) { CommitTableGrid(table, grid); }
+void CommitSpGrid(TSpTable& table, const CellGrid& grid) {
+  CommitTableGrid(table, grid);
+}
 
 std::int32_t ColumnValue(const TSpTable& table, std::uint8_t entry, int column) {
-  if (column == kLevelColumn) return table.GetLevel(entry);
-  if (column == kManaColumn) return table.GetMana(entry);
+  if (column == kLevelColumn)
+    return table.GetLevel(entry);
+  if (column == kManaColumn)
+    return table.GetMana(entry);
   return table.GetAlpha(entry);
 }
 
@@ -81,7 +88,9 @@ void StoreColumn(TSpTable& table, std::uint8_t entry, int column, std::int32_t v
 }
 
 FieldLayout ColumnField(const TSpTable&, int column) {
-  if (column == kLevelColumn) return SpLevel;
-  if (column == kManaColumn) return SpMana;
+  if (column == kLevelColumn)
+    return SpLevel;
+  if (column == kManaColumn)
+    return SpMana;
   return SpAlpha;
 }

@@ -23,8 +23,9 @@ void FillTableGrid(const Table& table, CellGrid& grid) {
     const int row = static_cast<int>(i) + 1;
     grid.SetCellText(0, row, Cp1251ToUtf8(table.GetName(entry).view()));
     for (int column = 1; column < columns; ++column) {
-      grid.SetCellText(column, row,
-                       FieldText(ColumnValue(table, entry, column), ColumnField(table, column).is_signed));
+      grid.SetCellText(
+          column, row,
+          FieldText(ColumnValue(table, entry, column), ColumnField(table, column).is_signed));
     }
   }
 }

@@ -21,7 +21,8 @@ CellMark MarkTableCell(const Table& current, const Table& saved, int column, int
       column >= ColCounts[Table::Index]) {
     return CellMark::None;
   }
-  if (!ParseGridNumber(text)) return CellMark::NotANumber;
+  if (!ParseGridNumber(text))
+    return CellMark::NotANumber;
   const auto entry = static_cast<std::uint8_t>(row - 1);
   return ValueAfterCommit(current, entry, column, text) == ColumnValue(saved, entry, column)
              ? CellMark::None

@@ -21,15 +21,18 @@ Bytes TargetFile::Close() {
 }
 
 void TargetFile::SeekFromStart(std::int32_t offset) {
-  if (open_ && offset >= 0) position_ = offset;
+  if (open_ && offset >= 0)
+    position_ = offset;
 }
 
 void TargetFile::SeekRelative(std::int32_t distance) {
-  if (open_ && position_ + distance >= 0) position_ += distance;
+  if (open_ && position_ + distance >= 0)
+    position_ += distance;
 }
 
 std::size_t TargetFile::Read(void* buffer, std::size_t count) {
-  if (!open_ || position_ >= static_cast<std::int64_t>(image_.size())) return 0;
+  if (!open_ || position_ >= static_cast<std::int64_t>(image_.size()))
+    return 0;
   const auto available = image_.size() - static_cast<std::size_t>(position_);
   const std::size_t delivered = std::min(count, available);
   std::memcpy(buffer, image_.data() + position_, delivered);
@@ -38,7 +41,8 @@ std::size_t TargetFile::Read(void* buffer, std::size_t count) {
 }
 
 std::size_t TargetFile::Write(const void* buffer, std::size_t count) {
-  if (!open_ || !writable_) return 0;
+  if (!open_ || !writable_)
+    return 0;
   if (position_ + static_cast<std::int64_t>(count) > static_cast<std::int64_t>(image_.size())) {
     return 0;  // the file never grows: a write that does not fit is dropped whole
   }

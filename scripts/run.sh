@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the editor and starts it in a folder that
+# holds a generated sample "HMM2PL.exe", so the Open dialog offers it at once.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+build="$root/build-release"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTREVALUNE_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build"
+
+mkdir -p "$root/sample"
+[ -f "$root/sample/HMM2PL.exe" ] || "$build/samplegen/trevalune-sample" "$root/sample/HMM2PL.exe"
+cd "$root/sample"
+exec "$build/ui/trevalune"

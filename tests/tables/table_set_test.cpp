@@ -1,0 +1,64 @@
+#include "table_set.h"
+
+#include <gtest/gtest.h>
+
+#include "../support/image_helpers.h"
+#include "../support/memory_grid.h"
+#include "sample_image.h"
+
+namespace {
+
+class TableSetTest : public ::testing::Test {
+ protected:
+  Sample sample = MakeSample(21);
+  TableSet current = LoadTables(sample.image);
+  TableSet saved = current;
+  MemoryGrid grid;
+};
+
+TEST_F(TableSetTest, CommitReachesOnlyTheActiveTable) {
+  FillActiveTable(kBuildings, current, grid);
+  grid.SetCellText(1, 1, "77");
+  CommitActiveTable(kCreatures, current, grid);  // reads the building text as creature cells
+  EXPECT_EQ(ColumnValue(current.BlTable, 0, 1), ColumnValue(saved.BlTable, 0, 1));
+  CommitActiveTable(kBuildings, current, grid);
+  EXPECT_EQ(ColumnValue(current.BlTable, 0, 1), 77);
+  CommitActiveTable(3, current, grid);  // no such table: nothing happens
+}
+
+TEST_F(TableSetTest, MarksTextThatWouldNotBeStored) {
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, "abc"), CellMark::NotANumber);
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, ""), CellMark::NotANumber);
+  EXPECT_EQ(MarkCell(kSpells, current, saved, 3, 65, "12 "), CellMark::NotANumber);
+}
+
+TEST_F(TableSetTest, MarksValuesThatDifferFromTheFile) {
+  const std::int32_t attack = ColumnValue(current.CrTable, 0, 1);
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack)), CellMark::None);
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack + 256)),
+            CellMark::None);  // wraps to the same byte
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack + 1)),
+            CellMark::Changed);
+  // A committed edit stays marked while the text shows it, until it is saved.
+  StoreColumn(current.CrTable, 0, 1, attack + 1);
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack + 1)),
+            CellMark::Changed);
+  saved = current;
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack + 1)), CellMark::None);
+}
+
+TEST_F(TableSetTest, UnparsableDecimalOfALargeValueIsMarkedButKeepsTheValue) {
+  StoreColumn(current.BlTable, 0, 1, -1);
+  saved = current;
+  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "4294967295"), CellMark::NotANumber);
+  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "-1"), CellMark::None);
+}
+
+TEST_F(TableSetTest, FixedCellsAreNeverMarked) {
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 0, 1, "abc"), CellMark::None);
+  EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 0, "abc"), CellMark::None);
+  EXPECT_EQ(MarkCell(kSpells, current, saved, 4, 1, "abc"), CellMark::None);
+  EXPECT_EQ(MarkCell(kSpells, current, saved, 1, 66, "abc"), CellMark::None);
+}
+
+}  // namespace
