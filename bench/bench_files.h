@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "sample_image.h"
+
+// A generated sample executable on disk, removed again at exit.
+class BenchSampleFile {
+ public:
+  BenchSampleFile() {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("trevalune-bench-" + std::to_string(static_cast<long>(::getpid())));
+    std::filesystem::create_directories(dir_);
+    path_ = dir_ / "HMM2PL.exe";
+    const Sample sample = MakeSample(1);
+    std::ofstream out(path_, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(sample.image.data()),
+              static_cast<std::streamsize>(sample.image.size()));
+  }
+  ~BenchSampleFile() { std::filesystem::remove_all(dir_); }
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path Sibling(const std::string& name) const { return dir_ / name; }
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path path_;
+};
