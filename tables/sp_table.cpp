@@ -12,6 +12,8 @@ namespace {
 // Columns 1 to 3: Level, Mana, Alpha.
 constexpr int kLevelColumn = 1;
 constexpr int kManaColumn = 2;
+// Bytes 0 to 5 of a record: Level, two bytes left alone, Alpha, Mana.
+constexpr std::int64_t kUsedRecordBytes = 6;
 
 }  // namespace
 
@@ -46,6 +48,11 @@ void LoadSpRecords(TSpTable& table) {
 void WriteSpRecords(const TSpTable& table) {
   for (std::size_t i = 0; i < TSpTable::Count; ++i) {
     const auto entry = static_cast<std::uint8_t>(i);
+    // The record is written whole or not at all: one whose bytes 0 to 5 do not
+    // all lie inside the file is left as it is.
+    const std::int64_t offset = table.GetOffset(entry);
+    if (offset < 0 || offset + kUsedRecordBytes > static_cast<std::int64_t>(TargetHandle.Size()))
+      continue;
     TargetHandle.SeekFromStart(table.GetOffset(entry));
     const std::uint8_t level = table.GetLevel(entry);
     std::array<std::uint8_t, 2> unused{};

@@ -44,6 +44,7 @@ class TSpTable : public EntryArray<TSpEntry, 65> {
 void LoadSpNames(TSpTable& table);
 void LoadSpRecords(TSpTable& table);
 // Writes Level, Alpha and Mana of every spell; steps over bytes 1-2 by reading them.
+// A record whose bytes 0 to 5 are not all inside the file is not written.
 void WriteSpRecords(const TSpTable& table);
 void FillSpGrid(const TSpTable& table, CellGrid& grid);
 void CommitSpGrid(TSpTable& table, const CellGrid& grid);

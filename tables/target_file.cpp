@@ -44,7 +44,11 @@ std::size_t TargetFile::Write(const void* buffer, std::size_t count) {
   if (!open_ || !writable_)
     return 0;
   if (position_ + static_cast<std::int64_t>(count) > static_cast<std::int64_t>(image_.size())) {
-    return 0;  // the file never grows: a write that does not fit is dropped whole
+    // The file never grows: a write that does not fit is dropped whole. The
+    // position still moves past it as after a plain write, so that a following
+    // relative move or write lands where it would in a plain file.
+    position_ += static_cast<std::int64_t>(count);
+    return 0;
   }
   std::memcpy(image_.data() + position_, buffer, count);
   position_ += static_cast<std::int64_t>(count);

@@ -24,7 +24,8 @@ inline constexpr std::uint32_t ExpectedFileSize = 1208393;
 // - a position past the end is allowed, and reads there deliver nothing.
 // One rule is stricter than a plain file: the file never grows. A write that
 // would reach past the end writes nothing at all, so a record that lies partly
-// outside a short file is never written and the file keeps its size.
+// outside a short file is never written and the file keeps its size. The
+// position still moves past the dropped bytes, as a plain write would move it.
 class TargetFile {
  public:
   // Opens the handle on `image`. A read-only handle refuses every write.

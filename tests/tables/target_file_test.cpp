@@ -52,6 +52,23 @@ TEST(TargetFile, WritesStayInsideTheFile) {
   EXPECT_EQ(image, (Bytes{1, 2, 3, 4, 5, 6, 0xF0, 0xF1, 0xF2, 0xF3}));
 }
 
+// A write that is dropped because it would grow the file still moves the
+// position past it, so the next relative move or write lands where it would
+// in a plain file; the image keeps its size and bytes.
+TEST(TargetFile, DroppedWriteMovesThePositionLikeAPlainWrite) {
+  TargetFile file;
+  file.Open(Numbers(10), true);
+  const std::array<std::uint8_t, 4> data = {0xF0, 0xF1, 0xF2, 0xF3};
+  file.SeekFromStart(8);
+  EXPECT_EQ(file.Write(data.data(), 4), 0u);
+  EXPECT_EQ(file.Position(), 12);
+  file.SeekRelative(-5);
+  EXPECT_EQ(file.Position(), 7);
+  EXPECT_EQ(file.Write(data.data(), 1), 1u);
+  EXPECT_EQ(file.Position(), 8);
+  EXPECT_EQ(file.Close(), (Bytes{1, 2, 3, 4, 5, 6, 7, 0xF0, 9, 10}));
+}
+
 TEST(TargetFile, ReadOnlyAndClosedHandlesWriteNothing) {
   TargetFile file;
   const std::uint8_t byte = 0xFF;
