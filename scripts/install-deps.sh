@@ -13,14 +13,30 @@ packages=(
 # Wanted but named differently on some releases: tried one by one.
 optional_packages=(libclang-rt-dev)
 
+# The fuzz targets link libFuzzer from the runtime of the installed clang; on
+# Debian 12 (clang 14) libclang-rt-14-dev holds it. Installed after clang when
+# it is missing.
+ensure_fuzzer_runtime() {
+  command -v clang >/dev/null || return 0
+  compgen -G "$(clang -print-runtime-dir)/libclang_rt.fuzzer*" >/dev/null && return 0
+  local package
+  package="libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$package" >/dev/null ||
+    echo "note: $package not available"
+}
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+
 missing=()
 for p in "${packages[@]}" "${optional_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_fuzzer_runtime
+  exit 0
+fi
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 required_missing=()
@@ -33,3 +49,4 @@ done
 if [ ${#required_missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${required_missing[@]}"
 fi
+ensure_fuzzer_runtime

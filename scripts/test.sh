@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# format check.
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a bounded
+# run of each fuzz target, and the format check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -20,6 +20,45 @@ run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=Debug
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer =="
 run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTREVALUNE_SANITIZE=ON
+
+echo "== Fuzz targets (clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer) =="
+# Each target runs for TREVALUNE_FUZZ_SECONDS (default 20) from its committed
+# seed corpus; new inputs go to build-fuzz/corpus, crashes to build-fuzz/artifacts.
+fuzz_build="$root/build-fuzz"
+fuzz_seconds=${TREVALUNE_FUZZ_SECONDS:-20}
+cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREVALUNE_BUILD_FUZZ=ON \
+  -DTREVALUNE_BUILD_TESTS=OFF -DTREVALUNE_BUILD_UI=OFF >/dev/null
+cmake --build "$fuzz_build" -j "$jobs"
+mkdir -p "$fuzz_build/artifacts" "$fuzz_build/full-images"
+
+# Full-size sample images are generated here rather than kept in the repository;
+# each is checked once before fuzzing.
+for seed in 1 2; do
+  "$fuzz_build/samplegen/trevalune-sample" --seed "$seed" "$fuzz_build/full-images/sample-$seed.exe"
+done
+if ! "$fuzz_build/fuzz/open_save_fuzz" -runs=1 "$fuzz_build/full-images/"*.exe \
+  >"$fuzz_build/full-images.log" 2>&1; then
+  cat "$fuzz_build/full-images.log"
+  echo "FUZZ FAILURE: open_save_fuzz on a full sample image" >&2
+  exit 1
+fi
+echo "open_save_fuzz: full sample images pass"
+
+for target in number_parse_fuzz open_save_fuzz; do
+  corpus="$fuzz_build/corpus/$target"
+  log="$fuzz_build/$target.log"
+  mkdir -p "$corpus"
+  if ! "$fuzz_build/fuzz/$target" -max_total_time="$fuzz_seconds" -timeout=10 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$fuzz_build/artifacts/$target-" \
+    "$corpus" "$root/fuzz/corpus/$target" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "FUZZ FAILURE: $target (input saved in $fuzz_build/artifacts)" >&2
+    exit 1
+  fi
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  echo "$target: $runs executions in $fuzz_seconds s, no failure"
+done
 
 echo "== Format check =="
 cd "$root"
