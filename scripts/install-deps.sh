@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the editor need on Debian or
-# Ubuntu. Packages already present are left alone; nothing is installed when
-# everything is there.
+# Ubuntu, plus any packages named on the command line. Packages already present
+# are left alone; nothing is installed when everything is there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  "$@"
 )
 # Wanted but named differently on some releases: tried one by one.
 optional_packages=(libclang-rt-dev)
