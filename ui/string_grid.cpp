@@ -330,9 +330,10 @@ int TStringGrid::ColumnWidth(int column) const {
 }
 
 void TStringGrid::SetColumnWidth(int column, int width) {
-  if (column == 0)
+  if (column == 0) {
     verticalHeader()->setFixedWidth(width);
-  else
+    updateGeometries();  // the cells move right at once, not at the next layout
+  } else
     setColumnWidth(column - 1, width);
 }
 
@@ -387,6 +388,9 @@ bool TStringGrid::eventFilter(QObject* object, QEvent* event) {
     QStylePainter painter(corner_);
     QStyleOptionHeader option;
     option.initFrom(corner_);
+    // Drawn like the other fixed cells, although the button does nothing.
+    option.state |= QStyle::State_Enabled;
+    option.palette.setCurrentColorGroup(QPalette::Active);
     option.rect = corner_->rect();
     option.orientation = Qt::Horizontal;
     option.position = QStyleOptionHeader::OnlyOneSection;
