@@ -413,12 +413,16 @@ void TStringGrid::OpenEditor(bool focus) {
   const QModelIndex current = currentIndex();
   if (!current.isValid())
     return;
-  if (editor_index_ != current) {
+  const bool moved = editor_index_ != current;
+  if (moved) {
     CloseEditor();
     openPersistentEditor(current);
     editor_index_ = current;
   }
   QLineEdit* editor = CellEditor();
+  // Entering a cell selects its text, so typing replaces the number.
+  if (editor && moved)
+    editor->selectAll();
   if (editor && focus)
     editor->setFocus(Qt::OtherFocusReason);
 }

@@ -60,10 +60,11 @@ TEST_F(StringGridTest, ReshapeKeepsTexts) {
 
 TEST_F(StringGridTest, EveryKeystrokeReachesTheCell) {
   QSignalSpy edited(&grid, &TStringGrid::cellEdited);
+  grid.SetCellText(4, 7, "55");
   grid.SetCurrentCell(4, 7);
   QLineEdit* editor = grid.CellEditor();
   ASSERT_NE(editor, nullptr);
-  QTest::keyClick(editor, Qt::Key_1);
+  QTest::keyClick(editor, Qt::Key_1);  // entering the cell selected its text: replaced
   EXPECT_EQ(grid.CellText(4, 7), "1");
   QTest::keyClick(editor, Qt::Key_3);
   EXPECT_EQ(grid.CellText(4, 7), "13");
