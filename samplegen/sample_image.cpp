@@ -55,8 +55,10 @@ std::string InventName(SampleRandom& random, std::size_t max_bytes) {
   std::string name;
   do {
     name = InventWord(random, 1 + static_cast<int>(random.Below(3)));
-    if (random.Below(4) == 0)
-      name += " " + InventWord(random, 1 + static_cast<int>(random.Below(2)));
+    if (random.Below(4) == 0) {
+      name += ' ';
+      name += InventWord(random, 1 + static_cast<int>(random.Below(2)));
+    }
     name = Utf8ToCp1251(name);
   } while (name.size() > max_bytes);
   return name;

@@ -1,0 +1,120 @@
+// The disk layer: whole-file reads, and writes that replace a file only when
+// the new one is complete.
+
+#include "file_store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "ui_test_support.h"
+
+namespace {
+
+class FileStoreTest : public ::testing::Test {
+ protected:
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  static Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+      bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+    return bytes;
+  }
+
+  QTemporaryDir dir;
+  QtFileStore store;
+  QString reason;
+};
+
+TEST_F(FileStoreTest, WritesAndReadsBackEveryByte) {
+  const Bytes bytes = Pattern(1208393, 3);
+  ASSERT_TRUE(store.WriteAll(Path(QStringLiteral("a.exe")), bytes, reason)) << reason.toStdString();
+  Bytes back;
+  ASSERT_TRUE(store.ReadAll(Path(QStringLiteral("a.exe")), back, reason));
+  EXPECT_EQ(back, bytes);
+  // Replacing a longer file leaves nothing of its tail.
+  const Bytes shorter = Pattern(10, 9);
+  ASSERT_TRUE(store.WriteAll(Path(QStringLiteral("a.exe")), shorter, reason));
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("a.exe"))), shorter);
+  EXPECT_EQ(FolderEntries(dir.path()), QStringList{QStringLiteral("a.exe")});
+}
+
+TEST_F(FileStoreTest, EmptyFileReadsAsNoBytes) {
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("e")), {}));
+  Bytes back = Pattern(3, 1);
+  ASSERT_TRUE(store.ReadAll(Path(QStringLiteral("e")), back, reason));
+  EXPECT_TRUE(back.empty());
+}
+
+TEST_F(FileStoreTest, ReadRefusesWhatIsNotARegularFile) {
+  ASSERT_TRUE(::mkfifo(QFile::encodeName(Path(QStringLiteral("pipe"))).constData(), 0600) == 0);
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  Bytes out = Pattern(3, 1);
+  // A pipe would block forever; it is refused without being opened.
+  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("pipe")), out, reason));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(reason.isEmpty());
+  reason.clear();
+  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("folder")), out, reason));
+  EXPECT_FALSE(reason.isEmpty());
+  reason.clear();
+  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("missing")), out, reason));
+  EXPECT_FALSE(reason.isEmpty());
+}
+
+TEST_F(FileStoreTest, WriteThroughASymbolicLinkKeepsTheLink) {
+  const QString target = Path(QStringLiteral("target.exe"));
+  const QString link = Path(QStringLiteral("link.exe"));
+  ASSERT_TRUE(WriteBytes(target, Pattern(100, 1)));
+  ASSERT_TRUE(QFile::link(QStringLiteral("target.exe"), link));  // a relative link
+  ASSERT_TRUE(store.WriteAll(link, Pattern(100, 2), reason)) << reason.toStdString();
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(ReadBytes(target), Pattern(100, 2));
+  // A link whose target does not exist yet gets its target created.
+  const QString dangling = Path(QStringLiteral("dangling.exe"));
+  ASSERT_TRUE(QFile::link(Path(QStringLiteral("later.exe")), dangling));
+  ASSERT_TRUE(store.WriteAll(dangling, Pattern(5, 4), reason)) << reason.toStdString();
+  EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("later.exe"))), Pattern(5, 4));
+}
+
+TEST_F(FileStoreTest, ReplacedFileKeepsItsPermissions) {
+  const QString path = Path(QStringLiteral("tool.exe"));
+  ASSERT_TRUE(WriteBytes(path, Pattern(10, 1)));
+  ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0750), 0);
+  ASSERT_TRUE(store.WriteAll(path, Pattern(10, 2), reason));
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0750u);
+}
+
+TEST_F(FileStoreTest, FailedWritesLeaveNothingBehind) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  const QStringList before = FolderEntries(dir.path());
+  EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("folder")), Pattern(4, 1), reason));
+  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("folder"))).isDir());
+  reason.clear();
+  EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("none/x.exe")), Pattern(4, 1), reason));
+  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_EQ(FolderEntries(dir.path()), before);
+  EXPECT_TRUE(FolderEntries(Path(QStringLiteral("folder"))).isEmpty());
+}
+
+TEST_F(FileStoreTest, ReadOnlyDestinationIsNotReplaced) {
+  if (::geteuid() == 0)
+    GTEST_SKIP() << "the superuser writes every file";
+  const QString path = Path(QStringLiteral("ro.exe"));
+  ASSERT_TRUE(WriteBytes(path, Pattern(10, 1)));
+  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+  EXPECT_FALSE(store.WriteAll(path, Pattern(10, 2), reason));
+  EXPECT_EQ(ReadBytes(path), Pattern(10, 1));
+}
+
+}  // namespace

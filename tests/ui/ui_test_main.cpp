@@ -1,0 +1,16 @@
+// Runs the window tests in one application object, without a display unless
+// one is asked for.
+
+#include <QApplication>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  Q_INIT_RESOURCE(resources);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "file_store.h"
+#include "grid_shape.h"
+#include "string_grid.h"
+#include "table_set.h"
+#include "target_file.h"
+#include "user_dialogs.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QShowEvent;
+class QStatusBar;
+class QTabBar;
+
+// The main window: the menu, the three tabs over one shared grid, and the
+// Open, Save As, Exit and About commands. It decides when files are read and
+// written; the tables do the reading, filling, committing and writing.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `dialogs` and `store` default to the real dialogs and the disk; when
+  // given, they must outlive the window.
+  explicit TMainForm(UserDialogs* dialogs = nullptr, FileStore* store = nullptr,
+                     QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  QMenuBar* MainMenu;
+  QMenu* mm_File;
+  QAction* Open;
+  QAction* mm_SaveAs;
+  QAction* mm_Line;
+  QAction* mm_Exit;
+  QTabBar* tc_Tabs;
+  TStringGrid* sg_Table;
+  QStatusBar* sb_Info;
+  QMenu* mm_Help;
+  QAction* mm_About;
+
+  void FormShow();
+  void mm_SaveAsClick();
+  void mm_ExitClick();
+  void OpenClick();
+  void tc_TabsChange();
+  void tc_TabsChanging(bool& allowChange);
+  void mm_AboutClick();
+  void ShowHeaders(TableIndex index);
+  void SwitchTable(TableIndex index);
+
+  // The current file: the one Open accepted last, or the one Save As wrote last.
+  QString TargetFileName;
+
+  // The window that About places and shows; created at start-up.
+  void SetAboutForm(QWidget* about) { about_ = about; }
+
+  // A file is loaded once an Open has been accepted; Save As is enabled from then on.
+  bool FileLoaded() const;
+  // The table on show, which is the selected tab's.
+  TableIndex ActiveTable() const { return active_; }
+  // The tables of the loaded file with every committed edit; null before the
+  // first accepted Open.
+  const TableSet* CurrentTables() const { return current_.get(); }
+  // The tables as the current file holds them (as loaded or last saved).
+  const TableSet& SavedTables() const { return saved_; }
+  // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
+  // chosen last.
+  const QString& OpenDialogFileName() const { return open_name_; }
+
+  // "HMM2PL_" and eight upper-case hexadecimal digits from a freshly seeded
+  // generator.
+  static QString ProposeSaveName();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void SelectedTabChanged(int index);
+  void CellEdited(int column, int row);
+  void RefreshMarks();
+  void SetCaption();
+  void LoadSavedTables();
+
+  std::unique_ptr<UserDialogs> own_dialogs_;
+  std::unique_ptr<FileStore> own_store_;
+  UserDialogs* dialogs_;
+  FileStore* store_;
+  QWidget* about_ = nullptr;
+
+  std::unique_ptr<TableSet> current_;
+  TableSet saved_;
+  // The bytes of the current file as loaded or last saved.
+  Bytes image_;
+  TableIndex active_ = kCreatures;
+  QString open_name_ = QStringLiteral("HMM2PL.exe");
+  bool shown_ = false;
+};

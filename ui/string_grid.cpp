@@ -1,0 +1,434 @@
+#include "string_grid.h"
+
+#include <QAbstractButton>
+#include <QBrush>
+#include <QColor>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <algorithm>
+
+namespace {
+
+// Text that a commit would not store: the field keeps its value.
+const QColor kNotANumberColor(255, 196, 196);
+
+const std::string& EmptyText() {
+  static const std::string empty;
+  return empty;
+}
+
+QString MarkToolTip(CellMark mark) {
+  switch (mark) {
+    case CellMark::NotANumber:
+      return QStringLiteral("Не число: при сохранении останется прежнее значение");
+    case CellMark::Changed:
+      return QStringLiteral("Изменено: отличается от значения в файле");
+    case CellMark::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- GridModel
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_ - 1;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : columns_ - 1;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid())
+    return {};
+  const int column = index.column() + 1;
+  const int row = index.row() + 1;
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return QString::fromStdString(Text(column, row));
+    case Qt::BackgroundRole:
+      if (Mark(column, row) == CellMark::NotANumber)
+        return QBrush(kNotANumberColor);
+      return {};
+    case Qt::FontRole:
+      if (Mark(column, row) == CellMark::Changed) {
+        // Only the weight is set: the rest comes from the grid's font.
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case Qt::ToolTipRole: {
+      const QString tip = MarkToolTip(Mark(column, row));
+      return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    case kMarkRole:
+      return static_cast<int>(Mark(column, row));
+    default:
+      return {};
+  }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole)
+    return {};
+  return orientation == Qt::Horizontal ? QString::fromStdString(Text(section + 1, 0))
+                                       : QString::fromStdString(Text(0, section + 1));
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid())
+    return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole)
+    return false;
+  const int column = index.column() + 1;
+  const int row = index.row() + 1;
+  if (!InRange(column, row))
+    return false;
+  std::string text = value.toString().toStdString();
+  if (texts_[column][row] == text)
+    return true;
+  texts_[column][row] = std::move(text);
+  CellChanged(column, row);
+  emit cellEdited(column, row);
+  return true;
+}
+
+void GridModel::SetShape(int rows, int columns) {
+  rows = std::clamp(rows, 1, kMaxRowCount);
+  columns = std::clamp(columns, 1, kMaxColCount);
+  if (rows < rows_) {
+    beginRemoveRows({}, rows - 1, rows_ - 2);
+    rows_ = rows;
+    endRemoveRows();
+  } else if (rows > rows_) {
+    beginInsertRows({}, rows_ - 1, rows - 2);
+    rows_ = rows;
+    endInsertRows();
+  }
+  if (columns < columns_) {
+    beginRemoveColumns({}, columns - 1, columns_ - 2);
+    columns_ = columns;
+    endRemoveColumns();
+  } else if (columns > columns_) {
+    beginInsertColumns({}, columns_ - 1, columns - 2);
+    columns_ = columns;
+    endInsertColumns();
+  }
+}
+
+const std::string& GridModel::Text(int column, int row) const {
+  return InRange(column, row) ? texts_[column][row] : EmptyText();
+}
+
+void GridModel::SetText(int column, int row, const std::string& text) {
+  if (!InRange(column, row) || texts_[column][row] == text)
+    return;
+  texts_[column][row] = text;
+  CellChanged(column, row);
+}
+
+CellMark GridModel::Mark(int column, int row) const {
+  return InRange(column, row) ? marks_[column][row] : CellMark::None;
+}
+
+void GridModel::SetMark(int column, int row, CellMark mark) {
+  if (!InRange(column, row) || marks_[column][row] == mark)
+    return;
+  marks_[column][row] = mark;
+  CellChanged(column, row);
+}
+
+void GridModel::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0 || !changed_while_updating_)
+    return;
+  changed_while_updating_ = false;
+  if (rows_ > 1 && columns_ > 1)
+    emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
+  if (columns_ > 1)
+    emit headerDataChanged(Qt::Horizontal, 0, columns_ - 2);
+  if (rows_ > 1)
+    emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
+}
+
+void GridModel::CellChanged(int column, int row) {
+  if (updating_ > 0) {
+    changed_while_updating_ = true;
+    return;
+  }
+  if (column >= columns_ || row >= rows_)
+    return;  // out of the shape: nothing shows it
+  if (row == 0) {
+    // The caption row; the corner cell repaints with the first caption.
+    const int section = std::max(column - 1, 0);
+    if (columns_ > 1)
+      emit headerDataChanged(Qt::Horizontal, section, section);
+  } else if (column == 0) {
+    emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+  } else {
+    const QModelIndex cell = index(row - 1, column - 1);
+    emit dataChanged(cell, cell);
+  }
+}
+
+// ------------------------------------------------------------- CellDelegate
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                    const QModelIndex& index) const {
+  auto* editor = new QLineEdit(parent);
+  editor->setFrame(false);
+  // Each keystroke goes into the cell at once, so whatever reads the cell
+  // (a commit, Save As) sees exactly what the user sees.
+  QPointer<QAbstractItemModel> model = const_cast<QAbstractItemModel*>(index.model());
+  const QPersistentModelIndex cell(index);
+  connect(editor, &QLineEdit::textEdited, editor, [model, cell](const QString& text) {
+    if (model && cell.isValid())
+      model->setData(cell, text, Qt::EditRole);
+  });
+  return editor;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (!line)
+    return;
+  // Setting the same text again would move the cursor to the end while the
+  // user types in the middle; only text from elsewhere replaces the editor's.
+  const QString text = index.data(Qt::EditRole).toString();
+  if (line->text() != text)
+    line->setText(text);
+
+  const auto mark = static_cast<CellMark>(index.data(GridModel::kMarkRole).toInt());
+  QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();
+  if (mark == CellMark::NotANumber)
+    palette.setColor(QPalette::Base, kNotANumberColor);
+  line->setPalette(palette);
+  QFont font = line->font();
+  font.setBold(mark == CellMark::Changed);
+  line->setFont(font);
+  line->setToolTip(MarkToolTip(mark));
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // The editor never closes: Enter has nothing left to confirm (the text is
+    // in the cell already) and Escape nothing to take back.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+      return true;
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// -------------------------------------------------------------- TStringGrid
+
+TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+  setModel(model_);
+  setItemDelegate(new CellDelegate(this));
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(true);
+  setCornerButtonEnabled(false);
+  setWordWrap(false);
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  viewport()->setCursor(Qt::IBeamCursor);
+
+  QHeaderView* captions = horizontalHeader();
+  captions->setSectionsClickable(false);
+  captions->setHighlightSections(false);
+  captions->setSectionsMovable(false);
+  captions->setStretchLastSection(false);
+  captions->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  captions->setMinimumSectionSize(8);
+  captions->setDefaultSectionSize(kDefaultColumnWidth);
+  captions->setSectionResizeMode(QHeaderView::Interactive);
+  captions->setFixedHeight(kRowHeight);
+
+  QHeaderView* names = verticalHeader();
+  names->setSectionsClickable(false);
+  names->setHighlightSections(false);
+  names->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  names->setMinimumSectionSize(8);
+  names->setDefaultSectionSize(kRowHeight);
+  names->setSectionResizeMode(QHeaderView::Fixed);
+  names->setFixedWidth(kDefaultColumnWidth);
+
+  // The corner holds cell (0, 0), the caption of the name column.
+  corner_ = findChild<QAbstractButton*>();
+  if (corner_) {
+    corner_->installEventFilter(this);
+    connect(model_, &QAbstractItemModel::headerDataChanged, corner_, qOverload<>(&QWidget::update));
+  }
+  connect(model_, &GridModel::cellEdited, this, &TStringGrid::cellEdited);
+
+  setCurrentIndex(model_->index(0, 0));
+  OpenEditor(false);
+}
+
+void TStringGrid::SetCellText(int column, int row, const std::string& text) {
+  model_->SetText(column, row, text);
+}
+
+std::string TStringGrid::CellText(int column, int row) const {
+  return model_->Text(column, row);
+}
+
+void TStringGrid::ResetGridScroll() {
+  horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+  verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
+void TStringGrid::SetShape(int rows, int columns) {
+  const int column = CurrentColumn();
+  const int row = CurrentRow();
+  const QLineEdit* editor = CellEditor();
+  const bool focus = editor && editor->hasFocus();
+
+  reshaping_ = true;
+  CloseEditor();
+  model_->SetShape(rows, columns);
+  reshaping_ = false;
+
+  const int last_column = model_->GridColumns() - 1;
+  const int last_row = model_->GridRows() - 1;
+  if (last_column >= 1 && last_row >= 1) {
+    SetCurrentCell(std::clamp(column, 1, last_column), std::clamp(row, 1, last_row));
+  }
+  OpenEditor(focus);
+}
+
+void TStringGrid::EndUpdate() {
+  model_->EndUpdate();
+  if (QLineEdit* editor = CellEditor())
+    itemDelegate()->setEditorData(editor, editor_index_);
+}
+
+int TStringGrid::ColumnWidth(int column) const {
+  if (column == 0)
+    return verticalHeader()->minimumWidth();
+  return columnWidth(column - 1);
+}
+
+void TStringGrid::SetColumnWidth(int column, int width) {
+  if (column == 0) {
+    verticalHeader()->setFixedWidth(width);
+    updateGeometries();  // the cells move right at once, not at the next layout
+  } else
+    setColumnWidth(column - 1, width);
+}
+
+int TStringGrid::RowHeight(int row) const {
+  if (row == 0)
+    return horizontalHeader()->minimumHeight();
+  return rowHeight(row - 1);
+}
+
+int TStringGrid::CurrentColumn() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.column() + 1 : 0;
+}
+
+int TStringGrid::CurrentRow() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() + 1 : 0;
+}
+
+void TStringGrid::SetCurrentCell(int column, int row) {
+  const QModelIndex cell = model_->index(row - 1, column - 1);
+  if (cell.isValid())
+    setCurrentIndex(cell);
+}
+
+QLineEdit* TStringGrid::CellEditor() const {
+  if (!editor_index_.isValid())
+    return nullptr;
+  return qobject_cast<QLineEdit*>(indexWidget(editor_index_));
+}
+
+int TStringGrid::LeftColumn() const {
+  return columnAt(0) + 1;
+}
+
+int TStringGrid::TopRow() const {
+  return rowAt(0) + 1;
+}
+
+void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (reshaping_ || current == editor_index_)
+    return;
+  const QLineEdit* editor = CellEditor();
+  const bool focus = hasFocus() || (editor && editor->hasFocus());
+  CloseEditor();
+  OpenEditor(focus);
+}
+
+bool TStringGrid::eventFilter(QObject* object, QEvent* event) {
+  if (object == corner_ && event->type() == QEvent::Paint) {
+    QStylePainter painter(corner_);
+    QStyleOptionHeader option;
+    option.initFrom(corner_);
+    // Drawn like the other fixed cells, although the button does nothing.
+    option.state |= QStyle::State_Enabled;
+    option.palette.setCurrentColorGroup(QPalette::Active);
+    option.rect = corner_->rect();
+    option.orientation = Qt::Horizontal;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.text = QString::fromStdString(model_->Text(0, 0));
+    painter.drawControl(QStyle::CE_Header, option);
+    return true;
+  }
+  return QTableView::eventFilter(object, event);
+}
+
+void TStringGrid::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  // The keyboard belongs to the editor of the current cell.
+  if (QLineEdit* editor = CellEditor())
+    editor->setFocus(event->reason());
+}
+
+void TStringGrid::OpenEditor(bool focus) {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid())
+    return;
+  const bool moved = editor_index_ != current;
+  if (moved) {
+    CloseEditor();
+    openPersistentEditor(current);
+    editor_index_ = current;
+  }
+  QLineEdit* editor = CellEditor();
+  // Entering a cell selects its text, so typing replaces the number.
+  if (editor && moved)
+    editor->selectAll();
+  if (editor && focus)
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TStringGrid::CloseEditor() {
+  if (editor_index_.isValid())
+    closePersistentEditor(editor_index_);
+  editor_index_ = QPersistentModelIndex();
+}

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <array>
+#include <string>
+
+#include "cell_grid.h"
+#include "grid_shape.h"
+#include "table_set.h"
+
+class QAbstractButton;
+class QLineEdit;
+
+// The texts and marks of every cell the grid can ever hold, addressed as the
+// tables address them: (column, row), row 0 the captions, column 0 the names.
+// The view shows row 0 in its column header and column 0 in its row header,
+// so model row r is grid row r + 1 and model column c grid column c + 1.
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit GridModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Text put into a cell by the user, through the cell editor.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  // The grid's shape, fixed row and column included.
+  int GridRows() const { return rows_; }
+  int GridColumns() const { return columns_; }
+  void SetShape(int rows, int columns);
+
+  const std::string& Text(int column, int row) const;
+  void SetText(int column, int row, const std::string& text);
+  CellMark Mark(int column, int row) const;
+  void SetMark(int column, int row, CellMark mark);
+
+  // Between these, changes are only stored; the end tells the views once.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
+
+  // The mark of a cell, for the editor that covers it.
+  static constexpr int kMarkRole = Qt::UserRole + 1;
+
+  static bool InRange(int column, int row) {
+    return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;
+  }
+
+ signals:
+  // The user changed the text of cell (column, row).
+  void cellEdited(int column, int row);
+
+ private:
+  void CellChanged(int column, int row);
+
+  std::array<std::array<std::string, kMaxRowCount>, kMaxColCount> texts_;
+  std::array<std::array<CellMark, kMaxRowCount>, kMaxColCount> marks_{};
+  int rows_ = RowCounts[kCreatures];
+  int columns_ = ColCounts[kCreatures];
+  int updating_ = 0;
+  bool changed_while_updating_ = false;
+};
+
+// Puts every keystroke of the cell editor into its cell at once, and shows
+// the cell's mark on the editor too, since the editor covers the cell.
+class CellDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override;
+};
+
+// The editable string grid: one fixed caption row, one fixed name column, and
+// the cell editor always open on the current cell.
+class TStringGrid : public QTableView, public CellGrid {
+  Q_OBJECT
+
+ public:
+  explicit TStringGrid(QWidget* parent = nullptr);
+
+  // CellGrid
+  void SetCellText(int column, int row, const std::string& text) override;
+  std::string CellText(int column, int row) const override;
+  void ResetGridScroll() override;
+
+  int RowCount() const { return model_->GridRows(); }
+  int ColCount() const { return model_->GridColumns(); }
+  // Reshapes the grid. Texts stay in their cells; columns that stay keep their
+  // widths, columns that come into the shape get the default width; a current
+  // cell outside the new shape moves into its last row or column.
+  void SetShape(int rows, int columns);
+
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+  int RowHeight(int row) const;
+
+  CellMark Mark(int column, int row) const { return model_->Mark(column, row); }
+  void SetCellMark(int column, int row, CellMark mark) { model_->SetMark(column, row, mark); }
+
+  // The grid position of the current cell, never in the fixed row or column.
+  int CurrentColumn() const;
+  int CurrentRow() const;
+  void SetCurrentCell(int column, int row);
+  // The editor open on the current cell.
+  QLineEdit* CellEditor() const;
+  // The first non-fixed column and row shown.
+  int LeftColumn() const;
+  int TopRow() const;
+
+  void BeginUpdate() { model_->BeginUpdate(); }
+  // Ends a batch of changes; the editor shows its cell's new text and mark.
+  void EndUpdate();
+
+  GridModel* Model() const { return model_; }
+
+  static constexpr int kDefaultColumnWidth = 80;
+  static constexpr int kRowHeight = 20;
+
+ signals:
+  void cellEdited(int column, int row);
+
+ protected:
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  bool eventFilter(QObject* object, QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  void OpenEditor(bool focus);
+  void CloseEditor();
+
+  GridModel* model_;
+  QAbstractButton* corner_ = nullptr;
+  QPersistentModelIndex editor_index_;
+  bool reshaping_ = false;
+};

@@ -1,0 +1,85 @@
+// Draws the main window into PNG files without a display: a generated sample
+// is opened, a few cells are edited so that both cell marks show, and each
+// tab is drawn. Usage: trevalune-screenshot OUTPUT_PREFIX
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "main_form.h"
+#include "sample_image.h"
+
+namespace {
+
+// Opens the one prepared file and cancels every other question.
+class ScriptedDialogs : public UserDialogs {
+ public:
+  explicit ScriptedDialogs(QString path) : path_(std::move(path)) {}
+  QString AskOpenFileName(QWidget*, const QString&) override { return path_; }
+  QString AskSaveFileName(QWidget*, const QString&) override { return {}; }
+  bool AskSizeWarning(QWidget*) override { return false; }
+  void ShowError(QWidget*, const QString& text) override {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+  }
+
+ private:
+  QString path_;
+};
+
+void Type(TMainForm& form, int column, int row, const QString& text) {
+  form.sg_Table->SetCurrentCell(column, row);
+  QLineEdit* editor = form.sg_Table->CellEditor();
+  editor->selectAll();
+  for (const QChar letter : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+    QApplication::sendEvent(editor, &press);
+  }
+}
+
+QPixmap Grab(QWidget& window) {
+  QApplication::processEvents();
+  return window.grab();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("trevalune");
+
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("HMM2PL.exe"));
+  const Bytes image = MakeSample(1).image;
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size())) !=
+          static_cast<qint64>(image.size())) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return 1;
+  }
+  file.close();
+
+  ScriptedDialogs dialogs(path);
+  TMainForm form(&dialogs);
+  form.resize(870, 640);
+  form.show();
+  Grab(form).save(prefix + QStringLiteral("-empty.png"));
+
+  form.OpenClick();
+  Type(form, 2, 2, QStringLiteral("99"));
+  Type(form, 3, 3, QStringLiteral("12a"));
+  Type(form, 1, 1, QStringLiteral("7"));
+  Grab(form).save(prefix + QStringLiteral("-creatures.png"));
+  for (int tab = 1; tab < 3; ++tab) {
+    form.tc_Tabs->setCurrentIndex(tab);
+    Grab(form).save(prefix + QStringLiteral("-tab%1.png").arg(tab));
+  }
+  return 0;
+}

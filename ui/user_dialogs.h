@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The modal questions the main window asks the user. The window asks only
+// through this, so that every dialog can be answered from code.
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+
+  // The Open dialog: an existing file, starting at `initialName` in the
+  // current folder. Returns the chosen path, or the empty text when cancelled.
+  virtual QString AskOpenFileName(QWidget* parent, const QString& initialName) = 0;
+  // The Save dialog, offering `proposedName`. Returns the chosen path (with
+  // ".exe" added to a name typed without an extension), or the empty text.
+  virtual QString AskSaveFileName(QWidget* parent, const QString& proposedName) = 0;
+  // The warning about a file whose size is not the expected one. True for Yes.
+  virtual bool AskSizeWarning(QWidget* parent) = 0;
+  // Tells the user that a command failed and why.
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+};
+
+// The real dialogs.
+class QtUserDialogs : public UserDialogs {
+ public:
+  QString AskOpenFileName(QWidget* parent, const QString& initialName) override;
+  QString AskSaveFileName(QWidget* parent, const QString& proposedName) override;
+  bool AskSizeWarning(QWidget* parent) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+};
+
+// The texts of the size warning.
+inline const QString kSizeWarningCaption = QStringLiteral("Предупреждение");
+inline const QString kSizeWarningText = QStringLiteral(
+    "Размер выбранного исполняемого файла отличается от стандартного. Всё равно продолжить?");
+// The filter of both file dialogs.
+inline const QString kExecutableFilter = QStringLiteral("PE Executables (*.exe)");
