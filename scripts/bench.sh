@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the benchmarks in Release and runs them:
+# Open, Save As and the tab switch against their floors (Google Benchmark), then
+# start-up time and peak memory of the editor against a bare Qt window.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh" hyperfine time
+
+build="$root/build-bench"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DTREVALUNE_BUILD_TESTS=OFF -DTREVALUNE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+echo "== Open, Save As and tab switch =="
+"$build/bench/editor_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_counters_tabular=true "$@"
+
+echo "== Start-up: editor against a bare Qt window =="
+hyperfine --warmup 3 --runs 30 -N \
+  "$build/bench/bare_window" "$build/bench/trevalune_startup"
+
+echo "== Peak memory (maximum resident set, KiB, median of 10 runs) =="
+peak() {
+  for _ in $(seq 10); do /usr/bin/time -f %M "$1" 2>&1 >/dev/null | tail -n 1; done | sort -n | sed -n 5p
+}
+bare=$(peak "$build/bench/bare_window")
+editor=$(peak "$build/bench/trevalune_startup")
+echo "bare window: $bare KiB, editor: $editor KiB, ratio: $(awk -v e="$editor" -v b="$bare" 'BEGIN { printf "%.3f", e / b }')"
