@@ -52,7 +52,9 @@ BenchSampleFile& Sample() {
   return file;
 }
 
-QString PathOf(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+QString PathOf(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
 
 // The mean time per iteration of each floor, in seconds, as last measured.
 double read_floor = 0;

@@ -1,4 +1,6 @@
 // The editor's own start-up, ending once its main window is shown and idle.
 #include "startup.h"
 
-int main(int argc, char* argv[]) { return RunEditor(argc, argv, /*quitOnceShown=*/true); }
+int main(int argc, char* argv[]) {
+  return RunEditor(argc, argv, /*quitOnceShown=*/true);
+}

@@ -1,3 +1,5 @@
 #include "startup.h"
 
-int main(int argc, char* argv[]) { return RunEditor(argc, argv); }
+int main(int argc, char* argv[]) {
+  return RunEditor(argc, argv);
+}
