@@ -241,7 +241,8 @@ void TMainForm::OpenClick() {
   saved_ = *current_;
   mm_SaveAs->setEnabled(true);
 
-  RefreshMarks();
+  // The grid shows the tables exactly as the file holds them: nothing to mark.
+  sg_Table->ClearMarks();
   sg_Table->EndUpdate();
 }
 

@@ -157,6 +157,22 @@ void GridModel::SetMark(int column, int row, CellMark mark) {
   CellChanged(column, row);
 }
 
+void GridModel::ClearMarks() {
+  for (auto& column : marks_) {
+    for (CellMark& mark : column) {
+      if (mark != CellMark::None) {
+        mark = CellMark::None;
+        changed_while_updating_ = true;
+      }
+    }
+  }
+  if (changed_while_updating_ && updating_ == 0) {
+    changed_while_updating_ = false;
+    if (rows_ > 1 && columns_ > 1)
+      emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
+  }
+}
+
 void GridModel::EndUpdate() {
   if (updating_ == 0 || --updating_ > 0 || !changed_while_updating_)
     return;
@@ -240,6 +256,20 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
 
 // -------------------------------------------------------------- TStringGrid
 
+namespace {
+
+// A header of fixed thickness: the caption row is one row high and the name
+// column as wide as it was set. Its size hint says just that, instead of
+// measuring the text of every section, which the view asks for at each reshape
+// and which would cost more than the rest of an Open together.
+class FixedSizeHeader : public QHeaderView {
+ public:
+  using QHeaderView::QHeaderView;
+  QSize sizeHint() const override { return {minimumWidth(), minimumHeight()}; }
+};
+
+}  // namespace
+
 TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
@@ -253,6 +283,8 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new GridM
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   viewport()->setCursor(Qt::IBeamCursor);
 
+  setHorizontalHeader(new FixedSizeHeader(Qt::Horizontal, this));
+  setVerticalHeader(new FixedSizeHeader(Qt::Vertical, this));
   QHeaderView* captions = horizontalHeader();
   captions->setSectionsClickable(false);
   captions->setHighlightSections(false);
@@ -299,8 +331,18 @@ void TStringGrid::ResetGridScroll() {
 }
 
 void TStringGrid::SetShape(int rows, int columns) {
+  if (rows == model_->GridRows() && columns == model_->GridColumns())
+    return;  // nothing moves: the editor stays open as it is
   const int column = CurrentColumn();
   const int row = CurrentRow();
+  if (column < columns && row < rows && CellEditor()) {
+    // The current cell stays in the shape: its editor stays open on it, which
+    // spares a new editor widget and the focus moves that come with it.
+    reshaping_ = true;
+    model_->SetShape(rows, columns);
+    reshaping_ = false;
+    return;
+  }
   const QLineEdit* editor = CellEditor();
   const bool focus = editor && editor->hasFocus();
 

@@ -42,6 +42,7 @@ class GridModel : public QAbstractTableModel {
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
   void SetMark(int column, int row, CellMark mark);
+  void ClearMarks();
 
   // Between these, changes are only stored; the end tells the views once.
   void BeginUpdate() { ++updating_; }
@@ -111,6 +112,7 @@ class TStringGrid : public QTableView, public CellGrid {
 
   CellMark Mark(int column, int row) const { return model_->Mark(column, row); }
   void SetCellMark(int column, int row, CellMark mark) { model_->SetMark(column, row, mark); }
+  void ClearMarks() { model_->ClearMarks(); }
 
   // The grid position of the current cell, never in the fixed row or column.
   int CurrentColumn() const;

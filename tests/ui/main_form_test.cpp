@@ -452,6 +452,30 @@ TEST_F(MainFormTest, ChangedMarksStayAcrossTabSwitchesAndClearOnSave) {
 
 // --- The grid as the user handles it ----------------------------------------------
 
+TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  const TableSet loaded = LoadTables(MakeSample(7).image);
+  // A cell inside every table's shape keeps its editor; one outside moves in.
+  for (const auto& [column, row] : {std::pair{2, 3}, std::pair{12, 60}}) {
+    form->sg_Table->SetCurrentCell(column, row);
+    int shown_column = column;
+    int shown_row = row;
+    for (const int tab : {2, 1, 0}) {
+      ClickTab(tab);
+      const auto index = static_cast<TableIndex>(tab);
+      const MemoryGrid expected = Filled(index, loaded);
+      shown_column = std::min(shown_column, ColCounts[index] - 1);
+      shown_row = std::min(shown_row, RowCounts[index] - 1);
+      ASSERT_EQ(form->sg_Table->CurrentColumn(), shown_column);
+      ASSERT_EQ(form->sg_Table->CurrentRow(), shown_row);
+      ASSERT_NE(form->sg_Table->CellEditor(), nullptr);
+      EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(),
+                expected.CellText(shown_column, shown_row))
+          << "tab " << tab << ", cell (" << column << ", " << row << ")";
+    }
+  }
+}
+
 TEST_F(MainFormTest, TabAndShiftTabMoveBetweenCells) {
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   form->sg_Table->SetCurrentCell(1, 1);
