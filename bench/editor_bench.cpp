@@ -149,7 +149,8 @@ void BM_Open_Window(benchmark::State& state) {
     CatchUp();
   };
   show_tab();
-  const double seconds = TimeEach(state, [&] { form.OpenClick(); }, show_tab);
+  const double seconds = TimeEach(
+      state, [&] { form.OpenClick(); }, show_tab);
   ReportAgainstFloor(state, seconds, read_floor);
 }
 BENCHMARK(BM_Open_Window)->DenseRange(0, 2)->ArgName("from_table")->UseManualTime();
