@@ -5,27 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+#include "ui_fonts.h"
+
 namespace {
 
 constexpr int kFormWidth = 284;
 constexpr int kFormHeight = 124;
 const QColor kNavy(0, 0, 128);
 
-// Fonts are given by their character height in pixels; where the named face is
-// missing, the next family in the list (or the style hint) stands in for it.
-QFont MakeFont(const QStringList& families, int pixelHeight, bool bold) {
-  QFont font;
-  font.setFamilies(families);
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixelHeight);
-  font.setBold(bold);
-  return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry, bool bold) {
   auto* label = new QLabel(text, parent);
   label->setGeometry(geometry);
-  label->setFont(MakeFont({"Verdana", "DejaVu Sans"}, 16, bold));
+  label->setFont(MakeFont({"Verdana", "DejaVu Sans"}, 16, QFont::SansSerif, bold));
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   // No background of its own: the navy of the window shows behind the letters.
   label->setAutoFillBackground(false);
@@ -44,7 +35,7 @@ TAboutForm::TAboutForm(QWidget* parent)
   setWindowTitle(QStringLiteral("О программе"));
   setFixedSize(kFormWidth, kFormHeight);
   setWindowOpacity(200 / 255.0);
-  setFont(MakeFont({"MS Sans Serif", "DejaVu Sans"}, 11, false));
+  setFont(MakeFont({"MS Sans Serif", "DejaVu Sans"}, 11, QFont::SansSerif));
 
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, kNavy);

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "ui_fonts.h"
 #include "window_placement.h"
 
 namespace {
@@ -28,16 +29,6 @@ constexpr QSize kRestoredSize(870, 640);
 constexpr QSize kMinimumSize(500, 400);
 constexpr int kNameColumnWidth = 150;
 constexpr int kStatusBarHeight = 19;
-
-// A font by its character height in pixels; where the named face is missing,
-// the next family stands in (DejaVu has the Cyrillic letters).
-QFont MakeFont(const QStringList& families, int pixelHeight, QFont::StyleHint hint) {
-  QFont font;
-  font.setFamilies(families);
-  font.setStyleHint(hint);
-  font.setPixelSize(pixelHeight);
-  return font;
-}
 
 // The page under the tabs: drawn as the frame of a tab page, it holds the
 // grid and the status bar for whichever tab is selected.
