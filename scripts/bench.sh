@@ -17,8 +17,12 @@ echo "== Open, Save As and tab switch =="
   --benchmark_counters_tabular=true "$@"
 
 echo "== Start-up: editor against a bare Qt window =="
-hyperfine --warmup 3 --runs 30 -N \
+# The machine may be shared: interleaved runs, and the medians compared.
+hyperfine --warmup 5 --runs 100 -N --export-json "$build/startup.json" \
   "$build/bench/bare_window" "$build/bench/trevalune_startup"
+medians=($(grep -o '"median": *[0-9.e+-]*' "$build/startup.json" | grep -o '[0-9.e+-]*$'))
+awk -v b="${medians[0]}" -v e="${medians[1]}" \
+  'BEGIN { printf "median start-up: bare window %.1f ms, editor %.1f ms, ratio %.3f\n", b * 1000, e * 1000, e / b }'
 
 echo "== Peak memory (maximum resident set, KiB, median of 10 runs) =="
 peak() {
