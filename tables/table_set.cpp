@@ -21,9 +21,14 @@ CellMark MarkTableCell(const Table& current, const Table& saved, int column, int
       column >= ColCounts[Table::Index]) {
     return CellMark::None;
   }
-  if (!ParseGridNumber(text))
-    return CellMark::NotANumber;
   const auto entry = static_cast<std::uint8_t>(row - 1);
+  if (!ParseGridNumber(text)) {
+    // An unsigned value above the signed range is shown in digits that do not
+    // parse; the field keeps that very value, so such a text is no surprise.
+    const std::int32_t value = ColumnValue(current, entry, column);
+    if (text != FieldText(value, ColumnField(current, column).is_signed))
+      return CellMark::NotANumber;
+  }
   return ValueAfterCommit(current, entry, column, text) == ColumnValue(saved, entry, column)
              ? CellMark::None
              : CellMark::Changed;

@@ -47,11 +47,17 @@ TEST_F(TableSetTest, MarksValuesThatDifferFromTheFile) {
   EXPECT_EQ(MarkCell(kCreatures, current, saved, 1, 1, std::to_string(attack + 1)), CellMark::None);
 }
 
-TEST_F(TableSetTest, UnparsableDecimalOfALargeValueIsMarkedButKeepsTheValue) {
+TEST_F(TableSetTest, ALargeUnsignedValueAsShownIsNotMarked) {
+  // Shown as 4294967295, which the parse refuses: the field keeps the value it shows.
   StoreColumn(current.BlTable, 0, 1, -1);
   saved = current;
-  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "4294967295"), CellMark::NotANumber);
+  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "4294967295"), CellMark::None);
   EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "-1"), CellMark::None);
+  // Any other text beyond the signed range would not be stored.
+  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "4294967294"), CellMark::NotANumber);
+  // A committed large value differs from the file: marked changed, not red.
+  saved = LoadTables(sample.image);
+  EXPECT_EQ(MarkCell(kBuildings, current, saved, 1, 1, "4294967295"), CellMark::Changed);
 }
 
 TEST_F(TableSetTest, FixedCellsAreNeverMarked) {

@@ -452,6 +452,21 @@ TEST_F(MainFormTest, ChangedMarksStayAcrossTabSwitchesAndClearOnSave) {
 
 // --- The grid as the user handles it ----------------------------------------------
 
+TEST_F(MainFormTest, NothingIsMarkedOnAnyTabOfAFileJustOpened) {
+  // The sample has building costs above the signed range, shown in digits the
+  // parse refuses; they still hold exactly the file's values.
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  for (const int tab : {1, 2, 0}) {
+    ClickTab(tab);
+    const auto index = static_cast<TableIndex>(tab);
+    for (int row = 1; row < RowCounts[index]; ++row) {
+      for (int column = 1; column < ColCounts[index]; ++column)
+        ASSERT_EQ(Mark(column, row), CellMark::None)
+            << "tab " << tab << " (" << column << ", " << row << ") " << Cell(column, row);
+    }
+  }
+}
+
 TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const TableSet loaded = LoadTables(MakeSample(7).image);
