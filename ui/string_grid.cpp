@@ -227,10 +227,13 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   if (!line)
     return;
   // Setting the same text again would move the cursor to the end while the
-  // user types in the middle; only text from elsewhere replaces the editor's.
+  // user types in the middle; only text from elsewhere replaces the editor's,
+  // and it comes selected, as on entering a cell, so typing replaces it.
   const QString text = index.data(Qt::EditRole).toString();
-  if (line->text() != text)
+  if (line->text() != text) {
     line->setText(text);
+    line->selectAll();
+  }
 
   const auto mark = static_cast<CellMark>(index.data(GridModel::kMarkRole).toInt());
   QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();

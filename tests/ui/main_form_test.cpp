@@ -487,6 +487,8 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
       EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(),
                 expected.CellText(shown_column, shown_row))
           << "tab " << tab << ", cell (" << column << ", " << row << ")";
+      // Typing replaces the number shown, as on entering a cell.
+      EXPECT_EQ(form->sg_Table->CellEditor()->selectedText(), form->sg_Table->CellEditor()->text());
     }
   }
 }
