@@ -473,7 +473,14 @@ void TStringGrid::OpenEditor(bool focus) {
 }
 
 void TStringGrid::CloseEditor() {
-  if (editor_index_.isValid())
-    closePersistentEditor(editor_index_);
+  if (!editor_index_.isValid())
+    return;
+  const QPersistentModelIndex index = editor_index_;
   editor_index_ = QPersistentModelIndex();
+  // Hiding the editor that has the keyboard would pass the focus on along the
+  // Tab chain, and in a grid that moves the current cell one to the right; the
+  // grid takes the focus back first.
+  if (const QWidget* editor = indexWidget(index); editor && editor->hasFocus())
+    setFocus(Qt::OtherFocusReason);
+  closePersistentEditor(index);
 }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -464,6 +465,30 @@ TEST_F(MainFormTest, NothingIsMarkedOnAnyTabOfAFileJustOpened) {
         ASSERT_EQ(Mark(column, row), CellMark::None)
             << "tab " << tab << " (" << column << ", " << row << ") " << Cell(column, row);
     }
+  }
+}
+
+// With the window shown, the editor really holds the keyboard focus; a click
+// elsewhere must not pass it on along the Tab chain to the next cell.
+TEST_F(MainFormTest, AClickLandsOnTheCellUnderIt) {
+  form->resize(870, 640);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  for (const int tab : {1, 2, 0, 2, 1}) {
+    ClickTab(tab);
+    QApplication::processEvents();
+    TStringGrid* grid = form->sg_Table;
+    grid->SetCurrentCell(2, 1);
+    ASSERT_EQ(grid->CurrentColumn(), 2);
+    // Where the caption of column 1 is drawn, the cells of column 1 lie.
+    const int x = grid->horizontalHeader()->sectionViewportPosition(0) + 10;
+    const int y = grid->verticalHeader()->sectionViewportPosition(2) + 5;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    EXPECT_EQ(grid->CurrentColumn(), 1) << "tab " << tab;
+    EXPECT_EQ(grid->CurrentRow(), 3) << "tab " << tab;
+    ASSERT_NE(grid->CellEditor(), nullptr);
+    EXPECT_TRUE(grid->CellEditor()->hasFocus()) << "tab " << tab;
   }
 }
 
