@@ -68,6 +68,15 @@ void FillActiveTable(TableIndex index, const TableSet& tables, CellGrid& grid) {
   }
 }
 
+void LoadAllTables(TableSet& tables) {
+  LoadCrNames(tables.CrTable);
+  LoadCrRecords(tables.CrTable);
+  LoadBlNames(tables.BlTable);
+  LoadBlRecords(tables.BlTable);
+  LoadSpNames(tables.SpTable);
+  LoadSpRecords(tables.SpTable);
+}
+
 void WriteAllTables(const TableSet& tables) {
   WriteCrRecords(tables.CrTable);
   WriteBlRecords(tables.BlTable);

@@ -19,6 +19,9 @@ struct TableSet {
 void CommitActiveTable(TableIndex index, TableSet& tables, const CellGrid& grid);
 // Fills the grid, already shaped for `index`, from that table.
 void FillActiveTable(TableIndex index, const TableSet& tables, CellGrid& grid);
+// Loads the names and records of all three tables, in file order, through the
+// open TargetHandle.
+void LoadAllTables(TableSet& tables);
 // Writes the records of all three tables through the open TargetHandle.
 void WriteAllTables(const TableSet& tables);
 

@@ -339,12 +339,7 @@ void TMainForm::LoadSavedTables() {
   // The fields as the file now holds them, read back from what was written.
   TableSet tables;
   TargetHandle.Open(std::move(image_), false);
-  LoadCrNames(tables.CrTable);
-  LoadCrRecords(tables.CrTable);
-  LoadBlNames(tables.BlTable);
-  LoadBlRecords(tables.BlTable);
-  LoadSpNames(tables.SpTable);
-  LoadSpRecords(tables.SpTable);
+  LoadAllTables(tables);
   image_ = TargetHandle.Close();
   saved_ = std::move(tables);
 }

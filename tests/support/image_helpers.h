@@ -11,12 +11,7 @@
 inline TableSet LoadTables(const Bytes& image) {
   TableSet tables;
   TargetHandle.Open(image, false);
-  LoadCrNames(tables.CrTable);
-  LoadCrRecords(tables.CrTable);
-  LoadBlNames(tables.BlTable);
-  LoadBlRecords(tables.BlTable);
-  LoadSpNames(tables.SpTable);
-  LoadSpRecords(tables.SpTable);
+  LoadAllTables(tables);
   TargetHandle.Close();
   return tables;
 }
