@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -23,6 +24,10 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#ifdef __linux__
+#include <sys/mount.h>
+#endif
 
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
@@ -851,6 +856,36 @@ TEST_F(SaveAsRefusedTest, DiskFull) {
   store.disk_full = false;
   dialogs.errors.clear();
   ExpectStillUsable();
+}
+
+// A real small file system, where the test may mount one (as root on Linux).
+TEST_F(SaveAsRefusedTest, SmallFileSystemRunsFull) {
+#ifdef __linux__
+  const QString mount_point = Path(QStringLiteral("small"));
+  ASSERT_TRUE(QDir().mkpath(mount_point));
+  const QByteArray where = QFile::encodeName(mount_point);
+  if (::geteuid() != 0 || ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=512k") != 0)
+    GTEST_SKIP() << "no small file system can be mounted here";
+  struct Unmount {
+    QByteArray where;
+    ~Unmount() { ::umount2(where.constData(), MNT_DETACH); }
+  } unmount{where};
+
+  // 300 KiB are taken already: the executable cannot fit beside them.
+  const QString destination = mount_point + QStringLiteral("/HMM2PL_copy.exe");
+  const Bytes existing(300 * 1024, 0x5A);
+  ASSERT_TRUE(WriteBytes(destination, existing));
+  SaveAs(destination);
+  ExpectRefused(destination);
+  EXPECT_EQ(ReadBytes(destination), existing);
+  EXPECT_EQ(QDir(mount_point).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("HMM2PL_copy.exe")});
+  EXPECT_EQ(ReadBytes(current), source);
+  dialogs.errors.clear();
+  ExpectStillUsable();
+#else
+  GTEST_SKIP() << "mounts a file system the Linux way";
+#endif
 }
 
 TEST_F(SaveAsRefusedTest, FolderNotWritable) {
