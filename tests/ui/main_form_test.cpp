@@ -90,6 +90,15 @@ class MainFormTest : public ::testing::Test {
     QTest::keyClicks(editor, text);
   }
 
+  // Types a value other than the field's into the cell of `entry` and `column`
+  // of the table on show, and stores it in `expected` as a commit would.
+  template <typename Table>
+  void TypeNewValue(Table& expected, int entry, int column) {
+    const std::int32_t value = OtherValue(ColumnValue(expected, entry, column));
+    TypeInto(column, entry + 1, QString::number(value));
+    StoreColumn(expected, entry, column, value);
+  }
+
   std::string Cell(int column, int row) const { return form->sg_Table->CellText(column, row); }
   CellMark Mark(int column, int row) const { return form->sg_Table->Mark(column, row); }
 
@@ -274,13 +283,9 @@ TEST_F(MainFormTest, EditsInEveryTableAreWrittenAtOneSaveAs) {
   OpenFile(path);
   TableSet expected = LoadTables(source);
 
-  const std::int32_t attack = OtherValue(ColumnValue(expected.CrTable, 10, 1));
-  TypeInto(1, 11, QString::number(attack));
-  StoreColumn(expected.CrTable, 10, 1, attack);
+  TypeNewValue(expected.CrTable, 10, 1);
   ClickTab(kSpells);
-  const std::int32_t mana = OtherValue(ColumnValue(expected.SpTable, 64, 2));
-  TypeInto(2, 65, QString::number(mana));
-  StoreColumn(expected.SpTable, 64, 2, mana);
+  TypeNewValue(expected.SpTable, 64, 2);
   ClickTab(kBuildings);
   const std::int32_t gold = OtherValue(ColumnValue(expected.BlTable, 81, 1));
   TypeInto(1, 82, QStringLiteral("$%1").arg(gold, 0, 16));  // hexadecimal is a number too
@@ -295,9 +300,7 @@ TEST_F(MainFormTest, SaveAsRightAfterTypingWritesTheTypedValue) {
   const Bytes source = ReadBytes(path);
   OpenFile(path);
   TableSet expected = LoadTables(source);
-  const std::int32_t health = OtherValue(ColumnValue(expected.CrTable, 2, 5));
-  TypeInto(5, 3, QString::number(health));
-  StoreColumn(expected.CrTable, 2, 5, health);
+  TypeNewValue(expected.CrTable, 2, 5);
   // Straight from the keyboard to Save As: the cell is never left.
   QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Return);
   SaveAs(Path(QStringLiteral("copy.exe")));
@@ -336,15 +339,11 @@ TEST_F(MainFormTest, EachSaveAsProposesAFreshNameAndCopiesTheLastSavedFile) {
   const Bytes source = ReadBytes(path);
   OpenFile(path);
   TableSet expected = LoadTables(source);
-  const std::int32_t first = OtherValue(ColumnValue(expected.CrTable, 0, 1));
-  TypeInto(1, 1, QString::number(first));
-  StoreColumn(expected.CrTable, 0, 1, first);
+  TypeNewValue(expected.CrTable, 0, 1);
   SaveAs(Path(QStringLiteral("one.exe")));
   // The first copy is the current file now: delete the source to prove it.
   ASSERT_TRUE(QFile::remove(path));
-  const std::int32_t second = OtherValue(ColumnValue(expected.CrTable, 1, 2));
-  TypeInto(2, 2, QString::number(second));
-  StoreColumn(expected.CrTable, 1, 2, second);
+  TypeNewValue(expected.CrTable, 1, 2);
   SaveAs(Path(QStringLiteral("two.exe")));
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("two.exe"))), SaveTables(expected, source));
@@ -361,9 +360,7 @@ TEST_F(MainFormTest, SaveAsOntoTheCurrentFileSavesInPlace) {
   const Bytes source = ReadBytes(path);
   OpenFile(path);
   TableSet expected = LoadTables(source);
-  const std::int32_t value = OtherValue(ColumnValue(expected.CrTable, 65, 13));
-  TypeInto(13, 66, QString::number(value));
-  StoreColumn(expected.CrTable, 65, 13, value);
+  TypeNewValue(expected.CrTable, 65, 13);
   SaveAs(path);
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
   EXPECT_EQ(ReadBytes(path), SaveTables(expected, source));
@@ -378,9 +375,7 @@ TEST_F(MainFormTest, SaveAsThroughASymbolicLinkSavesTheTargetInPlace) {
   ASSERT_TRUE(QFile::link(path, link));
   OpenFile(path);
   TableSet expected = LoadTables(source);
-  const std::int32_t value = OtherValue(ColumnValue(expected.CrTable, 3, 4));
-  TypeInto(4, 4, QString::number(value));
-  StoreColumn(expected.CrTable, 3, 4, value);
+  TypeNewValue(expected.CrTable, 3, 4);
   SaveAs(link);
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
   EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -394,9 +389,7 @@ TEST_F(MainFormTest, SaveAsThroughAHardLinkLosesNothing) {
   ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(hard).constData()), 0);
   OpenFile(path);
   TableSet expected = LoadTables(source);
-  const std::int32_t value = OtherValue(ColumnValue(expected.CrTable, 5, 6));
-  TypeInto(6, 6, QString::number(value));
-  StoreColumn(expected.CrTable, 5, 6, value);
+  TypeNewValue(expected.CrTable, 5, 6);
   SaveAs(hard);
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
   // The chosen name holds the saved file; the file is replaced as a whole, so
