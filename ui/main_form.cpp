@@ -187,6 +187,10 @@ void TMainForm::OpenClick() {
   if (chosen.isEmpty())
     return;
   open_name_ = chosen;
+  OpenPath(chosen);
+}
+
+void TMainForm::OpenPath(const QString& chosen) {
   const QString path = QFileInfo(chosen).absoluteFilePath();
 
   Bytes image;

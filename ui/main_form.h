@@ -51,6 +51,9 @@ class TMainForm : public QMainWindow {
   void tc_TabsChanging(bool& allowChange);
   void mm_AboutClick();
   void ShowHeaders(TableIndex index);
+  // Open without the dialog: reads `path`, asks about another size, and loads
+  // it, exactly as Open does with the file the user chose.
+  void OpenPath(const QString& path);
   void SwitchTable(TableIndex index);
 
   // The current file: the one Open accepted last, or the one Save As wrote last.

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui_test_support.h"
+#include "../support/file_helpers.h"
 
 namespace {
 
