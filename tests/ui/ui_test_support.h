@@ -49,4 +49,3 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 };
-
