@@ -1,8 +1,22 @@
 #include "table_set.h"
 
+#include <type_traits>
+
+#include "cp1251.h"
 #include "number_parse.h"
 
 namespace {
+
+// The table of type `Table` within a set.
+template <typename Table>
+const Table& TableOf(const TableSet& tables) {
+  if constexpr (std::is_same_v<Table, TCrTable>)
+    return tables.CrTable;
+  else if constexpr (std::is_same_v<Table, TBlTable>)
+    return tables.BlTable;
+  else
+    return tables.SpTable;
+}
 
 // The value a commit would store for `text` in (column, entry) of `current`,
 // read back as the grid shows it.
@@ -34,38 +48,36 @@ CellMark MarkTableCell(const Table& current, const Table& saved, int column, int
              : CellMark::Changed;
 }
 
+// Each table's own fill and commit procedures, picked by overload.
+void FillGrid(const TCrTable& table, CellGrid& grid) {
+  FillCrGrid(table, grid);
+}
+void FillGrid(const TBlTable& table, CellGrid& grid) {
+  FillBlGrid(table, grid);
+}
+void FillGrid(const TSpTable& table, CellGrid& grid) {
+  FillSpGrid(table, grid);
+}
+void CommitGrid(TCrTable& table, const CellGrid& grid) {
+  CommitCrGrid(table, grid);
+}
+void CommitGrid(TBlTable& table, const CellGrid& grid) {
+  CommitBlGrid(table, grid);
+}
+void CommitGrid(TSpTable& table, const CellGrid& grid) {
+  CommitSpGrid(table, grid);
+}
+
 }  // namespace
 
 void CommitActiveTable(TableIndex index, TableSet& tables, const CellGrid& grid) {
-  switch (index) {
-    case kCreatures:
-      CommitCrGrid(tables.CrTable, grid);
-      break;
-    case kBuildings:
-      CommitBlGrid(tables.BlTable, grid);
-      break;
-    case kSpells:
-      CommitSpGrid(tables.SpTable, grid);
-      break;
-    default:
-      break;
-  }
+  if (index < kTableCount)
+    VisitTable(tables, index, [&](auto& table) { CommitGrid(table, grid); });
 }
 
 void FillActiveTable(TableIndex index, const TableSet& tables, CellGrid& grid) {
-  switch (index) {
-    case kCreatures:
-      FillCrGrid(tables.CrTable, grid);
-      break;
-    case kBuildings:
-      FillBlGrid(tables.BlTable, grid);
-      break;
-    case kSpells:
-      FillSpGrid(tables.SpTable, grid);
-      break;
-    default:
-      break;
-  }
+  if (index < kTableCount)
+    VisitTable(tables, index, [&](const auto& table) { FillGrid(table, grid); });
 }
 
 void LoadAllTables(TableSet& tables) {
@@ -85,14 +97,46 @@ void WriteAllTables(const TableSet& tables) {
 
 CellMark MarkCell(TableIndex index, const TableSet& current, const TableSet& saved, int column,
                   int row, std::string_view text) {
-  switch (index) {
-    case kCreatures:
-      return MarkTableCell(current.CrTable, saved.CrTable, column, row, text);
-    case kBuildings:
-      return MarkTableCell(current.BlTable, saved.BlTable, column, row, text);
-    case kSpells:
-      return MarkTableCell(current.SpTable, saved.SpTable, column, row, text);
-    default:
-      return CellMark::None;
-  }
+  if (index >= kTableCount)
+    return CellMark::None;
+  return VisitTable(current, index, [&](const auto& table) {
+    using Table = std::remove_cvref_t<decltype(table)>;
+    return MarkTableCell(table, static_cast<const Table&>(TableOf<Table>(saved)), column, row,
+                         text);
+  });
+}
+
+int EntryCount(TableIndex index) {
+  static const TableSet kShapes{};
+  return VisitTable(kShapes, index,
+                    [](const auto& table) { return static_cast<int>(table.Count); });
+}
+
+FieldLayout FieldOf(TableIndex index, int column) {
+  static const TableSet kShapes{};
+  return VisitTable(kShapes, index,
+                    [column](const auto& table) { return ColumnField(table, column); });
+}
+
+std::int32_t FieldValue(const TableSet& tables, TableIndex index, int entry, int column) {
+  return VisitTable(tables, index, [&](const auto& table) {
+    return ColumnValue(table, static_cast<std::uint8_t>(entry), column);
+  });
+}
+
+void StoreFieldValue(TableSet& tables, TableIndex index, int entry, int column,
+                     std::int32_t value) {
+  VisitTable(tables, index, [&](auto& table) {
+    StoreColumn(table, static_cast<std::uint8_t>(entry), column, value);
+  });
+}
+
+std::string FieldDisplayText(const TableSet& tables, TableIndex index, int entry, int column) {
+  return FieldText(FieldValue(tables, index, entry, column), FieldOf(index, column).is_signed);
+}
+
+std::string EntryNameText(const TableSet& tables, TableIndex index, int entry) {
+  return VisitTable(tables, index, [entry](const auto& table) {
+    return Cp1251ToUtf8(table.GetName(static_cast<std::uint8_t>(entry)).view());
+  });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "bl_table.h"
@@ -14,6 +16,36 @@ struct TableSet {
   TBlTable BlTable;
   TSpTable SpTable;
 };
+
+// Calls `visit` with the table of index `index` (a TCrTable, TBlTable or
+// TSpTable, const when `tables` is). This is the one place where an index picks
+// its table; everything that works on any table goes through it. `index` must
+// be below kTableCount.
+template <typename Set, typename Visitor>
+decltype(auto) VisitTable(Set& tables, TableIndex index, Visitor&& visit) {
+  switch (index) {
+    case kCreatures:
+      return visit(tables.CrTable);
+    case kBuildings:
+      return visit(tables.BlTable);
+    default:
+      return visit(tables.SpTable);
+  }
+}
+
+// Field access by table, entry and grid column (1 and up), for whatever works
+// on any table: the document, CSV, change lists. Entries are 0 to
+// EntryCount(index) - 1, columns 1 to ColCounts[index] - 1.
+int EntryCount(TableIndex index);
+FieldLayout FieldOf(TableIndex index, int column);
+// The field widened to 32 bits, as the grid reads it.
+std::int32_t FieldValue(const TableSet& tables, TableIndex index, int entry, int column);
+// Stores the low bits of `value` that the field holds.
+void StoreFieldValue(TableSet& tables, TableIndex index, int entry, int column, std::int32_t value);
+// The text the grid shows for the field.
+std::string FieldDisplayText(const TableSet& tables, TableIndex index, int entry, int column);
+// The entry's name as UTF-8 text.
+std::string EntryNameText(const TableSet& tables, TableIndex index, int entry);
 
 // Commits the grid into the table of index `index`; any other index does nothing.
 void CommitActiveTable(TableIndex index, TableSet& tables, const CellGrid& grid);
