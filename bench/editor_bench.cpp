@@ -36,8 +36,11 @@ class ScriptedDialogs : public UserDialogs {
  public:
   QString open_path;
   QString save_paths[2];
-  QString AskOpenFileName(QWidget*, const QString&) override { return open_path; }
-  QString AskSaveFileName(QWidget*, const QString&) override { return save_paths[next_++ % 2]; }
+  QString AskOpenFileName(QWidget*, const QString&, const QString&) override { return open_path; }
+  QString AskSaveFileName(QWidget*, const QString&, const QString&) override {
+    return save_paths[next_++ % 2];
+  }
+  bool AskYesNo(QWidget*, const QString&) override { return false; }
   bool AskSizeWarning(QWidget*) override { return true; }
   void ShowError(QWidget*, const QString& text) override {
     std::fprintf(stderr, "unexpected error: %s\n", qPrintable(text));

@@ -55,9 +55,9 @@ QString NativePath(const QString& path) {
 TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
     : QMainWindow(parent),
       own_dialogs_(dialogs ? nullptr : new QtUserDialogs),
-      own_store_(store ? nullptr : new QtFileStore),
       dialogs_(dialogs ? dialogs : own_dialogs_.get()),
-      store_(store ? store : own_store_.get()) {
+      document_(new TableDocument(store, this)),
+      dialog_folder_(QDir::currentPath()) {
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
                    QFont::SansSerif));
@@ -73,6 +73,8 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   mm_SaveAs = mm_File->addAction(QStringLiteral("&Сохранить как..."));
   mm_SaveAs->setEnabled(false);
+  // Added to the menu's own letters: the desktop's usual key for Save As.
+  mm_SaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   mm_Line = mm_File->addSeparator();
   mm_Exit = mm_File->addAction(QStringLiteral("&Выход"));
   mm_Help = MainMenu->addMenu(QStringLiteral("&Справка"));
@@ -81,6 +83,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   connect(mm_SaveAs, &QAction::triggered, this, &TMainForm::mm_SaveAsClick);
   connect(mm_Exit, &QAction::triggered, this, &TMainForm::mm_ExitClick);
   connect(mm_About, &QAction::triggered, this, &TMainForm::mm_AboutClick);
+  AddKeyboardCommands();
 
   // The tabs fill the client area; their page holds the grid over the status bar.
   auto* client = new QWidget(this);
@@ -103,7 +106,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   auto* page_layout = new QVBoxLayout(page);
   page_layout->setContentsMargins(4, 4, 4, 4);
   page_layout->setSpacing(0);
-  sg_Table = new TStringGrid(page);
+  sg_Table = new TStringGrid(document_, page);
   sg_Table->setFont(MakeFont({QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono")}, 13,
                              QFont::Monospace));
   page_layout->addWidget(sg_Table, 1);
@@ -115,7 +118,6 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setCentralWidget(client);
 
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
-  connect(sg_Table, &TStringGrid::cellEdited, this, &TMainForm::CellEdited);
 }
 
 TMainForm::~TMainForm() {
@@ -125,8 +127,48 @@ TMainForm::~TMainForm() {
   disconnect(sg_Table, nullptr, this, nullptr);
 }
 
+void TMainForm::AddKeyboardCommands() {
+  // The other tabs and the menu from the keyboard, whatever the keyboard
+  // layout: the menu's letters are Cyrillic.
+  auto* next_tab = new QAction(this);
+  next_tab->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+  connect(next_tab, &QAction::triggered, this, [this] { StepTab(+1); });
+  auto* previous_tab = new QAction(this);
+  previous_tab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                              QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+  connect(previous_tab, &QAction::triggered, this, [this] { StepTab(-1); });
+  auto* open_menu = new QAction(this);
+  open_menu->setShortcut(QKeySequence(Qt::Key_F10));
+  connect(open_menu, &QAction::triggered, this,
+          [this] { MainMenu->setActiveAction(mm_File->menuAction()); });
+  for (QAction* action : {next_tab, previous_tab, open_menu}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+  }
+}
+
+void TMainForm::StepTab(int step) {
+  // Selecting the tab runs the same handlers as a click on it.
+  const int count = tc_Tabs->count();
+  tc_Tabs->setCurrentIndex((tc_Tabs->currentIndex() + step + count) % count);
+}
+
 bool TMainForm::FileLoaded() const {
-  return mm_SaveAs->isEnabled() && current_ != nullptr;
+  return mm_SaveAs->isEnabled() && document_->IsLoaded();
+}
+
+const TableSet* TMainForm::CurrentTables() const {
+  return document_->IsLoaded() ? &document_->Committed() : nullptr;
+}
+
+const TableSet& TMainForm::SavedTables() const {
+  return document_->Saved();
+}
+
+const QString& TMainForm::TargetFileName() const {
+  return document_->TargetFileName();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -154,6 +196,7 @@ void TMainForm::ShowHeaders(TableIndex index) {
 void TMainForm::SwitchTable(TableIndex index) {
   if (index >= kTableCount)
     return;
+  sg_Table->SetTable(index);
   sg_Table->SetShape(RowCounts[index], ColCounts[index]);
   ShowHeaders(index);
 }
@@ -170,128 +213,70 @@ void TMainForm::SelectedTabChanged(int index) {
 void TMainForm::tc_TabsChanging(bool& allowChange) {
   allowChange = true;
   if (FileLoaded())
-    CommitActiveTable(active_, *current_, *sg_Table);
+    document_->CommitTable(active_);
 }
 
 void TMainForm::tc_TabsChange() {
   sg_Table->BeginUpdate();
   SwitchTable(active_);
+  // The grid shows the document's cells of the new table, scrolled to the top left.
   if (FileLoaded())
-    FillActiveTable(active_, *current_, *sg_Table);
-  RefreshMarks();
+    sg_Table->ResetGridScroll();
   sg_Table->EndUpdate();
+  sg_Table->ForgetEditorHistory();
 }
 
 void TMainForm::OpenClick() {
-  const QString chosen = dialogs_->AskOpenFileName(this, open_name_);
+  const QString chosen = dialogs_->AskOpenFileName(this, DialogFolder(), open_name_);
   if (chosen.isEmpty())
     return;
+  RememberDialogFolder(chosen);
   open_name_ = chosen;
   OpenPath(chosen);
 }
 
-void TMainForm::OpenPath(const QString& chosen) {
-  const QString path = QFileInfo(chosen).absoluteFilePath();
-
-  Bytes image;
-  QString reason;
-  if (!store_->ReadAll(path, image, reason)) {
-    dialogs_->ShowError(
-        this, QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(path), reason));
-    return;
-  }
-  if (image.empty()) {
-    dialogs_->ShowError(this,
-                        QStringLiteral("Файл «%1» пуст: в нём нет таблиц.").arg(NativePath(path)));
-    return;
-  }
-  if (image.size() != ExpectedFileSize && !dialogs_->AskSizeWarning(this))
-    return;
-
-  TargetFileName = path;
-  SetCaption();
-
-  // Three new tables; edits to the earlier file that were not saved are dropped.
-  auto tables = std::make_unique<TableSet>();
-  TargetHandle.Open(std::move(image), false);
-  LoadCrNames(tables->CrTable);
-  LoadCrRecords(tables->CrTable);
-  current_ = std::move(tables);
-
+void TMainForm::OpenPath(const QString& path) {
+  QString error;
   sg_Table->BeginUpdate();
-  {
-    // Selected by the program: neither tab handler runs, nothing is committed.
-    const QSignalBlocker blocker(tc_Tabs);
-    tc_Tabs->setCurrentIndex(kCreatures);
+  const TableDocument::Outcome outcome = document_->Open(
+      path, [this] { return dialogs_->AskSizeWarning(this); }, error);
+  if (outcome == TableDocument::Outcome::Done) {
+    SetCaption();
+    {
+      // Selected by the program: neither tab handler runs, nothing is committed.
+      const QSignalBlocker blocker(tc_Tabs);
+      tc_Tabs->setCurrentIndex(kCreatures);
+    }
+    active_ = kCreatures;
+    SwitchTable(kCreatures);
+    sg_Table->ResetGridScroll();
+    mm_SaveAs->setEnabled(true);
   }
-  active_ = kCreatures;
-  SwitchTable(kCreatures);
-  FillCrGrid(current_->CrTable, *sg_Table);
-
-  LoadBlNames(current_->BlTable);
-  LoadBlRecords(current_->BlTable);
-  LoadSpNames(current_->SpTable);
-  LoadSpRecords(current_->SpTable);
-  image_ = TargetHandle.Close();
-  saved_ = *current_;
-  mm_SaveAs->setEnabled(true);
-
-  // The grid shows the tables exactly as the file holds them: nothing to mark.
-  sg_Table->ClearMarks();
   sg_Table->EndUpdate();
+  if (outcome == TableDocument::Outcome::Done)
+    sg_Table->ForgetEditorHistory();
+  else if (outcome == TableDocument::Outcome::Failed)
+    dialogs_->ShowError(this, error);
 }
 
 void TMainForm::mm_SaveAsClick() {
   if (!FileLoaded())
     return;
-  const QString chosen = dialogs_->AskSaveFileName(this, ProposeSaveName());
+  const QString chosen = dialogs_->AskSaveFileName(this, DialogFolder(), ProposeSaveName());
   if (chosen.isEmpty())
     return;
-  const QString destination = QFileInfo(chosen).absoluteFilePath();
+  RememberDialogFolder(chosen);
 
-  // The copy is made in memory: the current file is read as it is now, the
-  // records go into that image, and the image goes to disk in one safe step.
-  // Until that step has succeeded nothing here changes.
-  Bytes image;
-  QString reason;
-  if (!store_->ReadAll(TargetFileName, image, reason)) {
-    dialogs_->ShowError(this,
-                        QStringLiteral("Не удалось сохранить файл «%1»: текущий файл «%2» "
-                                       "не читается: %3. Ни один файл не изменён.")
-                            .arg(NativePath(destination), NativePath(TargetFileName), reason));
-    return;
-  }
-  if (image != image_) {
-    // Writing the records into another program's version of the file would
-    // mix two files.
-    dialogs_->ShowError(this, QStringLiteral("Не удалось сохранить файл «%1»: текущий файл «%2» "
-                                             "изменён другой программой после открытия. Ни один "
-                                             "файл не изменён.")
-                                  .arg(NativePath(destination), NativePath(TargetFileName)));
-    return;
-  }
-
-  TableSet next = *current_;
-  CommitActiveTable(active_, next, *sg_Table);
-  TargetHandle.Open(std::move(image), true);
-  WriteAllTables(next);
-  image = TargetHandle.Close();
-
-  if (!store_->WriteAll(destination, image, reason)) {
-    dialogs_->ShowError(this, QStringLiteral("Не удалось сохранить файл «%1»: %2. Ни один файл "
-                                             "не изменён.")
-                                  .arg(NativePath(destination), reason));
-    return;
-  }
-
-  *current_ = std::move(next);
-  image_ = std::move(image);
-  TargetFileName = destination;
-  SetCaption();
-  LoadSavedTables();
+  QString error;
   sg_Table->BeginUpdate();
-  RefreshMarks();
+  const TableDocument::Outcome outcome = document_->SaveAs(
+      chosen, [this](const QString& question) { return dialogs_->AskYesNo(this, question); },
+      error);
+  if (outcome == TableDocument::Outcome::Done)
+    SetCaption();
   sg_Table->EndUpdate();
+  if (outcome == TableDocument::Outcome::Failed)
+    dialogs_->ShowError(this, error);
 }
 
 void TMainForm::mm_ExitClick() {
@@ -316,34 +301,18 @@ QString TMainForm::ProposeSaveName() {
          QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-void TMainForm::CellEdited(int column, int row) {
-  if (FileLoaded())
-    sg_Table->SetCellMark(
-        column, row,
-        MarkCell(active_, *current_, saved_, column, row, sg_Table->CellText(column, row)));
+QString TMainForm::DialogFolder() const {
+  // A folder deleted since it was chosen would leave the dialog in the root
+  // folder, where a Return would save; the home folder is a safe place.
+  if (!dialog_folder_.isEmpty() && QFileInfo(dialog_folder_).isDir())
+    return dialog_folder_;
+  return QDir::homePath();
 }
 
-void TMainForm::RefreshMarks() {
-  const bool loaded = FileLoaded();
-  for (int row = 1; row < sg_Table->RowCount(); ++row) {
-    for (int column = 1; column < sg_Table->ColCount(); ++column) {
-      sg_Table->SetCellMark(column, row,
-                            loaded ? MarkCell(active_, *current_, saved_, column, row,
-                                              sg_Table->CellText(column, row))
-                                   : CellMark::None);
-    }
-  }
+void TMainForm::RememberDialogFolder(const QString& chosen) {
+  dialog_folder_ = QFileInfo(chosen).absolutePath();
 }
 
 void TMainForm::SetCaption() {
-  setWindowTitle(QStringLiteral("Trevalune - ") + NativePath(TargetFileName));
-}
-
-void TMainForm::LoadSavedTables() {
-  // The fields as the file now holds them, read back from what was written.
-  TableSet tables;
-  TargetHandle.Open(std::move(image_), false);
-  LoadAllTables(tables);
-  image_ = TargetHandle.Close();
-  saved_ = std::move(tables);
+  setWindowTitle(QStringLiteral("Trevalune - ") + NativePath(TargetFileName()));
 }

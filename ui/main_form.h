@@ -7,8 +7,8 @@
 #include "file_store.h"
 #include "grid_shape.h"
 #include "string_grid.h"
+#include "table_document.h"
 #include "table_set.h"
-#include "target_file.h"
 #include "user_dialogs.h"
 
 class QAction;
@@ -57,7 +57,7 @@ class TMainForm : public QMainWindow {
   void SwitchTable(TableIndex index);
 
   // The current file: the one Open accepted last, or the one Save As wrote last.
-  QString TargetFileName;
+  const QString& TargetFileName() const;
 
   // The window that About places and shows; created at start-up.
   void SetAboutForm(QWidget* about) { about_ = about; }
@@ -68,9 +68,11 @@ class TMainForm : public QMainWindow {
   TableIndex ActiveTable() const { return active_; }
   // The tables of the loaded file with every committed edit; null before the
   // first accepted Open.
-  const TableSet* CurrentTables() const { return current_.get(); }
+  const TableSet* CurrentTables() const;
   // The tables as the current file holds them (as loaded or last saved).
-  const TableSet& SavedTables() const { return saved_; }
+  const TableSet& SavedTables() const;
+  // The open file and everything done with it.
+  TableDocument* Document() const { return document_; }
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -83,22 +85,23 @@ class TMainForm : public QMainWindow {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void AddKeyboardCommands();
+  // Selects the tab `step` places on, wrapping around.
+  void StepTab(int step);
   void SelectedTabChanged(int index);
-  void CellEdited(int column, int row);
-  void RefreshMarks();
   void SetCaption();
-  void LoadSavedTables();
+  // Where both file dialogs start: the folder of the file chosen last in
+  // either, at first the folder the program started in, and the home folder
+  // when that folder is gone.
+  QString DialogFolder() const;
+  void RememberDialogFolder(const QString& chosen);
 
   std::unique_ptr<UserDialogs> own_dialogs_;
-  std::unique_ptr<FileStore> own_store_;
   UserDialogs* dialogs_;
-  FileStore* store_;
+  TableDocument* document_;
   QWidget* about_ = nullptr;
+  QString dialog_folder_;
 
-  std::unique_ptr<TableSet> current_;
-  TableSet saved_;
-  // The bytes of the current file as loaded or last saved.
-  Bytes image_;
   TableIndex active_ = kCreatures;
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;

@@ -20,11 +20,6 @@ namespace {
 // Text that a commit would not store: the field keeps its value.
 const QColor kNotANumberColor(255, 196, 196);
 
-const std::string& EmptyText() {
-  static const std::string empty;
-  return empty;
-}
-
 QString MarkToolTip(CellMark mark) {
   switch (mark) {
     case CellMark::NotANumber:
@@ -41,7 +36,11 @@ QString MarkToolTip(CellMark mark) {
 
 // ---------------------------------------------------------------- GridModel
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::GridModel(TableDocument* document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {
+  connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
+  connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
+}
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_ - 1;
@@ -103,11 +102,10 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   const int row = index.row() + 1;
   if (!InRange(column, row))
     return false;
-  std::string text = value.toString().toStdString();
-  if (texts_[column][row] == text)
+  const std::string text = value.toString().toStdString();
+  if (Text(column, row) == text)
     return true;
-  texts_[column][row] = std::move(text);
-  CellChanged(column, row);
+  document_->EditCell(FieldAt(column, row), text);
   emit cellEdited(column, row);
   return true;
 }
@@ -135,41 +133,53 @@ void GridModel::SetShape(int rows, int columns) {
   }
 }
 
-const std::string& GridModel::Text(int column, int row) const {
-  return InRange(column, row) ? texts_[column][row] : EmptyText();
+void GridModel::SetTable(TableIndex table) {
+  if (table == table_ || table >= kTableCount)
+    return;
+  table_ = table;
+  EverythingChanged();
+}
+
+std::string GridModel::Text(int column, int row) const {
+  if (!InRange(column, row))
+    return {};
+  if (row == 0)
+    return captions_[column];
+  if (column == 0) {
+    const bool named = document_->IsLoaded() && row <= EntryCount(table_);
+    return named ? EntryNameText(document_->Committed(), table_, row - 1) : std::string();
+  }
+  return document_->CellText(FieldAt(column, row));
 }
 
 void GridModel::SetText(int column, int row, const std::string& text) {
-  if (!InRange(column, row) || texts_[column][row] == text)
+  if (!InRange(column, row) || Text(column, row) == text)
     return;
-  texts_[column][row] = text;
-  CellChanged(column, row);
+  if (row == 0) {
+    captions_[column] = text;
+    CellChanged(column, row);
+  } else if (column > 0) {
+    document_->EditCell(FieldAt(column, row), text);
+  }
 }
 
 CellMark GridModel::Mark(int column, int row) const {
-  return InRange(column, row) ? marks_[column][row] : CellMark::None;
+  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(table_) ||
+      column >= ColCounts[table_])
+    return CellMark::None;
+  return document_->Mark(FieldAt(column, row));
 }
 
-void GridModel::SetMark(int column, int row, CellMark mark) {
-  if (!InRange(column, row) || marks_[column][row] == mark)
-    return;
-  marks_[column][row] = mark;
-  CellChanged(column, row);
+void GridModel::DocumentCellChanged(const FieldRef& field) {
+  if (!document_->IsLoaded() || field.table == table_)
+    CellChanged(field.column, field.entry + 1);
 }
 
-void GridModel::ClearMarks() {
-  for (auto& column : marks_) {
-    for (CellMark& mark : column) {
-      if (mark != CellMark::None) {
-        mark = CellMark::None;
-        changed_while_updating_ = true;
-      }
-    }
-  }
-  if (changed_while_updating_ && updating_ == 0) {
-    changed_while_updating_ = false;
-    if (rows_ > 1 && columns_ > 1)
-      emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
+void GridModel::EverythingChanged() {
+  changed_while_updating_ = true;
+  if (updating_ == 0) {
+    ++updating_;
+    EndUpdate();
   }
 }
 
@@ -273,7 +283,8 @@ class FixedSizeHeader : public QHeaderView {
 
 }  // namespace
 
-TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
+    : QTableView(parent), model_(new GridModel(document, this)) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
   setSelectionMode(QAbstractItemView::NoSelection);
@@ -368,6 +379,16 @@ void TStringGrid::EndUpdate() {
     itemDelegate()->setEditorData(editor, editor_index_);
 }
 
+void TStringGrid::ForgetEditorHistory() {
+  QLineEdit* editor = CellEditor();
+  if (!editor || (!editor->isUndoAvailable() && !editor->isRedoAvailable()))
+    return;
+  // Setting the text is the one public way to clear a line edit's history.
+  const QString text = editor->text();
+  editor->setText(text);
+  editor->selectAll();
+}
+
 int TStringGrid::ColumnWidth(int column) const {
   if (column == 0)
     return verticalHeader()->minimumWidth();
@@ -429,6 +450,16 @@ void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 }
 
 bool TStringGrid::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && object == CellEditor()) {
+    // A key typed into the current cell, or one that moves from it, first
+    // brings the cell into view: after a tab switch scrolled the grid to the
+    // top, the current cell may lie off screen, and no keystroke may edit a
+    // cell the user cannot see.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt &&
+        key != Qt::Key_Meta && key != Qt::Key_AltGr)
+      scrollTo(editor_index_);
+  }
   if (object == corner_ && event->type() == QEvent::Paint) {
     QStylePainter painter(corner_);
     QStyleOptionHeader option;
@@ -465,6 +496,8 @@ void TStringGrid::OpenEditor(bool focus) {
     editor_index_ = current;
   }
   QLineEdit* editor = CellEditor();
+  if (editor && moved)
+    editor->installEventFilter(this);
   // Entering a cell selects its text, so typing replaces the number.
   if (editor && moved)
     editor->selectAll();

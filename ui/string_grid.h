@@ -10,20 +10,24 @@
 
 #include "cell_grid.h"
 #include "grid_shape.h"
+#include "table_document.h"
 #include "table_set.h"
 
 class QAbstractButton;
 class QLineEdit;
 
-// The texts and marks of every cell the grid can ever hold, addressed as the
-// tables address them: (column, row), row 0 the captions, column 0 the names.
-// The view shows row 0 in its column header and column 0 in its row header,
-// so model row r is grid row r + 1 and model column c grid column c + 1.
+// The grid's cells as the tables address them: (column, row), row 0 the
+// captions, column 0 the names. The view shows row 0 in its column header and
+// column 0 in its row header, so model row r is grid row r + 1 and model
+// column c grid column c + 1.
+//
+// The cells of the table on show are read from the document and typed text
+// goes to it; the model itself keeps only the caption row.
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  explicit GridModel(QObject* parent = nullptr);
+  explicit GridModel(TableDocument* document, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -37,14 +41,15 @@ class GridModel : public QAbstractTableModel {
   int GridRows() const { return rows_; }
   int GridColumns() const { return columns_; }
   void SetShape(int rows, int columns);
+  // The table whose cells are on show.
+  TableIndex Table() const { return table_; }
+  void SetTable(TableIndex table);
 
-  const std::string& Text(int column, int row) const;
+  std::string Text(int column, int row) const;
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
-  void SetMark(int column, int row, CellMark mark);
-  void ClearMarks();
 
-  // Between these, changes are only stored; the end tells the views once.
+  // Between these, changes are only noted; the end tells the views once.
   void BeginUpdate() { ++updating_; }
   void EndUpdate();
 
@@ -60,10 +65,14 @@ class GridModel : public QAbstractTableModel {
   void cellEdited(int column, int row);
 
  private:
+  FieldRef FieldAt(int column, int row) const { return {table_, row - 1, column}; }
+  void DocumentCellChanged(const FieldRef& field);
+  void EverythingChanged();
   void CellChanged(int column, int row);
 
-  std::array<std::array<std::string, kMaxRowCount>, kMaxColCount> texts_;
-  std::array<std::array<CellMark, kMaxRowCount>, kMaxColCount> marks_{};
+  TableDocument* document_;
+  std::array<std::string, kMaxColCount> captions_;
+  TableIndex table_ = kCreatures;
   int rows_ = RowCounts[kCreatures];
   int columns_ = ColCounts[kCreatures];
   int updating_ = 0;
@@ -92,7 +101,8 @@ class TStringGrid : public QTableView, public CellGrid {
   Q_OBJECT
 
  public:
-  explicit TStringGrid(QWidget* parent = nullptr);
+  // `document` holds the cells' texts and must outlive the grid.
+  explicit TStringGrid(TableDocument* document, QWidget* parent = nullptr);
 
   // CellGrid
   void SetCellText(int column, int row, const std::string& text) override;
@@ -111,8 +121,8 @@ class TStringGrid : public QTableView, public CellGrid {
   int RowHeight(int row) const;
 
   CellMark Mark(int column, int row) const { return model_->Mark(column, row); }
-  void SetCellMark(int column, int row, CellMark mark) { model_->SetMark(column, row, mark); }
-  void ClearMarks() { model_->ClearMarks(); }
+  // Shows the cells of `table` from now on.
+  void SetTable(TableIndex table) { model_->SetTable(table); }
 
   // The grid position of the current cell, never in the fixed row or column.
   int CurrentColumn() const;
@@ -127,6 +137,10 @@ class TStringGrid : public QTableView, public CellGrid {
   void BeginUpdate() { model_->BeginUpdate(); }
   // Ends a batch of changes; the editor shows its cell's new text and mark.
   void EndUpdate();
+  // After a refill (a tab switch, an Open) the editor holds another table's
+  // cell, even when the text looks the same: its undo history is dropped, so
+  // Ctrl+Z can never put the text of one table into another.
+  void ForgetEditorHistory();
 
   GridModel* Model() const { return model_; }
 

@@ -24,8 +24,9 @@ namespace {
 class ScriptedDialogs : public UserDialogs {
  public:
   explicit ScriptedDialogs(QString path) : path_(std::move(path)) {}
-  QString AskOpenFileName(QWidget*, const QString&) override { return path_; }
-  QString AskSaveFileName(QWidget*, const QString&) override { return {}; }
+  QString AskOpenFileName(QWidget*, const QString&, const QString&) override { return path_; }
+  QString AskSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+  bool AskYesNo(QWidget*, const QString&) override { return false; }
   bool AskSizeWarning(QWidget*) override { return false; }
   void ShowError(QWidget*, const QString& text) override {
     std::fprintf(stderr, "%s\n", qPrintable(text));

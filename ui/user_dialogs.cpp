@@ -2,16 +2,18 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 
-// Both dialogs start in the process's current folder; a name with a folder
-// of its own takes the dialog there.
-void PrepareFileDialog(QFileDialog& dialog, const QString& name) {
+// The dialog starts in `folder`; only the file name part of `name` is
+// offered, so a name remembered with its folder cannot take the dialog
+// elsewhere.
+void PrepareFileDialog(QFileDialog& dialog, const QString& folder, const QString& name) {
   dialog.setNameFilter(kExecutableFilter);
-  dialog.setDirectory(QDir::currentPath());
-  dialog.selectFile(name);
+  dialog.setDirectory(folder);
+  dialog.selectFile(QFileInfo(name).fileName());
 }
 
 QString ChosenFile(QFileDialog& dialog) {
@@ -23,21 +25,23 @@ QString ChosenFile(QFileDialog& dialog) {
 
 }  // namespace
 
-QString QtUserDialogs::AskOpenFileName(QWidget* parent, const QString& initialName) {
+QString QtUserDialogs::AskOpenFileName(QWidget* parent, const QString& folder,
+                                       const QString& initialName) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, initialName);
+  PrepareFileDialog(dialog, folder, initialName);
   return ChosenFile(dialog);
 }
 
-QString QtUserDialogs::AskSaveFileName(QWidget* parent, const QString& proposedName) {
+QString QtUserDialogs::AskSaveFileName(QWidget* parent, const QString& folder,
+                                       const QString& proposedName) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QStringLiteral("exe"));
   // Choosing an existing file asks before it is replaced (the dialog's default).
-  PrepareFileDialog(dialog, proposedName);
+  PrepareFileDialog(dialog, folder, proposedName);
   return ChosenFile(dialog);
 }
 
@@ -45,6 +49,13 @@ bool QtUserDialogs::AskSizeWarning(QWidget* parent) {
   QMessageBox box(QMessageBox::Warning, kSizeWarningCaption, kSizeWarningText,
                   QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Вопрос"), text,
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -10,14 +10,20 @@ class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
 
-  // The Open dialog: an existing file, starting at `initialName` in the
-  // current folder. Returns the chosen path, or the empty text when cancelled.
-  virtual QString AskOpenFileName(QWidget* parent, const QString& initialName) = 0;
-  // The Save dialog, offering `proposedName`. Returns the chosen path (with
-  // ".exe" added to a name typed without an extension), or the empty text.
-  virtual QString AskSaveFileName(QWidget* parent, const QString& proposedName) = 0;
+  // The Open dialog: an existing file, starting in `folder` and offering the
+  // file name of `initialName`. Returns the chosen path, or the empty text
+  // when cancelled.
+  virtual QString AskOpenFileName(QWidget* parent, const QString& folder,
+                                  const QString& initialName) = 0;
+  // The Save dialog, starting in `folder` and offering `proposedName`. Returns
+  // the chosen path (with ".exe" added to a name typed without an extension),
+  // or the empty text.
+  virtual QString AskSaveFileName(QWidget* parent, const QString& folder,
+                                  const QString& proposedName) = 0;
   // The warning about a file whose size is not the expected one. True for Yes.
   virtual bool AskSizeWarning(QWidget* parent) = 0;
+  // Asks a question that a Yes answers; true for Yes. No is the default.
+  virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
   // Tells the user that a command failed and why.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
 };
@@ -25,9 +31,12 @@ class UserDialogs {
 // The real dialogs.
 class QtUserDialogs : public UserDialogs {
  public:
-  QString AskOpenFileName(QWidget* parent, const QString& initialName) override;
-  QString AskSaveFileName(QWidget* parent, const QString& proposedName) override;
+  QString AskOpenFileName(QWidget* parent, const QString& folder,
+                          const QString& initialName) override;
+  QString AskSaveFileName(QWidget* parent, const QString& folder,
+                          const QString& proposedName) override;
   bool AskSizeWarning(QWidget* parent) override;
+  bool AskYesNo(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
 };
 

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -207,7 +208,7 @@ TEST_F(MainFormTest, OpenShowsTheCreaturesAndEnablesSaveAs) {
   EXPECT_EQ(dialogs.size_warnings, 0);
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + path);
-  EXPECT_EQ(form->TargetFileName, path);
+  EXPECT_EQ(form->TargetFileName(), path);
   EXPECT_TRUE(form->mm_SaveAs->isEnabled());
   const TableSet loaded = LoadTables(MakeSample(7).image);
   ExpectGridShows(kCreatures, loaded);
@@ -273,7 +274,7 @@ TEST_F(MainFormTest, BuildingEditSurvivesTabSwitchesAndIsSavedWithBuildingsOnSho
   ASSERT_FALSE(changed.empty());
   EXPECT_LE(changed.back() - changed.front(), 3u);  // one field, nothing else
   EXPECT_EQ(ReadBytes(path), source);               // the source is untouched
-  EXPECT_EQ(form->TargetFileName, copy);
+  EXPECT_EQ(form->TargetFileName(), copy);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + copy);
 }
 
@@ -396,7 +397,7 @@ TEST_F(MainFormTest, SaveAsThroughAHardLinkLosesNothing) {
   // the other name keeps the file as it was.
   EXPECT_EQ(ReadBytes(hard), SaveTables(expected, source));
   EXPECT_EQ(ReadBytes(path), source);
-  EXPECT_EQ(form->TargetFileName, hard);
+  EXPECT_EQ(form->TargetFileName(), hard);
 }
 
 // --- Cell marks ----------------------------------------------------------------
@@ -514,6 +515,90 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
       EXPECT_EQ(form->sg_Table->CellEditor()->selectedText(), form->sg_Table->CellEditor()->text());
     }
   }
+}
+
+// The editor's own undo history belongs to one cell of one table: after a
+// tab switch or an Open the editor may show the same text, but Ctrl+Z must not
+// bring back the text typed into the other table's cell.
+TEST_F(MainFormTest, UndoInTheEditorNeverReachesAnotherTable) {
+  const Bytes source = MakeSample(7).image;
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  const TableSet loaded = LoadTables(source);
+  const std::string building = FieldDisplayText(loaded, kBuildings, 0, 1);
+  ASSERT_NE(FieldDisplayText(loaded, kCreatures, 0, 1), building);
+  TypeInto(1, 1, QString::fromStdString(building));  // the same text as building (1, 1)
+  ClickTab(kBuildings);
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Cell(1, 1), building);
+  // The same across an Open of another file whose cell shows that text.
+  ClickTab(kCreatures);
+  TypeInto(1, 1, QStringLiteral("5"));
+  TypeInto(1, 1, QString::fromStdString(FieldDisplayText(loaded, kCreatures, 0, 1)));
+  OpenFile(Path(QStringLiteral("HMM2PL.exe")));
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Cell(1, 1), FieldDisplayText(loaded, kCreatures, 0, 1));
+  SaveAs(Path(QStringLiteral("copy.exe")));
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy.exe"))), source);
+}
+
+// After a tab switch scrolls the grid to the top, the current cell may lie off
+// screen; a keystroke first brings it into view.
+TEST_F(MainFormTest, TypingShowsTheCurrentCellFirst) {
+  form->resize(870, 640);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  TStringGrid* grid = form->sg_Table;
+  const auto on_screen = [grid] {
+    const QRect cell = grid->visualRect(grid->currentIndex());
+    return grid->viewport()->rect().contains(cell);
+  };
+  TypeInto(3, 60, QStringLiteral("1"));
+  ASSERT_TRUE(on_screen());
+  ClickTab(kBuildings);
+  ASSERT_EQ(grid->CurrentRow(), 60);
+  ASSERT_FALSE(on_screen());
+  QTest::keyClicks(grid->CellEditor(), QStringLiteral("777"));
+  EXPECT_TRUE(on_screen());
+  EXPECT_EQ(Cell(3, 60), "777");
+}
+
+// Ctrl+Tab, Ctrl+PgDn and their reverses step through the tabs, running the
+// tab handlers; F10 opens the File menu; Ctrl+Shift+S is Save As.
+TEST_F(MainFormTest, TheKeyboardReachesTheTabsAndTheMenu) {
+  QApplication::setActiveWindow(form.get());
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  TableSet loaded = LoadTables(MakeSample(7).image);
+  TypeNewValue(loaded.CrTable, 0, 1);
+  const std::vector<std::pair<QKeyCombination, int>> steps = {
+      {Qt::CTRL | Qt::Key_PageDown, 1},
+      {Qt::CTRL | Qt::Key_Tab, 2},
+      {Qt::CTRL | Qt::Key_Tab, 0},
+      {Qt::CTRL | Qt::Key_PageUp, 2},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 1},
+      {Qt::CTRL | Qt::Key_PageUp, 0}};
+  for (const auto& [keys, tab] : steps) {
+    QTest::keyClick(form->sg_Table->CellEditor(), keys.key(), keys.keyboardModifiers());
+    ASSERT_EQ(form->tc_Tabs->currentIndex(), tab);
+    ExpectGridShows(static_cast<TableIndex>(tab), loaded);  // committed, reshaped, filled
+  }
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_F10);
+  EXPECT_TRUE(form->mm_File->isVisible());
+  form->mm_File->close();
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(dialogs.save_proposed_names.size(), 1);
+}
+
+// Both file dialogs start in the folder of the file chosen last in either;
+// at first the folder the program started in, the home folder when that is gone.
+TEST_F(MainFormTest, DialogsStartInTheFolderOfTheLastChosenFile) {
+  ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("later"))));
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  SaveAs(Path(QStringLiteral("later/copy.exe")));
+  SaveAs(Path(QStringLiteral("later/copy2.exe")));
+  ASSERT_TRUE(QDir(Path(QStringLiteral("later"))).removeRecursively());
+  OpenFile(Path(QStringLiteral("HMM2PL.exe")));
+  EXPECT_EQ(dialogs.dialog_folders, (QStringList{QDir::currentPath(), dir.path(),
+                                                 Path(QStringLiteral("later")), QDir::homePath()}));
 }
 
 TEST_F(MainFormTest, TabAndShiftTabMoveBetweenCells) {
@@ -641,7 +726,7 @@ class OpenRefusedTest : public MainFormTest {
 
   void ExpectNothingChanged() {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + good);
-    EXPECT_EQ(form->TargetFileName, good);
+    EXPECT_EQ(form->TargetFileName(), good);
     EXPECT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
     EXPECT_EQ(form->ActiveTable(), kBuildings);
     EXPECT_EQ(Cell(3, 3), "123");
@@ -687,7 +772,7 @@ TEST_F(OpenRefusedTest, SizeOneByteOffAndYesLoadsTheFile) {
     ASSERT_TRUE(WriteBytes(odd, image));
     dialogs.size_answers.push_back(true);
     OpenFile(odd);
-    EXPECT_EQ(form->TargetFileName, odd);
+    EXPECT_EQ(form->TargetFileName(), odd);
     EXPECT_EQ(form->tc_Tabs->currentIndex(), kCreatures);
     ExpectGridShows(kCreatures, LoadTables(image));
     // Saved unedited, the copy is the file byte for byte, size included.
@@ -748,6 +833,10 @@ class SaveAsRefusedTest : public MainFormTest {
     MainFormTest::SetUp();
     current = WriteSample(QStringLiteral("HMM2PL.exe"));
     source = ReadBytes(current);
+    OpenAndEdit();
+  }
+
+  void OpenAndEdit() {
     OpenFile(current);
     edited = OtherValue(ColumnValue(form->CurrentTables()->CrTable, 0, 2));
     TypeInto(2, 1, QString::number(edited));  // on show, not yet committed
@@ -762,7 +851,7 @@ class SaveAsRefusedTest : public MainFormTest {
   void ExpectRefused(const QString& destination) {
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.last().contains(destination)) << dialogs.errors.last().toStdString();
-    EXPECT_EQ(form->TargetFileName, current);
+    EXPECT_EQ(form->TargetFileName(), current);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + current);
     EXPECT_EQ(Records(*form->CurrentTables()), Records(tables_before));
     EXPECT_EQ(Records(form->SavedTables()), Records(saved_before));
@@ -787,30 +876,45 @@ class SaveAsRefusedTest : public MainFormTest {
   TableSet saved_before;
 };
 
-TEST_F(SaveAsRefusedTest, CurrentFileDeleted) {
-  ASSERT_TRUE(QFile::remove(current));
-  const QString destination = Path(QStringLiteral("copy.exe"));
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_FALSE(QFileInfo::exists(destination));
-  ASSERT_TRUE(WriteBytes(current, source));
-  dialogs.errors.clear();
-  ExpectStillUsable();
-}
-
-TEST_F(SaveAsRefusedTest, CurrentFileReplacedByAnother) {
+// When the current file has gone, or another program changed it, Save As
+// explains that and offers the copy held in memory: No writes nothing, Yes
+// writes that copy with every edit, through the same safe write.
+TEST_F(SaveAsRefusedTest, CurrentFileGoneOrChangedOffersTheCopyInMemory) {
   const Bytes other = MakeSample(11).image;
-  ASSERT_TRUE(WriteBytes(current, other));
-  const QString destination = Path(QStringLiteral("copy.exe"));
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_FALSE(QFileInfo::exists(destination));
-  EXPECT_EQ(ReadBytes(current), other);
-  // Saving onto it is refused just the same: the other file stays whole.
-  dialogs.errors.clear();
-  SaveAs(current);
-  ExpectRefused(current);
-  EXPECT_EQ(ReadBytes(current), other);
+  const std::vector<std::pair<const char*, std::function<void()>>> mishaps = {
+      {"удалён", [&] { ASSERT_TRUE(QFile::remove(current)); }},
+      {"изменён", [&] { ASSERT_TRUE(WriteBytes(current, other)); }},
+  };
+  for (const auto& [what, mishap] : mishaps) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(WriteBytes(current, source));
+    mishap();
+    const Bytes current_now = ReadBytes(current);
+    const QString destination = Path(QStringLiteral("copy.exe"));
+    dialogs.questions.clear();
+    SaveAs(destination);  // No
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions.last().contains(current));
+    EXPECT_TRUE(dialogs.questions.last().contains(destination));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(destination));
+    EXPECT_EQ(ReadBytes(current), current_now);
+    EXPECT_EQ(form->TargetFileName(), current);
+    EXPECT_EQ(Records(*form->CurrentTables()), Records(tables_before));
+    EXPECT_EQ(Cell(3, 1), "abc");
+
+    dialogs.yes_no_answers.push_back(true);
+    SaveAs(destination);
+    TableSet expected = LoadTables(source);
+    StoreColumn(expected.CrTable, 0, 2, edited);
+    EXPECT_EQ(ReadBytes(destination), SaveTables(expected, source));
+    EXPECT_EQ(ReadBytes(current), current_now);  // the other program's file is left alone
+    EXPECT_EQ(form->TargetFileName(), destination);
+    ASSERT_TRUE(QFile::remove(destination));
+    current = Path(QStringLiteral("HMM2PL.exe"));
+    ASSERT_TRUE(WriteBytes(current, source));
+    OpenAndEdit();
+  }
 }
 
 TEST_F(SaveAsRefusedTest, DestinationFolderMissing) {

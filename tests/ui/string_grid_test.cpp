@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sample_image.h"
+
 namespace {
 
 class StringGridTest : public ::testing::Test {
@@ -19,21 +21,25 @@ class StringGridTest : public ::testing::Test {
     grid.show();
   }
 
-  TStringGrid grid;
+  TableDocument document;
+  TStringGrid grid{&document};
 };
 
 TEST_F(StringGridTest, FixedRowAndColumnAreTheHeaders) {
   grid.SetCellText(0, 0, "Имя");
   grid.SetCellText(3, 0, "Сера");
-  grid.SetCellText(0, 5, "Грифон");
   grid.SetCellText(3, 5, "-12");
   EXPECT_EQ(grid.CellText(0, 0), "Имя");
   GridModel* model = grid.Model();
   EXPECT_EQ(model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
             QStringLiteral("Сера"));
-  EXPECT_EQ(model->headerData(4, Qt::Vertical, Qt::DisplayRole).toString(),
-            QStringLiteral("Грифон"));
-  EXPECT_EQ(model->index(4, 2).data().toString(), QStringLiteral("-12"));
+  // The names are the document's.
+  EXPECT_EQ(model->headerData(4, Qt::Vertical, Qt::DisplayRole).toString(), QString());
+  document.OpenImage(QStringLiteral("sample.exe"), MakeSample(3).image);
+  EXPECT_EQ(model->headerData(4, Qt::Vertical, Qt::DisplayRole).toString().toStdString(),
+            EntryNameText(document.Committed(), kCreatures, 4));
+  EXPECT_EQ(model->index(4, 2).data().toString().toStdString(),
+            FieldDisplayText(document.Committed(), kCreatures, 4, 3));
   // Only the other cells are in the model, so the fixed ones cannot be edited
   // and the current cell cannot move into them.
   EXPECT_EQ(model->rowCount(), 66);
@@ -88,34 +94,29 @@ TEST_F(StringGridTest, EveryKeystrokeReachesTheCell) {
   EXPECT_EQ(grid.CellText(4, 7), "9");
 }
 
-TEST_F(StringGridTest, EditorShowsTextWrittenByTheProgram) {
+// The marks come from the document: text that is not a number, and a value
+// that differs from the file. They show on the cells and on the editor.
+TEST_F(StringGridTest, MarksShowInTheCellsAndOnTheEditor) {
+  document.OpenImage(QStringLiteral("sample.exe"), MakeSample(3).image);
+  const std::string attack = grid.CellText(2, 2);
   grid.SetCurrentCell(2, 2);
-  grid.SetCellText(2, 2, "5");
-  EXPECT_EQ(grid.CellEditor()->text(), QStringLiteral("5"));
-  grid.BeginUpdate();
-  grid.SetCellText(2, 2, "6");
-  grid.SetCellMark(2, 2, CellMark::NotANumber);
-  grid.EndUpdate();
-  EXPECT_EQ(grid.CellEditor()->text(), QStringLiteral("6"));
-  EXPECT_NE(grid.CellEditor()->palette().color(QPalette::Base),
-            grid.palette().color(QPalette::Base));
-  grid.SetCellMark(2, 2, CellMark::Changed);
-  EXPECT_TRUE(grid.CellEditor()->font().bold());
-  EXPECT_EQ(grid.CellEditor()->palette().color(QPalette::Base),
-            grid.palette().color(QPalette::Base));
-}
-
-TEST_F(StringGridTest, MarksShowInTheCells) {
-  grid.SetCellMark(3, 4, CellMark::NotANumber);
-  grid.SetCellMark(5, 6, CellMark::Changed);
-  const QModelIndex not_a_number = grid.Model()->index(3, 2);
+  grid.SetCellText(2, 2, "abc");
+  grid.SetCellText(5, 6, std::to_string((std::stoi(grid.CellText(5, 6)) + 1) % 256));
+  EXPECT_EQ(grid.CellEditor()->text(), QStringLiteral("abc"));
+  const QModelIndex not_a_number = grid.Model()->index(1, 1);
   const QModelIndex changed = grid.Model()->index(5, 4);
   EXPECT_TRUE(not_a_number.data(Qt::BackgroundRole).isValid());
   EXPECT_FALSE(not_a_number.data(Qt::FontRole).isValid());
+  EXPECT_FALSE(not_a_number.data(Qt::ToolTipRole).toString().isEmpty());
   EXPECT_TRUE(changed.data(Qt::FontRole).value<QFont>().bold());
   EXPECT_FALSE(changed.data(Qt::BackgroundRole).isValid());
   EXPECT_FALSE(grid.Model()->index(0, 0).data(Qt::BackgroundRole).isValid());
-  EXPECT_FALSE(not_a_number.data(Qt::ToolTipRole).toString().isEmpty());
+  EXPECT_NE(grid.CellEditor()->palette().color(QPalette::Base),
+            grid.palette().color(QPalette::Base));
+  grid.SetCellText(2, 2, std::to_string((std::stoi(attack) + 1) % 100));
+  EXPECT_TRUE(grid.CellEditor()->font().bold());
+  EXPECT_EQ(grid.CellEditor()->palette().color(QPalette::Base),
+            grid.palette().color(QPalette::Base));
 }
 
 TEST_F(StringGridTest, ResetGridScrollShowsTheFirstCells) {

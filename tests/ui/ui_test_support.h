@@ -14,11 +14,13 @@
 // what was asked. A dialog with no answer queued is cancelled.
 class FakeDialogs : public UserDialogs {
  public:
-  QString AskOpenFileName(QWidget*, const QString& initialName) override {
+  QString AskOpenFileName(QWidget*, const QString& folder, const QString& initialName) override {
+    dialog_folders << folder;
     open_initial_names << initialName;
     return Next(open_answers);
   }
-  QString AskSaveFileName(QWidget*, const QString& proposedName) override {
+  QString AskSaveFileName(QWidget*, const QString& folder, const QString& proposedName) override {
+    dialog_folders << folder;
     save_proposed_names << proposedName;
     return Next(save_answers);
   }
@@ -30,11 +32,22 @@ class FakeDialogs : public UserDialogs {
     size_answers.pop_front();
     return answer;
   }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions << text;
+    if (yes_no_answers.empty())
+      return false;
+    const bool answer = yes_no_answers.front();
+    yes_no_answers.pop_front();
+    return answer;
+  }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
 
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
+  std::deque<bool> yes_no_answers;  // none queued: No
+  QStringList questions;
+  QStringList dialog_folders;  // where each file dialog started, in order
   QStringList open_initial_names;
   QStringList save_proposed_names;
   QStringList errors;

@@ -1,0 +1,250 @@
+#include "table_document.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "cell_grid.h"
+#include "number_parse.h"
+#include "target_handle_scope.h"
+
+namespace {
+
+QString NativePath(const QString& path) {
+  return QDir::toNativeSeparators(path);
+}
+
+// One table's cells as the grid shows them, for the table's own commit
+// procedure to read: typed text where there is some, the field's value
+// elsewhere.
+class TypedCells : public CellGrid {
+ public:
+  TypedCells(const TableDocument& document, const TableSet& values, TableIndex table)
+      : document_(document), values_(values), table_(table) {}
+
+  void SetCellText(int, int, const std::string&) override {}
+  std::string CellText(int column, int row) const override {
+    const FieldRef field{table_, row - 1, column};
+    if (document_.HasTypedText(field))
+      return document_.CellText(field);
+    return FieldDisplayText(values_, table_, field.entry, column);
+  }
+  void ResetGridScroll() override {}
+
+ private:
+  const TableDocument& document_;
+  const TableSet& values_;
+  TableIndex table_;
+};
+
+}  // namespace
+
+TableSet LoadTablesFrom(const Bytes& image) {
+  TableSet tables;
+  TargetHandleScope handle(image, false);
+  LoadAllTables(tables);
+  return tables;
+}
+
+Bytes WriteTablesInto(const TableSet& tables, Bytes image) {
+  TargetHandleScope handle(std::move(image), true);
+  WriteAllTables(tables);
+  return handle.Close();
+}
+
+TableDocument::TableDocument(FileStore* store, QObject* parent)
+    : QObject(parent),
+      own_store_(store ? nullptr : new QtFileStore),
+      store_(store ? store : own_store_.get()),
+      committed_(std::make_unique<TableSet>()),
+      saved_(std::make_unique<TableSet>()) {}
+
+TableDocument::~TableDocument() = default;
+
+TableDocument::Outcome TableDocument::Open(const QString& path,
+                                           const SizeQuestion& accept_other_size, QString& error) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  Bytes image;
+  QString reason;
+  if (!store_->ReadAll(absolute, image, reason)) {
+    error = QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(absolute), reason);
+    return Outcome::Failed;
+  }
+  if (image.empty()) {
+    error = QStringLiteral("Файл «%1» пуст: в нём нет таблиц.").arg(NativePath(absolute));
+    return Outcome::Failed;
+  }
+  if (image.size() != ExpectedFileSize && !(accept_other_size && accept_other_size()))
+    return Outcome::Declined;
+  OpenImage(absolute, std::move(image));
+  return Outcome::Done;
+}
+
+void TableDocument::OpenImage(const QString& path, Bytes image) {
+  // Three new tables; edits to the earlier file that were not saved are dropped.
+  auto tables = std::make_unique<TableSet>(LoadTablesFrom(image));
+  saved_ = std::make_unique<TableSet>(*tables);
+  committed_ = std::move(tables);
+  image_ = std::move(image);
+  path_ = path;
+  typed_.clear();
+  loaded_ = true;
+  emit fileChanged();
+  emit tablesReset();
+}
+
+TableDocument::Outcome TableDocument::ReadCurrentFile(const QString& destination,
+                                                      const MemoryCopyQuestion& use_memory_copy,
+                                                      Bytes& image, QString& error) {
+  // The copy is made from the current file as it is on disk now. When that
+  // is gone or is no longer the file that was loaded, writing the records into
+  // it would lose them or mix two files; the user may save the copy held in
+  // memory instead.
+  QString reason;
+  QString explanation;
+  if (!store_->ReadAll(path_, image, reason)) {
+    explanation =
+        QStringLiteral("Текущий файл «%1» не читается: %2.").arg(NativePath(path_), reason);
+  } else if (image != image_) {
+    explanation =
+        QStringLiteral("Текущий файл «%1» изменён другой программой после открытия или сохранения.")
+            .arg(NativePath(path_));
+  } else {
+    return Outcome::Done;
+  }
+  const QString question =
+      explanation + QStringLiteral(
+                        "\n\nВ памяти программы хранится файл в том виде, в каком он был открыт "
+                        "или сохранён последний раз. Сохранить его со всеми правками в «%1»?")
+                        .arg(NativePath(destination));
+  if (!use_memory_copy || !use_memory_copy(question)) {
+    image.clear();
+    return Outcome::Declined;
+  }
+  image = image_;
+  (void)error;
+  return Outcome::Done;
+}
+
+TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
+                                             const MemoryCopyQuestion& use_memory_copy,
+                                             QString& error) {
+  if (!loaded_)
+    return Outcome::Declined;
+  const QString destination = QFileInfo(chosen).absoluteFilePath();
+  Bytes image;
+  if (const Outcome read = ReadCurrentFile(destination, use_memory_copy, image, error);
+      read != Outcome::Done)
+    return read;
+
+  TableSet next = *committed_;
+  CommitTypedInto(next);
+  image = WriteTablesInto(next, std::move(image));
+
+  QString reason;
+  if (!store_->WriteAll(destination, image, reason)) {
+    error = QStringLiteral("Не удалось сохранить файл «%1»: %2. Ни один файл не изменён.")
+                .arg(NativePath(destination), reason);
+    return Outcome::Failed;
+  }
+
+  // The typed texts stay as typed; the fields hold what was written, and the
+  // fields as the file holds them are read back from what was written, so an
+  // edit that could not be written (a record past the end of a short file)
+  // stays marked.
+  *committed_ = std::move(next);
+  *saved_ = LoadTablesFrom(image);
+  image_ = std::move(image);
+  path_ = destination;
+  emit fileChanged();
+  emit tablesReset();
+  return Outcome::Done;
+}
+
+TableDocument::TypedKey TableDocument::KeyOf(const FieldRef& field) const {
+  return {SheetOf(field.table), field.entry, field.column};
+}
+
+std::string TableDocument::CellText(const FieldRef& field) const {
+  if (const auto typed = typed_.find(KeyOf(field)); typed != typed_.end())
+    return typed->second;
+  if (!loaded_ || !IsField(field))
+    return {};
+  return FieldDisplayText(*committed_, field.table, field.entry, field.column);
+}
+
+bool TableDocument::HasTypedText(const FieldRef& field) const {
+  return typed_.count(KeyOf(field)) != 0;
+}
+
+void TableDocument::EditCell(const FieldRef& field, const std::string& text) {
+  typed_[KeyOf(field)] = text;
+  emit cellChanged(field);
+}
+
+void TableDocument::CommitTable(TableIndex table) {
+  if (!loaded_ || table >= kTableCount)
+    return;
+  TableSet next = *committed_;
+  CommitActiveTable(table, next, TypedCells(*this, *committed_, table));
+  *committed_ = std::move(next);
+  std::erase_if(typed_, [table](const auto& typed) { return std::get<0>(typed.first) == table; });
+  emit tablesReset();
+}
+
+void TableDocument::SetFieldText(const FieldRef& field, const std::string& text) {
+  if (!loaded_ || !IsField(field))
+    return;
+  typed_.erase(KeyOf(field));
+  const std::int32_t fallback = FieldValue(*committed_, field.table, field.entry, field.column);
+  StoreFieldValue(*committed_, field.table, field.entry, field.column,
+                  ParseGridNumberOr(text, fallback));
+  emit cellChanged(field);
+}
+
+void TableDocument::CommitTypedInto(TableSet& tables) const {
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    const bool typed = std::any_of(typed_.begin(), typed_.end(), [table](const auto& entry) {
+      return std::get<0>(entry.first) == table;
+    });
+    if (typed)
+      CommitActiveTable(table, tables, TypedCells(*this, *committed_, table));
+  }
+}
+
+bool IsField(const FieldRef& field) {
+  return field.table < kTableCount && field.entry >= 0 && field.entry < EntryCount(field.table) &&
+         field.column >= 1 && field.column < ColCounts[field.table];
+}
+
+std::int32_t TableDocument::ValueAfterCommit(const FieldRef& field) const {
+  const std::int32_t current = FieldValue(*committed_, field.table, field.entry, field.column);
+  if (!HasTypedText(field))
+    return current;
+  const FieldLayout layout = FieldOf(field.table, field.column);
+  return WrapToField(ParseGridNumberOr(CellText(field), current), layout.width, layout.is_signed);
+}
+
+CellMark TableDocument::Mark(const FieldRef& field) const {
+  if (!loaded_ || !IsField(field))
+    return CellMark::None;
+  return MarkCell(field.table, *committed_, *saved_, field.column, field.entry + 1,
+                  CellText(field));
+}
+
+std::vector<FieldChange> TableDocument::Changes() const {
+  std::vector<FieldChange> changes;
+  if (!loaded_)
+    return changes;
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    for (int entry = 0; entry < EntryCount(table); ++entry) {
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldRef field{table, entry, column};
+        const std::int32_t in_file = FieldValue(*saved_, table, entry, column);
+        const std::int32_t now = ValueAfterCommit(field);
+        if (now != in_file)
+          changes.push_back({field, in_file, now});
+      }
+    }
+  }
+  return changes;
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "file_store.h"
+#include "table_set.h"
+#include "target_file.h"
+
+// One field of one entry of one table; columns are the grid's (1 and up).
+struct FieldRef {
+  TableIndex table = kCreatures;
+  int entry = 0;
+  int column = 1;
+  friend auto operator<=>(const FieldRef&, const FieldRef&) = default;
+};
+
+// Whether `field` names a field of its table.
+bool IsField(const FieldRef& field);
+
+// A field whose value now differs from the value in the current file.
+struct FieldChange {
+  FieldRef field;
+  std::int32_t in_file = 0;  // widened as the grid shows it
+  std::int32_t now = 0;
+};
+
+// The open executable: its path, its bytes as loaded or last saved, the
+// tables with every committed edit, the tables as the file holds them, and the
+// texts typed into cells of the table on show that are not committed yet.
+//
+// Typed text works as the grid always has: it stays as typed, and the field
+// takes it only when its table is committed (the tab is left, or Save As),
+// through the table's own commit: text that is not a number keeps the field's
+// value, a number too large for the field keeps its low bits. From then on the
+// cell shows what was stored.
+//
+// Everything that reads or writes files goes through here: the window, the
+// command line, the fuzz targets and the benchmarks.
+class TableDocument : public QObject {
+  Q_OBJECT
+
+ public:
+  // `store` defaults to the disk; when given, it must outlive the document.
+  explicit TableDocument(FileStore* store = nullptr, QObject* parent = nullptr);
+  ~TableDocument() override;
+
+  enum class Outcome {
+    Done,      // the command did what was asked
+    Declined,  // the user answered No to a question: nothing changed
+    Failed,    // nothing changed; `error` says what happened, for the user
+  };
+
+  // Asked when the file's size is not ExpectedFileSize: true to load it all the same.
+  using SizeQuestion = std::function<bool()>;
+  // Asked with an explanation when the current file has gone or was changed by
+  // another program: true to save the copy held in memory instead.
+  using MemoryCopyQuestion = std::function<bool(const QString& explanation)>;
+
+  // Reads `path` and loads its three tables. On anything but Done nothing changes.
+  Outcome Open(const QString& path, const SizeQuestion& accept_other_size, QString& error);
+  // Open from bytes already in memory, as Open loads a file it has read.
+  void OpenImage(const QString& path, Bytes image);
+
+  // Writes the current file with every edit to `destination`, safely: the
+  // records go into the current file's bytes in memory, and those reach the
+  // disk in one step that either completes or leaves `destination` as it was.
+  // `destination` then becomes the current file. On anything but Done nothing
+  // changes.
+  Outcome SaveAs(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
+                 QString& error);
+
+  bool IsLoaded() const { return loaded_; }
+  // The current file: the one Open accepted last, or the one Save As wrote last.
+  const QString& TargetFileName() const { return path_; }
+  // The bytes of the current file as loaded or last saved.
+  const Bytes& Image() const { return image_; }
+  // The tables with every committed edit (typed text not included).
+  const TableSet& Committed() const { return *committed_; }
+  // The tables as the current file holds them.
+  const TableSet& Saved() const { return *saved_; }
+
+  // What the cell of `field` shows: the text typed into it, or the field's value.
+  std::string CellText(const FieldRef& field) const;
+  // Text typed into a cell; it stays as typed until its table is committed.
+  void EditCell(const FieldRef& field, const std::string& text);
+  bool HasTypedText(const FieldRef& field) const;
+  // Commits the typed texts of `table` into its fields, as leaving its tab does.
+  void CommitTable(TableIndex table);
+  // Sets a field from text at once, as typing it and committing would.
+  void SetFieldText(const FieldRef& field, const std::string& text);
+
+  // The value the field holds once its typed text is committed.
+  std::int32_t ValueAfterCommit(const FieldRef& field) const;
+  CellMark Mark(const FieldRef& field) const;
+  // Every field whose value after commit differs from the current file, in
+  // table, entry and column order.
+  std::vector<FieldChange> Changes() const;
+
+ signals:
+  // The text or the mark of one cell may have changed.
+  void cellChanged(const FieldRef& field);
+  // Every cell may have changed: a file was opened, or a table committed.
+  void tablesReset();
+  // The current file is another one, or the same one saved again.
+  void fileChanged();
+
+ private:
+  // Typed text is kept per table while a file is loaded; before any Open the
+  // grid's cells are one sheet that no table reads.
+  static constexpr TableIndex kNoFile = 0xFF;
+  TableIndex SheetOf(TableIndex table) const { return loaded_ ? table : kNoFile; }
+  using TypedKey = std::tuple<TableIndex, int, int>;
+  TypedKey KeyOf(const FieldRef& field) const;
+
+  void CommitTypedInto(TableSet& tables) const;
+  Outcome ReadCurrentFile(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
+                          Bytes& image, QString& error);
+
+  std::unique_ptr<FileStore> own_store_;
+  FileStore* store_;
+  bool loaded_ = false;
+  QString path_;
+  Bytes image_;
+  std::unique_ptr<TableSet> committed_;
+  std::unique_ptr<TableSet> saved_;
+  std::map<TypedKey, std::string> typed_;
+};
+
+// Loads all three tables from an image, as Open does.
+TableSet LoadTablesFrom(const Bytes& image);
+// Writes all three tables into a copy of `image`, as Save As does.
+Bytes WriteTablesInto(const TableSet& tables, Bytes image);
