@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+
+#include "failure_reason.h"
 
 namespace {
 
@@ -23,29 +26,38 @@ QString ResolveLinks(const QString& path) {
   return resolved;
 }
 
+// Runs one step of a file operation with errno cleared, so that a code left
+// by an earlier, harmless failure (QSaveFile tries more than one way to make
+// its temporary file) is not taken for this step's. On failure errno is read
+// at once, before anything else can change it, and turned into the reason.
+template <typename Step>
+bool Run(Step step, const QFileDevice& file, FileAction action, QString& reason) {
+  errno = 0;
+  if (step())
+    return true;
+  const int system_error = errno;
+  reason = FailureReason(action, system_error, file.error());
+  return false;
+}
+
 }  // namespace
 
 bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
   out.clear();
   const QFileInfo info(path);
-  if (!info.exists()) {
-    reason = QStringLiteral("файл не найден");
-    return false;
-  }
+  // Opening a folder succeeds on some systems and a pipe would block: neither
+  // gets that far.
   if (info.isDir()) {
     reason = QStringLiteral("это папка, а не файл");
     return false;
   }
-  if (!info.isFile()) {
+  if (info.exists() && !info.isFile()) {
     reason = QStringLiteral("это не обычный файл");
     return false;
   }
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    reason = file.error() == QFileDevice::PermissionsError ? QStringLiteral("нет прав на чтение")
-                                                           : file.errorString();
+  if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason))
     return false;
-  }
   const qint64 size = file.size();
   if (size > kMaxFileSize) {
     reason = QStringLiteral("файл слишком велик (%1 байт)").arg(size);
@@ -54,9 +66,12 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
   out.resize(static_cast<std::size_t>(size));
   qint64 done = 0;
   while (done < size) {
-    const qint64 got = file.read(reinterpret_cast<char*>(out.data()) + done, size - done);
-    if (got < 0) {
-      reason = file.errorString();
+    qint64 got = 0;
+    const auto read = [&] {
+      got = file.read(reinterpret_cast<char*>(out.data()) + done, size - done);
+      return got >= 0;
+    };
+    if (!Run(read, file, FileAction::kRead, reason)) {
       out.clear();
       return false;
     }
@@ -80,28 +95,36 @@ bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& rea
     reason = QStringLiteral("это папка, а не файл");
     return false;
   }
-  if (!info.dir().exists()) {
-    reason = QStringLiteral("папка «%1» не существует").arg(QDir::toNativeSeparators(info.path()));
-    return false;
-  }
   if (info.exists() && !info.isFile()) {
     reason = QStringLiteral("это не обычный файл");
     return false;
   }
   QSaveFile file(target);
+  errno = 0;
   if (!file.open(QIODevice::WriteOnly)) {
-    reason = file.errorString();
+    const int system_error = errno;
+    // QSaveFile refuses to replace a file that is not writable even when the
+    // folder is; otherwise a refusal is about making the file in the folder.
+    const bool protected_file = info.exists() && !info.isWritable();
+    reason = FailureReason(protected_file ? FileAction::kReplaceFile : FileAction::kWriteInFolder,
+                           system_error, file.error());
     return false;
   }
+  // Every step is checked as it happens, because the system's code is gone by
+  // the time commit() reports an earlier failure: a large write goes straight
+  // to the disk, a small one waits in Qt's buffer until the flush, and the
+  // commit syncs and renames. A failed step cancels the commit: after a failed
+  // flush QSaveFile would still rename its short file over the destination.
+  // The temporary file goes with the QSaveFile.
   const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-    reason = file.errorString();
+  const auto write = [&] {
+    return file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  };
+  const auto flush = [&] { return file.flush(); };
+  if (!Run(write, file, FileAction::kWriteInFolder, reason) ||
+      !Run(flush, file, FileAction::kWriteInFolder, reason)) {
     file.cancelWriting();
     return false;
   }
-  if (!file.commit()) {
-    reason = file.errorString();
-    return false;
-  }
-  return true;
+  return Run([&] { return file.commit(); }, file, FileAction::kWriteInFolder, reason);
 }

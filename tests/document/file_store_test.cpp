@@ -5,6 +5,9 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/mount.h>
+#endif
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,13 +62,11 @@ TEST_F(FileStoreTest, ReadRefusesWhatIsNotARegularFile) {
   // A pipe would block forever; it is refused without being opened.
   EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("pipe")), out, reason));
   EXPECT_TRUE(out.empty());
-  EXPECT_FALSE(reason.isEmpty());
-  reason.clear();
+  EXPECT_EQ(reason.toStdString(), "это не обычный файл");
   EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("folder")), out, reason));
-  EXPECT_FALSE(reason.isEmpty());
-  reason.clear();
+  EXPECT_EQ(reason.toStdString(), "это папка, а не файл");
   EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("missing")), out, reason));
-  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_EQ(reason.toStdString(), "файл не найден");
 }
 
 TEST_F(FileStoreTest, WriteThroughASymbolicLinkKeepsTheLink) {
@@ -98,11 +99,13 @@ TEST_F(FileStoreTest, FailedWritesLeaveNothingBehind) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
   const QStringList before = FolderEntries(dir.path());
   EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("folder")), Pattern(4, 1), reason));
-  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_EQ(reason.toStdString(), "это папка, а не файл");
   EXPECT_TRUE(QFileInfo(Path(QStringLiteral("folder"))).isDir());
-  reason.clear();
   EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("none/x.exe")), Pattern(4, 1), reason));
-  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_EQ(reason.toStdString(), "папка не существует");
+  // Refused only when the new file is renamed into place.
+  EXPECT_FALSE(store.WriteAll(Path(QString(300, QLatin1Char('n'))), Pattern(4, 1), reason));
+  EXPECT_EQ(reason.toStdString(), "слишком длинное имя файла");
   EXPECT_EQ(FolderEntries(dir.path()), before);
   EXPECT_TRUE(FolderEntries(Path(QStringLiteral("folder"))).isEmpty());
 }
@@ -114,7 +117,46 @@ TEST_F(FileStoreTest, ReadOnlyDestinationIsNotReplaced) {
   ASSERT_TRUE(WriteBytes(path, Pattern(10, 1)));
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
   EXPECT_FALSE(store.WriteAll(path, Pattern(10, 2), reason));
+  EXPECT_EQ(reason.toStdString(), "нет прав на запись в файл");
   EXPECT_EQ(ReadBytes(path), Pattern(10, 1));
+}
+
+// A real small file system, where the test may mount one (as root on Linux).
+TEST_F(FileStoreTest, FullOrReadOnlyFileSystemIsReportedAndChangesNothing) {
+#ifdef __linux__
+  const QString mount_point = Path(QStringLiteral("small"));
+  ASSERT_TRUE(QDir().mkpath(mount_point));
+  const QByteArray where = QFile::encodeName(mount_point);
+  if (::geteuid() != 0 || ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "no small file system can be mounted here";
+  struct Unmount {
+    QByteArray where;
+    ~Unmount() { ::umount2(where.constData(), MNT_DETACH); }
+  } unmount{where};
+
+  const QString path = mount_point + QStringLiteral("/game.exe");
+  const Bytes existing = Pattern(16 * 1024, 1);
+  ASSERT_TRUE(WriteBytes(path, existing));
+  QStringList entries{QStringLiteral("game.exe")};
+  const auto expect_refused = [&](const Bytes& bytes, const std::string& why) {
+    EXPECT_FALSE(store.WriteAll(path, bytes, reason));
+    EXPECT_EQ(reason.toStdString(), why);
+    EXPECT_EQ(ReadBytes(path), existing);
+    EXPECT_EQ(FolderEntries(mount_point), entries);
+  };
+  const std::string full = "на диске недостаточно места";
+  // Partly written, then refused: Qt itself sees no error in the short write.
+  expect_refused(Pattern(256 * 1024, 2), full);
+  ASSERT_TRUE(WriteBytes(mount_point + QStringLiteral("/filler"), Pattern(48 * 1024, 3)));
+  entries.prepend(QStringLiteral("filler"));
+  expect_refused(Pattern(256 * 1024, 2), full);  // refused at the first byte
+  expect_refused(Pattern(100, 2), full);         // refused when Qt's buffer is flushed
+
+  ASSERT_EQ(::mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+  expect_refused(Pattern(100, 2), "файловая система доступна только для чтения");
+#else
+  GTEST_SKIP() << "mounts a file system the Linux way";
+#endif
 }
 
 }  // namespace

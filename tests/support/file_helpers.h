@@ -4,19 +4,22 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <cerrno>
 
+#include "failure_reason.h"
 #include "file_store.h"
 #include "target_file.h"
 
 // The disk, with failures on demand: a write that fails as a full disk would
-// (the destination keeps what it had), or a read that fails.
+// (the destination keeps what it had), or a read that fails. The reasons are
+// the ones the real disk gives for those codes.
 class FaultyFileStore : public FileStore {
  public:
   bool ReadAll(const QString& path, Bytes& out, QString& reason) override {
     ++reads;
     if (fail_reads) {
       out.clear();
-      reason = QStringLiteral("ошибка ввода-вывода");
+      reason = FailureReason(FileAction::kRead, EIO, QFileDevice::ReadError);
       return false;
     }
     return disk_.ReadAll(path, out, reason);
@@ -24,7 +27,7 @@ class FaultyFileStore : public FileStore {
   bool WriteAll(const QString& path, const Bytes& bytes, QString& reason) override {
     ++writes;
     if (disk_full) {
-      reason = QStringLiteral("No space left on device");
+      reason = FailureReason(FileAction::kWriteInFolder, ENOSPC, QFileDevice::ResourceError);
       return false;
     }
     return disk_.WriteAll(path, bytes, reason);

@@ -942,7 +942,7 @@ TEST_F(SaveAsRefusedTest, DiskFull) {
   store.disk_full = true;
   SaveAs(destination);
   ExpectRefused(destination);
-  EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral("No space left on device")));
+  EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral("на диске недостаточно места")));
   EXPECT_EQ(ReadBytes(destination), existing);
   EXPECT_EQ(ReadBytes(current), source);
   // Onto the current file itself: it stays as it was.
@@ -974,6 +974,8 @@ TEST_F(SaveAsRefusedTest, SmallFileSystemRunsFull) {
   ASSERT_TRUE(WriteBytes(destination, existing));
   SaveAs(destination);
   ExpectRefused(destination);
+  EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral(": на диске недостаточно места. ")))
+      << dialogs.errors.last().toStdString();
   EXPECT_EQ(ReadBytes(destination), existing);
   EXPECT_EQ(QDir(mount_point).entryList(QDir::Files | QDir::Hidden),
             QStringList{QStringLiteral("HMM2PL_copy.exe")});

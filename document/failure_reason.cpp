@@ -1,0 +1,114 @@
+#include "failure_reason.h"
+
+#include <cerrno>
+
+namespace {
+
+QString NotAllowed(FileAction action) {
+  switch (action) {
+    case FileAction::kRead:
+      return QStringLiteral("нет прав на чтение");
+    case FileAction::kWriteInFolder:
+      return QStringLiteral("нет прав на запись в папку");
+    case FileAction::kReplaceFile:
+      return QStringLiteral("нет прав на запись в файл");
+  }
+  return QStringLiteral("нет прав");
+}
+
+QString NotFound(FileAction action) {
+  return action == FileAction::kRead ? QStringLiteral("файл не найден")
+                                     : QStringLiteral("папка не существует");
+}
+
+// An empty string for a code not known here.
+QString SystemReason(FileAction action, int system_error) {
+  switch (system_error) {
+    case ENOSPC:
+      return QStringLiteral("на диске недостаточно места");
+#ifdef EDQUOT  // this and the other guarded codes are not in every C runtime
+    case EDQUOT:
+      return QStringLiteral("превышена дисковая квота");
+#endif
+    case EROFS:
+      return QStringLiteral("файловая система доступна только для чтения");
+    case EACCES:
+    case EPERM:
+      return NotAllowed(action);
+    case ENOENT:
+      return NotFound(action);
+    case ENAMETOOLONG:
+      return QStringLiteral("слишком длинное имя файла");
+    case ENOTDIR:
+      return QStringLiteral("часть пути не является папкой");
+#ifdef ELOOP
+    case ELOOP:
+      return QStringLiteral("в пути слишком много символических ссылок");
+#endif
+    case EISDIR:
+      return QStringLiteral("это папка, а не файл");
+    case EIO:
+      return QStringLiteral("ошибка ввода-вывода");
+    case EMFILE:
+    case ENFILE:
+      return QStringLiteral("открыто слишком много файлов");
+    case EFBIG:
+      return QStringLiteral("файл слишком велик для этой файловой системы");
+    case ENOMEM:
+      return QStringLiteral("недостаточно памяти");
+    case EBUSY:
+#ifdef ETXTBSY
+    case ETXTBSY:
+#endif
+      return QStringLiteral("файл занят другой программой");
+    default:
+      return {};
+  }
+}
+
+// Qt's code, for a failure the system gave no code for.
+QString DeviceReason(FileAction action, QFileDevice::FileError file_error) {
+  switch (file_error) {
+    case QFileDevice::NoError:  // failed without saying why
+    case QFileDevice::UnspecifiedError:
+      return action == FileAction::kRead ? QStringLiteral("ошибка чтения")
+                                         : QStringLiteral("ошибка записи");
+    case QFileDevice::ReadError:
+      return QStringLiteral("ошибка чтения");
+    case QFileDevice::WriteError:
+      return QStringLiteral("ошибка записи");
+    case QFileDevice::FatalError:
+      return QStringLiteral("неустранимая ошибка файла");
+    case QFileDevice::ResourceError:
+      return QStringLiteral("не хватает ресурсов системы");
+    case QFileDevice::OpenError:
+      return QStringLiteral("файл не открывается");
+    case QFileDevice::AbortError:
+      return QStringLiteral("операция прервана");
+    case QFileDevice::TimeOutError:
+      return QStringLiteral("время ожидания истекло");
+    case QFileDevice::RemoveError:
+      return QStringLiteral("файл не удаляется");
+    case QFileDevice::RenameError:
+      return QStringLiteral("новый файл не удалось поставить на место старого");
+    case QFileDevice::PositionError:
+      return QStringLiteral("ошибка перемещения по файлу");
+    case QFileDevice::ResizeError:
+      return QStringLiteral("размер файла не изменяется");
+    case QFileDevice::PermissionsError:
+      return action == FileAction::kRead ? QStringLiteral("нет прав на чтение")
+                                         : QStringLiteral("нет прав на запись");
+    case QFileDevice::CopyError:
+      return QStringLiteral("файл не копируется");
+  }
+  return QStringLiteral("ошибка файла %1").arg(static_cast<int>(file_error));
+}
+
+}  // namespace
+
+QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error) {
+  if (system_error == 0)
+    return DeviceReason(action, file_error);
+  const QString known = SystemReason(action, system_error);
+  return known.isEmpty() ? QStringLiteral("системная ошибка %1").arg(system_error) : known;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QFileDevice>
+#include <QString>
+
+// What the program was doing when a file operation failed. The same code
+// says different things: a missing entry is the file when reading and the
+// folder when writing; a refusal is about the file or about its folder.
+enum class FileAction {
+  kRead,           // reading an existing file
+  kWriteInFolder,  // making the new file in its folder and putting it in place
+  kReplaceFile,    // replacing an existing file that is not to be written
+};
+
+// Why a file operation failed, in Russian, for the user. `system_error` is
+// errno taken right after the failing call (0 when the system said nothing, as
+// on Windows, where Qt does not go through the C runtime); `file_error` is Qt's
+// own code, used only when errno is 0. A code not known here still gives a
+// Russian reason, with the code's number.
+QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error);
