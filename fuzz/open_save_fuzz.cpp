@@ -1,6 +1,7 @@
-// Open followed by Save As without edits, on arbitrary file images: the
-// tables load from any image without a crash or a hang, and the saved copy is
-// the image byte for byte, with its size.
+// The document's Open followed by Save As without edits, on arbitrary file
+// images: the tables load from any image without a crash or a hang, every cell
+// typed again as it shows changes nothing, and the saved copy is the image
+// byte for byte, with its size.
 //
 // An input is either the file image itself (small files), or, when it starts
 // with "TRVS", a description of a sparse image of any size up to a little past
@@ -24,12 +25,14 @@
 #include <memory>
 #include <optional>
 
-#include "memory_grid.h"
+#include "memory_file_store.h"
 #include "sample_image.h"
-#include "table_set.h"
-#include "target_file.h"
+#include "table_document.h"
 
 namespace {
+
+const QString kSource = QStringLiteral("/fuzz/HMM2PL.exe");
+const QString kCopy = QStringLiteral("/fuzz/copy.exe");
 
 constexpr std::array<std::int64_t, 12> kAnchors = {
     0,
@@ -113,28 +116,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool sparse = size >= 4 && std::memcmp(data, "TRVS", 4) == 0;
   const Bytes image = sparse ? SparseImage(data, size) : Bytes(data, data + size);
 
-  // Open: the three tables, in the order and through the handle that Open uses.
-  auto tables = std::make_unique<TableSet>();
-  TargetHandle.Open(image, false);
-  LoadCrNames(tables->CrTable);
-  LoadCrRecords(tables->CrTable);
-  LoadBlNames(tables->BlTable);
-  LoadBlRecords(tables->BlTable);
-  LoadSpNames(tables->SpTable);
-  LoadSpRecords(tables->SpTable);
-  TargetHandle.Close();
-
-  // Every tab shown and left once, then Save As with the last tab active.
-  MemoryGrid grid;
-  for (TableIndex index = 0; index < kTableCount; ++index) {
-    FillActiveTable(index, *tables, grid);
-    CommitActiveTable(index, *tables, grid);
+  // Open through the document, as the window does, with any size accepted.
+  MemoryFileStore store;
+  store.files[kSource] = image;
+  TableDocument document(&store);
+  QString error;
+  if (document.Open(kSource, [] { return true; }, error) != TableDocument::Outcome::Done) {
+    if (!image.empty())
+      std::abort();  // only an empty file is refused
+    return 0;
   }
-  CommitActiveTable(kSpells, *tables, grid);
-  TargetHandle.Open(image, true);
-  WriteAllTables(*tables);
-  const Bytes saved = TargetHandle.Close();
+
+  // Every cell of every table typed again as it shows, every tab left once,
+  // then Save As.
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    for (int entry = 0; entry < EntryCount(table); ++entry) {
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldRef field{table, entry, column};
+        document.EditCell(field, document.CellText(field));
+      }
+    }
+    document.CommitTable(table);
+  }
+  if (document.SaveAs(kCopy, nullptr, error) != TableDocument::Outcome::Done)
+    std::abort();
+  const Bytes& saved = store.files[kCopy];
   if (saved != image)
     Fail(image, saved);
+  if (!document.Changes().empty())
+    std::abort();
   return 0;
 }
