@@ -23,6 +23,14 @@ bool IsLineEnd(char byte) {
   return byte == '\n' || byte == '\r';
 }
 
+// QString::fromUtf8 drops a byte-order mark at the start, which in a field is
+// part of the text; the file's own mark has gone by the time fields are read.
+QString FieldText(const void* bytes, std::size_t size) {
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                  QStringConverter::Flag::ConvertInitialBom);
+  return utf8(QByteArrayView(static_cast<const char*>(bytes), static_cast<qsizetype>(size)));
+}
+
 // libcsv in strict mode, fed one byte at a time so that every field and every
 // error is known by its line and column: libcsv itself reports neither. The
 // files are a few kilobytes, so the extra calls cost nothing that matters.
@@ -90,9 +98,7 @@ class LocatingParser {
   static void OnField(void* bytes, std::size_t size, void* data) {
     auto& self = *static_cast<LocatingParser*>(data);
     const int column = static_cast<int>(self.current_.fields.size()) + 1;
-    self.current_.fields.append(
-        {QString::fromUtf8(static_cast<const char*>(bytes), static_cast<qsizetype>(size)),
-         self.field_line_, column});
+    self.current_.fields.append({FieldText(bytes, size), self.field_line_, column});
     // The next field starts right after the separator, on the same line.
     self.field_line_ = self.line_;
   }

@@ -39,6 +39,7 @@ QString RandomField(std::mt19937& random) {
       QStringLiteral("\"\""),
       QStringLiteral("\r"),
       QStringLiteral("\n"),
+      QStringLiteral("\uFEFF"),  // a byte-order mark inside the text is text
       QStringLiteral("\r\n"),
       QStringLiteral(" "),
       QStringLiteral("7"),
