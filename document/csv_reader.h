@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "csv_separator.h"
+
+// How the bytes of a CSV file were taken as text.
+enum class CsvEncoding {
+  Utf8WithBom,  // UTF-8 after a byte-order mark, as WriteCsv makes it
+  Utf8,         // valid UTF-8 with no byte-order mark
+  Windows1251,  // anything else: what a spreadsheet in a Russian locale saves
+};
+
+// One field, where the user finds it in the file: the 1-based line on which it
+// starts and its 1-based number within its record (the "столбец" of a message).
+struct CsvField {
+  QString text;
+  int line = 0;
+  int column = 0;
+};
+
+// One record: its fields, never none, and the line on which it starts. A
+// quoted field may hold line ends, so a record may span several lines.
+struct CsvRecord {
+  int line = 0;
+  QList<CsvField> fields;
+
+  QStringList Texts() const;
+};
+
+enum class CsvErrorKind {
+  UnterminatedQuote,      // a quoted field runs to the end of the file
+  QuoteInUnquotedField,   // a quote inside a field that does not start with one
+  TextAfterClosingQuote,  // anything but a separator or a line end after a closing quote
+};
+
+// Broken quoting. `line` is where the offending quote or text is, or for an
+// unterminated quote the line on which the field starts; `column` is the
+// field's number within its record.
+struct CsvError {
+  CsvErrorKind kind = CsvErrorKind::UnterminatedQuote;
+  int line = 0;
+  int column = 0;
+};
+
+struct CsvReadResult {
+  CsvEncoding encoding = CsvEncoding::Utf8;
+  CsvSeparator separator = CsvSeparator::Comma;
+  QList<CsvRecord> records;  // none when `error` is set: a file is read whole or not at all
+  std::optional<CsvError> error;
+};
+
+// Reads a CSV file saved by this program or by a spreadsheet.
+//
+// The encoding: UTF-8 when the bytes start with its byte-order mark (which is
+// dropped) or are valid UTF-8, Windows-1251 otherwise. The separator is the
+// one of ',', ';' and tab that separates the most fields of the first record
+// (the header); a comma when none does. Records end at LF, CRLF or a lone CR
+// outside quotes; blank lines are no records. Fields are taken as they are,
+// spaces included; a field in quotes ends at its closing quote, with doubled
+// quotes inside it read as one. Reading stops at the first broken quoting.
+CsvReadResult ReadCsv(QByteArrayView bytes);
+
+// The error for the user, in Russian, starting "строка N, столбец M: ".
+QString CsvErrorMessage(const CsvError& error);
