@@ -20,36 +20,11 @@
 #endif
 
 #include "bench_files.h"
-#include "file_store.h"
-#include "image_helpers.h"
+#include "fake_dialogs.h"
 #include "main_form.h"
-#include "memory_grid.h"
-#include "table_set.h"
-#include "user_dialogs.h"
+#include "table_document.h"
 
 namespace {
-
-// The answers a user would give: the sample in the Open dialog, and a name in
-// the Save dialog that alternates between two files so that every save
-// replaces a file that exists, as saving again does.
-class ScriptedDialogs : public UserDialogs {
- public:
-  QString open_path;
-  QString save_paths[2];
-  QString AskOpenFileName(QWidget*, const QString&, const QString&) override { return open_path; }
-  QString AskSaveFileName(QWidget*, const QString&, const QString&) override {
-    return save_paths[next_++ % 2];
-  }
-  bool AskYesNo(QWidget*, const QString&) override { return false; }
-  bool AskSizeWarning(QWidget*) override { return true; }
-  void ShowError(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "unexpected error: %s\n", qPrintable(text));
-    std::abort();
-  }
-
- private:
-  unsigned next_ = 0;
-};
 
 BenchSampleFile& Sample() {
   static BenchSampleFile file;
@@ -59,6 +34,41 @@ BenchSampleFile& Sample() {
 QString PathOf(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
+
+// The answers a user would give: the sample in the Open dialog, and a name in
+// the Save dialog that alternates between two files so that every save
+// replaces a file that exists, as saving again does.
+class ScriptedUser {
+ public:
+  ScriptedUser() {
+    open_path = PathOf(Sample().path());
+    save_paths[0] = PathOf(Sample().Sibling("saved-a.exe"));
+    save_paths[1] = PathOf(Sample().Sibling("saved-b.exe"));
+  }
+  void Open(TMainForm& form) {
+    dialogs.open_answers.push_back(open_path);
+    form.OpenClick();
+    Check();
+  }
+  void SaveAs(TMainForm& form) {
+    dialogs.save_answers.push_back(save_paths[next_++ % 2]);
+    form.mm_SaveAsClick();
+    Check();
+  }
+
+  FakeDialogs dialogs;
+  QString open_path;
+  QString save_paths[2];
+
+ private:
+  void Check() const {
+    if (dialogs.errors.isEmpty())
+      return;
+    std::fprintf(stderr, "unexpected error: %s\n", qPrintable(dialogs.errors.last()));
+    std::abort();
+  }
+  unsigned next_ = 0;
+};
 
 // The mean time per iteration of each floor, in seconds, as last measured.
 double read_floor = 0;
@@ -110,42 +120,29 @@ void BM_ReadFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFile)->UseManualTime();
 
-// Open without a window, as the Open command does it: read through the file
-// layer, load the three tables, fill the creature grid.
-void BM_Open_MemoryGrid(benchmark::State& state) {
+// Open without a window: the document's Open, which the window's command
+// calls: read through the file layer, load the three tables.
+void BM_Open_Document(benchmark::State& state) {
   const QString path = PathOf(Sample().path());
-  QtFileStore store;
-  MemoryGrid grid;
+  TableDocument document;
+  QString error;
   const double seconds = TimeEach(state, [&] {
-    Bytes image;
-    QString reason;
-    store.ReadAll(path, image, reason);
-    auto tables = std::make_unique<TableSet>();
-    TargetHandle.Open(std::move(image), false);
-    LoadCrNames(tables->CrTable);
-    LoadCrRecords(tables->CrTable);
-    FillActiveTable(kCreatures, *tables, grid);
-    LoadBlNames(tables->BlTable);
-    LoadBlRecords(tables->BlTable);
-    LoadSpNames(tables->SpTable);
-    LoadSpRecords(tables->SpTable);
-    image = TargetHandle.Close();
-    benchmark::DoNotOptimize(image.data());
+    document.Open(
+        path, [] { return true; }, error);
   });
   ReportAgainstFloor(state, seconds, read_floor);
 }
-BENCHMARK(BM_Open_MemoryGrid)->UseManualTime();
+BENCHMARK(BM_Open_Document)->UseManualTime();
 
 // Open in the shown main window, through its command, with the tab of table
 // `state.range(0)` on show before it (so the grid is reshaped for the creatures
 // unless they are on show already). The repaint that follows, and the switch to
 // that tab, run untimed between the iterations.
 void BM_Open_Window(benchmark::State& state) {
-  ScriptedDialogs dialogs;
-  dialogs.open_path = PathOf(Sample().path());
-  TMainForm form(&dialogs);
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
   form.show();
-  form.OpenClick();
+  user.Open(form);
   const int shown = static_cast<int>(state.range(0));
   const auto show_tab = [&] {
     form.tc_Tabs->setCurrentIndex(shown);
@@ -153,7 +150,7 @@ void BM_Open_Window(benchmark::State& state) {
   };
   show_tab();
   const double seconds = TimeEach(
-      state, [&] { form.OpenClick(); }, show_tab);
+      state, [&] { user.Open(form); }, show_tab);
   ReportAgainstFloor(state, seconds, read_floor);
 }
 BENCHMARK(BM_Open_Window)->DenseRange(0, 2)->ArgName("from_table")->UseManualTime();
@@ -176,40 +173,32 @@ void BM_CopyAndFlush(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyAndFlush)->UseManualTime();
 
-// Save As without a window: read the current file, commit the grid, write the
-// three tables into the image, put it on disk safely.
-void BM_SaveAs_MemoryGrid(benchmark::State& state) {
-  const QString source = PathOf(Sample().path());
-  const QString destination = PathOf(Sample().Sibling("saved.exe"));
-  QtFileStore store;
-  Bytes image;
-  QString reason;
-  store.ReadAll(source, image, reason);
-  TableSet tables = LoadTables(image);
-  MemoryGrid grid;
-  FillActiveTable(kCreatures, tables, grid);
-  const double seconds = TimeEach(state, [&] {
-    store.ReadAll(source, image, reason);
-    CommitActiveTable(kCreatures, tables, grid);
-    image = SaveTables(tables, std::move(image));
-    store.WriteAll(destination, image, reason);
-  });
+// Save As without a window: the document's Save As, which the window's
+// command calls: read the current file, commit, write the three tables into
+// the image, put it on disk safely.
+void BM_SaveAs_Document(benchmark::State& state) {
+  const QString paths[2] = {PathOf(Sample().Sibling("saved-a.exe")),
+                            PathOf(Sample().Sibling("saved-b.exe"))};
+  TableDocument document;
+  QString error;
+  document.Open(
+      PathOf(Sample().path()), [] { return true; }, error);
+  unsigned next = 0;
+  const double seconds =
+      TimeEach(state, [&] { document.SaveAs(paths[next++ % 2], nullptr, error); });
   ReportAgainstFloor(state, seconds, copy_floor);
 }
-BENCHMARK(BM_SaveAs_MemoryGrid)->UseManualTime();
+BENCHMARK(BM_SaveAs_Document)->UseManualTime();
 
 // Save As in the main window, through its command.
 void BM_SaveAs_Window(benchmark::State& state) {
-  ScriptedDialogs dialogs;
-  dialogs.open_path = PathOf(Sample().path());
-  dialogs.save_paths[0] = PathOf(Sample().Sibling("saved-a.exe"));
-  dialogs.save_paths[1] = PathOf(Sample().Sibling("saved-b.exe"));
-  TMainForm form(&dialogs);
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
   form.show();
-  form.OpenClick();
+  user.Open(form);
   CatchUp();
   const double seconds = TimeEach(
-      state, [&] { form.mm_SaveAsClick(); }, CatchUp);
+      state, [&] { user.SaveAs(form); }, CatchUp);
   ReportAgainstFloor(state, seconds, copy_floor);
 }
 BENCHMARK(BM_SaveAs_Window)->UseManualTime();
@@ -222,11 +211,10 @@ void BM_TabSwitch(benchmark::State& state) {
   const int into = static_cast<int>(state.range(0));
   const int from = (into + kTableCount - 1) % kTableCount;
   const bool painted = state.range(1) != 0;
-  ScriptedDialogs dialogs;
-  dialogs.open_path = PathOf(Sample().path());
-  TMainForm form(&dialogs);
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
   form.show();
-  form.OpenClick();
+  user.Open(form);
   CatchUp();
   std::vector<double> switches;
   for (auto _ : state) {
@@ -249,6 +237,34 @@ BENCHMARK(BM_TabSwitch)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->ArgNames({"table", "painted"})
     ->UseManualTime();
+
+// One field set through the window's grid, as a keystroke sets it: the text
+// goes into the document, and the cell with its mark is painted again. The
+// median of the single edits is reported in "median_us".
+void BM_SetField_Window(benchmark::State& state) {
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
+  form.show();
+  user.Open(form);
+  CatchUp();
+  GridModel* model = form.sg_Table->Model();
+  const QModelIndex cell = model->index(0, 0);
+  std::vector<double> edits;
+  int value = 0;
+  for (auto _ : state) {
+    const QString text = QString::number(value++ % 300);
+    const auto start = std::chrono::steady_clock::now();
+    model->setData(cell, text, Qt::EditRole);
+    CatchUp();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(took);
+    edits.push_back(took * 1e6);
+  }
+  std::nth_element(edits.begin(), edits.begin() + edits.size() / 2, edits.end());
+  state.counters["median_us"] = edits[edits.size() / 2];
+}
+BENCHMARK(BM_SetField_Window)->UseManualTime();
 
 }  // namespace
 

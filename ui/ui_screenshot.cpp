@@ -15,26 +15,11 @@
 #include <cstdio>
 
 #include "about_form.h"
+#include "fake_dialogs.h"
 #include "main_form.h"
 #include "sample_image.h"
 
 namespace {
-
-// Opens the one prepared file and cancels every other question.
-class ScriptedDialogs : public UserDialogs {
- public:
-  explicit ScriptedDialogs(QString path) : path_(std::move(path)) {}
-  QString AskOpenFileName(QWidget*, const QString&, const QString&) override { return path_; }
-  QString AskSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-  bool AskYesNo(QWidget*, const QString&) override { return false; }
-  bool AskSizeWarning(QWidget*) override { return false; }
-  void ShowError(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-  }
-
- private:
-  QString path_;
-};
 
 void Type(TMainForm& form, int column, int row, const QString& text) {
   form.sg_Table->SetCurrentCell(column, row);
@@ -71,7 +56,8 @@ int main(int argc, char* argv[]) {
   }
   file.close();
 
-  ScriptedDialogs dialogs(path);
+  FakeDialogs dialogs;
+  dialogs.open_answers.push_back(path);
   TMainForm form(&dialogs);
   TAboutForm about(&form);
   about.hide();
@@ -81,6 +67,8 @@ int main(int argc, char* argv[]) {
   Grab(form).save(prefix + QStringLiteral("-empty.png"));
 
   form.OpenClick();
+  for (const QString& error : dialogs.errors)
+    std::fprintf(stderr, "%s\n", qPrintable(error));
   Type(form, 2, 2, QStringLiteral("99"));
   Type(form, 3, 3, QStringLiteral("12a"));
   Type(form, 1, 1, QStringLiteral("7"));

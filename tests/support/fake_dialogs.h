@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+
+#include "user_dialogs.h"
+
+// Answers the window's dialogs from queues filled in advance, and remembers
+// what was asked: the seam through which the tests, the benchmarks and the
+// screenshot tool drive the window. A file dialog with no answer queued is
+// cancelled, a question with none is answered No.
+class FakeDialogs : public UserDialogs {
+ public:
+  QString AskOpenFileName(QWidget*, const QString& folder, const QString& initialName) override {
+    dialog_folders << folder;
+    open_initial_names << initialName;
+    return Next(open_answers);
+  }
+  QString AskSaveFileName(QWidget*, const QString& folder, const QString& proposedName) override {
+    dialog_folders << folder;
+    save_proposed_names << proposedName;
+    return Next(save_answers);
+  }
+  bool AskSizeWarning(QWidget*) override {
+    ++size_warnings;
+    if (size_answers.empty())
+      return false;
+    const bool answer = size_answers.front();
+    size_answers.pop_front();
+    return answer;
+  }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions << text;
+    if (yes_no_answers.empty())
+      return false;
+    const bool answer = yes_no_answers.front();
+    yes_no_answers.pop_front();
+    return answer;
+  }
+  void ShowError(QWidget*, const QString& text) override { errors << text; }
+
+  std::deque<QString> open_answers;
+  std::deque<QString> save_answers;
+  std::deque<bool> size_answers;
+  std::deque<bool> yes_no_answers;  // none queued: No
+  QStringList questions;
+  QStringList dialog_folders;  // where each file dialog started, in order
+  QStringList open_initial_names;
+  QStringList save_proposed_names;
+  QStringList errors;
+  int size_warnings = 0;
+
+ private:
+  static QString Next(std::deque<QString>& answers) {
+    if (answers.empty())
+      return {};
+    QString answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
