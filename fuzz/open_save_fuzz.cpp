@@ -121,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   store.files[kSource] = image;
   TableDocument document(&store);
   QString error;
-  if (document.Open(kSource, [] { return true; }, error) != TableDocument::Outcome::Done) {
+  if (document.Open(
+          kSource, [] { return true; }, error) != TableDocument::Outcome::Done) {
     if (!image.empty())
       std::abort();  // only an empty file is refused
     return 0;
