@@ -37,7 +37,7 @@ std::optional<std::string> InputText(const FieldRef& field, const QString& text)
   const quint32 value = text.toUInt(&ok);
   if (ok && !FieldOf(field.table, field.column).is_signed &&
       utf8 == FieldText(static_cast<std::int32_t>(value), false))
-    return "$" + QString::number(value, 16).toStdString();
+    return (QStringLiteral("$") + QString::number(value, 16)).toStdString();
   return std::nullopt;
 }
 
