@@ -16,6 +16,10 @@ echo "== Open, Save As and tab switch =="
 "$build/bench/editor_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_counters_tabular=true "$@"
 
+echo "== The tables as text =="
+"$build/bench/text_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_counters_tabular=true "$@"
+
 echo "== Start-up: editor against a bare Qt window =="
 # The machine may be shared: interleaved runs, and the medians compared.
 hyperfine --warmup 5 --runs 100 -N --export-json "$build/startup.json" \

@@ -1,0 +1,109 @@
+// What the tables as text cost, each next to one read of the file: export of
+// all three tables, import of the largest, diff of two files and applying the
+// list. The floor runs first; the others report "x_floor", its multiple.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <chrono>
+
+#include "bench_files.h"
+#include "change_list.h"
+#include "table_csv.h"
+
+namespace {
+
+BenchSampleFile& SampleFile() {
+  static BenchSampleFile file;
+  return file;
+}
+
+QString SamplePath() {
+  return QString::fromStdString(SampleFile().path().string());
+}
+
+double read_floor = 0;
+
+template <typename Work>
+double TimeEach(benchmark::State& state, Work work) {
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(took);
+    total += took;
+  }
+  const double mean = total / static_cast<double>(state.iterations());
+  if (read_floor > 0)
+    state.counters["x_floor"] = mean / read_floor;
+  return mean;
+}
+
+// The floor: the file read once into a fresh buffer.
+void BM_ReadFile(benchmark::State& state) {
+  read_floor = TimeEach(state, [] {
+    QFile file(SamplePath());
+    file.open(QIODevice::ReadOnly);
+    benchmark::DoNotOptimize(file.readAll());
+  });
+  state.counters.erase("x_floor");
+}
+BENCHMARK(BM_ReadFile)->UseManualTime();
+
+TableDocument& Document() {
+  static TableDocument document;
+  if (!document.IsLoaded())
+    document.OpenImage(SamplePath(), MakeSample(1).image);
+  return document;
+}
+
+void BM_ExportAllTables(benchmark::State& state) {
+  const TableDocument& document = Document();
+  TimeEach(state, [&] {
+    for (TableIndex table = 0; table < kTableCount; ++table)
+      benchmark::DoNotOptimize(ExportTableCsv(document, table, CsvSeparator::Comma));
+  });
+}
+BENCHMARK(BM_ExportAllTables)->UseManualTime();
+
+void BM_ImportBuildings(benchmark::State& state) {
+  TableDocument& document = Document();
+  const QByteArray csv = ExportTableCsv(document, kBuildings, CsvSeparator::Comma);
+  TimeEach(state, [&] { benchmark::DoNotOptimize(ImportTableCsv(document, kBuildings, csv)); });
+}
+BENCHMARK(BM_ImportBuildings)->UseManualTime();
+
+void BM_Diff(benchmark::State& state) {
+  const Bytes a = MakeSample(1).image;
+  const Bytes b = MakeSample(2).image;
+  TimeEach(state, [&] {
+    const TableSet from = LoadTablesFrom(a);
+    benchmark::DoNotOptimize(WriteChangeList(DiffTables(from, LoadTablesFrom(b)), from));
+  });
+}
+BENCHMARK(BM_Diff)->UseManualTime();
+
+void BM_Apply(benchmark::State& state) {
+  const Bytes a = MakeSample(1).image;
+  const TableSet from = LoadTablesFrom(a);
+  const QByteArray list =
+      WriteChangeList(DiffTables(from, LoadTablesFrom(MakeSample(2).image)), from);
+  TimeEach(state, [&] {
+    TableDocument document;
+    document.OpenImage(SamplePath(), a);
+    benchmark::DoNotOptimize(ApplyChangeList(document, list));
+  });
+}
+BENCHMARK(BM_Apply)->UseManualTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "csv_separator.h"
+#include "table_set.h"
+
+// What a run of trevalune-cli was asked to do, as read from its arguments.
+struct CliRequest {
+  QString command;    // export, import, diff or apply
+  QStringList files;  // the command's file arguments
+  std::optional<TableIndex> table;
+  CsvSeparator separator = CsvSeparator::Comma;
+  QString output;  // -o, empty when not given
+  bool allow_name_mismatch = false;
+  bool force = false;
+  bool any_size = false;
+};
+
+// Exit codes: done, the arguments are wrong, the work failed or the input was refused.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitFailed = 2;
+
+// Runs a request whose arguments are already checked; messages go to stderr.
+int RunCommand(const CliRequest& request);

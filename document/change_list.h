@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QStringList>
+#include <vector>
+
+#include "csv_issue.h"
+#include "csv_separator.h"
+#include "table_document.h"
+
+// A list of field changes as CSV: "Таблица" (the tab caption), "№", "Название",
+// "Столбец" (the caption), "В файле" and "Новое" (values as the grid shows
+// them). Made from a document's changes or from two files; applied to a file
+// only where it still holds what the list says it held.
+
+// Every field whose value differs between `from` and `to`, in table, entry and
+// column order.
+std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to);
+
+// The rows of the list; names come from `names`.
+QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names);
+QByteArray WriteChangeList(const std::vector<FieldChange>& changes, const TableSet& names,
+                           CsvSeparator separator = CsvSeparator::Comma);
+// The document's changes against its current file.
+QByteArray WriteChangeList(const TableDocument& document,
+                           CsvSeparator separator = CsvSeparator::Comma);
+
+struct ApplyResult {
+  QList<CsvIssue> errors;     // rows that cannot be applied at all: nothing changed
+  QList<CsvIssue> conflicts;  // fields that no longer hold their "В файле" value
+  bool applied = false;       // whether the document changed
+};
+
+// Applies the list: when it has no errors, and no conflicts unless `force`,
+// every "Новое" goes into its field as SetFieldText takes it (the text the
+// cell shows now changes nothing). Otherwise nothing changes.
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force = false);

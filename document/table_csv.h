@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "csv_issue.h"
+#include "csv_separator.h"
+#include "table_document.h"
+
+// One table as a CSV file, for a spreadsheet and back.
+
+// The table's name in file names and command-line options: creatures,
+// buildings, spells.
+QString TableFileName(TableIndex table);
+std::optional<TableIndex> TableFromFileName(const QString& name);
+
+// The header "№", "Название" and the table's captions, then one row per
+// entry: its grid row number, its name, and its cells as the grid shows them
+// (typed text included).
+QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table);
+QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator);
+
+// Reads a table back into the document, all or nothing. Columns are found by
+// caption in any order, and may be missing, except "№", which picks the entry;
+// "Название", when present, must be the entry's name unless
+// `allow_name_mismatch`. Every value goes into its field as SetFieldText would
+// take it, except that the text its cell shows now changes nothing. Returns
+// every problem found; when there is any, the document is left as it was.
+QList<CsvIssue> ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                               bool allow_name_mismatch = false);

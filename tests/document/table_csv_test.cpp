@@ -1,0 +1,133 @@
+// A table as CSV: an export reads back with no change for every table and
+// separator and in Windows-1251, edited values land in their fields whatever
+// the column order, and a file with problems lists them all and changes nothing.
+
+#include <QList>
+#include <QStringList>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cp1251.h"
+#include "csv_writer.h"
+#include "number_parse.h"
+#include "record_field.h"
+#include "sample_image.h"
+#include "table_csv.h"
+
+namespace {
+
+constexpr CsvSeparator kSeparators[] = {CsvSeparator::Comma, CsvSeparator::Semicolon,
+                                        CsvSeparator::Tab};
+
+void ExpectUnchanged(const TableDocument& document) {
+  EXPECT_TRUE(document.Changes().empty());
+  EXPECT_EQ(WriteTablesInto(document.Committed(), document.Image()), document.Image());
+}
+
+QStringList Messages(const QList<CsvIssue>& issues) {
+  QStringList messages;
+  for (const CsvIssue& issue : issues)
+    messages.append(CsvIssueMessage(issue));
+  return messages;
+}
+
+TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {
+  for (std::uint32_t seed : {1u, 2u, 3u}) {
+    TableDocument document;
+    document.OpenImage(QStringLiteral("sample.exe"), MakeSample(seed).image);
+    for (TableIndex table = 0; table < kTableCount; ++table) {
+      for (CsvSeparator separator : kSeparators) {
+        const QByteArray csv = ExportTableCsv(document, table, separator);
+        EXPECT_TRUE(ImportTableCsv(document, table, csv).isEmpty()) << seed;
+        ExpectUnchanged(document);
+      }
+      // A spreadsheet in a Russian locale saves Windows-1251 with semicolons.
+      const QByteArray utf8 = ExportTableCsv(document, table, CsvSeparator::Semicolon).mid(3);
+      const std::string cp1251 = Utf8ToCp1251(utf8.toStdString());
+      EXPECT_TRUE(ImportTableCsv(document, table, QByteArray::fromStdString(cp1251)).isEmpty())
+          << Messages(ImportTableCsv(document, table, QByteArray::fromStdString(cp1251)))
+                 .join('\n')
+                 .toStdString();
+      ExpectUnchanged(document);
+    }
+  }
+}
+
+TEST(TableCsv, EditedValuesLandInTheirFieldsWhateverTheOrderOfRowsAndColumns) {
+  std::mt19937 random(77);
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    TableDocument document;
+    document.OpenImage(QStringLiteral("sample.exe"), MakeSample(5 + table).image);
+    QList<QStringList> rows = TableCsvRows(document, table);
+    std::map<FieldRef, std::int32_t> expected;
+    for (int n = 0; n < 40; ++n) {
+      const int entry = std::uniform_int_distribution(0, EntryCount(table) - 1)(random);
+      const int column = std::uniform_int_distribution(1, ColCounts[table] - 1)(random);
+      const std::int32_t typed = std::uniform_int_distribution(-70000, 70000)(random);
+      const FieldLayout layout = FieldOf(table, column);
+      rows[entry + 1][column + 1] = QString::number(typed);
+      expected[{table, entry, column}] = WrapToField(typed, layout.width, layout.is_signed);
+    }
+    // Columns reversed (the name dropped), rows reversed.
+    QList<QStringList> shuffled;
+    for (const QStringList& row : rows) {
+      QStringList reversed(row.rbegin(), row.rend());
+      reversed.removeAt(reversed.size() - 2);
+      shuffled.prepend(reversed);
+    }
+    shuffled.prepend(shuffled.takeLast());
+    ASSERT_TRUE(ImportTableCsv(document, table, WriteCsv(shuffled)).isEmpty());
+    for (const FieldChange& change : document.Changes())
+      EXPECT_TRUE(expected.count(change.field));
+    for (const auto& [field, value] : expected)
+      EXPECT_EQ(document.ValueAfterCommit(field), value) << field.entry << ' ' << field.column;
+  }
+}
+
+TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
+  TableDocument document;
+  document.OpenImage(QStringLiteral("sample.exe"), MakeSample(9).image);
+  const QString name = QString::fromStdString(EntryNameText(document.Committed(), kSpells, 1));
+  const QString csv = QStringLiteral("№,Название,Мана,Цвет\r\n")  // line 1: unknown column 4
+                      + QStringLiteral("1,x,5,0\r\n");            // header error stops here
+  const QList<CsvIssue> header = ImportTableCsv(document, kSpells, csv.toUtf8());
+  ASSERT_EQ(Messages(header),
+            QStringList{QStringLiteral(
+                "строка 1, столбец 4: неизвестный столбец «Цвет» в таблице «Заклинания»")});
+
+  const QString rows = QStringLiteral("Название;№;Мана;Уровень\r\n") +  //
+                       QStringLiteral("Чужое;1;12;3\r\n") +             // 2: name
+                       name + QStringLiteral(";2;дюжина;4\r\n") +       // 3: not a number
+                       QStringLiteral(";66;1;1\r\n") +                  // 4: out of range
+                       QStringLiteral(";x;1;1\r\n") +                   // 5: not a number
+                       name + QStringLiteral(";2;1;1\r\n") +            // 6: duplicate
+                       QStringLiteral(";3;1\r\n");                      // 7: short
+  const QList<CsvIssue> issues = ImportTableCsv(document, kSpells, rows.toUtf8());
+  const QStringList messages = Messages(issues);
+  ASSERT_EQ(messages.size(), 6) << messages.join('\n').toStdString();
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("строка 2, столбец 1: название «Чужое»")));
+  EXPECT_EQ(messages[1], QStringLiteral("строка 3, столбец 3: «дюжина» не число"));
+  EXPECT_EQ(messages[2],
+            QStringLiteral("строка 4, столбец 2: номер строки «66» не число от 1 до 65"));
+  EXPECT_TRUE(messages[3].startsWith(QStringLiteral("строка 5, столбец 2:")));
+  EXPECT_EQ(messages[4],
+            QStringLiteral("строка 6, столбец 2: строка таблицы 2 уже была в строке 3 файла"));
+  EXPECT_TRUE(messages[5].startsWith(QStringLiteral("строка 7, столбец 3:")));
+  ExpectUnchanged(document);
+
+  const QList<CsvIssue> quoting = ImportTableCsv(document, kSpells, "№,Мана\r\n1,\"5\r\n");
+  ASSERT_EQ(quoting.size(), 1);
+  EXPECT_EQ(quoting[0].line, 2);
+  EXPECT_TRUE(ImportTableCsv(document, kSpells, "Мана\r\n5\r\n")[0].reason.contains("№"));
+  ExpectUnchanged(document);
+
+  // With the mismatch allowed, the name is no obstacle.
+  EXPECT_TRUE(ImportTableCsv(document, kSpells,
+                             QStringLiteral("№,Название,Мана\r\n1,Чужое,12\r\n").toUtf8(), true)
+                  .isEmpty());
+  EXPECT_EQ(document.ValueAfterCommit({kSpells, 0, 2}), 12);
+}
+
+}  // namespace
