@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  desktop-file-utils appstream lintian dpkg-dev file man-db groff-base
   "$@"
 )
 # Wanted but named differently on some releases: tried one by one.

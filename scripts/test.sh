@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the
 # same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a bounded
-# run of each fuzz target, and the format check.
+# run of each fuzz target, the Debian package and its checks, and the format
+# check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -59,6 +60,9 @@ for target in number_parse_fuzz open_save_fuzz csv_read_fuzz; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   echo "$target: $runs executions in $fuzz_seconds s, no failure"
 done
+
+echo "== Debian package: build, contents, --version, desktop entry, AppStream, manuals, lintian =="
+TREVALUNE_SKIP_DEPS=1 "$root/scripts/package-check.sh"
 
 echo "== Format check =="
 cd "$root"

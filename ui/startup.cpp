@@ -1,16 +1,158 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QTimer>
+#include <QTranslator>
+#include <cstdio>
 
 #include "about_form.h"
 #include "main_form.h"
+#include "version.h"
+
+namespace {
+
+// The few texts the command-line parser writes itself (the help headings and
+// its error messages), in Russian. Qt's own translations are not needed for
+// them, and nothing else is translated: the windows are Russian already.
+class CommandLineTranslator : public QTranslator {
+ public:
+  QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                    int /*n*/) const override {
+    if (qstrcmp(context, "QCommandLineParser") != 0)
+      return {};
+    return Texts().value(QLatin1String(sourceText));
+  }
+  bool isEmpty() const override { return false; }
+
+ private:
+  static const QHash<QString, QString>& Texts() {
+    static const QHash<QString, QString> texts = {
+        {QStringLiteral("Usage: %1"), QStringLiteral("Использование: %1")},
+        {QStringLiteral("[options]"), QStringLiteral("[параметры]")},
+        {QStringLiteral("Options:"), QStringLiteral("Параметры:")},
+        {QStringLiteral("Arguments:"), QStringLiteral("Аргументы:")},
+        {QStringLiteral("Unknown option '%1'."), QStringLiteral("Неизвестный параметр «%1».")},
+        {QStringLiteral("Unknown options: %1."), QStringLiteral("Неизвестные параметры: %1.")},
+        {QStringLiteral("Unexpected value after '%1'."),
+         QStringLiteral("Лишнее значение после «%1».")},
+        {QStringLiteral("Missing value after '%1'."), QStringLiteral("Нет значения после «%1».")},
+    };
+    return texts;
+  }
+};
+
+// Installed in the current application for as long as it lives.
+class ScopedTranslator {
+ public:
+  explicit ScopedTranslator(QTranslator& translator) : translator_(translator) {
+    QCoreApplication::installTranslator(&translator_);
+  }
+  ~ScopedTranslator() { QCoreApplication::removeTranslator(&translator_); }
+  ScopedTranslator(const ScopedTranslator&) = delete;
+  ScopedTranslator& operator=(const ScopedTranslator&) = delete;
+
+ private:
+  QTranslator& translator_;
+};
+
+StartupRequest UsageError(const QString& message, const QString& program) {
+  StartupRequest request;
+  request.exitNow = true;
+  request.exitCode = kExitUsage;
+  request.errors = QStringLiteral("%1\nСправка: %2 --help\n").arg(message, program);
+  return request;
+}
+
+StartupRequest ExitWith(const QString& output) {
+  StartupRequest request;
+  request.exitNow = true;
+  request.exitCode = kExitSuccess;
+  request.output = output;
+  return request;
+}
+
+void Print(const QString& text, FILE* stream) {
+  if (text.isEmpty())
+    return;
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
+
+// Reads the command line in a short-lived core application, so that --help,
+// --version and usage errors need no display and no window system at all.
+StartupRequest ReadCommandLine(int& argc, char** argv) {
+  const QCoreApplication application(argc, argv);
+  return ParseCommandLine(QCoreApplication::arguments());
+}
+
+}  // namespace
+
+StartupRequest ParseCommandLine(const QStringList& arguments) {
+  CommandLineTranslator translator;
+  const ScopedTranslator installed(translator);
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Редактор таблиц существ, построек и заклинаний в исполняемом файле игры."));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Показать эту справку и выйти."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Показать версию программы и выйти."));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addPositionalArgument(
+      QStringLiteral("ФАЙЛ"),
+      QStringLiteral("Открыть этот исполняемый файл сразу после запуска, как команда «Открыть»."),
+      QStringLiteral("[ФАЙЛ]"));
+
+  const QString program = arguments.isEmpty() ? QStringLiteral("trevalune") : arguments.first();
+  if (!parser.parse(arguments))
+    return UsageError(parser.errorText(), program);
+  if (parser.isSet(help))
+    return ExitWith(parser.helpText());
+  if (parser.isSet(version))
+    return ExitWith(QStringLiteral("trevalune %1\n").arg(QStringLiteral(TREVALUNE_VERSION)));
+
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1)
+    return UsageError(
+        QStringLiteral("Можно открыть только один файл, а указано %1.").arg(files.size()), program);
+  StartupRequest request;
+  if (!files.isEmpty())
+    request.file = files.first();
+  return request;
+}
+
+void ShowMainForm(TMainForm& form, const QString& file) {
+  form.showMaximized();
+  if (file.isEmpty())
+    return;
+  // A name relative to the folder the editor was started in; resolved now,
+  // whatever that folder is by the time the file is read.
+  const QString path = QFileInfo(file).absoluteFilePath();
+  // Queued, so the window is on the screen first and the size question or an
+  // error message appears over it.
+  QTimer::singleShot(0, &form, [&form, path] { form.OpenPath(path); });
+}
 
 int RunEditor(int& argc, char** argv, bool quitOnceShown) {
+  const StartupRequest request = ReadCommandLine(argc, argv);
+  if (request.exitNow) {
+    Print(request.output, stdout);
+    Print(request.errors, stderr);
+    return request.exitCode;
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trevalune"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("trevalune"));
+  QApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trevalune.Trevalune"));
   Q_INIT_RESOURCE(resources);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/trevalune.svg")));
 
@@ -21,7 +163,7 @@ int RunEditor(int& argc, char** argv, bool quitOnceShown) {
   AboutForm.hide();
   MainForm.SetAboutForm(&AboutForm);
 
-  MainForm.showMaximized();
+  ShowMainForm(MainForm, request.file);
   if (quitOnceShown)
     QTimer::singleShot(0, &application, &QCoreApplication::quit);
   return QApplication::exec();

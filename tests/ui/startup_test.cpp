@@ -1,0 +1,189 @@
+// Start-up: the command line as the editor reads it, and a file named on it
+// opened in the main window once the window is shown.
+
+#include "startup.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "../support/image_helpers.h"
+#include "main_form.h"
+#include "sample_image.h"
+#include "ui_test_support.h"
+#include "version.h"
+
+namespace {
+
+// --- The command line --------------------------------------------------------
+
+StartupRequest Parse(QStringList arguments) {
+  arguments.prepend(QStringLiteral("trevalune"));
+  return ParseCommandLine(arguments);
+}
+
+TEST(CommandLineTest, StartsWithAtMostOneFile) {
+  const struct {
+    QStringList arguments;
+    QString file;
+  } cases[] = {
+      {{}, QString()},
+      {{QStringLiteral("HMM2PL.exe")}, QStringLiteral("HMM2PL.exe")},
+      {{QStringLiteral("/tmp/с пробелом.exe")}, QStringLiteral("/tmp/с пробелом.exe")},
+      // After "--" a name that begins with a dash is a file, not an option.
+      {{QStringLiteral("--"), QStringLiteral("-v.exe")}, QStringLiteral("-v.exe")},
+  };
+  for (const auto& c : cases) {
+    const StartupRequest request = Parse(c.arguments);
+    EXPECT_FALSE(request.exitNow) << c.arguments.join(' ').toStdString();
+    EXPECT_EQ(request.file, c.file);
+    EXPECT_TRUE(request.output.isEmpty());
+    EXPECT_TRUE(request.errors.isEmpty());
+  }
+}
+
+TEST(CommandLineTest, HelpAndVersionPrintAndEndWithSuccess) {
+  for (const QString& option : {QStringLiteral("--version"), QStringLiteral("-v")}) {
+    const StartupRequest request = Parse({option, QStringLiteral("HMM2PL.exe")});
+    EXPECT_TRUE(request.exitNow);
+    EXPECT_EQ(request.exitCode, kExitSuccess);
+    EXPECT_EQ(request.output, QStringLiteral("trevalune " TREVALUNE_VERSION "\n"));
+    EXPECT_TRUE(request.errors.isEmpty());
+  }
+  for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+    const StartupRequest request = Parse({option});
+    EXPECT_TRUE(request.exitNow);
+    EXPECT_EQ(request.exitCode, kExitSuccess);
+    EXPECT_TRUE(request.errors.isEmpty());
+    const QString& help = request.output;
+    for (const QString& part :
+         {QStringLiteral("Использование: "), QStringLiteral(" [параметры] [ФАЙЛ]\n"),
+          QStringLiteral("Параметры:"), QStringLiteral("Аргументы:"), QStringLiteral("--version"),
+          QStringLiteral("Показать версию программы и выйти.")})
+      EXPECT_TRUE(help.contains(part)) << part.toStdString() << " in\n" << help.toStdString();
+    // The parser's own headings are translated, none is left in English.
+    EXPECT_FALSE(help.contains(QStringLiteral("Usage"))) << help.toStdString();
+    EXPECT_FALSE(help.contains(QStringLiteral("Options:"))) << help.toStdString();
+  }
+}
+
+TEST(CommandLineTest, UsageErrorsAreReportedInRussianAndEndWithOne) {
+  const struct {
+    QStringList arguments;
+    QString message;
+  } cases[] = {
+      {{QStringLiteral("--bogus")}, QStringLiteral("Неизвестный параметр «bogus».")},
+      {{QStringLiteral("-x"), QStringLiteral("a.exe")},
+       QStringLiteral("Неизвестный параметр «x».")},
+      {{QStringLiteral("--version=2")}, QStringLiteral("Лишнее значение после «--version».")},
+      {{QStringLiteral("a.exe"), QStringLiteral("b.exe")},
+       QStringLiteral("Можно открыть только один файл, а указано 2.")},
+  };
+  for (const auto& c : cases) {
+    const StartupRequest request = Parse(c.arguments);
+    EXPECT_TRUE(request.exitNow) << c.arguments.join(' ').toStdString();
+    EXPECT_EQ(request.exitCode, kExitUsage);
+    EXPECT_TRUE(request.output.isEmpty());
+    EXPECT_EQ(request.errors, c.message + QStringLiteral("\nСправка: trevalune --help\n"));
+    EXPECT_TRUE(request.file.isEmpty());
+  }
+}
+
+// --- A file named at start-up ------------------------------------------------
+
+// Remembers whether the main window was on the screen when it asked.
+class StartupDialogs : public FakeDialogs {
+ public:
+  bool AskSizeWarning(QWidget* parent) override {
+    asked_while_visible = parent != nullptr && parent->isVisible();
+    return FakeDialogs::AskSizeWarning(parent);
+  }
+  void ShowError(QWidget* parent, const QString& text) override {
+    asked_while_visible = parent != nullptr && parent->isVisible();
+    FakeDialogs::ShowError(parent, text);
+  }
+  bool asked_while_visible = false;
+};
+
+class StartupFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // Shows the window as start-up does and waits until `done` holds.
+  template <typename Done>
+  void StartWith(const QString& file, Done done) {
+    ShowMainForm(form, file);
+    ASSERT_TRUE(QTest::qWaitFor(done));
+  }
+
+  QTemporaryDir dir;
+  StartupDialogs dialogs;
+  FaultyFileStore store;
+  TMainForm form{&dialogs, &store};
+};
+
+TEST_F(StartupFileTest, TheFileIsLoadedOnceTheWindowIsShown) {
+  const Bytes image = MakeSample(11).image;
+  const QString path = Path(QStringLiteral("HMM2PL.exe"));
+  ASSERT_TRUE(WriteBytes(path, image));
+  // A name relative to the current folder, as typed in a shell.
+  const QString current = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  ShowMainForm(form, QStringLiteral("HMM2PL.exe"));
+  ASSERT_TRUE(QDir::setCurrent(current));
+  EXPECT_TRUE(form.isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return form.FileLoaded(); }));
+
+  EXPECT_EQ(form.TargetFileName, path);
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+  EXPECT_EQ(dialogs.size_warnings, 0);
+  EXPECT_EQ(store.reads, 1);
+  ASSERT_NE(form.CurrentTables(), nullptr);
+  const Bytes blank(ExpectedFileSize, 0);
+  EXPECT_EQ(SaveTables(*form.CurrentTables(), blank), SaveTables(LoadTables(image), blank));
+}
+
+TEST_F(StartupFileTest, AMissingFileLoadsNothingAndIsReported) {
+  const QString path = Path(QStringLiteral("нет такого.exe"));
+  StartWith(path, [this] { return !dialogs.errors.isEmpty(); });
+
+  EXPECT_TRUE(dialogs.asked_while_visible);
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.first().startsWith(
+      QStringLiteral("Не удалось открыть файл «%1»: ").arg(QDir::toNativeSeparators(path))))
+      << dialogs.errors.first().toStdString();
+  EXPECT_FALSE(form.FileLoaded());
+  EXPECT_EQ(form.CurrentTables(), nullptr);
+  EXPECT_TRUE(form.TargetFileName.isEmpty());
+  EXPECT_FALSE(form.mm_SaveAs->isEnabled());
+}
+
+TEST_F(StartupFileTest, AFileOfAnotherSizeAsksAndLoadsNothingWhenRefused) {
+  Bytes image = MakeSample(11).image;
+  image.push_back(0);
+  const QString path = Path(QStringLiteral("longer.exe"));
+  ASSERT_TRUE(WriteBytes(path, image));
+  StartWith(path, [this] { return dialogs.size_warnings > 0; });
+
+  EXPECT_TRUE(dialogs.asked_while_visible);
+  EXPECT_EQ(dialogs.size_warnings, 1);
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+  EXPECT_FALSE(form.FileLoaded());
+  EXPECT_TRUE(form.TargetFileName.isEmpty());
+}
+
+TEST_F(StartupFileTest, NoFileOpensNothing) {
+  ShowMainForm(form, QString());
+  EXPECT_TRUE(form.isVisible());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(store.reads, 0);
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+  EXPECT_FALSE(form.FileLoaded());
+}
+
+}  // namespace
