@@ -139,7 +139,7 @@ TEST_F(StartupFileTest, TheFileIsLoadedOnceTheWindowIsShown) {
   EXPECT_TRUE(form.isVisible());
   ASSERT_TRUE(QTest::qWaitFor([this] { return form.FileLoaded(); }));
 
-  EXPECT_EQ(form.TargetFileName, path);
+  EXPECT_EQ(form.TargetFileName(), path);
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_EQ(dialogs.size_warnings, 0);
   EXPECT_EQ(store.reads, 1);
@@ -159,7 +159,7 @@ TEST_F(StartupFileTest, AMissingFileLoadsNothingAndIsReported) {
       << dialogs.errors.first().toStdString();
   EXPECT_FALSE(form.FileLoaded());
   EXPECT_EQ(form.CurrentTables(), nullptr);
-  EXPECT_TRUE(form.TargetFileName.isEmpty());
+  EXPECT_TRUE(form.TargetFileName().isEmpty());
   EXPECT_FALSE(form.mm_SaveAs->isEnabled());
 }
 
@@ -174,7 +174,7 @@ TEST_F(StartupFileTest, AFileOfAnotherSizeAsksAndLoadsNothingWhenRefused) {
   EXPECT_EQ(dialogs.size_warnings, 1);
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_FALSE(form.FileLoaded());
-  EXPECT_TRUE(form.TargetFileName.isEmpty());
+  EXPECT_TRUE(form.TargetFileName().isEmpty());
 }
 
 TEST_F(StartupFileTest, NoFileOpensNothing) {
