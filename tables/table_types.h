@@ -12,8 +12,7 @@
 #include "table_index.h"
 
 // The table types in index order: the one list from which the choice of a
-// table by its index and the grid shapes are made. A new table needs its type
-// here and a member in TableSet, nothing else.
+// table by its index and the grid shapes are made.
 using TableTypes = std::tuple<TCrTable, TBlTable, TSpTable>;
 
 template <std::size_t I>
