@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DTREVALUNE_BUILD_TESTS=OFF -DTREVALUNE_BUILD_BENCH=ON >/dev/null
+  -DBUILD_TESTING=OFF -DTREVALUNE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

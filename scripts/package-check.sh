@@ -37,10 +37,9 @@ cd "$root"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
-# BUILD_TESTING is the standard switch; TREVALUNE_BUILD_TESTS the project's own.
 check "Release build configured (tests off, Debian's hardening flags)" \
   cmake -S "$root" -B "$build" -G Ninja --no-warn-unused-cli \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTREVALUNE_BUILD_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
 check "Release build" cmake --build "$build" -j "$jobs"
 rm -f "$build"/trevalune_*.deb

@@ -8,10 +8,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 jobs=$(nproc)
 
+# Every build here treats a warning as an error.
 run_suite() {
   local build=$1
   shift
-  cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null
   cmake --build "$build" -j "$jobs"
   QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
 }
@@ -28,8 +29,8 @@ echo "== Fuzz targets (clang, libFuzzer, AddressSanitizer and UndefinedBehaviorS
 fuzz_build="$root/build-fuzz"
 fuzz_seconds=${TREVALUNE_FUZZ_SECONDS:-20}
 cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREVALUNE_BUILD_FUZZ=ON \
-  -DTREVALUNE_BUILD_TESTS=OFF -DTREVALUNE_BUILD_UI=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTREVALUNE_BUILD_FUZZ=ON \
+  -DBUILD_TESTING=OFF -DTREVALUNE_BUILD_UI=OFF >/dev/null
 cmake --build "$fuzz_build" -j "$jobs"
 mkdir -p "$fuzz_build/artifacts" "$fuzz_build/full-images"
 

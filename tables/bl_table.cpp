@@ -104,15 +104,3 @@ void FillBlGrid(const TBlTable& table, CellGrid& grid) {
 void CommitBlGrid(TBlTable& table, const CellGrid& grid) {
   CommitTableGrid(table, grid);
 }
-
-std::int32_t ColumnValue(const TBlTable& table, std::uint8_t entry, int column) {
-  return ReadField(table.Entries[entry].Data.Bytes.data(), BlColumns[column - 1]);
-}
-
-void StoreColumn(TBlTable& table, std::uint8_t entry, int column, std::int32_t value) {
-  StoreField(table.Entries[entry].Data.Bytes.data(), BlColumns[column - 1], value);
-}
-
-FieldLayout ColumnField(const TBlTable&, int column) {
-  return BlColumns[column - 1];
-}

@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include "cell_grid.h"
-#include "grid_shape.h"
 #include "record_field.h"
+#include "table_columns.h"
 #include "table_entry.h"
+#include "table_index.h"
 
 // A building's cost: seven unsigned 32-bit amounts, 28 bytes as in the file.
 struct TBlRecord {
@@ -22,10 +23,6 @@ inline constexpr FieldLayout BlSulfur{12, 4, false};
 inline constexpr FieldLayout BlCrystals{16, 4, false};
 inline constexpr FieldLayout BlGems{20, 4, false};
 inline constexpr FieldLayout BlGold{24, 4, false};
-
-// The field shown in each grid column 1 to 7; the file order differs.
-inline constexpr std::array<FieldLayout, 7> BlColumns = {BlGold,   BlWood,     BlOre, BlMercury,
-                                                         BlSulfur, BlCrystals, BlGems};
 
 // Where the buildings lie in the executable. The records come from two runs,
 // each with some records that are not buildings, and one lone record.
@@ -48,10 +45,21 @@ using TBlEntry = TableEntry<TBlRecord>;
 class TBlTable : public EntryArray<TBlEntry, 82> {
  public:
   static constexpr TableIndex Index = kBuildings;
+  // Grid columns 1 to 7; the file order differs.
+  static constexpr std::array<GridColumn, 7> Columns = {{
+      {"Золото", BlGold},
+      {"Дерево", BlWood},
+      {"Руда", BlOre},
+      {"Ртуть", BlMercury},
+      {"Сера", BlSulfur},
+      {"Кристаллы", BlCrystals},
+      {"Самоцветы", BlGems},
+  }};
 
   TBlRecord GetRecord(std::uint8_t index) const { return Entries[index].Data; }
   void SetRecord(std::uint8_t index, const TBlRecord& record) { Entries[index].Data = record; }
 };
+static_assert(ColumnsFitRecords<TBlTable>());
 
 // Sets all 82 names: three name blocks, names built from the first name of
 // the shared block, and two fixed names.
@@ -61,7 +69,3 @@ void LoadBlRecords(TBlTable& table);
 void WriteBlRecords(const TBlTable& table);
 void FillBlGrid(const TBlTable& table, CellGrid& grid);
 void CommitBlGrid(TBlTable& table, const CellGrid& grid);
-
-std::int32_t ColumnValue(const TBlTable& table, std::uint8_t entry, int column);
-void StoreColumn(TBlTable& table, std::uint8_t entry, int column, std::int32_t value);
-FieldLayout ColumnField(const TBlTable& table, int column);

@@ -35,15 +35,3 @@ void FillCrGrid(const TCrTable& table, CellGrid& grid) {
 void CommitCrGrid(TCrTable& table, const CellGrid& grid) {
   CommitTableGrid(table, grid);
 }
-
-std::int32_t ColumnValue(const TCrTable& table, std::uint8_t entry, int column) {
-  return ReadField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1]);
-}
-
-void StoreColumn(TCrTable& table, std::uint8_t entry, int column, std::int32_t value) {
-  StoreField(table.Entries[entry].Data.Bytes.data(), CrColumns[column - 1], value);
-}
-
-FieldLayout ColumnField(const TCrTable&, int column) {
-  return CrColumns[column - 1];
-}

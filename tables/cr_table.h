@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include "cell_grid.h"
-#include "grid_shape.h"
 #include "record_field.h"
+#include "table_columns.h"
 #include "table_entry.h"
+#include "table_index.h"
 
 // A creature's record: 26 bytes kept exactly as they lie in the executable.
 struct TCrRecord {
@@ -31,11 +32,6 @@ inline constexpr FieldLayout CrMaxDamage{15, 1, true};
 inline constexpr FieldLayout CrShots{16, 1, true};
 inline constexpr FieldLayout CrProperties{22, 4, false};
 
-// The field shown in each grid column 1 to 13 (element 0 is column 1).
-inline constexpr std::array<FieldLayout, 13> CrColumns = {
-    CrAttack, CrDefense, CrMinDamage, CrMaxDamage, CrHealth,     CrSpeed,  CrShots,
-    CrGold,   CrGrowth,  CrAlpha,     CrBeta,      CrProperties, CrFaction};
-
 // Where the creatures lie in the executable.
 inline constexpr std::int32_t CrRecordsOffset = 1025120;  // 0xFA460, 66 records of 26 bytes
 inline constexpr std::int32_t CrNamesOffset = 1077452;    // 0x1070CC, 66 names
@@ -46,10 +42,27 @@ using TCrEntry = TableEntry<TCrRecord>;
 class TCrTable : public EntryArray<TCrEntry, 66> {
  public:
   static constexpr TableIndex Index = kCreatures;
+  // Grid columns 1 to 13.
+  static constexpr std::array<GridColumn, 13> Columns = {{
+      {"Атака", CrAttack},
+      {"Защита", CrDefense},
+      {"Мин. урон", CrMinDamage},
+      {"Макс. урон", CrMaxDamage},
+      {"Здоровье", CrHealth},
+      {"Скорость", CrSpeed},
+      {"Выстрелов", CrShots},
+      {"Золото", CrGold},
+      {"Прирост", CrGrowth},
+      {"Альфа", CrAlpha},
+      {"Бета", CrBeta},
+      {"Свойства", CrProperties},
+      {"Фракция", CrFaction},
+  }};
 
   TCrRecord GetRecord(std::uint8_t index) const { return Entries[index].Data; }
   void SetRecord(std::uint8_t index, const TCrRecord& record) { Entries[index].Data = record; }
 };
+static_assert(ColumnsFitRecords<TCrTable>());
 
 // Reads the 66 names from the open TargetHandle.
 void LoadCrNames(TCrTable& table);
@@ -61,8 +74,3 @@ void WriteCrRecords(const TCrTable& table);
 void FillCrGrid(const TCrTable& table, CellGrid& grid);
 // Reads rows 1 to 66, columns 1 to 13, back into the records.
 void CommitCrGrid(TCrTable& table, const CellGrid& grid);
-
-// Column access shared by fill, commit and the cell marks.
-std::int32_t ColumnValue(const TCrTable& table, std::uint8_t entry, int column);
-void StoreColumn(TCrTable& table, std::uint8_t entry, int column, std::int32_t value);
-FieldLayout ColumnField(const TCrTable& table, int column);

@@ -1,31 +1,44 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
-// Which table the grid shows: the index of the selected tab.
-using TableIndex = std::uint8_t;
-inline constexpr TableIndex kCreatures = 0;
-inline constexpr TableIndex kBuildings = 1;
-inline constexpr TableIndex kSpells = 2;
-inline constexpr int kTableCount = 3;
+#include "table_index.h"
+#include "table_types.h"
 
-// The grid shape of each table: its entries plus the caption row, and the
-// name column plus its fields.
-inline constexpr std::array<std::uint8_t, kTableCount> RowCounts = {67, 83, 66};
-inline constexpr std::array<std::uint8_t, kTableCount> ColCounts = {14, 8, 4};
-inline constexpr int kMaxColCount = 14;
-inline constexpr int kMaxRowCount = 83;
+// The grid shape of each table, made from the table types: its entries plus
+// the caption row, and the name column plus its fields.
+inline constexpr std::array<std::uint8_t, kTableCount> RowCounts =
+    PerTable([]<typename Table>(std::type_identity<Table>) {
+      return static_cast<std::uint8_t>(Table::Count + 1);
+    });
+inline constexpr std::array<std::uint8_t, kTableCount> ColCounts =
+    PerTable([]<typename Table>(std::type_identity<Table>) {
+      return static_cast<std::uint8_t>(Table::Columns.size() + 1);
+    });
+inline constexpr int kMaxColCount = std::ranges::max(ColCounts);
+inline constexpr int kMaxRowCount = std::ranges::max(RowCounts);
+
+// The executable's tables have these shapes; an entry or column gained or lost
+// by mistake stops the build.
+static_assert(RowCounts == std::array<std::uint8_t, kTableCount>{67, 83, 66});
+static_assert(ColCounts == std::array<std::uint8_t, kTableCount>{14, 8, 4});
+
+// The caption of column 0 in every table.
+inline constexpr std::string_view kNameCaption = "Название";
 
 // The caption row of each table; slots past the table's column count are empty.
 inline constexpr std::array<std::array<std::string_view, kMaxColCount>, kTableCount>
-    HeaderCaptions = {{
-        {"Название", "Атака", "Защита", "Мин. урон", "Макс. урон", "Здоровье", "Скорость",
-         "Выстрелов", "Золото", "Прирост", "Альфа", "Бета", "Свойства", "Фракция"},
-        {"Название", "Золото", "Дерево", "Руда", "Ртуть", "Сера", "Кристаллы", "Самоцветы"},
-        {"Название", "Уровень", "Мана", "Альфа"},
-    }};
+    HeaderCaptions = PerTable([]<typename Table>(std::type_identity<Table>) {
+      std::array<std::string_view, kMaxColCount> captions{};
+      captions[0] = kNameCaption;
+      for (std::size_t i = 0; i < Table::Columns.size(); ++i)
+        captions[i + 1] = Table::Columns[i].caption;
+      return captions;
+    });
 
 // The tab captions, in table index order.
 inline constexpr std::array<std::string_view, kTableCount> TabCaptions = {"Существа", "Постройки",

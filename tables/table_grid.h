@@ -5,24 +5,23 @@
 
 #include "cell_grid.h"
 #include "cp1251.h"
-#include "grid_shape.h"
 #include "number_parse.h"
 #include "record_field.h"
+#include "table_columns.h"
 
-// How every table meets the grid. A table type provides `Index`, `Count` and
-// the overloads ColumnValue, StoreColumn and ColumnField; entry i is row
-// i + 1, column 0 the name, columns 1 and up the fields.
+// How every table meets the grid: entry i is row i + 1, column 0 the name,
+// columns 1 and up the table's Columns.
 
 // Writes every cell of the table's shape below the caption row.
-template <typename Table>
+template <GridTable Table>
 void FillTableGrid(const Table& table, CellGrid& grid) {
   grid.ResetGridScroll();
-  const int columns = ColCounts[Table::Index];
+  const int columns = static_cast<int>(Table::Columns.size());
   for (std::size_t i = 0; i < Table::Count; ++i) {
     const auto entry = static_cast<std::uint8_t>(i);
     const int row = static_cast<int>(i) + 1;
     grid.SetCellText(0, row, Cp1251ToUtf8(table.GetName(entry).view()));
-    for (int column = 1; column < columns; ++column) {
+    for (int column = 1; column <= columns; ++column) {
       grid.SetCellText(
           column, row,
           FieldText(ColumnValue(table, entry, column), ColumnField(table, column).is_signed));
@@ -32,13 +31,13 @@ void FillTableGrid(const Table& table, CellGrid& grid) {
 
 // Reads the fields back: text that is not a number keeps the field's value,
 // a number stores its low bits. Column 0 is never read.
-template <typename Table>
+template <GridTable Table>
 void CommitTableGrid(Table& table, const CellGrid& grid) {
-  const int columns = ColCounts[Table::Index];
+  const int columns = static_cast<int>(Table::Columns.size());
   for (std::size_t i = 0; i < Table::Count; ++i) {
     const auto entry = static_cast<std::uint8_t>(i);
     const int row = static_cast<int>(i) + 1;
-    for (int column = 1; column < columns; ++column) {
+    for (int column = 1; column <= columns; ++column) {
       const std::int32_t fallback = ColumnValue(table, entry, column);
       StoreColumn(table, entry, column, ParseGridNumberOr(grid.CellText(column, row), fallback));
     }

@@ -7,17 +7,6 @@
 
 namespace {
 
-// The table of type `Table` within a set.
-template <typename Table>
-const Table& TableOf(const TableSet& tables) {
-  if constexpr (std::is_same_v<Table, TCrTable>)
-    return tables.CrTable;
-  else if constexpr (std::is_same_v<Table, TBlTable>)
-    return tables.BlTable;
-  else
-    return tables.SpTable;
-}
-
 // The value a commit would store for `text` in (column, entry) of `current`,
 // read back as the grid shows it.
 template <typename Table>
@@ -32,7 +21,7 @@ template <typename Table>
 CellMark MarkTableCell(const Table& current, const Table& saved, int column, int row,
                        std::string_view text) {
   if (row < 1 || row > static_cast<int>(Table::Count) || column < 1 ||
-      column >= ColCounts[Table::Index]) {
+      column > static_cast<int>(Table::Columns.size())) {
     return CellMark::None;
   }
   const auto entry = static_cast<std::uint8_t>(row - 1);
@@ -101,21 +90,20 @@ CellMark MarkCell(TableIndex index, const TableSet& current, const TableSet& sav
     return CellMark::None;
   return VisitTable(current, index, [&](const auto& table) {
     using Table = std::remove_cvref_t<decltype(table)>;
-    return MarkTableCell(table, static_cast<const Table&>(TableOf<Table>(saved)), column, row,
-                         text);
+    return MarkTableCell(table, TableOf<Table>(saved), column, row, text);
   });
 }
 
 int EntryCount(TableIndex index) {
-  static const TableSet kShapes{};
-  return VisitTable(kShapes, index,
-                    [](const auto& table) { return static_cast<int>(table.Count); });
+  return VisitTableType(index, []<typename Table>(std::type_identity<Table>) {
+    return static_cast<int>(Table::Count);
+  });
 }
 
 FieldLayout FieldOf(TableIndex index, int column) {
-  static const TableSet kShapes{};
-  return VisitTable(kShapes, index,
-                    [column](const auto& table) { return ColumnField(table, column); });
+  return VisitTableType(index, [column]<typename Table>(std::type_identity<Table>) {
+    return Table::Columns[column - 1].field;
+  });
 }
 
 std::int32_t FieldValue(const TableSet& tables, TableIndex index, int entry, int column) {

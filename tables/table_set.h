@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 
 #include "bl_table.h"
 #include "cell_grid.h"
 #include "cr_table.h"
 #include "grid_shape.h"
 #include "sp_table.h"
+#include "table_types.h"
 
 // The three tables of one opened executable.
 struct TableSet {
@@ -17,20 +20,25 @@ struct TableSet {
   TSpTable SpTable;
 };
 
+// Where each table type lies in a set.
+inline constexpr std::tuple kTableMembers{&TableSet::CrTable, &TableSet::BlTable,
+                                          &TableSet::SpTable};
+
+// The table of type `Table` in `tables`, const when `tables` is.
+template <typename Table, typename Set>
+auto& TableOf(Set& tables) {
+  return tables.*std::get<Table TableSet::*>(kTableMembers);
+}
+
 // Calls `visit` with the table of index `index` (a TCrTable, TBlTable or
-// TSpTable, const when `tables` is). This is the one place where an index picks
-// its table; everything that works on any table goes through it. `index` must
-// be below kTableCount.
+// TSpTable, const when `tables` is). Everything that works on any table goes
+// through it or through VisitTableType, which picks the type. `index` must be
+// below kTableCount.
 template <typename Set, typename Visitor>
 decltype(auto) VisitTable(Set& tables, TableIndex index, Visitor&& visit) {
-  switch (index) {
-    case kCreatures:
-      return visit(tables.CrTable);
-    case kBuildings:
-      return visit(tables.BlTable);
-    default:
-      return visit(tables.SpTable);
-  }
+  return VisitTableType(index, [&]<typename Table>(std::type_identity<Table>) -> decltype(auto) {
+    return visit(TableOf<Table>(tables));
+  });
 }
 
 // Field access by table, entry and grid column (1 and up), for whatever works

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "ui_fonts.h"
+#include "version.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ TAboutForm::TAboutForm(QWidget* parent)
   connect(btOK, &QPushButton::clicked, this, &TAboutForm::btOKClick);
 
   lbAbout = MakeLabel(this, QStringLiteral("Trevalune"), QRect(8, 16, 265, 18), true);
-  Label1 = MakeLabel(this, QStringLiteral("Версия 1.1"), QRect(8, 40, 265, 18), false);
+  Label1 =
+      MakeLabel(this, QStringLiteral("Версия " TREVALUNE_VERSION), QRect(8, 40, 265, 18), false);
 
   // The button is the only control that takes the focus; it has it whenever
   // the window is active.

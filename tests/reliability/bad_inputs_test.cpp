@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "../support/file_layout.h"
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
-#include "file_layout.h"
 #include "sample_image.h"
 #include "table_set.h"
 

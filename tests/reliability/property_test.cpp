@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "../support/file_layout.h"
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
-#include "file_layout.h"
 #include "sample_image.h"
 #include "table_set.h"
 
@@ -153,33 +153,6 @@ class EditMaker {
   std::mt19937 rng_;
 };
 
-std::size_t RecordOffset(TableIndex table, std::size_t entry) {
-  if (table == kCreatures)
-    return layout::CreatureRecord(entry);
-  if (table == kBuildings)
-    return layout::BuildingRecords().at(entry);
-  return layout::SpellRecord(entry);
-}
-
-layout::Field FieldOf(TableIndex table, int column) {
-  if (table == kCreatures)
-    return layout::kCreatureFields.at(column - 1);
-  if (table == kBuildings)
-    return layout::kBuildingFields.at(column - 1);
-  return layout::kSpellFields.at(column - 1);
-}
-
-// The text the grid shows for the field's bytes in `image`.
-std::string ShownText(const Bytes& image, std::size_t at, const layout::Field& field) {
-  std::uint64_t value = 0;
-  for (int i = field.width - 1; i >= 0; --i)
-    value = (value << 8) | image.at(at + i);
-  const int bits = 8 * field.width;
-  if (field.is_signed && (value >> (bits - 1)) != 0)
-    return std::to_string(static_cast<std::int64_t>(value) - (std::int64_t{1} << bits));
-  return std::to_string(value);
-}
-
 std::string DescribeDifferences(const Bytes& got, const Bytes& want) {
   if (got.size() != want.size())
     return "size " + std::to_string(got.size()) + " instead of " + std::to_string(want.size());
@@ -242,8 +215,8 @@ class EditSession {
       if (!stored)
         continue;
       const auto [column, row] = cell;
-      const layout::Field field = FieldOf(active_, column);
-      const std::size_t at = RecordOffset(active_, row - 1) + field.offset;
+      const layout::Field field = layout::Fields(active_)[column - 1];
+      const std::size_t at = layout::RecordOffset(active_, row - 1) + field.offset;
       for (int i = 0; i < field.width; ++i)
         expected_.at(at + i) = static_cast<std::uint8_t>(*stored >> (8 * i));
     }
@@ -253,9 +226,9 @@ class EditSession {
   void ExpectGridShowsExpectedValues() {
     for (int row = 1; row < RowCounts[active_]; ++row) {
       for (int column = 1; column < ColCounts[active_]; ++column) {
-        const layout::Field field = FieldOf(active_, column);
-        const std::size_t at = RecordOffset(active_, row - 1) + field.offset;
-        ASSERT_EQ(grid_.CellText(column, row), ShownText(expected_, at, field))
+        const layout::Field field = layout::Fields(active_)[column - 1];
+        const std::size_t at = layout::RecordOffset(active_, row - 1) + field.offset;
+        ASSERT_EQ(grid_.CellText(column, row), layout::ShownText(expected_, at, field))
             << "table " << int{active_} << " column " << column << " row " << row;
       }
     }

@@ -1,12 +1,16 @@
 #include "cp1251.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 
+#ifdef TREVALUNE_HAVE_ICONV
+#include <iconv.h>
+#endif
+
 namespace {
 
+#ifdef TREVALUNE_HAVE_ICONV
 // The C library's converter, as an independent reference.
 std::string IconvDecode(const std::string& bytes) {
   iconv_t cd = iconv_open("UTF-8", "CP1251");
@@ -37,6 +41,11 @@ TEST(Cp1251, EveryByteDecodesAsTheCLibrarySays) {
     EXPECT_EQ(Cp1251ToUtf8(one), reference) << "byte " << byte;
   }
 }
+#else
+TEST(Cp1251, EveryByteDecodesAsTheCLibrarySays) {
+  GTEST_SKIP() << "no iconv here to compare with";
+}
+#endif
 
 TEST(Cp1251, EncodingReversesDecoding) {
   for (int byte = 1; byte < 256; ++byte) {

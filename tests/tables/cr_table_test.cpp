@@ -6,7 +6,6 @@
 
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
-#include "cp1251.h"
 #include "sample_image.h"
 
 namespace {
@@ -52,43 +51,6 @@ TEST_F(CrTableTest, LoadsNamesOffsetsAndRecords) {
         std::equal(record.Bytes.begin(), record.Bytes.end(), sample.image.begin() + offset));
   }
   EXPECT_EQ(table.GetOffset(65), 1026810);
-}
-
-TEST_F(CrTableTest, FillShowsEachFieldWithItsSignedness) {
-  TCrRecord record;
-  record.Bytes[0] = 0x20;  // Gold 32
-  record.Bytes[8] = 0xFF;  // Health 65535
-  record.Bytes[9] = 0xFF;
-  record.Bytes[12] = 0xFF;  // Attack -1
-  record.Bytes[10] = 0xFF;  // Faction 255
-  for (int i = 22; i < 26; ++i)
-    record.Bytes[i] = 0xFF;  // Properties 4294967295
-  record.Bytes[2] = 0x00;    // Alpha 0x80000000
-  record.Bytes[5] = 0x80;
-  record.Bytes[6] = 0x80;  // Beta -128
-  ShowRecord(record);
-  EXPECT_EQ(grid.CellText(8, 1), "32");
-  EXPECT_EQ(grid.CellText(5, 1), "65535");
-  EXPECT_EQ(grid.CellText(1, 1), "-1");
-  EXPECT_EQ(grid.CellText(13, 1), "255");
-  EXPECT_EQ(grid.CellText(12, 1), "4294967295");
-  EXPECT_EQ(grid.CellText(10, 1), "2147483648");
-  EXPECT_EQ(grid.CellText(11, 1), "-128");
-  EXPECT_EQ(grid.CellText(2, 1), "0");
-}
-
-TEST_F(CrTableTest, FillWritesEveryCellButTheCaptionRow) {
-  grid.SetCellText(3, 0, "caption");
-  FillCrGrid(table, grid);
-  EXPECT_EQ(grid.scroll_resets, 1);
-  EXPECT_EQ(grid.CellText(3, 0), "caption");
-  for (int row = 1; row <= 66; ++row) {
-    EXPECT_EQ(grid.CellText(0, row), Cp1251ToUtf8(sample.creature_names[row - 1]));
-    for (int column = 1; column < 14; ++column)
-      EXPECT_FALSE(grid.CellText(column, row).empty());
-  }
-  EXPECT_TRUE(grid.CellText(0, 67).empty());
-  EXPECT_TRUE(grid.CellText(14, 1).empty());
 }
 
 TEST_F(CrTableTest, CommitWithoutEditsKeepsEveryRecordByteForByte) {
@@ -141,24 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{6, "-128", "-128"}, CommitCase{7, "127", "127"}, CommitCase{9, "-3", "-3"},
         CommitCase{11, "$80", "-128"}, CommitCase{2, "256", "0"}, CommitCase{3, "-129", "127"},
         CommitCase{4, "x7F", "127"}));
-
-TEST_F(CrTableTest, EachColumnReachesOnlyItsOwnBytes) {
-  // Column -> the record bytes of its field.
-  const std::pair<int, std::vector<int>> fields[] = {
-      {1, {12}}, {2, {13}},   {3, {14}}, {4, {15}},          {5, {8, 9}}, {6, {11}},
-      {7, {16}}, {8, {0, 1}}, {9, {7}},  {10, {2, 3, 4, 5}}, {11, {6}},   {12, {22, 23, 24, 25}},
-      {13, {10}}};
-  for (const auto& [column, bytes] : fields) {
-    ShowRecord(TCrRecord{});
-    grid.SetCellText(column, 1, "-1");
-    CommitCrGrid(table, grid);
-    const TCrRecord record = table.GetRecord(0);
-    for (int b = 0; b < 26; ++b) {
-      const bool in_field = std::find(bytes.begin(), bytes.end(), b) != bytes.end();
-      EXPECT_EQ(record.Bytes[b], in_field ? 0xFF : 0x00) << "column " << column << " byte " << b;
-    }
-  }
-}
 
 TEST_F(CrTableTest, UnshownBytesSurviveAnyGrid) {
   TCrRecord record;

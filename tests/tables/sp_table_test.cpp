@@ -7,7 +7,6 @@
 
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
-#include "cp1251.h"
 #include "sample_image.h"
 
 namespace {
@@ -39,17 +38,6 @@ TEST_F(SpTableTest, LoadsNamesOffsetsAndFields) {
               sample.image[offset + 3] | (sample.image[offset + 4] << 8));
     EXPECT_EQ(table.GetMana(i), sample.image[offset + 5]);
   }
-}
-
-TEST_F(SpTableTest, FillShowsLevelManaUnsignedAndAlphaSigned) {
-  table.SetLevel(0, 0xFF);
-  table.SetMana(0, 0x80);
-  table.SetAlpha(0, -1);
-  FillSpGrid(table, grid);
-  EXPECT_EQ(grid.CellText(1, 1), "255");
-  EXPECT_EQ(grid.CellText(2, 1), "128");
-  EXPECT_EQ(grid.CellText(3, 1), "-1");
-  EXPECT_EQ(grid.CellText(0, 65), Cp1251ToUtf8(sample.spell_names[64]));
 }
 
 TEST_F(SpTableTest, CommitWraps) {

@@ -4,7 +4,6 @@
 
 #include "main_form.h"
 
-#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -32,6 +31,7 @@
 
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
+#include "../support/os_helpers.h"
 #include "sample_image.h"
 #include "ui_test_support.h"
 
@@ -805,7 +805,7 @@ TEST_F(OpenRefusedTest, UnreadableChoicesAreReportedByName) {
 }
 
 TEST_F(OpenRefusedTest, FileWithoutReadPermission) {
-  if (::geteuid() == 0)
+  if (RunningAsSuperuser())
     GTEST_SKIP() << "the superuser reads every file";
   const QString locked = WriteSample(QStringLiteral("locked.exe"), 9);
   ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
@@ -961,7 +961,7 @@ TEST_F(SaveAsRefusedTest, SmallFileSystemRunsFull) {
   const QString mount_point = Path(QStringLiteral("small"));
   ASSERT_TRUE(QDir().mkpath(mount_point));
   const QByteArray where = QFile::encodeName(mount_point);
-  if (::geteuid() != 0 || ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=512k") != 0)
+  if (!RunningAsSuperuser() || ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=512k") != 0)
     GTEST_SKIP() << "no small file system can be mounted here";
   struct Unmount {
     QByteArray where;
@@ -988,7 +988,7 @@ TEST_F(SaveAsRefusedTest, SmallFileSystemRunsFull) {
 }
 
 TEST_F(SaveAsRefusedTest, FolderNotWritable) {
-  if (::geteuid() == 0)
+  if (RunningAsSuperuser())
     GTEST_SKIP() << "the superuser writes into every folder";
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
   const QString locked = Path(QStringLiteral("locked"));
