@@ -23,7 +23,6 @@ TEST(FailureReasonTest, EachCodeGivesItsRussianReason) {
   constexpr auto kRead = FileAction::kRead;
   constexpr auto kWrite = FileAction::kWriteInFolder;
   constexpr auto kReplace = FileAction::kReplaceFile;
-  const auto unknown_device_error = static_cast<QFileDevice::FileError>(99);
   const std::vector<Case> cases = {
       // The system's code wins over Qt's.
       {kWrite, ENOSPC, QFileDevice::ResourceError, "на диске недостаточно места"},
@@ -49,7 +48,6 @@ TEST(FailureReasonTest, EachCodeGivesItsRussianReason) {
       {kWrite, 0, QFileDevice::NoError, "ошибка записи"},
       // Codes not known here keep their numbers.
       {kWrite, EDOM, QFileDevice::WriteError, nullptr},
-      {kRead, 0, unknown_device_error, "ошибка файла 99"},
   };
   for (const Case& c : cases) {
     const std::string expected =
@@ -62,7 +60,7 @@ TEST(FailureReasonTest, EachCodeGivesItsRussianReason) {
   const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
   for (const FileAction action : {kRead, kWrite, kReplace})
     for (int system_error = 0; system_error < 200; ++system_error)
-      for (int file_error = QFileDevice::NoError; file_error <= QFileDevice::CopyError + 1;
+      for (int file_error = QFileDevice::NoError; file_error <= QFileDevice::CopyError;
            ++file_error) {
         const QString reason =
             FailureReason(action, system_error, static_cast<QFileDevice::FileError>(file_error));
