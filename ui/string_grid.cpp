@@ -11,26 +11,17 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStringList>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <algorithm>
+
+#include "cell_hint.h"
 
 namespace {
 
 // Text that a commit would not store: the field keeps its value.
 const QColor kNotANumberColor(255, 196, 196);
-
-QString MarkToolTip(CellMark mark) {
-  switch (mark) {
-    case CellMark::NotANumber:
-      return QStringLiteral("Не число: при сохранении останется прежнее значение");
-    case CellMark::Changed:
-      return QStringLiteral("Изменено: отличается от значения в файле");
-    case CellMark::None:
-      break;
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -72,9 +63,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ToolTipRole: {
-      const QString tip = MarkToolTip(Mark(column, row));
-      return tip.isEmpty() ? QVariant() : QVariant(tip);
+      const QString hint = Hint(column, row);
+      return hint.isEmpty() ? QVariant() : QVariant(hint);
     }
+    case Qt::AccessibleDescriptionRole:
+      return AccessibleDescription(column, row);
     case kMarkRole:
       return static_cast<int>(Mark(column, row));
     default:
@@ -83,6 +76,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::AccessibleDescriptionRole && orientation == Qt::Vertical) {
+    // The caption of the name column is painted on the view's corner, which
+    // Qt's table accessibility reports with no text; each row header, which
+    // a screen reader reads with its row, names the column instead.
+    return QString::fromStdString(Text(0, 0));
+  }
   if (role != Qt::DisplayRole)
     return {};
   return orientation == Qt::Horizontal ? QString::fromStdString(Text(section + 1, 0))
@@ -163,6 +162,29 @@ void GridModel::SetText(int column, int row, const std::string& text) {
   }
 }
 
+QString GridModel::Hint(int column, int row) const {
+  if (!InRange(column, row) || column == 0 || row == 0)
+    return {};
+  return CellHint(*document_, FieldAt(column, row));
+}
+
+QString GridModel::AccessibleDescription(int column, int row) const {
+  // A screen reader reads the cell's text as its name; the description says
+  // where the cell is, by the names shown in its row and column, and what it
+  // holds.
+  QStringList place;
+  for (const std::string& name : {Text(0, row), Text(column, 0)}) {
+    if (!name.empty())
+      place.append(QString::fromStdString(name));
+  }
+  QStringList lines;
+  if (!place.isEmpty())
+    lines.append(place.join(QStringLiteral(", ")));
+  if (const QString hint = Hint(column, row); !hint.isEmpty())
+    lines.append(hint);
+  return lines.join(QLatin1Char('\n'));
+}
+
 CellMark GridModel::Mark(int column, int row) const {
   if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(table_) ||
       column >= ColCounts[table_])
@@ -207,6 +229,9 @@ void GridModel::CellChanged(int column, int row) {
     const int section = std::max(column - 1, 0);
     if (columns_ > 1)
       emit headerDataChanged(Qt::Horizontal, section, section);
+    // Every row header names the name column to assistive technology.
+    if (column == 0 && rows_ > 1)
+      emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
   } else if (column == 0) {
     emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
   } else {
@@ -253,7 +278,9 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   QFont font = line->font();
   font.setBold(mark == CellMark::Changed);
   line->setFont(font);
-  line->setToolTip(MarkToolTip(mark));
+  // The editor covers its cell, so it tells what the cell would.
+  line->setToolTip(index.data(Qt::ToolTipRole).toString());
+  line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -324,6 +351,9 @@ TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
   if (corner_) {
     corner_->installEventFilter(this);
     connect(model_, &QAbstractItemModel::headerDataChanged, corner_, qOverload<>(&QWidget::update));
+    // Anything that asks the button itself hears the caption it shows.
+    connect(model_, &QAbstractItemModel::headerDataChanged, corner_,
+            [this] { corner_->setAccessibleName(QString::fromStdString(model_->Text(0, 0))); });
   }
   connect(model_, &GridModel::cellEdited, this, &TStringGrid::cellEdited);
 

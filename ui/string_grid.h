@@ -48,6 +48,10 @@ class GridModel : public QAbstractTableModel {
   std::string Text(int column, int row) const;
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
+  // The cell's hint (its tooltip), and what assistive technology reads about
+  // it besides its text: its row's name, its column's caption and the hint.
+  QString Hint(int column, int row) const;
+  QString AccessibleDescription(int column, int row) const;
 
   // Between these, changes are only noted; the end tells the views once.
   void BeginUpdate() { ++updating_; }

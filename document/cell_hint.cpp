@@ -1,0 +1,62 @@
+#include "cell_hint.h"
+
+#include <QStringList>
+#include <cstdint>
+
+#include "grid_shape.h"
+
+namespace {
+
+// Numbers in ranges take the true minus sign, as typeset text does; values the
+// grid shows keep the ASCII hyphen, since they are what the user types.
+QString RangeNumber(std::int64_t value) {
+  const QString digits = QString::number(value < 0 ? -value : value);
+  return value < 0 ? QChar(0x2212) + digits : digits;
+}
+
+QString WidthText(std::uint8_t width) {
+  switch (width) {
+    case 1:
+      return QStringLiteral("1 байт");
+    case 2:
+      return QStringLiteral("2 байта");
+    default:
+      return QStringLiteral("%1 байта").arg(width);
+  }
+}
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QString FieldKindHint(std::string_view caption, FieldLayout layout) {
+  const int bits = 8 * layout.width;
+  const std::int64_t low = layout.is_signed ? -(std::int64_t{1} << (bits - 1)) : 0;
+  const std::int64_t high =
+      layout.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
+  const QString kind =
+      layout.is_signed ? QStringLiteral("целое со знаком") : QStringLiteral("целое без знака");
+  return QStringLiteral("%1: %2, %3, от %4 до %5")
+      .arg(FromUtf8(caption), kind, WidthText(layout.width), RangeNumber(low), RangeNumber(high));
+}
+
+QString CellHint(const TableDocument& document, const FieldRef& field) {
+  if (!document.IsLoaded() || !IsField(field))
+    return {};
+  const FieldLayout layout = FieldOf(field.table, field.column);
+  QStringList lines{FieldKindHint(HeaderCaptions[field.table][field.column], layout)};
+  if (document.HasTypedText(field)) {
+    const QString text = QString::fromStdString(document.CellText(field));
+    const QString stored =
+        QString::fromStdString(FieldText(document.ValueAfterCommit(field), layout.is_signed));
+    // The mark decides what is "not a number", so the hint never disagrees
+    // with the cell's colour: the field's own digits are kept as they are.
+    if (document.Mark(field) == CellMark::NotANumber)
+      lines.append(QStringLiteral("не число: останется %1").arg(stored));
+    else if (stored != text)
+      lines.append(QStringLiteral("%1 → будет сохранено %2").arg(text, stored));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
