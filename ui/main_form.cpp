@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "find_bar.h"
 #include "ui_fonts.h"
 #include "window_placement.h"
 
@@ -109,6 +110,9 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   sg_Table = new TStringGrid(document_, page);
   sg_Table->setFont(MakeFont({QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono")}, 13,
                              QFont::Monospace));
+  auto* find_bar = new FindBar(sg_Table, page);
+  addActions(find_bar->WindowActions());
+  page_layout->addWidget(find_bar);
   page_layout->addWidget(sg_Table, 1);
   sb_Info = new QStatusBar(page);
   sb_Info->setSizeGripEnabled(false);
