@@ -22,6 +22,7 @@
 #include "bench_files.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
+#include "private_settings.h"
 #include "table_document.h"
 
 namespace {
@@ -269,6 +270,7 @@ BENCHMARK(BM_SetField_Window)->UseManualTime();
 }  // namespace
 
 int main(int argc, char** argv) {
+  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -11,17 +11,22 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSettings>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <chrono>
 
 #include "find_bar.h"
+#include "file_drop.h"
+#include "recent_files_menu.h"
 #include "ui_fonts.h"
+#include "user_settings.h"
 #include "window_placement.h"
 
 namespace {
@@ -57,8 +62,9 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
     : QMainWindow(parent),
       own_dialogs_(dialogs ? nullptr : new QtUserDialogs),
       dialogs_(dialogs ? dialogs : own_dialogs_.get()),
+      settings_(OpenUserSettings()),
       document_(new TableDocument(store, this)),
-      dialog_folder_(QDir::currentPath()) {
+      dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())) {
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
                    QFont::SansSerif));
@@ -77,6 +83,10 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   // Added to the menu's own letters: the desktop's usual key for Save As.
   mm_SaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   mm_Line = mm_File->addSeparator();
+  recent_files_ = new RecentFilesMenu(
+      mm_File, mm_Line, *settings_, [this](const QString& path) { OpenPath(path); },
+      [this](const QString& text) { dialogs_->ShowError(this, text); });
+  mm_Recent = recent_files_->Menu();
   mm_Exit = mm_File->addAction(QStringLiteral("&Выход"));
   mm_Help = MainMenu->addMenu(QStringLiteral("&Справка"));
   mm_About = mm_Help->addAction(QStringLiteral("&О программе"));
@@ -122,6 +132,8 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setCentralWidget(client);
 
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
+  setAcceptDrops(true);
+  new FileDropForwarder(sg_Table->viewport());
 }
 
 TMainForm::~TMainForm() {
@@ -255,12 +267,34 @@ void TMainForm::OpenPath(const QString& path) {
     SwitchTable(kCreatures);
     sg_Table->ResetGridScroll();
     mm_SaveAs->setEnabled(true);
+    recent_files_->Add(path);
   }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Done)
     sg_Table->ForgetEditorHistory();
   else if (outcome == TableDocument::Outcome::Failed)
     dialogs_->ShowError(this, error);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  AcceptFileDrag(event);
+}
+
+void TMainForm::dragMoveEvent(QDragMoveEvent* event) {
+  AcceptFileDrag(event);
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  AcceptFileDrag(event);
+  const DroppedFile dropped = ReadDroppedFile(event->mimeData());
+  // Once the drop has ended: a question or a message shown during it would
+  // keep the program the file came from waiting.
+  QTimer::singleShot(0, this, [this, dropped] {
+    if (dropped.path.isEmpty())
+      dialogs_->ShowError(this, dropped.refusal);
+    else
+      OpenPath(dropped.path);
+  });
 }
 
 void TMainForm::mm_SaveAsClick() {
@@ -276,8 +310,10 @@ void TMainForm::mm_SaveAsClick() {
   const TableDocument::Outcome outcome = document_->SaveAs(
       chosen, [this](const QString& question) { return dialogs_->AskYesNo(this, question); },
       error);
-  if (outcome == TableDocument::Outcome::Done)
+  if (outcome == TableDocument::Outcome::Done) {
     SetCaption();
+    recent_files_->Add(chosen);
+  }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Failed)
     dialogs_->ShowError(this, error);
@@ -315,6 +351,7 @@ QString TMainForm::DialogFolder() const {
 
 void TMainForm::RememberDialogFolder(const QString& chosen) {
   dialog_folder_ = QFileInfo(chosen).absolutePath();
+  KeepDialogFolder(*settings_, dialog_folder_);
 }
 
 void TMainForm::SetCaption() {

@@ -12,11 +12,16 @@
 #include "user_dialogs.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QMenu;
 class QMenuBar;
+class QSettings;
 class QShowEvent;
 class QStatusBar;
 class QTabBar;
+class RecentFilesMenu;
 
 // The main window: the menu, the three tabs over one shared grid, and the
 // Open, Save As, Exit and About commands. It decides when files are read and
@@ -35,6 +40,8 @@ class TMainForm : public QMainWindow {
   QMenu* mm_File;
   QAction* Open;
   QAction* mm_SaveAs;
+  // Недавние файлы: the files opened or saved last, kept between runs.
+  QMenu* mm_Recent;
   QAction* mm_Line;
   QAction* mm_Exit;
   QTabBar* tc_Tabs;
@@ -83,6 +90,10 @@ class TMainForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // A single local file dropped on the window opens as Open opens it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void AddKeyboardCommands();
@@ -91,15 +102,18 @@ class TMainForm : public QMainWindow {
   void SelectedTabChanged(int index);
   void SetCaption();
   // Where both file dialogs start: the folder of the file chosen last in
-  // either, at first the folder the program started in, and the home folder
-  // when that folder is gone.
+  // either, kept between runs; at first the folder the program started in,
+  // and the home folder when that folder is gone.
   QString DialogFolder() const;
   void RememberDialogFolder(const QString& chosen);
 
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;
+  // The user's settings, kept between runs.
+  std::unique_ptr<QSettings> settings_;
   TableDocument* document_;
   QWidget* about_ = nullptr;
+  RecentFilesMenu* recent_files_;
   QString dialog_folder_;
 
   TableIndex active_ = kCreatures;

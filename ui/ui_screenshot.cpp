@@ -17,6 +17,7 @@
 #include "about_form.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
+#include "private_settings.h"
 #include "sample_image.h"
 
 namespace {
@@ -41,6 +42,7 @@ QPixmap Grab(QWidget& window) {
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  const PrivateSettings settings;  // the sample opened here stays out of the user's recent files
   QApplication application(argc, argv);
   const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("trevalune");
 

@@ -1,0 +1,255 @@
+// Files reaching the window other than through Open's dialog: dropped on it,
+// chosen from Недавние файлы, and the folder the dialogs start in, all three
+// surviving a restart of the window. The settings are the tests' own (see
+// ui_test_main.cpp) and empty at the start of each test.
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "main_form.h"
+#include "recent_files.h"
+#include "sample_image.h"
+#include "ui_test_support.h"
+
+namespace {
+
+TEST(RecentFilesTest, NewestFirstEachFileOnceAtMostEight) {
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  RecentFiles recent;
+  for (int i = 0; i < 10; ++i)
+    recent.Add(dir.filePath(QStringLiteral("%1.exe").arg(i)));
+  // The same file spelled another way moves to the front instead of repeating.
+  recent.Add(dir.filePath(QStringLiteral("sub/../5.exe")));
+  const auto file = [&dir](int i) { return dir.filePath(QStringLiteral("%1.exe").arg(i)); };
+  const QStringList expected{file(5), file(9), file(8), file(7),
+                             file(6), file(4), file(3), file(2)};
+  EXPECT_EQ(recent.Paths(), expected);
+
+  // Kept in settings and read back the same; whatever else is stored there
+  // (empty entries, repeats, more than eight) reads as a clean list.
+  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+  recent.Save(settings);
+  EXPECT_EQ(RecentFiles::Load(settings).Paths(), expected);
+  settings.setValue(QStringLiteral("recentFiles"),
+                    QStringList{file(1), QString(), file(1), file(2), file(3), file(4), file(5),
+                                file(6), file(7), file(8), file(9)});
+  EXPECT_EQ(RecentFiles::Load(settings).Paths(),
+            (QStringList{file(1), file(2), file(3), file(4), file(5), file(6), file(7), file(8)}));
+  recent.Clear();
+  recent.Save(settings);
+  EXPECT_TRUE(RecentFiles::Load(settings).Paths().isEmpty());
+}
+
+class FileHistoryTest : public ::testing::Test {
+ protected:
+  static constexpr Qt::DropActions kOffered = Qt::CopyAction | Qt::MoveAction;
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    Restart();
+  }
+
+  // Closes the window and starts a new one, as the next run of the editor would.
+  void Restart() {
+    form.reset();
+    form = std::make_unique<TMainForm>(&dialogs, &store);
+    form->show();
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  QString WriteSample(const QString& name, std::uint32_t seed = 7) {
+    const QString path = Path(name);
+    EXPECT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    EXPECT_TRUE(WriteBytes(path, MakeSample(seed).image));
+    return path;
+  }
+
+  void OpenFile(const QString& path) {
+    dialogs.open_answers.push_back(path);
+    form->OpenClick();
+  }
+
+  // Where the Open dialog starts now (it is cancelled).
+  QString OpenDialogFolder() {
+    form->OpenClick();
+    return dialogs.dialog_folders.last();
+  }
+
+  // Drags `data` over `target` and drops it there as a file manager would,
+  // offering a copy or a move, then lets the window act on it. The window
+  // takes the drag whatever it carries, and only ever as a copy: a move
+  // would have the file manager delete the file.
+  void Drop(QWidget* target, const QMimeData& data) {
+    QDragEnterEvent enter(QPoint(5, 5), kOffered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(5, 5), kOffered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    QApplication::processEvents();
+  }
+
+  // Addresses, with their text too, as file managers offer them.
+  static std::unique_ptr<QMimeData> Urls(const QList<QUrl>& urls) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    QStringList texts;
+    for (const QUrl& url : urls)
+      texts << url.toString();
+    data->setText(texts.join('\n'));
+    return data;
+  }
+
+  // The items of Недавние файлы above its separator.
+  QStringList RecentItems() const {
+    QStringList texts;
+    for (const QAction* item : form->mm_Recent->actions()) {
+      if (item->isSeparator())
+        break;
+      texts << item->text();
+    }
+    return texts;
+  }
+
+  QAction* RecentItem(const QString& text) const {
+    for (QAction* item : form->mm_Recent->actions()) {
+      if (item->text() == text)
+        return item;
+    }
+    ADD_FAILURE() << "no item " << text.toStdString();
+    return nullptr;
+  }
+
+  QTemporaryDir dir;
+  FakeDialogs dialogs;
+  FaultyFileStore store;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(FileHistoryTest, OneDroppedLocalFileOpensAnythingElseIsExplained) {
+  const QString sample = WriteSample(QStringLiteral("HMM2PL.exe"));
+  const QString other = WriteSample(QStringLiteral("other.exe"), 8);
+
+  const std::unique_ptr<QMimeData> one_file = Urls({QUrl::fromLocalFile(sample)});
+  // The cell editor is a text field and still takes a drag of text; a file
+  // goes past it to the window.
+  form->sg_Table->SetCurrentCell(2, 3);
+  QMimeData text;
+  text.setText(QStringLiteral("12"));
+  QDragEnterEvent enter(QPoint(5, 5), kOffered, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->sg_Table->CellEditor(), &enter);
+  QDropEvent text_drop(QPointF(5, 5), kOffered, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->sg_Table->CellEditor(), &text_drop);
+  QApplication::processEvents();
+  EXPECT_EQ(form->sg_Table->CellEditor()->text(), QStringLiteral("12"));
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+
+  // Refused drops say why and read nothing.
+  Drop(form->sg_Table->viewport(),
+       *Urls({QUrl::fromLocalFile(sample), QUrl::fromLocalFile(other)}));
+  Drop(form->sg_Table->CellEditor(), *Urls({QUrl(QStringLiteral("https://example.org/a.exe"))}));
+  Drop(form->tc_Tabs, text);
+  ASSERT_EQ(dialogs.errors.size(), 3);
+  EXPECT_EQ(dialogs.errors[0], QStringLiteral("Можно открыть только один файл, а перетащено 2."));
+  EXPECT_TRUE(dialogs.errors[1].contains(QStringLiteral("https://example.org/a.exe")));
+  EXPECT_TRUE(dialogs.errors[1].contains(QStringLiteral("только локальный файл")));
+  EXPECT_FALSE(dialogs.errors[2].isEmpty());
+  EXPECT_EQ(store.reads, 0);
+  EXPECT_FALSE(form->FileLoaded());
+  EXPECT_TRUE(RecentItems().isEmpty());
+
+  // A file of another size asks as Open does; No leaves nothing loaded.
+  QFile short_file(Path(QStringLiteral("short.exe")));
+  ASSERT_TRUE(short_file.open(QIODevice::WriteOnly));
+  short_file.write(QByteArray(100, 'x'));
+  short_file.close();
+  Drop(form.get(), *Urls({QUrl::fromLocalFile(short_file.fileName())}));
+  EXPECT_EQ(dialogs.size_warnings, 1);
+  EXPECT_FALSE(form->FileLoaded());
+
+  // One file dropped on the cell editor opens; the editor keeps no path.
+  Drop(form->sg_Table->CellEditor(), *one_file);
+  ASSERT_TRUE(form->FileLoaded());
+  EXPECT_EQ(form->TargetFileName(), sample);
+  EXPECT_EQ(QString::fromStdString(form->sg_Table->CellText(2, 3)),
+            form->sg_Table->CellEditor()->text());
+  EXPECT_EQ(dialogs.errors.size(), 3);
+  EXPECT_EQ(RecentItems(), QStringList{QStringLiteral("&1 ") + QDir::toNativeSeparators(sample)});
+}
+
+TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
+  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+  const QString first = WriteSample(QStringLiteral("HMM2PL.exe"));
+  const QString copy = Path(QStringLiteral("a & b/copy.exe"));
+  ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("a & b"))));
+  OpenFile(first);
+  dialogs.save_answers.push_back(copy);
+  form->mm_SaveAsClick();
+  OpenFile(first);  // again: moves to the top, not listed twice
+
+  Restart();
+  const QString first_item = QStringLiteral("&1 ") + QDir::toNativeSeparators(first);
+  const QString copy_item =
+      QStringLiteral("&2 ") + QDir::toNativeSeparators(copy).replace('&', QStringLiteral("&&"));
+  ASSERT_EQ(RecentItems(), (QStringList{first_item, copy_item}));
+  EXPECT_TRUE(form->mm_Recent->menuAction()->isEnabled());
+
+  // Chosen, the file opens as Open opens it and comes first.
+  RecentItem(copy_item)->trigger();
+  ASSERT_TRUE(form->FileLoaded());
+  EXPECT_EQ(form->TargetFileName(), copy);
+  EXPECT_EQ(RecentItems().first(), QString(copy_item).replace(1, 1, QLatin1Char('1')));
+
+  // A file gone since is reported and leaves the list; nothing else changes.
+  ASSERT_TRUE(QFile::remove(first));
+  const int reads = store.reads;
+  RecentItem(QStringLiteral("&2 ") + QDir::toNativeSeparators(first))->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_EQ(dialogs.errors[0], QStringLiteral("Файл «%1» не найден: он убран из списка недавних.")
+                                   .arg(QDir::toNativeSeparators(first)));
+  EXPECT_EQ(store.reads, reads);
+  EXPECT_EQ(form->TargetFileName(), copy);
+  EXPECT_EQ(RecentItems().size(), 1);
+
+  RecentItem(QStringLiteral("Очистить список"))->trigger();
+  EXPECT_TRUE(RecentItems().isEmpty());
+  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+  Restart();
+  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+}
+
+// The folder of the file chosen last is where the next run's dialogs start;
+// once it is gone, the next run starts where a first run would.
+TEST_F(FileHistoryTest, DialogFolderSurvivesARestart) {
+  EXPECT_EQ(OpenDialogFolder(), QDir::currentPath());
+  OpenFile(WriteSample(QStringLiteral("kept/HMM2PL.exe")));
+  Restart();
+  EXPECT_EQ(OpenDialogFolder(), Path(QStringLiteral("kept")));
+  dialogs.save_answers.push_back(Path(QStringLiteral("saved/copy.exe")));
+  ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("saved"))));
+  OpenFile(Path(QStringLiteral("kept/HMM2PL.exe")));
+  form->mm_SaveAsClick();
+  Restart();
+  EXPECT_EQ(OpenDialogFolder(), Path(QStringLiteral("saved")));
+  ASSERT_TRUE(QDir(Path(QStringLiteral("saved"))).removeRecursively());
+  Restart();
+  EXPECT_EQ(OpenDialogFolder(), QDir::currentPath());
+}
+
+}  // namespace
