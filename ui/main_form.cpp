@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "edit_history.h"
 #include "ui_fonts.h"
 #include "window_placement.h"
 
@@ -118,6 +119,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setCentralWidget(client);
 
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
+  SetUpEditing();
 }
 
 TMainForm::~TMainForm() {
@@ -125,6 +127,7 @@ TMainForm::~TMainForm() {
   // while they are taken down may reach a handler here.
   disconnect(tc_Tabs, nullptr, this, nullptr);
   disconnect(sg_Table, nullptr, this, nullptr);
+  sg_Table->Model()->SetTypingSink(nullptr);
 }
 
 void TMainForm::AddKeyboardCommands() {
@@ -251,6 +254,7 @@ void TMainForm::OpenPath(const QString& path) {
     SwitchTable(kCreatures);
     sg_Table->ResetGridScroll();
     mm_SaveAs->setEnabled(true);
+    history_->Clear();
   }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Done)

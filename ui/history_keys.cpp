@@ -1,0 +1,46 @@
+#include "history_keys.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QChildEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+HistoryKeys::HistoryKeys(QAbstractItemView* grid, QAction* undo, QAction* redo)
+    : QObject(grid), viewport_(grid->viewport()), undo_(undo), redo_(redo) {
+  // The editors are children of the viewport, made anew for each current cell.
+  viewport_->installEventFilter(this);
+  for (QLineEdit* editor : viewport_->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+    editor->installEventFilter(this);
+}
+
+QAction* HistoryKeys::ActionFor(QEvent* event) const {
+  if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+    return nullptr;
+  const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+  for (QAction* action : {undo_, redo_}) {
+    if (action->shortcuts().contains(keys))
+      return action;
+  }
+  return nullptr;
+}
+
+bool HistoryKeys::eventFilter(QObject* object, QEvent* event) {
+  if (object == viewport_) {
+    // A child is announced while it is still being made, before it is a line
+    // edit; what it is, is asked when it gets a key.
+    if (event->type() == QEvent::ChildAdded)
+      static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+    return false;
+  }
+  QAction* action = qobject_cast<QLineEdit*>(object) ? ActionFor(event) : nullptr;
+  if (!action)
+    return false;
+  // The override is claimed so that the key arrives as a key press, which runs
+  // the action and goes no further: the editor's own undo never runs, even
+  // when the document has nothing to undo.
+  event->accept();
+  if (event->type() == QEvent::KeyPress)
+    action->trigger();
+  return true;
+}
