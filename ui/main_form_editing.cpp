@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "edit_history.h"
-#include "history_keys.h"
+#include "editor_commands.h"
 #include "main_form.h"
 #include "revert_to_file.h"
 
@@ -34,6 +34,9 @@ void TMainForm::SetUpEditing() {
   mm_Edit->addSeparator();
   mm_Edit->addAction(mm_Revert);
   connect(mm_Revert, &QAction::triggered, this, &TMainForm::mm_RevertClick);
+  mm_Revert->setEnabled(false);  // until a file is open
+  connect(document_, &TableDocument::fileChanged, mm_Revert,
+          [this] { mm_Revert->setEnabled(document_->IsLoaded()); });
 
   pm_Grid = new QMenu(this);
   pm_Grid->addAction(mm_Revert);
@@ -52,7 +55,7 @@ void TMainForm::SetUpEditing() {
           &EditHistory::EndVisit);
   connect(tc_Tabs, &QTabBar::currentChanged, history_, &EditHistory::EndVisit);
   connect(history_, &EditHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
-  new HistoryKeys(sg_Table, mm_Undo, mm_Redo);
+  new EditorCommands(sg_Table, mm_Undo, mm_Redo);
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -605,6 +606,7 @@ TEST_F(MainFormTest, UndoAfterSaveAsMarksTheCellAgain) {
 // values, committed or typed alike, as one step.
 TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   const Bytes source = MakeSample(7).image;
+  EXPECT_FALSE(form->mm_Revert->isEnabled());
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const TableSet loaded = LoadTables(source);
   TableSet expected = loaded;
@@ -630,7 +632,15 @@ TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   EXPECT_EQ(Cell(2, 2), "abc");
   selection->clearSelection();
   form->sg_Table->SetCurrentCell(3, 3);
-  form->mm_Revert->trigger();  // no selection: the current cell
+  // No selection: the current cell, from the grid's menu even on the editor.
+  QLineEdit* editor = form->sg_Table->CellEditor();
+  const QPoint centre = editor->rect().center();
+  QContextMenuEvent right_click(QContextMenuEvent::Mouse, centre, editor->mapToGlobal(centre));
+  QApplication::sendEvent(editor, &right_click);
+  ASSERT_TRUE(form->pm_Grid->isVisible());
+  ASSERT_TRUE(form->pm_Grid->actions().contains(form->mm_Revert));
+  form->mm_Revert->trigger();
+  form->pm_Grid->close();
   EXPECT_EQ(Mark(3, 3), CellMark::None);
   EXPECT_EQ(Cell(2, 2), "abc");
   SaveAs(Path(QStringLiteral("copy.exe")));

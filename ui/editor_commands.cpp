@@ -1,4 +1,4 @@
-#include "history_keys.h"
+#include "editor_commands.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-HistoryKeys::HistoryKeys(QAbstractItemView* grid, QAction* undo, QAction* redo)
+EditorCommands::EditorCommands(QAbstractItemView* grid, QAction* undo, QAction* redo)
     : QObject(grid), viewport_(grid->viewport()), undo_(undo), redo_(redo) {
   // The editors are children of the viewport, made anew for each current cell.
   viewport_->installEventFilter(this);
@@ -14,7 +14,7 @@ HistoryKeys::HistoryKeys(QAbstractItemView* grid, QAction* undo, QAction* redo)
     editor->installEventFilter(this);
 }
 
-QAction* HistoryKeys::ActionFor(QEvent* event) const {
+QAction* EditorCommands::ActionFor(QEvent* event) const {
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
     return nullptr;
   const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
@@ -25,7 +25,7 @@ QAction* HistoryKeys::ActionFor(QEvent* event) const {
   return nullptr;
 }
 
-bool HistoryKeys::eventFilter(QObject* object, QEvent* event) {
+bool EditorCommands::eventFilter(QObject* object, QEvent* event) {
   if (object == viewport_) {
     // A child is announced while it is still being made, before it is a line
     // edit; what it is, is asked when it gets a key.
@@ -33,7 +33,14 @@ bool HistoryKeys::eventFilter(QObject* object, QEvent* event) {
       static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
     return false;
   }
-  QAction* action = qobject_cast<QLineEdit*>(object) ? ActionFor(event) : nullptr;
+  if (!qobject_cast<QLineEdit*>(object))
+    return false;
+  if (event->type() == QEvent::ContextMenu) {
+    // Left unaccepted, the event goes on to the viewport, whose grid shows its menu.
+    event->ignore();
+    return true;
+  }
+  QAction* action = ActionFor(event);
   if (!action)
     return false;
   // The override is claimed so that the key arrives as a key press, which runs
