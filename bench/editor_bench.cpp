@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTabBar>
+#include <QUndoStack>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #endif
 
 #include "bench_files.h"
+#include "edit_history.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
 #include "private_settings.h"
@@ -266,6 +270,52 @@ void BM_SetField_Window(benchmark::State& state) {
   state.counters["median_us"] = edits[edits.size() / 2];
 }
 BENCHMARK(BM_SetField_Window)->UseManualTime();
+
+// One keystroke in the cell editor, as the user types it: the text goes into
+// the document through the undo history (a new step, or merged into the step
+// of the cell's visit when `state.range(0)` is 0), the Edit menu names the
+// step, and the cell with its mark is painted again. The median of the single
+// keystrokes is reported in "median_us".
+void BM_Keystroke_Window(benchmark::State& state) {
+  const bool new_step = state.range(0) != 0;
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
+  form.show();
+  user.Open(form);
+  form.sg_Table->SetCurrentCell(3, 3);
+  CatchUp();
+  QLineEdit* editor = form.sg_Table->CellEditor();
+  std::vector<double> keystrokes;
+  for (auto _ : state) {
+    // Digits up to four, then back to one: the cell's text stays a number of
+    // the field's size, and marks come and go.
+    const bool erase = editor->text().size() >= 4;
+    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
+    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
+    const QString text = erase ? QString() : QString::number(digit);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    const auto start = std::chrono::steady_clock::now();
+    QApplication::sendEvent(editor, &press);
+    QApplication::sendEvent(editor, &release);
+    CatchUp();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(took);
+    keystrokes.push_back(took * 1e6);
+    if (new_step)
+      form.History()->EndVisit();
+  }
+  if (!form.History()->Stack()->canUndo()) {
+    std::fprintf(stderr, "the keystrokes made no undo step\n");
+    std::abort();
+  }
+  state.counters["steps"] = form.History()->Stack()->count();
+  std::nth_element(keystrokes.begin(), keystrokes.begin() + keystrokes.size() / 2,
+                   keystrokes.end());
+  state.counters["median_us"] = keystrokes[keystrokes.size() / 2];
+}
+BENCHMARK(BM_Keystroke_Window)->Arg(0)->Arg(1)->ArgName("new_step")->UseManualTime();
 
 }  // namespace
 

@@ -201,6 +201,26 @@ void TableDocument::SetFieldText(const FieldRef& field, const std::string& text)
   emit cellChanged(field);
 }
 
+CellState TableDocument::StateOf(const FieldRef& field) const {
+  if (!loaded_ || !IsField(field))
+    return {};
+  CellState state{FieldValue(*committed_, field.table, field.entry, field.column), std::nullopt};
+  if (const auto typed = typed_.find(KeyOf(field)); typed != typed_.end())
+    state.typed = typed->second;
+  return state;
+}
+
+void TableDocument::Restore(const FieldRef& field, const CellState& state) {
+  if (!loaded_ || !IsField(field))
+    return;
+  StoreFieldValue(*committed_, field.table, field.entry, field.column, state.committed);
+  if (state.typed)
+    typed_[KeyOf(field)] = *state.typed;
+  else
+    typed_.erase(KeyOf(field));
+  emit cellChanged(field);
+}
+
 void TableDocument::CommitTypedInto(TableSet& tables) const {
   for (TableIndex table = 0; table < kTableCount; ++table) {
     const bool typed = std::any_of(typed_.begin(), typed_.end(), [table](const auto& entry) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -29,6 +30,16 @@ struct FieldChange {
   FieldRef field;
   std::int32_t in_file = 0;  // widened as the grid shows it
   std::int32_t now = 0;
+};
+
+// One field as the document holds it: the committed value, and the text
+// typed into its cell if there is any. Together they say all that the cell
+// shows and all that a commit or a save will store, so restoring both brings
+// a field back exactly, whether its text parsed, wrapped or did not parse.
+struct CellState {
+  std::int32_t committed = 0;  // widened as the grid shows it
+  std::optional<std::string> typed;
+  friend bool operator==(const CellState&, const CellState&) = default;
 };
 
 // The open executable: its path, its bytes as loaded or last saved, the
@@ -95,6 +106,11 @@ class TableDocument : public QObject {
   void CommitTable(TableIndex table);
   // Sets a field from text at once, as typing it and committing would.
   void SetFieldText(const FieldRef& field, const std::string& text);
+
+  // The field's committed value and typed text, and putting both back at once
+  // (undo, redo, revert). Both do nothing before an Open or off the tables.
+  CellState StateOf(const FieldRef& field) const;
+  void Restore(const FieldRef& field, const CellState& state);
 
   // The value the field holds once its typed text is committed.
   std::int32_t ValueAfterCommit(const FieldRef& field) const;

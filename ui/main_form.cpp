@@ -25,6 +25,7 @@
 #include "find_bar.h"
 #include "file_drop.h"
 #include "recent_files_menu.h"
+#include "edit_history.h"
 #include "ui_fonts.h"
 #include "user_settings.h"
 #include "window_placement.h"
@@ -134,6 +135,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
   setAcceptDrops(true);
   new FileDropForwarder(sg_Table->viewport());
+  SetUpEditing();
 }
 
 TMainForm::~TMainForm() {
@@ -141,6 +143,7 @@ TMainForm::~TMainForm() {
   // while they are taken down may reach a handler here.
   disconnect(tc_Tabs, nullptr, this, nullptr);
   disconnect(sg_Table, nullptr, this, nullptr);
+  sg_Table->Model()->SetTypingSink(nullptr);
 }
 
 void TMainForm::AddKeyboardCommands() {
@@ -268,6 +271,7 @@ void TMainForm::OpenPath(const QString& path) {
     sg_Table->ResetGridScroll();
     mm_SaveAs->setEnabled(true);
     recent_files_->Add(path);
+    history_->Clear();
   }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Done)

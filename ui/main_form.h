@@ -11,6 +11,7 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
+class EditHistory;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -49,6 +50,13 @@ class TMainForm : public QMainWindow {
   QStatusBar* sb_Info;
   QMenu* mm_Help;
   QAction* mm_About;
+  // Правка: undo and redo over the document, and the fields back from the file.
+  QMenu* mm_Edit;
+  QAction* mm_Undo;
+  QAction* mm_Redo;
+  QAction* mm_Revert;
+  // The grid's context menu.
+  QMenu* pm_Grid;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -57,6 +65,9 @@ class TMainForm : public QMainWindow {
   void tc_TabsChange();
   void tc_TabsChanging(bool& allowChange);
   void mm_AboutClick();
+  // Sets the selected cells, or the current cell, back to their values in the
+  // current file, as one step.
+  void mm_RevertClick();
   void ShowHeaders(TableIndex index);
   // Open without the dialog: reads `path`, asks about another size, and loads
   // it, exactly as Open does with the file the user chose.
@@ -80,6 +91,8 @@ class TMainForm : public QMainWindow {
   const TableSet& SavedTables() const;
   // The open file and everything done with it.
   TableDocument* Document() const { return document_; }
+  // The steps undo and redo go through.
+  EditHistory* History() const { return history_; }
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -97,6 +110,11 @@ class TMainForm : public QMainWindow {
 
  private:
   void AddKeyboardCommands();
+  // The Edit menu, the grid's context menu, and typing routed through the
+  // history (main_form_editing.cpp).
+  void SetUpEditing();
+  // Shows the tab and the cell an undo or redo changes.
+  void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
   void StepTab(int step);
   void SelectedTabChanged(int index);
@@ -112,6 +130,7 @@ class TMainForm : public QMainWindow {
   // The user's settings, kept between runs.
   std::unique_ptr<QSettings> settings_;
   TableDocument* document_;
+  EditHistory* history_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;

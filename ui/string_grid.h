@@ -6,7 +6,9 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "cell_grid.h"
 #include "grid_shape.h"
@@ -36,6 +38,11 @@ class GridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // Text put into a cell by the user, through the cell editor.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  // Where the user's keystrokes go (the window's undo history); without one,
+  // straight into the document. Text the program puts into cells never does.
+  using TypingSink = std::function<void(const FieldRef& field, const std::string& text)>;
+  void SetTypingSink(TypingSink sink) { typing_sink_ = std::move(sink); }
 
   // The grid's shape, fixed row and column included.
   int GridRows() const { return rows_; }
@@ -75,6 +82,7 @@ class GridModel : public QAbstractTableModel {
   void CellChanged(int column, int row);
 
   TableDocument* document_;
+  TypingSink typing_sink_;
   std::array<std::string, kMaxColCount> captions_;
   TableIndex table_ = kCreatures;
   int rows_ = RowCounts[kCreatures];

@@ -6,12 +6,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabBar>
@@ -518,28 +521,132 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
   }
 }
 
-// The editor's own undo history belongs to one cell of one table: after a
-// tab switch or an Open the editor may show the same text, but Ctrl+Z must not
-// bring back the text typed into the other table's cell.
-TEST_F(MainFormTest, UndoInTheEditorNeverReachesAnotherTable) {
+// Ctrl+Z and Ctrl+Y in the cell editor go to the document's history, never to
+// the editor's own: an undo brings back the cell of the step, in its own tab,
+// exactly as it was (typed text that wrapped or did not parse included), and
+// the Edit menu names what it would undo or redo. An Open forgets every step.
+TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   const Bytes source = MakeSample(7).image;
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const TableSet loaded = LoadTables(source);
-  const std::string building = FieldDisplayText(loaded, kBuildings, 0, 1);
-  ASSERT_NE(FieldDisplayText(loaded, kCreatures, 0, 1), building);
-  TypeInto(1, 1, QString::fromStdString(building));  // the same text as building (1, 1)
+  const std::string creature = FieldDisplayText(loaded, kCreatures, 39, 3);
+  const std::string building = FieldDisplayText(loaded, kBuildings, 4, 2);
+  const QList<QAction*> menus = form->MainMenu->actions();
+  ASSERT_EQ(menus.size(), 3);
+  EXPECT_EQ(menus[1], form->mm_Edit->menuAction());  // between Файл and Справка
+  EXPECT_FALSE(form->mm_Undo->isEnabled());
+
+  TypeInto(3, 40, QStringLiteral("70000"));  // too large for the field: wraps when committed
   ClickTab(kBuildings);
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Cell(1, 1), building);
-  // The same across an Open of another file whose cell shows that text.
   ClickTab(kCreatures);
-  TypeInto(1, 1, QStringLiteral("5"));
-  TypeInto(1, 1, QString::fromStdString(FieldDisplayText(loaded, kCreatures, 0, 1)));
+  const std::string wrapped = Cell(3, 40);
+  ASSERT_NE(wrapped, "70000");
+  ASSERT_NE(wrapped, creature);
+  ClickTab(kBuildings);
+  TypeInto(2, 5, QStringLiteral("12x"));  // not a number: the field keeps its value
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить ввод"));
+  EXPECT_FALSE(form->mm_Redo->isEnabled());
+  const auto press = [this](QKeyCombination keys) {
+    QTest::keyClick(form->sg_Table->CellEditor(), keys.key(), keys.keyboardModifiers());
+  };
+
+  press(Qt::CTRL | Qt::Key_Z);
+  EXPECT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
+  EXPECT_EQ(Cell(2, 5), building);
+  EXPECT_EQ(Mark(2, 5), CellMark::None);
+  press(Qt::CTRL | Qt::Key_Z);
+  ASSERT_EQ(form->tc_Tabs->currentIndex(), kCreatures);
+  EXPECT_EQ(form->sg_Table->CurrentColumn(), 3);
+  EXPECT_EQ(form->sg_Table->CurrentRow(), 40);
+  EXPECT_TRUE(form->sg_Table->viewport()->rect().contains(
+      form->sg_Table->visualRect(form->sg_Table->currentIndex())));
+  EXPECT_EQ(Cell(3, 40), creature);
+  EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), creature);
+  EXPECT_EQ(Mark(3, 40), CellMark::None);
+  EXPECT_FALSE(form->mm_Undo->isEnabled());
+  EXPECT_EQ(form->mm_Redo->text(), QStringLiteral("Повторить ввод"));
+
+  press(Qt::CTRL | Qt::Key_Y);  // the text as typed, marked
+  EXPECT_EQ(Cell(3, 40), "70000");
+  EXPECT_EQ(Mark(3, 40), CellMark::Changed);
+  press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+  ASSERT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
+  EXPECT_EQ(Cell(2, 5), "12x");
+  EXPECT_EQ(Mark(2, 5), CellMark::NotANumber);
+  ClickTab(kCreatures);
+  EXPECT_EQ(Cell(3, 40), wrapped);
+
   OpenFile(Path(QStringLiteral("HMM2PL.exe")));
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Cell(1, 1), FieldDisplayText(loaded, kCreatures, 0, 1));
+  EXPECT_FALSE(form->mm_Undo->isEnabled());
+  press(Qt::CTRL | Qt::Key_Z);  // neither the document nor the editor undoes anything
   SaveAs(Path(QStringLiteral("copy.exe")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy.exe"))), source);
+}
+
+// Save As keeps the history: an undo after it makes the cell differ from the
+// file just written, and marks it again.
+TEST_F(MainFormTest, UndoAfterSaveAsMarksTheCellAgain) {
+  const Bytes source = MakeSample(7).image;
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  TableSet expected = LoadTables(source);
+  TypeNewValue(expected.CrTable, 0, 1);
+  SaveAs(Path(QStringLiteral("copy.exe")));
+  ASSERT_EQ(Mark(1, 1), CellMark::None);
+  form->mm_Undo->trigger();
+  EXPECT_EQ(Mark(1, 1), CellMark::Changed);
+  SaveAs(Path(QStringLiteral("copy2.exe")));
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy2.exe"))), source);
+  form->mm_Redo->trigger();
+  EXPECT_EQ(Mark(1, 1), CellMark::Changed);
+  SaveAs(Path(QStringLiteral("copy3.exe")));
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy3.exe"))),
+            ReadBytes(Path(QStringLiteral("copy.exe"))));
+}
+
+// Revert sets the selected cells (or the current cell) back to the file's
+// values, committed or typed alike, as one step.
+TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
+  const Bytes source = MakeSample(7).image;
+  EXPECT_FALSE(form->mm_Revert->isEnabled());
+  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
+  const TableSet loaded = LoadTables(source);
+  TableSet expected = loaded;
+  TypeNewValue(expected.CrTable, 0, 1);
+  ClickTab(kBuildings);
+  ClickTab(kCreatures);  // (1, 1) committed
+  TypeInto(2, 2, QStringLiteral("abc"));
+  TypeNewValue(expected.CrTable, 2, 3);
+  QItemSelectionModel* selection = form->sg_Table->selectionModel();
+  GridModel* model = form->sg_Table->Model();
+  selection->select(model->index(0, 0), QItemSelectionModel::Select);
+  selection->select(model->index(1, 1), QItemSelectionModel::Select);
+  form->mm_Revert->trigger();
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить возврат значений из файла"));
+  for (const auto& [column, row] : {std::pair{1, 1}, std::pair{2, 2}}) {
+    EXPECT_EQ(Cell(column, row), FieldDisplayText(loaded, kCreatures, row - 1, column));
+    EXPECT_EQ(Mark(column, row), CellMark::None);
+  }
+  EXPECT_EQ(Mark(3, 3), CellMark::Changed);  // not selected: kept
+
+  form->mm_Undo->trigger();  // both come back at once
+  EXPECT_EQ(Mark(1, 1), CellMark::Changed);
+  EXPECT_EQ(Cell(2, 2), "abc");
+  selection->clearSelection();
+  form->sg_Table->SetCurrentCell(3, 3);
+  // No selection: the current cell, from the grid's menu even on the editor.
+  QLineEdit* editor = form->sg_Table->CellEditor();
+  const QPoint centre = editor->rect().center();
+  QContextMenuEvent right_click(QContextMenuEvent::Mouse, centre, editor->mapToGlobal(centre));
+  QApplication::sendEvent(editor, &right_click);
+  ASSERT_TRUE(form->pm_Grid->isVisible());
+  ASSERT_TRUE(form->pm_Grid->actions().contains(form->mm_Revert));
+  form->mm_Revert->trigger();
+  form->pm_Grid->close();
+  EXPECT_EQ(Mark(3, 3), CellMark::None);
+  EXPECT_EQ(Cell(2, 2), "abc");
+  SaveAs(Path(QStringLiteral("copy.exe")));
+  StoreColumn(expected.CrTable, 2, 3, ColumnValue(loaded.CrTable, 2, 3));
+  EXPECT_EQ(Records(LoadTables(ReadBytes(Path(QStringLiteral("copy.exe"))))), Records(expected));
 }
 
 // After a tab switch scrolls the grid to the top, the current cell may lie off

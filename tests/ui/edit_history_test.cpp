@@ -1,0 +1,282 @@
+// Undo and redo over the document, checked against a plain model of the
+// fields: random sessions of typing, tab switches, reverts, undos, redos and
+// saves, with every field, every cell text and every saved file compared after
+// each step.
+
+#include "edit_history.h"
+
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "number_parse.h"
+#include "record_field.h"
+#include "revert_to_file.h"
+#include "sample_image.h"
+#include "ui_test_support.h"
+
+namespace {
+
+std::vector<FieldRef> FieldsOf(TableIndex table) {
+  std::vector<FieldRef> fields;
+  for (int entry = 0; entry < EntryCount(table); ++entry) {
+    for (int column = 1; column < ColCounts[table]; ++column)
+      fields.push_back({table, entry, column});
+  }
+  return fields;
+}
+
+std::vector<FieldRef> AllFields() {
+  std::vector<FieldRef> fields;
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    const std::vector<FieldRef> more = FieldsOf(table);
+    fields.insert(fields.end(), more.begin(), more.end());
+  }
+  return fields;
+}
+
+// The fields as the user made them: committed values and typed texts, the
+// values in the current file, and the steps as lists of fields with their
+// states before and after. It follows the window: typing goes into the table
+// on show, leaving a table commits it, and an undo or redo first shows the
+// table of the field it changes.
+class Model {
+ public:
+  explicit Model(const Bytes& image) : file_(LoadTablesFrom(image)) {
+    for (const FieldRef& field : AllFields()) {
+      const std::int32_t value = FieldValue(file_, field.table, field.entry, field.column);
+      fields[field] = {value, std::nullopt};
+      saved[field] = value;
+    }
+  }
+
+  void Type(const FieldRef& field, const std::string& text) {
+    const CellState before = fields[field];
+    const CellState after{before.committed, text};
+    if (after == before)
+      return;
+    fields[field] = after;
+    undone.clear();
+    if (!done.empty() && done.back().visit == visit && done.back().touched.size() == 1 &&
+        done.back().touched.begin()->first == field) {
+      done.back().touched.begin()->second.second = after;
+      return;
+    }
+    done.push_back({{{field, {before, after}}}, visit});
+  }
+
+  void EndVisit() { ++visit; }
+
+  // Leaving the table on show for `table`.
+  void ShowTable(TableIndex table) {
+    if (table == shown)
+      return;
+    for (const FieldRef& field : FieldsOf(shown)) {
+      CellState& state = fields[field];
+      if (state.typed)
+        state = {Commit(field, state), std::nullopt};
+    }
+    shown = table;
+    EndVisit();
+  }
+
+  void Revert(const std::vector<FieldRef>& chosen) {
+    EndVisit();
+    Step step{{}, -1};
+    for (const FieldRef& field : chosen) {
+      const CellState in_file{saved[field], std::nullopt};
+      if (fields[field] != in_file)
+        step.touched[field] = {fields[field], in_file};
+      fields[field] = in_file;
+    }
+    if (step.touched.empty())
+      return;
+    undone.clear();
+    done.push_back(std::move(step));
+  }
+
+  void Undo() { Move(done, undone, false); }
+  void Redo() { Move(undone, done, true); }
+
+  // Save As: every typed text is committed into its field and stays as typed.
+  void Save() {
+    for (auto& [field, state] : fields) {
+      if (state.typed)
+        state.committed = Commit(field, state);
+      saved[field] = state.committed;
+    }
+  }
+
+  std::string CellText(const FieldRef& field) const {
+    const CellState& state = fields.at(field);
+    return state.typed ? *state.typed
+                       : FieldText(state.committed, FieldOf(field.table, field.column).is_signed);
+  }
+
+  // The tables as the current file should hold them.
+  TableSet SavedTables() const {
+    TableSet tables = file_;
+    for (const auto& [field, value] : saved)
+      StoreFieldValue(tables, field.table, field.entry, field.column, value);
+    return tables;
+  }
+
+  struct Step {
+    std::map<FieldRef, std::pair<CellState, CellState>> touched;
+    int visit;  // -1 for a step that is not typing
+  };
+
+  std::map<FieldRef, CellState> fields;
+  std::map<FieldRef, std::int32_t> saved;
+  std::vector<Step> done;
+  std::vector<Step> undone;
+  TableIndex shown = kCreatures;
+  int visit = 0;
+
+ private:
+  static std::int32_t Commit(const FieldRef& field, const CellState& state) {
+    const FieldLayout layout = FieldOf(field.table, field.column);
+    return WrapToField(ParseGridNumberOr(*state.typed, state.committed), layout.width,
+                       layout.is_signed);
+  }
+
+  void Move(std::vector<Step>& from, std::vector<Step>& to, bool forward) {
+    if (from.empty())
+      return;
+    Step step = std::move(from.back());
+    from.pop_back();
+    EndVisit();
+    ShowTable(step.touched.begin()->first.table);
+    for (const auto& [field, states] : step.touched)
+      fields[field] = forward ? states.second : states.first;
+    to.push_back(std::move(step));
+  }
+
+  TableSet file_;
+};
+
+// Texts a user might type: numbers that fit, numbers too large for the field,
+// and texts that are not numbers.
+std::string RandomText(std::mt19937& random) {
+  static const std::vector<std::string> odd = {
+      "",      "-",     "abc",    "1x",         " 7",         "+5",          "300", "-129",
+      "65536", "70000", "-32769", "4294967295", "4294967296", "99999999999", "0",   "00"};
+  if (random() % 3 == 0)
+    return odd[random() % odd.size()];
+  return std::to_string(static_cast<int>(random() % 600) - 100);
+}
+
+class EditHistoryProperty : public ::testing::TestWithParam<std::uint32_t> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    source = MakeSample(GetParam()).image;
+    const QString path = dir.filePath(QStringLiteral("start.exe"));
+    ASSERT_TRUE(WriteBytes(path, source));
+    QString error;
+    ASSERT_EQ(document.Open(
+                  path, [] { return true; }, error),
+              TableDocument::Outcome::Done);
+    model = std::make_unique<Model>(source);
+    // As the window does: an undo or redo shows the table of its field, and
+    // showing another table commits the one left.
+    QObject::connect(&history, &EditHistory::fieldTouched,
+                     [this](const FieldRef& field) { ShowTable(field.table); });
+  }
+
+  void ShowTable(TableIndex table) {
+    if (table == shown)
+      return;
+    document.CommitTable(shown);
+    history.EndVisit();
+    shown = table;
+  }
+
+  void ExpectSameFields(int step) {
+    for (const FieldRef& field : AllFields()) {
+      const CellState& expected = model->fields.at(field);
+      const CellState actual = document.StateOf(field);
+      ASSERT_EQ(actual.committed, expected.committed) << "step " << step;
+      ASSERT_EQ(actual.typed, expected.typed) << "step " << step;
+      ASSERT_EQ(document.CellText(field), model->CellText(field)) << "step " << step;
+      ASSERT_EQ(FieldValue(document.Saved(), field.table, field.entry, field.column),
+                model->saved.at(field))
+          << "step " << step;
+    }
+    ASSERT_EQ(history.Stack()->index(), static_cast<int>(model->done.size())) << "step " << step;
+    ASSERT_EQ(history.Stack()->count(), static_cast<int>(model->done.size() + model->undone.size()))
+        << "step " << step;
+    ASSERT_EQ(shown, model->shown) << "step " << step;
+  }
+
+  QTemporaryDir dir;
+  Bytes source;
+  TableDocument document;
+  EditHistory history{&document};
+  std::unique_ptr<Model> model;
+  TableIndex shown = kCreatures;
+};
+
+TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
+  std::mt19937 random(GetParam());
+  FieldRef cell{kCreatures, 0, 1};
+  int saves = 0;
+  for (int step = 0; step < 300; ++step) {
+    const unsigned action = random() % 20;
+    if (action < 9) {
+      // Typing, mostly into the cell typed into last.
+      if (action < 3) {
+        history.EndVisit();
+        model->EndVisit();
+        const std::vector<FieldRef> fields = FieldsOf(shown);
+        cell = fields[random() % std::min<std::size_t>(fields.size(), 40)];
+      }
+      if (cell.table != shown)
+        cell = FieldsOf(shown).front();
+      const std::string text = RandomText(random);
+      history.Type(cell, text);
+      model->Type(cell, text);
+    } else if (action < 11) {
+      const auto table = static_cast<TableIndex>(random() % kTableCount);
+      ShowTable(table);
+      model->ShowTable(table);
+    } else if (action < 13) {
+      std::vector<FieldRef> chosen = {cell};
+      const std::vector<FieldRef> fields = FieldsOf(shown);
+      chosen.push_back(fields[random() % std::min<std::size_t>(fields.size(), 40)]);
+      if (cell.table != shown)
+        chosen.erase(chosen.begin());
+      std::sort(chosen.begin(), chosen.end());
+      chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+      RevertToFile(history, document, chosen);
+      model->Revert(chosen);
+    } else if (action < 16) {
+      history.Stack()->undo();
+      model->Undo();
+    } else if (action < 19) {
+      history.Stack()->redo();
+      model->Redo();
+    } else {
+      const QString path = dir.filePath(QStringLiteral("saved-%1.exe").arg(saves++ % 2));
+      QString error;
+      ASSERT_EQ(document.SaveAs(path, nullptr, error), TableDocument::Outcome::Done);
+      model->Save();
+      ASSERT_EQ(ReadBytes(path), WriteTablesInto(model->SavedTables(), source)) << "step " << step;
+    }
+    ExpectSameFields(step);
+  }
+  EXPECT_GT(saves, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EditHistoryProperty, ::testing::Values(1u, 2u, 3u, 4u));
+
+}  // namespace
