@@ -20,6 +20,8 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "edit_history.h"
+#include "grid_clipboard.h"
 #include "ui_fonts.h"
 #include "window_placement.h"
 
@@ -57,6 +59,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       own_dialogs_(dialogs ? nullptr : new QtUserDialogs),
       dialogs_(dialogs ? dialogs : own_dialogs_.get()),
       document_(new TableDocument(store, this)),
+      history_(new EditHistory(document_, this)),
       dialog_folder_(QDir::currentPath()) {
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
@@ -118,6 +121,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setCentralWidget(client);
 
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
+
+  clipboard_ = new GridClipboard(sg_Table, history_, dialogs_, this);
+  table_files_ =
+      new TableFileCommands({this, document_, history_, sg_Table, dialogs_, store,
+                             [this] { return active_; }, [this] { return DialogFolder(); },
+                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
+                            mm_File, mm_Line);
 }
 
 TMainForm::~TMainForm() {

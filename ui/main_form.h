@@ -8,9 +8,12 @@
 #include "grid_shape.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "table_file_commands.h"
 #include "table_set.h"
 #include "user_dialogs.h"
 
+class EditHistory;
+class GridClipboard;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -73,6 +76,11 @@ class TMainForm : public QMainWindow {
   const TableSet& SavedTables() const;
   // The open file and everything done with it.
   TableDocument* Document() const { return document_; }
+  // The undo history of the document's edits.
+  EditHistory* History() const { return history_; }
+  // Copy and paste of cell ranges, and the CSV items of the File menu.
+  GridClipboard* Clipboard() const { return clipboard_; }
+  TableFileCommands* TableFiles() const { return table_files_; }
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -99,6 +107,9 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;
   TableDocument* document_;
+  EditHistory* history_;
+  GridClipboard* clipboard_ = nullptr;
+  TableFileCommands* table_files_ = nullptr;
   QWidget* about_ = nullptr;
   QString dialog_folder_;
 

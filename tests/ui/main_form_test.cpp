@@ -163,12 +163,13 @@ TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_EQ(form->mm_Exit->text(), QStringLiteral("&Выход"));
   EXPECT_EQ(form->mm_Help->title(), QStringLiteral("&Справка"));
   EXPECT_EQ(form->mm_About->text(), QStringLiteral("&О программе"));
+  // Items added later go between Save As and the separator.
   const QList<QAction*> items = form->mm_File->actions();
-  ASSERT_EQ(items.size(), 4);
+  ASSERT_GE(items.size(), 4);
   EXPECT_EQ(items[0], form->Open);
   EXPECT_EQ(items[1], form->mm_SaveAs);
-  EXPECT_EQ(items[2], form->mm_Line);
-  EXPECT_EQ(items[3], form->mm_Exit);
+  EXPECT_EQ(items[items.size() - 2], form->mm_Line);
+  EXPECT_EQ(items.back(), form->mm_Exit);
 }
 
 TEST_F(MainFormTest, TabsWithoutAFileOnlyReshape) {
