@@ -25,6 +25,7 @@
 #include "bench_files.h"
 #include "edit_history.h"
 #include "fake_dialogs.h"
+#include "grid_clipboard.h"
 #include "main_form.h"
 #include "private_settings.h"
 #include "table_document.h"
@@ -316,6 +317,41 @@ void BM_Keystroke_Window(benchmark::State& state) {
   state.counters["median_us"] = keystrokes[keystrokes.size() / 2];
 }
 BENCHMARK(BM_Keystroke_Window)->Arg(0)->Arg(1)->ArgName("new_step")->UseManualTime();
+
+// A whole creature table (66 rows of 13 cells) pasted in the shown window
+// from the first cell, as one step, with the repaint that follows. Two blocks
+// take turns, so every paste changes every cell. The median of the single
+// pastes is reported in "median_ms".
+void BM_PasteWholeTable_Window(benchmark::State& state) {
+  ScriptedUser user;
+  TMainForm form(&user.dialogs);
+  form.show();
+  user.Open(form);
+  CatchUp();
+  QString blocks[2];
+  for (int turn = 0; turn < 2; ++turn)
+    for (int row = 1; row < RowCounts[kCreatures]; ++row) {
+      QStringList cells;
+      for (int column = 1; column < ColCounts[kCreatures]; ++column)
+        cells.append(QString::number((row * 7 + column * 3 + turn) % 100));
+      blocks[turn] += cells.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+    }
+  std::vector<double> pastes;
+  unsigned turn = 0;
+  for (auto _ : state) {
+    form.sg_Table->SetCurrentCell(1, 1);
+    const auto start = std::chrono::steady_clock::now();
+    form.Clipboard()->Paste(blocks[turn++ % 2]);
+    CatchUp();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(took);
+    pastes.push_back(took * 1e3);
+  }
+  std::nth_element(pastes.begin(), pastes.begin() + pastes.size() / 2, pastes.end());
+  state.counters["median_ms"] = pastes[pastes.size() / 2];
+}
+BENCHMARK(BM_PasteWholeTable_Window)->UseManualTime();
 
 }  // namespace
 

@@ -99,6 +99,7 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
 struct PlannedChange {
   FieldRef field;
   std::string text;  // the "Новое" text as SetFieldText takes it
+  bool conflicting = false;
 };
 
 }  // namespace
@@ -139,6 +140,10 @@ QByteArray WriteChangeList(const TableDocument& document, CsvSeparator separator
 }
 
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force) {
+  return ApplyChangeList(document, csv, force ? OnConflict::Overwrite : OnConflict::Refuse);
+}
+
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
   ApplyResult result;
   const CsvReadResult read = ReadCsv(csv);
   if (read.error) {
@@ -185,17 +190,20 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool fo
       continue;
     }
     const QString now = ShownValue(field->table, field->column, document.ValueAfterCommit(*field));
-    if (old_text.text != now)
+    const bool conflicting = old_text.text != now;
+    if (conflicting)
       result.conflicts.append(
           {old_text.line, old_text.column,
            QStringLiteral("в файле должно быть «%1», а там «%2»").arg(old_text.text, now)});
     if (!unchanged)
-      planned.push_back({*field, *input});
+      planned.push_back({*field, *input, conflicting});
   }
-  if (!result.errors.isEmpty() || (!result.conflicts.isEmpty() && !force))
+  if (!result.errors.isEmpty() ||
+      (!result.conflicts.isEmpty() && on_conflict == OnConflict::Refuse))
     return result;
   for (const PlannedChange& change : planned)
-    document.SetFieldText(change.field, change.text);
+    if (!change.conflicting || on_conflict == OnConflict::Overwrite)
+      document.SetFieldText(change.field, change.text);
   result.applied = true;
   return result;
 }

@@ -33,7 +33,16 @@ struct ApplyResult {
   bool applied = false;       // whether the document changed
 };
 
-// Applies the list: when it has no errors, and no conflicts unless `force`,
-// every "Новое" goes into its field as SetFieldText takes it (the text the
-// cell shows now changes nothing). Otherwise nothing changes.
+// What becomes of a list with conflicts.
+enum class OnConflict {
+  Refuse,     // nothing changes
+  Overwrite,  // every change goes in, the conflicting ones too
+  Skip,       // the changes without a conflict go in, the conflicting fields stay
+};
+
+// Applies the list: when it has no errors, every "Новое" goes into its field
+// as SetFieldText takes it (the text the cell shows now changes nothing), with
+// conflicts treated as `on_conflict` says. A list with errors changes nothing.
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict);
+// The same, refusing conflicts unless `force` (then overwriting them).
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force = false);

@@ -22,10 +22,11 @@
 #include <QVBoxLayout>
 #include <chrono>
 
-#include "find_bar.h"
-#include "file_drop.h"
-#include "recent_files_menu.h"
 #include "edit_history.h"
+#include "file_drop.h"
+#include "find_bar.h"
+#include "grid_clipboard.h"
+#include "recent_files_menu.h"
 #include "ui_fonts.h"
 #include "user_settings.h"
 #include "window_placement.h"
@@ -136,6 +137,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setAcceptDrops(true);
   new FileDropForwarder(sg_Table->viewport());
   SetUpEditing();
+
+  clipboard_ = new GridClipboard(sg_Table, history_, dialogs_, this);
+  table_files_ =
+      new TableFileCommands({this, document_, history_, sg_Table, dialogs_, store,
+                             [this] { return active_; }, [this] { return DialogFolder(); },
+                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
+                            mm_File, mm_Line);
 }
 
 TMainForm::~TMainForm() {

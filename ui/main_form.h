@@ -8,10 +8,12 @@
 #include "grid_shape.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "table_file_commands.h"
 #include "table_set.h"
 #include "user_dialogs.h"
 
 class EditHistory;
+class GridClipboard;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -91,8 +93,11 @@ class TMainForm : public QMainWindow {
   const TableSet& SavedTables() const;
   // The open file and everything done with it.
   TableDocument* Document() const { return document_; }
-  // The steps undo and redo go through.
+  // The undo history of the document's edits.
   EditHistory* History() const { return history_; }
+  // Copy and paste of cell ranges, and the CSV items of the File menu.
+  GridClipboard* Clipboard() const { return clipboard_; }
+  TableFileCommands* TableFiles() const { return table_files_; }
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -131,6 +136,8 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<QSettings> settings_;
   TableDocument* document_;
   EditHistory* history_ = nullptr;
+  GridClipboard* clipboard_ = nullptr;
+  TableFileCommands* table_files_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;

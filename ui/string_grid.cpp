@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStringList>
@@ -286,6 +287,24 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
 }
 
+void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  if (!option->state.testFlag(QStyle::State_Selected))
+    return;
+  // A range is tinted over the cell's own background rather than filled, so
+  // the marks of its cells (red, bold) stay in sight.
+  option->state &= ~QStyle::State_Selected;
+  const QColor under = option->backgroundBrush.style() == Qt::NoBrush
+                           ? option->palette.color(QPalette::Base)
+                           : option->backgroundBrush.color();
+  const QColor tint = option->palette.color(QPalette::Highlight);
+  constexpr float kTint = 0.3F;
+  option->backgroundBrush =
+      QColor::fromRgbF(under.redF() + (tint.redF() - under.redF()) * kTint,
+                       under.greenF() + (tint.greenF() - under.greenF()) * kTint,
+                       under.blueF() + (tint.blueF() - under.blueF()) * kTint);
+}
+
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -317,7 +336,8 @@ TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
     : QTableView(parent), model_(new GridModel(document, this)) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
-  setSelectionMode(QAbstractItemView::NoSelection);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(true);
   setCornerButtonEnabled(false);
@@ -388,6 +408,7 @@ void TStringGrid::SetShape(int rows, int columns) {
     reshaping_ = true;
     model_->SetShape(rows, columns);
     reshaping_ = false;
+    CollapseRange();
     return;
   }
   const QLineEdit* editor = CellEditor();
@@ -404,6 +425,7 @@ void TStringGrid::SetShape(int rows, int columns) {
     SetCurrentCell(std::clamp(column, 1, last_column), std::clamp(row, 1, last_row));
   }
   OpenEditor(focus);
+  CollapseRange();
 }
 
 void TStringGrid::EndUpdate() {
@@ -474,6 +496,7 @@ int TStringGrid::TopRow() const {
 
 void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
+  CollapseRange();
   if (reshaping_ || current == editor_index_)
     return;
   const QLineEdit* editor = CellEditor();
@@ -483,6 +506,12 @@ void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 }
 
 bool TStringGrid::eventFilter(QObject* object, QEvent* event) {
+  if (QLineEdit* editor = CellEditor(); editor && object == editor) {
+    if (event->type() == QEvent::KeyPress && RangeKey(editor, static_cast<QKeyEvent*>(event)))
+      return true;
+    if (event->type() == QEvent::MouseMove)
+      RangeDragFromEditor(editor, static_cast<QMouseEvent*>(event));
+  }
   if (event->type() == QEvent::KeyPress && object == CellEditor()) {
     // A key typed into the current cell, or one that moves from it, first
     // brings the cell into view: after a tab switch scrolled the grid to the
@@ -529,8 +558,10 @@ void TStringGrid::OpenEditor(bool focus) {
     editor_index_ = current;
   }
   QLineEdit* editor = CellEditor();
-  if (editor && moved)
+  if (editor && moved) {
     editor->installEventFilter(this);
+    emit editorOpened(editor);
+  }
   // Entering a cell selects its text, so typing replaces the number.
   if (editor && moved)
     editor->selectAll();

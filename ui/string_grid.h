@@ -2,7 +2,9 @@
 
 #include <QAbstractTableModel>
 #include <QPersistentModelIndex>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
@@ -105,6 +107,7 @@ class CellDelegate : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
 // The editable string grid: one fixed caption row, one fixed name column, and
@@ -134,7 +137,10 @@ class TStringGrid : public QTableView, public CellGrid {
 
   CellMark Mark(int column, int row) const { return model_->Mark(column, row); }
   // Shows the cells of `table` from now on.
-  void SetTable(TableIndex table) { model_->SetTable(table); }
+  void SetTable(TableIndex table) {
+    model_->SetTable(table);
+    CollapseRange();
+  }
 
   // The grid position of the current cell, never in the fixed row or column.
   int CurrentColumn() const;
@@ -156,18 +162,43 @@ class TStringGrid : public QTableView, public CellGrid {
 
   GridModel* Model() const { return model_; }
 
+  // The selected range (grid_range.cpp): a rectangle of non-fixed cells in grid
+  // positions (x the column, y the row), one corner on the current cell, which
+  // keeps the editor. A single cell when nothing more is selected.
+  QRect SelectedRange() const;
+  // Selects from the current cell to (column, row), kept inside the grid.
+  void ExtendRange(int column, int row);
+  // Back to the current cell alone.
+  void CollapseRange();
+
   static constexpr int kDefaultColumnWidth = 80;
   static constexpr int kRowHeight = 20;
 
  signals:
   void cellEdited(int column, int row);
+  // A new editor was opened on the current cell (each cell gets its own).
+  void editorOpened(QLineEdit* editor);
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool eventFilter(QObject* object, QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  // The view never selects on its own: the range follows only the keys and
+  // the mouse moves below.
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // Shift with an arrow key in the editor, a plain arrow or Tab; true when the
+  // key was used up.
+  bool RangeKey(QLineEdit* editor, const QKeyEvent* event);
+  // A drag that starts in the editor and leaves it selects cells too.
+  void RangeDragFromEditor(QLineEdit* editor, const QMouseEvent* event);
+  void SelectRange();
+
   void OpenEditor(bool focus);
   void CloseEditor();
 
@@ -175,4 +206,6 @@ class TStringGrid : public QTableView, public CellGrid {
   QAbstractButton* corner_ = nullptr;
   QPersistentModelIndex editor_index_;
   bool reshaping_ = false;
+  QPoint range_end_{1, 1};  // the range's corner across from the current cell
+  bool dragging_ = false;
 };

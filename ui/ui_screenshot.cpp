@@ -1,9 +1,11 @@
 // Draws the main window into PNG files without a display: a generated sample
 // is opened, a few cells are edited so that both cell marks show, and each
-// tab is drawn; under a display server the screen with the About window over
-// the main window is taken too. Usage: trevalune-screenshot OUTPUT_PREFIX
+// tab is drawn, then a block pasted from the clipboard with its marks; under a
+// display server the screen with the About window over the main window is
+// taken too. Usage: trevalune-screenshot OUTPUT_PREFIX
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,6 +32,26 @@ void Type(TMainForm& form, int column, int row, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
     QApplication::sendEvent(editor, &press);
   }
+}
+
+// A block as a spreadsheet copies it, over the cells from (column, row): most
+// values as they are, some one more (bold once pasted), one not a number (red).
+QString SpreadsheetBlock(const TMainForm& form, int column, int row) {
+  QString block;
+  for (int r = row; r < row + 5; ++r) {
+    QStringList cells;
+    for (int c = column; c < column + 4; ++c) {
+      const QString shown = QString::fromStdString(form.sg_Table->CellText(c, r));
+      if (r == row + 2 && c == column + 1)
+        cells << QStringLiteral("12a");
+      else if ((r + c) % 3 == 0)
+        cells << QString::number(shown.toInt() + 1);
+      else
+        cells << shown;
+    }
+    block += cells.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+  }
+  return block;
 }
 
 QPixmap Grab(QWidget& window) {
@@ -79,6 +101,14 @@ int main(int argc, char* argv[]) {
     form.tc_Tabs->setCurrentIndex(tab);
     Grab(form).save(prefix + QStringLiteral("-tab%1.png").arg(tab));
   }
+
+  // A block pasted with Ctrl+V: it stays selected, its marks show through.
+  form.tc_Tabs->setCurrentIndex(0);
+  form.sg_Table->SetCurrentCell(3, 4);
+  QGuiApplication::clipboard()->setText(SpreadsheetBlock(form, 3, 4));
+  QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+  QApplication::sendEvent(form.sg_Table->CellEditor(), &paste);
+  Grab(form).save(prefix + QStringLiteral("-paste.png"));
 
   // The About window over the main window, as the screen shows them. Only a
   // display server (Xvfb will do) has a screen to take this from.

@@ -4,14 +4,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
 // The dialog starts in `folder`; only the file name part of `name` is
 // offered, so a name remembered with its folder cannot take the dialog
 // elsewhere.
-void PrepareFileDialog(QFileDialog& dialog, const QString& folder, const QString& name) {
-  dialog.setNameFilter(kExecutableFilter);
+void PrepareFileDialog(QFileDialog& dialog, const QString& folder, const QString& name,
+                       const QString& filter = kExecutableFilter) {
+  dialog.setNameFilter(filter);
   dialog.setDirectory(folder);
   dialog.selectFile(QFileInfo(name).fileName());
 }
@@ -62,4 +64,44 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
 void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
   box.exec();
+}
+
+void QtUserDialogs::ShowInfo(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Сообщение"), text, QMessageBox::Ok,
+                  parent);
+  box.exec();
+}
+
+QString QtUserDialogs::AskCsvOpenFileName(QWidget* parent, const QString& folder) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareFileDialog(dialog, folder, QString(), kCsvFilter);
+  return ChosenFile(dialog);
+}
+
+QString QtUserDialogs::AskCsvSaveFileName(QWidget* parent, const QString& folder,
+                                          const QString& proposedName) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  PrepareFileDialog(dialog, folder, proposedName, kCsvFilter);
+  return ChosenFile(dialog);
+}
+
+UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфликты"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* rest = box.addButton(QStringLiteral("Применить остальные"), QMessageBox::AcceptRole);
+  QPushButton* all = box.addButton(QStringLiteral("Применить все"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == rest)
+    return ConflictAnswer::ApplyRest;
+  if (box.clickedButton() == all)
+    return ConflictAnswer::ApplyAll;
+  return ConflictAnswer::Cancel;
 }

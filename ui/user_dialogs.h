@@ -26,6 +26,21 @@ class UserDialogs {
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
   // Tells the user that a command failed and why.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // Tells the user something they should know about a command that worked.
+  virtual void ShowInfo(QWidget* parent, const QString& text) = 0;
+
+  // The file dialogs for CSV files, starting in `folder`: an existing file to
+  // read, or a file to write (offering `proposedName`, with ".csv" added to a
+  // name typed without an extension). The empty text when cancelled.
+  virtual QString AskCsvOpenFileName(QWidget* parent, const QString& folder) = 0;
+  virtual QString AskCsvSaveFileName(QWidget* parent, const QString& folder,
+                                     const QString& proposedName) = 0;
+
+  // What to do with a change list some of whose fields no longer hold what
+  // the list says they held.
+  enum class ConflictAnswer { ApplyRest, ApplyAll, Cancel };
+  // `text` lists the conflicts; closing the question cancels.
+  virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text) = 0;
 };
 
 // The real dialogs.
@@ -38,6 +53,11 @@ class QtUserDialogs : public UserDialogs {
   bool AskSizeWarning(QWidget* parent) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  void ShowInfo(QWidget* parent, const QString& text) override;
+  QString AskCsvOpenFileName(QWidget* parent, const QString& folder) override;
+  QString AskCsvSaveFileName(QWidget* parent, const QString& folder,
+                             const QString& proposedName) override;
+  ConflictAnswer AskConflicts(QWidget* parent, const QString& text) override;
 };
 
 // The texts of the size warning.
@@ -46,3 +66,5 @@ inline const QString kSizeWarningText = QStringLiteral(
     "Размер выбранного исполняемого файла отличается от стандартного. Всё равно продолжить?");
 // The filter of both file dialogs.
 inline const QString kExecutableFilter = QStringLiteral("PE Executables (*.exe)");
+// The filter of the CSV file dialogs.
+inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");

@@ -1,6 +1,7 @@
 // Change lists: the difference of two files applied to the first gives every
 // field of the second, a document's own changes read back as written, and one
-// stale or broken row changes nothing unless forced.
+// stale or broken row changes nothing unless forced (a stale one may also be
+// skipped).
 
 #include <QStringList>
 
@@ -40,7 +41,9 @@ TEST(ChangeList, DiffAppliedToTheFirstFileGivesEveryFieldOfTheSecond) {
   }
 }
 
-TEST(ChangeList, OneConflictChangesNothingUnlessForced) {
+// Refused, the rest applied, or everything applied: the three ways with one
+// conflicting field among three changes.
+TEST(ChangeList, OneConflictIsRefusedSkippedOrOverwritten) {
   const Bytes a = MakeSample(2).image;
   TableDocument source;
   source.OpenImage(QStringLiteral("a.exe"), a);
@@ -58,6 +61,14 @@ TEST(ChangeList, OneConflictChangesNothingUnlessForced) {
   ASSERT_EQ(refused.conflicts.size(), 1);
   EXPECT_TRUE(CsvIssueMessage(refused.conflicts[0]).contains(QStringLiteral("«-6»")));
   EXPECT_EQ(target.Changes().size(), 1u);
+
+  const ApplyResult skipped = ApplyChangeList(target, list, OnConflict::Skip);
+  EXPECT_TRUE(skipped.applied);
+  EXPECT_EQ(skipped.conflicts.size(), 1);
+  EXPECT_EQ(target.ValueAfterCommit({kCreatures, 3, 1}), 17);
+  EXPECT_EQ(target.ValueAfterCommit({kSpells, 64, 3}), -6);  // the conflicting field stays
+  EXPECT_EQ(target.ValueAfterCommit({kBuildings, 0, 2}), -1);
+  EXPECT_EQ(target.Changes().size(), 3u);
 
   const ApplyResult forced = ApplyChangeList(target, list, true);
   EXPECT_TRUE(forced.applied);

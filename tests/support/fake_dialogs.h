@@ -39,11 +39,36 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
+  void ShowInfo(QWidget*, const QString& text) override { infos << text; }
+  QString AskCsvOpenFileName(QWidget*, const QString& folder) override {
+    dialog_folders << folder;
+    return Next(csv_open_answers);
+  }
+  QString AskCsvSaveFileName(QWidget*, const QString& folder,
+                             const QString& proposedName) override {
+    dialog_folders << folder;
+    csv_proposed_names << proposedName;
+    return Next(csv_save_answers);
+  }
+  ConflictAnswer AskConflicts(QWidget*, const QString& text) override {
+    conflict_questions << text;
+    if (conflict_answers.empty())
+      return ConflictAnswer::Cancel;
+    const ConflictAnswer answer = conflict_answers.front();
+    conflict_answers.pop_front();
+    return answer;
+  }
 
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
   std::deque<bool> yes_no_answers;  // none queued: No
+  std::deque<QString> csv_open_answers;
+  std::deque<QString> csv_save_answers;
+  std::deque<ConflictAnswer> conflict_answers;  // none queued: Cancel
+  QStringList conflict_questions;
+  QStringList csv_proposed_names;
+  QStringList infos;
   QStringList questions;
   QStringList dialog_folders;  // where each file dialog started, in order
   QStringList open_initial_names;

@@ -166,13 +166,14 @@ TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_EQ(form->mm_Exit->text(), QStringLiteral("&Выход"));
   EXPECT_EQ(form->mm_Help->title(), QStringLiteral("&Справка"));
   EXPECT_EQ(form->mm_About->text(), QStringLiteral("&О программе"));
+  // Items added later go between Save As and the separator.
   const QList<QAction*> items = form->mm_File->actions();
-  ASSERT_EQ(items.size(), 5);
+  ASSERT_GE(items.size(), 4);
   EXPECT_EQ(items[0], form->Open);
   EXPECT_EQ(items[1], form->mm_SaveAs);
-  EXPECT_EQ(items[2], form->mm_Recent->menuAction());
-  EXPECT_EQ(items[3], form->mm_Line);
-  EXPECT_EQ(items[4], form->mm_Exit);
+  EXPECT_EQ(items[items.size() - 2], form->mm_Line);
+  EXPECT_EQ(items.back(), form->mm_Exit);
+  EXPECT_TRUE(items.contains(form->mm_Recent->menuAction()));
 }
 
 TEST_F(MainFormTest, TabsWithoutAFileOnlyReshape) {
@@ -617,9 +618,10 @@ TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   TypeInto(2, 2, QStringLiteral("abc"));
   TypeNewValue(expected.CrTable, 2, 3);
   QItemSelectionModel* selection = form->sg_Table->selectionModel();
-  GridModel* model = form->sg_Table->Model();
-  selection->select(model->index(0, 0), QItemSelectionModel::Select);
-  selection->select(model->index(1, 1), QItemSelectionModel::Select);
+  form->sg_Table->SetCurrentCell(1, 1);  // the range (1, 1) to (2, 2), with Shift and arrows
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Right, Qt::ShiftModifier);
+  ASSERT_EQ(selection->selectedIndexes().size(), 4);
   form->mm_Revert->trigger();
   EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить возврат значений из файла"));
   for (const auto& [column, row] : {std::pair{1, 1}, std::pair{2, 2}}) {

@@ -1,0 +1,261 @@
+// Ranges, copy and paste, and the CSV items of the File menu, driven as the
+// user drives them: keys and clicks into the grid, the clipboard as a
+// spreadsheet fills it, and files answered through the dialogs.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "../support/image_helpers.h"
+#include "change_list.h"
+#include "grid_clipboard.h"
+#include "main_form.h"
+#include "sample_image.h"
+#include "table_columns.h"
+#include "table_csv.h"
+#include "ui_test_support.h"
+
+namespace {
+
+class PasteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    form = std::make_unique<TMainForm>(&dialogs, &store);
+    form->resize(870, 640);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    source = MakeSample(7).image;
+    ASSERT_TRUE(WriteBytes(Path(QStringLiteral("HMM2PL.exe")), source));
+    dialogs.open_answers.push_back(Path(QStringLiteral("HMM2PL.exe")));
+    form->OpenClick();
+    ASSERT_TRUE(form->FileLoaded());
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+  std::string Cell(int column, int row) const { return form->sg_Table->CellText(column, row); }
+  QLineEdit* Editor() const { return form->sg_Table->CellEditor(); }
+  QRect Range() const { return form->sg_Table->SelectedRange(); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(Editor(), key, modifiers);
+  }
+  QPoint CellCenter(int column, int row) const {
+    return form->sg_Table->visualRect(form->sg_Table->Model()->index(row - 1, column - 1)).center();
+  }
+  void Mouse(QEvent::Type type, int column, int row, Qt::KeyboardModifiers modifiers) {
+    QWidget* viewport = form->sg_Table->viewport();
+    const QPoint at = CellCenter(column, row);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, modifiers);
+    QApplication::sendEvent(viewport, &event);
+  }
+
+  QTemporaryDir dir;
+  FakeDialogs dialogs;
+  FaultyFileStore store;
+  std::unique_ptr<TMainForm> form;
+  Bytes source;
+};
+
+// A block from a spreadsheet near the grid's bottom right corner: the cells
+// that fit go in as typed text (one of them not a number), the rest are left
+// out and counted, the names and captions stay, and Save As stores the block.
+TEST_F(PasteTest, ASpreadsheetBlockPastesFromTheCurrentCell) {
+  const TableSet loaded = LoadTables(source);
+  const std::string name_65 = Cell(0, 65);
+  const std::string caption_13 = Cell(13, 0);
+  form->sg_Table->SetCurrentCell(12, 65);
+  QGuiApplication::clipboard()->setText(
+      QStringLiteral("201\t202\t203\r\nabc\t205\t206\r\n7\t8\t9\r\n"));
+  Key(Qt::Key_V, Qt::ControlModifier);
+
+  EXPECT_EQ(Cell(12, 65), "201");
+  EXPECT_EQ(Cell(13, 65), "202");
+  EXPECT_EQ(Cell(12, 66), "abc");
+  EXPECT_EQ(Cell(13, 66), "205");
+  EXPECT_EQ(form->sg_Table->Mark(12, 66), CellMark::NotANumber);
+  EXPECT_EQ(Cell(0, 65), name_65);
+  EXPECT_EQ(Cell(13, 0), caption_13);
+  ASSERT_EQ(dialogs.infos.size(), 1);
+  EXPECT_TRUE(dialogs.infos[0].contains(QStringLiteral("5"))) << dialogs.infos[0].toStdString();
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+  // The current cell keeps the editor, which shows the pasted text; the block is selected.
+  EXPECT_EQ(form->sg_Table->CurrentColumn(), 12);
+  EXPECT_EQ(Editor()->text(), QStringLiteral("201"));
+  EXPECT_EQ(Range(), QRect(QPoint(12, 65), QPoint(13, 66)));
+
+  dialogs.save_answers.push_back(Path(QStringLiteral("pasted.exe")));
+  form->mm_SaveAsClick();
+  TableSet expected = loaded;
+  StoreColumn(expected.CrTable, 64, 12, 201);
+  StoreColumn(expected.CrTable, 64, 13, 202);
+  StoreColumn(expected.CrTable, 65, 13, 205);  // "abc" keeps the field as it was
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("pasted.exe"))), SaveTables(expected, source));
+}
+
+// One value, with or without a spreadsheet's line break, is the editor's own
+// paste: it goes into the text as typing would.
+TEST_F(PasteTest, OneValuePastesIntoTheTextOfTheCell) {
+  for (const QString& clip : {QStringLiteral("12"), QStringLiteral("34\r\n")}) {
+    form->sg_Table->SetCurrentCell(3, 4);
+    Key(Qt::Key_End);
+    QGuiApplication::clipboard()->setText(clip);
+    const std::string before = Cell(3, 4);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(3, 4), before + clip.trimmed().toStdString());
+    EXPECT_EQ(Cell(3, 5), FieldDisplayText(LoadTables(source), kCreatures, 4, 3));
+  }
+  EXPECT_TRUE(dialogs.infos.isEmpty());
+}
+
+// Shift with the arrows, Shift+click and a drag stretch the range from the
+// current cell, which keeps the editor; Ctrl+C copies the range as a
+// spreadsheet takes it. Within one cell, Shift+Left/Right and Ctrl+C work in
+// the text.
+TEST_F(PasteTest, RangesFromKeysAndMouseCopyAsTabSeparatedText) {
+  TStringGrid* grid = form->sg_Table;
+  grid->SetCurrentCell(2, 3);
+  QLineEdit* editor = Editor();
+  Key(Qt::Key_Right, Qt::ShiftModifier);  // the whole text is selected: the range grows
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  Key(Qt::Key_Up, Qt::ShiftModifier);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Range(), QRect(QPoint(2, 3), QPoint(3, 4)));
+  EXPECT_EQ(Editor(), editor);
+  EXPECT_EQ(grid->CurrentColumn(), 2);
+  Key(Qt::Key_C, Qt::ControlModifier);
+  const QString copied = QString::fromStdString(Cell(2, 3) + "\t" + Cell(3, 3) + "\n" + Cell(2, 4) +
+                                                "\t" + Cell(3, 4) + "\n");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), copied);
+
+  // A plain arrow collapses the range; inside the text Shift+Left selects a character.
+  Key(Qt::Key_Right);
+  EXPECT_EQ(Range(), QRect(2, 3, 1, 1));
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Range(), QRect(2, 3, 1, 1));
+  EXPECT_EQ(editor->selectedText(), editor->text().right(1));
+  Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), editor->text().right(1));
+  // At the text's start Shift+Left reaches the cells; column 1 is the last.
+  Key(Qt::Key_Home);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Range(), QRect(QPoint(1, 3), QPoint(2, 3)));
+
+  // Shift+click stretches the range to the cell clicked; the current cell stays.
+  Mouse(QEvent::MouseButtonPress, 5, 6, Qt::ShiftModifier);
+  Mouse(QEvent::MouseButtonRelease, 5, 6, Qt::ShiftModifier);
+  EXPECT_EQ(Range(), QRect(QPoint(2, 3), QPoint(5, 6)));
+  EXPECT_EQ(grid->CurrentRow(), 3);
+  // A drag makes its first cell current and selects to where it ends.
+  Mouse(QEvent::MouseButtonPress, 6, 8, Qt::NoModifier);
+  EXPECT_EQ(Range(), QRect(6, 8, 1, 1));
+  Mouse(QEvent::MouseMove, 4, 10, Qt::NoModifier);
+  Mouse(QEvent::MouseButtonRelease, 4, 10, Qt::NoModifier);
+  EXPECT_EQ(Range(), QRect(QPoint(4, 8), QPoint(6, 10)));
+  EXPECT_EQ(grid->CurrentColumn(), 6);
+  EXPECT_EQ(grid->CurrentRow(), 8);
+  // Tab collapses it; the fixed row and column are never in it.
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(Range(), QRect(7, 8, 1, 1));
+  for (int i = 0; i < 20; ++i) {
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+  }
+  EXPECT_EQ(Range(), QRect(QPoint(1, 1), QPoint(7, 8)));
+  EXPECT_FALSE(RangeText(*grid, Range()).contains(QString::fromStdString(Cell(0, 1))));
+}
+
+// A table file with mistakes changes nothing, and the message names each one.
+TEST_F(PasteTest, ImportWithErrorsListsThemAllAndChangesNothing) {
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  const QByteArray csv = QStringLiteral("№,Название,%1\n1,,abc\n999,,5\n2,,7\n")
+                             .arg(QString::fromUtf8(HeaderCaptions[kSpells][1].data()))
+                             .toUtf8();
+  TableDocument scratch;
+  scratch.OpenImage(QStringLiteral("x.exe"), source);
+  const QList<CsvIssue> issues = ImportTableCsv(scratch, kSpells, csv);
+  ASSERT_GE(issues.size(), 2);
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("bad.csv")), Bytes(csv.begin(), csv.end())));
+  const std::string before = Cell(1, 2);
+
+  dialogs.csv_open_answers.push_back(Path(QStringLiteral("bad.csv")));
+  form->TableFiles()->ImportCsv->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  for (const CsvIssue& issue : issues)
+    EXPECT_TRUE(dialogs.errors[0].contains(CsvIssueMessage(issue)))
+        << dialogs.errors[0].toStdString();
+  EXPECT_TRUE(form->Document()->Changes().empty());
+  EXPECT_EQ(Cell(1, 2), before);
+}
+
+// A list whose one field no longer holds its "В файле" value: cancelled,
+// applied but for that field, or applied whole, as the user answers.
+TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
+  TableDocument source_document;
+  source_document.OpenImage(QStringLiteral("a.exe"), source);
+  source_document.SetFieldText({kCreatures, 3, 1}, "17");
+  source_document.SetFieldText({kSpells, 64, 3}, "-5");
+  const QByteArray list = WriteChangeList(source_document);
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("list.csv")), Bytes(list.begin(), list.end())));
+  const FieldRef kept{kCreatures, 3, 1};
+  const FieldRef conflicting{kSpells, 64, 3};
+  using Answer = UserDialogs::ConflictAnswer;
+  for (const Answer answer : {Answer::Cancel, Answer::ApplyRest, Answer::ApplyAll}) {
+    dialogs.open_answers.push_back(Path(QStringLiteral("HMM2PL.exe")));
+    form->OpenClick();
+    TableDocument* document = form->Document();
+    const std::int32_t original = document->ValueAfterCommit(kept);
+    document->SetFieldText(conflicting, "-6");
+    dialogs.csv_open_answers.push_back(Path(QStringLiteral("list.csv")));
+    dialogs.conflict_answers.push_back(answer);
+    dialogs.conflict_questions.clear();
+    form->TableFiles()->ApplyChangeList->trigger();
+    ASSERT_EQ(dialogs.conflict_questions.size(), 1);
+    EXPECT_TRUE(dialogs.conflict_questions[0].contains(QStringLiteral("«-6»")));
+    EXPECT_EQ(document->ValueAfterCommit(kept), answer == Answer::Cancel ? original : 17);
+    EXPECT_EQ(document->ValueAfterCommit(conflicting), answer == Answer::ApplyAll ? -5 : -6);
+    EXPECT_EQ(Cell(1, 4), FieldDisplayText(document->Committed(), kCreatures, 3, 1));  // on show
+  }
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+// Export writes the table on show, typed text included; the items sit
+// between Save As and the separator and wait for a file.
+TEST_F(PasteTest, ExportWritesTheTableOnShowWithTypedText) {
+  const QList<QAction*> items = form->mm_File->actions();
+  const auto at = [&items](const QAction* action) { return items.indexOf(action); };
+  EXPECT_LT(at(form->mm_SaveAs), at(form->TableFiles()->ExportCsv));
+  EXPECT_EQ(at(form->TableFiles()->ExportCsv) + 3, at(form->TableFiles()->ApplyChangeList));
+  EXPECT_LT(at(form->TableFiles()->ApplyChangeList), at(form->mm_Line));
+  form->sg_Table->SetCurrentCell(2, 2);
+  QTest::keyClicks(Editor(), QStringLiteral("9x"));
+  dialogs.csv_save_answers.push_back(Path(QStringLiteral("creatures.csv")));
+  form->TableFiles()->ExportCsv->trigger();
+  EXPECT_EQ(dialogs.csv_proposed_names, QStringList{QStringLiteral("creatures.csv")});
+  QFile written(Path(QStringLiteral("creatures.csv")));
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll(), ExportTableCsv(*form->Document(), kCreatures, CsvSeparator::Comma));
+  EXPECT_TRUE(ExportTableCsv(*form->Document(), kCreatures, CsvSeparator::Comma).contains("9x"));
+
+  TMainForm fresh(&dialogs, &store);
+  EXPECT_FALSE(fresh.TableFiles()->ImportCsv->isEnabled());
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include "table_file_commands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "change_list.h"
+#include "edit_history.h"
+#include "string_grid.h"
+#include "table_csv.h"
+#include "table_document.h"
+#include "user_dialogs.h"
+
+namespace {
+
+QString IssueList(const QList<CsvIssue>& issues) {
+  QStringList lines;
+  for (const CsvIssue& issue : issues)
+    lines.append(CsvIssueMessage(issue));
+  return lines.join(QLatin1Char('\n'));
+}
+
+Bytes BytesOf(const QByteArray& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+}  // namespace
+
+TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
+    : QObject(window.widget),
+      window_(window),
+      own_store_(window.store ? nullptr : new QtFileStore),
+      store_(window.store ? window.store : own_store_.get()) {
+  const auto add = [&](const QString& caption, void (TableFileCommands::*handler)()) {
+    auto* action = new QAction(caption, menu);
+    menu->insertAction(before, action);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  ExportCsv = add(QStringLiteral("Экспорт таблицы в CSV..."), &TableFileCommands::ExportCsvClick);
+  ImportCsv = add(QStringLiteral("Импорт таблицы из CSV..."), &TableFileCommands::ImportCsvClick);
+  SaveChangeList =
+      add(QStringLiteral("Сохранить список изменений..."), &TableFileCommands::SaveChangeListClick);
+  ApplyChangeList = add(QStringLiteral("Применить список изменений..."),
+                        &TableFileCommands::ApplyChangeListClick);
+  connect(window_.document, &TableDocument::fileChanged, this, &TableFileCommands::UpdateEnabled);
+  UpdateEnabled();
+}
+
+TableFileCommands::~TableFileCommands() = default;
+
+void TableFileCommands::UpdateEnabled() {
+  for (QAction* action : {ExportCsv, ImportCsv, SaveChangeList, ApplyChangeList})
+    action->setEnabled(window_.document->IsLoaded());
+}
+
+void TableFileCommands::ExportCsvClick() {
+  if (!window_.document->IsLoaded())
+    return;
+  const TableIndex table = window_.active_table();
+  const QString path = AskSave(TableFileName(table) + QStringLiteral(".csv"));
+  if (!path.isEmpty())
+    Write(path, ::ExportTableCsv(*window_.document, table, CsvSeparator::Comma));
+}
+
+void TableFileCommands::ImportCsvClick() {
+  QByteArray csv;
+  const QString path = window_.document->IsLoaded() ? AskOpen() : QString();
+  if (path.isEmpty() || !Read(path, csv))
+    return;
+  QList<CsvIssue> issues;
+  ApplyStep(QStringLiteral("импорт таблицы"),
+            [&] { issues = ImportTableCsv(*window_.document, window_.active_table(), csv); });
+  if (!issues.isEmpty())
+    window_.dialogs->ShowError(
+        window_.widget,
+        QStringLiteral("Таблица не импортирована, ничего не изменено:\n") + IssueList(issues));
+}
+
+void TableFileCommands::SaveChangeListClick() {
+  if (!window_.document->IsLoaded())
+    return;
+  const QString path = AskSave(QStringLiteral("changes.csv"));
+  if (!path.isEmpty())
+    Write(path, WriteChangeList(*window_.document));
+}
+
+void TableFileCommands::ApplyChangeListClick() {
+  QByteArray csv;
+  const QString path = window_.document->IsLoaded() ? AskOpen() : QString();
+  if (path.isEmpty() || !Read(path, csv))
+    return;
+  // The list is checked first with conflicts refused; a list with conflicts
+  // changes nothing until the user has chosen.
+  ApplyResult result;
+  ApplyStep(QStringLiteral("применение списка изменений"),
+            [&] { result = ::ApplyChangeList(*window_.document, csv, OnConflict::Refuse); });
+  if (!result.errors.isEmpty()) {
+    window_.dialogs->ShowError(
+        window_.widget, QStringLiteral("Список изменений не применён, ничего не изменено:\n") +
+                            IssueList(result.errors));
+    return;
+  }
+  if (result.applied || result.conflicts.isEmpty())
+    return;
+  const auto answer = window_.dialogs->AskConflicts(
+      window_.widget,
+      QStringLiteral("Эти поля в файле уже не такие, как записано в списке изменений:\n") +
+          IssueList(result.conflicts) +
+          QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"));
+  if (answer == UserDialogs::ConflictAnswer::Cancel)
+    return;
+  const OnConflict mode =
+      answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
+  ApplyStep(QStringLiteral("применение списка изменений"),
+            [&] { ::ApplyChangeList(*window_.document, csv, mode); });
+}
+
+void TableFileCommands::ApplyStep(const QString& name, const std::function<void()>& change) {
+  window_.history->Apply(name, [&] {
+    window_.grid->BeginUpdate();
+    change();
+    window_.grid->EndUpdate();
+  });
+}
+
+QString TableFileCommands::AskSave(const QString& proposed_name) {
+  const QString path =
+      window_.dialogs->AskCsvSaveFileName(window_.widget, window_.dialog_folder(), proposed_name);
+  if (!path.isEmpty())
+    window_.remember_folder(path);
+  return path;
+}
+
+QString TableFileCommands::AskOpen() {
+  const QString path = window_.dialogs->AskCsvOpenFileName(window_.widget, window_.dialog_folder());
+  if (!path.isEmpty())
+    window_.remember_folder(path);
+  return path;
+}
+
+bool TableFileCommands::Write(const QString& path, const QByteArray& bytes) {
+  QString reason;
+  if (store_->WriteAll(path, BytesOf(bytes), reason))
+    return true;
+  window_.dialogs->ShowError(window_.widget, QStringLiteral("Не удалось записать файл «%1»: %2.")
+                                                 .arg(QDir::toNativeSeparators(path), reason));
+  return false;
+}
+
+bool TableFileCommands::Read(const QString& path, QByteArray& bytes) {
+  QString reason;
+  Bytes read;
+  if (store_->ReadAll(path, read, reason)) {
+    bytes =
+        QByteArray(reinterpret_cast<const char*>(read.data()), static_cast<qsizetype>(read.size()));
+    return true;
+  }
+  window_.dialogs->ShowError(window_.widget, QStringLiteral("Не удалось прочитать файл «%1»: %2.")
+                                                 .arg(QDir::toNativeSeparators(path), reason));
+  return false;
+}

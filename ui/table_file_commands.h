@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "file_store.h"
+#include "grid_shape.h"
+
+class EditHistory;
+class QAction;
+class QMenu;
+class QWidget;
+class TableDocument;
+class TStringGrid;
+class UserDialogs;
+
+// The File menu's commands for CSV files: the table on show exported and
+// imported, the list of changes saved and applied. They are enabled while a
+// file is loaded.
+class TableFileCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // What the commands use of the main window; everything must outlive them.
+  struct Window {
+    QWidget* widget;
+    TableDocument* document;
+    EditHistory* history;
+    TStringGrid* grid;
+    UserDialogs* dialogs;
+    FileStore* store;  // null: the disk
+    std::function<TableIndex()> active_table;
+    // Where the file dialogs start, and the file chosen in one of them.
+    std::function<QString()> dialog_folder;
+    std::function<void(const QString&)> remember_folder;
+  };
+
+  // Puts the four items into `menu` before `before`.
+  TableFileCommands(const Window& window, QMenu* menu, QAction* before);
+  ~TableFileCommands() override;
+
+  QAction* ExportCsv;
+  QAction* ImportCsv;
+  QAction* SaveChangeList;
+  QAction* ApplyChangeList;
+
+  void ExportCsvClick();
+  void ImportCsvClick();
+  void SaveChangeListClick();
+  void ApplyChangeListClick();
+
+ private:
+  void UpdateEnabled();
+  QString AskSave(const QString& proposed_name);
+  QString AskOpen();
+  bool Write(const QString& path, const QByteArray& bytes);
+  bool Read(const QString& path, QByteArray& bytes);
+  // Runs `change` as one step, with the grid repainted once at the end.
+  void ApplyStep(const QString& name, const std::function<void()>& change);
+
+  Window window_;
+  std::unique_ptr<FileStore> own_store_;
+  FileStore* store_;
+};
