@@ -99,6 +99,10 @@ TEST_F(GridAccessibilityTest, TheNameColumnCaptionReachesAScreenReader) {
   EXPECT_EQ(QAccessible::queryAccessibleInterface(corner)->text(QAccessible::Name),
             QStringLiteral("Имя"));
   EXPECT_EQ(row_headers[0]->text(QAccessible::Description), QStringLiteral("Имя"));
+  // Qt hands out header cells that it neither caches nor frees; handing them
+  // to its cache and taking them out again frees them.
+  for (QAccessibleInterface* header : row_headers + column_headers)
+    QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(header));
 }
 
 }  // namespace
