@@ -23,6 +23,7 @@
 #endif
 
 #include "bench_files.h"
+#include "bench_timing.h"
 #include "edit_history.h"
 #include "fake_dialogs.h"
 #include "grid_clipboard.h"
@@ -79,34 +80,6 @@ class ScriptedUser {
 // The mean time per iteration of each floor, in seconds, as last measured.
 double read_floor = 0;
 double copy_floor = 0;
-
-// Times `work` alone in each iteration, with `between` run untimed after it (to
-// let the window catch up on its events), and returns the mean time of `work`
-// in seconds. The benchmarks use manual time, so the report shows the same.
-template <typename Work, typename Between>
-double TimeEach(benchmark::State& state, Work work, Between between) {
-  double total = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    state.SetIterationTime(took);
-    total += took;
-    between();
-  }
-  return total / static_cast<double>(state.iterations());
-}
-
-template <typename Work>
-double TimeEach(benchmark::State& state, Work work) {
-  return TimeEach(state, work, [] {});
-}
-
-void ReportAgainstFloor(benchmark::State& state, double seconds, double floor) {
-  if (floor > 0)
-    state.counters["x_floor"] = seconds / floor;
-}
 
 void CatchUp() {
   QApplication::processEvents();
@@ -230,14 +203,12 @@ void BM_TabSwitch(benchmark::State& state) {
     form.tc_Tabs->setCurrentIndex(into);
     if (painted)
       CatchUp();
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double took = SecondsSince(start);
     state.SetIterationTime(took);
     switches.push_back(took * 1e3);
     CatchUp();
   }
-  std::nth_element(switches.begin(), switches.begin() + switches.size() / 2, switches.end());
-  state.counters["median_ms"] = switches[switches.size() / 2];
+  ReportMedian(state, switches, "median_ms");
 }
 BENCHMARK(BM_TabSwitch)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
@@ -262,13 +233,11 @@ void BM_SetField_Window(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     model->setData(cell, text, Qt::EditRole);
     CatchUp();
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double took = SecondsSince(start);
     state.SetIterationTime(took);
     edits.push_back(took * 1e6);
   }
-  std::nth_element(edits.begin(), edits.begin() + edits.size() / 2, edits.end());
-  state.counters["median_us"] = edits[edits.size() / 2];
+  ReportMedian(state, edits, "median_us");
 }
 BENCHMARK(BM_SetField_Window)->UseManualTime();
 
@@ -300,8 +269,7 @@ void BM_Keystroke_Window(benchmark::State& state) {
     QApplication::sendEvent(editor, &press);
     QApplication::sendEvent(editor, &release);
     CatchUp();
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double took = SecondsSince(start);
     state.SetIterationTime(took);
     keystrokes.push_back(took * 1e6);
     if (new_step)
@@ -312,9 +280,7 @@ void BM_Keystroke_Window(benchmark::State& state) {
     std::abort();
   }
   state.counters["steps"] = form.History()->Stack()->count();
-  std::nth_element(keystrokes.begin(), keystrokes.begin() + keystrokes.size() / 2,
-                   keystrokes.end());
-  state.counters["median_us"] = keystrokes[keystrokes.size() / 2];
+  ReportMedian(state, keystrokes, "median_us");
 }
 BENCHMARK(BM_Keystroke_Window)->Arg(0)->Arg(1)->ArgName("new_step")->UseManualTime();
 
@@ -351,13 +317,11 @@ void BM_PasteWholeTable_Window(benchmark::State& state) {
       form.mm_Undo->trigger();
       CatchUp();
     }
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double took = SecondsSince(start);
     state.SetIterationTime(took);
     pastes.push_back(took * 1e3);
   }
-  std::nth_element(pastes.begin(), pastes.begin() + pastes.size() / 2, pastes.end());
-  state.counters["median_ms"] = pastes[pastes.size() / 2];
+  ReportMedian(state, pastes, "median_ms");
 }
 BENCHMARK(BM_PasteWholeTable_Window)->Arg(0)->Arg(1)->ArgName("undo")->UseManualTime();
 

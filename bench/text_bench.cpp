@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "bench_files.h"
+#include "bench_timing.h"
 #include "change_list.h"
 #include "table_csv.h"
 
@@ -24,26 +25,17 @@ QString SamplePath() {
 
 double read_floor = 0;
 
+// Times `work` in each iteration and reports it against one read of the file.
 template <typename Work>
-double TimeEach(benchmark::State& state, Work work) {
-  double total = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    state.SetIterationTime(took);
-    total += took;
-  }
-  const double mean = total / static_cast<double>(state.iterations());
-  if (read_floor > 0)
-    state.counters["x_floor"] = mean / read_floor;
+double TimeAgainstRead(benchmark::State& state, Work work) {
+  const double mean = TimeEach(state, work);
+  ReportAgainstFloor(state, mean, read_floor);
   return mean;
 }
 
 // The floor: the file read once into a fresh buffer.
 void BM_ReadFile(benchmark::State& state) {
-  read_floor = TimeEach(state, [] {
+  read_floor = TimeAgainstRead(state, [] {
     QFile file(SamplePath());
     file.open(QIODevice::ReadOnly);
     benchmark::DoNotOptimize(file.readAll());
@@ -61,7 +53,7 @@ TableDocument& Document() {
 
 void BM_ExportAllTables(benchmark::State& state) {
   const TableDocument& document = Document();
-  TimeEach(state, [&] {
+  TimeAgainstRead(state, [&] {
     for (TableIndex table = 0; table < kTableCount; ++table)
       benchmark::DoNotOptimize(ExportTableCsv(document, table, CsvSeparator::Comma));
   });
@@ -71,14 +63,15 @@ BENCHMARK(BM_ExportAllTables)->UseManualTime();
 void BM_ImportBuildings(benchmark::State& state) {
   TableDocument& document = Document();
   const QByteArray csv = ExportTableCsv(document, kBuildings, CsvSeparator::Comma);
-  TimeEach(state, [&] { benchmark::DoNotOptimize(ImportTableCsv(document, kBuildings, csv)); });
+  TimeAgainstRead(state,
+                  [&] { benchmark::DoNotOptimize(ImportTableCsv(document, kBuildings, csv)); });
 }
 BENCHMARK(BM_ImportBuildings)->UseManualTime();
 
 void BM_Diff(benchmark::State& state) {
   const Bytes a = MakeSample(1).image;
   const Bytes b = MakeSample(2).image;
-  TimeEach(state, [&] {
+  TimeAgainstRead(state, [&] {
     const TableSet from = LoadTablesFrom(a);
     benchmark::DoNotOptimize(WriteChangeList(DiffTables(from, LoadTablesFrom(b)), from));
   });
@@ -90,7 +83,7 @@ void BM_Apply(benchmark::State& state) {
   const TableSet from = LoadTablesFrom(a);
   const QByteArray list =
       WriteChangeList(DiffTables(from, LoadTablesFrom(MakeSample(2).image)), from);
-  TimeEach(state, [&] {
+  TimeAgainstRead(state, [&] {
     TableDocument document;
     document.OpenImage(SamplePath(), a);
     benchmark::DoNotOptimize(ApplyChangeList(document, list));
