@@ -39,9 +39,16 @@ class TypedCells : public CellGrid {
 }  // namespace
 
 TableSet LoadTablesFrom(const Bytes& image) {
+  Bytes copy = image;
+  return LoadTablesFrom(copy);
+}
+
+TableSet LoadTablesFrom(Bytes& image) {
+  // The handle borrows the bytes and gives them back: no copy of the file.
   TableSet tables;
-  TargetHandleScope handle(image, false);
+  TargetHandleScope handle(std::move(image), false);
   LoadAllTables(tables);
+  image = handle.Close();
   return tables;
 }
 

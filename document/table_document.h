@@ -151,5 +151,8 @@ class TableDocument : public QObject {
 
 // Loads all three tables from an image, as Open does.
 TableSet LoadTablesFrom(const Bytes& image);
+// The same, lending `image` to the loaders instead of copying it; it comes
+// back unchanged.
+TableSet LoadTablesFrom(Bytes& image);
 // Writes all three tables into a copy of `image`, as Save As does.
 Bytes WriteTablesInto(const TableSet& tables, Bytes image);
