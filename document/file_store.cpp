@@ -40,13 +40,9 @@ bool Run(Step step, const QFileDevice& file, FileAction action, QString& reason)
   return false;
 }
 
-}  // namespace
-
-bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
-  out.clear();
-  const QFileInfo info(path);
-  // Opening a folder succeeds on some systems and a pipe would block: neither
-  // gets that far.
+// Opening a folder succeeds on some systems and a pipe would block: only a
+// regular file, or no file at all (for the error code to tell), gets further.
+bool NoFileOrRegularFile(const QFileInfo& info, QString& reason) {
   if (info.isDir()) {
     reason = QStringLiteral("это папка, а не файл");
     return false;
@@ -55,6 +51,16 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
     reason = QStringLiteral("это не обычный файл");
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
+  out.clear();
+  const QFileInfo info(path);
+  if (!NoFileOrRegularFile(info, reason))
+    return false;
   QFile file(path);
   if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason))
     return false;
@@ -91,14 +97,8 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
 bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& reason) {
   const QString target = ResolveLinks(path);
   const QFileInfo info(target);
-  if (info.isDir()) {
-    reason = QStringLiteral("это папка, а не файл");
+  if (!NoFileOrRegularFile(info, reason))
     return false;
-  }
-  if (info.exists() && !info.isFile()) {
-    reason = QStringLiteral("это не обычный файл");
-    return false;
-  }
   QSaveFile file(target);
   errno = 0;
   if (!file.open(QIODevice::WriteOnly)) {
