@@ -57,16 +57,20 @@ bool NoFileOrRegularFile(const QFileInfo& info, QString& reason) {
 }  // namespace
 
 bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
-  out.clear();
   const QFileInfo info(path);
-  if (!NoFileOrRegularFile(info, reason))
+  if (!NoFileOrRegularFile(info, reason)) {
+    out.clear();
     return false;
+  }
   QFile file(path);
-  if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason))
+  if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason)) {
+    out.clear();
     return false;
+  }
   const qint64 size = file.size();
   if (size > kMaxFileSize) {
     reason = QStringLiteral("файл слишком велик (%1 байт)").arg(size);
+    out.clear();
     return false;
   }
   out.resize(static_cast<std::size_t>(size));

@@ -70,7 +70,7 @@ TableDocument::~TableDocument() = default;
 TableDocument::Outcome TableDocument::Open(const QString& path,
                                            const SizeQuestion& accept_other_size, QString& error) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
-  Bytes image;
+  Bytes image = std::move(spare_);
   QString reason;
   if (!store_->ReadAll(absolute, image, reason)) {
     error = QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(absolute), reason);
@@ -91,6 +91,7 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   auto tables = std::make_unique<TableSet>(LoadTablesFrom(image));
   saved_ = std::make_unique<TableSet>(*tables);
   committed_ = std::move(tables);
+  spare_ = std::move(image_);
   image_ = std::move(image);
   path_ = path;
   typed_.clear();

@@ -144,6 +144,7 @@ class TableDocument : public QObject {
   bool loaded_ = false;
   QString path_;
   Bytes image_;
+  Bytes spare_;
   std::unique_ptr<TableSet> committed_;
   std::unique_ptr<TableSet> saved_;
   std::map<TypedKey, std::string> typed_;
