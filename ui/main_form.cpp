@@ -152,6 +152,8 @@ TMainForm::~TMainForm() {
   disconnect(tc_Tabs, nullptr, this, nullptr);
   disconnect(sg_Table, nullptr, this, nullptr);
   sg_Table->Model()->SetTypingSink(nullptr);
+  // The settings go with the window's members; what was opened last goes in first.
+  recent_files_->WriteNow();
 }
 
 void TMainForm::AddKeyboardCommands() {

@@ -29,15 +29,25 @@ RecentFilesMenu::RecentFilesMenu(QMenu* fileMenu, QAction* before, QSettings& se
       open_(std::move(open)),
       report_(std::move(report)) {
   fileMenu->insertMenu(before, menu_);
+  connect(menu_, &QMenu::aboutToShow, this, &RecentFilesMenu::WriteNow);
   Rebuild();
 }
 
 void RecentFilesMenu::Add(const QString& path) {
-  Update([&path](RecentFiles& recent) { recent.Add(path); });
+  added_.append(path);
+  if (added_.size() == 1)
+    QMetaObject::invokeMethod(this, &RecentFilesMenu::WriteNow, Qt::QueuedConnection);
+}
+
+void RecentFilesMenu::WriteNow() {
+  if (!added_.isEmpty())
+    Update([](RecentFiles&) {});
 }
 
 void RecentFilesMenu::Update(const std::function<void(RecentFiles&)>& change) {
   RecentFiles recent = RecentFiles::Load(settings_);
+  for (const QString& path : std::exchange(added_, {}))
+    recent.Add(path);
   change(recent);
   recent.Save(settings_);
   Rebuild();

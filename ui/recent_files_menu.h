@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -24,8 +25,13 @@ class RecentFilesMenu : public QObject {
                   PathAction report);
 
   QMenu* Menu() const { return menu_; }
-  // A file was opened or saved: it goes first.
+  // A file was opened or saved: it goes first. The list is written and the
+  // submenu rebuilt once control is back in the event loop (or at the latest
+  // when the submenu is shown, or at WriteNow), so that an Open does not wait
+  // for the settings and a dozen new menu items.
   void Add(const QString& path);
+  // Writes and shows the files added since the last time, at once.
+  void WriteNow();
 
  private:
   // Fills the submenu from the settings.
@@ -37,6 +43,7 @@ class RecentFilesMenu : public QObject {
 
   QMenu* menu_;
   QSettings& settings_;
+  QStringList added_;  // oldest first, not yet in the settings
   PathAction open_;
   PathAction report_;
 };

@@ -116,8 +116,10 @@ class FileHistoryTest : public ::testing::Test {
     return data;
   }
 
-  // The items of Недавние файлы above its separator.
+  // The items of Недавние файлы above its separator, as the user sees them
+  // when the submenu opens.
   QStringList RecentItems() const {
+    emit form->mm_Recent->aboutToShow();
     QStringList texts;
     for (const QAction* item : form->mm_Recent->actions()) {
       if (item->isSeparator())
@@ -128,6 +130,7 @@ class FileHistoryTest : public ::testing::Test {
   }
 
   QAction* RecentItem(const QString& text) const {
+    emit form->mm_Recent->aboutToShow();
     for (QAction* item : form->mm_Recent->actions()) {
       if (item->text() == text)
         return item;
