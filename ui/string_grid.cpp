@@ -209,16 +209,18 @@ void GridModel::EverythingChanged() {
   }
 }
 
-void GridModel::EndUpdate() {
+bool GridModel::EndUpdate() {
   if (updating_ == 0 || --updating_ > 0 || !changed_while_updating_)
-    return;
+    return false;
   changed_while_updating_ = false;
-  if (rows_ > 1 && columns_ > 1)
-    emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
   if (columns_ > 1)
     emit headerDataChanged(Qt::Horizontal, 0, columns_ - 2);
   if (rows_ > 1)
     emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
+  if (rows_ < 2 || columns_ < 2)
+    return false;
+  emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
+  return true;
 }
 
 void GridModel::CellChanged(int column, int row) {
@@ -275,13 +277,18 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   }
 
   const auto mark = static_cast<CellMark>(index.data(GridModel::kMarkRole).toInt());
+  // The palette and the font are set only when the mark changes them: each
+  // setting sends the editor through a relayout.
   QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();
   if (mark == CellMark::NotANumber)
     palette.setColor(QPalette::Base, kNotANumberColor);
-  line->setPalette(palette);
-  QFont font = line->font();
-  font.setBold(mark == CellMark::Changed);
-  line->setFont(font);
+  if (line->palette() != palette)
+    line->setPalette(palette);
+  if (line->font().bold() != (mark == CellMark::Changed)) {
+    QFont font = line->font();
+    font.setBold(mark == CellMark::Changed);
+    line->setFont(font);
+  }
   // The editor covers its cell, so it tells what the cell would.
   line->setToolTip(index.data(Qt::ToolTipRole).toString());
   line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
@@ -429,7 +436,10 @@ void TStringGrid::SetShape(int rows, int columns) {
 }
 
 void TStringGrid::EndUpdate() {
-  model_->EndUpdate();
+  // When the model tells the view that every cell changed, the view refreshes
+  // the editor itself.
+  if (model_->EndUpdate())
+    return;
   if (QLineEdit* editor = CellEditor())
     itemDelegate()->setEditorData(editor, editor_index_);
 }

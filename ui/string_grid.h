@@ -63,8 +63,9 @@ class GridModel : public QAbstractTableModel {
   QString AccessibleDescription(int column, int row) const;
 
   // Between these, changes are only noted; the end tells the views once.
+  // True when it told them that every cell changed.
   void BeginUpdate() { ++updating_; }
-  void EndUpdate();
+  bool EndUpdate();
 
   // The mark of a cell, for the editor that covers it.
   static constexpr int kMarkRole = Qt::UserRole + 1;
