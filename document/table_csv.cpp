@@ -1,6 +1,7 @@
 #include "table_csv.h"
 
 #include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,12 +11,13 @@
 
 namespace {
 
-const QString kNumberCaption = QStringLiteral("№");
-const QString kNameCaption = QStringLiteral("Название");
-
 QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+constexpr std::string_view kNumberCaptionUtf8 = "№";
+const QString kNumberCaption = Text(kNumberCaptionUtf8);
+const QString kNameCaption = QStringLiteral("Название");
 
 // Where each wanted column is in the file; -1 where it is missing. Field
 // indices are 0-based, as in CsvRecord::fields.
@@ -61,6 +63,30 @@ ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, QList<CsvIss
   if (places.number < 0)
     issues.append({header.line, 1, QStringLiteral("в заголовке нет столбца «№»")});
   return places;
+}
+
+// Enough for most numbers and their separators, so that an export seldom
+// regrows its buffer.
+constexpr int kBytesPerFieldGuess = 8;
+
+// The fields of one row of a table's CSV as UTF-8: row 0 is the header, row
+// e + 1 is entry e. Export builds its text from them without a detour through
+// QString: most are numbers, each already short text.
+std::vector<std::string> CsvRowFields(const TableDocument& document, TableIndex table, int row) {
+  std::vector<std::string> fields;
+  fields.reserve(ColCounts[table] + 1);
+  if (row == 0) {
+    fields.emplace_back(kNumberCaptionUtf8);
+    for (int column = 0; column < ColCounts[table]; ++column)
+      fields.emplace_back(HeaderCaptions[table][column]);
+    return fields;
+  }
+  const int entry = row - 1;
+  fields.push_back(std::to_string(row));
+  fields.push_back(EntryNameText(document.Committed(), table, entry));
+  for (int column = 1; column < ColCounts[table]; ++column)
+    fields.push_back(document.CellText({table, entry, column}));
+  return fields;
 }
 
 struct PendingValue {
@@ -149,22 +175,23 @@ std::optional<TableIndex> TableFromFileName(const QString& name) {
 
 QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table) {
   QList<QStringList> rows;
-  QStringList header{kNumberCaption};
-  for (int column = 0; column < ColCounts[table]; ++column)
-    header.append(Text(HeaderCaptions[table][column]));
-  rows.append(header);
-  for (int entry = 0; entry < EntryCount(table); ++entry) {
-    QStringList row{QString::number(entry + 1),
-                    Text(EntryNameText(document.Committed(), table, entry))};
-    for (int column = 1; column < ColCounts[table]; ++column)
-      row.append(Text(document.CellText({table, entry, column})));
-    rows.append(row);
+  for (int row = 0; row < RowCounts[table]; ++row) {
+    QStringList texts;
+    for (const std::string& field : CsvRowFields(document, table, row))
+      texts.append(QString::fromStdString(field));
+    rows.append(texts);
   }
   return rows;
 }
 
 QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator) {
-  return WriteCsv(TableCsvRows(document, table), separator);
+  CsvWriter csv(separator, RowCounts[table] * ColCounts[table] * kBytesPerFieldGuess);
+  for (int row = 0; row < RowCounts[table]; ++row) {
+    for (const std::string& field : CsvRowFields(document, table, row))
+      csv.AddField(field);
+    csv.EndRow();
+  }
+  return csv.Take();
 }
 
 QList<CsvIssue> ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,

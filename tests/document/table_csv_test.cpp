@@ -1,15 +1,19 @@
 // A table as CSV: an export reads back with no change for every table and
-// separator and in Windows-1251, edited values land in their fields whatever
-// the column order, and a file with problems lists them all and changes nothing.
+// separator and in Windows-1251, typed text is exported as its cell shows it,
+// edited values land in their fields whatever the column order, and a file
+// with problems lists them all and changes nothing.
 
 #include <QList>
 #include <QStringList>
+#include <iterator>
+#include <map>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "cp1251.h"
+#include "csv_reader.h"
 #include "csv_writer.h"
 #include "number_parse.h"
 #include "record_field.h"
@@ -53,6 +57,34 @@ TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {
       ExpectUnchanged(document);
     }
   }
+}
+
+TEST(TableCsv, ExportShowsTypedTextAsTheGridDoesQuotedWhereNeeded) {
+  const std::string typed[] = {"", "a\"b", "x,y;z\tw", "две\r\nстроки", "  7 ", "99999999999"};
+  TableDocument document;
+  document.OpenImage(QStringLiteral("sample.exe"), MakeSample(4).image);
+  std::map<FieldRef, std::string> expected;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int n = 0; n < 12; ++n) {
+      const FieldRef field{table, (n * 7) % EntryCount(table), 1 + n % (ColCounts[table] - 1)};
+      document.EditCell(field, typed[n % std::size(typed)]);
+      expected[field] = typed[n % std::size(typed)];
+    }
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (CsvSeparator separator : kSeparators) {
+      const CsvReadResult read = ReadCsv(ExportTableCsv(document, table, separator));
+      ASSERT_FALSE(read.error);
+      EXPECT_EQ(read.separator, separator);
+      QList<QStringList> rows;
+      for (const CsvRecord& record : read.records)
+        rows.append(record.Texts());
+      ASSERT_EQ(rows, TableCsvRows(document, table));
+      for (const auto& [field, text] : expected) {
+        if (field.table == table) {
+          EXPECT_EQ(rows[field.entry + 1][field.column + 1].toStdString(), text);
+        }
+      }
+    }
 }
 
 TEST(TableCsv, EditedValuesLandInTheirFieldsWhateverTheOrderOfRowsAndColumns) {
