@@ -129,6 +129,13 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
   return request;
 }
 
+QIcon WindowIcon() {
+  QIcon icon;
+  for (const int side : {16, 32, 48, 64})
+    icon.addFile(QStringLiteral(":/icons/trevalune-%1.png").arg(side), QSize(side, side));
+  return icon;
+}
+
 void ShowMainForm(TMainForm& form, const QString& file) {
   form.showMaximized();
   if (file.isEmpty())
@@ -154,7 +161,7 @@ int RunEditor(int& argc, char** argv, bool quitOnceShown) {
   QApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trevalune.Trevalune"));
   Q_INIT_RESOURCE(resources);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/trevalune.svg")));
+  QApplication::setWindowIcon(WindowIcon());
 
   TMainForm MainForm;
   // Hidden until About is chosen. A window of the main window's, so it stays

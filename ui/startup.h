@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,10 @@ constexpr int kExitUsage = 1;
 // the program name in the help text; its texts are Russian when the Russian
 // command-line translator is installed (see RunEditor).
 StartupRequest ParseCommandLine(const QStringList& arguments);
+
+// The program's icon for its windows, in every size a desktop shows. PNG
+// files, which Qt reads without any image plugin.
+QIcon WindowIcon();
 
 // Shows the main window and, once the event loop runs with the window shown,
 // opens `file` exactly as the Open command opens the file chosen in its

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -184,6 +185,19 @@ TEST_F(StartupFileTest, NoFileOpensNothing) {
   EXPECT_EQ(store.reads, 0);
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_FALSE(form.FileLoaded());
+}
+
+// Every size of the icon is there and can be drawn with no image plugin, which
+// a fresh system may not have.
+TEST(WindowIconTest, EverySizeIsDrawn) {
+  const QIcon icon = WindowIcon();
+  ASSERT_FALSE(icon.isNull());
+  for (const int side : {16, 32, 48, 64}) {
+    const QImage image = icon.pixmap(QSize(side, side)).toImage();
+    ASSERT_EQ(image.size(), QSize(side, side)) << side;
+    // The navy tile is drawn in the middle of every size.
+    EXPECT_EQ(image.pixelColor(side / 2, side / 8).alpha(), 255) << side;
+  }
 }
 
 }  // namespace
