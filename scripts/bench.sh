@@ -4,7 +4,7 @@
 # start-up time and peak memory of the editor against a bare Qt window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh" hyperfine time
+"$root/scripts/install-deps.sh" time
 
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -22,11 +22,7 @@ echo "== The tables as text =="
 
 echo "== Start-up: editor against a bare Qt window =="
 # The machine may be shared: interleaved runs, and the medians compared.
-hyperfine --warmup 5 --runs 100 -N --export-json "$build/startup.json" \
-  "$build/bench/bare_window" "$build/bench/trevalune_startup"
-medians=($(grep -o '"median": *[0-9.e+-]*' "$build/startup.json" | grep -o '[0-9.e+-]*$'))
-awk -v b="${medians[0]}" -v e="${medians[1]}" \
-  'BEGIN { printf "median start-up: bare window %.1f ms, editor %.1f ms, ratio %.3f\n", b * 1000, e * 1000, e / b }'
+"$build/bench/startup_ratio" "$build/bench/bare_window" "$build/bench/trevalune_startup" 101
 
 echo "== Peak memory (maximum resident set, KiB, median of 10 runs) =="
 peak() {
