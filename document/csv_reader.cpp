@@ -2,6 +2,7 @@
 
 #include <csv.h>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -25,15 +26,30 @@ bool IsLineEnd(char byte) {
 
 // QString::fromUtf8 drops a byte-order mark at the start, which in a field is
 // part of the text; the file's own mark has gone by the time fields are read.
+// Only a field that starts with one needs the slower decoder that keeps it.
 QString FieldText(const void* bytes, std::size_t size) {
-  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                  QStringConverter::Flag::ConvertInitialBom);
-  return utf8(QByteArrayView(static_cast<const char*>(bytes), static_cast<qsizetype>(size)));
+  const QByteArrayView utf8(static_cast<const char*>(bytes), static_cast<qsizetype>(size));
+  if (!utf8.startsWith("\xEF\xBB\xBF"))
+    return QString::fromUtf8(utf8);
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                     QStringConverter::Flag::ConvertInitialBom);
+  return decoder(utf8);
 }
 
-// libcsv in strict mode, fed one byte at a time so that every field and every
-// error is known by its line and column: libcsv itself reports neither. The
-// files are a few kilobytes, so the extra calls cost nothing that matters.
+// The length of the line that starts `text`, its line end included: LF, CRLF
+// or a lone CR; all of `text` when it has no line end.
+std::size_t LineLength(std::string_view text) {
+  const auto end = std::find_if(text.begin(), text.end(), IsLineEnd);
+  if (end == text.end())
+    return text.size();
+  const bool crlf = *end == '\r' && end + 1 != text.end() && end[1] == '\n';
+  return static_cast<std::size_t>(end - text.begin()) + (crlf ? 2 : 1);
+}
+
+// libcsv in strict mode, fed one line at a time so that every field and every
+// error is known by its line and column: libcsv itself reports neither. Within
+// a line, a field starts on it unless it is a quoted one begun on an earlier
+// line, and an error is at the byte where libcsv stopped.
 class LocatingParser {
  public:
   explicit LocatingParser(CsvSeparator separator) {
@@ -48,14 +64,14 @@ class LocatingParser {
   // Parses UTF-8 `text` up to its end, up to the first broken quoting, or,
   // when `first_record_only`, up to the end of the first record.
   void Parse(std::string_view text, bool first_record_only) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    while (!text.empty()) {
       if (first_record_only && !records_.isEmpty())
         return;
-      const char byte = text[i];
-      if (!Feed(byte))
+      const std::string_view line = text.substr(0, LineLength(text));
+      if (!Feed(line))
         return;
-      // CRLF is one line end, counted at its LF; a lone CR is one too.
-      if (byte == '\n' || (byte == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+      text.remove_prefix(line.size());
+      if (IsLineEnd(line.back()))
         ++line_;
     }
     if (first_record_only && !records_.isEmpty())
@@ -73,17 +89,22 @@ class LocatingParser {
   }
 
  private:
-  bool Feed(char byte) {
+  // Feeds one line, its line end included.
+  bool Feed(std::string_view line) {
     // Line ends between records are skipped by libcsv: they start nothing.
-    if (at_record_start_ && !IsLineEnd(byte)) {
+    if (at_record_start_ && !IsLineEnd(line.front())) {
       at_record_start_ = false;
       current_.line = field_line_ = line_;
+      current_.fields.reserve(fields_per_record_);
     }
-    if (csv_parse(&parser_, &byte, 1, OnField, OnRecordEnd, this) == 1)
+    const std::size_t parsed =
+        csv_parse(&parser_, line.data(), line.size(), OnField, OnRecordEnd, this);
+    if (parsed == line.size())
       return true;
     // Inside a quoted field a quote is never wrong (it closes the field or is
     // doubled), so a quote that breaks the rules is one in an unquoted field.
-    Fail(byte == '"' ? CsvErrorKind::QuoteInUnquotedField : CsvErrorKind::TextAfterClosingQuote,
+    Fail(line[parsed] == '"' ? CsvErrorKind::QuoteInUnquotedField
+                             : CsvErrorKind::TextAfterClosingQuote,
          line_);
     return false;
   }
@@ -105,6 +126,8 @@ class LocatingParser {
 
   static void OnRecordEnd(int, void* data) {
     auto& self = *static_cast<LocatingParser*>(data);
+    // Records of a file mostly have as many fields as the one before.
+    self.fields_per_record_ = self.current_.fields.size();
     self.records_.append(std::exchange(self.current_, CsvRecord{}));
     self.at_record_start_ = true;
   }
@@ -113,6 +136,7 @@ class LocatingParser {
   QList<CsvRecord> records_;
   CsvRecord current_;
   bool at_record_start_ = true;
+  qsizetype fields_per_record_ = 0;
   int line_ = 1;        // of the byte being fed
   int field_line_ = 1;  // where the field being read starts
   std::optional<CsvError> error_;
