@@ -47,10 +47,10 @@ std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header
   index_of.fill(-1);
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
-    const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.text);
+    const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.Text());
     if (known == kCaptions.end() || index_of[known - kCaptions.begin()] >= 0)
       errors.append({field.line, field.column,
-                     QStringLiteral("лишний столбец «%1» в списке изменений").arg(field.text)});
+                     QStringLiteral("лишний столбец «%1» в списке изменений").arg(field.Text())});
     else
       index_of[known - kCaptions.begin()] = index;
   }
@@ -69,30 +69,30 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
   const CsvField& table_text = record.fields[index_of[kTable]];
   std::optional<TableIndex> table;
   for (TableIndex t = 0; t < kTableCount; ++t)
-    if (table_text.text == Text(TabCaptions[t]))
+    if (table_text.text == TabCaptions[t])
       table = t;
   if (!table) {
     errors.append({table_text.line, table_text.column,
-                   QStringLiteral("неизвестная таблица «%1»").arg(table_text.text)});
+                   QStringLiteral("неизвестная таблица «%1»").arg(table_text.Text())});
     return std::nullopt;
   }
   const CsvField& row_text = record.fields[index_of[kRow]];
   bool ok = false;
-  const int row = row_text.text.toInt(&ok);
+  const int row = row_text.Text().toInt(&ok);
   if (!ok || row < 1 || row > EntryCount(*table)) {
     errors.append({row_text.line, row_text.column,
                    QStringLiteral("номер строки «%1» не число от 1 до %2")
-                       .arg(row_text.text)
+                       .arg(row_text.Text())
                        .arg(EntryCount(*table))});
     return std::nullopt;
   }
   const CsvField& column_text = record.fields[index_of[kColumn]];
   for (int column = 1; column < ColCounts[*table]; ++column)
-    if (column_text.text == Text(HeaderCaptions[*table][column]))
+    if (column_text.text == HeaderCaptions[*table][column])
       return FieldRef{*table, row - 1, column};
-  errors.append(
-      {column_text.line, column_text.column,
-       QStringLiteral("в таблице «%1» нет столбца «%2»").arg(table_text.text, column_text.text)});
+  errors.append({column_text.line, column_text.column,
+                 QStringLiteral("в таблице «%1» нет столбца «%2»")
+                     .arg(table_text.Text(), column_text.Text())});
   return std::nullopt;
 }
 
@@ -182,19 +182,19 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConfl
     }
     line_of_field[*field] = record.line;
     const bool unchanged =
-        JudgeFieldText(document, *field, new_text.text.toStdString()) == FieldTextInput::Unchanged;
-    const auto input = InputText(*field, new_text.text);
+        JudgeFieldText(document, *field, new_text.text) == FieldTextInput::Unchanged;
+    const auto input = InputText(*field, new_text.Text());
     if (!unchanged && !input) {
       result.errors.append(
-          {new_text.line, new_text.column, QStringLiteral("«%1» не число").arg(new_text.text)});
+          {new_text.line, new_text.column, QStringLiteral("«%1» не число").arg(new_text.Text())});
       continue;
     }
     const QString now = ShownValue(field->table, field->column, document.ValueAfterCommit(*field));
-    const bool conflicting = old_text.text != now;
+    const bool conflicting = old_text.Text() != now;
     if (conflicting)
       result.conflicts.append(
           {old_text.line, old_text.column,
-           QStringLiteral("в файле должно быть «%1», а там «%2»").arg(old_text.text, now)});
+           QStringLiteral("в файле должно быть «%1», а там «%2»").arg(old_text.Text(), now)});
     if (!unchanged)
       planned.push_back({*field, *input, conflicting});
   }

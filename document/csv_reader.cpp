@@ -24,18 +24,6 @@ bool IsLineEnd(char byte) {
   return byte == '\n' || byte == '\r';
 }
 
-// QString::fromUtf8 drops a byte-order mark at the start, which in a field is
-// part of the text; the file's own mark has gone by the time fields are read.
-// Only a field that starts with one needs the slower decoder that keeps it.
-QString FieldText(const void* bytes, std::size_t size) {
-  const QByteArrayView utf8(static_cast<const char*>(bytes), static_cast<qsizetype>(size));
-  if (!utf8.startsWith("\xEF\xBB\xBF"))
-    return QString::fromUtf8(utf8);
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                     QStringConverter::Flag::ConvertInitialBom);
-  return decoder(utf8);
-}
-
 // The length of the line that starts `text`, its line end included: LF, CRLF
 // or a lone CR; all of `text` when it has no line end.
 std::size_t LineLength(std::string_view text) {
@@ -119,7 +107,8 @@ class LocatingParser {
   static void OnField(void* bytes, std::size_t size, void* data) {
     auto& self = *static_cast<LocatingParser*>(data);
     const int column = static_cast<int>(self.current_.fields.size()) + 1;
-    self.current_.fields.append({FieldText(bytes, size), self.field_line_, column});
+    self.current_.fields.append(
+        {std::string(static_cast<const char*>(bytes), size), self.field_line_, column});
     // The next field starts right after the separator, on the same line.
     self.field_line_ = self.line_;
   }
@@ -147,7 +136,12 @@ std::string ToUtf8(QByteArrayView bytes, CsvEncoding& encoding) {
   if (bytes.startsWith(kByteOrderMark)) {
     encoding = CsvEncoding::Utf8WithBom;
     bytes = bytes.sliced(kByteOrderMark.size());
-    return std::string(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    if (bytes.isValidUtf8())
+      return std::string(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    // Broken sequences become U+FFFD, so that every field is valid UTF-8.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
+    return QString(utf8(bytes)).toStdString();
   }
   // Stateless, so that a sequence cut short at the end is an error too.
   QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -176,11 +170,22 @@ CsvSeparator DetectSeparator(std::string_view text) {
 
 }  // namespace
 
+// QString::fromUtf8 drops a byte-order mark at the start, which in a field is
+// part of the text; the file's own mark has gone by the time fields are read.
+QString CsvField::Text() const {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (!text.starts_with(kByteOrderMark))
+    return QString::fromStdString(text);
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                  QStringConverter::Flag::ConvertInitialBom);
+  return utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 QStringList CsvRecord::Texts() const {
   QStringList texts;
   texts.reserve(fields.size());
   for (const CsvField& field : fields)
-    texts.append(field.text);
+    texts.append(field.Text());
   return texts;
 }
 

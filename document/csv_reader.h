@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 #include "csv_separator.h"
 
@@ -17,10 +18,15 @@ enum class CsvEncoding {
 
 // One field, where the user finds it in the file: the 1-based line on which it
 // starts and its 1-based number within its record (the "столбец" of a message).
+// The text is valid UTF-8, kept as bytes: most fields are numbers compared with
+// a cell's text, which is UTF-8 too.
 struct CsvField {
-  QString text;
+  std::string text;
   int line = 0;
   int column = 0;
+
+  // The text for a message or a caption, a byte-order mark at its start kept.
+  QString Text() const;
 };
 
 // One record: its fields, never none, and the line on which it starts. A

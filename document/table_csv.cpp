@@ -16,8 +16,7 @@ QString Text(std::string_view utf8) {
 }
 
 constexpr std::string_view kNumberCaptionUtf8 = "№";
-const QString kNumberCaption = Text(kNumberCaptionUtf8);
-const QString kNameCaption = QStringLiteral("Название");
+constexpr std::string_view kNameCaptionUtf8 = "Название";
 
 // Where each wanted column is in the file; -1 where it is missing. Field
 // indices are 0-based, as in CsvRecord::fields.
@@ -29,28 +28,28 @@ struct ColumnPlaces {
 
 ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, QList<CsvIssue>& issues) {
   ColumnPlaces places;
-  std::map<QString, int> first_index;
+  std::map<std::string, int> first_index;
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
     if (const auto seen = first_index.find(field.text); seen != first_index.end()) {
       issues.append({field.line, field.column,
                      QStringLiteral("столбец «%1» уже есть в столбце %2")
-                         .arg(field.text)
+                         .arg(field.Text())
                          .arg(seen->second + 1)});
       continue;
     }
     first_index[field.text] = index;
-    if (field.text == kNumberCaption) {
+    if (field.text == kNumberCaptionUtf8) {
       places.number = index;
       continue;
     }
-    if (field.text == kNameCaption) {
+    if (field.text == kNameCaptionUtf8) {
       places.name = index;
       continue;
     }
     bool known = false;
     for (int column = 1; column < ColCounts[table]; ++column) {
-      if (field.text == Text(HeaderCaptions[table][column])) {
+      if (field.text == HeaderCaptions[table][column]) {
         places.grid_column_of[index] = column;
         known = true;
       }
@@ -58,7 +57,7 @@ ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, QList<CsvIss
     if (!known)
       issues.append({field.line, field.column,
                      QStringLiteral("неизвестный столбец «%1» в таблице «%2»")
-                         .arg(field.text, Text(TabCaptions[table]))});
+                         .arg(field.Text(), Text(TabCaptions[table]))});
   }
   if (places.number < 0)
     issues.append({header.line, 1, QStringLiteral("в заголовке нет столбца «№»")});
@@ -98,11 +97,11 @@ struct PendingValue {
 std::optional<int> EntryOfRow(TableIndex table, const CsvField& number,
                               std::map<int, int>& line_of_entry, QList<CsvIssue>& issues) {
   bool ok = false;
-  const int row = number.text.toInt(&ok);
+  const int row = number.Text().toInt(&ok);
   if (!ok || row < 1 || row > EntryCount(table)) {
     issues.append({number.line, number.column,
                    QStringLiteral("номер строки «%1» не число от 1 до %2")
-                       .arg(number.text)
+                       .arg(number.Text())
                        .arg(EntryCount(table))});
     return std::nullopt;
   }
@@ -134,25 +133,25 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
     return;
   if (places.name >= 0 && !allow_name_mismatch) {
     const CsvField& name = record.fields[places.name];
-    const QString expected = Text(EntryNameText(document.Committed(), table, *entry));
+    const std::string expected = EntryNameText(document.Committed(), table, *entry);
     if (name.text != expected)
       issues.append({name.line, name.column,
                      QStringLiteral("название «%1» не совпадает с «%2» в строке %3 таблицы")
-                         .arg(name.text, expected)
+                         .arg(name.Text(), Text(expected))
                          .arg(*entry + 1)});
   }
   for (const auto& [index, column] : places.grid_column_of) {
     const CsvField& value = record.fields[index];
     const FieldRef field{table, *entry, column};
-    const std::string text = value.text.toStdString();
-    switch (JudgeFieldText(document, field, text)) {
+    switch (JudgeFieldText(document, field, value.text)) {
       case FieldTextInput::Unchanged:
         break;
       case FieldTextInput::Number:
-        pending.push_back({field, text});
+        pending.push_back({field, value.text});
         break;
       case FieldTextInput::NotANumber:
-        issues.append({value.line, value.column, QStringLiteral("«%1» не число").arg(value.text)});
+        issues.append(
+            {value.line, value.column, QStringLiteral("«%1» не число").arg(value.Text())});
         break;
     }
   }

@@ -78,7 +78,7 @@ TEST(CsvText, RandomTablesReadBackAsWrittenWithEachSeparator) {
         for (int i = 0; i < record.fields.size(); ++i) {
           EXPECT_EQ(record.fields[i].line, line);
           EXPECT_EQ(record.fields[i].column, i + 1);
-          line += LineEnds(record.fields[i].text);
+          line += LineEnds(record.fields[i].Text());
         }
         ++line;
       }
