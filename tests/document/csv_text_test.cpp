@@ -135,6 +135,15 @@ const QList<ReadCase>& ReadCases() {
        {{"a", "Р"}},
        {1},
        {}},
+      {"after a byte-order mark, broken sequences are U+FFFD and a field's own mark is text",
+       "\xEF\xBB\xBF"
+       "a,\xD0\r\n\xEF\xBB\xBF"
+       "b,c\xFF",
+       Utf8WithBom,
+       kComma,
+       {{"a", "\uFFFD"}, {QStringLiteral("\uFEFFb"), "c\uFFFD"}},
+       {1, 2},
+       {}},
       {"an overlong UTF-8 form is not UTF-8", "\xC0\xAF", Windows1251, kComma, {{"АЇ"}}, {1}, {}},
       {"LF, CRLF and lone CR mixed, no line end at the end",
        "a;b\nc;d\r\ne;f\rg",
