@@ -85,6 +85,18 @@ void CatchUp() {
   QApplication::processEvents();
 }
 
+// The shown main window with the sample open, and the events that follow
+// handled.
+struct OpenWindow {
+  OpenWindow() {
+    form.show();
+    user.Open(form);
+    CatchUp();
+  }
+  ScriptedUser user;
+  TMainForm form{&user.dialogs};
+};
+
 // The file read once into a fresh buffer in memory.
 void ReadOnce(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -128,10 +140,8 @@ BENCHMARK(BM_Open_Document)->UseManualTime();
 // Open against that: both measured in the same state of the caches.
 void BM_Open_Window(benchmark::State& state) {
   const std::string path = Sample().path().string();
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
+  OpenWindow window;
+  TMainForm& form = window.form;
   const int shown = static_cast<int>(state.range(0));
   const auto show_tab = [&] {
     form.tc_Tabs->setCurrentIndex(shown);
@@ -140,7 +150,7 @@ void BM_Open_Window(benchmark::State& state) {
   show_tab();
   double reads = 0;
   const double seconds = TimeEach(
-      state, [&] { user.Open(form); },
+      state, [&] { window.user.Open(form); },
       [&] {
         show_tab();
         const auto start = std::chrono::steady_clock::now();
@@ -194,13 +204,10 @@ BENCHMARK(BM_SaveAs_Document)->UseManualTime();
 
 // Save As in the main window, through its command.
 void BM_SaveAs_Window(benchmark::State& state) {
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
-  CatchUp();
+  OpenWindow window;
+  TMainForm& form = window.form;
   const double seconds = TimeEach(
-      state, [&] { user.SaveAs(form); }, CatchUp);
+      state, [&] { window.user.SaveAs(form); }, CatchUp);
   ReportAgainstFloor(state, seconds, copy_floor);
 }
 BENCHMARK(BM_SaveAs_Window)->UseManualTime();
@@ -213,11 +220,8 @@ void BM_TabSwitch(benchmark::State& state) {
   const int into = static_cast<int>(state.range(0));
   const int from = (into + kTableCount - 1) % kTableCount;
   const bool painted = state.range(1) != 0;
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
-  CatchUp();
+  OpenWindow window;
+  TMainForm& form = window.form;
   std::vector<double> switches;
   for (auto _ : state) {
     form.tc_Tabs->setCurrentIndex(from);
@@ -242,11 +246,8 @@ BENCHMARK(BM_TabSwitch)
 // goes into the document, and the cell with its mark is painted again. The
 // median of the single edits is reported in "median_us".
 void BM_SetField_Window(benchmark::State& state) {
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
-  CatchUp();
+  OpenWindow window;
+  TMainForm& form = window.form;
   GridModel* model = form.sg_Table->Model();
   const QModelIndex cell = model->index(0, 0);
   std::vector<double> edits;
@@ -271,10 +272,8 @@ BENCHMARK(BM_SetField_Window)->UseManualTime();
 // keystrokes is reported in "median_us".
 void BM_Keystroke_Window(benchmark::State& state) {
   const bool new_step = state.range(0) != 0;
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
+  OpenWindow window;
+  TMainForm& form = window.form;
   form.sg_Table->SetCurrentCell(3, 3);
   CatchUp();
   QLineEdit* editor = form.sg_Table->CellEditor();
@@ -314,11 +313,8 @@ BENCHMARK(BM_Keystroke_Window)->Arg(0)->Arg(1)->ArgName("new_step")->UseManualTi
 // pastes is reported in "median_ms".
 void BM_PasteWholeTable_Window(benchmark::State& state) {
   const bool time_the_undo = state.range(0) != 0;
-  ScriptedUser user;
-  TMainForm form(&user.dialogs);
-  form.show();
-  user.Open(form);
-  CatchUp();
+  OpenWindow window;
+  TMainForm& form = window.form;
   QString blocks[2];
   for (int turn = 0; turn < 2; ++turn)
     for (int row = 1; row < RowCounts[kCreatures]; ++row) {

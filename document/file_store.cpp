@@ -54,23 +54,18 @@ bool NoFileOrRegularFile(const QFileInfo& info, QString& reason) {
   return true;
 }
 
-}  // namespace
-
-bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
+// Reads the whole file into `out`, which may hold the bytes of another file of
+// the same size: resizing it then fills nothing, and every byte is read over.
+bool ReadInto(const QString& path, Bytes& out, QString& reason) {
   const QFileInfo info(path);
-  if (!NoFileOrRegularFile(info, reason)) {
-    out.clear();
+  if (!NoFileOrRegularFile(info, reason))
     return false;
-  }
   QFile file(path);
-  if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason)) {
-    out.clear();
+  if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason))
     return false;
-  }
   const qint64 size = file.size();
-  if (size > kMaxFileSize) {
+  if (size > QtFileStore::kMaxFileSize) {
     reason = QStringLiteral("файл слишком велик (%1 байт)").arg(size);
-    out.clear();
     return false;
   }
   out.resize(static_cast<std::size_t>(size));
@@ -81,10 +76,8 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
       got = file.read(reinterpret_cast<char*>(out.data()) + done, size - done);
       return got >= 0;
     };
-    if (!Run(read, file, FileAction::kRead, reason)) {
-      out.clear();
+    if (!Run(read, file, FileAction::kRead, reason))
       return false;
-    }
     if (got == 0)
       break;
     done += got;
@@ -92,10 +85,18 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
   if (done != size) {
     // The file shrank while it was read: what arrived is not the whole file.
     reason = QStringLiteral("файл изменился во время чтения");
-    out.clear();
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
+  if (ReadInto(path, out, reason))
+    return true;
+  out.clear();
+  return false;
 }
 
 bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& reason) {
