@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -124,6 +126,20 @@ class MainFormTest : public ::testing::Test {
   void ExpectHeaderRow(TableIndex index) const {
     for (int column = 0; column < ColCounts[index]; ++column)
       EXPECT_EQ(Cell(column, 0), std::string(HeaderCaptions[index][column]));
+  }
+
+  // Every file and folder under the test's folder, with each file's bytes, to
+  // show that a refused Open or Save As created, changed and left nothing.
+  std::map<QString, Bytes> FolderTree() const {
+    std::map<QString, Bytes> tree;
+    QDirIterator it(dir.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      tree[path] = it.fileInfo().isDir() ? Bytes{} : ReadBytes(path);
+    }
+    return tree;
   }
 
   QTemporaryDir dir;
@@ -797,6 +813,10 @@ class OpenRefusedTest : public MainFormTest {
   void SetUp() override {
     MainFormTest::SetUp();
     good = WriteSample(QStringLiteral("HMM2PL.exe"));
+    OpenGoodAndEdit();
+  }
+
+  void OpenGoodAndEdit() {
     OpenFile(good);
     ClickTab(kBuildings);
     TypeInto(3, 3, QStringLiteral("123"));
@@ -826,21 +846,56 @@ class OpenRefusedTest : public MainFormTest {
   TableSet tables_before;
 };
 
-TEST_F(OpenRefusedTest, SizeOneByteOffAsksAndNoLeavesEverything) {
-  for (const int delta : {-1, 1}) {
+// Each choice that cannot be loaded (one byte off the size with the question
+// answered No, or an error naming the file) leaves the window, its tables,
+// the edit not yet committed and every file as they were; the edit can still
+// be saved.
+TEST_F(OpenRefusedTest, RefusedChoicesLeaveEverything) {
+  const auto size_off_by = [this](int delta) {
     Bytes image = MakeSample(9).image;
     image.resize(image.size() + delta, 0);
     const QString odd = Path(QStringLiteral("odd%1.exe").arg(delta));
-    ASSERT_TRUE(WriteBytes(odd, image));
+    EXPECT_TRUE(WriteBytes(odd, image));
+    return odd;
+  };
+  const QString empty = Path(QStringLiteral("empty.exe"));
+  ASSERT_TRUE(WriteBytes(empty, {}));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.exe")));
+  const QString locked = WriteSample(QStringLiteral("locked.exe"), 9);
+  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+  const struct {
+    QString path;
+    bool asks_size;
+    bool read_fails;
+  } cases[] = {{size_off_by(-1), true, false},
+               {size_off_by(1), true, false},
+               {empty, false, false},
+               {Path(QStringLiteral("folder.exe")), false, false},
+               {Path(QStringLiteral("missing.exe")), false, false},
+               {locked, false, false},
+               {WriteSample(QStringLiteral("other.exe"), 9), false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString() + (c.read_fails ? ", read fails" : ""));
+    if (c.path == locked && RunningAsSuperuser())
+      continue;  // the superuser reads every file
+    const std::map<QString, Bytes> files = FolderTree();
     const int warnings = dialogs.size_warnings;
-    dialogs.size_answers.push_back(false);
-    OpenFile(odd);
-    EXPECT_EQ(dialogs.size_warnings, warnings + 1);
+    const auto errors = dialogs.errors.size();
+    if (c.asks_size)
+      dialogs.size_answers.push_back(false);
+    store.fail_reads = c.read_fails;
+    OpenFile(c.path);
+    store.fail_reads = false;
+    EXPECT_EQ(dialogs.size_warnings, warnings + (c.asks_size ? 1 : 0));
+    ASSERT_EQ(dialogs.errors.size(), errors + (c.asks_size ? 0 : 1));
+    if (!c.asks_size) {
+      EXPECT_TRUE(dialogs.errors.last().contains(c.path)) << dialogs.errors.last().toStdString();
+    }
     ExpectNothingChanged();
-    EXPECT_EQ(ReadBytes(odd), image);
+    EXPECT_EQ(FolderTree(), files);
+    ExpectStillUsable();
+    OpenGoodAndEdit();
   }
-  EXPECT_TRUE(dialogs.errors.isEmpty());
-  ExpectStillUsable();
 }
 
 TEST_F(OpenRefusedTest, SizeOneByteOffAndYesLoadsTheFile) {
@@ -860,48 +915,6 @@ TEST_F(OpenRefusedTest, SizeOneByteOffAndYesLoadsTheFile) {
     EXPECT_EQ(ReadBytes(copy), image);
   }
   EXPECT_TRUE(dialogs.errors.isEmpty());
-}
-
-TEST_F(OpenRefusedTest, UnreadableChoicesAreReportedByName) {
-  const QString empty = Path(QStringLiteral("empty.exe"));
-  ASSERT_TRUE(WriteBytes(empty, {}));
-  const QString folder = Path(QStringLiteral("folder.exe"));
-  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.exe")));
-  const QString missing = Path(QStringLiteral("missing.exe"));
-
-  for (const QString& path : {empty, folder, missing}) {
-    const int errors = static_cast<int>(dialogs.errors.size());
-    OpenFile(path);
-    ASSERT_EQ(dialogs.errors.size(), errors + 1) << path.toStdString();
-    EXPECT_TRUE(dialogs.errors.last().contains(path)) << dialogs.errors.last().toStdString();
-    ExpectNothingChanged();
-  }
-  EXPECT_EQ(dialogs.size_warnings, 0);
-  EXPECT_EQ(QFileInfo(empty).size(), 0);
-  EXPECT_TRUE(QFileInfo(folder).isDir());
-  EXPECT_FALSE(QFileInfo::exists(missing));
-  ExpectStillUsable();
-}
-
-TEST_F(OpenRefusedTest, FileWithoutReadPermission) {
-  if (RunningAsSuperuser())
-    GTEST_SKIP() << "the superuser reads every file";
-  const QString locked = WriteSample(QStringLiteral("locked.exe"), 9);
-  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
-  OpenFile(locked);
-  ASSERT_EQ(dialogs.errors.size(), 1);
-  EXPECT_TRUE(dialogs.errors.last().contains(locked));
-  ExpectNothingChanged();
-  ExpectStillUsable();
-}
-
-TEST_F(OpenRefusedTest, ReadFailure) {
-  store.fail_reads = true;
-  OpenFile(WriteSample(QStringLiteral("other.exe"), 9));
-  ASSERT_EQ(dialogs.errors.size(), 1);
-  ExpectNothingChanged();
-  store.fail_reads = false;
-  ExpectStillUsable();
 }
 
 // --- Save As that cannot be done ----------------------------------------------------
@@ -996,42 +1009,43 @@ TEST_F(SaveAsRefusedTest, CurrentFileGoneOrChangedOffersTheCopyInMemory) {
   }
 }
 
-TEST_F(SaveAsRefusedTest, DestinationFolderMissing) {
-  const QString destination = Path(QStringLiteral("no/such/folder/copy.exe"));
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("no"))));
-  ExpectStillUsable();
-}
-
-TEST_F(SaveAsRefusedTest, DestinationIsAFolder) {
+// Each destination that cannot be written: the error names it (and says why
+// where the disk is full), every state of the window and every file stay as
+// they were, and a later Save As to a good place writes every edit.
+TEST_F(SaveAsRefusedTest, RefusedDestinationsLeaveEverything) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.exe")));
-  const QString destination = Path(QStringLiteral("folder.exe"));
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_TRUE(QFileInfo(destination).isDir());
-  EXPECT_TRUE(FolderEntries(destination).isEmpty());
-  ExpectStillUsable();
-}
-
-TEST_F(SaveAsRefusedTest, DiskFull) {
-  const QString destination = Path(QStringLiteral("existing.exe"));
-  const Bytes existing = MakeSample(12).image;
-  ASSERT_TRUE(WriteBytes(destination, existing));
-  store.disk_full = true;
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral("на диске недостаточно места")));
-  EXPECT_EQ(ReadBytes(destination), existing);
-  EXPECT_EQ(ReadBytes(current), source);
-  // Onto the current file itself: it stays as it was.
-  dialogs.errors.clear();
-  SaveAs(current);
-  ExpectRefused(current);
-  EXPECT_EQ(ReadBytes(current), source);
-  store.disk_full = false;
-  dialogs.errors.clear();
-  ExpectStillUsable();
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("existing.exe")), MakeSample(12).image));
+  const QString locked = Path(QStringLiteral("locked"));
+  ASSERT_TRUE(QDir().mkdir(locked));
+  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+  const struct {
+    QString destination;
+    bool disk_full;
+  } cases[] = {{Path(QStringLiteral("no/such/folder/copy.exe")), false},
+               {Path(QStringLiteral("folder.exe")), false},
+               {Path(QStringLiteral("existing.exe")), true},
+               {current, true},
+               {locked + QStringLiteral("/copy.exe"), false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.destination.toStdString() + (c.disk_full ? ", disk full" : ""));
+    if (c.destination.startsWith(locked) && RunningAsSuperuser())
+      continue;  // the superuser writes into every folder
+    const std::map<QString, Bytes> files = FolderTree();
+    dialogs.errors.clear();
+    store.disk_full = c.disk_full;
+    SaveAs(c.destination);
+    store.disk_full = false;
+    ExpectRefused(c.destination);
+    if (c.disk_full) {
+      EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral("на диске недостаточно места")))
+          << dialogs.errors.last().toStdString();
+    }
+    EXPECT_EQ(FolderTree(), files);
+    ExpectStillUsable();
+    OpenAndEdit();
+  }
+  QFile::setPermissions(locked,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // A real small file system, where the test may mount one (as root on Linux).
@@ -1064,21 +1078,6 @@ TEST_F(SaveAsRefusedTest, SmallFileSystemRunsFull) {
 #else
   GTEST_SKIP() << "mounts a file system the Linux way";
 #endif
-}
-
-TEST_F(SaveAsRefusedTest, FolderNotWritable) {
-  if (RunningAsSuperuser())
-    GTEST_SKIP() << "the superuser writes into every folder";
-  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
-  const QString locked = Path(QStringLiteral("locked"));
-  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-  const QString destination = locked + QStringLiteral("/copy.exe");
-  SaveAs(destination);
-  ExpectRefused(destination);
-  EXPECT_TRUE(FolderEntries(locked).isEmpty());
-  QFile::setPermissions(locked,
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  ExpectStillUsable();
 }
 
 }  // namespace
