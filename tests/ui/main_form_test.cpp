@@ -150,29 +150,6 @@ class MainFormTest : public ::testing::Test {
 
 // --- The window before any file ---------------------------------------------
 
-TEST_F(MainFormTest, StartsWithTheCreatureShapeAndNoFile) {
-  EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune"));
-  EXPECT_FALSE(form->mm_SaveAs->isEnabled());
-  EXPECT_EQ(form->sg_Table->RowCount(), 67);
-  EXPECT_EQ(form->sg_Table->ColCount(), 14);
-  ExpectHeaderRow(kCreatures);
-  EXPECT_EQ(Cell(1, 1), "");
-  EXPECT_EQ(form->sg_Table->ColumnWidth(0), 150);
-  for (int column = 1; column < 14; ++column)
-    EXPECT_EQ(form->sg_Table->ColumnWidth(column), 80) << column;
-  EXPECT_EQ(form->sg_Table->RowHeight(1), 20);
-  EXPECT_EQ(form->sg_Table->RowHeight(66), 20);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 1);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 1);
-  EXPECT_NE(form->sg_Table->CellEditor(), nullptr);
-  EXPECT_EQ(form->minimumSize(), QSize(500, 400));
-  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
-  ASSERT_EQ(form->tc_Tabs->count(), 3);
-  EXPECT_EQ(form->tc_Tabs->tabText(0), QStringLiteral("Существа"));
-  EXPECT_EQ(form->tc_Tabs->tabText(1), QStringLiteral("Постройки"));
-  EXPECT_EQ(form->tc_Tabs->tabText(2), QStringLiteral("Заклинания"));
-}
-
 TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_EQ(form->mm_File->title(), QStringLiteral("&Файл"));
   EXPECT_EQ(form->Open->text(), QStringLiteral("&Открыть..."));
@@ -192,7 +169,21 @@ TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_TRUE(items.contains(form->mm_Recent->menuAction()));
 }
 
-TEST_F(MainFormTest, TabsWithoutAFileOnlyReshape) {
+TEST_F(MainFormTest, BeforeAnyFileTheTabsOnlyReshapeAndNothingIsReadOrWritten) {
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune"));
+  EXPECT_EQ(form->sg_Table->RowCount(), 67);
+  EXPECT_EQ(form->sg_Table->ColCount(), 14);
+  ExpectHeaderRow(kCreatures);
+  EXPECT_EQ(Cell(1, 1), "");
+  EXPECT_EQ(form->sg_Table->CurrentColumn(), 1);
+  EXPECT_EQ(form->sg_Table->CurrentRow(), 1);
+  EXPECT_NE(form->sg_Table->CellEditor(), nullptr);
+  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+  ASSERT_EQ(form->tc_Tabs->count(), 3);
+  EXPECT_EQ(form->tc_Tabs->tabText(0), QStringLiteral("Существа"));
+  EXPECT_EQ(form->tc_Tabs->tabText(1), QStringLiteral("Постройки"));
+  EXPECT_EQ(form->tc_Tabs->tabText(2), QStringLiteral("Заклинания"));
+
   TypeInto(1, 1, QStringLiteral("5"));
   ClickTab(kBuildings);
   EXPECT_EQ(form->sg_Table->RowCount(), 83);
@@ -206,16 +197,13 @@ TEST_F(MainFormTest, TabsWithoutAFileOnlyReshape) {
   ExpectHeaderRow(kCreatures);
   EXPECT_EQ(Cell(1, 1), "5");  // kept, nothing read or filled
   EXPECT_EQ(Mark(1, 1), CellMark::None);
-  EXPECT_FALSE(form->mm_SaveAs->isEnabled());
   EXPECT_EQ(form->CurrentTables(), nullptr);
-  EXPECT_EQ(store.reads + store.writes, 0);
-}
 
-TEST_F(MainFormTest, SaveAsCannotRunBeforeAnOpen) {
+  EXPECT_FALSE(form->mm_SaveAs->isEnabled());
   form->mm_SaveAs->trigger();  // disabled: nothing happens
   form->mm_SaveAsClick();      // and the handler itself refuses
   EXPECT_TRUE(dialogs.save_proposed_names.isEmpty());
-  EXPECT_EQ(store.writes, 0);
+  EXPECT_EQ(store.reads + store.writes, 0);
 }
 
 // --- Open --------------------------------------------------------------------
@@ -473,21 +461,6 @@ TEST_F(MainFormTest, ChangedMarksStayAcrossTabSwitchesAndClearOnSave) {
 
 // --- The grid as the user handles it ----------------------------------------------
 
-TEST_F(MainFormTest, NothingIsMarkedOnAnyTabOfAFileJustOpened) {
-  // The sample has building costs above the signed range, shown in digits the
-  // parse refuses; they still hold exactly the file's values.
-  OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
-  for (const int tab : {1, 2, 0}) {
-    ClickTab(tab);
-    const auto index = static_cast<TableIndex>(tab);
-    for (int row = 1; row < RowCounts[index]; ++row) {
-      for (int column = 1; column < ColCounts[index]; ++column)
-        ASSERT_EQ(Mark(column, row), CellMark::None)
-            << "tab " << tab << " (" << column << ", " << row << ") " << Cell(column, row);
-    }
-  }
-}
-
 // With the window shown, the editor really holds the keyboard focus; a click
 // elsewhere must not pass it on along the Tab chain to the next cell.
 TEST_F(MainFormTest, AClickLandsOnTheCellUnderIt) {
@@ -512,11 +485,16 @@ TEST_F(MainFormTest, AClickLandsOnTheCellUnderIt) {
   }
 }
 
+// After a tab switch the editor shows the new table's cell, and nothing is
+// marked on any tab of a file just opened: the sample has building costs above
+// the signed range, shown in digits the parse refuses, that still hold exactly
+// the file's values.
 TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const TableSet loaded = LoadTables(MakeSample(7).image);
   // A cell inside every table's shape keeps its editor; one outside moves in.
-  for (const auto& [column, row] : {std::pair{2, 3}, std::pair{12, 60}}) {
+  for (const auto& [column, row] : {std::pair{2, 3}, std::pair{12, 66}}) {
+    form->sg_Table->SetCurrentCell(column, 70);  // no row 70 in the creature shape
     form->sg_Table->SetCurrentCell(column, row);
     int shown_column = column;
     int shown_row = row;
@@ -534,6 +512,11 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
           << "tab " << tab << ", cell (" << column << ", " << row << ")";
       // Typing replaces the number shown, as on entering a cell.
       EXPECT_EQ(form->sg_Table->CellEditor()->selectedText(), form->sg_Table->CellEditor()->text());
+      for (int r = 1; r < RowCounts[index]; ++r) {
+        for (int c = 1; c < ColCounts[index]; ++c)
+          ASSERT_EQ(Mark(c, r), CellMark::None)
+              << "tab " << tab << " (" << c << ", " << r << ") " << Cell(c, r);
+      }
     }
   }
 }
@@ -727,27 +710,31 @@ TEST_F(MainFormTest, DialogsStartInTheFolderOfTheLastChosenFile) {
                                                  Path(QStringLiteral("later")), QDir::homePath()}));
 }
 
-TEST_F(MainFormTest, TabAndShiftTabMoveBetweenCells) {
+// Tab and Shift+Tab move along the row (from the last column on to the next
+// row), Up and Down between rows; the editor follows, shows its cell and
+// takes the keys typed next.
+TEST_F(MainFormTest, KeysMoveTheEditorBetweenCells) {
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
-  form->sg_Table->SetCurrentCell(1, 1);
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Tab);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 2);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 1);
-  QTest::keyClicks(form->sg_Table->CellEditor(), QStringLiteral("7"));
-  EXPECT_EQ(Cell(2, 1).back(), '7');
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 1);
-  // Up and Down leave the editor for the next row, the editor follows.
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Down);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 2);
-  EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), Cell(1, 2));
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Up);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 1);
-  // From the last column, Tab goes on to the next row.
-  form->sg_Table->SetCurrentCell(13, 1);
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Tab);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 1);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 2);
+  const struct {
+    int from_column, from_row;
+    Qt::Key key;
+    int column, row;
+  } moves[] = {{1, 1, Qt::Key_Tab, 2, 1},
+               {2, 1, Qt::Key_Backtab, 1, 1},
+               {1, 1, Qt::Key_Down, 1, 2},
+               {1, 2, Qt::Key_Up, 1, 1},
+               {13, 1, Qt::Key_Tab, 1, 2}};
+  for (const auto& m : moves) {
+    SCOPED_TRACE(testing::Message() << m.key << " from " << m.from_column << "," << m.from_row);
+    form->sg_Table->SetCurrentCell(m.from_column, m.from_row);
+    QTest::keyClick(form->sg_Table->CellEditor(), m.key,
+                    m.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    ASSERT_EQ(form->sg_Table->CurrentColumn(), m.column);
+    ASSERT_EQ(form->sg_Table->CurrentRow(), m.row);
+    EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), Cell(m.column, m.row));
+    QTest::keyClicks(form->sg_Table->CellEditor(), QStringLiteral("7"));
+    EXPECT_EQ(Cell(m.column, m.row).back(), '7');
+  }
 }
 
 TEST_F(MainFormTest, ColumnWidthsAcrossTabSwitches) {
@@ -758,15 +745,6 @@ TEST_F(MainFormTest, ColumnWidthsAcrossTabSwitches) {
   EXPECT_EQ(form->sg_Table->ColumnWidth(0), 150);
   EXPECT_EQ(form->sg_Table->ColumnWidth(2), 111);  // stayed in the shape
   EXPECT_EQ(form->sg_Table->ColumnWidth(9), 80);   // dropped out and came back
-}
-
-TEST_F(MainFormTest, CurrentCellMovesIntoASmallerShape) {
-  form->sg_Table->SetCurrentCell(12, 70);  // no row 70 in the creature shape
-  form->sg_Table->SetCurrentCell(12, 66);
-  ClickTab(kSpells);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 3);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 65);
-  EXPECT_NE(form->sg_Table->CellEditor(), nullptr);
 }
 
 TEST_F(MainFormTest, CtrlOOpensAndExitClosesWithoutAQuestion) {
