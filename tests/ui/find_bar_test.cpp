@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sample_window_fixture.h"
+#include "window_fixtures.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sample_window_fixture.h"
+#include "window_fixtures.h"
 
 namespace {
 

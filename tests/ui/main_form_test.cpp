@@ -38,7 +38,7 @@
 #include "../support/memory_grid.h"
 #include "../support/os_helpers.h"
 #include "sample_image.h"
-#include "ui_test_support.h"
+#include "window_fixtures.h"
 
 namespace {
 
@@ -52,33 +52,8 @@ std::int32_t OtherValue(std::int32_t value) {
   return value == 42 ? 43 : 42;
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<TMainForm>(&dialogs, &store);
-    form->show();
-  }
-
-  QString Path(const QString& name) const { return dir.filePath(name); }
-
-  // Writes the sample of `seed` under `name` and returns its path.
-  QString WriteSample(const QString& name, std::uint32_t seed = 7) {
-    const QString path = Path(name);
-    EXPECT_TRUE(WriteBytes(path, MakeSample(seed).image));
-    return path;
-  }
-
-  void OpenFile(const QString& path) {
-    dialogs.open_answers.push_back(path);
-    form->OpenClick();
-  }
-
-  void SaveAs(const QString& path) {
-    dialogs.save_answers.push_back(path);
-    form->mm_SaveAsClick();
-  }
-
   // The user clicks a tab.
   void ClickTab(int index) {
     QTest::mouseClick(form->tc_Tabs, Qt::LeftButton, Qt::NoModifier,
@@ -141,11 +116,6 @@ class MainFormTest : public ::testing::Test {
     }
     return tree;
   }
-
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  FaultyFileStore store;
-  std::unique_ptr<TMainForm> form;
 };
 
 // --- The window before any file ---------------------------------------------

@@ -18,9 +18,9 @@
 #include "../support/image_helpers.h"
 #include "change_list.h"
 #include "grid_clipboard.h"
-#include "sample_window_fixture.h"
 #include "table_columns.h"
 #include "table_csv.h"
+#include "window_fixtures.h"
 
 namespace {
 
