@@ -17,47 +17,38 @@ namespace {
 
 // --- Placement ------------------------------------------------------------
 
-const QSize kAboutSize(284, 124);
-
-TEST(AboutFormPositionTest, CentresOverRestoredMainWindow) {
-  EXPECT_EQ(AboutFormPosition(QRect(100, 100, 870, 640), kAboutSize), QPoint(393, 358));
-  EXPECT_EQ(AboutFormPosition(QRect(0, 0, 284, 124), kAboutSize), QPoint(0, 0));
-}
-
-TEST(AboutFormPositionTest, OddDifferenceDropsTheHalfPixel) {
-  // 871 - 284 = 587 -> 293; 641 - 124 = 517 -> 258.
-  EXPECT_EQ(AboutFormPosition(QRect(100, 100, 871, 641), kAboutSize), QPoint(393, 358));
-  // Each axis on its own: only the width is odd here.
-  EXPECT_EQ(AboutFormPosition(QRect(10, 20, 285, 124), kAboutSize), QPoint(10, 20));
-  EXPECT_EQ(AboutFormPosition(QRect(10, 20, 284, 127), kAboutSize), QPoint(10, 21));
-}
-
-TEST(AboutFormPositionTest, WidthAndHeightAreNotSwapped) {
-  // A tall narrow main window: a mix-up of the axes shows at once.
-  EXPECT_EQ(AboutFormPosition(QRect(0, 0, 400, 1000), kAboutSize), QPoint(58, 438));
-}
-
-TEST(AboutFormPositionTest, NegativeScreenCoordinates) {
-  // A main window on a monitor left of and above the primary one.
-  EXPECT_EQ(AboutFormPosition(QRect(-1920, -300, 1920, 1080), kAboutSize), QPoint(-1102, 178));
-  EXPECT_EQ(AboutFormPosition(QRect(-1000, -1000, 871, 641), kAboutSize), QPoint(-707, -742));
-}
-
-TEST(AboutFormPositionTest, MainWindowSmallerThanAboutTruncatesTowardZero) {
-  // 100 - 284 = -184 -> -92; 50 - 124 = -74 -> -37.
-  EXPECT_EQ(AboutFormPosition(QRect(0, 0, 100, 50), kAboutSize), QPoint(-92, -37));
-  // 101 - 284 = -183 -> -91 (toward zero, not -92); 51 - 124 = -73 -> -36.
-  EXPECT_EQ(AboutFormPosition(QRect(0, 0, 101, 51), kAboutSize), QPoint(-91, -36));
-  EXPECT_EQ(AboutFormPosition(QRect(-5, -5, 101, 51), kAboutSize), QPoint(-96, -41));
-}
-
-TEST(AboutFormPositionTest, FarOffEdgesStayInRange) {
-  // -2147483000 + (100 - 2000) / 2 lies below INT_MIN: pinned there instead
-  // of wrapping round to a huge positive edge.
-  const QRect farLeft(QPoint(-2147483000, 0), QSize(100, 100));
-  const QPoint at = AboutFormPosition(farLeft, QSize(2000, 100));
-  EXPECT_EQ(at.x(), INT_MIN);
-  EXPECT_EQ(at.y(), 0);
+// main edge + (main extent - about extent) / 2 on each axis, the division
+// truncating toward zero, and an edge beyond the int range pinned to it.
+TEST(AboutFormPositionTest, CentresOverTheMainWindowFrame) {
+  const QSize about(284, 124);
+  const struct {
+    const char* what;
+    QRect main;
+    QSize about;
+    QPoint expected;
+  } cases[] = {
+      {"restored", {100, 100, 870, 640}, about, {393, 358}},
+      {"same size", {0, 0, 284, 124}, about, {0, 0}},
+      // 871 - 284 = 587 -> 293; 641 - 124 = 517 -> 258.
+      {"odd differences drop the half pixel", {100, 100, 871, 641}, about, {393, 358}},
+      {"only the width odd", {10, 20, 285, 124}, about, {10, 20}},
+      {"only the height odd", {10, 20, 284, 127}, about, {10, 21}},
+      {"tall and narrow: axes not swapped", {0, 0, 400, 1000}, about, {58, 438}},
+      {"monitor left of and above the primary", {-1920, -300, 1920, 1080}, about, {-1102, 178}},
+      {"negative and odd", {-1000, -1000, 871, 641}, about, {-707, -742}},
+      // 100 - 284 = -184 -> -92; 50 - 124 = -74 -> -37.
+      {"smaller than About", {0, 0, 100, 50}, about, {-92, -37}},
+      // 101 - 284 = -183 -> -91 (toward zero, not -92); 51 - 124 = -73 -> -36.
+      {"smaller and odd truncates toward zero", {0, 0, 101, 51}, about, {-91, -36}},
+      {"smaller, odd and negative", {-5, -5, 101, 51}, about, {-96, -41}},
+      // -2147483000 + (100 - 2000) / 2 lies below INT_MIN: pinned there
+      // instead of wrapping round to a huge positive edge.
+      {"far off the left edge", {-2147483000, 0, 100, 100}, {2000, 100}, {INT_MIN, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(AboutFormPosition(c.main, c.about), c.expected);
+  }
 }
 
 // --- The window -----------------------------------------------------------
@@ -93,9 +84,8 @@ TEST_F(AboutFormTest, WindowIsABorderlessNavyPanelKeptOnTop) {
   TAboutForm form;
   EXPECT_TRUE(form.isWindow());
   EXPECT_TRUE(form.isHidden()) << "created hidden";
-  EXPECT_EQ(form.size(), QSize(284, 124));
-  EXPECT_EQ(form.minimumSize(), QSize(284, 124));
-  EXPECT_EQ(form.maximumSize(), QSize(284, 124));
+  EXPECT_EQ(form.minimumSize(), form.size()) << "not resizable";
+  EXPECT_EQ(form.maximumSize(), form.size()) << "not resizable";
 
   const Qt::WindowFlags flags = form.windowFlags();
   EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
@@ -106,10 +96,9 @@ TEST_F(AboutFormTest, WindowIsABorderlessNavyPanelKeptOnTop) {
   EXPECT_EQ(form.windowTitle(), kWindowText);
   EXPECT_TRUE(form.autoFillBackground());
   EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 128));
-  EXPECT_EQ(form.font().pixelSize(), 11);
 
   form.show();
-  EXPECT_EQ(form.frameGeometry().size(), QSize(284, 124)) << "outer size equals client size";
+  EXPECT_EQ(form.frameGeometry().size(), form.size()) << "outer size equals client size";
 }
 
 TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
@@ -121,18 +110,14 @@ TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
   struct Expected {
     QLabel* label;
     QString text;
-    QRect geometry;
     bool bold;
   };
-  for (const Expected& e :
-       {Expected{form.lbAbout, QStringLiteral("Trevalune"), {8, 16, 265, 18}, true},
-        Expected{form.Label1, kVersionText, {8, 40, 265, 18}, false}}) {
+  for (const Expected& e : {Expected{form.lbAbout, QStringLiteral("Trevalune"), true},
+                            Expected{form.Label1, kVersionText, false}}) {
     SCOPED_TRACE(e.text.toStdString());
     EXPECT_EQ(e.label->parentWidget(), &form);
     EXPECT_EQ(e.label->text(), e.text);
-    EXPECT_EQ(e.label->geometry(), e.geometry);
     EXPECT_EQ(e.label->font().bold(), e.bold);
-    EXPECT_EQ(e.label->font().pixelSize(), 16);
     EXPECT_TRUE(e.label->alignment().testFlag(Qt::AlignHCenter));
     EXPECT_FALSE(e.label->autoFillBackground()) << "the navy shows behind the letters";
     EXPECT_EQ(e.label->palette().color(QPalette::WindowText), QColor(Qt::white));
@@ -141,13 +126,14 @@ TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
 
   EXPECT_EQ(form.btOK->parentWidget(), &form);
   EXPECT_EQ(form.btOK->text(), kButtonText);
-  EXPECT_EQ(form.btOK->geometry(), QRect(104, 88, 75, 25));
-  EXPECT_EQ(form.btOK->font().pixelSize(), 11) << "the button uses the window font";
+  EXPECT_EQ(form.btOK->font(), form.font()) << "the button uses the window font";
   EXPECT_FALSE(form.btOK->isDefault());
   EXPECT_EQ(form.focusWidget(), form.btOK) << "the button holds the focus";
 }
 
-TEST_F(AboutFormTest, StaysAHiddenWindowOfItsOwnWhenGivenAParent) {
+// Given a parent, it stays a hidden window of its own; its button hides it
+// and nothing else, and it can be shown and hidden again.
+TEST_F(AboutFormTest, ButtonHidesTheWindowOnly) {
   QWidget mainWindow;
   mainWindow.resize(870, 640);
   auto* form = new TAboutForm(&mainWindow);
@@ -155,20 +141,13 @@ TEST_F(AboutFormTest, StaysAHiddenWindowOfItsOwnWhenGivenAParent) {
   EXPECT_TRUE(form->isWindow()) << "not embedded in the main window";
   EXPECT_EQ(form->parentWidget(), &mainWindow);
   EXPECT_FALSE(form->isVisible()) << "showing the main window does not show it";
-}
 
-TEST_F(AboutFormTest, ButtonHidesTheWindowOnly) {
-  QWidget mainWindow;
-  auto* form = new TAboutForm(&mainWindow);
-  mainWindow.show();
   form->show();
   ASSERT_TRUE(form->isVisible());
-
   QTest::mouseClick(form->btOK, Qt::LeftButton);
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(mainWindow.isVisible());
 
-  // It can be shown again after being hidden, and hidden again directly.
   form->show();
   EXPECT_TRUE(form->isVisible());
   form->btOKClick();
@@ -176,25 +155,26 @@ TEST_F(AboutFormTest, ButtonHidesTheWindowOnly) {
   EXPECT_TRUE(mainWindow.isVisible());
 }
 
-TEST_F(AboutFormTest, EscapeDoesNothing) {
-  TAboutForm form;
-  form.show();
-  QSignalSpy clicks(form.btOK, &QPushButton::clicked);
-  QTest::keyClick(form.btOK, Qt::Key_Escape);
-  QTest::keyClick(&form, Qt::Key_Escape);
-  EXPECT_TRUE(form.isVisible());
-  EXPECT_EQ(clicks.count(), 0);
-}
-
-TEST_F(AboutFormTest, EnterReturnAndSpacePressTheFocusedButton) {
-  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-    SCOPED_TRACE(key);
+// Return, Enter and Space press the focused button; Escape, on the button or
+// on the window, does nothing.
+TEST_F(AboutFormTest, KeysPressTheButtonButEscapeDoesNothing) {
+  const struct {
+    Qt::Key key;
+    bool to_window;
+    int clicks;
+  } cases[] = {{Qt::Key_Return, false, 1},
+               {Qt::Key_Enter, false, 1},
+               {Qt::Key_Space, false, 1},
+               {Qt::Key_Escape, false, 0},
+               {Qt::Key_Escape, true, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.key << (c.to_window ? " to the window" : ""));
     TAboutForm form;
     form.show();
     QSignalSpy clicks(form.btOK, &QPushButton::clicked);
-    QTest::keyClick(form.btOK, key);
-    EXPECT_EQ(clicks.count(), 1);
-    EXPECT_FALSE(form.isVisible());
+    QTest::keyClick(c.to_window ? static_cast<QWidget*>(&form) : form.btOK, c.key);
+    EXPECT_EQ(clicks.count(), c.clicks);
+    EXPECT_EQ(form.isVisible(), c.clicks == 0);
   }
 }
 

@@ -21,7 +21,7 @@
 #include "main_form.h"
 #include "recent_files.h"
 #include "sample_image.h"
-#include "ui_test_support.h"
+#include "window_fixtures.h"
 
 namespace {
 
@@ -53,34 +53,14 @@ TEST(RecentFilesTest, NewestFirstEachFileOnceAtMostEight) {
   EXPECT_TRUE(RecentFiles::Load(settings).Paths().isEmpty());
 }
 
-class FileHistoryTest : public ::testing::Test {
+class FileHistoryTest : public WindowTest {
  protected:
   static constexpr Qt::DropActions kOffered = Qt::CopyAction | Qt::MoveAction;
-
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    Restart();
-  }
 
   // Closes the window and starts a new one, as the next run of the editor would.
   void Restart() {
     form.reset();
-    form = std::make_unique<TMainForm>(&dialogs, &store);
-    form->show();
-  }
-
-  QString Path(const QString& name) const { return dir.filePath(name); }
-
-  QString WriteSample(const QString& name, std::uint32_t seed = 7) {
-    const QString path = Path(name);
-    EXPECT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    EXPECT_TRUE(WriteBytes(path, MakeSample(seed).image));
-    return path;
-  }
-
-  void OpenFile(const QString& path) {
-    dialogs.open_answers.push_back(path);
-    form->OpenClick();
+    WindowTest::SetUp();
   }
 
   // Where the Open dialog starts now (it is cancelled).
@@ -138,11 +118,6 @@ class FileHistoryTest : public ::testing::Test {
     ADD_FAILURE() << "no item " << text.toStdString();
     return nullptr;
   }
-
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  FaultyFileStore store;
-  std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(FileHistoryTest, OneDroppedLocalFileOpensAnythingElseIsExplained) {
@@ -202,8 +177,7 @@ TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
   const QString copy = Path(QStringLiteral("a & b/copy.exe"));
   ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("a & b"))));
   OpenFile(first);
-  dialogs.save_answers.push_back(copy);
-  form->mm_SaveAsClick();
+  SaveAs(copy);
   OpenFile(first);  // again: moves to the top, not listed twice
 
   Restart();
@@ -244,10 +218,9 @@ TEST_F(FileHistoryTest, DialogFolderSurvivesARestart) {
   OpenFile(WriteSample(QStringLiteral("kept/HMM2PL.exe")));
   Restart();
   EXPECT_EQ(OpenDialogFolder(), Path(QStringLiteral("kept")));
-  dialogs.save_answers.push_back(Path(QStringLiteral("saved/copy.exe")));
   ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("saved"))));
   OpenFile(Path(QStringLiteral("kept/HMM2PL.exe")));
-  form->mm_SaveAsClick();
+  SaveAs(Path(QStringLiteral("saved/copy.exe")));
   Restart();
   EXPECT_EQ(OpenDialogFolder(), Path(QStringLiteral("saved")));
   ASSERT_TRUE(QDir(Path(QStringLiteral("saved"))).removeRecursively());

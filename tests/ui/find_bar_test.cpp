@@ -6,29 +6,19 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include <gtest/gtest.h>
 
-#include "main_form.h"
-#include "sample_image.h"
-#include "ui_test_support.h"
+#include "window_fixtures.h"
 
 namespace {
 
-class FindBarTest : public ::testing::Test {
+class FindBarTest : public SampleWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<TMainForm>(&dialogs);
-    form->show();
+    SampleWindowTest::SetUp();
     QApplication::setActiveWindow(form.get());
-    const QString path = dir.filePath(QStringLiteral("HMM2PL.exe"));
-    ASSERT_TRUE(WriteBytes(path, MakeSample(7).image));
-    form->OpenPath(path);
-    grid = form->sg_Table;
     bar = form->findChild<FindBar*>();
     ASSERT_NE(bar, nullptr);
   }
@@ -57,10 +47,6 @@ class FindBarTest : public ::testing::Test {
     QTest::keyClick(widget, key, modifiers);
   }
 
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  std::unique_ptr<TMainForm> form;
-  TStringGrid* grid = nullptr;
   FindBar* bar = nullptr;
 };
 

@@ -5,30 +5,16 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include <gtest/gtest.h>
 
-#include "main_form.h"
-#include "sample_image.h"
-#include "ui_test_support.h"
+#include "window_fixtures.h"
 
 namespace {
 
-class GridAccessibilityTest : public ::testing::Test {
+class GridAccessibilityTest : public SampleWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<TMainForm>(&dialogs);
-    form->show();
-    const QString path = dir.filePath(QStringLiteral("HMM2PL.exe"));
-    ASSERT_TRUE(WriteBytes(path, MakeSample(7).image));
-    form->OpenPath(path);
-    grid = form->sg_Table;
-  }
-
   // The table as assistive technology sees it.
   QAccessibleTableInterface* Table() const {
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(grid);
@@ -38,11 +24,6 @@ class GridAccessibilityTest : public ::testing::Test {
   QString Name(int column, int row) const {
     return QString::fromStdString(grid->CellText(column, row));
   }
-
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  std::unique_ptr<TMainForm> form;
-  TStringGrid* grid = nullptr;
 };
 
 TEST_F(GridAccessibilityTest, ACellIsReadAsItsTextWithItsPlaceAndHint) {

@@ -11,39 +11,21 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include <gtest/gtest.h>
 
 #include "../support/image_helpers.h"
 #include "change_list.h"
 #include "grid_clipboard.h"
-#include "main_form.h"
-#include "sample_image.h"
 #include "table_columns.h"
 #include "table_csv.h"
-#include "ui_test_support.h"
+#include "window_fixtures.h"
 
 namespace {
 
-class PasteTest : public ::testing::Test {
+class PasteTest : public SampleWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<TMainForm>(&dialogs, &store);
-    form->resize(870, 640);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    source = MakeSample(7).image;
-    ASSERT_TRUE(WriteBytes(Path(QStringLiteral("HMM2PL.exe")), source));
-    dialogs.open_answers.push_back(Path(QStringLiteral("HMM2PL.exe")));
-    form->OpenClick();
-    ASSERT_TRUE(form->FileLoaded());
-  }
-
-  QString Path(const QString& name) const { return dir.filePath(name); }
   std::string Cell(int column, int row) const { return form->sg_Table->CellText(column, row); }
   QLineEdit* Editor() const { return form->sg_Table->CellEditor(); }
   QRect Range() const { return form->sg_Table->SelectedRange(); }
@@ -62,12 +44,6 @@ class PasteTest : public ::testing::Test {
     QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, modifiers);
     QApplication::sendEvent(viewport, &event);
   }
-
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  FaultyFileStore store;
-  std::unique_ptr<TMainForm> form;
-  Bytes source;
 };
 
 // A block from a spreadsheet near the grid's bottom right corner: the cells
@@ -127,7 +103,6 @@ TEST_F(PasteTest, OneValuePastesIntoTheTextOfTheCell) {
 // spreadsheet takes it. Within one cell, Shift+Left/Right and Ctrl+C work in
 // the text.
 TEST_F(PasteTest, RangesFromKeysAndMouseCopyAsTabSeparatedText) {
-  TStringGrid* grid = form->sg_Table;
   grid->SetCurrentCell(2, 3);
   QLineEdit* editor = Editor();
   Key(Qt::Key_Right, Qt::ShiftModifier);  // the whole text is selected: the range grows
