@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "target_file.h"
 
@@ -16,25 +18,33 @@ class PaddedNameTest : public ::testing::Test {
   void TearDown() override { TargetHandle.Close(); }
 };
 
-TEST_F(PaddedNameTest, ReadsNamesSeparatedByZeroRuns) {
-  OpenBytes(std::string("\x41\x62\x00\x00\x00\x43\x64\x00\x58", 9));
-  EXPECT_EQ(ReadPaddedName().view(), "Ab");
-  EXPECT_EQ(TargetHandle.Position(), 5);
-  EXPECT_EQ(ReadPaddedName().view(), "Cd");
-  EXPECT_EQ(TargetHandle.Position(), 8);
-}
+// Bytes in the file, and each read from its start: the name it gives and the
+// position after it, past the run of zeros that ends the name.
+struct NameReads {
+  std::string bytes;
+  std::vector<std::pair<std::string, int>> reads;
+};
 
-TEST_F(PaddedNameTest, SingleZeroSeparatorKeepsNextNameWhole) {
-  OpenBytes(std::string("One\0Two\0\0!", 10));
-  EXPECT_EQ(ReadPaddedName().view(), "One");
-  EXPECT_EQ(ReadPaddedName().view(), "Two");
-}
-
-TEST_F(PaddedNameTest, StartingOnZeroGivesEmptyNameAndSkipsTheRun) {
-  OpenBytes(std::string("\0\0\0Name\0!", 9));
-  EXPECT_TRUE(ReadPaddedName().empty());
-  EXPECT_EQ(TargetHandle.Position(), 3);
-  EXPECT_EQ(ReadPaddedName().view(), "Name");
+TEST_F(PaddedNameTest, ReadsNamesUpToAndPastTheirRunsOfZeros) {
+  const NameReads cases[] = {
+      {std::string("\x41\x62\x00\x00\x00\x43\x64\x00\x58", 9), {{"Ab", 5}, {"Cd", 8}}},
+      // A single zero separator keeps the next name whole.
+      {std::string("One\0Two\0\0!", 10), {{"One", 4}, {"Two", 9}}},
+      // Starting on a zero gives an empty name and skips the run.
+      {std::string("\0\0\0Name\0!", 9), {{"", 3}, {"Name", 8}}},
+      // High bytes are name content.
+      {std::string("\x80\xC0\xFF\x01\0Z", 6), {{"\x80\xC0\xFF\x01", 5}}},
+      // The end of the file ends a name, and a read there gives an empty one.
+      {"NoTerminator", {{"NoTerminator", 12}, {"", 12}}},
+      {std::string("Tail\0\0\0", 7), {{"Tail", 7}, {"", 7}}},
+  };
+  for (const NameReads& c : cases) {
+    OpenBytes(c.bytes);
+    for (const auto& [name, position] : c.reads) {
+      EXPECT_EQ(ReadPaddedName().view(), name) << "in '" << c.bytes << "'";
+      EXPECT_EQ(TargetHandle.Position(), position) << "after '" << name << "'";
+    }
+  }
 }
 
 TEST_F(PaddedNameTest, LongNameKeepsFirst255BytesAndNextStartsAfterTheRun) {
@@ -47,23 +57,6 @@ TEST_F(PaddedNameTest, LongNameKeepsFirst255BytesAndNextStartsAfterTheRun) {
   EXPECT_EQ(first.size(), 255u);
   EXPECT_EQ(first.view(), bytes.substr(0, 255));
   EXPECT_EQ(ReadPaddedName().view(), "Next");
-}
-
-TEST_F(PaddedNameTest, HighBytesAreNameContent) {
-  OpenBytes(std::string("\x80\xC0\xFF\x01\0Z", 6));
-  EXPECT_EQ(ReadPaddedName().view(), "\x80\xC0\xFF\x01");
-}
-
-TEST_F(PaddedNameTest, EndsAtEndOfFile) {
-  OpenBytes("NoTerminator");
-  EXPECT_EQ(ReadPaddedName().view(), "NoTerminator");
-  EXPECT_EQ(TargetHandle.Position(), 12);
-  EXPECT_TRUE(ReadPaddedName().empty());
-
-  OpenBytes(std::string("Tail\0\0\0", 7));
-  EXPECT_EQ(ReadPaddedName().view(), "Tail");
-  EXPECT_EQ(TargetHandle.Position(), 7);
-  EXPECT_TRUE(ReadPaddedName().empty());
 }
 
 TEST_F(PaddedNameTest, ClosedHandleGivesEmptyName) {
