@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/csv_issue_helpers.h"
 #include "cp1251.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
@@ -28,13 +29,6 @@ constexpr CsvSeparator kSeparators[] = {CsvSeparator::Comma, CsvSeparator::Semic
 void ExpectUnchanged(const TableDocument& document) {
   EXPECT_TRUE(document.Changes().empty());
   EXPECT_EQ(WriteTablesInto(document.Committed(), document.Image()), document.Image());
-}
-
-QStringList Messages(const QList<CsvIssue>& issues) {
-  QStringList messages;
-  for (const CsvIssue& issue : issues)
-    messages.append(CsvIssueMessage(issue));
-  return messages;
 }
 
 TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {
