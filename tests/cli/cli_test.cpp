@@ -21,15 +21,6 @@ struct CliRun {
   QString err;
 };
 
-CliRun RunCli(const QStringList& arguments, const QString& folder) {
-  QProcess process;
-  process.setWorkingDirectory(folder);
-  process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
-  EXPECT_TRUE(process.waitForFinished(60000));
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
-
 bool WriteText(const QString& path, const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return WriteBytes(path, Bytes(utf8.begin(), utf8.end()));
@@ -42,7 +33,14 @@ class Cli : public ::testing::Test {
     ASSERT_TRUE(WriteBytes(Path("a.exe"), MakeSample(1).image));
   }
   QString Path(const char* name) const { return QDir(folder_.path()).filePath(name); }
-  CliRun Invoke(const QStringList& arguments) const { return RunCli(arguments, folder_.path()); }
+  CliRun Invoke(const QStringList& arguments) const {
+    QProcess process;
+    process.setWorkingDirectory(folder_.path());
+    process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
 
   QTemporaryDir folder_;
 };
