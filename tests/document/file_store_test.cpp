@@ -55,11 +55,9 @@ TEST_F(FileStoreTest, WritesAndReadsBackEveryByte) {
 TEST_F(FileStoreTest, ReadRefusesWhatIsNotARegularFile) {
   ASSERT_TRUE(::mkfifo(QFile::encodeName(Path(QStringLiteral("pipe"))).constData(), 0600) == 0);
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-  const std::pair<const char*, std::string> refusals[] = {
-      {"pipe", "это не обычный файл"},
-      {"folder", "это папка, а не файл"},
-      {"missing", "файл не найден"},
-  };
+  const std::pair<const char*, std::string> refusals[] = {{"pipe", "это не обычный файл"},
+                                                          {"folder", "это папка, а не файл"},
+                                                          {"missing", "файл не найден"}};
   for (const auto& [name, why] : refusals) {
     SCOPED_TRACE(name);
     Bytes out = Pattern(3, 1);

@@ -125,19 +125,16 @@ void ExpectRecordsLoadedFrom(const TableSet& tables, const Bytes& image) {
 }
 
 // Every byte that an edit may change in a file of `size` bytes: the fields of
-// the records that lie wholly inside it.
+// the records that lie wholly inside it (up to their last field's last byte).
 std::vector<bool> WritableBytes(std::size_t size) {
   std::vector<bool> writable(size, false);
   for (TableIndex table = 0; table < kTableCount; ++table) {
-    const std::size_t record_size = table == kCreatures   ? layout::kCreatureRecordSize
-                                    : table == kBuildings ? layout::kBuildingRecordSize
-                                                          : layout::kSpellBytesUsed;
-    const std::size_t entries = table == kCreatures   ? layout::kCreatureCount
-                                : table == kBuildings ? layout::kBuildingCount
-                                                      : layout::kSpellCount;
-    for (std::size_t entry = 0; entry < entries; ++entry) {
+    std::size_t used = 0;
+    for (const layout::Field& field : layout::Fields(table))
+      used = std::max<std::size_t>(used, field.offset + field.width);
+    for (int entry = 0; entry + 1 < RowCounts[table]; ++entry) {
       const std::size_t offset = layout::RecordOffset(table, entry);
-      if (offset + record_size > size)
+      if (offset + used > size)
         continue;
       for (const layout::Field& field : layout::Fields(table))
         for (int k = 0; k < field.width; ++k)
