@@ -167,7 +167,8 @@ void ExpectEditsStayInsideWholeRecords(const Bytes& image) {
 }
 
 // Opens `image` (every tab shown and left), saves it with the spells tab
-// active, and checks every outcome. Returns the tables as opened.
+// active, and checks every outcome, the names only where `names` gives them.
+// Returns the tables as opened.
 std::unique_ptr<TableSet> ExpectOpensAndSavesUnchanged(const Bytes& image,
                                                        const ExpectedNames* names) {
   auto tables = std::make_unique<TableSet>(LoadTables(image));
