@@ -1,5 +1,6 @@
-// trevalune-cli run as a user runs it: one case per way out (done, wrong
-// arguments, refused input), checking what it says and what it writes.
+// trevalune-cli run as a user runs it: a round trip that succeeds, and each
+// way out (wrong arguments, refused input), checking what it says and what it
+// writes.
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/file_helpers.h"
 #include "sample_image.h"
 #include "table_csv.h"
 
@@ -19,31 +21,26 @@ struct CliRun {
   QString err;
 };
 
-CliRun RunCli(const QStringList& arguments, const QString& folder) {
-  QProcess process;
-  process.setWorkingDirectory(folder);
-  process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
-  EXPECT_TRUE(process.waitForFinished(60000));
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+bool WriteText(const QString& path, const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return WriteBytes(path, Bytes(utf8.begin(), utf8.end()));
 }
 
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(folder_.isValid());
-    const Bytes image = MakeSample(1).image;
-    QFile file(Path("a.exe"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
+    ASSERT_TRUE(WriteBytes(Path("a.exe"), MakeSample(1).image));
   }
   QString Path(const char* name) const { return QDir(folder_.path()).filePath(name); }
-  CliRun Invoke(const QStringList& arguments) const { return RunCli(arguments, folder_.path()); }
+  CliRun Invoke(const QStringList& arguments) const {
+    QProcess process;
+    process.setWorkingDirectory(folder_.path());
+    process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
 
   QTemporaryDir folder_;
 };
@@ -61,10 +58,7 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
       old_mana == QStringLiteral("7") ? QStringLiteral("8") : QStringLiteral("7");
   fields[3] = new_mana;
   lines[2] = fields.join(';');
-  QFile csv(Path("spells.csv"));
-  ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-  csv.write(lines.join(QStringLiteral("\r\n")).toUtf8());
-  csv.close();
+  ASSERT_TRUE(WriteText(Path("spells.csv"), lines.join(QStringLiteral("\r\n"))));
 
   const CliRun imported =
       Invoke({"import", "a.exe", "spells.csv", "--table", "spells", "-o", "b.exe"});
@@ -81,45 +75,42 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
   ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
   ASSERT_EQ(Invoke({"export", "a.exe", "-o", "out"}).exit_code, 0);
   for (const char* name : {"out/creatures.csv", "out/buildings.csv", "out/spells.csv"})
-    EXPECT_FALSE(ReadAll(Path(name)).isEmpty()) << name;
+    EXPECT_FALSE(ReadBytes(Path(name)).empty()) << name;
 }
 
-TEST_F(Cli, WrongArgumentsExitOneWithTheReason) {
-  const CliRun unknown = Invoke({"export", "a.exe", "--table", "heroes"});
-  EXPECT_EQ(unknown.exit_code, 1);
-  EXPECT_TRUE(unknown.err.contains(QStringLiteral("неизвестная таблица «heroes»")));
-  const CliRun no_output = Invoke({"apply", "a.exe", "c.csv"});
-  EXPECT_EQ(no_output.exit_code, 1);
-  EXPECT_TRUE(no_output.err.contains(QStringLiteral("нужен параметр -o")));
-  const CliRun help = Invoke({"--help"});
-  EXPECT_EQ(help.exit_code, 0);
-  EXPECT_TRUE(help.out.contains(QStringLiteral("--allow-name-mismatch")));
-  EXPECT_EQ(Invoke({"--version"}).out.trimmed(), QStringLiteral("trevalune-cli 1.1"));
-}
-
-TEST_F(Cli, RefusedInputExitsTwoNamingTheFileAndWritesNothing) {
-  QFile csv(Path("bad.csv"));
-  ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-  csv.write(QStringLiteral("№,Мана\r\n1,много\r\n").toUtf8());
-  csv.close();
-  const CliRun refused = Invoke({"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe"});
-  EXPECT_EQ(refused.exit_code, 2);
-  EXPECT_TRUE(
-      refused.err.contains(QStringLiteral("bad.csv: строка 2, столбец 2: «много» не число")))
-      << refused.err.toStdString();
-  EXPECT_FALSE(QFile::exists(Path("b.exe")));
-
-  const CliRun missing = Invoke({"diff", "a.exe", "none.exe"});
-  EXPECT_EQ(missing.exit_code, 2);
-  EXPECT_TRUE(missing.err.contains(QStringLiteral("none.exe")));
-
-  QFile short_file(Path("short.exe"));
-  ASSERT_TRUE(short_file.open(QIODevice::WriteOnly));
-  short_file.write(ReadAll(Path("a.exe")).left(5000));
-  short_file.close();
-  const CliRun other_size = Invoke({"export", "short.exe", "--table", "spells"});
-  EXPECT_EQ(other_size.exit_code, 2);
-  EXPECT_TRUE(other_size.err.contains(QStringLiteral("--any-size")));
+// Wrong arguments exit with 1, refused input with 2 naming the file; what
+// only answers or is refused writes nothing.
+TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
+  ASSERT_TRUE(WriteText(Path("bad.csv"), QStringLiteral("№,Мана\r\n1,много\r\n")));
+  Bytes image = ReadBytes(Path("a.exe"));
+  image.resize(5000);
+  ASSERT_TRUE(WriteBytes(Path("short.exe"), image));
+  const QStringList files = FolderEntries(folder_.path());
+  const struct {
+    QStringList arguments;
+    int exit_code;
+    bool on_stdout;
+    QString text;
+  } cases[] = {
+      {{"export", "a.exe", "--table", "heroes"}, 1, false, "неизвестная таблица «heroes»"},
+      {{"apply", "a.exe", "c.csv"}, 1, false, "нужен параметр -o"},
+      {{"--help"}, 0, true, "--allow-name-mismatch"},
+      {{"--version"}, 0, true, "trevalune-cli " TREVALUNE_VERSION "\n"},
+      {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe"},
+       2,
+       false,
+       "bad.csv: строка 2, столбец 2: «много» не число"},
+      {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
+      {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CliRun run = Invoke(c.arguments);
+    EXPECT_EQ(run.exit_code, c.exit_code);
+    EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
+        << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(FolderEntries(folder_.path()), files);
+  }
 }
 
 }  // namespace

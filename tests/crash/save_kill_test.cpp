@@ -3,26 +3,29 @@
 // A child process runs what Save As runs: read the current file, load the
 // tables, commit edits, write the tables into the image and put the image on
 // disk through the editor's file layer. The parent kills it with SIGKILL after a
-// random delay. Whatever the moment, the source must be unchanged, the
-// destination must hold its earlier content (or be absent) or the complete new
-// content, and nothing may be left in the folder but a complete new file under
-// a temporary name, which no later save trips over.
+// random delay. Whatever the moment, and whether the destination is new, an
+// existing file or the current file itself, the source must be unchanged
+// (unless it is the destination), the destination must hold its earlier
+// content (or be absent) or the complete new content, and nothing may be left
+// in the folder but a complete new file under a temporary name, which no later
+// save trips over.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <random>
-#include <set>
 #include <string>
 #include <thread>
 
+#include "../support/file_helpers.h"
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
 #include "file_store.h"
@@ -30,26 +33,6 @@
 #include "table_set.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-Bytes ReadFileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-std::set<std::string> FolderListing(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
 
 // The edits every save makes: one cell in each table.
 void CommitEdits(TableSet& tables) {
@@ -67,59 +50,56 @@ void CommitEdits(TableSet& tables) {
 
 // The save path, as the child runs it. Returns whether the file layer reported
 // success.
-bool SaveWithEdits(const fs::path& source, const fs::path& destination) {
+bool SaveWithEdits(const QString& source, const QString& destination) {
   QtFileStore store;
   Bytes image;
   QString reason;
-  if (!store.ReadAll(QString::fromStdString(source.string()), image, reason))
+  if (!store.ReadAll(source, image, reason))
     return false;
   TableSet tables = LoadTables(image);
   CommitEdits(tables);
   image = SaveTables(tables, std::move(image));
-  return store.WriteAll(QString::fromStdString(destination.string()), image, reason);
+  return store.WriteAll(destination, image, reason);
 }
 
-class SaveKillTest : public ::testing::Test {
+// What the save writes over.
+enum class Destination { kNewFile, kExistingFile, kSourceItself };
+
+class SaveKillTest : public ::testing::TestWithParam<Destination> {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("trevalune-kill-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    source_ = folder_ / "HMM2PL.exe";
-    destination_ = folder_ / "HMM2PL_0000BEEF.exe";
+    ASSERT_TRUE(dir_.isValid());
+    source_ = dir_.filePath(QStringLiteral("HMM2PL.exe"));
     original_ = MakeSample(5).image;
-    WriteFileBytes(source_, original_);
+    ASSERT_TRUE(WriteBytes(source_, original_));
     TableSet tables = LoadTables(original_);
     CommitEdits(tables);
     edited_ = SaveTables(tables, original_);
     ASSERT_NE(edited_, original_);
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
-  // Runs the save in a child and kills it after `delay`. Returns true when the
-  // child was still running when the signal came.
-  bool SaveAndKill(const fs::path& destination, std::chrono::microseconds delay) {
+  // Runs the save in a child and kills it after `delay`.
+  void SaveAndKill(const QString& destination, std::chrono::microseconds delay) {
     const pid_t child = ::fork();
     if (child == 0)
       ::_exit(SaveWithEdits(source_, destination) ? 0 : 1);
     std::this_thread::sleep_for(delay);
-    const bool killed = ::kill(child, SIGKILL) == 0 && ::waitpid(child, nullptr, WNOHANG) == 0;
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return killed && WIFSIGNALED(status);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
   }
 
   // The time one whole save takes here, so that the kills spread over it.
   std::chrono::microseconds MeasureSave() {
+    const QString timing = dir_.filePath(QStringLiteral("timing.exe"));
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0)
-      ::_exit(SaveWithEdits(source_, folder_ / "timing.exe") ? 0 : 1);
+      ::_exit(SaveWithEdits(source_, timing) ? 0 : 1);
     int status = 0;
     ::waitpid(child, &status, 0);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    fs::remove(folder_ / "timing.exe");
+    QFile::remove(timing);
     return std::chrono::duration_cast<std::chrono::microseconds>(took);
   }
 
@@ -129,93 +109,85 @@ class SaveKillTest : public ::testing::Test {
   // and then renamed over it; a kill between the two leaves it, complete, as
   // "<destination>.XXXXXX". It trips no later save (each save picks a fresh
   // name). Removes such files and returns how many there were.
-  int CheckLeftovers(const std::set<std::string>& before, const fs::path& saved, int kill) {
+  int CheckLeftovers(const QStringList& before, const QString& saved) {
+    const QString prefix = QFileInfo(saved).fileName() + QLatin1Char('.');
     int leftovers = 0;
-    for (const std::string& name : FolderListing(folder_)) {
-      if (before.count(name) || name == saved.filename().string())
+    for (const QString& name : FolderEntries(dir_.path())) {
+      if (before.contains(name) || name == QFileInfo(saved).fileName())
         continue;
-      const std::string prefix = saved.filename().string() + ".";
-      EXPECT_TRUE(name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
-          << "kill " << kill << " left " << name;
-      EXPECT_EQ(ReadFileBytes(folder_ / name), edited_) << "kill " << kill << " left " << name;
-      fs::remove(folder_ / name);
+      EXPECT_TRUE(name.size() == prefix.size() + 6 && name.startsWith(prefix))
+          << "left " << name.toStdString();
+      EXPECT_EQ(ReadBytes(dir_.filePath(name)), edited_) << "left " << name.toStdString();
+      QFile::remove(dir_.filePath(name));
       ++leftovers;
     }
     return leftovers;
   }
 
-  fs::path folder_, source_, destination_;
+  QTemporaryDir dir_;
+  QString source_;
   Bytes original_, edited_;
 };
 
 constexpr int kKills = 100;
 
-TEST_F(SaveKillTest, ANewDestinationIsAbsentOrCompleteAndTheSourceNeverChanges) {
-  const auto full = MeasureSave();
-  std::mt19937 random(1);
-  std::uniform_int_distribution<long> delay(0, full.count() * 5 / 4);
-  const std::set<std::string> before = FolderListing(folder_);
-  int interrupted = 0;
-  for (int i = 0; i < kKills; ++i) {
-    interrupted += SaveAndKill(destination_, std::chrono::microseconds(delay(random)));
-    ASSERT_EQ(ReadFileBytes(source_), original_) << "kill " << i;
-    if (fs::exists(destination_)) {
-      ASSERT_EQ(ReadFileBytes(destination_), edited_) << "kill " << i;
-      fs::remove(destination_);
+TEST_P(SaveKillTest, TheDestinationHoldsItsEarlierOrItsNewContent) {
+  const Destination kind = GetParam();
+  const QString destination = kind == Destination::kSourceItself
+                                  ? source_
+                                  : dir_.filePath(QStringLiteral("HMM2PL_0000BEEF.exe"));
+  std::optional<Bytes> earlier;  // none: the destination does not exist
+  if (kind == Destination::kExistingFile)
+    earlier = MakeSample(6).image;
+  if (kind == Destination::kSourceItself)
+    earlier = original_;
+  const auto restore = [&] {
+    if (earlier) {
+      ASSERT_TRUE(WriteBytes(destination, *earlier));
+    } else {
+      QFile::remove(destination);
     }
-    ASSERT_EQ(CheckLeftovers(before, destination_, i), 0) << "a new destination needs no rename";
+  };
+  restore();
+  const auto full = MeasureSave();
+  std::mt19937 random(static_cast<std::uint32_t>(kind) + 1);
+  std::uniform_int_distribution<long> delay(0, full.count() * 5 / 4);
+  const QStringList before = FolderEntries(dir_.path());
+  int kept_earlier = 0;
+  int leftovers = 0;
+  for (int i = 0; i < kKills; ++i) {
+    SCOPED_TRACE("kill " + std::to_string(i));
+    SaveAndKill(destination, std::chrono::microseconds(delay(random)));
+    if (destination != source_) {
+      ASSERT_EQ(ReadBytes(source_), original_);
+    }
+    const Bytes now = ReadBytes(destination);
+    const bool kept = earlier ? now == *earlier : !QFileInfo::exists(destination);
+    ASSERT_TRUE(kept || now == edited_);
+    kept_earlier += kept;
+    const int left = CheckLeftovers(before, destination);
+    if (!earlier) {
+      ASSERT_EQ(left, 0) << "a new destination needs no rename";
+    }
+    leftovers += left;
+    restore();
   }
-  RecordProperty("interrupted", interrupted);
-  EXPECT_GT(interrupted, 0) << "no kill landed while a save was running";
+  RecordProperty("kept_earlier", kept_earlier);
+  RecordProperty("leftovers", leftovers);
+  EXPECT_GT(kept_earlier, 0) << "no kill landed while a save was running";
   // A later save still succeeds.
-  ASSERT_TRUE(SaveWithEdits(source_, destination_));
-  EXPECT_EQ(ReadFileBytes(destination_), edited_);
+  ASSERT_TRUE(SaveWithEdits(source_, destination));
+  EXPECT_EQ(ReadBytes(destination), edited_);
 }
 
-TEST_F(SaveKillTest, AnExistingDestinationHoldsItsOldOrItsNewContent) {
-  const Bytes old_content = MakeSample(6).image;
-  WriteFileBytes(destination_, old_content);
-  const auto full = MeasureSave();
-  std::mt19937 random(2);
-  std::uniform_int_distribution<long> delay(0, full.count() * 5 / 4);
-  const std::set<std::string> before = FolderListing(folder_);
-  int kept_old = 0;
-  int leftovers = 0;
-  for (int i = 0; i < kKills; ++i) {
-    SaveAndKill(destination_, std::chrono::microseconds(delay(random)));
-    ASSERT_EQ(ReadFileBytes(source_), original_) << "kill " << i;
-    const Bytes now = ReadFileBytes(destination_);
-    ASSERT_TRUE(now == old_content || now == edited_) << "kill " << i;
-    leftovers += CheckLeftovers(before, destination_, i);
-    if (now == old_content)
-      ++kept_old;
-    else
-      WriteFileBytes(destination_, old_content);
-  }
-  RecordProperty("kept_old", kept_old);
-  RecordProperty("leftovers", leftovers);
-  EXPECT_GT(kept_old, 0) << "no kill landed while a save was running";
-  ASSERT_TRUE(SaveWithEdits(source_, destination_));
-  EXPECT_EQ(ReadFileBytes(destination_), edited_);
+std::string DestinationName(const ::testing::TestParamInfo<Destination>& info) {
+  static const char* const kNames[] = {"NewFile", "ExistingFile", "SourceItself"};
+  return kNames[static_cast<int>(info.param)];
 }
 
-TEST_F(SaveKillTest, SavingOverTheCurrentFileLeavesItOldOrNew) {
-  const auto full = MeasureSave();
-  std::mt19937 random(3);
-  std::uniform_int_distribution<long> delay(0, full.count() * 5 / 4);
-  const std::set<std::string> before = FolderListing(folder_);
-  int leftovers = 0;
-  for (int i = 0; i < kKills; ++i) {
-    SaveAndKill(source_, std::chrono::microseconds(delay(random)));
-    const Bytes now = ReadFileBytes(source_);
-    // Saving the edits again over an edited file gives the same bytes.
-    ASSERT_TRUE(now == original_ || now == edited_) << "kill " << i;
-    leftovers += CheckLeftovers(before, source_, i);
-    WriteFileBytes(source_, original_);
-  }
-  RecordProperty("leftovers", leftovers);
-  ASSERT_TRUE(SaveWithEdits(source_, source_));
-  EXPECT_EQ(ReadFileBytes(source_), edited_);
-}
+INSTANTIATE_TEST_SUITE_P(Destinations, SaveKillTest,
+                         ::testing::Values(Destination::kNewFile, Destination::kExistingFile,
+                                           Destination::kSourceItself),
+                         DestinationName);
 
 }  // namespace

@@ -7,17 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/csv_issue_helpers.h"
 #include "change_list.h"
 #include "sample_image.h"
 
 namespace {
-
-QStringList Messages(const QList<CsvIssue>& issues) {
-  QStringList messages;
-  for (const CsvIssue& issue : issues)
-    messages.append(CsvIssueMessage(issue));
-  return messages;
-}
 
 TEST(ChangeList, DiffAppliedToTheFirstFileGivesEveryFieldOfTheSecond) {
   for (std::uint32_t seed : {1u, 4u}) {

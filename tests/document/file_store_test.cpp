@@ -35,38 +35,36 @@ class FileStoreTest : public ::testing::Test {
   QString reason;
 };
 
+// Each write replaces the file, leaving nothing of a longer one's tail, and
+// each read replaces what the buffer held.
 TEST_F(FileStoreTest, WritesAndReadsBackEveryByte) {
-  const Bytes bytes = Pattern(1208393, 3);
-  ASSERT_TRUE(store.WriteAll(Path(QStringLiteral("a.exe")), bytes, reason)) << reason.toStdString();
-  Bytes back;
-  ASSERT_TRUE(store.ReadAll(Path(QStringLiteral("a.exe")), back, reason));
-  EXPECT_EQ(back, bytes);
-  // Replacing a longer file leaves nothing of its tail.
-  const Bytes shorter = Pattern(10, 9);
-  ASSERT_TRUE(store.WriteAll(Path(QStringLiteral("a.exe")), shorter, reason));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("a.exe"))), shorter);
-  EXPECT_EQ(FolderEntries(dir.path()), QStringList{QStringLiteral("a.exe")});
-}
-
-TEST_F(FileStoreTest, EmptyFileReadsAsNoBytes) {
-  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("e")), {}));
+  const QString path = Path(QStringLiteral("a.exe"));
   Bytes back = Pattern(3, 1);
-  ASSERT_TRUE(store.ReadAll(Path(QStringLiteral("e")), back, reason));
-  EXPECT_TRUE(back.empty());
+  for (const Bytes& bytes : {Pattern(1208393, 3), Pattern(10, 9), Bytes{}}) {
+    SCOPED_TRACE(bytes.size());
+    ASSERT_TRUE(store.WriteAll(path, bytes, reason)) << reason.toStdString();
+    EXPECT_EQ(ReadBytes(path), bytes);
+    ASSERT_TRUE(store.ReadAll(path, back, reason));
+    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList{QStringLiteral("a.exe")});
+  }
 }
 
+// A failed read leaves the buffer empty. A pipe would block forever; it is
+// refused without being opened.
 TEST_F(FileStoreTest, ReadRefusesWhatIsNotARegularFile) {
   ASSERT_TRUE(::mkfifo(QFile::encodeName(Path(QStringLiteral("pipe"))).constData(), 0600) == 0);
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-  Bytes out = Pattern(3, 1);
-  // A pipe would block forever; it is refused without being opened.
-  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("pipe")), out, reason));
-  EXPECT_TRUE(out.empty());
-  EXPECT_EQ(reason.toStdString(), "это не обычный файл");
-  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("folder")), out, reason));
-  EXPECT_EQ(reason.toStdString(), "это папка, а не файл");
-  EXPECT_FALSE(store.ReadAll(Path(QStringLiteral("missing")), out, reason));
-  EXPECT_EQ(reason.toStdString(), "файл не найден");
+  const std::pair<const char*, std::string> refusals[] = {{"pipe", "это не обычный файл"},
+                                                          {"folder", "это папка, а не файл"},
+                                                          {"missing", "файл не найден"}};
+  for (const auto& [name, why] : refusals) {
+    SCOPED_TRACE(name);
+    Bytes out = Pattern(3, 1);
+    EXPECT_FALSE(store.ReadAll(Path(QString::fromUtf8(name)), out, reason));
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(reason.toStdString(), why);
+  }
 }
 
 TEST_F(FileStoreTest, WriteThroughASymbolicLinkKeepsTheLink) {
@@ -107,15 +105,19 @@ TEST_F(FileStoreTest, ReplacedFileKeepsItsPermissions) {
 TEST_F(FileStoreTest, FailedWritesLeaveNothingBehind) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
   const QStringList before = FolderEntries(dir.path());
-  EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("folder")), Pattern(4, 1), reason));
-  EXPECT_EQ(reason.toStdString(), "это папка, а не файл");
+  const std::pair<QString, std::string> refusals[] = {
+      {QStringLiteral("folder"), "это папка, а не файл"},
+      {QStringLiteral("none/x.exe"), "папка не существует"},
+      // Refused only when the new file is renamed into place.
+      {QString(300, QLatin1Char('n')), "слишком длинное имя файла"},
+  };
+  for (const auto& [name, why] : refusals) {
+    SCOPED_TRACE(why);
+    EXPECT_FALSE(store.WriteAll(Path(name), Pattern(4, 1), reason));
+    EXPECT_EQ(reason.toStdString(), why);
+    EXPECT_EQ(FolderEntries(dir.path()), before);
+  }
   EXPECT_TRUE(QFileInfo(Path(QStringLiteral("folder"))).isDir());
-  EXPECT_FALSE(store.WriteAll(Path(QStringLiteral("none/x.exe")), Pattern(4, 1), reason));
-  EXPECT_EQ(reason.toStdString(), "папка не существует");
-  // Refused only when the new file is renamed into place.
-  EXPECT_FALSE(store.WriteAll(Path(QString(300, QLatin1Char('n'))), Pattern(4, 1), reason));
-  EXPECT_EQ(reason.toStdString(), "слишком длинное имя файла");
-  EXPECT_EQ(FolderEntries(dir.path()), before);
   EXPECT_TRUE(FolderEntries(Path(QStringLiteral("folder"))).isEmpty());
 }
 

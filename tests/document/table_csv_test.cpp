@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/csv_issue_helpers.h"
 #include "cp1251.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
@@ -30,13 +31,6 @@ void ExpectUnchanged(const TableDocument& document) {
   EXPECT_EQ(WriteTablesInto(document.Committed(), document.Image()), document.Image());
 }
 
-QStringList Messages(const QList<CsvIssue>& issues) {
-  QStringList messages;
-  for (const CsvIssue& issue : issues)
-    messages.append(CsvIssueMessage(issue));
-  return messages;
-}
-
 TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {
   for (std::uint32_t seed : {1u, 2u, 3u}) {
     TableDocument document;
@@ -50,10 +44,9 @@ TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {
       // A spreadsheet in a Russian locale saves Windows-1251 with semicolons.
       const QByteArray utf8 = ExportTableCsv(document, table, CsvSeparator::Semicolon).mid(3);
       const std::string cp1251 = Utf8ToCp1251(utf8.toStdString());
-      EXPECT_TRUE(ImportTableCsv(document, table, QByteArray::fromStdString(cp1251)).isEmpty())
-          << Messages(ImportTableCsv(document, table, QByteArray::fromStdString(cp1251)))
-                 .join('\n')
-                 .toStdString();
+      const QStringList issues =
+          Messages(ImportTableCsv(document, table, QByteArray::fromStdString(cp1251)));
+      EXPECT_TRUE(issues.isEmpty()) << issues.join('\n').toStdString();
       ExpectUnchanged(document);
     }
   }

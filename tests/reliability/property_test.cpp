@@ -274,15 +274,4 @@ TEST(EditAndSaveProperty, SavedFileDiffersOnlyInTheEditedFieldsBytes) {
   }
 }
 
-// The test's own layout agrees with the places the tables are known to lie.
-TEST(EditAndSaveProperty, TestLayoutMatchesKnownRecordPlaces) {
-  ASSERT_EQ(layout::BuildingRecords().size(), layout::kBuildingCount);
-  EXPECT_EQ(layout::BuildingRecords()[56], 1035256u);
-  EXPECT_EQ(layout::BuildingRecords()[57], 1032156u);
-  EXPECT_EQ(layout::BuildingRecords()[73], 1032632u);
-  EXPECT_EQ(layout::BuildingRecords()[80], 1032884u);
-  EXPECT_EQ(layout::SpellRecord(64), 1030465u);
-  EXPECT_EQ(layout::CreatureRecord(65), 1026810u);
-}
-
 }  // namespace

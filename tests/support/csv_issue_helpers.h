@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "csv_issue.h"
+
+// The issues as the user reads them, in order: what the CSV tests compare.
+inline QStringList Messages(const QList<CsvIssue>& issues) {
+  QStringList messages;
+  for (const CsvIssue& issue : issues)
+    messages.append(CsvIssueMessage(issue));
+  return messages;
+}
