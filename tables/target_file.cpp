@@ -40,6 +40,17 @@ std::size_t TargetFile::Read(void* buffer, std::size_t count) {
   return delivered;
 }
 
+std::span<const std::uint8_t> TargetFile::Ahead() const {
+  if (!open_ || position_ >= static_cast<std::int64_t>(image_.size()))
+    return {};
+  const auto start = static_cast<std::size_t>(position_);
+  return {image_.data() + start, image_.size() - start};
+}
+
+void TargetFile::Skip(std::size_t count) {
+  position_ += static_cast<std::int64_t>(std::min(count, Ahead().size()));
+}
+
 std::size_t TargetFile::Write(const void* buffer, std::size_t count) {
   if (!open_ || !writable_)
     return 0;

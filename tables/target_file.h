@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -41,6 +42,12 @@ class TargetFile {
 
   // Returns the number of bytes delivered or written.
   std::size_t Read(void* buffer, std::size_t count);
+  // The bytes a read would deliver, from the position to the end, for a reader
+  // that scans them in place and then moves on with Skip; empty when the handle
+  // is closed or the position is at or past the end.
+  std::span<const std::uint8_t> Ahead() const;
+  // Moves the position past `count` of the bytes Ahead, as reading them would.
+  void Skip(std::size_t count);
   std::size_t Write(const void* buffer, std::size_t count);
 
  private:
