@@ -393,7 +393,8 @@ TEST_F(MainFormTest, MarksFollowEachKeystroke) {
   EXPECT_EQ(Mark(1, 1), CellMark::NotANumber);
   EXPECT_EQ(editor->palette().color(QPalette::Base),
             form->sg_Table->Model()->index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color());
-  QTest::keyClicks(editor, QString::number(OtherValue(std::stoi(original))));
+  // After the minus: a number whose negative is not the value in the file.
+  QTest::keyClicks(editor, QString::number(OtherValue(-std::stoi(original))));
   EXPECT_EQ(Mark(1, 1), CellMark::Changed);
   EXPECT_TRUE(editor->font().bold());
   editor->selectAll();
@@ -506,11 +507,13 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   EXPECT_EQ(menus[1], form->mm_Edit->menuAction());  // between Файл and Справка
   EXPECT_FALSE(form->mm_Undo->isEnabled());
 
-  TypeInto(3, 40, QStringLiteral("70000"));  // too large for the field: wraps when committed
+  // Too large for the field: wraps when committed, onto a value other than the file's.
+  const QString too_large = QString::number(65536 + OtherValue(std::stoi(creature)));
+  TypeInto(3, 40, too_large);
   ClickTab(kBuildings);
   ClickTab(kCreatures);
   const std::string wrapped = Cell(3, 40);
-  ASSERT_NE(wrapped, "70000");
+  ASSERT_NE(wrapped, too_large.toStdString());
   ASSERT_NE(wrapped, creature);
   ClickTab(kBuildings);
   TypeInto(2, 5, QStringLiteral("12x"));  // not a number: the field keeps its value
@@ -537,7 +540,7 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   EXPECT_EQ(form->mm_Redo->text(), QStringLiteral("Повторить ввод"));
 
   press(Qt::CTRL | Qt::Key_Y);  // the text as typed, marked
-  EXPECT_EQ(Cell(3, 40), "70000");
+  EXPECT_EQ(Cell(3, 40), too_large.toStdString());
   EXPECT_EQ(Mark(3, 40), CellMark::Changed);
   press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
   ASSERT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
