@@ -21,11 +21,6 @@ class ShortName {
     for (std::size_t i = 0; i < length_; ++i)
       bytes_[i] = bytes[i];
   }
-  // Appends one byte; a name that is already full drops it.
-  void Append(char byte) {
-    if (length_ < kMaxLength)
-      bytes_[length_++] = byte;
-  }
 
   std::size_t size() const { return length_; }
   bool empty() const { return length_ == 0; }

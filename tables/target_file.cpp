@@ -31,11 +31,10 @@ void TargetFile::SeekRelative(std::int32_t distance) {
 }
 
 std::size_t TargetFile::Read(void* buffer, std::size_t count) {
-  if (!open_ || position_ >= static_cast<std::int64_t>(image_.size()))
-    return 0;
-  const auto available = image_.size() - static_cast<std::size_t>(position_);
-  const std::size_t delivered = std::min(count, available);
-  std::memcpy(buffer, image_.data() + position_, delivered);
+  const std::span<const std::uint8_t> ahead = Ahead();
+  const std::size_t delivered = std::min(count, ahead.size());
+  if (delivered > 0)
+    std::memcpy(buffer, ahead.data(), delivered);
   position_ += static_cast<std::int64_t>(delivered);
   return delivered;
 }
