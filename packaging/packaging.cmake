@@ -8,10 +8,12 @@
 # builds and checks it.
 include(GNUInstallDirs)
 
-set(TREVALUNE_MAINTAINER "Trevalune developers <trevalune@users.noreply.github.com>"
+# The project has no mail address or web site of its own yet. A packager sets
+# these; the home page is left out of the package while it is empty.
+set(TREVALUNE_MAINTAINER "Trevalune developers <developers@trevalune.invalid>"
     CACHE STRING "Maintainer named in the Debian package")
-set(TREVALUNE_HOMEPAGE "https://github.com/trevalune/trevalune"
-    CACHE STRING "Home page named in the Debian package")
+set(TREVALUNE_HOMEPAGE ""
+    CACHE STRING "Home page named in the Debian package (none when empty)")
 
 if(UNIX)
   # Debian wants manual pages and the changelog compressed with gzip -9n (no
@@ -67,7 +69,9 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TREVALUNE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TREVALUNE_HOMEPAGE}")
+if(TREVALUNE_HOMEPAGE)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TREVALUNE_HOMEPAGE}")
+endif()
 # The libraries the programs link (Qt, the C++ runtime) become dependencies
 # through dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
