@@ -1,14 +1,13 @@
 #include "cli_commands.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "change_list.h"
+#include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
+#include "text_file.h"
 
 namespace {
 
@@ -40,30 +39,25 @@ bool OpenExecutable(TableDocument& document, const QString& path, bool any_size)
   return false;
 }
 
-bool ReadText(const QString& path, QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    Complain(
-        QStringLiteral("не удалось прочитать файл «%1»: %2").arg(Shown(path), file.errorString()));
-    return false;
-  }
-  bytes = file.readAll();
-  return true;
+// Reads a CSV file whole: a regular file, a pipe (as "<(...)" gives) or "-"
+// for standard input, no larger than text files may be.
+bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
+  QString message;
+  if (ReadTextFile(store, path, TextSources::kFilesAndStreams, bytes, message))
+    return true;
+  Complain(message);
+  return false;
 }
 
-// Writes a CSV file whole or not at all, or to stdout when `path` is empty.
-bool WriteText(const QString& path, const QByteArray& bytes) {
-  if (path.isEmpty()) {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    return std::fflush(stdout) == 0;
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    Complain(
-        QStringLiteral("не удалось записать файл «%1»: %2").arg(Shown(path), file.errorString()));
-    return false;
-  }
-  return true;
+// Writes a CSV file whole or not at all through the store's safe write, or to
+// stdout when `path` is empty.
+bool WriteText(FileStore& store, const QString& path, const QByteArray& bytes) {
+  QString message;
+  if (path.isEmpty() ? WriteStandardOutput(bytes, message)
+                     : WriteTextFile(store, path, bytes, message))
+    return true;
+  Complain(message);
+  return false;
 }
 
 bool SaveExecutable(TableDocument& document, const QString& path) {
@@ -92,13 +86,14 @@ int Export(const CliRequest& request) {
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;
   if (request.table)
-    return WriteText(request.output, ExportTableCsv(document, *request.table, request.separator))
+    return WriteText(document.Files(), request.output,
+                     ExportTableCsv(document, *request.table, request.separator))
                ? kExitDone
                : kExitFailed;
   const QDir folder(request.output.isEmpty() ? QDir::currentPath() : request.output);
   for (TableIndex table = 0; table < kTableCount; ++table) {
     const QString path = folder.filePath(TableFileName(table) + QStringLiteral(".csv"));
-    if (!WriteText(path, ExportTableCsv(document, table, request.separator)))
+    if (!WriteText(document.Files(), path, ExportTableCsv(document, table, request.separator)))
       return kExitFailed;
   }
   return kExitDone;
@@ -108,7 +103,7 @@ int Import(const CliRequest& request) {
   TableDocument document;
   QByteArray csv;
   if (!OpenExecutable(document, request.files[0], request.any_size) ||
-      !ReadText(request.files[1], csv))
+      !ReadText(document.Files(), request.files[1], csv))
     return kExitFailed;
   const QList<CsvIssue> issues =
       ImportTableCsv(document, *request.table, csv, request.allow_name_mismatch);
@@ -129,14 +124,14 @@ int Diff(const CliRequest& request) {
     return kExitFailed;
   const QByteArray list = WriteChangeList(DiffTables(from.Committed(), to.Committed()),
                                           from.Committed(), request.separator);
-  return WriteText(request.output, list) ? kExitDone : kExitFailed;
+  return WriteText(from.Files(), request.output, list) ? kExitDone : kExitFailed;
 }
 
 int Apply(const CliRequest& request) {
   TableDocument document;
   QByteArray csv;
   if (!OpenExecutable(document, request.files[0], request.any_size) ||
-      !ReadText(request.files[1], csv))
+      !ReadText(document.Files(), request.files[1], csv))
     return kExitFailed;
   const ApplyResult result = ApplyChangeList(document, csv, request.force);
   ListIssues(request.files[1], result.errors);

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "cli_commands.h"
+#include "standard_output.h"
 #include "table_csv.h"
 
 namespace {
@@ -180,13 +181,15 @@ int main(int argc, char** argv) {
                    : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first()));
     return kExitUsage;
   }
-  if (parser.isSet(help)) {
-    std::fputs(qUtf8Printable(RussianHelp(parser)), stdout);
-    return kExitDone;
-  }
-  if (parser.isSet(version)) {
-    std::printf("trevalune-cli %s\n", TREVALUNE_VERSION);
-    return kExitDone;
+  if (parser.isSet(help) || parser.isSet(version)) {
+    const QByteArray answer = parser.isSet(help)
+                                  ? RussianHelp(parser).toUtf8()
+                                  : QByteArrayLiteral("trevalune-cli " TREVALUNE_VERSION "\n");
+    QString message;
+    if (WriteStandardOutput(answer, message))
+      return kExitDone;
+    std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
+    return kExitFailed;
   }
   CliRequest request;
   if (!ReadRequest(parser, request))

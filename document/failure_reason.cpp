@@ -52,6 +52,8 @@ QString SystemReason(FileAction action, int system_error) {
     case EMFILE:
     case ENFILE:
       return QStringLiteral("открыто слишком много файлов");
+    case EPIPE:
+      return QStringLiteral("читающая программа закрыла канал");
     case EFBIG:
       return QStringLiteral("файл слишком велик для этой файловой системы");
     case ENOMEM:
@@ -111,4 +113,12 @@ QString FailureReason(FileAction action, int system_error, QFileDevice::FileErro
     return DeviceReason(action, file_error);
   const QString known = SystemReason(action, system_error);
   return known.isEmpty() ? QStringLiteral("системная ошибка %1").arg(system_error) : known;
+}
+
+QString TooLargeReason(std::int64_t max_size) {
+  constexpr std::int64_t kMebibyte = 1024 * 1024;
+  const QString limit = max_size % kMebibyte == 0
+                            ? QStringLiteral("%1 МиБ").arg(max_size / kMebibyte)
+                            : QStringLiteral("%1 байт").arg(max_size);
+  return QStringLiteral("файл слишком велик: больше %1").arg(limit);
 }

@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QString>
+#include <cstdint>
 
 // What the program was doing when a file operation failed. The same code
 // says different things: a missing entry is the file when reading and the
@@ -18,3 +19,7 @@ enum class FileAction {
 // own code, used only when errno is 0. A code not known here still gives a
 // Russian reason, with the code's number.
 QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error);
+
+// Why a text file is refused for its size: it holds more than `max_size`
+// bytes, or a stream went on past them.
+QString TooLargeReason(std::int64_t max_size);

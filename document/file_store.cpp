@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "failure_reason.h"
 
@@ -90,7 +94,106 @@ bool ReadInto(const QString& path, Bytes& out, QString& reason) {
   return true;
 }
 
+// What a path names, as far as reading it goes.
+enum class PathKind { kNothing, kRegularFile, kFolder, kPipe, kOther };
+
+PathKind KindOf(const QString& path) {
+#ifdef Q_OS_UNIX
+  // QFileInfo does not tell a pipe from a device. The link of a process
+  // substitution, /dev/fd/N, is followed to its pipe.
+  struct stat status {};
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    return PathKind::kNothing;  // opening it says why
+  if (S_ISREG(status.st_mode))
+    return PathKind::kRegularFile;
+  if (S_ISDIR(status.st_mode))
+    return PathKind::kFolder;
+  return S_ISFIFO(status.st_mode) ? PathKind::kPipe : PathKind::kOther;
+#else
+  const QFileInfo info(path);
+  if (!info.exists())
+    return PathKind::kNothing;
+  if (info.isDir())
+    return PathKind::kFolder;
+  return info.isFile() ? PathKind::kRegularFile : PathKind::kOther;
+#endif
+}
+
+// Reads `file` to its end in chunks, so that a stream with no end stops a
+// chunk past `max_size` rather than filling the memory.
+bool ReadToEnd(QFile& file, std::int64_t max_size, QByteArray& out, QString& reason) {
+  constexpr qint64 kChunk = 64 * 1024;
+  for (;;) {
+    const qint64 done = out.size();
+    const qint64 want = std::min(kChunk, max_size + 1 - done);
+    out.resize(done + want);
+    qint64 got = 0;
+    const auto read = [&] {
+      got = file.read(out.data() + done, want);
+      return got >= 0;
+    };
+    if (!Run(read, file, FileAction::kRead, reason))
+      return false;
+    out.resize(done + got);
+    if (out.size() > max_size) {
+      reason = TooLargeReason(max_size);
+      return false;
+    }
+    if (got == 0)
+      return true;
+  }
+}
+
+bool ReadTextInto(const QString& path, const TextReadRules& rules, QByteArray& out,
+                  QString& reason) {
+  QFile file;
+  if (rules.streams && path == QStringLiteral("-")) {
+    constexpr int kStandardInput = 0;
+    if (!Run([&] { return file.open(kStandardInput, QIODevice::ReadOnly | QIODevice::Unbuffered); },
+             file, FileAction::kRead, reason))
+      return false;
+    return ReadToEnd(file, rules.max_size, out, reason);
+  }
+  // Refused before it is opened: opening a pipe waits for its writer, and a
+  // device may do something on open.
+  switch (KindOf(path)) {
+    case PathKind::kFolder:
+      reason = QStringLiteral("это папка, а не файл");
+      return false;
+    case PathKind::kOther:
+      reason = QStringLiteral("это не обычный файл");
+      return false;
+    case PathKind::kPipe:
+      if (!rules.streams) {
+        reason = QStringLiteral("это не обычный файл");
+        return false;
+      }
+      break;
+    case PathKind::kNothing:
+    case PathKind::kRegularFile:
+      break;
+  }
+  file.setFileName(path);
+  if (!Run([&] { return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }, file,
+           FileAction::kRead, reason))
+    return false;
+  if (!file.isSequential() && file.size() > rules.max_size) {
+    reason = TooLargeReason(rules.max_size);  // at once, without reading it
+    return false;
+  }
+  return ReadToEnd(file, rules.max_size, out, reason);
+}
+
 }  // namespace
+
+bool QtFileStore::ReadText(const QString& path, const TextReadRules& rules, QByteArray& out,
+                           QString& reason) {
+  out.clear();
+  if (ReadTextInto(path, rules, out, reason))
+    return true;
+  out.clear();
+  return false;
+}
 
 bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
   if (ReadInto(path, out, reason))

@@ -62,6 +62,10 @@ class TableDocument : public QObject {
   explicit TableDocument(FileStore* store = nullptr, QObject* parent = nullptr);
   ~TableDocument() override;
 
+  // The store this document reads and writes through; the text files that go
+  // with it (CSV, change lists) use it too.
+  FileStore& Files() const { return *store_; }
+
   enum class Outcome {
     Done,      // the command did what was asked
     Declined,  // the user answered No to a question: nothing changed

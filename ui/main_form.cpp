@@ -140,7 +140,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
 
   clipboard_ = new GridClipboard(sg_Table, history_, dialogs_, this);
   table_files_ =
-      new TableFileCommands({this, document_, history_, sg_Table, dialogs_, store,
+      new TableFileCommands({this, document_, history_, sg_Table, dialogs_,
                              [this] { return active_; }, [this] { return DialogFolder(); },
                              [this](const QString& chosen) { RememberDialogFolder(chosen); }},
                             mm_File, mm_Line);

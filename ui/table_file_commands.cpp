@@ -1,8 +1,6 @@
 #include "table_file_commands.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 
 #include "change_list.h"
@@ -10,6 +8,7 @@
 #include "string_grid.h"
 #include "table_csv.h"
 #include "table_document.h"
+#include "text_file.h"
 #include "user_dialogs.h"
 
 namespace {
@@ -21,17 +20,10 @@ QString IssueList(const QList<CsvIssue>& issues) {
   return lines.join(QLatin1Char('\n'));
 }
 
-Bytes BytesOf(const QByteArray& text) {
-  return Bytes(text.begin(), text.end());
-}
-
 }  // namespace
 
 TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
-    : QObject(window.widget),
-      window_(window),
-      own_store_(window.store ? nullptr : new QtFileStore),
-      store_(window.store ? window.store : own_store_.get()) {
+    : QObject(window.widget), window_(window) {
   const auto add = [&](const QString& caption, void (TableFileCommands::*handler)()) {
     auto* action = new QAction(caption, menu);
     menu->insertAction(before, action);
@@ -141,23 +133,17 @@ QString TableFileCommands::AskOpen() {
 }
 
 bool TableFileCommands::Write(const QString& path, const QByteArray& bytes) {
-  QString reason;
-  if (store_->WriteAll(path, BytesOf(bytes), reason))
+  QString message;
+  if (WriteTextFile(window_.document->Files(), path, bytes, message))
     return true;
-  window_.dialogs->ShowError(window_.widget, QStringLiteral("Не удалось записать файл «%1»: %2.")
-                                                 .arg(QDir::toNativeSeparators(path), reason));
+  window_.dialogs->ShowError(window_.widget, message);
   return false;
 }
 
 bool TableFileCommands::Read(const QString& path, QByteArray& bytes) {
-  QString reason;
-  Bytes read;
-  if (store_->ReadAll(path, read, reason)) {
-    bytes =
-        QByteArray(reinterpret_cast<const char*>(read.data()), static_cast<qsizetype>(read.size()));
+  QString message;
+  if (ReadTextFile(window_.document->Files(), path, TextSources::kFiles, bytes, message))
     return true;
-  }
-  window_.dialogs->ShowError(window_.widget, QStringLiteral("Не удалось прочитать файл «%1»: %2.")
-                                                 .arg(QDir::toNativeSeparators(path), reason));
+  window_.dialogs->ShowError(window_.widget, message);
   return false;
 }

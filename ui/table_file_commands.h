@@ -3,9 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <memory>
 
-#include "file_store.h"
 #include "grid_shape.h"
 
 class EditHistory;
@@ -26,11 +24,10 @@ class TableFileCommands : public QObject {
   // What the commands use of the main window; everything must outlive them.
   struct Window {
     QWidget* widget;
-    TableDocument* document;
+    TableDocument* document;  // the CSV files go through its store too
     EditHistory* history;
     TStringGrid* grid;
     UserDialogs* dialogs;
-    FileStore* store;  // null: the disk
     std::function<TableIndex()> active_table;
     // Where the file dialogs start, and the file chosen in one of them.
     std::function<QString()> dialog_folder;
@@ -61,6 +58,4 @@ class TableFileCommands : public QObject {
   void ApplyStep(const QString& name, const std::function<void()>& change);
 
   Window window_;
-  std::unique_ptr<FileStore> own_store_;
-  FileStore* store_;
 };

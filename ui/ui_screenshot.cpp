@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
@@ -18,6 +17,7 @@
 
 #include "about_form.h"
 #include "fake_dialogs.h"
+#include "file_store.h"
 #include "main_form.h"
 #include "private_settings.h"
 #include "sample_image.h"
@@ -71,14 +71,11 @@ int main(int argc, char* argv[]) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("HMM2PL.exe"));
   const Bytes image = MakeSample(1).image;
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size())) !=
-          static_cast<qint64>(image.size())) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  QString reason;
+  if (!QtFileStore().WriteAll(path, image, reason)) {
+    std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qUtf8Printable(reason));
     return 1;
   }
-  file.close();
 
   FakeDialogs dialogs;
   dialogs.open_answers.push_back(path);

@@ -6,10 +6,16 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 #include <gtest/gtest.h>
 
 #include "../support/file_helpers.h"
+#include "../support/text_refusals.h"
 #include "sample_image.h"
 #include "table_csv.h"
 
@@ -26,6 +32,17 @@ bool WriteText(const QString& path, const QString& text) {
   return WriteBytes(path, Bytes(utf8.begin(), utf8.end()));
 }
 
+// How the program is started besides its arguments.
+struct Start {
+  QString input;   // the file standard input reads, if any
+  QString output;  // the file standard output goes to, if any
+  // The size past which the program may not write a file (RLIMIT_FSIZE,
+  // with SIGXFSZ ignored, so that a write fails with EFBIG); 0: none.
+  std::uint64_t file_size_limit = 0;
+  // Run by bash, for the arguments to be what bash makes of them.
+  bool through_bash = false;
+};
+
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,10 +50,31 @@ class Cli : public ::testing::Test {
     ASSERT_TRUE(WriteBytes(Path("a.exe"), MakeSample(1).image));
   }
   QString Path(const char* name) const { return QDir(folder_.path()).filePath(name); }
-  CliRun Invoke(const QStringList& arguments) const {
+  CliRun Invoke(const QStringList& arguments, const Start& start = {}) const {
     QProcess process;
     process.setWorkingDirectory(folder_.path());
-    process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
+    if (!start.input.isEmpty())
+      process.setStandardInputFile(start.input);
+    if (!start.output.isEmpty())
+      process.setStandardOutputFile(start.output);
+#ifdef Q_OS_UNIX
+    if (start.file_size_limit != 0) {
+      const auto limit = static_cast<rlim_t>(start.file_size_limit);
+      process.setChildProcessModifier([limit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit sizes{};
+        ::getrlimit(RLIMIT_FSIZE, &sizes);
+        sizes.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &sizes);
+      });
+    }
+#endif
+    if (start.through_bash)
+      process.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") + arguments.join(' ')});
+    else
+      process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
@@ -60,8 +98,10 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
   lines[2] = fields.join(';');
   ASSERT_TRUE(WriteText(Path("spells.csv"), lines.join(QStringLiteral("\r\n"))));
 
+  // Read through a pipe, as a process substitution gives it.
   const CliRun imported =
-      Invoke({"import", "a.exe", "spells.csv", "--table", "spells", "-o", "b.exe"});
+      Invoke({"import", "a.exe", "<(cat spells.csv)", "--table", "spells", "-o", "b.exe"},
+             Start{{}, {}, 0, true});
   ASSERT_EQ(imported.exit_code, 0) << imported.err.toStdString();
   const CliRun diff = Invoke({"diff", "a.exe", "b.exe"});
   ASSERT_EQ(diff.exit_code, 0) << diff.err.toStdString();
@@ -70,6 +110,12 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
   EXPECT_TRUE(changes[1].startsWith(QStringLiteral("Заклинания,2,")));
   EXPECT_TRUE(changes[1].endsWith(QStringLiteral(",Мана,") + old_mana + "," + new_mana))
       << changes[1].toStdString();
+  // The list, read from standard input, makes the same file again.
+  ASSERT_TRUE(WriteText(Path("changes.csv"), diff.out));
+  const CliRun applied =
+      Invoke({"apply", "a.exe", "-", "-o", "c.exe"}, Start{Path("changes.csv"), {}, 0, false});
+  ASSERT_EQ(applied.exit_code, 0) << applied.err.toStdString();
+  EXPECT_EQ(ReadBytes(Path("c.exe")), ReadBytes(Path("b.exe")));
 
   // Every table into a folder.
   ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
@@ -110,6 +156,82 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
         << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(FolderEntries(folder_.path()), files);
+  }
+}
+
+// A text file that cannot be read is refused at once with the window's own
+// message (see the window's test over the same table), and nothing is written.
+TEST_F(Cli, RefusesTextFilesItCannotRead) {
+  const std::vector<TextRefusal> refusals = MakeTextRefusals(folder_.path());
+  const QStringList files = FolderEntries(folder_.path());
+  for (const TextRefusal& refusal : refusals) {
+    if (!refusal.cli)
+      continue;
+    SCOPED_TRACE(refusal.path.toStdString());
+    for (const QStringList& arguments :
+         {QStringList{"import", "a.exe", refusal.path, "--table", "spells", "-o", "b.exe"},
+          QStringList{"apply", "a.exe", refusal.path, "-o", "b.exe"}}) {
+      const CliRun run = Invoke(arguments, Start{refusal.input, {}, 0, false});
+      EXPECT_EQ(run.exit_code, 2);
+      EXPECT_EQ(run.err, QStringLiteral("trevalune-cli: ") + ReadFailure(refusal) + '\n');
+      EXPECT_EQ(FolderEntries(folder_.path()), files);
+    }
+  }
+}
+
+// Output that cannot be written, to standard output or to a file (one at a
+// time, or one of three): exit 2 with the reason, and a file that was there
+// keeps its bytes.
+TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
+  ASSERT_TRUE(WriteBytes(Path("other.exe"), MakeSample(2).image));
+  ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
+  const Bytes kept{'k', 'e', 'e', 'p', ' ', 'm', 'e'};
+  ASSERT_EQ(Invoke({"diff", "a.exe", "other.exe", "-o", "changes.csv"}).exit_code, 0);
+  for (const char* name : {"keep.csv", "out/creatures.csv", "b.exe"})
+    ASSERT_TRUE(WriteBytes(Path(name), kept));
+  const QString full = QStringLiteral("на диске недостаточно места");
+  const QString too_big = QStringLiteral("файл слишком велик для этой файловой системы");
+  const QString to_stdout = QStringLiteral("Не удалось записать в стандартный вывод: ");
+  const struct {
+    QStringList arguments;
+    QString output;            // where standard output goes
+    std::uint64_t size_limit;  // the largest file the program may write
+    QString message;           // what the program says
+    const char* kept;          // the file that must keep its bytes
+  } cases[] = {
+      {{"export", "a.exe", "--table", "creatures"}, "/dev/full", 0, to_stdout + full, nullptr},
+      {{"export", "a.exe", "--table", "spells"}, "/dev/full", 0, to_stdout + full, nullptr},
+      {{"diff", "a.exe", "other.exe"}, "/dev/full", 0, to_stdout + full, nullptr},
+      {{"--help"}, "/dev/full", 0, to_stdout + full, nullptr},
+      {{"export", "a.exe", "--table", "creatures", "-o", "keep.csv"},
+       {},
+       1024,
+       "«keep.csv»: " + too_big,
+       "keep.csv"},
+      {{"export", "a.exe", "-o", "out"},
+       {},
+       1024,
+       QStringLiteral("«%1»: ").arg(QDir::toNativeSeparators("out/creatures.csv")) + too_big,
+       "out/creatures.csv"},
+      {{"diff", "a.exe", "other.exe", "-o", "keep.csv"},
+       {},
+       1024,
+       "«keep.csv»: " + too_big,
+       "keep.csv"},
+      {{"apply", "a.exe", "changes.csv", "-o", "b.exe"},
+       {},
+       1024 * 1024,
+       "b.exe»: " + too_big,
+       "b.exe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CliRun run = Invoke(c.arguments, Start{"/dev/null", c.output, c.size_limit, false});
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+    if (c.kept) {
+      EXPECT_EQ(ReadBytes(Path(c.kept)), kept) << c.kept;
+    }
   }
 }
 

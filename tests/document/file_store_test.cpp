@@ -1,11 +1,17 @@
-// The disk layer: whole-file reads, and writes that replace a file only when
-// the new one is complete.
+// The file stores: what every store promises, run over the disk and the
+// memory store, then the disk's own ways: whole-file reads, and writes that
+// replace a file only when the new one is complete.
 
 #include "file_store.h"
 
 #ifdef __linux__
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <csignal>
 #endif
 #include <QDir>
 #include <QFile>
@@ -15,40 +21,142 @@
 #include <gtest/gtest.h>
 
 #include "../support/file_helpers.h"
+#include "../support/memory_file_store.h"
 #include "../support/os_helpers.h"
 
 namespace {
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+  return bytes;
+}
+
+// The disk in a folder of its own. Writes are made to fail past a size by the
+// limit the system puts on the size of a file this process writes.
+struct DiskStore {
+  QString Path(const QString& name) const { return dir.filePath(name); }
+  QStringList Names() const { return FolderEntries(dir.path()); }
+  // False where the system has no such limit.
+  bool LimitWrites(std::size_t bytes) {
+#ifdef Q_OS_UNIX
+    std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    rlimit limited = unlimited;
+    limited.rlim_cur = bytes;
+    return ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+#else
+    static_cast<void>(bytes);
+    return false;
+#endif
+  }
+  void Unlimit() {
+#ifdef Q_OS_UNIX
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+#endif
+  }
+
+  QTemporaryDir dir;
+  QtFileStore store;
+#ifdef Q_OS_UNIX
+  rlimit unlimited{};
+#endif
+};
+
+struct MemoryStore {
+  QString Path(const QString& name) const { return QStringLiteral("/memory/") + name; }
+  QStringList Names() const {
+    QStringList names;
+    for (const auto& [path, bytes] : store.files)
+      names << path.mid(8);
+    return names;
+  }
+  bool LimitWrites(std::size_t bytes) {
+    store.capacity = bytes;
+    return true;
+  }
+  void Unlimit() { store.capacity = std::numeric_limits<std::size_t>::max(); }
+
+  MemoryFileStore store;
+};
+
+// What every store promises, as the document and the text files rely on it.
+template <typename Store>
+class FileStoreContract : public ::testing::Test {
+ protected:
+  Store files;
+  QString reason;
+};
+using Stores = ::testing::Types<DiskStore, MemoryStore>;
+TYPED_TEST_SUITE(FileStoreContract, Stores);
+
+// Each write replaces the whole file, leaving nothing of a longer one's tail
+// and nothing beside it; each read replaces what the buffer held. A text read
+// takes a file of exactly its limit and refuses one byte more, with nothing
+// read. Sizes cross the chunks a stream is read in.
+TYPED_TEST(FileStoreContract, WhatIsWrittenReadsBackWhole) {
+  FileStore& store = this->files.store;
+  QString& reason = this->reason;
+  const QString path = this->files.Path(QStringLiteral("a.exe"));
+  Bytes back = Pattern(3, 1);
+  for (const Bytes& bytes :
+       {Pattern(1208393, 3), Pattern(64 * 1024 + 1, 5), Pattern(10, 9), Bytes{}}) {
+    SCOPED_TRACE(bytes.size());
+    ASSERT_TRUE(store.WriteAll(path, bytes, reason)) << reason.toStdString();
+    EXPECT_EQ(this->files.Names(), QStringList{QStringLiteral("a.exe")});
+    ASSERT_TRUE(store.ReadAll(path, back, reason));
+    EXPECT_EQ(back, bytes);
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    QByteArray text = "old";
+    ASSERT_TRUE(store.ReadText(path, {size, false}, text, reason)) << reason.toStdString();
+    EXPECT_EQ(Bytes(text.begin(), text.end()), bytes);
+    if (size > 0) {
+      text = "old";
+      EXPECT_FALSE(store.ReadText(path, {size - 1, false}, text, reason));
+      EXPECT_EQ(reason, TooLargeReason(size - 1));
+      EXPECT_TRUE(text.isEmpty());
+    }
+  }
+}
+
+// A write that fails says why and leaves the old file whole and nothing
+// beside it; a file that is not there reads as nothing, with a reason.
+TYPED_TEST(FileStoreContract, AFailedWriteOrReadChangesNothing) {
+  FileStore& store = this->files.store;
+  QString& reason = this->reason;
+  const QString path = this->files.Path(QStringLiteral("keep.csv"));
+  ASSERT_TRUE(store.WriteAll(path, Pattern(100, 1), reason));
+  if (!this->files.LimitWrites(4096))
+    GTEST_SKIP() << "no way to make a write fail here";
+  const bool written = store.WriteAll(path, Pattern(64 * 1024, 2), reason);
+  this->files.Unlimit();
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(reason.isEmpty());
+  Bytes back;
+  ASSERT_TRUE(store.ReadAll(path, back, reason));
+  EXPECT_EQ(back, Pattern(100, 1));
+  EXPECT_EQ(this->files.Names(), QStringList{QStringLiteral("keep.csv")});
+
+  back = Pattern(3, 1);
+  QByteArray text = "old";
+  reason.clear();
+  EXPECT_FALSE(store.ReadAll(this->files.Path(QStringLiteral("none")), back, reason));
+  EXPECT_TRUE(back.empty());
+  EXPECT_EQ(reason.toStdString(), "файл не найден");
+  EXPECT_FALSE(store.ReadText(this->files.Path(QStringLiteral("none")), {100, true}, text, reason));
+  EXPECT_TRUE(text.isEmpty());
+  EXPECT_EQ(reason.toStdString(), "файл не найден");
+}
 
 class FileStoreTest : public ::testing::Test {
  protected:
   QString Path(const QString& name) const { return dir.filePath(name); }
 
-  static Bytes Pattern(std::size_t size, std::uint8_t seed) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-      bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-    return bytes;
-  }
-
   QTemporaryDir dir;
   QtFileStore store;
   QString reason;
 };
-
-// Each write replaces the file, leaving nothing of a longer one's tail, and
-// each read replaces what the buffer held.
-TEST_F(FileStoreTest, WritesAndReadsBackEveryByte) {
-  const QString path = Path(QStringLiteral("a.exe"));
-  Bytes back = Pattern(3, 1);
-  for (const Bytes& bytes : {Pattern(1208393, 3), Pattern(10, 9), Bytes{}}) {
-    SCOPED_TRACE(bytes.size());
-    ASSERT_TRUE(store.WriteAll(path, bytes, reason)) << reason.toStdString();
-    EXPECT_EQ(ReadBytes(path), bytes);
-    ASSERT_TRUE(store.ReadAll(path, back, reason));
-    EXPECT_EQ(back, bytes);
-    EXPECT_EQ(FolderEntries(dir.path()), QStringList{QStringLiteral("a.exe")});
-  }
-}
 
 // A failed read leaves the buffer empty. A pipe would block forever; it is
 // refused without being opened.

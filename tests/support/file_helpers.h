@@ -32,6 +32,16 @@ class FaultyFileStore : public FileStore {
     }
     return disk_.WriteAll(path, bytes, reason);
   }
+  bool ReadText(const QString& path, const TextReadRules& rules, QByteArray& out,
+                QString& reason) override {
+    ++reads;
+    if (fail_reads) {
+      out.clear();
+      reason = FailureReason(FileAction::kRead, EIO, QFileDevice::ReadError);
+      return false;
+    }
+    return disk_.ReadText(path, rules, out, reason);
+  }
 
   bool fail_reads = false;
   bool disk_full = false;

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <cerrno>
+#include <cstddef>
+#include <limits>
 #include <map>
 
+#include "failure_reason.h"
 #include "file_store.h"
 #include "target_file.h"
 
 // Files kept in memory by path: the document's disk for fuzzing and
-// benchmarks, where the real disk would only add noise.
+// benchmarks, where the real disk would only add noise. A write larger than
+// `capacity` fails as on a full disk, and the file keeps what it had.
 class MemoryFileStore : public FileStore {
  public:
   bool ReadAll(const QString& path, Bytes& out, QString& reason) override {
@@ -20,10 +25,29 @@ class MemoryFileStore : public FileStore {
     out = file->second;
     return true;
   }
-  bool WriteAll(const QString& path, const Bytes& bytes, QString&) override {
+  bool WriteAll(const QString& path, const Bytes& bytes, QString& reason) override {
+    if (bytes.size() > capacity) {
+      reason = FailureReason(FileAction::kWriteInFolder, ENOSPC, QFileDevice::ResourceError);
+      return false;
+    }
     files[path] = bytes;
+    return true;
+  }
+  bool ReadText(const QString& path, const TextReadRules& rules, QByteArray& out,
+                QString& reason) override {
+    out.clear();
+    Bytes bytes;
+    if (!ReadAll(path, bytes, reason))
+      return false;
+    if (static_cast<std::int64_t>(bytes.size()) > rules.max_size) {
+      reason = TooLargeReason(rules.max_size);
+      return false;
+    }
+    out = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<qsizetype>(bytes.size()));
     return true;
   }
 
   std::map<QString, Bytes> files;
+  std::size_t capacity = std::numeric_limits<std::size_t>::max();
 };

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/image_helpers.h"
+#include "../support/text_refusals.h"
 #include "change_list.h"
 #include "grid_clipboard.h"
 #include "table_columns.h"
@@ -231,6 +232,23 @@ TEST_F(PasteTest, ExportWritesTheTableOnShowWithTypedText) {
 
   TMainForm fresh(&dialogs, &store);
   EXPECT_FALSE(fresh.TableFiles()->ImportCsv->isEnabled());
+}
+
+// A text file that cannot be read is refused at once with trevalune-cli's own
+// message (see its test over the same table), and nothing changes.
+TEST_F(PasteTest, ImportAndApplyRefuseWhatTheyCannotRead) {
+  for (const TextRefusal& refusal : MakeTextRefusals(dir.path())) {
+    if (!refusal.window)
+      continue;
+    SCOPED_TRACE(refusal.path.toStdString());
+    for (QAction* command : {form->TableFiles()->ImportCsv, form->TableFiles()->ApplyChangeList}) {
+      dialogs.errors.clear();
+      dialogs.csv_open_answers.push_back(refusal.path);
+      command->trigger();
+      EXPECT_EQ(dialogs.errors, QStringList{ReadFailure(refusal)});
+      EXPECT_TRUE(form->Document()->Changes().empty());
+    }
+  }
 }
 
 }  // namespace

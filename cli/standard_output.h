@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Standard output, where a failed write is an error like any other: a script
+// that sends a table to a full disk must not be told that it worked.
+
+// Writes `bytes` and flushes them. On failure returns false with the message.
+bool WriteStandardOutput(const QByteArray& bytes, QString& message);
+// Flushes what is still buffered and checks that no earlier write failed.
+bool FinishStandardOutput(QString& message);

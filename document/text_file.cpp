@@ -1,0 +1,44 @@
+#include "text_file.h"
+
+#include <QDir>
+
+namespace {
+
+bool IsStandardStream(const QString& path) {
+  return path == QStringLiteral("-");
+}
+
+}  // namespace
+
+QString ReadFailedMessage(const QString& path, const QString& reason) {
+  if (IsStandardStream(path))
+    return QStringLiteral("Не удалось прочитать стандартный ввод: %1.").arg(reason);
+  return QStringLiteral("Не удалось прочитать файл «%1»: %2.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString WriteFailedMessage(const QString& path, const QString& reason) {
+  if (IsStandardStream(path))
+    return QStringLiteral("Не удалось записать в стандартный вывод: %1.").arg(reason);
+  return QStringLiteral("Не удалось записать файл «%1»: %2.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
+bool ReadTextFile(FileStore& store, const QString& path, TextSources sources, QByteArray& text,
+                  QString& message) {
+  const TextReadRules rules{kMaxTextFileSize, sources == TextSources::kFilesAndStreams};
+  QString reason;
+  if (store.ReadText(path, rules, text, reason))
+    return true;
+  message = ReadFailedMessage(path, reason);
+  return false;
+}
+
+bool WriteTextFile(FileStore& store, const QString& path, const QByteArray& text,
+                   QString& message) {
+  QString reason;
+  if (store.WriteAll(path, Bytes(text.begin(), text.end()), reason))
+    return true;
+  message = WriteFailedMessage(path, reason);
+  return false;
+}
