@@ -76,9 +76,13 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
   return false;
 }
 
-void ListIssues(const QString& path, const QList<CsvIssue>& issues) {
+// Every issue kept, then how many more were found.
+void ListIssues(const QString& path, const CsvIssues& issues) {
   for (const CsvIssue& issue : issues)
     Complain(QStringLiteral("%1: %2").arg(Shown(path), CsvIssueMessage(issue)));
+  if (issues.Total() > issues.size())
+    Complain(
+        QStringLiteral("%1: …%2").arg(Shown(path), MoreIssuesText(issues.Total() - issues.size())));
 }
 
 int Export(const CliRequest& request) {
@@ -105,7 +109,7 @@ int Import(const CliRequest& request) {
   if (!OpenExecutable(document, request.files[0], request.any_size) ||
       !ReadText(document.Files(), request.files[1], csv))
     return kExitFailed;
-  const QList<CsvIssue> issues =
+  const CsvIssues issues =
       ImportTableCsv(document, *request.table, csv, request.allow_name_mismatch);
   if (!issues.isEmpty()) {
     ListIssues(request.files[1], issues);

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <new>
 #include <optional>
 #include <string_view>
 
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
-#include "number_parse.h"
 #include "record_field.h"
 
 namespace {
@@ -27,37 +27,21 @@ QString ShownValue(TableIndex table, int column, std::int32_t value) {
   return Text(FieldText(value, FieldOf(table, column).is_signed));
 }
 
-// The text as a value of the field: the grid's parse, or the grid's own
-// decimal text of an unsigned value above what the parse takes.
-std::optional<std::string> InputText(const FieldRef& field, const QString& text) {
-  const std::string utf8 = text.toStdString();
-  if (ParseGridNumber(utf8))
-    return utf8;
-  bool ok = false;
-  const quint32 value = text.toUInt(&ok);
-  if (ok && !FieldOf(field.table, field.column).is_signed &&
-      utf8 == FieldText(static_cast<std::int32_t>(value), false))
-    return (QStringLiteral("$") + QString::number(value, 16)).toStdString();
-  return std::nullopt;
-}
-
 std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header,
-                                                         QList<CsvIssue>& errors) {
+                                                         CsvIssues& errors) {
   std::array<int, kColumnCount> index_of;
   index_of.fill(-1);
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
     const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.Text());
     if (known == kCaptions.end() || index_of[known - kCaptions.begin()] >= 0)
-      errors.append({field.line, field.column,
-                     QStringLiteral("лишний столбец «%1» в списке изменений").arg(field.Text())});
+      errors.append(csv_problem::UnknownListColumn(field));
     else
       index_of[known - kCaptions.begin()] = index;
   }
   for (int column = 0; column < kColumnCount; ++column)
     if (column != kName && index_of[column] < 0)
-      errors.append(
-          {header.line, 1, QStringLiteral("в заголовке нет столбца «%1»").arg(kCaptions[column])});
+      errors.append(csv_problem::NoColumnInHeader(header, kCaptions[column]));
   if (!errors.isEmpty())
     return std::nullopt;
   return index_of;
@@ -65,40 +49,34 @@ std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header
 
 std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
                                    const std::array<int, kColumnCount>& index_of,
-                                   QList<CsvIssue>& errors) {
+                                   CsvIssues& errors) {
   const CsvField& table_text = record.fields[index_of[kTable]];
   std::optional<TableIndex> table;
   for (TableIndex t = 0; t < kTableCount; ++t)
     if (table_text.text == TabCaptions[t])
       table = t;
   if (!table) {
-    errors.append({table_text.line, table_text.column,
-                   QStringLiteral("неизвестная таблица «%1»").arg(table_text.Text())});
+    errors.append(csv_problem::UnknownTable(table_text));
     return std::nullopt;
   }
   const CsvField& row_text = record.fields[index_of[kRow]];
   bool ok = false;
   const int row = row_text.Text().toInt(&ok);
   if (!ok || row < 1 || row > EntryCount(*table)) {
-    errors.append({row_text.line, row_text.column,
-                   QStringLiteral("номер строки «%1» не число от 1 до %2")
-                       .arg(row_text.Text())
-                       .arg(EntryCount(*table))});
+    errors.append(csv_problem::RowNumber(row_text, EntryCount(*table)));
     return std::nullopt;
   }
   const CsvField& column_text = record.fields[index_of[kColumn]];
   for (int column = 1; column < ColCounts[*table]; ++column)
     if (column_text.text == HeaderCaptions[*table][column])
       return FieldRef{*table, row - 1, column};
-  errors.append({column_text.line, column_text.column,
-                 QStringLiteral("в таблице «%1» нет столбца «%2»")
-                     .arg(table_text.Text(), column_text.Text())});
+  errors.append(csv_problem::NoSuchColumn(table_text, column_text));
   return std::nullopt;
 }
 
 struct PlannedChange {
   FieldRef field;
-  std::string text;  // the "Новое" text as SetFieldText takes it
+  std::int32_t value = 0;  // the "Новое" value, widened as the grid shows it
   bool conflicting = false;
 };
 
@@ -143,31 +121,31 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool fo
   return ApplyChangeList(document, csv, force ? OnConflict::Overwrite : OnConflict::Refuse);
 }
 
-ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
-  ApplyResult result;
+namespace {
+
+// Judges the whole list first: the document changes only when all of it is
+// good.
+void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ApplyResult& result,
+                     std::vector<PlannedChange>& planned) {
   const CsvReadResult read = ReadCsv(csv);
   if (read.error) {
-    result.errors.append(IssueOf(*read.error));
-    return result;
+    result.errors.append(csv_problem::BrokenQuoting(*read.error));
+    return;
   }
   if (read.records.isEmpty()) {
-    result.errors.append({1, 1, QStringLiteral("файл пуст: нет даже строки заголовка")});
-    return result;
+    result.errors.append(csv_problem::EmptyFile());
+    return;
   }
   const auto index_of = FindColumns(read.records.front(), result.errors);
   if (!index_of)
-    return result;
+    return;
 
   const qsizetype width = read.records.front().fields.size();
   std::map<FieldRef, int> line_of_field;
-  std::vector<PlannedChange> planned;
   for (qsizetype r = 1; r < read.records.size(); ++r) {
     const CsvRecord& record = read.records[r];
     if (record.fields.size() != width) {
-      result.errors.append({record.line, static_cast<int>(record.fields.size()),
-                            QStringLiteral("в строке %1 полей, а в заголовке %2")
-                                .arg(record.fields.size())
-                                .arg(width)});
+      result.errors.append(csv_problem::FieldCount(record, width));
       continue;
     }
     const auto field = FieldOfRow(record, *index_of, result.errors);
@@ -176,34 +154,40 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConfl
     const CsvField& new_text = record.fields[(*index_of)[kNew]];
     const CsvField& old_text = record.fields[(*index_of)[kInFile]];
     if (const auto seen = line_of_field.find(*field); seen != line_of_field.end()) {
-      result.errors.append({new_text.line, 1,
-                            QStringLiteral("это поле уже менялось в строке %1").arg(seen->second)});
+      result.errors.append(csv_problem::RepeatedField(new_text, seen->second));
       continue;
     }
     line_of_field[*field] = record.line;
-    const bool unchanged =
-        JudgeFieldText(document, *field, new_text.text) == FieldTextInput::Unchanged;
-    const auto input = InputText(*field, new_text.Text());
-    if (!unchanged && !input) {
-      result.errors.append(
-          {new_text.line, new_text.column, QStringLiteral("«%1» не число").arg(new_text.Text())});
+    const FieldTextVerdict verdict = JudgeFieldText(document, *field, new_text.text);
+    if (verdict.input == FieldTextInput::NotANumber) {
+      result.errors.append(csv_problem::NotANumber(new_text));
       continue;
     }
     const QString now = ShownValue(field->table, field->column, document.ValueAfterCommit(*field));
     const bool conflicting = old_text.Text() != now;
     if (conflicting)
-      result.conflicts.append(
-          {old_text.line, old_text.column,
-           QStringLiteral("в файле должно быть «%1», а там «%2»").arg(old_text.Text(), now)});
-    if (!unchanged)
-      planned.push_back({*field, *input, conflicting});
+      result.conflicts.append(csv_problem::Conflict(old_text, now));
+    if (verdict.input == FieldTextInput::Number)
+      planned.push_back({*field, verdict.value, conflicting});
+  }
+}
+
+}  // namespace
+
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
+  ApplyResult result;
+  std::vector<PlannedChange> planned;
+  try {
+    JudgeChangeList(document, csv, result, planned);
+  } catch (const std::bad_alloc&) {
+    return {{csv_problem::OutOfMemory()}, {}, false};
   }
   if (!result.errors.isEmpty() ||
       (!result.conflicts.isEmpty() && on_conflict == OnConflict::Refuse))
     return result;
   for (const PlannedChange& change : planned)
     if (!change.conflicting || on_conflict == OnConflict::Overwrite)
-      document.SetFieldText(change.field, change.text);
+      document.SetFieldValue(change.field, change.value);
   result.applied = true;
   return result;
 }

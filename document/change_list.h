@@ -28,9 +28,9 @@ QByteArray WriteChangeList(const TableDocument& document,
                            CsvSeparator separator = CsvSeparator::Comma);
 
 struct ApplyResult {
-  QList<CsvIssue> errors;     // rows that cannot be applied at all: nothing changed
-  QList<CsvIssue> conflicts;  // fields that no longer hold their "В файле" value
-  bool applied = false;       // whether the document changed
+  CsvIssues errors;      // rows that cannot be applied at all (or no memory): nothing changed
+  CsvIssues conflicts;   // fields that no longer hold their "В файле" value
+  bool applied = false;  // whether the document changed
 };
 
 // What becomes of a list with conflicts.
@@ -41,7 +41,7 @@ enum class OnConflict {
 };
 
 // Applies the list: when it has no errors, every "Новое" goes into its field
-// as SetFieldText takes it (the text the cell shows now changes nothing), with
+// as JudgeFieldText takes it (the text the cell shows now changes nothing), with
 // conflicts treated as `on_conflict` says. A list with errors changes nothing.
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict);
 // The same, refusing conflicts unless `force` (then overwriting them).

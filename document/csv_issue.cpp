@@ -1,15 +1,161 @@
 #include "csv_issue.h"
 
+#include <QStringList>
+
+namespace {
+
+// Long enough for any caption, name or number; a longer text is no help in a
+// message and would only widen it.
+constexpr qsizetype kQuotedLength = 40;
+
+QString Quoted(const QString& text) {
+  if (text.size() <= kQuotedLength)
+    return QStringLiteral("«%1»").arg(text);
+  return QStringLiteral("«%1…»").arg(text.left(kQuotedLength));
+}
+
+QString Quoted(const CsvField& field) {
+  return Quoted(field.Text());
+}
+
+CsvIssue At(const CsvField& field, const QString& reason) {
+  return {field.line, field.column, reason};
+}
+
+}  // namespace
+
 QString CsvIssueMessage(const CsvIssue& issue) {
+  if (issue.line == 0)
+    return issue.reason;
   return QStringLiteral("строка %1, столбец %2: %3")
       .arg(issue.line)
       .arg(issue.column)
       .arg(issue.reason);
 }
 
-CsvIssue IssueOf(const CsvError& error) {
-  // The reader words the place the same way; its reason is what follows it.
-  const QString message = CsvErrorMessage(error);
-  const qsizetype reason_at = message.indexOf(QStringLiteral(": "));
-  return {error.line, error.column, message.mid(reason_at + 2)};
+CsvIssues::CsvIssues(std::initializer_list<CsvIssue> issues) {
+  for (const CsvIssue& issue : issues)
+    append(issue);
 }
+
+void CsvIssues::append(CsvIssue issue) {
+  if (kept_.size() < kKept)
+    kept_.append(std::move(issue));
+  ++total_;
+}
+
+QString MoreIssuesText(qsizetype count) {
+  // Russian plurals: 1, 21, 31... ошибка; 2-4, 22-24... ошибки; the rest, 11-14 too, ошибок.
+  const qsizetype tens = count % 100;
+  const qsizetype ones = count % 10;
+  const QString word = ones == 1 && tens != 11 ? QStringLiteral("ошибка")
+                       : ones >= 2 && ones <= 4 && (tens < 12 || tens > 14)
+                           ? QStringLiteral("ошибки")
+                           : QStringLiteral("ошибок");
+  return QStringLiteral("и ещё %1 %2").arg(count).arg(word);
+}
+
+QString IssueLines(const CsvIssues& issues, qsizetype count) {
+  QStringList lines;
+  for (qsizetype i = 0; i < issues.size() && i < count; ++i)
+    lines.append(CsvIssueMessage(issues[i]));
+  if (const qsizetype more = issues.Total() - lines.size(); more > 0)
+    lines.append(QStringLiteral("…") + MoreIssuesText(more));
+  return lines.join(QLatin1Char('\n'));
+}
+
+namespace csv_problem {
+
+CsvIssue BrokenQuoting(const CsvError& error) {
+  QString reason;
+  switch (error.kind) {
+    case CsvErrorKind::UnterminatedQuote:
+      reason = QStringLiteral("кавычка в начале поля не закрыта до конца файла");
+      break;
+    case CsvErrorKind::QuoteInUnquotedField:
+      reason = QStringLiteral("кавычка внутри поля, которое не заключено в кавычки");
+      break;
+    case CsvErrorKind::TextAfterClosingQuote:
+      reason = QStringLiteral("после закрывающей кавычки идёт текст, а не разделитель");
+      break;
+    case CsvErrorKind::OutOfMemory:
+      return OutOfMemory();
+  }
+  return {error.line, error.column, reason};
+}
+
+CsvIssue OutOfMemory() {
+  return {0, 0, QStringLiteral("недостаточно памяти, чтобы прочитать файл")};
+}
+
+CsvIssue EmptyFile() {
+  return {1, 1, QStringLiteral("файл пуст: нет даже строки заголовка")};
+}
+
+CsvIssue NoColumnInHeader(const CsvRecord& header, const QString& caption) {
+  return {header.line, 1, QStringLiteral("в заголовке нет столбца %1").arg(Quoted(caption))};
+}
+
+CsvIssue RepeatedColumn(const CsvField& caption, int first_column) {
+  return At(
+      caption,
+      QStringLiteral("столбец %1 уже есть в столбце %2").arg(Quoted(caption)).arg(first_column));
+}
+
+CsvIssue UnknownTableColumn(const CsvField& caption, const QString& table) {
+  return At(caption,
+            QStringLiteral("неизвестный столбец %1 в таблице «%2»").arg(Quoted(caption), table));
+}
+
+CsvIssue UnknownListColumn(const CsvField& caption) {
+  return At(caption, QStringLiteral("лишний столбец %1 в списке изменений").arg(Quoted(caption)));
+}
+
+CsvIssue FieldCount(const CsvRecord& record, qsizetype header_width) {
+  return {record.line, static_cast<int>(record.fields.size()),
+          QStringLiteral("в строке %1 полей, а в заголовке %2")
+              .arg(record.fields.size())
+              .arg(header_width)};
+}
+
+CsvIssue RowNumber(const CsvField& number, int entry_count) {
+  return At(
+      number,
+      QStringLiteral("номер строки %1 не число от 1 до %2").arg(Quoted(number)).arg(entry_count));
+}
+
+CsvIssue RepeatedRow(const CsvField& number, int row, int first_line) {
+  return At(
+      number,
+      QStringLiteral("строка таблицы %1 уже была в строке %2 файла").arg(row).arg(first_line));
+}
+
+CsvIssue OtherName(const CsvField& name, const QString& expected, int row) {
+  return At(name, QStringLiteral("название %1 не совпадает с «%2» в строке %3 таблицы")
+                      .arg(Quoted(name), expected)
+                      .arg(row));
+}
+
+CsvIssue NotANumber(const CsvField& value) {
+  return At(value, QStringLiteral("%1 не число").arg(Quoted(value)));
+}
+
+CsvIssue UnknownTable(const CsvField& table) {
+  return At(table, QStringLiteral("неизвестная таблица %1").arg(Quoted(table)));
+}
+
+CsvIssue NoSuchColumn(const CsvField& table, const CsvField& column) {
+  return At(column,
+            QStringLiteral("в таблице %1 нет столбца %2").arg(Quoted(table), Quoted(column)));
+}
+
+CsvIssue RepeatedField(const CsvField& value, int first_line) {
+  return {value.line, 1, QStringLiteral("это поле уже менялось в строке %1").arg(first_line)};
+}
+
+CsvIssue Conflict(const CsvField& in_file, const QString& now) {
+  return At(in_file,
+            QStringLiteral("в файле должно быть %1, а там «%2»").arg(Quoted(in_file), now));
+}
+
+}  // namespace csv_problem

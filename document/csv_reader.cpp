@@ -64,7 +64,7 @@ class LocatingParser {
     }
     if (first_record_only && !records_.isEmpty())
       return;
-    if (csv_fini(&parser_, OnField, OnRecordEnd, this) != 0)
+    if (csv_fini(&parser_, OnField, OnRecordEnd, this) != 0 || out_of_memory_)
       Fail(CsvErrorKind::UnterminatedQuote, field_line_);
   }
 
@@ -87,6 +87,10 @@ class LocatingParser {
     }
     const std::size_t parsed =
         csv_parse(&parser_, line.data(), line.size(), OnField, OnRecordEnd, this);
+    if (out_of_memory_) {
+      Fail(CsvErrorKind::OutOfMemory, line_);
+      return false;
+    }
     if (parsed == line.size())
       return true;
     // Inside a quoted field a quote is never wrong (it closes the field or is
@@ -99,25 +103,41 @@ class LocatingParser {
 
   void Fail(CsvErrorKind kind, int line) {
     // Out of memory is no fault of the file.
-    if (csv_error(&parser_) == CSV_ENOMEM || csv_error(&parser_) == CSV_ETOOBIG)
-      throw std::bad_alloc();
-    error_ = CsvError{kind, line, static_cast<int>(current_.fields.size()) + 1};
+    if (out_of_memory_ || csv_error(&parser_) == CSV_ENOMEM || csv_error(&parser_) == CSV_ETOOBIG)
+      error_ = CsvError{CsvErrorKind::OutOfMemory, 0, 0};
+    else
+      error_ = CsvError{kind, line, static_cast<int>(current_.fields.size()) + 1};
   }
 
+  // The callbacks run inside libcsv, which is C: no exception may leave them.
+  // Once memory has run out they do nothing, and the parse stops after the
+  // line being fed.
   static void OnField(void* bytes, std::size_t size, void* data) {
     auto& self = *static_cast<LocatingParser*>(data);
-    const int column = static_cast<int>(self.current_.fields.size()) + 1;
-    self.current_.fields.append(
-        {std::string(static_cast<const char*>(bytes), size), self.field_line_, column});
+    if (self.out_of_memory_)
+      return;
+    try {
+      const int column = static_cast<int>(self.current_.fields.size()) + 1;
+      self.current_.fields.append(
+          {std::string(static_cast<const char*>(bytes), size), self.field_line_, column});
+    } catch (const std::bad_alloc&) {
+      self.out_of_memory_ = true;
+    }
     // The next field starts right after the separator, on the same line.
     self.field_line_ = self.line_;
   }
 
   static void OnRecordEnd(int, void* data) {
     auto& self = *static_cast<LocatingParser*>(data);
-    // Records of a file mostly have as many fields as the one before.
-    self.fields_per_record_ = self.current_.fields.size();
-    self.records_.append(std::exchange(self.current_, CsvRecord{}));
+    if (self.out_of_memory_)
+      return;
+    try {
+      // Records of a file mostly have as many fields as the one before.
+      self.fields_per_record_ = self.current_.fields.size();
+      self.records_.append(std::exchange(self.current_, CsvRecord{}));
+    } catch (const std::bad_alloc&) {
+      self.out_of_memory_ = true;
+    }
     self.at_record_start_ = true;
   }
 
@@ -128,10 +148,19 @@ class LocatingParser {
   qsizetype fields_per_record_ = 0;
   int line_ = 1;        // of the byte being fed
   int field_line_ = 1;  // where the field being read starts
+  bool out_of_memory_ = false;
   std::optional<CsvError> error_;
 };
 
 std::string ToUtf8(QByteArrayView bytes, CsvEncoding& encoding) {
+  // "Unicode text" of a spreadsheet: UTF-16 after its mark, which the decoder
+  // drops; a lone surrogate or an odd last byte becomes U+FFFD.
+  if (const auto utf16 = QStringConverter::encodingForData(bytes);
+      utf16 == QStringConverter::Utf16LE || utf16 == QStringConverter::Utf16BE) {
+    encoding = CsvEncoding::Utf16WithBom;
+    QStringDecoder decoder(*utf16, QStringConverter::Flag::Stateless);
+    return QString(decoder(bytes)).toStdString();
+  }
   constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
   if (bytes.startsWith(kByteOrderMark)) {
     encoding = CsvEncoding::Utf8WithBom;
@@ -191,28 +220,17 @@ QStringList CsvRecord::Texts() const {
 
 CsvReadResult ReadCsv(QByteArrayView bytes) {
   CsvReadResult result;
-  const std::string text = ToUtf8(bytes, result.encoding);
-  result.separator = DetectSeparator(text);
-  LocatingParser parser(result.separator);
-  parser.Parse(text, false);
-  result.error = parser.error();
-  if (!result.error)
-    result.records = parser.TakeRecords();
-  return result;
-}
-
-QString CsvErrorMessage(const CsvError& error) {
-  QString what;
-  switch (error.kind) {
-    case CsvErrorKind::UnterminatedQuote:
-      what = QStringLiteral("кавычка в начале поля не закрыта до конца файла");
-      break;
-    case CsvErrorKind::QuoteInUnquotedField:
-      what = QStringLiteral("кавычка внутри поля, которое не заключено в кавычки");
-      break;
-    case CsvErrorKind::TextAfterClosingQuote:
-      what = QStringLiteral("после закрывающей кавычки идёт текст, а не разделитель");
-      break;
+  try {
+    const std::string text = ToUtf8(bytes, result.encoding);
+    result.separator = DetectSeparator(text);
+    LocatingParser parser(result.separator);
+    parser.Parse(text, false);
+    result.error = parser.error();
+    if (!result.error)
+      result.records = parser.TakeRecords();
+  } catch (const std::bad_alloc&) {
+    result.records.clear();
+    result.error = CsvError{CsvErrorKind::OutOfMemory, 0, 0};
   }
-  return QStringLiteral("строка %1, столбец %2: %3").arg(error.line).arg(error.column).arg(what);
+  return result;
 }

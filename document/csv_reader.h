@@ -11,9 +11,10 @@
 
 // How the bytes of a CSV file were taken as text.
 enum class CsvEncoding {
-  Utf8WithBom,  // UTF-8 after a byte-order mark, as WriteCsv makes it
-  Utf8,         // valid UTF-8 with no byte-order mark
-  Windows1251,  // anything else: what a spreadsheet in a Russian locale saves
+  Utf8WithBom,   // UTF-8 after a byte-order mark, as WriteCsv makes it
+  Utf16WithBom,  // UTF-16, little- or big-endian, after its byte-order mark
+  Utf8,          // valid UTF-8 with no byte-order mark
+  Windows1251,   // anything else: what a spreadsheet in a Russian locale saves
 };
 
 // One field, where the user finds it in the file: the 1-based line on which it
@@ -42,11 +43,12 @@ enum class CsvErrorKind {
   UnterminatedQuote,      // a quoted field runs to the end of the file
   QuoteInUnquotedField,   // a quote inside a field that does not start with one
   TextAfterClosingQuote,  // anything but a separator or a line end after a closing quote
+  OutOfMemory,            // no fault of the file: it could not be held in memory
 };
 
 // Broken quoting. `line` is where the offending quote or text is, or for an
 // unterminated quote the line on which the field starts; `column` is the
-// field's number within its record.
+// field's number within its record. Both are 0 when memory ran out.
 struct CsvError {
   CsvErrorKind kind = CsvErrorKind::UnterminatedQuote;
   int line = 0;
@@ -62,14 +64,13 @@ struct CsvReadResult {
 
 // Reads a CSV file saved by this program or by a spreadsheet.
 //
-// The encoding: UTF-8 when the bytes start with its byte-order mark (which is
-// dropped) or are valid UTF-8, Windows-1251 otherwise. The separator is the
+// The encoding: UTF-8 or UTF-16 (either byte order) when the bytes start with
+// its byte-order mark (which is dropped), UTF-8 when they are valid UTF-8,
+// Windows-1251 otherwise. The separator is the
 // one of ',', ';' and tab that separates the most fields of the first record
 // (the header); a comma when none does. Records end at LF, CRLF or a lone CR
 // outside quotes; blank lines are no records. Fields are taken as they are,
 // spaces included; a field in quotes ends at its closing quote, with doubled
 // quotes inside it read as one. Reading stops at the first broken quoting.
+// Never throws: running out of memory is an OutOfMemory error.
 CsvReadResult ReadCsv(QByteArrayView bytes);
-
-// The error for the user, in Russian, starting "строка N, столбец M: ".
-QString CsvErrorMessage(const CsvError& error);

@@ -1,15 +1,15 @@
 #include "field_text_input.h"
 
-#include "number_parse.h"
+#include "field_input.h"
 
-FieldTextInput JudgeFieldText(const TableDocument& document, const FieldRef& field,
-                              const std::string& text) {
+FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
+                                const std::string& text) {
   if (text == document.CellText(field))
-    return FieldTextInput::Unchanged;
-  return ParseGridNumber(text) ? FieldTextInput::Number : FieldTextInput::NotANumber;
-}
-
-void PutFieldText(TableDocument& document, const FieldRef& field, const std::string& text) {
-  if (JudgeFieldText(document, field, text) == FieldTextInput::Number)
-    document.SetFieldText(field, text);
+    return {FieldTextInput::Unchanged, 0};
+  const FieldInput input = ReadFieldInput(
+      text, FieldOf(field.table, field.column),
+      FieldValue(document.Committed(), field.table, field.entry, field.column), TextSource::File);
+  if (input.verdict == InputVerdict::Number)
+    return {FieldTextInput::Number, input.value};
+  return {FieldTextInput::NotANumber, 0};
 }

@@ -1,21 +1,24 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "table_document.h"
 
-// How a text from a CSV file is taken for a field. The field gets it through
-// SetFieldText, as if typed into its cell, except that the text the cell shows
-// now leaves the field as it is: an exported table then always reads back with
-// no change, even for unsigned values the grid's parse would refuse.
+// How a text from a CSV file or a change list is taken for a field: as
+// ReadFieldInput takes file text, except that the text the cell shows now,
+// typed text included, changes nothing. An exported table then always reads
+// back with no change, even where a cell holds typed text that is no number.
 enum class FieldTextInput {
   Unchanged,   // the cell shows this text now
-  Number,      // the grid's parse takes it
+  Number,      // the field takes `value`
   NotANumber,  // neither: refused
 };
 
-FieldTextInput JudgeFieldText(const TableDocument& document, const FieldRef& field,
-                              const std::string& text);
+struct FieldTextVerdict {
+  FieldTextInput input = FieldTextInput::NotANumber;
+  std::int32_t value = 0;  // for a Number, widened as the grid shows it
+};
 
-// Sets the field from `text` unless the cell shows it already.
-void PutFieldText(TableDocument& document, const FieldRef& field, const std::string& text);
+FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
+                                const std::string& text);

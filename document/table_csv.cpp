@@ -1,6 +1,7 @@
 #include "table_csv.h"
 
 #include <map>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,16 +27,13 @@ struct ColumnPlaces {
   std::map<int, int> grid_column_of;  // file index -> grid column
 };
 
-ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, QList<CsvIssue>& issues) {
+ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, CsvIssues& issues) {
   ColumnPlaces places;
   std::map<std::string, int> first_index;
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
     if (const auto seen = first_index.find(field.text); seen != first_index.end()) {
-      issues.append({field.line, field.column,
-                     QStringLiteral("столбец «%1» уже есть в столбце %2")
-                         .arg(field.Text())
-                         .arg(seen->second + 1)});
+      issues.append(csv_problem::RepeatedColumn(field, seen->second + 1));
       continue;
     }
     first_index[field.text] = index;
@@ -55,12 +53,10 @@ ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, QList<CsvIss
       }
     }
     if (!known)
-      issues.append({field.line, field.column,
-                     QStringLiteral("неизвестный столбец «%1» в таблице «%2»")
-                         .arg(field.Text(), Text(TabCaptions[table]))});
+      issues.append(csv_problem::UnknownTableColumn(field, Text(TabCaptions[table])));
   }
   if (places.number < 0)
-    issues.append({header.line, 1, QStringLiteral("в заголовке нет столбца «№»")});
+    issues.append(csv_problem::NoColumnInHeader(header, Text(kNumberCaptionUtf8)));
   return places;
 }
 
@@ -90,27 +86,21 @@ std::vector<std::string> CsvRowFields(const TableDocument& document, TableIndex 
 
 struct PendingValue {
   FieldRef field;
-  std::string text;
+  std::int32_t value;
 };
 
 // The entry a row's "№" names, or nothing with an issue.
 std::optional<int> EntryOfRow(TableIndex table, const CsvField& number,
-                              std::map<int, int>& line_of_entry, QList<CsvIssue>& issues) {
+                              std::map<int, int>& line_of_entry, CsvIssues& issues) {
   bool ok = false;
   const int row = number.Text().toInt(&ok);
   if (!ok || row < 1 || row > EntryCount(table)) {
-    issues.append({number.line, number.column,
-                   QStringLiteral("номер строки «%1» не число от 1 до %2")
-                       .arg(number.Text())
-                       .arg(EntryCount(table))});
+    issues.append(csv_problem::RowNumber(number, EntryCount(table)));
     return std::nullopt;
   }
   const int entry = row - 1;
   if (const auto seen = line_of_entry.find(entry); seen != line_of_entry.end()) {
-    issues.append({number.line, number.column,
-                   QStringLiteral("строка таблицы %1 уже была в строке %2 файла")
-                       .arg(row)
-                       .arg(seen->second)});
+    issues.append(csv_problem::RepeatedRow(number, row, seen->second));
     return std::nullopt;
   }
   line_of_entry[entry] = number.line;
@@ -120,12 +110,9 @@ std::optional<int> EntryOfRow(TableIndex table, const CsvField& number,
 void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& record,
              int header_width, const ColumnPlaces& places, bool allow_name_mismatch,
              std::map<int, int>& line_of_entry, std::vector<PendingValue>& pending,
-             QList<CsvIssue>& issues) {
+             CsvIssues& issues) {
   if (record.fields.size() != header_width) {
-    issues.append({record.line, static_cast<int>(record.fields.size()),
-                   QStringLiteral("в строке %1 полей, а в заголовке %2")
-                       .arg(record.fields.size())
-                       .arg(header_width)});
+    issues.append(csv_problem::FieldCount(record, header_width));
     return;
   }
   const auto entry = EntryOfRow(table, record.fields[places.number], line_of_entry, issues);
@@ -135,23 +122,20 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
     const CsvField& name = record.fields[places.name];
     const std::string expected = EntryNameText(document.Committed(), table, *entry);
     if (name.text != expected)
-      issues.append({name.line, name.column,
-                     QStringLiteral("название «%1» не совпадает с «%2» в строке %3 таблицы")
-                         .arg(name.Text(), Text(expected))
-                         .arg(*entry + 1)});
+      issues.append(csv_problem::OtherName(name, Text(expected), *entry + 1));
   }
   for (const auto& [index, column] : places.grid_column_of) {
     const CsvField& value = record.fields[index];
     const FieldRef field{table, *entry, column};
-    switch (JudgeFieldText(document, field, value.text)) {
+    const FieldTextVerdict verdict = JudgeFieldText(document, field, value.text);
+    switch (verdict.input) {
       case FieldTextInput::Unchanged:
         break;
       case FieldTextInput::Number:
-        pending.push_back({field, value.text});
+        pending.push_back({field, verdict.value});
         break;
       case FieldTextInput::NotANumber:
-        issues.append(
-            {value.line, value.column, QStringLiteral("«%1» не число").arg(value.Text())});
+        issues.append(csv_problem::NotANumber(value));
         break;
     }
   }
@@ -193,28 +177,44 @@ QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSe
   return csv.Take();
 }
 
-QList<CsvIssue> ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
-                               bool allow_name_mismatch) {
+namespace {
+
+// Judges the whole file first: the document changes only when all of it is
+// good.
+CsvIssues JudgeTableCsv(const TableDocument& document, TableIndex table, QByteArrayView csv,
+                        bool allow_name_mismatch, std::vector<PendingValue>& pending) {
   const CsvReadResult read = ReadCsv(csv);
   if (read.error)
-    return {IssueOf(*read.error)};
+    return {csv_problem::BrokenQuoting(*read.error)};
   if (read.records.isEmpty())
-    return {{1, 1, QStringLiteral("файл пуст: нет даже строки заголовка")}};
+    return {csv_problem::EmptyFile()};
 
-  QList<CsvIssue> issues;
+  CsvIssues issues;
   const CsvRecord& header = read.records.front();
   const ColumnPlaces places = FindColumns(table, header, issues);
   if (!issues.isEmpty())
     return issues;
 
   std::map<int, int> line_of_entry;
-  std::vector<PendingValue> pending;
   for (qsizetype r = 1; r < read.records.size(); ++r)
     ReadRow(document, table, read.records[r], static_cast<int>(header.fields.size()), places,
             allow_name_mismatch, line_of_entry, pending, issues);
-  if (!issues.isEmpty())
-    return issues;
+  return issues;
+}
+
+}  // namespace
+
+CsvIssues ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                         bool allow_name_mismatch) {
+  std::vector<PendingValue> pending;
+  try {
+    CsvIssues issues = JudgeTableCsv(document, table, csv, allow_name_mismatch, pending);
+    if (!issues.isEmpty())
+      return issues;
+  } catch (const std::bad_alloc&) {
+    return {csv_problem::OutOfMemory()};
+  }
   for (const PendingValue& value : pending)
-    document.SetFieldText(value.field, value.text);
+    document.SetFieldValue(value.field, value.value);
   return {};
 }

@@ -27,8 +27,9 @@ QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSe
 // Reads a table back into the document, all or nothing. Columns are found by
 // caption in any order, and may be missing, except "№", which picks the entry;
 // "Название", when present, must be the entry's name unless
-// `allow_name_mismatch`. Every value goes into its field as SetFieldText would
-// take it, except that the text its cell shows now changes nothing. Returns
-// every problem found; when there is any, the document is left as it was.
-QList<CsvIssue> ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
-                               bool allow_name_mismatch = false);
+// `allow_name_mismatch`. Every value goes into its field as JudgeFieldText
+// takes it: the text its cell shows now changes nothing. Returns the problems
+// found (running out of memory is one); when there is any, the document is
+// left as it was.
+CsvIssues ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                         bool allow_name_mismatch = false);

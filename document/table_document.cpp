@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "cell_grid.h"
-#include "number_parse.h"
+#include "field_input.h"
 #include "target_handle_scope.h"
 
 namespace {
@@ -202,10 +202,17 @@ void TableDocument::CommitTable(TableIndex table) {
 void TableDocument::SetFieldText(const FieldRef& field, const std::string& text) {
   if (!loaded_ || !IsField(field))
     return;
+  const FieldInput input = ReadFieldInput(
+      text, FieldOf(field.table, field.column),
+      FieldValue(*committed_, field.table, field.entry, field.column), TextSource::Typed);
+  SetFieldValue(field, input.value);
+}
+
+void TableDocument::SetFieldValue(const FieldRef& field, std::int32_t value) {
+  if (!loaded_ || !IsField(field))
+    return;
   typed_.erase(KeyOf(field));
-  const std::int32_t fallback = FieldValue(*committed_, field.table, field.entry, field.column);
-  StoreFieldValue(*committed_, field.table, field.entry, field.column,
-                  ParseGridNumberOr(text, fallback));
+  StoreFieldValue(*committed_, field.table, field.entry, field.column, value);
   emit cellChanged(field);
 }
 
@@ -248,8 +255,9 @@ std::int32_t TableDocument::ValueAfterCommit(const FieldRef& field) const {
   const std::int32_t current = FieldValue(*committed_, field.table, field.entry, field.column);
   if (!HasTypedText(field))
     return current;
-  const FieldLayout layout = FieldOf(field.table, field.column);
-  return WrapToField(ParseGridNumberOr(CellText(field), current), layout.width, layout.is_signed);
+  return ReadFieldInput(CellText(field), FieldOf(field.table, field.column), current,
+                        TextSource::Typed)
+      .value;
 }
 
 CellMark TableDocument::Mark(const FieldRef& field) const {

@@ -110,6 +110,9 @@ class TableDocument : public QObject {
   void CommitTable(TableIndex table);
   // Sets a field from text at once, as typing it and committing would.
   void SetFieldText(const FieldRef& field, const std::string& text);
+  // Sets a field to `value` (widened as the grid shows it; its low bits are
+  // stored), dropping any typed text.
+  void SetFieldValue(const FieldRef& field, std::int32_t value);
 
   // The field's committed value and typed text, and putting both back at once
   // (undo, redo, revert). Both do nothing before an Open or off the tables.

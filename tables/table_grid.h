@@ -5,7 +5,7 @@
 
 #include "cell_grid.h"
 #include "cp1251.h"
-#include "number_parse.h"
+#include "field_input.h"
 #include "record_field.h"
 #include "table_columns.h"
 
@@ -29,8 +29,8 @@ void FillTableGrid(const Table& table, CellGrid& grid) {
   }
 }
 
-// Reads the fields back: text that is not a number keeps the field's value,
-// a number stores its low bits. Column 0 is never read.
+// Reads the fields back as typed text: text that is not a number keeps the
+// field's value, a number stores its low bits. Column 0 is never read.
 template <GridTable Table>
 void CommitTableGrid(Table& table, const CellGrid& grid) {
   const int columns = static_cast<int>(Table::Columns.size());
@@ -38,8 +38,10 @@ void CommitTableGrid(Table& table, const CellGrid& grid) {
     const auto entry = static_cast<std::uint8_t>(i);
     const int row = static_cast<int>(i) + 1;
     for (int column = 1; column <= columns; ++column) {
-      const std::int32_t fallback = ColumnValue(table, entry, column);
-      StoreColumn(table, entry, column, ParseGridNumberOr(grid.CellText(column, row), fallback));
+      const FieldInput input =
+          ReadFieldInput(grid.CellText(column, row), ColumnField(table, column),
+                         ColumnValue(table, entry, column), TextSource::Typed);
+      StoreColumn(table, entry, column, input.value);
     }
   }
 }

@@ -3,19 +3,9 @@
 #include <type_traits>
 
 #include "cp1251.h"
-#include "number_parse.h"
+#include "field_input.h"
 
 namespace {
-
-// The value a commit would store for `text` in (column, entry) of `current`,
-// read back as the grid shows it.
-template <typename Table>
-std::int32_t ValueAfterCommit(const Table& current, std::uint8_t entry, int column,
-                              std::string_view text) {
-  const FieldLayout field = ColumnField(current, column);
-  const std::int32_t value = ParseGridNumberOr(text, ColumnValue(current, entry, column));
-  return WrapToField(value, field.width, field.is_signed);
-}
 
 template <typename Table>
 CellMark MarkTableCell(const Table& current, const Table& saved, int column, int row,
@@ -25,16 +15,11 @@ CellMark MarkTableCell(const Table& current, const Table& saved, int column, int
     return CellMark::None;
   }
   const auto entry = static_cast<std::uint8_t>(row - 1);
-  if (!ParseGridNumber(text)) {
-    // An unsigned value above the signed range is shown in digits that do not
-    // parse; the field keeps that very value, so such a text is no surprise.
-    const std::int32_t value = ColumnValue(current, entry, column);
-    if (text != FieldText(value, ColumnField(current, column).is_signed))
-      return CellMark::NotANumber;
-  }
-  return ValueAfterCommit(current, entry, column, text) == ColumnValue(saved, entry, column)
-             ? CellMark::None
-             : CellMark::Changed;
+  const FieldInput input = ReadFieldInput(text, ColumnField(current, column),
+                                          ColumnValue(current, entry, column), TextSource::Typed);
+  if (input.verdict == InputVerdict::NotANumber)
+    return CellMark::NotANumber;
+  return input.value == ColumnValue(saved, entry, column) ? CellMark::None : CellMark::Changed;
 }
 
 // Each table's own fill and commit procedures, picked by overload.

@@ -13,11 +13,16 @@
 
 namespace {
 
-QString IssueList(const QList<CsvIssue>& issues) {
-  QStringList lines;
-  for (const CsvIssue& issue : issues)
-    lines.append(CsvIssueMessage(issue));
-  return lines.join(QLatin1Char('\n'));
+// The boxes show this many mistakes, then how many more there are; the whole
+// list that was kept goes into their details area.
+constexpr qsizetype kIssuesShown = 10;
+
+QString ShownIssues(const QString& headline, const CsvIssues& issues) {
+  return headline + QLatin1Char('\n') + IssueLines(issues, kIssuesShown);
+}
+
+QString IssueDetails(const CsvIssues& issues) {
+  return issues.Total() > kIssuesShown ? IssueLines(issues, CsvIssues::kKept) : QString();
 }
 
 }  // namespace
@@ -61,13 +66,14 @@ void TableFileCommands::ImportCsvClick() {
   const QString path = window_.document->IsLoaded() ? AskOpen() : QString();
   if (path.isEmpty() || !Read(path, csv))
     return;
-  QList<CsvIssue> issues;
+  CsvIssues issues;
   ApplyStep(QStringLiteral("импорт таблицы"),
             [&] { issues = ImportTableCsv(*window_.document, window_.active_table(), csv); });
   if (!issues.isEmpty())
-    window_.dialogs->ShowError(
+    window_.dialogs->ShowErrorWithDetails(
         window_.widget,
-        QStringLiteral("Таблица не импортирована, ничего не изменено:\n") + IssueList(issues));
+        ShownIssues(QStringLiteral("Таблица не импортирована, ничего не изменено:"), issues),
+        IssueDetails(issues));
 }
 
 void TableFileCommands::SaveChangeListClick() {
@@ -89,18 +95,21 @@ void TableFileCommands::ApplyChangeListClick() {
   ApplyStep(QStringLiteral("применение списка изменений"),
             [&] { result = ::ApplyChangeList(*window_.document, csv, OnConflict::Refuse); });
   if (!result.errors.isEmpty()) {
-    window_.dialogs->ShowError(
-        window_.widget, QStringLiteral("Список изменений не применён, ничего не изменено:\n") +
-                            IssueList(result.errors));
+    window_.dialogs->ShowErrorWithDetails(
+        window_.widget,
+        ShownIssues(QStringLiteral("Список изменений не применён, ничего не изменено:"),
+                    result.errors),
+        IssueDetails(result.errors));
     return;
   }
   if (result.applied || result.conflicts.isEmpty())
     return;
   const auto answer = window_.dialogs->AskConflicts(
       window_.widget,
-      QStringLiteral("Эти поля в файле уже не такие, как записано в списке изменений:\n") +
-          IssueList(result.conflicts) +
-          QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"));
+      ShownIssues(QStringLiteral("Эти поля в файле уже не такие, как записано в списке изменений:"),
+                  result.conflicts) +
+          QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"),
+      IssueDetails(result.conflicts));
   if (answer == UserDialogs::ConflictAnswer::Cancel)
     return;
   const OnConflict mode =

@@ -66,6 +66,15 @@ void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void QtUserDialogs::ShowErrorWithDetails(QWidget* parent, const QString& text,
+                                         const QString& details) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
+  // The details area scrolls, so the box keeps its size however long the list.
+  if (!details.isEmpty())
+    box.setDetailedText(details);
+  box.exec();
+}
+
 void QtUserDialogs::ShowInfo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Information, QStringLiteral("Сообщение"), text, QMessageBox::Ok,
                   parent);
@@ -90,9 +99,12 @@ QString QtUserDialogs::AskCsvSaveFileName(QWidget* parent, const QString& folder
   return ChosenFile(dialog);
 }
 
-UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text) {
+UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text,
+                                                        const QString& details) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфликты"), text, QMessageBox::NoButton,
                   parent);
+  if (!details.isEmpty())
+    box.setDetailedText(details);
   QPushButton* rest = box.addButton(QStringLiteral("Применить остальные"), QMessageBox::AcceptRole);
   QPushButton* all = box.addButton(QStringLiteral("Применить все"), QMessageBox::DestructiveRole);
   QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);

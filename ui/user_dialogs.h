@@ -26,6 +26,10 @@ class UserDialogs {
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
   // Tells the user that a command failed and why.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // The same with more that the user may unfold and scroll through, such as a
+  // long list of mistakes; no details area when `details` is empty.
+  virtual void ShowErrorWithDetails(QWidget* parent, const QString& text,
+                                    const QString& details) = 0;
   // Tells the user something they should know about a command that worked.
   virtual void ShowInfo(QWidget* parent, const QString& text) = 0;
 
@@ -39,8 +43,10 @@ class UserDialogs {
   // What to do with a change list some of whose fields no longer hold what
   // the list says they held.
   enum class ConflictAnswer { ApplyRest, ApplyAll, Cancel };
-  // `text` lists the conflicts; closing the question cancels.
-  virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text) = 0;
+  // `text` lists the conflicts, or the first of them with the full list in
+  // `details` (no details area when it is empty); closing the question cancels.
+  virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
+                                      const QString& details) = 0;
 };
 
 // The real dialogs.
@@ -53,11 +59,13 @@ class QtUserDialogs : public UserDialogs {
   bool AskSizeWarning(QWidget* parent) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  void ShowErrorWithDetails(QWidget* parent, const QString& text, const QString& details) override;
   void ShowInfo(QWidget* parent, const QString& text) override;
   QString AskCsvOpenFileName(QWidget* parent, const QString& folder) override;
   QString AskCsvSaveFileName(QWidget* parent, const QString& folder,
                              const QString& proposedName) override;
-  ConflictAnswer AskConflicts(QWidget* parent, const QString& text) override;
+  ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
+                              const QString& details) override;
 };
 
 // The texts of the size warning.

@@ -27,7 +27,7 @@ TEST(ChangeList, DiffAppliedToTheFirstFileGivesEveryFieldOfTheSecond) {
       document.OpenImage(QStringLiteral("a.exe"), a);
       const ApplyResult result = ApplyChangeList(document, WriteChangeList(diff, from, separator));
       ASSERT_TRUE(result.applied)
-          << Messages(result.errors + result.conflicts).join('\n').toStdString();
+          << (Messages(result.errors) + Messages(result.conflicts)).join('\n').toStdString();
       EXPECT_TRUE(DiffTables(document.Committed(), to).empty());
       // The document's own list is the same list.
       EXPECT_EQ(WriteChangeList(document, separator), WriteChangeList(diff, from, separator));

@@ -117,7 +117,7 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
   const QString name = QString::fromStdString(EntryNameText(document.Committed(), kSpells, 1));
   const QString csv = QStringLiteral("№,Название,Мана,Цвет\r\n")  // line 1: unknown column 4
                       + QStringLiteral("1,x,5,0\r\n");            // header error stops here
-  const QList<CsvIssue> header = ImportTableCsv(document, kSpells, csv.toUtf8());
+  const CsvIssues header = ImportTableCsv(document, kSpells, csv.toUtf8());
   ASSERT_EQ(Messages(header),
             QStringList{QStringLiteral(
                 "строка 1, столбец 4: неизвестный столбец «Цвет» в таблице «Заклинания»")});
@@ -129,7 +129,7 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
                        QStringLiteral(";x;1;1\r\n") +                   // 5: not a number
                        name + QStringLiteral(";2;1;1\r\n") +            // 6: duplicate
                        QStringLiteral(";3;1\r\n");                      // 7: short
-  const QList<CsvIssue> issues = ImportTableCsv(document, kSpells, rows.toUtf8());
+  const CsvIssues issues = ImportTableCsv(document, kSpells, rows.toUtf8());
   const QStringList messages = Messages(issues);
   ASSERT_EQ(messages.size(), 6) << messages.join('\n').toStdString();
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("строка 2, столбец 1: название «Чужое»")));
@@ -142,7 +142,7 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
   EXPECT_TRUE(messages[5].startsWith(QStringLiteral("строка 7, столбец 3:")));
   ExpectUnchanged(document);
 
-  const QList<CsvIssue> quoting = ImportTableCsv(document, kSpells, "№,Мана\r\n1,\"5\r\n");
+  const CsvIssues quoting = ImportTableCsv(document, kSpells, "№,Мана\r\n1,\"5\r\n");
   ASSERT_EQ(quoting.size(), 1);
   EXPECT_EQ(quoting[0].line, 2);
   EXPECT_TRUE(ImportTableCsv(document, kSpells, "Мана\r\n5\r\n")[0].reason.contains("№"));

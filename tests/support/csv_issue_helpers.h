@@ -6,7 +6,7 @@
 #include "csv_issue.h"
 
 // The issues as the user reads them, in order: what the CSV tests compare.
-inline QStringList Messages(const QList<CsvIssue>& issues) {
+inline QStringList Messages(const CsvIssues& issues) {
   QStringList messages;
   for (const CsvIssue& issue : issues)
     messages.append(CsvIssueMessage(issue));

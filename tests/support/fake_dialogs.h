@@ -39,6 +39,10 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
+  void ShowErrorWithDetails(QWidget*, const QString& text, const QString& details) override {
+    errors << text;
+    error_details << details;
+  }
   void ShowInfo(QWidget*, const QString& text) override { infos << text; }
   QString AskCsvOpenFileName(QWidget*, const QString& folder) override {
     dialog_folders << folder;
@@ -50,8 +54,9 @@ class FakeDialogs : public UserDialogs {
     csv_proposed_names << proposedName;
     return Next(csv_save_answers);
   }
-  ConflictAnswer AskConflicts(QWidget*, const QString& text) override {
+  ConflictAnswer AskConflicts(QWidget*, const QString& text, const QString& details) override {
     conflict_questions << text;
+    conflict_details << details;
     if (conflict_answers.empty())
       return ConflictAnswer::Cancel;
     const ConflictAnswer answer = conflict_answers.front();
@@ -67,6 +72,7 @@ class FakeDialogs : public UserDialogs {
   std::deque<QString> csv_save_answers;
   std::deque<ConflictAnswer> conflict_answers;  // none queued: Cancel
   QStringList conflict_questions;
+  QStringList conflict_details;
   QStringList csv_proposed_names;
   QStringList infos;
   QStringList questions;
@@ -74,6 +80,7 @@ class FakeDialogs : public UserDialogs {
   QStringList open_initial_names;
   QStringList save_proposed_names;
   QStringList errors;
+  QStringList error_details;  // of the errors shown with details, in order
   int size_warnings = 0;
 
  private:

@@ -166,7 +166,7 @@ TEST_F(PasteTest, ImportWithErrorsListsThemAllAndChangesNothing) {
                              .toUtf8();
   TableDocument scratch;
   scratch.OpenImage(QStringLiteral("x.exe"), source);
-  const QList<CsvIssue> issues = ImportTableCsv(scratch, kSpells, csv);
+  const CsvIssues issues = ImportTableCsv(scratch, kSpells, csv);
   ASSERT_GE(issues.size(), 2);
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("bad.csv")), Bytes(csv.begin(), csv.end())));
   const std::string before = Cell(1, 2);
