@@ -75,6 +75,10 @@ endif()
 # The libraries the programs link (Qt, the C++ runtime) become dependencies
 # through dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts in the windows (message-box buttons, the file dialogs) in
+# Russian. Recommended rather than required: without it the editor works the
+# same, with those few texts in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 include(CPack)

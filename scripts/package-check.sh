@@ -48,6 +48,11 @@ debs=("$build"/trevalune_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "exactly one trevalune_*.deb, found: ${debs[*]}"
 deb=${debs[0]}
 pass "built $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB), Depends: $(dpkg-deb -f "$deb" Depends)"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+case ", $recommends," in
+  *", qt6-translations-l10n,"*) pass "Recommends: $recommends" ;;
+  *) fail "the package recommends '$recommends', not qt6-translations-l10n (Qt's Russian texts)" ;;
+esac
 
 echo "-- contents of $(basename "$deb"):"
 dpkg-deb -c "$deb"

@@ -12,6 +12,11 @@
 
 namespace {
 
+bool EndsWithLineBreak(const QString& text) {
+  return text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
+}
+
+// One break of any of the three kinds: CRLF, LF, or CR alone.
 QString WithoutLastLineBreak(QString text) {
   if (text.endsWith(QLatin1Char('\n')))
     text.chop(1);
@@ -23,7 +28,7 @@ QString WithoutLastLineBreak(QString text) {
 }  // namespace
 
 QList<QStringList> ClipboardCells(const QString& text) {
-  static const QRegularExpression kLineBreak(QStringLiteral("\r?\n"));
+  static const QRegularExpression kLineBreak(QStringLiteral("\r\n|\r|\n"));
   QList<QStringList> rows;
   for (const QString& line : WithoutLastLineBreak(text).split(kLineBreak))
     rows.append(line.split(QLatin1Char('\t')));
@@ -32,7 +37,8 @@ QList<QStringList> ClipboardCells(const QString& text) {
 
 bool HoldsSeveralCells(const QString& text) {
   const QString cells = WithoutLastLineBreak(text);
-  return cells.contains(QLatin1Char('\t')) || cells.contains(QLatin1Char('\n'));
+  return cells.contains(QLatin1Char('\t')) || cells.contains(QLatin1Char('\n')) ||
+         cells.contains(QLatin1Char('\r'));
 }
 
 QString RangeText(const TStringGrid& grid, const QRect& range) {
@@ -103,7 +109,7 @@ bool GridClipboard::TakesPaste() const {
   // One value with a spreadsheet's line break after it is one cell too; the
   // editor's own paste would put the break into the text.
   const QString text = QGuiApplication::clipboard()->text();
-  return HoldsSeveralCells(text) || text.endsWith(QLatin1Char('\n'));
+  return HoldsSeveralCells(text) || EndsWithLineBreak(text);
 }
 
 bool GridClipboard::eventFilter(QObject* object, QEvent* event) {

@@ -13,8 +13,8 @@ class TStringGrid;
 class UserDialogs;
 
 // Cells as spreadsheets put them on the clipboard: a tab between the cells of
-// a row, a line break (LF or CRLF) after each row; a last line break ends the
-// last row and starts none.
+// a row, a line break after each row (CRLF, LF, or CR alone as old Mac
+// programs write it); a last line break ends the last row and starts none.
 QList<QStringList> ClipboardCells(const QString& text);
 bool HoldsSeveralCells(const QString& text);
 // The cells of `range` (grid positions) as the grid shows them, in that form.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
@@ -18,8 +19,8 @@
 namespace {
 
 // The few texts the command-line parser writes itself (the help headings and
-// its error messages), in Russian. Qt's own translations are not needed for
-// them, and nothing else is translated: the windows are Russian already.
+// its error messages), in Russian: the command line is read before Qt's own
+// translation is loaded, and they are Russian also where that one is missing.
 class CommandLineTranslator : public QTranslator {
  public:
   QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
@@ -129,6 +130,12 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
   return request;
 }
 
+bool InstallQtTranslation(QTranslator& translator, const QString& folder) {
+  if (!translator.load(QStringLiteral("qtbase_ru"), folder))
+    return false;
+  return QCoreApplication::installTranslator(&translator);
+}
+
 QIcon WindowIcon() {
   QIcon icon;
   for (const int side : {16, 32, 48, 64})
@@ -162,6 +169,9 @@ int RunEditor(int& argc, char** argv, bool quitOnceShown) {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trevalune.Trevalune"));
   Q_INIT_RESOURCE(resources);
   QApplication::setWindowIcon(WindowIcon());
+  // The windows are Russian; so are the texts Qt shows in them, where Qt has them.
+  QTranslator qt_texts;
+  InstallQtTranslation(qt_texts, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
   TMainForm MainForm;
   // Hidden until About is chosen. A window of the main window's, so it stays

@@ -47,47 +47,62 @@ class PasteTest : public SampleWindowTest {
   }
 };
 
-// A block from a spreadsheet near the grid's bottom right corner: the cells
-// that fit go in as typed text (one of them not a number), the rest are left
-// out and counted, the names and captions stay, and Save As stores the block.
+// A block from a spreadsheet near the grid's bottom right corner, its rows
+// ended by CRLF, LF or a lone CR: the cells that fit go in as typed text (one
+// of them not a number), the rest are left out and counted, the names and
+// captions stay, and Save As stores the block.
 TEST_F(PasteTest, ASpreadsheetBlockPastesFromTheCurrentCell) {
   const TableSet loaded = LoadTables(source);
   const std::string name_65 = Cell(0, 65);
   const std::string caption_13 = Cell(13, 0);
-  form->sg_Table->SetCurrentCell(12, 65);
-  QGuiApplication::clipboard()->setText(
-      QStringLiteral("201\t202\t203\r\nabc\t205\t206\r\n7\t8\t9\r\n"));
-  Key(Qt::Key_V, Qt::ControlModifier);
+  const struct {
+    const char* name;
+    QString row_break;
+  } breaks[] = {
+      {"CRLF", QStringLiteral("\r\n")}, {"LF", QStringLiteral("\n")}, {"CR", QStringLiteral("\r")}};
+  int first = 101;
+  for (const auto& [name, row_break] : breaks) {
+    SCOPED_TRACE(name);
+    first += 100;  // each block differs from the one before
+    form->sg_Table->SetCurrentCell(12, 65);
+    QGuiApplication::clipboard()->setText(QStringList{QStringLiteral("%1\t202\t203").arg(first),
+                                                      QStringLiteral("abc\t%1\t206").arg(first + 4),
+                                                      QStringLiteral("7\t8\t9"), QString()}
+                                              .join(row_break));
+    dialogs.infos.clear();
+    Key(Qt::Key_V, Qt::ControlModifier);
 
-  EXPECT_EQ(Cell(12, 65), "201");
-  EXPECT_EQ(Cell(13, 65), "202");
-  EXPECT_EQ(Cell(12, 66), "abc");
-  EXPECT_EQ(Cell(13, 66), "205");
-  EXPECT_EQ(form->sg_Table->Mark(12, 66), CellMark::NotANumber);
-  EXPECT_EQ(Cell(0, 65), name_65);
-  EXPECT_EQ(Cell(13, 0), caption_13);
-  ASSERT_EQ(dialogs.infos.size(), 1);
-  EXPECT_TRUE(dialogs.infos[0].contains(QStringLiteral("5"))) << dialogs.infos[0].toStdString();
-  EXPECT_TRUE(dialogs.errors.isEmpty());
-  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
-  // The current cell keeps the editor, which shows the pasted text; the block is selected.
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 12);
-  EXPECT_EQ(Editor()->text(), QStringLiteral("201"));
-  EXPECT_EQ(Range(), QRect(QPoint(12, 65), QPoint(13, 66)));
+    EXPECT_EQ(Cell(12, 65), std::to_string(first));
+    EXPECT_EQ(Cell(13, 65), "202");
+    EXPECT_EQ(Cell(12, 66), "abc");
+    EXPECT_EQ(Cell(13, 66), std::to_string(first + 4));
+    EXPECT_EQ(form->sg_Table->Mark(12, 66), CellMark::NotANumber);
+    EXPECT_EQ(Cell(0, 65), name_65);
+    EXPECT_EQ(Cell(13, 0), caption_13);
+    ASSERT_EQ(dialogs.infos.size(), 1);
+    EXPECT_TRUE(dialogs.infos[0].contains(QStringLiteral("5"))) << dialogs.infos[0].toStdString();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+    // The current cell keeps the editor, which shows the pasted text; the block is selected.
+    EXPECT_EQ(form->sg_Table->CurrentColumn(), 12);
+    EXPECT_EQ(Editor()->text(), QString::number(first));
+    EXPECT_EQ(Range(), QRect(QPoint(12, 65), QPoint(13, 66)));
+  }
 
   dialogs.save_answers.push_back(Path(QStringLiteral("pasted.exe")));
   form->mm_SaveAsClick();
   TableSet expected = loaded;
-  StoreColumn(expected.CrTable, 64, 12, 201);
+  StoreColumn(expected.CrTable, 64, 12, first);
   StoreColumn(expected.CrTable, 64, 13, 202);
-  StoreColumn(expected.CrTable, 65, 13, 205);  // "abc" keeps the field as it was
+  StoreColumn(expected.CrTable, 65, 13, first + 4);  // "abc" keeps the field as it was
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("pasted.exe"))), SaveTables(expected, source));
 }
 
 // One value, with or without a spreadsheet's line break, is the editor's own
 // paste: it goes into the text as typing would.
 TEST_F(PasteTest, OneValuePastesIntoTheTextOfTheCell) {
-  for (const QString& clip : {QStringLiteral("12"), QStringLiteral("34\r\n")}) {
+  for (const QString& clip : {QStringLiteral("12"), QStringLiteral("34\r\n"),
+                              QStringLiteral("56\n"), QStringLiteral("78\r")}) {
     form->sg_Table->SetCurrentCell(3, 4);
     Key(Qt::Key_End);
     QGuiApplication::clipboard()->setText(clip);

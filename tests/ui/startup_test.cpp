@@ -4,10 +4,16 @@
 #include "startup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +21,7 @@
 #include "main_form.h"
 #include "sample_image.h"
 #include "ui_test_support.h"
+#include "user_dialogs.h"
 #include "version.h"
 
 namespace {
@@ -185,6 +192,57 @@ TEST_F(StartupFileTest, NoFileOpensNothing) {
   EXPECT_EQ(store.reads, 0);
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_FALSE(form.FileLoaded());
+}
+
+// --- Qt's own texts ----------------------------------------------------------
+
+// The real warning box for a file of another size, as Open shows it: its Yes
+// and No are Russian with Qt's translation loaded as start-up loads it, and
+// stay English, with the command working, where the translation is missing.
+TEST(QtTranslationTest, TheSizeWarningAnswersInRussian) {
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  Bytes image = MakeSample(11).image;
+  image.push_back(0);
+  const QString path = dir.filePath(QStringLiteral("longer.exe"));
+  ASSERT_TRUE(WriteBytes(path, image));
+  const struct {
+    QString folder;
+    bool installed;
+    QString yes;
+    QString no;
+  } cases[] = {
+      {QLibraryInfo::path(QLibraryInfo::TranslationsPath), true, QStringLiteral("Да"),
+       QStringLiteral("Нет")},
+      {dir.path(), false, QStringLiteral("Yes"), QStringLiteral("No")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder.toStdString());
+    QTranslator translator;  // uninstalled as it goes
+    EXPECT_EQ(InstallQtTranslation(translator, c.folder), c.installed);
+    QtUserDialogs dialogs;
+    TMainForm form(&dialogs);
+    form.show();
+    // Reads the box once it is up and answers No.
+    QString yes;
+    QString no;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr)
+        return;
+      answer.stop();
+      yes = box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&'));
+      no = box->button(QMessageBox::No)->text().remove(QLatin1Char('&'));
+      box->button(QMessageBox::No)->click();
+    });
+    answer.start();
+    form.OpenPath(path);
+    EXPECT_EQ(yes, c.yes);
+    EXPECT_EQ(no, c.no);
+    EXPECT_FALSE(form.FileLoaded());
+  }
 }
 
 // Every size of the icon is there and can be drawn with no image plugin, which
