@@ -1,0 +1,47 @@
+#include "patch_texts.h"
+
+namespace {
+
+// The count with "байт" or "байта", as Russian has it after that number.
+QString ByteCount(std::size_t count) {
+  const std::size_t last = count % 10;
+  const std::size_t last_two = count % 100;
+  const bool few = last >= 2 && last <= 4 && !(last_two >= 12 && last_two <= 14);
+  return few ? QStringLiteral("%1 байта").arg(count) : QStringLiteral("%1 байт").arg(count);
+}
+
+}  // namespace
+
+QString PatchRefusalText(PatchRefusal refusal) {
+  switch (refusal) {
+    case PatchRefusal::kNone:
+      return {};
+    case PatchRefusal::kUnknownFormat:
+      return QStringLiteral("это не патч BPS или IPS");
+    case PatchRefusal::kCut:
+      return QStringLiteral("патч обрезан: он кончается раньше, чем описанные в нём изменения");
+    case PatchRefusal::kDamaged:
+      return QStringLiteral("патч повреждён: он устроен не так, как требует его формат");
+    case PatchRefusal::kBadPatchChecksum:
+      return QStringLiteral("патч повреждён: не сходится его контрольная сумма");
+    case PatchRefusal::kWrongSource:
+      return QStringLiteral("патч сделан для другого файла");
+    case PatchRefusal::kBadTargetChecksum:
+      return QStringLiteral(
+          "патч не дал того файла, для которого сделан: не сходится контрольная сумма результата");
+    case PatchRefusal::kOutOfBounds:
+      return QStringLiteral("патч повреждён: он читает или пишет за пределами файла или патча");
+    case PatchRefusal::kTooLarge:
+      return QStringLiteral("патч описывает файл больше 256 МиБ");
+    case PatchRefusal::kIpsOutOfReach:
+      return QStringLiteral("IPS не может описать изменения дальше 16 МиБ от начала файла");
+  }
+  return QStringLiteral("неизвестная причина (%1)").arg(static_cast<int>(refusal));
+}
+
+QString OutsideChangesText(const OutsideChanges& outside) {
+  return QStringLiteral("патч меняет %1 вне записей таблиц, первый по смещению 0x%2 (%3)")
+      .arg(ByteCount(outside.count))
+      .arg(outside.first, 6, 16, QLatin1Char('0'))
+      .arg(outside.first);
+}
