@@ -22,7 +22,6 @@
 #include <QVBoxLayout>
 #include <chrono>
 
-#include "edit_history.h"
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
@@ -138,9 +137,9 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   new FileDropForwarder(sg_Table->viewport());
   SetUpEditing();
 
-  clipboard_ = new GridClipboard(sg_Table, history_, dialogs_, this);
+  clipboard_ = new GridClipboard(sg_Table, History(), dialogs_, this);
   table_files_ =
-      new TableFileCommands({this, document_, history_, sg_Table, dialogs_, store,
+      new TableFileCommands({this, document_, History(), sg_Table, dialogs_, store,
                              [this] { return active_; }, [this] { return DialogFolder(); },
                              [this](const QString& chosen) { RememberDialogFolder(chosen); }},
                             mm_File, mm_Line);
@@ -151,7 +150,6 @@ TMainForm::~TMainForm() {
   // while they are taken down may reach a handler here.
   disconnect(tc_Tabs, nullptr, this, nullptr);
   disconnect(sg_Table, nullptr, this, nullptr);
-  sg_Table->Model()->SetTypingSink(nullptr);
   // The settings go with the window's members; what was opened last goes in first.
   recent_files_->WriteNow();
 }
@@ -281,7 +279,6 @@ void TMainForm::OpenPath(const QString& path) {
     sg_Table->ResetGridScroll();
     mm_SaveAs->setEnabled(true);
     recent_files_->Add(path);
-    history_->Clear();
   }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Done)

@@ -12,7 +12,6 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
-class EditHistory;
 class GridClipboard;
 class QAction;
 class QDragEnterEvent;
@@ -93,8 +92,8 @@ class TMainForm : public QMainWindow {
   const TableSet& SavedTables() const;
   // The open file and everything done with it.
   TableDocument* Document() const { return document_; }
-  // The undo history of the document's edits.
-  EditHistory* History() const { return history_; }
+  // The undo history of the document's edits, which the Правка actions show.
+  DocumentHistory* History() const { return &document_->History(); }
   // Copy and paste of cell ranges, and the CSV items of the File menu.
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
@@ -135,7 +134,6 @@ class TMainForm : public QMainWindow {
   // The user's settings, kept between runs.
   std::unique_ptr<QSettings> settings_;
   TableDocument* document_;
-  EditHistory* history_ = nullptr;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
   QWidget* about_ = nullptr;

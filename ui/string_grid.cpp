@@ -105,10 +105,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   const std::string text = value.toString().toStdString();
   if (Text(column, row) == text)
     return true;
-  if (typing_sink_)
-    typing_sink_(FieldAt(column, row), text);
-  else
-    document_->EditCell(FieldAt(column, row), text);
+  SetText(column, row, text);
   emit cellEdited(column, row);
   return true;
 }

@@ -41,11 +41,6 @@ class GridModel : public QAbstractTableModel {
   // Text put into a cell by the user, through the cell editor.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-  // Where the user's keystrokes go (the window's undo history); without one,
-  // straight into the document. Text the program puts into cells never does.
-  using TypingSink = std::function<void(const FieldRef& field, const std::string& text)>;
-  void SetTypingSink(TypingSink sink) { typing_sink_ = std::move(sink); }
-
   // The grid's shape, fixed row and column included.
   int GridRows() const { return rows_; }
   int GridColumns() const { return columns_; }
@@ -55,6 +50,10 @@ class GridModel : public QAbstractTableModel {
   void SetTable(TableIndex table);
 
   std::string Text(int column, int row) const;
+  // The caption row keeps its texts here; every other cell's text goes to the
+  // document's EditCell, the one road of typing and paste alike: outside a
+  // group of the document's history it is a typing step, inside (a paste)
+  // part of that group's step.
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
   // The cell's hint (its tooltip), and what assistive technology reads about
@@ -85,7 +84,6 @@ class GridModel : public QAbstractTableModel {
   void CellChanged(int column, int row);
 
   TableDocument* document_;
-  TypingSink typing_sink_;
   std::array<std::string, kMaxColCount> captions_;
   TableIndex table_ = kCreatures;
   int rows_ = RowCounts[kCreatures];

@@ -8,7 +8,7 @@
 #include "file_store.h"
 #include "grid_shape.h"
 
-class EditHistory;
+class DocumentHistory;
 class QAction;
 class QMenu;
 class QWidget;
@@ -27,7 +27,7 @@ class TableFileCommands : public QObject {
   struct Window {
     QWidget* widget;
     TableDocument* document;
-    EditHistory* history;
+    DocumentHistory* history;
     TStringGrid* grid;
     UserDialogs* dialogs;
     FileStore* store;  // null: the disk
