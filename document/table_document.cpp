@@ -98,7 +98,9 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   typed_.clear();
   loaded_ = true;
   history_->Clear();
+  active_ = kCreatures;
   emit fileChanged();
+  emit activeTableChanged(active_);
   emit tablesReset();
 }
 
@@ -169,6 +171,13 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;
+}
+
+void TableDocument::SetActiveTable(TableIndex table) {
+  if (table == active_ || table >= kTableCount)
+    return;
+  active_ = table;
+  emit activeTableChanged(active_);
 }
 
 TableDocument::TypedKey TableDocument::KeyOf(const FieldRef& field) const {

@@ -68,7 +68,13 @@ class TableDocument : public QObject {
   Outcome SaveAs(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                  QString& error);
 
+  // A file is loaded once an Open has been accepted.
   bool IsLoaded() const { return loaded_; }
+  // The table on show: the window's selected tab, its grid's cells. Open
+  // shows the creatures. Setting it commits nothing; leaving a table commits
+  // it first (CommitTable), as the window's tab handlers do.
+  TableIndex ActiveTable() const { return active_; }
+  void SetActiveTable(TableIndex table);
   // The current file: the one Open accepted last, or the one Save As wrote last.
   const QString& TargetFileName() const { return path_; }
   // The bytes of the current file as loaded or last saved.
@@ -115,6 +121,8 @@ class TableDocument : public QObject {
   void tablesReset();
   // The current file is another one, or the same one saved again.
   void fileChanged();
+  // Another table is on show, or an Open showed the creatures again.
+  void activeTableChanged(TableIndex table);
 
  private:
   // Typed text is kept per table while a file is loaded; before any Open the
@@ -139,6 +147,7 @@ class TableDocument : public QObject {
   std::unique_ptr<FileStore> own_store_;
   FileStore* store_;
   bool loaded_ = false;
+  TableIndex active_ = kCreatures;
   QString path_;
   Bytes image_;
   Bytes spare_;

@@ -81,10 +81,11 @@ class TMainForm : public QMainWindow {
   // The window that About places and shows; created at start-up.
   void SetAboutForm(QWidget* about) { about_ = about; }
 
-  // A file is loaded once an Open has been accepted; Save As is enabled from then on.
-  bool FileLoaded() const;
-  // The table on show, which is the selected tab's.
-  TableIndex ActiveTable() const { return active_; }
+  // A file is loaded once an Open has been accepted; Save As is enabled from
+  // then on. The document knows.
+  bool FileLoaded() const { return document_->IsLoaded(); }
+  // The table on show: the document's, which the tab bar and the grid follow.
+  TableIndex ActiveTable() const { return document_->ActiveTable(); }
   // The tables of the loaded file with every committed edit; null before the
   // first accepted Open.
   const TableSet* CurrentTables() const;
@@ -121,6 +122,8 @@ class TMainForm : public QMainWindow {
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
   void StepTab(int step);
+  // A tab chosen by the user (a click, the keys, an undo): tc_TabsChanging
+  // commits the table left, the document shows the new one.
   void SelectedTabChanged(int index);
   void SetCaption();
   // Where both file dialogs start: the folder of the file chosen last in
@@ -140,7 +143,6 @@ class TMainForm : public QMainWindow {
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;
 
-  TableIndex active_ = kCreatures;
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;
 };

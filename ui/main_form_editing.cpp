@@ -76,7 +76,7 @@ void TMainForm::SetUpEditing() {
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {
   // Selected as a click selects it: the table left is committed, the new one shown.
-  if (field.table != active_)
+  if (field.table != ActiveTable())
     tc_Tabs->setCurrentIndex(field.table);
   sg_Table->SetCurrentCell(field.column, field.entry + 1);
   sg_Table->scrollTo(sg_Table->currentIndex());
@@ -87,9 +87,9 @@ void TMainForm::mm_RevertClick() {
     return;
   std::vector<FieldRef> fields;
   for (const QModelIndex& cell : sg_Table->selectionModel()->selectedIndexes())
-    fields.push_back({active_, cell.row(), cell.column() + 1});
+    fields.push_back({ActiveTable(), cell.row(), cell.column() + 1});
   if (fields.empty())
-    fields.push_back({active_, sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
+    fields.push_back({ActiveTable(), sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
   std::sort(fields.begin(), fields.end());
   RevertToFile(*History(), *document_, fields);
 }
