@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabBar>
-#include <QUndoStack>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -24,7 +23,7 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
-#include "edit_history.h"
+#include "document_history.h"
 #include "fake_dialogs.h"
 #include "grid_clipboard.h"
 #include "main_form.h"
@@ -301,11 +300,11 @@ void BM_Keystroke_Window(benchmark::State& state) {
     if (new_step)
       form.History()->EndVisit();
   }
-  if (!form.History()->Stack()->canUndo()) {
+  if (!form.History()->CanUndo()) {
     std::fprintf(stderr, "the keystrokes made no undo step\n");
     std::abort();
   }
-  state.counters["steps"] = form.History()->Stack()->count();
+  state.counters["steps"] = static_cast<double>(form.History()->Count());
   ReportMedian(state, keystrokes, "median_us");
 }
 BENCHMARK(BM_Keystroke_Window)->Arg(0)->Arg(1)->ArgName("new_step")->UseManualTime();

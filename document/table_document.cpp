@@ -63,7 +63,8 @@ TableDocument::TableDocument(FileStore* store, QObject* parent)
       own_store_(store ? nullptr : new QtFileStore),
       store_(store ? store : own_store_.get()),
       committed_(std::make_unique<TableSet>()),
-      saved_(std::make_unique<TableSet>()) {}
+      saved_(std::make_unique<TableSet>()),
+      history_(new DocumentHistory(this)) {}
 
 TableDocument::~TableDocument() = default;
 
@@ -96,7 +97,10 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   path_ = path;
   typed_.clear();
   loaded_ = true;
+  history_->Clear();
+  active_ = kCreatures;
   emit fileChanged();
+  emit activeTableChanged(active_);
   emit tablesReset();
 }
 
@@ -163,9 +167,17 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   *saved_ = LoadTablesFrom(image);
   image_ = std::move(image);
   path_ = destination;
+  history_->SetClean();
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;
+}
+
+void TableDocument::SetActiveTable(TableIndex table) {
+  if (table == active_ || table >= kTableCount)
+    return;
+  active_ = table;
+  emit activeTableChanged(active_);
 }
 
 TableDocument::TypedKey TableDocument::KeyOf(const FieldRef& field) const {
@@ -185,13 +197,52 @@ bool TableDocument::HasTypedText(const FieldRef& field) const {
 }
 
 void TableDocument::EditCell(const FieldRef& field, const std::string& text) {
+  // Typing and pasting alike come here; outside a group it is typing.
+  const bool typing = loaded_ && IsField(field) && history_->depth_ == 0;
+  const CellState before = typing ? StateOf(field) : CellState{};
+  Touch(field);
   typed_[KeyOf(field)] = text;
-  emit cellChanged(field);
+  if (typing)
+    history_->Typed(field, before, StateOf(field));
+  CellChanged(field);
+}
+
+void TableDocument::Touch(const FieldRef& field) {
+  if (history_->Recording() && loaded_ && IsField(field) && !history_->group_before_.count(field))
+    history_->Touching(field, StateOf(field));
+}
+
+void TableDocument::CellChanged(const FieldRef& field) {
+  if (held_ > 0)
+    held_fields_.push_back(field);
+  else
+    emit cellChanged(field);
+}
+
+void TableDocument::HoldCellSignals() {
+  ++held_;
+}
+
+void TableDocument::ReleaseCellSignals() {
+  if (held_ == 0 || --held_ > 0)
+    return;
+  std::vector<FieldRef> fields = std::move(held_fields_);
+  held_fields_.clear();
+  if (fields.size() == 1)
+    emit cellChanged(fields.front());
+  else if (fields.size() > 1)
+    emit tablesReset();
 }
 
 void TableDocument::CommitTable(TableIndex table) {
   if (!loaded_ || table >= kTableCount)
     return;
+  if (history_->Recording()) {
+    for (const auto& [key, text] : typed_) {
+      if (std::get<0>(key) == table)
+        Touch({table, std::get<1>(key), std::get<2>(key)});
+    }
+  }
   TableSet next = *committed_;
   CommitActiveTable(table, next, TypedCells(*this, *committed_, table));
   *committed_ = std::move(next);
@@ -211,9 +262,10 @@ void TableDocument::SetFieldText(const FieldRef& field, const std::string& text)
 void TableDocument::SetFieldValue(const FieldRef& field, std::int32_t value) {
   if (!loaded_ || !IsField(field))
     return;
+  Touch(field);
   typed_.erase(KeyOf(field));
   StoreFieldValue(*committed_, field.table, field.entry, field.column, value);
-  emit cellChanged(field);
+  CellChanged(field);
 }
 
 CellState TableDocument::StateOf(const FieldRef& field) const {
@@ -228,12 +280,13 @@ CellState TableDocument::StateOf(const FieldRef& field) const {
 void TableDocument::Restore(const FieldRef& field, const CellState& state) {
   if (!loaded_ || !IsField(field))
     return;
+  Touch(field);
   StoreFieldValue(*committed_, field.table, field.entry, field.column, state.committed);
   if (state.typed)
     typed_[KeyOf(field)] = *state.typed;
   else
     typed_.erase(KeyOf(field));
-  emit cellChanged(field);
+  CellChanged(field);
 }
 
 void TableDocument::CommitTypedInto(TableSet& tables) const {

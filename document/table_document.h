@@ -10,36 +10,17 @@
 #include <tuple>
 #include <vector>
 
+#include "document_history.h"
+#include "field_state.h"
 #include "file_store.h"
 #include "table_set.h"
 #include "target_file.h"
-
-// One field of one entry of one table; columns are the grid's (1 and up).
-struct FieldRef {
-  TableIndex table = kCreatures;
-  int entry = 0;
-  int column = 1;
-  friend auto operator<=>(const FieldRef&, const FieldRef&) = default;
-};
-
-// Whether `field` names a field of its table.
-bool IsField(const FieldRef& field);
 
 // A field whose value now differs from the value in the current file.
 struct FieldChange {
   FieldRef field;
   std::int32_t in_file = 0;  // widened as the grid shows it
   std::int32_t now = 0;
-};
-
-// One field as the document holds it: the committed value, and the text
-// typed into its cell if there is any. Together they say all that the cell
-// shows and all that a commit or a save will store, so restoring both brings
-// a field back exactly, whether its text parsed, wrapped or did not parse.
-struct CellState {
-  std::int32_t committed = 0;  // widened as the grid shows it
-  std::optional<std::string> typed;
-  friend bool operator==(const CellState&, const CellState&) = default;
 };
 
 // The open executable: its path, its bytes as loaded or last saved, the
@@ -91,7 +72,13 @@ class TableDocument : public QObject {
   Outcome SaveAs(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                  QString& error);
 
+  // A file is loaded once an Open has been accepted.
   bool IsLoaded() const { return loaded_; }
+  // The table on show: the window's selected tab, its grid's cells. Open
+  // shows the creatures. Setting it commits nothing; leaving a table commits
+  // it first (CommitTable), as the window's tab handlers do.
+  TableIndex ActiveTable() const { return active_; }
+  void SetActiveTable(TableIndex table);
   // The current file: the one Open accepted last, or the one Save As wrote last.
   const QString& TargetFileName() const { return path_; }
   // The bytes of the current file as loaded or last saved.
@@ -116,6 +103,10 @@ class TableDocument : public QObject {
 
   // The field's committed value and typed text, and putting both back at once
   // (undo, redo, revert). Both do nothing before an Open or off the tables.
+  //
+  // Every change to fields and typed texts inside a group of the history
+  // (History().Apply) is recorded there, field by field; text typed with no
+  // group open is a typing step of its own.
   CellState StateOf(const FieldRef& field) const;
   void Restore(const FieldRef& field, const CellState& state);
 
@@ -126,6 +117,10 @@ class TableDocument : public QObject {
   // table, entry and column order.
   std::vector<FieldChange> Changes() const;
 
+  // The undo history of the edits to this file; an Open clears it.
+  DocumentHistory& History() { return *history_; }
+  const DocumentHistory& History() const { return *history_; }
+
  signals:
   // The text or the mark of one cell may have changed.
   void cellChanged(const FieldRef& field);
@@ -133,6 +128,8 @@ class TableDocument : public QObject {
   void tablesReset();
   // The current file is another one, or the same one saved again.
   void fileChanged();
+  // Another table is on show, or an Open showed the creatures again.
+  void activeTableChanged(TableIndex table);
 
  private:
   // Typed text is kept per table while a file is loaded; before any Open the
@@ -143,18 +140,30 @@ class TableDocument : public QObject {
   TypedKey KeyOf(const FieldRef& field) const;
 
   void CommitTypedInto(TableSet& tables) const;
+  // `field` is about to change: an open group of the history takes its state.
+  void Touch(const FieldRef& field);
+  // While held (an undo or redo), cell changes are gathered and told at the
+  // release: one cell as itself, more as a reset.
+  friend class DocumentHistory;
+  void CellChanged(const FieldRef& field);
+  void HoldCellSignals();
+  void ReleaseCellSignals();
   Outcome ReadCurrentFile(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                           Bytes& image, QString& error);
 
   std::unique_ptr<FileStore> own_store_;
   FileStore* store_;
   bool loaded_ = false;
+  TableIndex active_ = kCreatures;
   QString path_;
   Bytes image_;
   Bytes spare_;
   std::unique_ptr<TableSet> committed_;
   std::unique_ptr<TableSet> saved_;
   std::map<TypedKey, std::string> typed_;
+  DocumentHistory* history_;
+  int held_ = 0;
+  std::vector<FieldRef> held_fields_;
 };
 
 // Loads all three tables from an image, as Open does.

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include "edit_history.h"
+#include "document_history.h"
 #include "string_grid.h"
 #include "user_dialogs.h"
 
@@ -52,7 +52,7 @@ QString RangeText(const TStringGrid& grid, const QRect& range) {
   return text;
 }
 
-GridClipboard::GridClipboard(TStringGrid* grid, EditHistory* history, UserDialogs* dialogs,
+GridClipboard::GridClipboard(TStringGrid* grid, DocumentHistory* history, UserDialogs* dialogs,
                              QWidget* window)
     : QObject(window), grid_(grid), history_(history), dialogs_(dialogs), window_(window) {
   connect(grid_, &TStringGrid::editorOpened, this, &GridClipboard::Watch);

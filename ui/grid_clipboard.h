@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class EditHistory;
+class DocumentHistory;
 class QLineEdit;
 class QWidget;
 class TStringGrid;
@@ -29,7 +29,7 @@ class GridClipboard : public QObject {
 
  public:
   // `window` is where messages appear; all must outlive this object.
-  GridClipboard(TStringGrid* grid, EditHistory* history, UserDialogs* dialogs, QWidget* window);
+  GridClipboard(TStringGrid* grid, DocumentHistory* history, UserDialogs* dialogs, QWidget* window);
 
   // Puts the selected range on the clipboard.
   void Copy();
@@ -48,7 +48,7 @@ class GridClipboard : public QObject {
   bool TakesPaste() const;
 
   TStringGrid* grid_;
-  EditHistory* history_;
+  DocumentHistory* history_;
   UserDialogs* dialogs_;
   QWidget* window_;
 };

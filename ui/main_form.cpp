@@ -22,7 +22,6 @@
 #include <QVBoxLayout>
 #include <chrono>
 
-#include "edit_history.h"
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
@@ -82,6 +81,8 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   mm_SaveAs = mm_File->addAction(QStringLiteral("&Сохранить как..."));
   mm_SaveAs->setEnabled(false);
+  connect(document_, &TableDocument::fileChanged, mm_SaveAs,
+          [this] { mm_SaveAs->setEnabled(document_->IsLoaded()); });
   // Added to the menu's own letters: the desktop's usual key for Save As.
   mm_SaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   mm_Line = mm_File->addSeparator();
@@ -134,14 +135,16 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   setCentralWidget(client);
 
   connect(tc_Tabs, &QTabBar::currentChanged, this, &TMainForm::SelectedTabChanged);
+  // The tab bar and the grid follow the document's table on show.
+  connect(document_, &TableDocument::activeTableChanged, this, &TMainForm::tc_TabsChange);
   setAcceptDrops(true);
   new FileDropForwarder(sg_Table->viewport());
   SetUpEditing();
 
-  clipboard_ = new GridClipboard(sg_Table, history_, dialogs_, this);
+  clipboard_ = new GridClipboard(sg_Table, History(), dialogs_, this);
   table_files_ =
-      new TableFileCommands({this, document_, history_, sg_Table, dialogs_,
-                             [this] { return active_; }, [this] { return DialogFolder(); },
+      new TableFileCommands({this, document_, History(), sg_Table, dialogs_,
+                             [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
                              [this](const QString& chosen) { RememberDialogFolder(chosen); }},
                             mm_File, mm_Line);
 }
@@ -151,7 +154,6 @@ TMainForm::~TMainForm() {
   // while they are taken down may reach a handler here.
   disconnect(tc_Tabs, nullptr, this, nullptr);
   disconnect(sg_Table, nullptr, this, nullptr);
-  sg_Table->Model()->SetTypingSink(nullptr);
   // The settings go with the window's members; what was opened last goes in first.
   recent_files_->WriteNow();
 }
@@ -184,10 +186,6 @@ void TMainForm::StepTab(int step) {
   tc_Tabs->setCurrentIndex((tc_Tabs->currentIndex() + step + count) % count);
 }
 
-bool TMainForm::FileLoaded() const {
-  return mm_SaveAs->isEnabled() && document_->IsLoaded();
-}
-
 const TableSet* TMainForm::CurrentTables() const {
   return document_->IsLoaded() ? &document_->Committed() : nullptr;
 }
@@ -209,7 +207,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  ShowHeaders(active_);
+  ShowHeaders(ActiveTable());
   sg_Table->SetColumnWidth(0, kNameColumnWidth);
   sg_Table->SetCurrentCell(1, 1);
   sg_Table->setFocus(Qt::OtherFocusReason);
@@ -225,8 +223,8 @@ void TMainForm::ShowHeaders(TableIndex index) {
 void TMainForm::SwitchTable(TableIndex index) {
   if (index >= kTableCount)
     return;
-  sg_Table->SetTable(index);
   sg_Table->SetShape(RowCounts[index], ColCounts[index]);
+  sg_Table->CollapseRange();
   ShowHeaders(index);
 }
 
@@ -234,20 +232,25 @@ void TMainForm::SelectedTabChanged(int index) {
   if (index < 0 || index >= kTableCount)
     return;
   bool allow_change = true;
-  tc_TabsChanging(allow_change);  // the index still names the tab being left
-  active_ = static_cast<TableIndex>(index);
-  tc_TabsChange();
+  tc_TabsChanging(allow_change);  // the document still shows the table being left
+  // Leads to tc_TabsChange, through the document's activeTableChanged.
+  document_->SetActiveTable(static_cast<TableIndex>(index));
 }
 
 void TMainForm::tc_TabsChanging(bool& allowChange) {
   allowChange = true;
   if (FileLoaded())
-    document_->CommitTable(active_);
+    document_->CommitTable(ActiveTable());
 }
 
 void TMainForm::tc_TabsChange() {
+  {
+    // Selected to follow the document: the tab handlers do not run again.
+    const QSignalBlocker blocker(tc_Tabs);
+    tc_Tabs->setCurrentIndex(ActiveTable());
+  }
   sg_Table->BeginUpdate();
-  SwitchTable(active_);
+  SwitchTable(ActiveTable());
   // The grid shows the document's cells of the new table, scrolled to the top left.
   if (FileLoaded())
     sg_Table->ResetGridScroll();
@@ -270,18 +273,11 @@ void TMainForm::OpenPath(const QString& path) {
   const TableDocument::Outcome outcome = document_->Open(
       path, [this] { return dialogs_->AskSizeWarning(this); }, error);
   if (outcome == TableDocument::Outcome::Done) {
+    // The document shows the creatures again, and the tab bar and the grid
+    // followed it (tc_TabsChange) without committing anything.
     SetCaption();
-    {
-      // Selected by the program: neither tab handler runs, nothing is committed.
-      const QSignalBlocker blocker(tc_Tabs);
-      tc_Tabs->setCurrentIndex(kCreatures);
-    }
-    active_ = kCreatures;
-    SwitchTable(kCreatures);
     sg_Table->ResetGridScroll();
-    mm_SaveAs->setEnabled(true);
     recent_files_->Add(path);
-    history_->Clear();
   }
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Done)

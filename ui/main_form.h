@@ -12,7 +12,6 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
-class EditHistory;
 class GridClipboard;
 class QAction;
 class QDragEnterEvent;
@@ -82,10 +81,11 @@ class TMainForm : public QMainWindow {
   // The window that About places and shows; created at start-up.
   void SetAboutForm(QWidget* about) { about_ = about; }
 
-  // A file is loaded once an Open has been accepted; Save As is enabled from then on.
-  bool FileLoaded() const;
-  // The table on show, which is the selected tab's.
-  TableIndex ActiveTable() const { return active_; }
+  // A file is loaded once an Open has been accepted; Save As is enabled from
+  // then on. The document knows.
+  bool FileLoaded() const { return document_->IsLoaded(); }
+  // The table on show: the document's, which the tab bar and the grid follow.
+  TableIndex ActiveTable() const { return document_->ActiveTable(); }
   // The tables of the loaded file with every committed edit; null before the
   // first accepted Open.
   const TableSet* CurrentTables() const;
@@ -93,8 +93,8 @@ class TMainForm : public QMainWindow {
   const TableSet& SavedTables() const;
   // The open file and everything done with it.
   TableDocument* Document() const { return document_; }
-  // The undo history of the document's edits.
-  EditHistory* History() const { return history_; }
+  // The undo history of the document's edits, which the Правка actions show.
+  DocumentHistory* History() const { return &document_->History(); }
   // Copy and paste of cell ranges, and the CSV items of the File menu.
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
@@ -122,6 +122,8 @@ class TMainForm : public QMainWindow {
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
   void StepTab(int step);
+  // A tab chosen by the user (a click, the keys, an undo): tc_TabsChanging
+  // commits the table left, the document shows the new one.
   void SelectedTabChanged(int index);
   void SetCaption();
   // Where both file dialogs start: the folder of the file chosen last in
@@ -135,14 +137,12 @@ class TMainForm : public QMainWindow {
   // The user's settings, kept between runs.
   std::unique_ptr<QSettings> settings_;
   TableDocument* document_;
-  EditHistory* history_ = nullptr;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;
 
-  TableIndex active_ = kCreatures;
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;
 };

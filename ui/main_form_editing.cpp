@@ -7,27 +7,47 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
-#include <QUndoStack>
 #include <algorithm>
 #include <vector>
 
-#include "edit_history.h"
+#include "document_history.h"
 #include "editor_commands.h"
 #include "main_form.h"
 #include "revert_to_file.h"
 
+namespace {
+
+// The caption of Отменить or Повторить for the step `name`, as the menu shows it.
+QString Captioned(const QString& verb, const QString& name) {
+  return name.isEmpty() ? verb : verb + QLatin1Char(' ') + name;
+}
+
+}  // namespace
+
 void TMainForm::SetUpEditing() {
-  history_ = new EditHistory(document_, this);
-  QUndoStack* stack = history_->Stack();
+  DocumentHistory* history = History();
 
   mm_Edit = new QMenu(QStringLiteral("&Правка"), MainMenu);
   MainMenu->insertMenu(mm_Help->menuAction(), mm_Edit);
-  // Each names the step it undoes or redoes, and is disabled when there is none.
-  mm_Undo = stack->createUndoAction(mm_Edit, QStringLiteral("Отменить"));
+  // A view of the document's history: each names the step it undoes or
+  // redoes, and is disabled when there is none.
+  mm_Undo = new QAction(Captioned(QStringLiteral("Отменить"), history->UndoText()), mm_Edit);
   mm_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  mm_Redo = stack->createRedoAction(mm_Edit, QStringLiteral("Повторить"));
+  mm_Undo->setEnabled(history->CanUndo());
+  connect(mm_Undo, &QAction::triggered, history, &DocumentHistory::Undo);
+  connect(history, &DocumentHistory::canUndoChanged, mm_Undo, &QAction::setEnabled);
+  connect(history, &DocumentHistory::undoTextChanged, mm_Undo, [this](const QString& name) {
+    mm_Undo->setText(Captioned(QStringLiteral("Отменить"), name));
+  });
+  mm_Redo = new QAction(Captioned(QStringLiteral("Повторить"), history->RedoText()), mm_Edit);
   mm_Redo->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  mm_Redo->setEnabled(history->CanRedo());
+  connect(mm_Redo, &QAction::triggered, history, &DocumentHistory::Redo);
+  connect(history, &DocumentHistory::canRedoChanged, mm_Redo, &QAction::setEnabled);
+  connect(history, &DocumentHistory::redoTextChanged, mm_Redo, [this](const QString& name) {
+    mm_Redo->setText(Captioned(QStringLiteral("Повторить"), name));
+  });
   mm_Revert = new QAction(QStringLiteral("Вернуть значения из файла"), this);
   mm_Edit->addAction(mm_Undo);
   mm_Edit->addAction(mm_Redo);
@@ -45,22 +65,18 @@ void TMainForm::SetUpEditing() {
     pm_Grid->popup(sg_Table->viewport()->mapToGlobal(where));
   });
 
-  // Keystrokes go through the history; a visit of a cell ends when the
-  // current cell or the tab changes.
-  sg_Table->Model()->SetTypingSink(
-      [history = history_](const FieldRef& field, const std::string& text) {
-        history->Type(field, text);
-      });
-  connect(sg_Table->selectionModel(), &QItemSelectionModel::currentChanged, history_,
-          &EditHistory::EndVisit);
-  connect(tc_Tabs, &QTabBar::currentChanged, history_, &EditHistory::EndVisit);
-  connect(history_, &EditHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
+  // A visit of a cell, whose keystrokes make one step, ends when the current
+  // cell or the tab changes.
+  connect(sg_Table->selectionModel(), &QItemSelectionModel::currentChanged, history,
+          &DocumentHistory::EndVisit);
+  connect(tc_Tabs, &QTabBar::currentChanged, history, &DocumentHistory::EndVisit);
+  connect(history, &DocumentHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
   new EditorCommands(sg_Table, mm_Undo, mm_Redo);
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {
   // Selected as a click selects it: the table left is committed, the new one shown.
-  if (field.table != active_)
+  if (field.table != ActiveTable())
     tc_Tabs->setCurrentIndex(field.table);
   sg_Table->SetCurrentCell(field.column, field.entry + 1);
   sg_Table->scrollTo(sg_Table->currentIndex());
@@ -71,9 +87,9 @@ void TMainForm::mm_RevertClick() {
     return;
   std::vector<FieldRef> fields;
   for (const QModelIndex& cell : sg_Table->selectionModel()->selectedIndexes())
-    fields.push_back({active_, cell.row(), cell.column() + 1});
+    fields.push_back({ActiveTable(), cell.row(), cell.column() + 1});
   if (fields.empty())
-    fields.push_back({active_, sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
+    fields.push_back({ActiveTable(), sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
   std::sort(fields.begin(), fields.end());
-  RevertToFile(*history_, *document_, fields);
+  RevertToFile(*History(), *document_, fields);
 }

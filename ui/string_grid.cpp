@@ -32,6 +32,7 @@ GridModel::GridModel(TableDocument* document, QObject* parent)
     : QAbstractTableModel(parent), document_(document) {
   connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
   connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
+  connect(document_, &TableDocument::activeTableChanged, this, &GridModel::EverythingChanged);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -105,10 +106,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   const std::string text = value.toString().toStdString();
   if (Text(column, row) == text)
     return true;
-  if (typing_sink_)
-    typing_sink_(FieldAt(column, row), text);
-  else
-    document_->EditCell(FieldAt(column, row), text);
+  SetText(column, row, text);
   emit cellEdited(column, row);
   return true;
 }
@@ -136,21 +134,14 @@ void GridModel::SetShape(int rows, int columns) {
   }
 }
 
-void GridModel::SetTable(TableIndex table) {
-  if (table == table_ || table >= kTableCount)
-    return;
-  table_ = table;
-  EverythingChanged();
-}
-
 std::string GridModel::Text(int column, int row) const {
   if (!InRange(column, row))
     return {};
   if (row == 0)
     return captions_[column];
   if (column == 0) {
-    const bool named = document_->IsLoaded() && row <= EntryCount(table_);
-    return named ? EntryNameText(document_->Committed(), table_, row - 1) : std::string();
+    const bool named = document_->IsLoaded() && row <= EntryCount(Table());
+    return named ? EntryNameText(document_->Committed(), Table(), row - 1) : std::string();
   }
   return document_->CellText(FieldAt(column, row));
 }
@@ -190,14 +181,14 @@ QString GridModel::AccessibleDescription(int column, int row) const {
 }
 
 CellMark GridModel::Mark(int column, int row) const {
-  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(table_) ||
-      column >= ColCounts[table_])
+  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(Table()) ||
+      column >= ColCounts[Table()])
     return CellMark::None;
   return document_->Mark(FieldAt(column, row));
 }
 
 void GridModel::DocumentCellChanged(const FieldRef& field) {
-  if (!document_->IsLoaded() || field.table == table_)
+  if (!document_->IsLoaded() || field.table == Table())
     CellChanged(field.column, field.entry + 1);
 }
 

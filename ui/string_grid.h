@@ -41,20 +41,18 @@ class GridModel : public QAbstractTableModel {
   // Text put into a cell by the user, through the cell editor.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-  // Where the user's keystrokes go (the window's undo history); without one,
-  // straight into the document. Text the program puts into cells never does.
-  using TypingSink = std::function<void(const FieldRef& field, const std::string& text)>;
-  void SetTypingSink(TypingSink sink) { typing_sink_ = std::move(sink); }
-
   // The grid's shape, fixed row and column included.
   int GridRows() const { return rows_; }
   int GridColumns() const { return columns_; }
   void SetShape(int rows, int columns);
-  // The table whose cells are on show.
-  TableIndex Table() const { return table_; }
-  void SetTable(TableIndex table);
+  // The table whose cells are on show: the document's active table.
+  TableIndex Table() const { return document_->ActiveTable(); }
 
   std::string Text(int column, int row) const;
+  // The caption row keeps its texts here; every other cell's text goes to the
+  // document's EditCell, the one road of typing and paste alike: outside a
+  // group of the document's history it is a typing step, inside (a paste)
+  // part of that group's step.
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
   // The cell's hint (its tooltip), and what assistive technology reads about
@@ -79,15 +77,13 @@ class GridModel : public QAbstractTableModel {
   void cellEdited(int column, int row);
 
  private:
-  FieldRef FieldAt(int column, int row) const { return {table_, row - 1, column}; }
+  FieldRef FieldAt(int column, int row) const { return {Table(), row - 1, column}; }
   void DocumentCellChanged(const FieldRef& field);
   void EverythingChanged();
   void CellChanged(int column, int row);
 
   TableDocument* document_;
-  TypingSink typing_sink_;
   std::array<std::string, kMaxColCount> captions_;
-  TableIndex table_ = kCreatures;
   int rows_ = RowCounts[kCreatures];
   int columns_ = ColCounts[kCreatures];
   int updating_ = 0;
@@ -137,11 +133,6 @@ class TStringGrid : public QTableView, public CellGrid {
   int RowHeight(int row) const;
 
   CellMark Mark(int column, int row) const { return model_->Mark(column, row); }
-  // Shows the cells of `table` from now on.
-  void SetTable(TableIndex table) {
-    model_->SetTable(table);
-    CollapseRange();
-  }
 
   // The grid position of the current cell, never in the fixed row or column.
   int CurrentColumn() const;

@@ -4,7 +4,6 @@
 #include <QMenu>
 
 #include "change_list.h"
-#include "edit_history.h"
 #include "string_grid.h"
 #include "table_csv.h"
 #include "table_document.h"

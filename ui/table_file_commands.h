@@ -6,7 +6,7 @@
 
 #include "grid_shape.h"
 
-class EditHistory;
+class DocumentHistory;
 class QAction;
 class QMenu;
 class QWidget;
@@ -25,7 +25,7 @@ class TableFileCommands : public QObject {
   struct Window {
     QWidget* widget;
     TableDocument* document;  // the CSV files go through its store too
-    EditHistory* history;
+    DocumentHistory* history;
     TStringGrid* grid;
     UserDialogs* dialogs;
     std::function<TableIndex()> active_table;

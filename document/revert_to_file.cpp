@@ -1,6 +1,6 @@
 #include "revert_to_file.h"
 
-void RevertToFile(EditHistory& history, TableDocument& document,
+void RevertToFile(DocumentHistory& history, TableDocument& document,
                   const std::vector<FieldRef>& fields) {
   history.Apply(QStringLiteral("возврат значений из файла"), [&] {
     for (const FieldRef& field : fields) {

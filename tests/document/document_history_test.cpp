@@ -1,12 +1,11 @@
 // Undo and redo over the document, checked against a plain model of the
-// fields: random sessions of typing, tab switches, reverts, undos, redos and
-// saves, with every field, every cell text and every saved file compared after
-// each step.
+// fields: random sessions of typing, pastes, tab switches, reverts, undos,
+// redos and saves, with every field, every cell text, every saved file and the
+// history's state compared after each step.
 
-#include "edit_history.h"
+#include "document_history.h"
 
 #include <QTemporaryDir>
-#include <QUndoStack>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -18,11 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/file_helpers.h"
 #include "number_parse.h"
 #include "record_field.h"
 #include "revert_to_file.h"
 #include "sample_image.h"
-#include "ui_test_support.h"
+#include "table_document.h"
 
 namespace {
 
@@ -65,13 +65,31 @@ class Model {
     if (after == before)
       return;
     fields[field] = after;
-    undone.clear();
-    if (!done.empty() && done.back().visit == visit && done.back().touched.size() == 1 &&
-        done.back().touched.begin()->first == field) {
+    if (undone.empty() && !done.empty() && done.back().visit == visit &&
+        done.back().touched.size() == 1 && done.back().touched.begin()->first == field) {
       done.back().touched.begin()->second.second = after;
+      if (clean == done.size())
+        clean.reset();
       return;
     }
-    done.push_back({{{field, {before, after}}}, visit});
+    Push({{{field, {before, after}}}, visit});
+  }
+
+  // Texts put into several cells as one step, as a paste puts them.
+  void Paste(const std::vector<std::pair<FieldRef, std::string>>& cells) {
+    EndVisit();
+    Step step{{}, -1};
+    for (const auto& [field, text] : cells) {
+      const CellState after{fields[field].committed, text};
+      step.touched.try_emplace(field, fields[field], after);
+      step.touched.at(field).second = after;
+      fields[field] = after;
+    }
+    std::erase_if(step.touched, [](const auto& touched) {
+      return touched.second.first == touched.second.second;
+    });
+    if (!step.touched.empty())
+      Push(std::move(step));
   }
 
   void EndVisit() { ++visit; }
@@ -98,10 +116,8 @@ class Model {
         step.touched[field] = {fields[field], in_file};
       fields[field] = in_file;
     }
-    if (step.touched.empty())
-      return;
-    undone.clear();
-    done.push_back(std::move(step));
+    if (!step.touched.empty())
+      Push(std::move(step));
   }
 
   void Undo() { Move(done, undone, false); }
@@ -114,6 +130,7 @@ class Model {
         state.committed = Commit(field, state);
       saved[field] = state.committed;
     }
+    clean = done.size();
   }
 
   std::string CellText(const FieldRef& field) const {
@@ -139,10 +156,19 @@ class Model {
   std::map<FieldRef, std::int32_t> saved;
   std::vector<Step> done;
   std::vector<Step> undone;
+  // How many steps were done when the fields were saved; none once out of reach.
+  std::optional<std::size_t> clean = 0;
   TableIndex shown = kCreatures;
   int visit = 0;
 
  private:
+  void Push(Step step) {
+    if (clean > done.size())
+      clean.reset();
+    undone.clear();
+    done.push_back(std::move(step));
+  }
+
   static std::int32_t Commit(const FieldRef& field, const CellState& state) {
     const FieldLayout layout = FieldOf(field.table, field.column);
     return WrapToField(ParseGridNumberOr(*state.typed, state.committed), layout.width,
@@ -189,7 +215,7 @@ class EditHistoryProperty : public ::testing::TestWithParam<std::uint32_t> {
     model = std::make_unique<Model>(source);
     // As the window does: an undo or redo shows the table of its field, and
     // showing another table commits the one left.
-    QObject::connect(&history, &EditHistory::fieldTouched,
+    QObject::connect(&history, &DocumentHistory::fieldTouched,
                      [this](const FieldRef& field) { ShowTable(field.table); });
   }
 
@@ -212,16 +238,18 @@ class EditHistoryProperty : public ::testing::TestWithParam<std::uint32_t> {
                 model->saved.at(field))
           << "step " << step;
     }
-    ASSERT_EQ(history.Stack()->index(), static_cast<int>(model->done.size())) << "step " << step;
-    ASSERT_EQ(history.Stack()->count(), static_cast<int>(model->done.size() + model->undone.size()))
-        << "step " << step;
+    ASSERT_EQ(history.Index(), model->done.size()) << "step " << step;
+    ASSERT_EQ(history.Count(), model->done.size() + model->undone.size()) << "step " << step;
+    ASSERT_EQ(history.IsClean(), model->clean == model->done.size()) << "step " << step;
+    ASSERT_EQ(history.CanUndo(), !model->done.empty()) << "step " << step;
+    ASSERT_EQ(history.CanRedo(), !model->undone.empty()) << "step " << step;
     ASSERT_EQ(shown, model->shown) << "step " << step;
   }
 
   QTemporaryDir dir;
   Bytes source;
   TableDocument document;
-  EditHistory history{&document};
+  DocumentHistory& history = document.History();
   std::unique_ptr<Model> model;
   TableIndex shown = kCreatures;
 };
@@ -231,7 +259,7 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
   FieldRef cell{kCreatures, 0, 1};
   int saves = 0;
   for (int step = 0; step < 300; ++step) {
-    const unsigned action = random() % 20;
+    const unsigned action = random() % 22;
     if (action < 9) {
       // Typing, mostly into the cell typed into last.
       if (action < 3) {
@@ -243,7 +271,7 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
       if (cell.table != shown)
         cell = FieldsOf(shown).front();
       const std::string text = RandomText(random);
-      history.Type(cell, text);
+      document.EditCell(cell, text);
       model->Type(cell, text);
     } else if (action < 11) {
       const auto table = static_cast<TableIndex>(random() % kTableCount);
@@ -260,11 +288,23 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
       RevertToFile(history, document, chosen);
       model->Revert(chosen);
     } else if (action < 16) {
-      history.Stack()->undo();
+      history.Undo();
       model->Undo();
     } else if (action < 19) {
-      history.Stack()->redo();
+      history.Redo();
       model->Redo();
+    } else if (action < 21) {
+      // A paste: a few cells of the table on show, a cell maybe twice, in one group.
+      std::vector<std::pair<FieldRef, std::string>> cells;
+      const std::vector<FieldRef> fields = FieldsOf(shown);
+      for (unsigned n = random() % 5; n-- > 0;)
+        cells.emplace_back(fields[random() % std::min<std::size_t>(fields.size(), 40)],
+                           RandomText(random));
+      history.Apply(QStringLiteral("вставку"), [&] {
+        for (const auto& [field, text] : cells)
+          document.EditCell(field, text);
+      });
+      model->Paste(cells);
     } else {
       const QString path = dir.filePath(QStringLiteral("saved-%1.exe").arg(saves++ % 2));
       QString error;
