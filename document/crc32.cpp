@@ -236,19 +236,29 @@ std::uint32_t Crc32OfChanged(std::uint32_t original_crc, std::span<const std::ui
   // For files of one length the two CRCs differ by the CRC register, started at
   // zero, of the bytewise difference; that difference is zero outside `differ`,
   // and zeros before a range leave a zero register as it is. Each range costs a
-  // shift, so past a few hundred ranges, or for most of the file, the plain CRC
-  // is quicker.
-  std::size_t differing = 0;
-  for (const ByteRange& range : differ)
-    differing += range.size;
-  if (differ.size() > 256 || differing > changed.size() / 2)
-    return Crc32(changed);
+  // shift, worth a few kilobytes of CRC, so ranges closer than that are taken
+  // as one; past a few hundred, or for most of the file, the plain CRC is quicker.
+  constexpr std::size_t kJoinWithin = 4096;
+  constexpr std::size_t kMostSpans = 256;
+  std::vector<ByteRange> spans;
+  std::size_t covered = 0;
+  for (const ByteRange& range : differ) {
+    if (!spans.empty() && range.offset - spans.back().end() <= kJoinWithin) {
+      covered += range.end() - spans.back().end();
+      spans.back().size = range.end() - spans.back().offset;
+    } else {
+      spans.push_back(range);
+      covered += range.size;
+    }
+    if (spans.size() > kMostSpans || covered > changed.size() / 2)
+      return Crc32(changed);
+  }
 
   std::uint32_t delta = 0;
-  for (const ByteRange& range : differ) {
-    const std::uint32_t piece = Update(0, original.data() + range.offset, range.size) ^
-                                Update(0, changed.data() + range.offset, range.size);
-    delta ^= ShiftPastZeros(piece, changed.size() - range.end());
+  for (const ByteRange& span : spans) {
+    const std::uint32_t piece = Update(0, original.data() + span.offset, span.size) ^
+                                Update(0, changed.data() + span.offset, span.size);
+    delta ^= ShiftPastZeros(piece, changed.size() - span.end());
   }
   return original_crc ^ delta;
 }

@@ -72,8 +72,8 @@ std::optional<PatchFormat> DetectPatchFormat(std::span<const std::uint8_t> patch
 PatchOutcome ApplyPatch(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source);
 
 // The runs of bytes that differ between `before` and `after`, in order; where
-// one is longer, its extra bytes make the last run. Runs closer together than
-// `join_within` equal bytes are joined into one.
+// one is longer, its extra bytes make the last run. Runs with at most
+// `join_within` equal bytes between them are joined into one.
 std::vector<ByteRange> ChangedRanges(std::span<const std::uint8_t> before,
                                      std::span<const std::uint8_t> after,
                                      std::size_t join_within = 0);

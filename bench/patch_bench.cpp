@@ -1,0 +1,77 @@
+// What patches cost, each next to one read of the file: a BPS and an IPS patch
+// made between two samples of different seeds, and each applied to the first.
+// The floor runs first; the others report "x_floor", its multiple.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "bench_files.h"
+#include "bench_timing.h"
+#include "patch_formats.h"
+
+namespace {
+
+BenchSampleFile& SampleFile() {
+  static BenchSampleFile file;
+  return file;
+}
+
+double read_floor = 0;
+
+template <typename Work>
+void TimeAgainstRead(benchmark::State& state, Work work) {
+  ReportAgainstFloor(state, TimeEach(state, work), read_floor);
+}
+
+// The floor: the file read once into a fresh buffer.
+void BM_ReadFile(benchmark::State& state) {
+  const QString path = QString::fromStdString(SampleFile().path().string());
+  read_floor = TimeEach(state, [&] {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    benchmark::DoNotOptimize(file.readAll());
+  });
+}
+BENCHMARK(BM_ReadFile)->UseManualTime();
+
+const Bytes& Original() {
+  static const Bytes image = MakeSample(1).image;
+  return image;
+}
+
+const Bytes& Modded() {
+  static const Bytes image = MakeSample(2).image;
+  return image;
+}
+
+void BM_Make(benchmark::State& state, PatchFormat format) {
+  const Bytes& original = Original();
+  const Bytes& modded = Modded();
+  TimeAgainstRead(state,
+                  [&] { benchmark::DoNotOptimize(MakePatch(format, original, modded).bytes); });
+  state.counters["patch_bytes"] =
+      static_cast<double>(MakePatch(format, original, modded).bytes.size());
+}
+BENCHMARK_CAPTURE(BM_Make, Bps, PatchFormat::kBps)->UseManualTime();
+BENCHMARK_CAPTURE(BM_Make, Ips, PatchFormat::kIps)->UseManualTime();
+
+void BM_Apply(benchmark::State& state, PatchFormat format) {
+  const Bytes& original = Original();
+  const Bytes patch = MakePatch(format, original, Modded()).bytes;
+  TimeAgainstRead(state, [&] { benchmark::DoNotOptimize(ApplyPatch(patch, original).bytes); });
+  if (ApplyPatch(patch, original).bytes != Modded())
+    state.SkipWithError("the patch does not give the second sample");
+}
+BENCHMARK_CAPTURE(BM_Apply, Bps, PatchFormat::kBps)->UseManualTime();
+BENCHMARK_CAPTURE(BM_Apply, Ips, PatchFormat::kIps)->UseManualTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
