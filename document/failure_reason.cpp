@@ -112,3 +112,12 @@ QString FailureReason(FileAction action, int system_error, QFileDevice::FileErro
   const QString known = SystemReason(action, system_error);
   return known.isEmpty() ? QStringLiteral("системная ошибка %1").arg(system_error) : known;
 }
+
+QString UnreadableNameReason(bool folder, bool several_alike) {
+  const QString unreadable = folder ? QStringLiteral("имя папки в пути не читается")
+                                    : QStringLiteral("имя файла не читается");
+  const QString bytes = QStringLiteral(" — в нём есть байты не в кодировке UTF-8");
+  if (!several_alike)
+    return unreadable + bytes;
+  return unreadable + bytes + QStringLiteral(", и рядом есть другое имя, которое выглядит так же");
+}

@@ -18,3 +18,10 @@ enum class FileAction {
 // own code, used only when errno is 0. A code not known here still gives a
 // Russian reason, with the code's number.
 QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error);
+
+// Why a path did not reach its file: a name in it, the file's own or one of
+// its folders', holds bytes that are not UTF-8. Qt reads such a name with
+// U+FFFD in their place, and that text no longer gives the bytes back, so the
+// file can be found only among the entries of its folder; `several_alike` when
+// more than one entry there reads the same.
+QString UnreadableNameReason(bool folder, bool several_alike);
