@@ -122,3 +122,12 @@ QString TooLargeReason(std::int64_t max_size) {
                             : QStringLiteral("%1 байт").arg(max_size);
   return QStringLiteral("файл слишком велик: больше %1").arg(limit);
 }
+
+QString UnreadableNameReason(bool folder, bool several_alike) {
+  const QString unreadable = folder ? QStringLiteral("имя папки в пути не читается")
+                                    : QStringLiteral("имя файла не читается");
+  const QString bytes = QStringLiteral(" — в нём есть байты не в кодировке UTF-8");
+  if (!several_alike)
+    return unreadable + bytes;
+  return unreadable + bytes + QStringLiteral(", и рядом есть другое имя, которое выглядит так же");
+}

@@ -23,3 +23,10 @@ QString FailureReason(FileAction action, int system_error, QFileDevice::FileErro
 // Why a text file is refused for its size: it holds more than `max_size`
 // bytes, or a stream went on past them.
 QString TooLargeReason(std::int64_t max_size);
+
+// Why a path did not reach its file: a name in it, the file's own or one of
+// its folders', holds bytes that are not UTF-8. Qt reads such a name with
+// U+FFFD in their place, and that text no longer gives the bytes back, so the
+// file can be found only among the entries of its folder; `several_alike` when
+// more than one entry there reads the same.
+QString UnreadableNameReason(bool folder, bool several_alike);

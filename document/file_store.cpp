@@ -11,6 +11,7 @@
 #endif
 
 #include "failure_reason.h"
+#include "reachable_path.h"
 
 namespace {
 
@@ -61,10 +62,13 @@ bool NoFileOrRegularFile(const QFileInfo& info, QString& reason) {
 // Reads the whole file into `out`, which may hold the bytes of another file of
 // the same size: resizing it then fills nothing, and every byte is read over.
 bool ReadInto(const QString& path, Bytes& out, QString& reason) {
-  const QFileInfo info(path);
+  const ReachablePath reachable(path);  // also a name that is not UTF-8
+  if (!reachable.Usable(reason))
+    return false;
+  const QFileInfo info(reachable.Path());
   if (!NoFileOrRegularFile(info, reason))
     return false;
-  QFile file(path);
+  QFile file(reachable.Path());
   if (!Run([&] { return file.open(QIODevice::ReadOnly); }, file, FileAction::kRead, reason))
     return false;
   const qint64 size = file.size();

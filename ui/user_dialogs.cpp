@@ -8,6 +8,23 @@
 
 namespace {
 
+// Qt's own dialog lists a file whose name is not UTF-8 with U+FFFD for the
+// bytes it cannot read, and then refuses that name as missing. Such a name is
+// taken as chosen: Open finds the file by it among the folder's entries, or
+// says why it cannot.
+class OpenFileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (files.size() == 1 && files.first().contains(QChar::ReplacementCharacter) &&
+        !QFileInfo::exists(files.first()))
+      QDialog::accept();
+    else
+      QFileDialog::accept();
+  }
+};
+
 // The dialog starts in `folder`; only the file name part of `name` is
 // offered, so a name remembered with its folder cannot take the dialog
 // elsewhere.
@@ -29,7 +46,7 @@ QString ChosenFile(QFileDialog& dialog) {
 
 QString QtUserDialogs::AskOpenFileName(QWidget* parent, const QString& folder,
                                        const QString& initialName) {
-  QFileDialog dialog(parent);
+  OpenFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   PrepareFileDialog(dialog, folder, initialName);
@@ -82,7 +99,7 @@ void QtUserDialogs::ShowInfo(QWidget* parent, const QString& text) {
 }
 
 QString QtUserDialogs::AskCsvOpenFileName(QWidget* parent, const QString& folder) {
-  QFileDialog dialog(parent);
+  OpenFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   PrepareFileDialog(dialog, folder, QString(), kCsvFilter);

@@ -6,23 +6,33 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
 #include "../support/image_helpers.h"
 #include "main_form.h"
 #include "sample_image.h"
+#include "table_csv.h"
 #include "ui_test_support.h"
 #include "user_dialogs.h"
 #include "version.h"
+
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -193,6 +203,160 @@ TEST_F(StartupFileTest, NoFileOpensNothing) {
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_FALSE(form.FileLoaded());
 }
+
+#if defined(Q_OS_LINUX) && defined(TREVALUNE_CLI_PATH)
+// --- Names that are not UTF-8 ------------------------------------------------
+
+// Writes `image` at `folder` + "/" + `name`, a name of bytes, making its folders.
+bool WriteNamed(const QString& folder, const QByteArray& name, const Bytes& image) {
+  const QByteArray path = QFile::encodeName(folder) + '/' + name;
+  for (qsizetype slash = path.indexOf('/', folder.size() + 1); slash >= 0;
+       slash = path.indexOf('/', slash + 1))
+    ::mkdir(path.left(slash).constData(), 0700);
+  FILE* file = std::fopen(path.constData(), "wb");
+  if (file == nullptr)
+    return false;
+  const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+  return std::fclose(file) == 0 && written;
+}
+
+// Runs trevalune-cli in `folder` through the shell, its arguments passed as
+// the bytes they are; returns the exit code, with what it wrote in `output`.
+int RunCli(const QString& folder, const QList<QByteArray>& arguments, QByteArray& output) {
+  QByteArray command = "cd '" + QFile::encodeName(folder) + "' && '" TREVALUNE_CLI_PATH "'";
+  for (const QByteArray& argument : arguments)
+    command += " '" + argument + "'";
+  FILE* pipe = ::popen((command + " 2>&1").constData(), "r");
+  if (pipe == nullptr)
+    return -1;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, static_cast<qsizetype>(got));
+  const int status = ::pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A file whose name, or whose folder's name, is not UTF-8 opens when named on
+// the command line of either program or chosen in Qt's own Open dialog. Where
+// another name beside it reads the same in Qt, each says that the name
+// cannot be read, not that the file is missing.
+TEST(UndecodableNameTest, TheFileOpensFromEitherCommandLineAndTheDialog) {
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const struct {
+    QByteArray name;
+    std::uint32_t seed;
+  } files[] = {{"\xff\xfe-name.exe", 21},
+               {"\xff-folder/x.exe", 22},
+               {"\xfe-twin.exe", 23},
+               {"\xfd-twin.exe", 24}};
+  // QTemporaryDir removes by names as Qt reads them, which miss these.
+  const auto remove_files = qScopeGuard([&] {
+    for (const auto& file : files)
+      ::unlink((QFile::encodeName(dir.path()) + '/' + file.name).constData());
+    ::rmdir((QFile::encodeName(dir.path()) + "/\xff-folder").constData());
+  });
+  for (const auto& file : files)
+    ASSERT_TRUE(WriteNamed(dir.path(), file.name, MakeSample(file.seed).image));
+
+  enum class Road { kEditor, kCli, kDialog };
+  const struct {
+    Road road;
+    QByteArray name;
+    bool relative;         // to the current folder, on a command line
+    std::uint32_t opened;  // the seed of the file opened; 0: refused
+  } cases[] = {
+      {Road::kEditor, "\xff\xfe-name.exe", false, 21},
+      {Road::kEditor, "\xff-folder/x.exe", true, 22},
+      {Road::kCli, "\xff\xfe-name.exe", true, 21},
+      {Road::kCli, "\xff-folder/x.exe", false, 22},
+      {Road::kDialog, "\xff\xfe-name.exe", false, 21},
+      {Road::kEditor, "\xfe-twin.exe", false, 0},
+      {Road::kCli, "\xfe-twin.exe", true, 0},
+      {Road::kDialog, "\xfe-twin.exe", false, 0},
+  };
+  const QString unreadable = QStringLiteral("имя файла не читается");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QStringLiteral("road %1, %2")
+                     .arg(static_cast<int>(c.road))
+                     .arg(QFile::decodeName(c.name))
+                     .toStdString());
+    const QByteArray absolute = QFile::encodeName(dir.path()) + '/' + c.name;
+    const QByteArray argument = c.relative ? c.name : absolute;
+    const Bytes expected = c.opened ? MakeSample(c.opened).image : Bytes();
+
+    if (c.road == Road::kCli) {
+      QByteArray output;
+      const int exit_code =
+          RunCli(dir.path(), {"export", "--table", "creatures", argument}, output);
+      if (c.opened) {
+        TableDocument document;
+        document.OpenImage(QStringLiteral("x.exe"), expected);
+        EXPECT_EQ(exit_code, 0) << output.toStdString();
+        EXPECT_EQ(output, ExportTableCsv(document, kCreatures, CsvSeparator::Comma));
+      } else {
+        EXPECT_EQ(exit_code, 2);
+        EXPECT_TRUE(QString::fromUtf8(output).contains(unreadable)) << output.toStdString();
+      }
+      continue;
+    }
+
+    QStringList messages;
+    FakeDialogs fake_dialogs;
+    QtUserDialogs qt_dialogs;
+    TMainForm form(c.road == Road::kDialog ? static_cast<UserDialogs*>(&qt_dialogs)
+                                           : &fake_dialogs);
+    if (c.road == Road::kEditor) {
+      // The argument as Qt reads the command line.
+      const StartupRequest request =
+          ParseCommandLine({QStringLiteral("trevalune"), QFile::decodeName(argument)});
+      const QString current = QDir::currentPath();
+      ASSERT_TRUE(QDir::setCurrent(dir.path()));
+      ShowMainForm(form, request.file);
+      ASSERT_TRUE(QDir::setCurrent(current));
+      ASSERT_TRUE(
+          QTest::qWaitFor([&] { return form.FileLoaded() || !fake_dialogs.errors.isEmpty(); }));
+      messages = fake_dialogs.errors;
+    } else {
+      // The real dialogs: the name picked once as Qt lists it (a dialog that
+      // stays up after that has refused it, and is cancelled), every message
+      // read and closed.
+      QTimer answer;
+      answer.setInterval(10);
+      bool picked = false;
+      QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+          if (picked) {
+            dialog->reject();
+            return;
+          }
+          picked = true;
+          dialog->selectFile(QFile::decodeName(absolute));
+          // Queued, as the Open button does it: a box it shows is answered here too.
+          QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+          messages << box->text();
+          box->accept();
+        }
+      });
+      answer.start();
+      form.show();
+      form.OpenClick();
+    }
+    if (c.opened) {
+      EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+      ASSERT_TRUE(form.FileLoaded());
+      EXPECT_EQ(form.TargetFileName(), QFile::decodeName(absolute));
+      EXPECT_EQ(form.Document()->Image(), expected);
+    } else {
+      EXPECT_FALSE(form.FileLoaded());
+      ASSERT_EQ(messages.size(), 1);
+      EXPECT_TRUE(messages[0].contains(unreadable)) << messages[0].toStdString();
+    }
+  }
+}
+#endif
 
 // --- Qt's own texts ----------------------------------------------------------
 
