@@ -1,334 +1,19 @@
 #include "string_grid.h"
 
 #include <QAbstractButton>
-#include <QBrush>
-#include <QColor>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QScrollBar>
-#include <QStringList>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <algorithm>
 
-#include "cell_hint.h"
-
-namespace {
-
-// Text that a commit would not store: the field keeps its value.
-const QColor kNotANumberColor(255, 196, 196);
-
-}  // namespace
-
-// ---------------------------------------------------------------- GridModel
-
-GridModel::GridModel(TableDocument* document, QObject* parent)
-    : QAbstractTableModel(parent), document_(document) {
-  connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
-  connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
-  connect(document_, &TableDocument::activeTableChanged, this, &GridModel::EverythingChanged);
-}
-
-int GridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows_ - 1;
-}
-
-int GridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : columns_ - 1;
-}
-
-QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid())
-    return {};
-  const int column = index.column() + 1;
-  const int row = index.row() + 1;
-  switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-      return QString::fromStdString(Text(column, row));
-    case Qt::BackgroundRole:
-      if (Mark(column, row) == CellMark::NotANumber)
-        return QBrush(kNotANumberColor);
-      return {};
-    case Qt::FontRole:
-      if (Mark(column, row) == CellMark::Changed) {
-        // Only the weight is set: the rest comes from the grid's font.
-        QFont bold;
-        bold.setBold(true);
-        return bold;
-      }
-      return {};
-    case Qt::ToolTipRole: {
-      const QString hint = Hint(column, row);
-      return hint.isEmpty() ? QVariant() : QVariant(hint);
-    }
-    case Qt::AccessibleDescriptionRole:
-      return AccessibleDescription(column, row);
-    case kMarkRole:
-      return static_cast<int>(Mark(column, row));
-    default:
-      return {};
-  }
-}
-
-QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role == Qt::AccessibleDescriptionRole && orientation == Qt::Vertical) {
-    // The caption of the name column is painted on the view's corner, which
-    // Qt's table accessibility reports with no text; each row header, which
-    // a screen reader reads with its row, names the column instead.
-    return QString::fromStdString(Text(0, 0));
-  }
-  if (role != Qt::DisplayRole)
-    return {};
-  return orientation == Qt::Horizontal ? QString::fromStdString(Text(section + 1, 0))
-                                       : QString::fromStdString(Text(0, section + 1));
-}
-
-Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
-  if (!index.isValid())
-    return Qt::NoItemFlags;
-  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || role != Qt::EditRole)
-    return false;
-  const int column = index.column() + 1;
-  const int row = index.row() + 1;
-  if (!InRange(column, row))
-    return false;
-  const std::string text = value.toString().toStdString();
-  if (Text(column, row) == text)
-    return true;
-  SetText(column, row, text);
-  emit cellEdited(column, row);
-  return true;
-}
-
-void GridModel::SetShape(int rows, int columns) {
-  rows = std::clamp(rows, 1, kMaxRowCount);
-  columns = std::clamp(columns, 1, kMaxColCount);
-  if (rows < rows_) {
-    beginRemoveRows({}, rows - 1, rows_ - 2);
-    rows_ = rows;
-    endRemoveRows();
-  } else if (rows > rows_) {
-    beginInsertRows({}, rows_ - 1, rows - 2);
-    rows_ = rows;
-    endInsertRows();
-  }
-  if (columns < columns_) {
-    beginRemoveColumns({}, columns - 1, columns_ - 2);
-    columns_ = columns;
-    endRemoveColumns();
-  } else if (columns > columns_) {
-    beginInsertColumns({}, columns_ - 1, columns - 2);
-    columns_ = columns;
-    endInsertColumns();
-  }
-}
-
-std::string GridModel::Text(int column, int row) const {
-  if (!InRange(column, row))
-    return {};
-  if (row == 0)
-    return captions_[column];
-  if (column == 0) {
-    const bool named = document_->IsLoaded() && row <= EntryCount(Table());
-    return named ? EntryNameText(document_->Committed(), Table(), row - 1) : std::string();
-  }
-  return document_->CellText(FieldAt(column, row));
-}
-
-void GridModel::SetText(int column, int row, const std::string& text) {
-  if (!InRange(column, row) || Text(column, row) == text)
-    return;
-  if (row == 0) {
-    captions_[column] = text;
-    CellChanged(column, row);
-  } else if (column > 0) {
-    document_->EditCell(FieldAt(column, row), text);
-  }
-}
-
-QString GridModel::Hint(int column, int row) const {
-  if (!InRange(column, row) || column == 0 || row == 0)
-    return {};
-  return CellHint(*document_, FieldAt(column, row));
-}
-
-QString GridModel::AccessibleDescription(int column, int row) const {
-  // A screen reader reads the cell's text as its name; the description says
-  // where the cell is, by the names shown in its row and column, and what it
-  // holds.
-  QStringList place;
-  for (const std::string& name : {Text(0, row), Text(column, 0)}) {
-    if (!name.empty())
-      place.append(QString::fromStdString(name));
-  }
-  QStringList lines;
-  if (!place.isEmpty())
-    lines.append(place.join(QStringLiteral(", ")));
-  if (const QString hint = Hint(column, row); !hint.isEmpty())
-    lines.append(hint);
-  return lines.join(QLatin1Char('\n'));
-}
-
-CellMark GridModel::Mark(int column, int row) const {
-  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(Table()) ||
-      column >= ColCounts[Table()])
-    return CellMark::None;
-  return document_->Mark(FieldAt(column, row));
-}
-
-void GridModel::DocumentCellChanged(const FieldRef& field) {
-  if (!document_->IsLoaded() || field.table == Table())
-    CellChanged(field.column, field.entry + 1);
-}
-
-void GridModel::EverythingChanged() {
-  changed_while_updating_ = true;
-  if (updating_ == 0) {
-    ++updating_;
-    EndUpdate();
-  }
-}
-
-bool GridModel::EndUpdate() {
-  if (updating_ == 0 || --updating_ > 0 || !changed_while_updating_)
-    return false;
-  changed_while_updating_ = false;
-  if (columns_ > 1)
-    emit headerDataChanged(Qt::Horizontal, 0, columns_ - 2);
-  if (rows_ > 1)
-    emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
-  if (rows_ < 2 || columns_ < 2)
-    return false;
-  emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
-  return true;
-}
-
-void GridModel::CellChanged(int column, int row) {
-  if (updating_ > 0) {
-    changed_while_updating_ = true;
-    return;
-  }
-  if (column >= columns_ || row >= rows_)
-    return;  // out of the shape: nothing shows it
-  if (row == 0) {
-    // The caption row; the corner cell repaints with the first caption.
-    const int section = std::max(column - 1, 0);
-    if (columns_ > 1)
-      emit headerDataChanged(Qt::Horizontal, section, section);
-    // Every row header names the name column to assistive technology.
-    if (column == 0 && rows_ > 1)
-      emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
-  } else if (column == 0) {
-    emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-  } else {
-    const QModelIndex cell = index(row - 1, column - 1);
-    emit dataChanged(cell, cell);
-  }
-}
-
-// ------------------------------------------------------------- CellDelegate
-
-QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                    const QModelIndex& index) const {
-  auto* editor = new QLineEdit(parent);
-  editor->setFrame(false);
-  // Each keystroke goes into the cell at once, so whatever reads the cell
-  // (a commit, Save As) sees exactly what the user sees.
-  QPointer<QAbstractItemModel> model = const_cast<QAbstractItemModel*>(index.model());
-  const QPersistentModelIndex cell(index);
-  connect(editor, &QLineEdit::textEdited, editor, [model, cell](const QString& text) {
-    if (model && cell.isValid())
-      model->setData(cell, text, Qt::EditRole);
-  });
-  return editor;
-}
-
-void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-  auto* line = qobject_cast<QLineEdit*>(editor);
-  if (!line)
-    return;
-  // Setting the same text again would move the cursor to the end while the
-  // user types in the middle; only text from elsewhere replaces the editor's,
-  // and it comes selected, as on entering a cell, so typing replaces it.
-  const QString text = index.data(Qt::EditRole).toString();
-  if (line->text() != text) {
-    line->setText(text);
-    line->selectAll();
-  }
-
-  const auto mark = static_cast<CellMark>(index.data(GridModel::kMarkRole).toInt());
-  // The palette and the font are set only when the mark changes them: each
-  // setting sends the editor through a relayout.
-  QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();
-  if (mark == CellMark::NotANumber)
-    palette.setColor(QPalette::Base, kNotANumberColor);
-  if (line->palette() != palette)
-    line->setPalette(palette);
-  if (line->font().bold() != (mark == CellMark::Changed)) {
-    QFont font = line->font();
-    font.setBold(mark == CellMark::Changed);
-    line->setFont(font);
-  }
-  // The editor covers its cell, so it tells what the cell would.
-  line->setToolTip(index.data(Qt::ToolTipRole).toString());
-  line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
-}
-
-void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
-  QStyledItemDelegate::initStyleOption(option, index);
-  if (!option->state.testFlag(QStyle::State_Selected))
-    return;
-  // A range is tinted over the cell's own background rather than filled, so
-  // the marks of its cells (red, bold) stay in sight.
-  option->state &= ~QStyle::State_Selected;
-  const QColor under = option->backgroundBrush.style() == Qt::NoBrush
-                           ? option->palette.color(QPalette::Base)
-                           : option->backgroundBrush.color();
-  const QColor tint = option->palette.color(QPalette::Highlight);
-  constexpr float kTint = 0.3F;
-  option->backgroundBrush =
-      QColor::fromRgbF(under.redF() + (tint.redF() - under.redF()) * kTint,
-                       under.greenF() + (tint.greenF() - under.greenF()) * kTint,
-                       under.blueF() + (tint.blueF() - under.blueF()) * kTint);
-}
-
-bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    // The editor never closes: Enter has nothing left to confirm (the text is
-    // in the cell already) and Escape nothing to take back.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
-      return true;
-  }
-  return QStyledItemDelegate::eventFilter(object, event);
-}
-
-// -------------------------------------------------------------- TStringGrid
-
-namespace {
-
-// A header of fixed thickness: the caption row is one row high and the name
-// column as wide as it was set. Its size hint says just that, instead of
-// measuring the text of every section, which the view asks for at each reshape
-// and which would cost more than the rest of an Open together.
-class FixedSizeHeader : public QHeaderView {
- public:
-  using QHeaderView::QHeaderView;
-  QSize sizeHint() const override { return {minimumWidth(), minimumHeight()}; }
-};
-
-}  // namespace
+#include "cell_delegate.h"
+#include "fixed_size_header.h"
 
 TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
     : QTableView(parent), model_(new GridModel(document, this)) {
@@ -581,4 +266,120 @@ void TStringGrid::CloseEditor() {
   if (const QWidget* editor = indexWidget(index); editor && editor->hasFocus())
     setFocus(Qt::OtherFocusReason);
   closePersistentEditor(index);
+}
+
+// The grid's range of selected cells: Shift with the arrow keys, Shift+click
+// and a mouse drag stretch it from the current cell, which keeps the editor;
+// a plain arrow, a click or Tab brings it back to the current cell.
+
+namespace {
+
+bool IsArrow(int key) {
+  return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
+// Shift+Left/Right belong to the text unless the text is wholly selected (as
+// on entering a cell) or the cursor already stands at the edge it moves to.
+bool TextLetsGo(const QLineEdit* editor, int key) {
+  if (editor->hasSelectedText() && editor->selectedText() == editor->text())
+    return true;
+  return key == Qt::Key_Left ? editor->cursorPosition() == 0
+                             : editor->cursorPosition() == editor->text().size();
+}
+
+}  // namespace
+
+QRect TStringGrid::SelectedRange() const {
+  const QPoint current(CurrentColumn(), CurrentRow());
+  return QRect(
+      QPoint(std::min(current.x(), range_end_.x()), std::min(current.y(), range_end_.y())),
+      QPoint(std::max(current.x(), range_end_.x()), std::max(current.y(), range_end_.y())));
+}
+
+void TStringGrid::ExtendRange(int column, int row) {
+  if (ColCount() < 2 || RowCount() < 2)
+    return;
+  range_end_ = {std::clamp(column, 1, ColCount() - 1), std::clamp(row, 1, RowCount() - 1)};
+  SelectRange();
+  scrollTo(model_->index(range_end_.y() - 1, range_end_.x() - 1));
+}
+
+void TStringGrid::CollapseRange() {
+  range_end_ = {CurrentColumn(), CurrentRow()};
+  SelectRange();
+}
+
+void TStringGrid::SelectRange() {
+  if (!selectionModel())
+    return;
+  const QRect range = SelectedRange();
+  const QModelIndex top_left = model_->index(range.top() - 1, range.left() - 1);
+  const QModelIndex bottom_right = model_->index(range.bottom() - 1, range.right() - 1);
+  if (!top_left.isValid() || !bottom_right.isValid()) {
+    selectionModel()->clearSelection();
+    return;
+  }
+  selectionModel()->select(QItemSelection(top_left, bottom_right),
+                           QItemSelectionModel::ClearAndSelect);
+}
+
+bool TStringGrid::RangeKey(QLineEdit* editor, const QKeyEvent* event) {
+  const int key = event->key();
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (modifiers == Qt::ShiftModifier && IsArrow(key)) {
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !TextLetsGo(editor, key))
+      return false;  // selects characters in the text
+    const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+    const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+    ExtendRange(range_end_.x() + dx, range_end_.y() + dy);
+    return true;
+  }
+  if ((modifiers == Qt::NoModifier && IsArrow(key)) || key == Qt::Key_Tab || key == Qt::Key_Backtab)
+    CollapseRange();
+  return false;
+}
+
+void TStringGrid::RangeDragFromEditor(QLineEdit* editor, const QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton))
+    return;
+  const QPoint at = editor->mapTo(viewport(), event->position().toPoint());
+  if (editor->geometry().contains(at))
+    return;  // still inside: the text's own selection
+  const QModelIndex cell = indexAt(at);
+  if (cell.isValid())
+    ExtendRange(cell.column() + 1, cell.row() + 1);
+}
+
+QItemSelectionModel::SelectionFlags TStringGrid::selectionCommand(const QModelIndex&,
+                                                                  const QEvent*) const {
+  return QItemSelectionModel::NoUpdate;
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex cell = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && event->modifiers().testFlag(Qt::ShiftModifier)) {
+    if (cell.isValid())
+      ExtendRange(cell.column() + 1, cell.row() + 1);
+    event->accept();
+    return;
+  }
+  QTableView::mousePressEvent(event);
+  dragging_ = event->button() == Qt::LeftButton && cell.isValid();
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_ || !(event->buttons() & Qt::LeftButton)) {
+    QTableView::mouseMoveEvent(event);
+    return;
+  }
+  // The press made its cell current; the drag stretches the range from there
+  // and leaves the current cell where it is.
+  const QModelIndex cell = indexAt(event->position().toPoint());
+  if (cell.isValid())
+    ExtendRange(cell.column() + 1, cell.row() + 1);
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
+  dragging_ = false;
+  QTableView::mouseReleaseEvent(event);
 }

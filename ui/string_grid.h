@@ -1,111 +1,18 @@
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QPersistentModelIndex>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
-#include <QStyledItemDelegate>
 #include <QTableView>
-#include <array>
-#include <functional>
 #include <string>
-#include <utility>
 
 #include "cell_grid.h"
+#include "grid_model.h"
 #include "grid_shape.h"
 #include "table_document.h"
-#include "table_set.h"
 
 class QAbstractButton;
 class QLineEdit;
-
-// The grid's cells as the tables address them: (column, row), row 0 the
-// captions, column 0 the names. The view shows row 0 in its column header and
-// column 0 in its row header, so model row r is grid row r + 1 and model
-// column c grid column c + 1.
-//
-// The cells of the table on show are read from the document and typed text
-// goes to it; the model itself keeps only the caption row.
-class GridModel : public QAbstractTableModel {
-  Q_OBJECT
-
- public:
-  explicit GridModel(TableDocument* document, QObject* parent = nullptr);
-
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Text put into a cell by the user, through the cell editor.
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-
-  // The grid's shape, fixed row and column included.
-  int GridRows() const { return rows_; }
-  int GridColumns() const { return columns_; }
-  void SetShape(int rows, int columns);
-  // The table whose cells are on show: the document's active table.
-  TableIndex Table() const { return document_->ActiveTable(); }
-
-  std::string Text(int column, int row) const;
-  // The caption row keeps its texts here; every other cell's text goes to the
-  // document's EditCell, the one road of typing and paste alike: outside a
-  // group of the document's history it is a typing step, inside (a paste)
-  // part of that group's step.
-  void SetText(int column, int row, const std::string& text);
-  CellMark Mark(int column, int row) const;
-  // The cell's hint (its tooltip), and what assistive technology reads about
-  // it besides its text: its row's name, its column's caption and the hint.
-  QString Hint(int column, int row) const;
-  QString AccessibleDescription(int column, int row) const;
-
-  // Between these, changes are only noted; the end tells the views once.
-  // True when it told them that every cell changed.
-  void BeginUpdate() { ++updating_; }
-  bool EndUpdate();
-
-  // The mark of a cell, for the editor that covers it.
-  static constexpr int kMarkRole = Qt::UserRole + 1;
-
-  static bool InRange(int column, int row) {
-    return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;
-  }
-
- signals:
-  // The user changed the text of cell (column, row).
-  void cellEdited(int column, int row);
-
- private:
-  FieldRef FieldAt(int column, int row) const { return {Table(), row - 1, column}; }
-  void DocumentCellChanged(const FieldRef& field);
-  void EverythingChanged();
-  void CellChanged(int column, int row);
-
-  TableDocument* document_;
-  std::array<std::string, kMaxColCount> captions_;
-  int rows_ = RowCounts[kCreatures];
-  int columns_ = ColCounts[kCreatures];
-  int updating_ = 0;
-  bool changed_while_updating_ = false;
-};
-
-// Puts every keystroke of the cell editor into its cell at once, and shows
-// the cell's mark on the editor too, since the editor covers the cell.
-class CellDelegate : public QStyledItemDelegate {
-  Q_OBJECT
-
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override;
-  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override;
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
-};
 
 // The editable string grid: one fixed caption row, one fixed name column, and
 // the cell editor always open on the current cell.
@@ -154,7 +61,7 @@ class TStringGrid : public QTableView, public CellGrid {
 
   GridModel* Model() const { return model_; }
 
-  // The selected range (grid_range.cpp): a rectangle of non-fixed cells in grid
+  // The selected range: a rectangle of non-fixed cells in grid
   // positions (x the column, y the row), one corner on the current cell, which
   // keeps the editor. A single cell when nothing more is selected.
   QRect SelectedRange() const;

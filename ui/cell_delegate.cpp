@@ -1,0 +1,83 @@
+#include "cell_delegate.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+#include "grid_model.h"
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                    const QModelIndex& index) const {
+  auto* editor = new QLineEdit(parent);
+  editor->setFrame(false);
+  // Each keystroke goes into the cell at once, so whatever reads the cell
+  // (a commit, Save As) sees exactly what the user sees.
+  QPointer<QAbstractItemModel> model = const_cast<QAbstractItemModel*>(index.model());
+  const QPersistentModelIndex cell(index);
+  connect(editor, &QLineEdit::textEdited, editor, [model, cell](const QString& text) {
+    if (model && cell.isValid())
+      model->setData(cell, text, Qt::EditRole);
+  });
+  return editor;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (!line)
+    return;
+  // Setting the same text again would move the cursor to the end while the
+  // user types in the middle; only text from elsewhere replaces the editor's,
+  // and it comes selected, as on entering a cell, so typing replaces it.
+  const QString text = index.data(Qt::EditRole).toString();
+  if (line->text() != text) {
+    line->setText(text);
+    line->selectAll();
+  }
+
+  const auto mark = static_cast<CellMark>(index.data(GridModel::kMarkRole).toInt());
+  // The palette and the font are set only when the mark changes them: each
+  // setting sends the editor through a relayout.
+  QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();
+  if (mark == CellMark::NotANumber)
+    palette.setColor(QPalette::Base, kNotANumberColor);
+  if (line->palette() != palette)
+    line->setPalette(palette);
+  if (line->font().bold() != (mark == CellMark::Changed)) {
+    QFont font = line->font();
+    font.setBold(mark == CellMark::Changed);
+    line->setFont(font);
+  }
+  // The editor covers its cell, so it tells what the cell would.
+  line->setToolTip(index.data(Qt::ToolTipRole).toString());
+  line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
+}
+
+void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  if (!option->state.testFlag(QStyle::State_Selected))
+    return;
+  // A range is tinted over the cell's own background rather than filled, so
+  // the marks of its cells (red, bold) stay in sight.
+  option->state &= ~QStyle::State_Selected;
+  const QColor under = option->backgroundBrush.style() == Qt::NoBrush
+                           ? option->palette.color(QPalette::Base)
+                           : option->backgroundBrush.color();
+  const QColor tint = option->palette.color(QPalette::Highlight);
+  constexpr float kTint = 0.3F;
+  option->backgroundBrush =
+      QColor::fromRgbF(under.redF() + (tint.redF() - under.redF()) * kTint,
+                       under.greenF() + (tint.greenF() - under.greenF()) * kTint,
+                       under.blueF() + (tint.blueF() - under.blueF()) * kTint);
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // The editor never closes: Enter has nothing left to confirm (the text is
+    // in the cell already) and Escape nothing to take back.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+      return true;
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
+}

@@ -1,0 +1,217 @@
+#include "grid_model.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QStringList>
+#include <algorithm>
+
+#include "cell_hint.h"
+
+GridModel::GridModel(TableDocument* document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {
+  connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
+  connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
+  connect(document_, &TableDocument::activeTableChanged, this, &GridModel::EverythingChanged);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_ - 1;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : columns_ - 1;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid())
+    return {};
+  const int column = index.column() + 1;
+  const int row = index.row() + 1;
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return QString::fromStdString(Text(column, row));
+    case Qt::BackgroundRole:
+      if (Mark(column, row) == CellMark::NotANumber)
+        return QBrush(kNotANumberColor);
+      return {};
+    case Qt::FontRole:
+      if (Mark(column, row) == CellMark::Changed) {
+        // Only the weight is set: the rest comes from the grid's font.
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case Qt::ToolTipRole: {
+      const QString hint = Hint(column, row);
+      return hint.isEmpty() ? QVariant() : QVariant(hint);
+    }
+    case Qt::AccessibleDescriptionRole:
+      return AccessibleDescription(column, row);
+    case kMarkRole:
+      return static_cast<int>(Mark(column, row));
+    default:
+      return {};
+  }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::AccessibleDescriptionRole && orientation == Qt::Vertical) {
+    // The caption of the name column is painted on the view's corner, which
+    // Qt's table accessibility reports with no text; each row header, which
+    // a screen reader reads with its row, names the column instead.
+    return QString::fromStdString(Text(0, 0));
+  }
+  if (role != Qt::DisplayRole)
+    return {};
+  return orientation == Qt::Horizontal ? QString::fromStdString(Text(section + 1, 0))
+                                       : QString::fromStdString(Text(0, section + 1));
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid())
+    return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole)
+    return false;
+  const int column = index.column() + 1;
+  const int row = index.row() + 1;
+  if (!InRange(column, row))
+    return false;
+  const std::string text = value.toString().toStdString();
+  if (Text(column, row) == text)
+    return true;
+  SetText(column, row, text);
+  emit cellEdited(column, row);
+  return true;
+}
+
+void GridModel::SetShape(int rows, int columns) {
+  rows = std::clamp(rows, 1, kMaxRowCount);
+  columns = std::clamp(columns, 1, kMaxColCount);
+  if (rows < rows_) {
+    beginRemoveRows({}, rows - 1, rows_ - 2);
+    rows_ = rows;
+    endRemoveRows();
+  } else if (rows > rows_) {
+    beginInsertRows({}, rows_ - 1, rows - 2);
+    rows_ = rows;
+    endInsertRows();
+  }
+  if (columns < columns_) {
+    beginRemoveColumns({}, columns - 1, columns_ - 2);
+    columns_ = columns;
+    endRemoveColumns();
+  } else if (columns > columns_) {
+    beginInsertColumns({}, columns_ - 1, columns - 2);
+    columns_ = columns;
+    endInsertColumns();
+  }
+}
+
+std::string GridModel::Text(int column, int row) const {
+  if (!InRange(column, row))
+    return {};
+  if (row == 0)
+    return captions_[column];
+  if (column == 0) {
+    const bool named = document_->IsLoaded() && row <= EntryCount(Table());
+    return named ? EntryNameText(document_->Committed(), Table(), row - 1) : std::string();
+  }
+  return document_->CellText(FieldAt(column, row));
+}
+
+void GridModel::SetText(int column, int row, const std::string& text) {
+  if (!InRange(column, row) || Text(column, row) == text)
+    return;
+  if (row == 0) {
+    captions_[column] = text;
+    CellChanged(column, row);
+  } else if (column > 0) {
+    document_->EditCell(FieldAt(column, row), text);
+  }
+}
+
+QString GridModel::Hint(int column, int row) const {
+  if (!InRange(column, row) || column == 0 || row == 0)
+    return {};
+  return CellHint(*document_, FieldAt(column, row));
+}
+
+QString GridModel::AccessibleDescription(int column, int row) const {
+  // A screen reader reads the cell's text as its name; the description says
+  // where the cell is, by the names shown in its row and column, and what it
+  // holds.
+  QStringList place;
+  for (const std::string& name : {Text(0, row), Text(column, 0)}) {
+    if (!name.empty())
+      place.append(QString::fromStdString(name));
+  }
+  QStringList lines;
+  if (!place.isEmpty())
+    lines.append(place.join(QStringLiteral(", ")));
+  if (const QString hint = Hint(column, row); !hint.isEmpty())
+    lines.append(hint);
+  return lines.join(QLatin1Char('\n'));
+}
+
+CellMark GridModel::Mark(int column, int row) const {
+  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(Table()) ||
+      column >= ColCounts[Table()])
+    return CellMark::None;
+  return document_->Mark(FieldAt(column, row));
+}
+
+void GridModel::DocumentCellChanged(const FieldRef& field) {
+  if (!document_->IsLoaded() || field.table == Table())
+    CellChanged(field.column, field.entry + 1);
+}
+
+void GridModel::EverythingChanged() {
+  changed_while_updating_ = true;
+  if (updating_ == 0) {
+    ++updating_;
+    EndUpdate();
+  }
+}
+
+bool GridModel::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0 || !changed_while_updating_)
+    return false;
+  changed_while_updating_ = false;
+  if (columns_ > 1)
+    emit headerDataChanged(Qt::Horizontal, 0, columns_ - 2);
+  if (rows_ > 1)
+    emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
+  if (rows_ < 2 || columns_ < 2)
+    return false;
+  emit dataChanged(index(0, 0), index(rows_ - 2, columns_ - 2));
+  return true;
+}
+
+void GridModel::CellChanged(int column, int row) {
+  if (updating_ > 0) {
+    changed_while_updating_ = true;
+    return;
+  }
+  if (column >= columns_ || row >= rows_)
+    return;  // out of the shape: nothing shows it
+  if (row == 0) {
+    // The caption row; the corner cell repaints with the first caption.
+    const int section = std::max(column - 1, 0);
+    if (columns_ > 1)
+      emit headerDataChanged(Qt::Horizontal, section, section);
+    // Every row header names the name column to assistive technology.
+    if (column == 0 && rows_ > 1)
+      emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
+  } else if (column == 0) {
+    emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+  } else {
+    const QModelIndex cell = index(row - 1, column - 1);
+    emit dataChanged(cell, cell);
+  }
+}

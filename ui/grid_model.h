@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QString>
+#include <array>
+#include <string>
+
+#include "grid_shape.h"
+#include "table_document.h"
+#include "table_set.h"
+
+// The background of a cell whose text a commit would not store: the field
+// keeps its value.
+inline const QColor kNotANumberColor(255, 196, 196);
+
+// The grid's cells as the tables address them: (column, row), row 0 the
+// captions, column 0 the names. The view shows row 0 in its column header and
+// column 0 in its row header, so model row r is grid row r + 1 and model
+// column c grid column c + 1.
+//
+// The cells of the table on show are read from the document and typed text
+// goes to it; the model itself keeps only the caption row.
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit GridModel(TableDocument* document, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Text put into a cell by the user, through the cell editor.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  // The grid's shape, fixed row and column included.
+  int GridRows() const { return rows_; }
+  int GridColumns() const { return columns_; }
+  void SetShape(int rows, int columns);
+  // The table whose cells are on show: the document's active table.
+  TableIndex Table() const { return document_->ActiveTable(); }
+
+  std::string Text(int column, int row) const;
+  // The caption row keeps its texts here; every other cell's text goes to the
+  // document's EditCell, the one road of typing and paste alike: outside a
+  // group of the document's history it is a typing step, inside (a paste)
+  // part of that group's step.
+  void SetText(int column, int row, const std::string& text);
+  CellMark Mark(int column, int row) const;
+  // The cell's hint (its tooltip), and what assistive technology reads about
+  // it besides its text: its row's name, its column's caption and the hint.
+  QString Hint(int column, int row) const;
+  QString AccessibleDescription(int column, int row) const;
+
+  // Between these, changes are only noted; the end tells the views once.
+  // True when it told them that every cell changed.
+  void BeginUpdate() { ++updating_; }
+  bool EndUpdate();
+
+  // The mark of a cell, for the editor that covers it.
+  static constexpr int kMarkRole = Qt::UserRole + 1;
+
+  static bool InRange(int column, int row) {
+    return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;
+  }
+
+ signals:
+  // The user changed the text of cell (column, row).
+  void cellEdited(int column, int row);
+
+ private:
+  FieldRef FieldAt(int column, int row) const { return {Table(), row - 1, column}; }
+  void DocumentCellChanged(const FieldRef& field);
+  void EverythingChanged();
+  void CellChanged(int column, int row);
+
+  TableDocument* document_;
+  std::array<std::string, kMaxColCount> captions_;
+  int rows_ = RowCounts[kCreatures];
+  int columns_ = ColCounts[kCreatures];
+  int updating_ = 0;
+  bool changed_while_updating_ = false;
+};
