@@ -67,8 +67,11 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
   // nothing is written rather than a guess made.
   const auto outcome = document.SaveAs(
       path, [](const QString&) { return false; }, error);
-  if (outcome == TableDocument::Outcome::Done)
+  if (outcome == TableDocument::Outcome::Done) {
+    if (!error.isEmpty())
+      Complain(error);  // written, but its folder is not synced
     return true;
+  }
   Complain(outcome == TableDocument::Outcome::Failed
                ? error
                : QStringLiteral("файл «%1» изменён другой программой, пока шла работа; ничего "

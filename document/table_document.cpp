@@ -163,6 +163,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   *saved_ = LoadTablesFrom(image);
   image_ = std::move(image);
   path_ = destination;
+  error = reason;  // empty, or the warning of a write that may not outlive a power cut
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;
