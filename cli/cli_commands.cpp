@@ -50,14 +50,15 @@ bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
 }
 
 // Writes a CSV file whole or not at all through the store's safe write, or to
-// stdout when `path` is empty.
+// stdout when `path` is empty. A warning about a file that was written is
+// told, and the work goes on.
 bool WriteText(FileStore& store, const QString& path, const QByteArray& bytes) {
   QString message;
-  if (path.isEmpty() ? WriteStandardOutput(bytes, message)
-                     : WriteTextFile(store, path, bytes, message))
-    return true;
-  Complain(message);
-  return false;
+  const bool written = path.isEmpty() ? WriteStandardOutput(bytes, message)
+                                      : WriteTextFile(store, path, bytes, message);
+  if (!message.isEmpty())
+    Complain(message);
+  return written;
 }
 
 bool SaveExecutable(TableDocument& document, const QString& path) {
@@ -66,8 +67,11 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
   // nothing is written rather than a guess made.
   const auto outcome = document.SaveAs(
       path, [](const QString&) { return false; }, error);
-  if (outcome == TableDocument::Outcome::Done)
+  if (outcome == TableDocument::Outcome::Done) {
+    if (!error.isEmpty())
+      Complain(error);  // written, but its folder is not synced
     return true;
+  }
   Complain(outcome == TableDocument::Outcome::Failed
                ? error
                : QStringLiteral("файл «%1» изменён другой программой, пока шла работа; ничего "

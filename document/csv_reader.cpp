@@ -189,6 +189,9 @@ CsvSeparator DetectSeparator(std::string_view text) {
   for (CsvSeparator candidate : {CsvSeparator::Comma, CsvSeparator::Semicolon, CsvSeparator::Tab}) {
     LocatingParser header(candidate);
     header.Parse(text, true);
+    // A count cut short by memory would pick the wrong separator.
+    if (header.error() && header.error()->kind == CsvErrorKind::OutOfMemory)
+      throw std::bad_alloc();
     if (header.FirstRecordFieldCount() > best_fields) {
       best = candidate;
       best_fields = header.FirstRecordFieldCount();

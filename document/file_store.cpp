@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "failure_reason.h"
@@ -188,6 +190,41 @@ bool ReadTextInto(const QString& path, const TextReadRules& rules, QByteArray& o
   return ReadToEnd(file, rules.max_size, out, reason);
 }
 
+// Syncs the folder that holds `file`, so that its entry for the file renamed
+// into it reaches the disk too: without this a power cut can undo the rename
+// though the file's bytes were synced. The file is in place either way, so a
+// failure is a warning, never a lost write. Empty when synced.
+//
+// On Windows QSaveFile renames with MoveFileEx itself, without write-through,
+// and a folder cannot be flushed from here; nothing is added there.
+QString SyncFolderOf(const QString& file) {
+#ifdef Q_OS_UNIX
+  const QString folder = QFileInfo(file).absolutePath();
+  errno = 0;
+  const int handle =
+      ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int system_error = errno;
+  if (handle >= 0) {
+    errno = 0;
+    const bool synced = ::fsync(handle) == 0;
+    system_error = errno;
+    ::close(handle);
+    // Some file systems cannot sync a folder at all and say so with these
+    // codes; as PostgreSQL does, that is not taken for a failure.
+    if (synced || system_error == EINVAL || system_error == EBADF)
+      return {};
+  }
+  return QStringLiteral(
+             "Файл «%1» записан, но папка не сброшена на диск: %2. При сбое питания "
+             "может остаться прежний файл.")
+      .arg(QDir::toNativeSeparators(file),
+           FailureReason(FileAction::kWriteInFolder, system_error, QFileDevice::WriteError));
+#else
+  static_cast<void>(file);
+  return {};
+#endif
+}
+
 }  // namespace
 
 bool QtFileStore::ReadText(const QString& path, const TextReadRules& rules, QByteArray& out,
@@ -238,5 +275,8 @@ bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& rea
     file.cancelWriting();
     return false;
   }
-  return Run([&] { return file.commit(); }, file, FileAction::kWriteInFolder, reason);
+  if (!Run([&] { return file.commit(); }, file, FileAction::kWriteInFolder, reason))
+    return false;
+  reason = SyncFolderOf(target);
+  return true;
 }

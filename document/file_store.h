@@ -27,7 +27,9 @@ class FileStore {
   // `out` empty and says why in `reason` (for the user, in Russian).
   virtual bool ReadAll(const QString& path, Bytes& out, QString& reason) = 0;
   // Replaces the file at `path` with `bytes`. On failure returns false, says
-  // why in `reason`, and the file at `path` is as it was.
+  // why in `reason`, and the file at `path` is as it was. On success `reason`
+  // is empty, or is a warning for the user, a whole sentence: the new file is
+  // in place, but may not outlive a power cut.
   virtual bool WriteAll(const QString& path, const Bytes& bytes, QString& reason) = 0;
   // Reads the whole text file at `path` into `out` by `rules`. On failure
   // returns false, leaves `out` empty and says why in `reason`.
@@ -39,7 +41,8 @@ class FileStore {
 //
 // A write goes to a temporary file in the destination's folder, is flushed to
 // the disk and only then renamed over the destination, so the destination is
-// either the old file or the complete new one, never a mix. A destination that
+// either the old file or the complete new one, never a mix; the folder is
+// then synced (on POSIX), so that the rename itself is on the disk. A destination that
 // is a symbolic link is written at the link's target, and the link stays.
 // Only a regular file is read (and, for a text file by its rules, a pipe or
 // standard input); a folder or a device is refused before anything is read.

@@ -168,6 +168,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   image_ = std::move(image);
   path_ = destination;
   history_->SetClean();
+  error = reason;  // empty, or the warning of a write that may not outlive a power cut
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;

@@ -68,7 +68,8 @@ class TableDocument : public QObject {
   // records go into the current file's bytes in memory, and those reach the
   // disk in one step that either completes or leaves `destination` as it was.
   // `destination` then becomes the current file. On anything but Done nothing
-  // changes.
+  // changes. On Done `error` is empty, or a warning that the file is written
+  // but its folder could not be synced.
   Outcome SaveAs(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                  QString& error);
 

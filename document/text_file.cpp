@@ -37,8 +37,10 @@ bool ReadTextFile(FileStore& store, const QString& path, TextSources sources, QB
 bool WriteTextFile(FileStore& store, const QString& path, const QByteArray& text,
                    QString& message) {
   QString reason;
-  if (store.WriteAll(path, Bytes(text.begin(), text.end()), reason))
+  if (store.WriteAll(path, Bytes(text.begin(), text.end()), reason)) {
+    message = reason;  // a warning, if any
     return true;
+  }
   message = WriteFailedMessage(path, reason);
   return false;
 }

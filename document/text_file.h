@@ -26,5 +26,7 @@ QString WriteFailedMessage(const QString& path, const QString& reason);
 bool ReadTextFile(FileStore& store, const QString& path, TextSources sources, QByteArray& text,
                   QString& message);
 // Replaces the file at `path` with `text` through the store's safe write. On
-// failure returns false with the message, and the file is as it was.
+// failure returns false with the message, and the file is as it was. On
+// success `message` is empty, or a warning that the file may not outlive a
+// power cut.
 bool WriteTextFile(FileStore& store, const QString& path, const QByteArray& text, QString& message);

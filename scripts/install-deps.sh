@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   desktop-file-utils appstream lintian dpkg-dev file man-db groff-base
+  strace
   "$@"
 )
 # Wanted but named differently on some releases: tried one by one.

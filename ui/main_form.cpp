@@ -327,6 +327,8 @@ void TMainForm::mm_SaveAsClick() {
   sg_Table->EndUpdate();
   if (outcome == TableDocument::Outcome::Failed)
     dialogs_->ShowError(this, error);
+  else if (outcome == TableDocument::Outcome::Done && !error.isEmpty())
+    dialogs_->ShowInfo(this, error);  // saved, but perhaps not for good
 }
 
 void TMainForm::mm_ExitClick() {

@@ -142,8 +142,11 @@ QString TableFileCommands::AskOpen() {
 
 bool TableFileCommands::Write(const QString& path, const QByteArray& bytes) {
   QString message;
-  if (WriteTextFile(window_.document->Files(), path, bytes, message))
+  if (WriteTextFile(window_.document->Files(), path, bytes, message)) {
+    if (!message.isEmpty())  // written, but perhaps not for good
+      window_.dialogs->ShowInfo(window_.widget, message);
     return true;
+  }
   window_.dialogs->ShowError(window_.widget, message);
   return false;
 }

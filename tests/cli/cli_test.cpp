@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -50,6 +52,28 @@ class Cli : public ::testing::Test {
     ASSERT_TRUE(WriteBytes(Path("a.exe"), MakeSample(1).image));
   }
   QString Path(const char* name) const { return QDir(folder_.path()).filePath(name); }
+  // Runs the program under strace and returns the calls it made that put a
+  // file on disk, one a line; empty where strace cannot trace it.
+  QStringList Trace(const QStringList& arguments) const {
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+      return {};
+    const QString log = Path("strace.log");
+    QProcess process;
+    process.setWorkingDirectory(folder_.path());
+    process.start(strace, QStringList{"-f", "-o", log, "-e",
+                                      "trace=openat,write,fsync,fdatasync,rename,renameat,"
+                                      "renameat2,linkat",
+                                      QStringLiteral(TREVALUNE_CLI_PATH)} +
+                              arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const Bytes bytes = ReadBytes(log);
+    QFile::remove(log);
+    return QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qsizetype>(bytes.size()))
+        .split('\n', Qt::SkipEmptyParts);
+  }
   CliRun Invoke(const QStringList& arguments, const Start& start = {}) const {
     QProcess process;
     process.setWorkingDirectory(folder_.path());
@@ -232,6 +256,62 @@ TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
     if (c.kept) {
       EXPECT_EQ(ReadBytes(Path(c.kept)), kept) << c.kept;
     }
+  }
+}
+
+// Where the trace finds `pattern`, from line `from` on; -1 when nowhere. The
+// first group, if any, goes to `group`.
+int FindCall(const QStringList& calls, int from, const QString& pattern, QString* group = nullptr) {
+  const QRegularExpression expression(pattern);
+  for (int i = std::max(from, 0); i < calls.size(); ++i) {
+    const QRegularExpressionMatch match = expression.match(calls[i]);
+    if (match.hasMatch()) {
+      if (group)
+        *group = match.captured(1);
+      return i;
+    }
+  }
+  return -1;
+}
+
+// A file replaced (a CSV, by rename) or made (the executable of Save As, by a
+// link of the unnamed temporary file where the system has them): the new file
+// is written and synced, then put in place, and then its folder is synced.
+TEST_F(Cli, AWriteIsSyncedPutInPlaceAndItsFolderSynced) {
+  ASSERT_EQ(Invoke({"export", "a.exe", "--table", "spells", "-o", "spells.csv"}).exit_code, 0);
+  const QString folder = QRegularExpression::escape(QDir(folder_.path()).canonicalPath());
+  for (const auto& [arguments, destination] :
+       {std::pair{QStringList{"export", "a.exe", "--table", "spells", "-o", "spells.csv"},
+                  QStringLiteral("spells.csv")},
+        std::pair{QStringList{"import", "a.exe", "spells.csv", "--table", "spells", "-o", "b.exe"},
+                  QStringLiteral("b.exe")}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const QStringList calls = Trace(arguments);
+    if (calls.isEmpty())
+      GTEST_SKIP() << "strace is not installed or cannot trace here";
+    QString file;
+    int at = FindCall(
+        calls, 0,
+        QStringLiteral(R"(openat\(AT_FDCWD, "%1[^"]*", [^)]*O_(?:TMPFILE|CREAT)[^)]*\) = (\d+))")
+            .arg(folder),
+        &file);
+    ASSERT_GE(at, 0) << calls.join('\n').toStdString();
+    at = FindCall(calls, at + 1, QStringLiteral(R"(write\(%1, .*\) = [1-9])").arg(file));
+    EXPECT_GE(at, 0) << "written";
+    at = FindCall(calls, at + 1, QStringLiteral(R"(f(?:data)?sync\(%1\) += 0)").arg(file));
+    EXPECT_GE(at, 0) << "synced";
+    at = FindCall(calls, at + 1,
+                  QStringLiteral(R"((?:rename|renameat2?|linkat)\(.*"%1/%2"[^"]*\) += 0)")
+                      .arg(folder, QRegularExpression::escape(destination)));
+    EXPECT_GE(at, 0) << "put in place";
+    QString opened_folder;
+    at = FindCall(
+        calls, at + 1,
+        QStringLiteral(R"(openat\(AT_FDCWD, "%1", [^)]*O_DIRECTORY[^)]*\) = (\d+))").arg(folder),
+        &opened_folder);
+    EXPECT_GE(at, 0) << "folder opened";
+    at = FindCall(calls, at + 1, QStringLiteral(R"(fsync\(%1\) += 0)").arg(opened_folder));
+    EXPECT_GE(at, 0) << "folder synced\n" << calls.join('\n').toStdString();
   }
 }
 

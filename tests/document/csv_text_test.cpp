@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "cp1251.h"
+#include "csv_issue.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 
@@ -100,6 +101,18 @@ QByteArray Cp1251(const char* utf8) {
   return QByteArray::fromStdString(Utf8ToCp1251(utf8));
 }
 
+// "Unicode text" as a spreadsheet saves it: UTF-16 after its byte-order mark.
+QByteArray Utf16(const QString& text, bool big_endian) {
+  QByteArray bytes;
+  for (const QChar c : QChar(QChar::ByteOrderMark) + text) {
+    const char high = static_cast<char>(c.unicode() >> 8);
+    const char low = static_cast<char>(c.unicode() & 0xFF);
+    bytes += big_endian ? QByteArray{&high, 1} + QByteArray{&low, 1}
+                        : QByteArray{&low, 1} + QByteArray{&high, 1};
+  }
+  return bytes;
+}
+
 const QList<ReadCase>& ReadCases() {
   using enum CsvEncoding;
   using enum CsvErrorKind;
@@ -112,6 +125,20 @@ const QList<ReadCase>& ReadCases() {
        kSemicolon,
        {{"Имя", "Сила", "Цена"}, {"Ёжик", "5", "1,5"}, {"Тень; ночная", "", ""}},
        {1, 2, 3},
+       {}},
+      {"UTF-16 little-endian with tabs, as a spreadsheet saves Unicode text",
+       Utf16(QStringLiteral("№\tНазвание\r\n67\t\"Ёж, \"\"тень\"\"\"\r\n"), false),
+       Utf16WithBom,
+       CsvSeparator::Tab,
+       {{"№", "Название"}, {"67", "Ёж, \"тень\""}},
+       {1, 2},
+       {}},
+      {"UTF-16 big-endian; an odd last byte is U+FFFD",
+       Utf16(QStringLiteral("a;б\nв;г"), true) + '\x04',
+       Utf16WithBom,
+       kSemicolon,
+       {{"a", "б"}, {"в", "г\uFFFD"}},
+       {1, 2},
        {}},
       {"byte-order mark dropped, tabs, spaces kept",
        "\xEF\xBB\xBF"
@@ -218,6 +245,36 @@ TEST(CsvText, ReadsHandWrittenFiles) {
       EXPECT_EQ(read.error->column, c.error->column);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A file with many mistakes: the first kKept are kept, every one is counted,
+// and the last line says how many more there are, the word agreeing with the
+// number.
+TEST(CsvText, ManyIssuesAreCountedAndTheRestNamedInRussian) {
+  const std::pair<qsizetype, const char*> words[] = {
+      {1, "1 ошибка"},     {2, "2 ошибки"},      {4, "4 ошибки"},     {5, "5 ошибок"},
+      {11, "11 ошибок"},   {12, "12 ошибок"},    {14, "14 ошибок"},   {21, "21 ошибка"},
+      {22, "22 ошибки"},   {25, "25 ошибок"},    {111, "111 ошибок"}, {112, "112 ошибок"},
+      {101, "101 ошибка"}, {1004, "1004 ошибки"}};
+  for (const auto& [count, text] : words)
+    EXPECT_EQ(MoreIssuesText(count), QStringLiteral("и ещё ") + QString::fromUtf8(text));
+
+  CsvIssues issues;
+  for (int line = 1; line <= 250; ++line)
+    issues.append({line, 1, QStringLiteral("плохо")});
+  EXPECT_EQ(issues.size(), CsvIssues::kKept);
+  EXPECT_EQ(issues.Total(), 250);
+  EXPECT_EQ(issues[CsvIssues::kKept - 1].line, CsvIssues::kKept);
+  const QStringList lines = IssueLines(issues, 3).split(QLatin1Char('\n'));
+  EXPECT_EQ(lines, (QStringList{QStringLiteral("строка 1, столбец 1: плохо"),
+                                QStringLiteral("строка 2, столбец 1: плохо"),
+                                QStringLiteral("строка 3, столбец 1: плохо"),
+                                QStringLiteral("…и ещё 247 ошибок")}));
+  EXPECT_FALSE(IssueLines(CsvIssues{{2, 1, QStringLiteral("плохо")}}, 3).contains(u'…'));
 }
 
 }  // namespace

@@ -103,7 +103,9 @@ TYPED_TEST(FileStoreContract, WhatIsWrittenReadsBackWhole) {
   for (const Bytes& bytes :
        {Pattern(1208393, 3), Pattern(64 * 1024 + 1, 5), Pattern(10, 9), Bytes{}}) {
     SCOPED_TRACE(bytes.size());
+    reason = QStringLiteral("stale");
     ASSERT_TRUE(store.WriteAll(path, bytes, reason)) << reason.toStdString();
+    EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();  // no warning
     EXPECT_EQ(this->files.Names(), QStringList{QStringLiteral("a.exe")});
     ASSERT_TRUE(store.ReadAll(path, back, reason));
     EXPECT_EQ(back, bytes);

@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include "../support/csv_issue_helpers.h"
+#include "change_list.h"
 #include "cp1251.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
+#include "field_input.h"
 #include "number_parse.h"
 #include "record_field.h"
 #include "sample_image.h"
@@ -108,6 +110,73 @@ TEST(TableCsv, EditedValuesLandInTheirFieldsWhateverTheOrderOfRowsAndColumns) {
       EXPECT_TRUE(expected.count(change.field));
     for (const auto& [field, value] : expected)
       EXPECT_EQ(document.ValueAfterCommit(field), value) << field.entry << ' ' << field.column;
+  }
+}
+
+// Whatever value a field can hold, written as the export writes it, comes
+// back through an import and through a change list: unsigned fields up to
+// their maximum, signed ones down to their minimum. Typing keeps the grid's
+// parse: an unsigned value above the signed range is no number there.
+TEST(TableCsv, EveryValueAFieldHoldsImportsAsTheExportWritesIt) {
+  std::mt19937 random(2026);
+  const auto random_value = [&random](FieldLayout layout) {
+    const int bits = 8 * layout.width;
+    const std::int64_t low = layout.is_signed ? -(std::int64_t{1} << (bits - 1)) : 0;
+    const std::int64_t high =
+        layout.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
+    // The ends of the range, then anywhere in it.
+    switch (std::uniform_int_distribution(0, 3)(random)) {
+      case 0:
+        return low;
+      case 1:
+        return high;
+      default:
+        return std::uniform_int_distribution(low, high)(random);
+    }
+  };
+  for (const bool is_signed : {true, false})
+    for (const std::uint8_t width : {1, 2, 4}) {
+      const FieldLayout layout{0, width, is_signed};
+      for (int n = 0; n < 200; ++n) {
+        const auto value = static_cast<std::int32_t>(random_value(layout));
+        const std::string text = FieldText(value, is_signed);
+        const FieldInput file = ReadFieldInput(text, layout, 7, TextSource::File);
+        EXPECT_EQ(file.verdict, InputVerdict::Number) << text;
+        EXPECT_EQ(file.value, value) << text;
+        const FieldInput typed = ReadFieldInput(text, layout, 7, TextSource::Typed);
+        EXPECT_EQ(typed.verdict,
+                  ParseGridNumber(text) ? InputVerdict::Number : InputVerdict::NotANumber)
+            << text;
+        EXPECT_EQ(typed.value, ParseGridNumber(text) ? value : 7) << text;
+      }
+    }
+
+  const Bytes image = MakeSample(11).image;
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    TableDocument document;
+    document.OpenImage(QStringLiteral("sample.exe"), image);
+    TableDocument listed;
+    listed.OpenImage(QStringLiteral("sample.exe"), image);
+    QList<QStringList> rows = TableCsvRows(document, table);
+    std::vector<FieldChange> changes;
+    for (int entry = 0; entry < EntryCount(table); entry += 3)
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldLayout layout = FieldOf(table, column);
+        const auto value = static_cast<std::int32_t>(random_value(layout));
+        rows[entry + 1][column + 1] = QString::fromStdString(FieldText(value, layout.is_signed));
+        changes.push_back({{table, entry, column},
+                           FieldValue(document.Committed(), table, entry, column),
+                           value});
+      }
+    const QStringList issues = Messages(ImportTableCsv(document, table, WriteCsv(rows)));
+    ASSERT_TRUE(issues.isEmpty()) << issues.join('\n').toStdString();
+    const ApplyResult applied =
+        ApplyChangeList(listed, WriteChangeList(changes, listed.Committed()));
+    ASSERT_TRUE(applied.applied) << Messages(applied.errors).join('\n').toStdString();
+    for (const FieldChange& change : changes) {
+      EXPECT_EQ(document.ValueAfterCommit(change.field), change.now);
+      EXPECT_EQ(listed.ValueAfterCommit(change.field), change.now);
+    }
   }
 }
 

@@ -31,6 +31,7 @@ class MemoryFileStore : public FileStore {
       return false;
     }
     files[path] = bytes;
+    reason.clear();
     return true;
   }
   bool ReadText(const QString& path, const TextReadRules& rules, QByteArray& out,

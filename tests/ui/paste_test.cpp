@@ -196,6 +196,28 @@ TEST_F(PasteTest, ImportWithErrorsListsThemAllAndChangesNothing) {
   EXPECT_EQ(Cell(1, 2), before);
 }
 
+// A file with thousands of bad rows: the box holds ten mistakes and how many
+// more there are, its details the first hundred and the count of the rest.
+TEST_F(PasteTest, ImportWithManyErrorsShowsTheFirstAndCountsTheRest) {
+  QByteArray csv = "№,Название\n";
+  for (int row = 0; row < 5000; ++row)
+    csv += "67,x\n";
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("many.csv")), Bytes(csv.begin(), csv.end())));
+  dialogs.csv_open_answers.push_back(Path(QStringLiteral("many.csv")));
+  form->TableFiles()->ImportCsv->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  ASSERT_EQ(dialogs.error_details.size(), 1);
+  const QStringList shown = dialogs.errors[0].split(QLatin1Char('\n'));
+  ASSERT_EQ(shown.size(), 12);  // the headline, ten mistakes, the count
+  EXPECT_TRUE(shown[1].startsWith(QStringLiteral("строка 2, столбец 1: ")));
+  EXPECT_EQ(shown[11], QStringLiteral("…и ещё 4990 ошибок"));
+  const QStringList details = dialogs.error_details[0].split(QLatin1Char('\n'));
+  ASSERT_EQ(details.size(), CsvIssues::kKept + 1);
+  EXPECT_TRUE(details[CsvIssues::kKept - 1].startsWith(QStringLiteral("строка 101, ")));
+  EXPECT_EQ(details.back(), QStringLiteral("…и ещё 4900 ошибок"));
+  EXPECT_TRUE(form->Document()->Changes().empty());
+}
+
 // A list whose one field no longer holds its "В файле" value: cancelled,
 // applied but for that field, or applied whole, as the user answers.
 TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
