@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <utility>
 
 #include "cell_grid.h"
 #include "field_input.h"
@@ -143,7 +144,9 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   if (!loaded_)
     return Outcome::Declined;
   const QString destination = QFileInfo(chosen).absoluteFilePath();
-  Bytes image;
+  // The current file is read into the buffer of an earlier image, as Open
+  // does, rather than into a new buffer of the file's size.
+  Bytes image = std::move(spare_);
   if (const Outcome read = ReadCurrentFile(destination, use_memory_copy, image, error);
       read != Outcome::Done)
     return read;
@@ -165,7 +168,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   // stays marked.
   *committed_ = std::move(next);
   *saved_ = LoadTablesFrom(image);
-  image_ = std::move(image);
+  spare_ = std::exchange(image_, std::move(image));
   path_ = destination;
   history_->SetClean();
   error = reason;  // empty, or the warning of a write that may not outlive a power cut

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <map>
 
@@ -22,7 +23,7 @@ class MemoryFileStore : public FileStore {
       reason = QStringLiteral("файл не найден");
       return false;
     }
-    out = file->second;
+    CopyInto(out, file->second);
     return true;
   }
   bool WriteAll(const QString& path, const Bytes& bytes, QString& reason) override {
@@ -30,7 +31,7 @@ class MemoryFileStore : public FileStore {
       reason = FailureReason(FileAction::kWriteInFolder, ENOSPC, QFileDevice::ResourceError);
       return false;
     }
-    files[path] = bytes;
+    CopyInto(files[path], bytes);
     reason.clear();
     return true;
   }
@@ -51,4 +52,16 @@ class MemoryFileStore : public FileStore {
 
   std::map<QString, Bytes> files;
   std::size_t capacity = std::numeric_limits<std::size_t>::max();
+
+ private:
+  // Into the storage `to` already has. With memcpy: under the address
+  // sanitizer a vector's own copy goes through the sanitizer's memmove, which
+  // is several times slower on a file of a megabyte.
+  static void CopyInto(Bytes& to, const Bytes& from) {
+    if (&to == &from)
+      return;
+    to.resize(from.size());
+    if (!from.empty())
+      std::memcpy(to.data(), from.data(), from.size());
+  }
 };

@@ -59,6 +59,22 @@ TEST_F(PaddedNameTest, LongNameKeepsFirst255BytesAndNextStartsAfterTheRun) {
   EXPECT_EQ(ReadPaddedName().view(), "Next");
 }
 
+TEST_F(PaddedNameTest, RunOfZerosOfAnyLengthEndsOnTheNextNameOrTheEnd) {
+  // Runs shorter and longer than the blocks the scan tests at once, and a
+  // megabyte of them.
+  std::vector<int> runs{1 << 20};
+  for (int run = 1; run <= 80; ++run)
+    runs.push_back(run);
+  for (const int run : runs) {
+    for (const std::string& next : {std::string(), std::string("C"), std::string("C\0\0\0", 4)}) {
+      OpenBytes("Ab" + std::string(run, '\0') + next);
+      EXPECT_EQ(ReadPaddedName().view(), "Ab");
+      EXPECT_EQ(TargetHandle.Position(), 2 + run) << run << " zeros";
+      EXPECT_EQ(ReadPaddedName().view(), next.substr(0, 1)) << run << " zeros";
+    }
+  }
+}
+
 TEST_F(PaddedNameTest, ClosedHandleGivesEmptyName) {
   TargetHandle.Close();
   EXPECT_TRUE(ReadPaddedName().empty());
