@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -318,28 +319,39 @@ TEST(UndecodableNameTest, TheFileOpensFromEitherCommandLineAndTheDialog) {
           QTest::qWaitFor([&] { return form.FileLoaded() || !fake_dialogs.errors.isEmpty(); }));
       messages = fake_dialogs.errors;
     } else {
-      // The real dialogs: the name picked once as Qt lists it (a dialog that
-      // stays up after that has refused it, and is cancelled), every message
-      // read and closed.
+      // The real dialogs: the name given once (a dialog that stays up after
+      // that has refused it, and is cancelled), every message read and closed.
+      // The name is given and accepted in one go, so that the folder's
+      // listing, arriving later, cannot put the dialog's first selection back
+      // in between; a box that the accept shows is answered by the other timer.
       QTimer answer;
+      QTimer boxes;
       answer.setInterval(10);
+      boxes.setInterval(10);
       bool picked = false;
       QObject::connect(&answer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-          if (picked) {
-            dialog->reject();
-            return;
-          }
-          picked = true;
-          dialog->selectFile(QFile::decodeName(absolute));
-          // Queued, as the Open button does it: a box it shows is answered here too.
-          QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+          return;
+        if (picked) {
+          dialog->reject();
+          return;
+        }
+        // Typed into the name field, as a user does; selectFile leaves a
+        // field that has the focus alone.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        picked = true;
+        name->setText(QFile::decodeName(absolute));
+        static_cast<QDialog*>(dialog)->accept();
+      });
+      QObject::connect(&boxes, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
           messages << box->text();
           box->accept();
         }
       });
+      boxes.start();
       answer.start();
       form.show();
       form.OpenClick();
