@@ -84,11 +84,3 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
   judged.changes = DiffTables(now, LoadTablesFrom(image));
   return judged;
 }
-
-void ApplyFieldChanges(TableDocument& document, const std::vector<FieldChange>& changes,
-                       const QString& step_name) {
-  document.History().Apply(step_name, [&] {
-    for (const FieldChange& change : changes)
-      document.SetFieldValue(change.field, change.now);
-  });
-}

@@ -49,7 +49,3 @@ struct DocumentPatch {
 };
 DocumentPatch JudgeDocumentPatch(const TableDocument& document,
                                  std::span<const std::uint8_t> patch);
-
-// Sets every field of `changes` to its new value, as one step of the history.
-void ApplyFieldChanges(TableDocument& document, const std::vector<FieldChange>& changes,
-                       const QString& step_name);
