@@ -158,9 +158,17 @@ int Apply(const CliRequest& request) {
     ListIssues(lists[k].name, result.file_conflicts[k]);
   }
   const QStringList conflicts = ListsConflictLines(result, lists, document.Saved());
-  for (const QString& line : conflicts)
-    Complain(QStringLiteral("%1 %2").arg(
-        request.prefer ? QStringLiteral("решено:") : QStringLiteral("конфликт:"), line));
+  for (qsizetype k = 0; k < conflicts.size(); ++k) {
+    if (!request.prefer) {
+      Complain(QStringLiteral("конфликт: %1").arg(conflicts[k]));
+      continue;
+    }
+    const ListsConflict& conflict = result.conflicts[static_cast<std::size_t>(k)];
+    const std::size_t winner =
+        *request.prefer == ListPreference::kLater ? conflict.later : conflict.earlier;
+    Complain(QStringLiteral("конфликт решён в пользу «%1»: %2")
+                 .arg(Shown(lists[winner].name), conflicts[k]));
+  }
   if (!result.applied) {
     if (result.HasErrors())
       Complain(QStringLiteral("изменения не применены: в списке ошибки"));
