@@ -64,15 +64,23 @@ PatchOutcome MakeDocumentPatch(const TableDocument& document, std::span<const st
 DocumentPatch JudgeDocumentPatch(const TableDocument& document,
                                  std::span<const std::uint8_t> patch) {
   DocumentPatch judged;
-  const TableSet now = TablesWithEdits(document);
-  Bytes image = WriteTablesInto(now, document.Image());
-  const PatchOutcome applied = ApplyPatch(patch, image);
+  // A patch is made for a file as it lies on disk; one that a BPS check says
+  // is not for it may be for the document with its edits (exported from it).
+  Bytes source = document.Image();
+  TableSet tables = document.Saved();
+  PatchOutcome applied = ApplyPatch(patch, source);
+  if (applied.refusal == PatchRefusal::kWrongSource) {
+    tables = TablesWithEdits(document);
+    source = WriteTablesInto(tables, std::move(source));
+    applied = ApplyPatch(patch, source);
+  }
   if (!applied.ok()) {
     judged.refusal = applied.refusal;
     return judged;
   }
-  judged.outside = ChangesOutsideRecords(image, applied.bytes);
+  judged.outside = ChangesOutsideRecords(source, applied.bytes);
   // Only the field bytes are taken; whatever else the patch changes stays.
+  Bytes image = source;
   for (const ByteRange& range : RecordByteRanges()) {
     if (range.offset >= image.size() || range.offset >= applied.bytes.size())
       continue;
@@ -81,6 +89,11 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
               applied.bytes.begin() + static_cast<std::ptrdiff_t>(end),
               image.begin() + static_cast<std::ptrdiff_t>(range.offset));
   }
-  judged.changes = DiffTables(now, LoadTablesFrom(image));
+  // The fields the patch changes; the document's other edits stay.
+  for (FieldChange change : DiffTables(tables, LoadTablesFrom(image))) {
+    change.in_file = document.ValueAfterCommit(change.field);
+    if (change.in_file != change.now || document.HasTypedText(change.field))
+      judged.changes.push_back(change);
+  }
   return judged;
 }

@@ -37,14 +37,16 @@ Bytes ImageWithEdits(const TableDocument& document);
 PatchOutcome MakeDocumentPatch(const TableDocument& document, std::span<const std::uint8_t> base,
                                PatchFormat format);
 
-// What a patch would do to the open document, judged against the document as
-// it now stands (edits included).
+// What a patch would do to the open document: applied to the file on disk
+// (or, when a BPS patch is for another file, to the document with its edits),
+// the fields it changes there are set, and the document's other edits stay.
 struct DocumentPatch {
   PatchRefusal refusal = PatchRefusal::kNone;
   // The changed bytes the document cannot hold: outside the table fields, or
   // past its end.
   OutsideChanges outside;
-  // The fields the patch sets, with their values now and after it.
+  // The fields the patch sets, with their values now (typed text committed)
+  // and after it.
   std::vector<FieldChange> changes;
 };
 DocumentPatch JudgeDocumentPatch(const TableDocument& document,

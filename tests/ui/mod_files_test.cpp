@@ -102,13 +102,16 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
   form->mm_Undo->trigger();
   EXPECT_TRUE(Document().Changes().empty());
 
+  // An edit the patch does not touch stays.
+  const FieldRef gold{kBuildings, 7, 1};
+  Document().SetFieldValue(gold, 123456);
   dialogs.patch_open_answers.push_back(Path(QStringLiteral("mod.bps")));
   form->PatchFiles()->ApplyPatch->trigger();
   EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение патча"));
   EXPECT_EQ(Document().Mark(attack), CellMark::Changed);
   EXPECT_EQ(grid->CellText(1, 5), FieldDisplayText(LoadTablesFrom(modded), kCreatures, 4, 1));
   SaveAs(Path(QStringLiteral("saved.exe")));
-  EXPECT_TRUE(ReadBytes(Path(QStringLiteral("saved.exe"))) == modded);
+  EXPECT_TRUE(ReadBytes(Path(QStringLiteral("saved.exe"))) == WithField(modded, gold, 123456));
   EXPECT_EQ(dialogs.errors.size(), 1);
 }
 
