@@ -26,6 +26,18 @@ QString IssueDetails(const CsvIssues& issues) {
   return issues.Total() > kIssuesShown ? IssueLines(issues, CsvIssues::kKept) : QString();
 }
 
+// The issues of several lists as one, each reason after its list's name.
+CsvIssues OfEveryList(const std::vector<ChangeListFile>& lists,
+                      const std::vector<CsvIssues>& per_list) {
+  CsvIssues all;
+  for (std::size_t k = 0; k < lists.size(); ++k)
+    for (const CsvIssue& issue : per_list[k])
+      all.append(
+          {issue.line, issue.column,
+           QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name), issue.reason)});
+  return all;
+}
+
 }  // namespace
 
 TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
@@ -151,12 +163,7 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
   ApplyStep(QStringLiteral("применение списков изменений"),
             [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   if (result.HasErrors()) {
-    CsvIssues all;
-    for (std::size_t k = 0; k < lists.size(); ++k)
-      for (const CsvIssue& issue : result.errors[k])
-        all.append(
-            {issue.line, issue.column,
-             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name), issue.reason)});
+    const CsvIssues all = OfEveryList(lists, result.errors);
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
         ShownIssues(QStringLiteral("Списки изменений не применены, ничего не изменено:"), all),
@@ -183,12 +190,7 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
               [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   }
   if (!result.applied && result.HasFileConflicts()) {
-    CsvIssues all;
-    for (std::size_t k = 0; k < lists.size(); ++k)
-      for (const CsvIssue& issue : result.file_conflicts[k])
-        all.append(
-            {issue.line, issue.column,
-             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name), issue.reason)});
+    const CsvIssues all = OfEveryList(lists, result.file_conflicts);
     const auto answer = window_.dialogs->AskConflicts(
         window_.widget,
         ShownIssues(
