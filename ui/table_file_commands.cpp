@@ -26,15 +26,15 @@ QString IssueDetails(const CsvIssues& issues) {
   return issues.Total() > kIssuesShown ? IssueLines(issues, CsvIssues::kKept) : QString();
 }
 
-// The issues of several lists as one, each reason after its list's name.
+// The issues of several lists as one, each message after its list's name.
 CsvIssues OfEveryList(const std::vector<ChangeListFile>& lists,
                       const std::vector<CsvIssues>& per_list) {
   CsvIssues all;
   for (std::size_t k = 0; k < lists.size(); ++k)
     for (const CsvIssue& issue : per_list[k])
-      all.append(
-          {issue.line, issue.column,
-           QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name), issue.reason)});
+      all.append({0, 0,
+                  QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name),
+                                               CsvIssueMessage(issue))});
   return all;
 }
 
