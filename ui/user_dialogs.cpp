@@ -136,7 +136,7 @@ UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const Q
 }
 
 QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& folder) {
-  QFileDialog dialog(parent);
+  OpenFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   PrepareFileDialog(dialog, folder, QString(), kCsvFilter);
