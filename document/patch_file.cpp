@@ -39,21 +39,8 @@ bool WritePatchFile(FileStore& store, const QString& path, const Bytes& patch, Q
   return false;
 }
 
-namespace {
-
-// The tables as they stand once every typed text is committed.
-TableSet TablesWithEdits(const TableDocument& document) {
-  TableSet tables = document.Committed();
-  for (const FieldChange& change : document.Changes())
-    StoreFieldValue(tables, change.field.table, change.field.entry, change.field.column,
-                    change.now);
-  return tables;
-}
-
-}  // namespace
-
 Bytes ImageWithEdits(const TableDocument& document) {
-  return WriteTablesInto(TablesWithEdits(document), document.Image());
+  return WriteTablesInto(document.TablesAfterCommit(), document.Image());
 }
 
 PatchOutcome MakeDocumentPatch(const TableDocument& document, std::span<const std::uint8_t> base,
@@ -66,12 +53,16 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
   DocumentPatch judged;
   // A patch is made for a file as it lies on disk; one that a BPS check says
   // is not for it may be for the document with its edits (exported from it).
-  Bytes source = document.Image();
-  TableSet tables = document.Saved();
+  const TableSet* tables = &document.Saved();
+  std::span<const std::uint8_t> source = document.Image();
   PatchOutcome applied = ApplyPatch(patch, source);
+  TableSet edited;
+  Bytes edited_image;
   if (applied.refusal == PatchRefusal::kWrongSource) {
-    tables = TablesWithEdits(document);
-    source = WriteTablesInto(tables, std::move(source));
+    edited = document.TablesAfterCommit();
+    edited_image = WriteTablesInto(edited, document.Image());
+    tables = &edited;
+    source = edited_image;
     applied = ApplyPatch(patch, source);
   }
   if (!applied.ok()) {
@@ -80,17 +71,22 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
   }
   judged.outside = ChangesOutsideRecords(source, applied.bytes);
   // Only the field bytes are taken; whatever else the patch changes stays.
-  Bytes image = source;
-  for (const ByteRange& range : RecordByteRanges()) {
-    if (range.offset >= image.size() || range.offset >= applied.bytes.size())
-      continue;
-    const std::size_t end = std::min({range.end(), image.size(), applied.bytes.size()});
-    std::copy(applied.bytes.begin() + static_cast<std::ptrdiff_t>(range.offset),
-              applied.bytes.begin() + static_cast<std::ptrdiff_t>(end),
-              image.begin() + static_cast<std::ptrdiff_t>(range.offset));
+  // The fields are read from the patched file itself when it has the size of
+  // the source, else from the source with the patched field bytes put in.
+  Bytes& image = applied.bytes;
+  if (image.size() != source.size()) {
+    Bytes fields(source.begin(), source.end());
+    for (const ByteRange& range : RecordByteRanges()) {
+      const std::size_t end = std::min({range.end(), fields.size(), image.size()});
+      if (range.offset < end)
+        std::copy(image.begin() + static_cast<std::ptrdiff_t>(range.offset),
+                  image.begin() + static_cast<std::ptrdiff_t>(end),
+                  fields.begin() + static_cast<std::ptrdiff_t>(range.offset));
+    }
+    image = std::move(fields);
   }
   // The fields the patch changes; the document's other edits stay.
-  for (FieldChange change : DiffTables(tables, LoadTablesFrom(image))) {
+  for (FieldChange change : DiffTables(*tables, LoadTablesFrom(image))) {
     change.in_file = document.ValueAfterCommit(change.field);
     if (change.in_file != change.now || document.HasTypedText(change.field))
       judged.changes.push_back(change);
