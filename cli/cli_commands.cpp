@@ -171,16 +171,17 @@ int Apply(const CliRequest& request) {
   }
   if (!result.applied) {
     if (result.HasErrors())
-      Complain(QStringLiteral("изменения не применены: в списке ошибки"));
+      Complain(lists.size() > 1 ? QStringLiteral("изменения не применены: в списках ошибки")
+                                : QStringLiteral("изменения не применены: в списке ошибки"));
     else if (!conflicts.isEmpty() && !request.prefer)
       Complain(QStringLiteral("изменения не применены: списки задают одним полям разные "
                               "значения (конфликтов: %1); чтобы решить их, добавьте "
                               "--prefer later или --prefer earlier")
                    .arg(conflicts.size()));
     else
-      Complain(
-          QStringLiteral("изменения не применены: файл уже не тот, что в списке; "
-                         "чтобы применить их всё же, добавьте --force"));
+      Complain(QStringLiteral("изменения не применены: файл уже не тот, что в %1; чтобы "
+                              "применить их всё же, добавьте --force")
+                   .arg(lists.size() > 1 ? QStringLiteral("списках") : QStringLiteral("списке")));
     return kExitFailed;
   }
   if (!SaveExecutable(document, request.output))
