@@ -1,5 +1,7 @@
 // What patches cost, each next to one read of the file: a BPS and an IPS patch
-// made between two samples of different seeds, and each applied to the first.
+// made between two samples of different seeds, and each applied to the first;
+// and, as the window does it, one exported from a document whose every field
+// is edited, and one judged for a document (the fields it sets found).
 // The floor runs first; the others report "x_floor", its multiple.
 #include <benchmark/benchmark.h>
 
@@ -8,6 +10,8 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "change_list.h"
+#include "patch_file.h"
 #include "patch_formats.h"
 
 namespace {
@@ -65,6 +69,45 @@ void BM_Apply(benchmark::State& state, PatchFormat format) {
 }
 BENCHMARK_CAPTURE(BM_Apply, Bps, PatchFormat::kBps)->UseManualTime();
 BENCHMARK_CAPTURE(BM_Apply, Ips, PatchFormat::kIps)->UseManualTime();
+
+// The first sample with the fields of the second: what the window exports.
+const Bytes& Edited() {
+  static const Bytes image = [] {
+    TableSet tables = LoadTablesFrom(Original());
+    for (const FieldChange& change : DiffTables(tables, LoadTablesFrom(Modded())))
+      StoreFieldValue(tables, change.field.table, change.field.entry, change.field.column,
+                      change.now);
+    return WriteTablesInto(tables, Original());
+  }();
+  return image;
+}
+
+void BM_ExportFromDocument(benchmark::State& state, PatchFormat format) {
+  TableDocument document;
+  document.OpenImage(QStringLiteral("a.exe"), Original());
+  for (const FieldChange& change : DiffTables(document.Saved(), LoadTablesFrom(Modded())))
+    document.SetFieldValue(change.field, change.now);
+  TimeAgainstRead(state, [&] {
+    benchmark::DoNotOptimize(MakeDocumentPatch(document, document.Image(), format).bytes);
+  });
+  if (ApplyPatch(MakeDocumentPatch(document, document.Image(), format).bytes, Original()).bytes !=
+      Edited())
+    state.SkipWithError("the patch does not give the edited document");
+}
+BENCHMARK_CAPTURE(BM_ExportFromDocument, Bps, PatchFormat::kBps)->UseManualTime();
+BENCHMARK_CAPTURE(BM_ExportFromDocument, Ips, PatchFormat::kIps)->UseManualTime();
+
+void BM_JudgeForDocument(benchmark::State& state, PatchFormat format) {
+  TableDocument document;
+  document.OpenImage(QStringLiteral("a.exe"), Original());
+  const Bytes patch = MakePatch(format, Original(), Edited()).bytes;
+  TimeAgainstRead(state,
+                  [&] { benchmark::DoNotOptimize(JudgeDocumentPatch(document, patch).changes); });
+  state.counters["fields"] =
+      static_cast<double>(JudgeDocumentPatch(document, patch).changes.size());
+}
+BENCHMARK_CAPTURE(BM_JudgeForDocument, Bps, PatchFormat::kBps)->UseManualTime();
+BENCHMARK_CAPTURE(BM_JudgeForDocument, Ips, PatchFormat::kIps)->UseManualTime();
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 #include <cstdio>
 
 #include "change_list.h"
+#include "change_lists.h"
+#include "patch_file.h"
+#include "patch_texts.h"
 #include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
@@ -135,23 +138,122 @@ int Diff(const CliRequest& request) {
   return WriteText(from.Files(), request.output, list) ? kExitDone : kExitFailed;
 }
 
+// The reading of a list comes first for every list, so that a list that
+// cannot be read writes nothing.
 int Apply(const CliRequest& request) {
   TableDocument document;
-  QByteArray csv;
-  if (!OpenExecutable(document, request.files[0], request.any_size) ||
-      !ReadText(document.Files(), request.files[1], csv))
+  if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;
-  const ApplyResult result = ApplyChangeList(document, csv, request.force);
-  ListIssues(request.files[1], result.errors);
-  ListIssues(request.files[1], result.conflicts);
+  std::vector<ChangeListFile> lists;
+  for (qsizetype k = 1; k < request.files.size(); ++k) {
+    lists.push_back({request.files[k], {}});
+    if (!ReadText(document.Files(), request.files[k], lists.back().csv))
+      return kExitFailed;
+  }
+  const ListsChoices choices{request.prefer,
+                             request.force ? OnConflict::Overwrite : OnConflict::Refuse};
+  const ListsResult result = ApplyChangeLists(document, lists, choices);
+  for (std::size_t k = 0; k < lists.size(); ++k) {
+    ListIssues(lists[k].name, result.errors[k]);
+    ListIssues(lists[k].name, result.file_conflicts[k]);
+  }
+  const QStringList conflicts = ListsConflictLines(result, lists, document.Saved());
+  for (qsizetype k = 0; k < conflicts.size(); ++k) {
+    if (!request.prefer) {
+      Complain(QStringLiteral("конфликт: %1").arg(conflicts[k]));
+      continue;
+    }
+    const ListsConflict& conflict = result.conflicts[static_cast<std::size_t>(k)];
+    const std::size_t winner =
+        *request.prefer == ListPreference::kLater ? conflict.later : conflict.earlier;
+    Complain(QStringLiteral("конфликт решён в пользу «%1»: %2")
+                 .arg(Shown(lists[winner].name), conflicts[k]));
+  }
   if (!result.applied) {
-    Complain(result.errors.isEmpty()
-                 ? QStringLiteral("изменения не применены: файл уже не тот, что в списке; "
-                                  "чтобы применить их всё же, добавьте --force")
-                 : QStringLiteral("изменения не применены: в списке ошибки"));
+    if (result.HasErrors())
+      Complain(lists.size() > 1 ? QStringLiteral("изменения не применены: в списках ошибки")
+                                : QStringLiteral("изменения не применены: в списке ошибки"));
+    else if (!conflicts.isEmpty() && !request.prefer)
+      Complain(QStringLiteral("изменения не применены: списки задают одним полям разные "
+                              "значения (конфликтов: %1); чтобы решить их, добавьте "
+                              "--prefer later или --prefer earlier")
+                   .arg(conflicts.size()));
+    else
+      Complain(QStringLiteral("изменения не применены: файл уже не тот, что в %1; чтобы "
+                              "применить их всё же, добавьте --force")
+                   .arg(lists.size() > 1 ? QStringLiteral("списках") : QStringLiteral("списке")));
     return kExitFailed;
   }
-  return SaveExecutable(document, request.output) ? kExitDone : kExitFailed;
+  if (!SaveExecutable(document, request.output))
+    return kExitFailed;
+  if (!request.report.isEmpty() &&
+      !WriteText(document.Files(), request.report,
+                 WriteListsReport(result, lists, document.Saved(), request.separator)))
+    return kExitFailed;
+  return kExitDone;
+}
+
+// Reads a whole file that is no text: an executable or a patch.
+bool ReadBinary(FileStore& store, const QString& path, Bytes& bytes) {
+  QString reason;
+  if (store.ReadAll(path, bytes, reason))
+    return true;
+  Complain(ReadFailedMessage(path, reason));
+  return false;
+}
+
+bool WriteBinary(FileStore& store, const QString& path, const Bytes& bytes) {
+  QString message;
+  const bool written = WritePatchFile(store, path, bytes, message);
+  if (!message.isEmpty())
+    Complain(message);
+  return written;
+}
+
+int Patch(const CliRequest& request) {
+  QtFileStore store;
+  Bytes original;
+  Bytes modded;
+  if (!ReadBinary(store, request.files[0], original) ||
+      !ReadBinary(store, request.files[1], modded))
+    return kExitFailed;
+  const PatchOutcome patch = MakePatch(request.format, original, modded);
+  if (!patch.ok()) {
+    Complain(QStringLiteral("патч не записан: %1").arg(PatchRefusalText(patch.refusal)));
+    return kExitFailed;
+  }
+  if (const OutsideChanges outside = ChangesOutsideRecords(original, modded); outside.count > 0)
+    Complain(QStringLiteral("внимание: %1; apply-patch применит его только с "
+                            "--allow-other-bytes")
+                 .arg(OutsideChangesText(outside)));
+  return WriteBinary(store, request.output, patch.bytes) ? kExitDone : kExitFailed;
+}
+
+int ApplyPatchFile(const CliRequest& request) {
+  QtFileStore store;
+  Bytes file;
+  Bytes patch;
+  QString message;
+  if (!ReadBinary(store, request.files[0], file))
+    return kExitFailed;
+  if (!ReadPatchFile(store, request.files[1], TextSources::kFilesAndStreams, patch, message)) {
+    Complain(message);
+    return kExitFailed;
+  }
+  const PatchOutcome patched = ::ApplyPatch(patch, file);
+  if (!patched.ok()) {
+    Complain(QStringLiteral("патч «%1» не применён: %2")
+                 .arg(Shown(request.files[1]), PatchRefusalText(patched.refusal)));
+    return kExitFailed;
+  }
+  if (const OutsideChanges outside = ChangesOutsideRecords(file, patched.bytes);
+      outside.count > 0 && !request.allow_other_bytes) {
+    Complain(QStringLiteral("патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
+                            "--allow-other-bytes")
+                 .arg(Shown(request.files[1]), OutsideChangesText(outside)));
+    return kExitFailed;
+  }
+  return WriteBinary(store, request.output, patched.bytes) ? kExitDone : kExitFailed;
 }
 
 }  // namespace
@@ -163,5 +265,9 @@ int RunCommand(const CliRequest& request) {
     return Import(request);
   if (request.command == QStringLiteral("diff"))
     return Diff(request);
+  if (request.command == QStringLiteral("patch"))
+    return Patch(request);
+  if (request.command == QStringLiteral("apply-patch"))
+    return ApplyPatchFile(request);
   return Apply(request);
 }

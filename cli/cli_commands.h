@@ -4,12 +4,14 @@
 #include <QStringList>
 #include <optional>
 
+#include "change_lists.h"
 #include "csv_separator.h"
+#include "patch_formats.h"
 #include "table_set.h"
 
 // What a run of trevalune-cli was asked to do, as read from its arguments.
 struct CliRequest {
-  QString command;    // export, import, diff or apply
+  QString command;    // export, import, diff, apply, patch or apply-patch
   QStringList files;  // the command's file arguments
   std::optional<TableIndex> table;
   CsvSeparator separator = CsvSeparator::Comma;
@@ -17,6 +19,15 @@ struct CliRequest {
   bool allow_name_mismatch = false;
   bool force = false;
   bool any_size = false;
+  // patch: the format to write.
+  PatchFormat format = PatchFormat::kBps;
+  // apply-patch: changes outside the table records go through too.
+  bool allow_other_bytes = false;
+  // apply with several lists: which list wins where two set one field to
+  // different values; none: such a conflict refuses them all.
+  std::optional<ListPreference> prefer;
+  // apply: where to write which list each applied change came from.
+  QString report;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.

@@ -1,5 +1,6 @@
 // trevalune-cli: the tables of an executable as CSV files and change lists,
-// for scripts and spreadsheets, through the same document as the editor.
+// for scripts and spreadsheets, and patches for players, through the same
+// document as the editor.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -14,7 +15,8 @@
 namespace {
 
 struct CommandShape {
-  int files;            // how many file arguments
+  int files;            // how many file arguments, at least
+  int most_files;       // and at most
   QStringList allowed;  // the options it takes besides -o and --any-size
   bool needs_table;
   bool needs_output;
@@ -22,16 +24,18 @@ struct CommandShape {
 
 const std::map<QString, CommandShape>& Commands() {
   static const std::map<QString, CommandShape> commands = {
-      {QStringLiteral("export"), {1, {"table", "separator"}, false, false}},
-      {QStringLiteral("import"), {2, {"table", "allow-name-mismatch"}, true, true}},
-      {QStringLiteral("diff"), {2, {"separator"}, false, false}},
-      {QStringLiteral("apply"), {2, {"force"}, false, true}},
+      {QStringLiteral("export"), {1, 1, {"table", "separator"}, false, false}},
+      {QStringLiteral("import"), {2, 2, {"table", "allow-name-mismatch"}, true, true}},
+      {QStringLiteral("diff"), {2, 2, {"separator"}, false, false}},
+      {QStringLiteral("apply"), {2, 1000, {"force", "prefer", "report", "separator"}, false, true}},
+      {QStringLiteral("patch"), {2, 2, {"format"}, false, true}},
+      {QStringLiteral("apply-patch"), {2, 2, {"allow-other-bytes"}, false, true}},
   };
   return commands;
 }
 
 const char* const kDescription =
-    "Таблицы исполняемого файла в виде CSV и списки изменений.\n"
+    "Таблицы исполняемого файла в виде CSV, списки изменений и патчи.\n"
     "\n"
     "Команды:\n"
     "  export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]\n"
@@ -42,8 +46,15 @@ const char* const kDescription =
     "      загрузить таблицу из CSV и записать исполняемый файл\n"
     "  diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]\n"
     "      список полей, которыми B отличается от A\n"
-    "  apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv -o ВЫХОД.exe [--force]\n"
-    "      применить список изменений и записать исполняемый файл\n"
+    "  apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
+    "        [--prefer later|earlier] [--report ОТЧЁТ.csv]\n"
+    "      применить списки изменений по порядку и записать исполняемый файл;\n"
+    "      если два списка задают полю разные значения, ничего не записывается,\n"
+    "      пока --prefer не скажет, какой список главнее\n"
+    "  patch ИСХОДНЫЙ.exe ИЗМЕНЁННЫЙ.exe -o МОД.bps [--format bps|ips]\n"
+    "      патч BPS (или IPS), превращающий первый файл во второй\n"
+    "  apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]\n"
+    "      применить патч BPS или IPS и записать результат\n"
     "\n"
     "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.";
 
@@ -76,7 +87,8 @@ std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
 bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   QStringList arguments = parser.positionalArguments();
   if (arguments.isEmpty()) {
-    UsageError(QStringLiteral("не указана команда: export, import, diff или apply"));
+    UsageError(
+        QStringLiteral("не указана команда: export, import, diff, apply, patch или apply-patch"));
     return false;
   }
   request.command = arguments.takeFirst();
@@ -85,16 +97,20 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     UsageError(QStringLiteral("неизвестная команда «%1»").arg(request.command));
     return false;
   }
-  if (arguments.size() != shape->second.files) {
-    UsageError(QStringLiteral("команде %1 нужно файлов: %2, а указано %3")
+  if (arguments.size() < shape->second.files || arguments.size() > shape->second.most_files) {
+    UsageError((shape->second.files == shape->second.most_files
+                    ? QStringLiteral("команде %1 нужно файлов: %2, а указано %3")
+                    : QStringLiteral("команде %1 нужно файлов не меньше %2, а указано %3"))
                    .arg(request.command)
                    .arg(shape->second.files)
                    .arg(arguments.size()));
     return false;
   }
   request.files = arguments;
-  for (const QString& option : {QStringLiteral("table"), QStringLiteral("separator"),
-                                QStringLiteral("allow-name-mismatch"), QStringLiteral("force")}) {
+  for (const QString& option :
+       {QStringLiteral("table"), QStringLiteral("separator"), QStringLiteral("allow-name-mismatch"),
+        QStringLiteral("force"), QStringLiteral("format"), QStringLiteral("allow-other-bytes"),
+        QStringLiteral("prefer"), QStringLiteral("report")}) {
     if (parser.isSet(option) && !shape->second.allowed.contains(option)) {
       UsageError(
           QStringLiteral("параметр --%1 не относится к команде %2").arg(option, request.command));
@@ -121,6 +137,26 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     }
     request.separator = *separator;
   }
+  if (parser.isSet(QStringLiteral("format"))) {
+    const QString format = parser.value(QStringLiteral("format"));
+    if (format != QStringLiteral("bps") && format != QStringLiteral("ips")) {
+      UsageError(QStringLiteral("неизвестный формат патча «%1»: нужен bps или ips").arg(format));
+      return false;
+    }
+    request.format = format == QStringLiteral("ips") ? PatchFormat::kIps : PatchFormat::kBps;
+  }
+  if (parser.isSet(QStringLiteral("prefer"))) {
+    const QString prefer = parser.value(QStringLiteral("prefer"));
+    if (prefer != QStringLiteral("later") && prefer != QStringLiteral("earlier")) {
+      UsageError(QStringLiteral("неизвестное значение --prefer «%1»: нужно later или earlier")
+                     .arg(prefer));
+      return false;
+    }
+    request.prefer =
+        prefer == QStringLiteral("later") ? ListPreference::kLater : ListPreference::kEarlier;
+  }
+  request.report = parser.value(QStringLiteral("report"));
+  request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
   request.output = parser.value(QStringLiteral("output"));
   if (request.output.isEmpty() && shape->second.needs_output) {
     UsageError(QStringLiteral("команде %1 нужен параметр -o").arg(request.command));
@@ -167,10 +203,23 @@ int main(int argc, char** argv) {
        QStringLiteral("import: не сверять названия в CSV с названиями в файле.")},
       {QStringLiteral("force"),
        QStringLiteral("apply: применить изменения, даже если в файле уже другие значения.")},
+      {QStringLiteral("prefer"),
+       QStringLiteral("apply: какой список главнее, если два задают полю разные значения: "
+                      "later (поздний) или earlier (ранний)."),
+       QStringLiteral("список")},
+      {QStringLiteral("report"),
+       QStringLiteral("apply: записать в CSV, из какого списка взято каждое изменение."),
+       QStringLiteral("путь")},
+      {QStringLiteral("format"), QStringLiteral("patch: формат патча, bps (по умолчанию) или ips."),
+       QStringLiteral("формат")},
+      {QStringLiteral("allow-other-bytes"),
+       QStringLiteral("apply-patch: применить патч, даже если он меняет байты вне записей "
+                      "таблиц.")},
       {QStringLiteral("any-size"), QStringLiteral("Открывать файлы любого размера.")},
   });
-  parser.addPositionalArgument(QStringLiteral("команда"),
-                               QStringLiteral("export, import, diff или apply."));
+  parser.addPositionalArgument(
+      QStringLiteral("команда"),
+      QStringLiteral("export, import, diff, apply, patch или apply-patch."));
   parser.addPositionalArgument(QStringLiteral("файлы"), QStringLiteral("Файлы команды."),
                                QStringLiteral("файлы..."));
 

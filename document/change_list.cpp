@@ -74,12 +74,6 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
   return std::nullopt;
 }
 
-struct PlannedChange {
-  FieldRef field;
-  std::int32_t value = 0;  // the "Новое" value, widened as the grid shows it
-  bool conflicting = false;
-};
-
 }  // namespace
 
 std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to) {
@@ -125,8 +119,7 @@ namespace {
 
 // Judges the whole list first: the document changes only when all of it is
 // good.
-void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ApplyResult& result,
-                     std::vector<PlannedChange>& planned) {
+void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ChangeListPlan& result) {
   const CsvReadResult read = ReadCsv(csv);
   if (read.error) {
     result.errors.append(csv_problem::BrokenQuoting(*read.error));
@@ -168,24 +161,31 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ApplyRes
     if (conflicting)
       result.conflicts.append(csv_problem::Conflict(old_text, now));
     if (verdict.input == FieldTextInput::Number)
-      planned.push_back({*field, verdict.value, conflicting});
+      result.changes.push_back({*field, verdict.value, conflicting});
   }
 }
 
 }  // namespace
 
-ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
-  ApplyResult result;
-  std::vector<PlannedChange> planned;
+ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv) {
+  ChangeListPlan plan;
   try {
-    JudgeChangeList(document, csv, result, planned);
+    JudgeChangeList(document, csv, plan);
   } catch (const std::bad_alloc&) {
-    return {{csv_problem::OutOfMemory()}, {}, false};
+    return {{csv_problem::OutOfMemory()}, {}, {}};
   }
+  if (!plan.errors.isEmpty())
+    plan.changes.clear();
+  return plan;
+}
+
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
+  ChangeListPlan plan = PlanChangeList(document, csv);
+  ApplyResult result{std::move(plan.errors), std::move(plan.conflicts), false};
   if (!result.errors.isEmpty() ||
       (!result.conflicts.isEmpty() && on_conflict == OnConflict::Refuse))
     return result;
-  for (const PlannedChange& change : planned)
+  for (const PlannedChange& change : plan.changes)
     if (!change.conflicting || on_conflict == OnConflict::Overwrite)
       document.SetFieldValue(change.field, change.value);
   result.applied = true;

@@ -40,6 +40,21 @@ enum class OnConflict {
   Skip,       // the changes without a conflict go in, the conflicting fields stay
 };
 
+// A list judged against the document without changing it: its errors, its
+// conflicts, and the changes it would make.
+struct PlannedChange {
+  FieldRef field;
+  std::int32_t value = 0;    // the "Новое" value, widened as the grid shows it
+  bool conflicting = false;  // the field no longer holds the list's "В файле" value
+};
+struct ChangeListPlan {
+  CsvIssues errors;
+  CsvIssues conflicts;
+  std::vector<PlannedChange> changes;  // in the list's order; none when it has errors
+};
+// Judges every row; an exhausted memory makes one error.
+ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv);
+
 // Applies the list: when it has no errors, every "Новое" goes into its field
 // as JudgeFieldText takes it (the text the cell shows now changes nothing), with
 // conflicts treated as `on_conflict` says. A list with errors changes nothing.

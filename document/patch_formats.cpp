@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "bl_table.h"
 #include "cr_table.h"
@@ -455,24 +456,39 @@ PatchOutcome ApplyPatch(ByteSpan patch, ByteSpan source) {
 
 const std::vector<ByteRange>& RecordByteRanges() {
   static const std::vector<ByteRange> ranges = [] {
-    std::vector<ByteRange> records;
-    records.push_back({CrRecordsOffset, TCrTable::Count * TCrRecord::Size});
+    std::vector<ByteRange> fields;
+    // The bytes of every grid column of a table's records at these offsets.
+    const auto add_fields = [&fields]<typename Table>(std::type_identity<Table>,
+                                                      const std::vector<std::size_t>& records) {
+      for (std::size_t record : records)
+        for (const GridColumn& column : Table::Columns)
+          fields.push_back({record + column.field.offset, column.field.width});
+    };
+    std::vector<std::size_t> records;
+    for (std::size_t k = 0; k < TCrTable::Count; ++k)
+      records.push_back(CrRecordsOffset + TCrRecord::Size * k);
+    add_fields(std::type_identity<TCrTable>{}, records);
+
+    records.clear();
     const auto add_run = [&records](std::int32_t offset, int length, const auto& skip) {
-      for (int k = 0; k < length; ++k) {
+      for (int k = 0; k < length; ++k)
         if (std::find(skip.begin(), skip.end(), k) == skip.end())
-          records.push_back({static_cast<std::size_t>(offset + BlRecordSize * k), BlRecordSize});
-      }
+          records.push_back(static_cast<std::size_t>(offset + BlRecordSize * k));
     };
     add_run(BlFirstRunOffset, BlFirstRunLength, BlFirstRunSkip);
     add_run(BlSecondRunOffset, BlSecondRunLength, BlSecondRunSkip);
-    records.push_back({BlLoneRecordOffset, BlRecordSize});
-    records.push_back(
-        {SpRecordsOffset, TSpTable::Count * static_cast<std::size_t>(SpRecordStride)});
+    records.push_back(BlLoneRecordOffset);
+    add_fields(std::type_identity<TBlTable>{}, records);
 
-    std::sort(records.begin(), records.end(),
+    records.clear();
+    for (std::size_t k = 0; k < TSpTable::Count; ++k)
+      records.push_back(SpRecordsOffset + static_cast<std::size_t>(SpRecordStride) * k);
+    add_fields(std::type_identity<TSpTable>{}, records);
+
+    std::sort(fields.begin(), fields.end(),
               [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
     std::vector<ByteRange> joined;
-    for (const ByteRange& range : records) {
+    for (const ByteRange& range : fields) {
       if (!joined.empty() && range.offset <= joined.back().end())
         joined.back().size = std::max(joined.back().end(), range.end()) - joined.back().offset;
       else

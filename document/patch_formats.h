@@ -78,13 +78,15 @@ std::vector<ByteRange> ChangedRanges(std::span<const std::uint8_t> before,
                                      std::span<const std::uint8_t> after,
                                      std::size_t join_within = 0);
 
-// Where the records of the three tables lie in the executable, sorted and
-// joined where they touch: the creature block, the building records of the two
-// runs (not the records between them that are no buildings) and the lone one,
-// and the spell block, whole records of 22 bytes.
+// The bytes the editor can change: those of every field of the three tables'
+// records, sorted and joined where they touch. Each building record counts on
+// its own, not the runs they lie in (the records between them that are no
+// buildings are never written); record bytes that no field shows (bytes 17 to
+// 21 of a creature, all but bytes 0 and 3 to 5 of a spell's 22) are not
+// among them either.
 const std::vector<ByteRange>& RecordByteRanges();
 
-// The changed bytes that lie outside the table records.
+// The changed bytes that lie outside the table records (RecordByteRanges).
 struct OutsideChanges {
   std::size_t count = 0;  // how many
   std::size_t first = 0;  // the offset of the first, when count > 0

@@ -293,6 +293,12 @@ void TableDocument::Restore(const FieldRef& field, const CellState& state) {
   CellChanged(field);
 }
 
+TableSet TableDocument::TablesAfterCommit() const {
+  TableSet tables = *committed_;
+  CommitTypedInto(tables);
+  return tables;
+}
+
 void TableDocument::CommitTypedInto(TableSet& tables) const {
   for (TableIndex table = 0; table < kTableCount; ++table) {
     const bool typed = std::any_of(typed_.begin(), typed_.end(), [table](const auto& entry) {

@@ -88,6 +88,8 @@ class TableDocument : public QObject {
   const TableSet& Committed() const { return *committed_; }
   // The tables as the current file holds them.
   const TableSet& Saved() const { return *saved_; }
+  // The tables with every edit, typed text committed as Save As commits it.
+  TableSet TablesAfterCommit() const;
 
   // What the cell of `field` shows: the text typed into it, or the field's value.
   std::string CellText(const FieldRef& field) const;

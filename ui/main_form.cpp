@@ -147,6 +147,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
                              [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
                              [this](const QString& chosen) { RememberDialogFolder(chosen); }},
                             mm_File, mm_Line);
+  // The patch is exported from the file on disk.
+  patch_files_ =
+      new PatchFileCommands({this, document_, History(), sg_Table, dialogs_,
+                             [this] { return std::span<const std::uint8_t>(document_->Image()); },
+                             [this] { return DialogFolder(); },
+                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
+                            mm_File, mm_Line);
 }
 
 TMainForm::~TMainForm() {

@@ -6,6 +6,7 @@
 
 #include "file_store.h"
 #include "grid_shape.h"
+#include "patch_file_commands.h"
 #include "string_grid.h"
 #include "table_document.h"
 #include "table_file_commands.h"
@@ -98,6 +99,7 @@ class TMainForm : public QMainWindow {
   // Copy and paste of cell ranges, and the CSV items of the File menu.
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
+  PatchFileCommands* PatchFiles() const { return patch_files_; }
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -139,6 +141,7 @@ class TMainForm : public QMainWindow {
   TableDocument* document_;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
+  PatchFileCommands* patch_files_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;

@@ -1,9 +1,11 @@
 #include "table_file_commands.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 
 #include "change_list.h"
+#include "change_lists.h"
 #include "string_grid.h"
 #include "table_csv.h"
 #include "table_document.h"
@@ -24,6 +26,18 @@ QString IssueDetails(const CsvIssues& issues) {
   return issues.Total() > kIssuesShown ? IssueLines(issues, CsvIssues::kKept) : QString();
 }
 
+// The issues of several lists as one, each message after its list's name.
+CsvIssues OfEveryList(const std::vector<ChangeListFile>& lists,
+                      const std::vector<CsvIssues>& per_list) {
+  CsvIssues all;
+  for (std::size_t k = 0; k < lists.size(); ++k)
+    for (const CsvIssue& issue : per_list[k])
+      all.append({0, 0,
+                  QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(lists[k].name),
+                                               CsvIssueMessage(issue))});
+  return all;
+}
+
 }  // namespace
 
 TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
@@ -40,6 +54,8 @@ TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction*
       add(QStringLiteral("Сохранить список изменений..."), &TableFileCommands::SaveChangeListClick);
   ApplyChangeList = add(QStringLiteral("Применить список изменений..."),
                         &TableFileCommands::ApplyChangeListClick);
+  SaveListsReport = add(QStringLiteral("Сохранить отчёт о применённых списках..."),
+                        &TableFileCommands::SaveListsReportClick);
   connect(window_.document, &TableDocument::fileChanged, this, &TableFileCommands::UpdateEnabled);
   UpdateEnabled();
 }
@@ -49,6 +65,7 @@ TableFileCommands::~TableFileCommands() = default;
 void TableFileCommands::UpdateEnabled() {
   for (QAction* action : {ExportCsv, ImportCsv, SaveChangeList, ApplyChangeList})
     action->setEnabled(window_.document->IsLoaded());
+  SaveListsReport->setEnabled(window_.document->IsLoaded() && !lists_report_.isEmpty());
 }
 
 void TableFileCommands::ExportCsvClick() {
@@ -84,10 +101,23 @@ void TableFileCommands::SaveChangeListClick() {
 }
 
 void TableFileCommands::ApplyChangeListClick() {
-  QByteArray csv;
-  const QString path = window_.document->IsLoaded() ? AskOpen() : QString();
-  if (path.isEmpty() || !Read(path, csv))
+  if (!window_.document->IsLoaded())
     return;
+  const QStringList paths =
+      window_.dialogs->AskCsvOpenFileNames(window_.widget, window_.dialog_folder());
+  if (paths.isEmpty())
+    return;
+  window_.remember_folder(paths.first());
+  if (paths.size() > 1) {
+    ApplySeveralLists(paths);
+    return;
+  }
+  QByteArray csv;
+  if (Read(paths.first(), csv))
+    ApplyOneList(csv);
+}
+
+void TableFileCommands::ApplyOneList(const QByteArray& csv) {
   // The list is checked first with conflicts refused; a list with conflicts
   // changes nothing until the user has chosen.
   ApplyResult result;
@@ -115,6 +145,78 @@ void TableFileCommands::ApplyChangeListClick() {
       answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
   ApplyStep(QStringLiteral("применение списка изменений"),
             [&] { ::ApplyChangeList(*window_.document, csv, mode); });
+}
+
+// As one list, except that each list's mistakes are listed under its name,
+// and that lists setting one field differently are settled (or not) first.
+void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
+  std::vector<ChangeListFile> lists;
+  for (const QString& path : paths) {
+    lists.push_back({path, {}});
+    if (!Read(path, lists.back().csv))
+      return;
+  }
+  // Judged first with every conflict refused: nothing changes until the user
+  // has chosen.
+  ListsChoices choices;
+  ListsResult result;
+  ApplyStep(QStringLiteral("применение списков изменений"),
+            [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
+  if (result.HasErrors()) {
+    const CsvIssues all = OfEveryList(lists, result.errors);
+    window_.dialogs->ShowErrorWithDetails(
+        window_.widget,
+        ShownIssues(QStringLiteral("Списки изменений не применены, ничего не изменено:"), all),
+        IssueDetails(all));
+    return;
+  }
+  if (!result.applied && !result.conflicts.empty()) {
+    const QStringList lines = ListsConflictLines(result, lists, window_.document->Saved());
+    const QString shown = lines.mid(0, kIssuesShown).join(QLatin1Char('\n')) +
+                          (lines.size() > kIssuesShown
+                               ? QLatin1Char('\n') + MoreIssuesText(lines.size() - kIssuesShown)
+                               : QString());
+    const auto answer = window_.dialogs->AskListsConflicts(
+        window_.widget,
+        QStringLiteral("Списки задают этим полям разные значения:\n") + shown +
+            QStringLiteral("\n\nВзять значения из более позднего списка, из более раннего или "
+                           "ничего не применять?"),
+        lines.size() > kIssuesShown ? lines.join(QLatin1Char('\n')) : QString());
+    if (answer == UserDialogs::ListsAnswer::Cancel)
+      return;
+    choices.prefer = answer == UserDialogs::ListsAnswer::PreferLater ? ListPreference::kLater
+                                                                     : ListPreference::kEarlier;
+    ApplyStep(QStringLiteral("применение списков изменений"),
+              [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
+  }
+  if (!result.applied && result.HasFileConflicts()) {
+    const CsvIssues all = OfEveryList(lists, result.file_conflicts);
+    const auto answer = window_.dialogs->AskConflicts(
+        window_.widget,
+        ShownIssues(
+            QStringLiteral("Эти поля в файле уже не такие, как записано в списках изменений:"),
+            all) +
+            QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"),
+        IssueDetails(all));
+    if (answer == UserDialogs::ConflictAnswer::Cancel)
+      return;
+    choices.on_file_conflict =
+        answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
+    ApplyStep(QStringLiteral("применение списков изменений"),
+              [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
+  }
+  if (!result.applied)
+    return;
+  lists_report_ = WriteListsReport(result, lists, window_.document->Saved());
+  UpdateEnabled();
+}
+
+void TableFileCommands::SaveListsReportClick() {
+  if (!window_.document->IsLoaded() || lists_report_.isEmpty())
+    return;
+  const QString path = AskSave(QStringLiteral("lists-report.csv"));
+  if (!path.isEmpty())
+    Write(path, lists_report_);
 }
 
 void TableFileCommands::ApplyStep(const QString& name, const std::function<void()>& change) {

@@ -15,8 +15,9 @@ class TStringGrid;
 class UserDialogs;
 
 // The File menu's commands for CSV files: the table on show exported and
-// imported, the list of changes saved and applied. They are enabled while a
-// file is loaded.
+// imported, the list of changes saved, and one or several lists applied, with
+// a report of where each change of several lists came from. They are enabled
+// while a file is loaded (the report once there is one).
 class TableFileCommands : public QObject {
   Q_OBJECT
 
@@ -34,7 +35,7 @@ class TableFileCommands : public QObject {
     std::function<void(const QString&)> remember_folder;
   };
 
-  // Puts the four items into `menu` before `before`.
+  // Puts the five items into `menu` before `before`.
   TableFileCommands(const Window& window, QMenu* menu, QAction* before);
   ~TableFileCommands() override;
 
@@ -42,14 +43,18 @@ class TableFileCommands : public QObject {
   QAction* ImportCsv;
   QAction* SaveChangeList;
   QAction* ApplyChangeList;
+  QAction* SaveListsReport;
 
   void ExportCsvClick();
   void ImportCsvClick();
   void SaveChangeListClick();
   void ApplyChangeListClick();
+  void SaveListsReportClick();
 
  private:
   void UpdateEnabled();
+  void ApplyOneList(const QByteArray& csv);
+  void ApplySeveralLists(const QStringList& paths);
   QString AskSave(const QString& proposed_name);
   QString AskOpen();
   bool Write(const QString& path, const QByteArray& bytes);
@@ -58,4 +63,6 @@ class TableFileCommands : public QObject {
   void ApplyStep(const QString& name, const std::function<void()>& change);
 
   Window window_;
+  // Which list each change of the last several applied came from, as CSV.
+  QByteArray lists_report_;
 };

@@ -134,3 +134,60 @@ UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const Q
     return ConflictAnswer::ApplyAll;
   return ConflictAnswer::Cancel;
 }
+
+QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& folder) {
+  OpenFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  PrepareFileDialog(dialog, folder, QString(), kCsvFilter);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const QString& text,
+                                                          const QString& details) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфликты списков"), text,
+                  QMessageBox::NoButton, parent);
+  if (!details.isEmpty())
+    box.setDetailedText(details);
+  QPushButton* later =
+      box.addButton(QStringLiteral("Взять из более позднего списка"), QMessageBox::AcceptRole);
+  QPushButton* earlier =
+      box.addButton(QStringLiteral("Взять из более раннего списка"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == later)
+    return ListsAnswer::PreferLater;
+  if (box.clickedButton() == earlier)
+    return ListsAnswer::PreferEarlier;
+  return ListsAnswer::Cancel;
+}
+
+QString QtUserDialogs::AskPatchOpenFileName(QWidget* parent, const QString& folder) {
+  OpenFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareFileDialog(dialog, folder, QString(), kPatchOpenFilter);
+  return ChosenFile(dialog);
+}
+
+QString QtUserDialogs::AskPatchSaveFileName(QWidget* parent, const QString& folder,
+                                            const QString& proposedName) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters({kBpsFilter, kIpsFilter});
+  dialog.setDirectory(folder);
+  dialog.selectFile(QFileInfo(proposedName).fileName());
+  const bool ips =
+      QFileInfo(proposedName).suffix().compare(QStringLiteral("ips"), Qt::CaseInsensitive) == 0;
+  dialog.selectNameFilter(ips ? kIpsFilter : kBpsFilter);
+  dialog.setDefaultSuffix(ips ? QStringLiteral("ips") : QStringLiteral("bps"));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& filter) {
+                     dialog.setDefaultSuffix(filter == kIpsFilter ? QStringLiteral("ips")
+                                                                  : QStringLiteral("bps"));
+                   });
+  return ChosenFile(dialog);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -47,6 +48,22 @@ class UserDialogs {
   // `details` (no details area when it is empty); closing the question cancels.
   virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                                       const QString& details) = 0;
+
+  // The open dialog for change lists, where several may be chosen at once;
+  // they come back in the order chosen. Empty when cancelled.
+  virtual QStringList AskCsvOpenFileNames(QWidget* parent, const QString& folder) = 0;
+  // What to do with lists that set one field to different values.
+  enum class ListsAnswer { PreferLater, PreferEarlier, Cancel };
+  // `text` lists the conflicts, as AskConflicts does; closing it cancels.
+  virtual ListsAnswer AskListsConflicts(QWidget* parent, const QString& text,
+                                        const QString& details) = 0;
+
+  // The file dialogs for patches, starting in `folder`: a BPS or IPS patch to
+  // read, or one to write (offering `proposedName`; a name typed without an
+  // extension gets that of the filter chosen). The empty text when cancelled.
+  virtual QString AskPatchOpenFileName(QWidget* parent, const QString& folder) = 0;
+  virtual QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
+                                       const QString& proposedName) = 0;
 };
 
 // The real dialogs.
@@ -66,6 +83,12 @@ class QtUserDialogs : public UserDialogs {
                              const QString& proposedName) override;
   ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                               const QString& details) override;
+  QStringList AskCsvOpenFileNames(QWidget* parent, const QString& folder) override;
+  ListsAnswer AskListsConflicts(QWidget* parent, const QString& text,
+                                const QString& details) override;
+  QString AskPatchOpenFileName(QWidget* parent, const QString& folder) override;
+  QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
+                               const QString& proposedName) override;
 };
 
 // The texts of the size warning.
@@ -76,3 +99,7 @@ inline const QString kSizeWarningText = QStringLiteral(
 inline const QString kExecutableFilter = QStringLiteral("PE Executables (*.exe)");
 // The filter of the CSV file dialogs.
 inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
+// The filters of the patch file dialogs.
+inline const QString kPatchOpenFilter = QStringLiteral("Патчи BPS и IPS (*.bps *.ips)");
+inline const QString kBpsFilter = QStringLiteral("BPS (*.bps)");
+inline const QString kIpsFilter = QStringLiteral("IPS (*.ips)");

@@ -18,8 +18,10 @@
 
 #include "../support/file_helpers.h"
 #include "../support/text_refusals.h"
+#include "patch_texts.h"
 #include "sample_image.h"
 #include "table_csv.h"
+#include "table_document.h"
 
 namespace {
 
@@ -313,6 +315,146 @@ TEST_F(Cli, AWriteIsSyncedPutInPlaceAndItsFolderSynced) {
     at = FindCall(calls, at + 1, QStringLiteral(R"(fsync\(%1\) += 0)").arg(opened_folder));
     EXPECT_GE(at, 0) << "folder synced\n" << calls.join('\n').toStdString();
   }
+}
+
+// A patch made by `patch` turns the original into the modded file in both
+// formats; apply-patch refuses, exiting 2 with the reason and writing nothing,
+// a patch for another file, one that changes bytes outside the table fields
+// (unless allowed), a cut one, a damaged one and a file that is no patch.
+TEST_F(Cli, PatchesAreMadeAppliedAndRefused) {
+  const Bytes original = ReadBytes(Path("a.exe"));
+  Bytes modded = original;
+  modded[CrRecordsOffset + 26 * 5 + 12] ^= 0x21;  // the attack of creature 6
+  ASSERT_TRUE(WriteBytes(Path("mod.exe"), modded));
+  Bytes other = modded;
+  other[100] ^= 0xFF;
+  other[CrRecordsOffset + 17] ^= 0x01;  // a creature's byte that no column shows
+  ASSERT_TRUE(WriteBytes(Path("other-bytes.exe"), other));
+  ASSERT_TRUE(WriteBytes(Path("b.exe"), MakeSample(2).image));
+  for (const char* format : {"bps", "ips"}) {
+    const QString name = QStringLiteral("mod.") + format;
+    const CliRun made = Invoke({"patch", "a.exe", "mod.exe", "-o", name, "--format", format});
+    ASSERT_EQ(made.exit_code, 0) << made.err.toStdString();
+    EXPECT_EQ(made.err, QString());
+    ASSERT_EQ(Invoke({"apply-patch", "a.exe", name, "-o", "out.exe"}).exit_code, 0) << format;
+    EXPECT_TRUE(ReadBytes(Path("out.exe")) == modded) << format;
+    ASSERT_TRUE(QFile::remove(Path("out.exe")));
+  }
+  const CliRun outside = Invoke({"patch", "a.exe", "other-bytes.exe", "-o", "other.bps"});
+  ASSERT_EQ(outside.exit_code, 0);
+  EXPECT_TRUE(outside.err.contains("внимание")) << outside.err.toStdString();
+
+  Bytes patch = ReadBytes(Path("mod.ips"));
+  ASSERT_TRUE(WriteBytes(Path("cut.ips"), Bytes(patch.begin(), patch.end() - 4)));
+  patch = ReadBytes(Path("mod.bps"));
+  patch[patch.size() / 2] ^= 0x40;
+  ASSERT_TRUE(WriteBytes(Path("damaged.bps"), patch));
+  ASSERT_TRUE(WriteBytes(Path("garbage.bps"), Bytes(64, 0x5A)));
+
+  const struct {
+    const char* file;
+    const char* patch;
+    QString message;
+  } refusals[] = {
+      {"b.exe", "mod.bps", PatchRefusalText(PatchRefusal::kWrongSource)},
+      {"a.exe", "other.bps",
+       "патч меняет 2 байта вне записей таблиц, первый по смещению 0x000064 (100); чтобы "
+       "применить его всё же, добавьте --allow-other-bytes"},
+      {"a.exe", "cut.ips", PatchRefusalText(PatchRefusal::kCut)},
+      {"a.exe", "damaged.bps", PatchRefusalText(PatchRefusal::kBadPatchChecksum)},
+      {"a.exe", "garbage.bps", PatchRefusalText(PatchRefusal::kUnknownFormat)},
+      {"a.exe", "none.bps", "none.bps"},
+  };
+  const QStringList files = FolderEntries(folder_.path());
+  for (const auto& refusal : refusals) {
+    SCOPED_TRACE(refusal.patch);
+    const CliRun run = Invoke({"apply-patch", refusal.file, refusal.patch, "-o", "out.exe"});
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_TRUE(run.err.contains(refusal.message)) << run.err.toStdString();
+    EXPECT_EQ(FolderEntries(folder_.path()), files);
+  }
+  const CliRun allowed =
+      Invoke({"apply-patch", "a.exe", "other.bps", "-o", "out.exe", "--allow-other-bytes"});
+  ASSERT_EQ(allowed.exit_code, 0) << allowed.err.toStdString();
+  EXPECT_TRUE(ReadBytes(Path("out.exe")) == other);
+}
+
+// Lists applied together: a field two lists set to different values refuses
+// them all, naming both lists and values, until --prefer picks one; the same
+// value twice agrees; the report says where each change came from.
+TEST_F(Cli, SeveralChangeListsMergeOrRefuseTheirConflicts) {
+  const TableSet tables = LoadTablesFrom(ReadBytes(Path("a.exe")));
+  const FieldRef contested{kCreatures, 0, 1};
+  const FieldRef agreed{kCreatures, 1, 1};
+  const FieldRef only_later{kSpells, 2, 1};
+  // A value the field does not hold now.
+  const auto other_than = [&](const FieldRef& field, int value) {
+    return FieldValue(tables, field.table, field.entry, field.column) == value ? value + 1 : value;
+  };
+  const int first = other_than(contested, 11);
+  const int second = first == 12 ? 13 : other_than(contested, 12);
+  const auto row = [&](const FieldRef& field, int value) {
+    return QStringLiteral("%1,%2,%3,%4,%5\r\n")
+        .arg(QString::fromUtf8(TabCaptions[field.table]))
+        .arg(field.entry + 1)
+        .arg(QString::fromUtf8(HeaderCaptions[field.table][field.column]),
+             QString::fromStdString(
+                 FieldDisplayText(tables, field.table, field.entry, field.column)))
+        .arg(value);
+  };
+  const QString header = QStringLiteral("Таблица,№,Столбец,В файле,Новое\r\n");
+  const int same = other_than(agreed, 7);
+  const int level = other_than(only_later, 3);
+  ASSERT_TRUE(WriteText(Path("early.csv"), header + row(contested, first) + row(agreed, same)));
+  ASSERT_TRUE(WriteText(Path("late.csv"), header + row(contested, second) + row(agreed, same) +
+                                              row(only_later, level)));
+
+  const QStringList files = FolderEntries(folder_.path());
+  const CliRun refused = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe"});
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_TRUE(refused.err.contains(
+      QStringLiteral("«Атака»: early.csv — %1, late.csv — %2").arg(first).arg(second)))
+      << refused.err.toStdString();
+  EXPECT_EQ(refused.err.count(QStringLiteral("конфликт:")), 1) << refused.err.toStdString();
+  EXPECT_EQ(FolderEntries(folder_.path()), files);
+
+  const struct {
+    const char* prefer;
+    int contested_value;
+    QString contested_from;
+  } choices[] = {{"later", second, "late.csv"}, {"earlier", first, "early.csv"}};
+  for (const auto& choice : choices) {
+    SCOPED_TRACE(choice.prefer);
+    const CliRun run = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe",
+                               "--prefer", choice.prefer, "--report", "report.csv"});
+    ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
+    const TableSet out = LoadTablesFrom(ReadBytes(Path("out.exe")));
+    EXPECT_EQ(FieldValue(out, kCreatures, 0, 1), choice.contested_value);
+    EXPECT_EQ(FieldValue(out, kCreatures, 1, 1), same);
+    EXPECT_EQ(FieldValue(out, kSpells, 2, 1), level);
+    const Bytes bytes = ReadBytes(Path("report.csv"));
+    const QStringList report = QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<qsizetype>(bytes.size()))
+                                   .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(report.size(), 4) << report.join('\n').toStdString();
+    EXPECT_TRUE(report[0].endsWith(QStringLiteral(",Список")));
+    EXPECT_TRUE(report[1].endsWith(
+        QStringLiteral(",%1,%2").arg(choice.contested_value).arg(choice.contested_from)))
+        << report[1].toStdString();
+    EXPECT_TRUE(report[2].endsWith(QStringLiteral(",%1,\"early.csv; late.csv\"").arg(same)))
+        << report[2].toStdString();
+    EXPECT_TRUE(report[3].endsWith(QStringLiteral(",%1,late.csv").arg(level)))
+        << report[3].toStdString();
+  }
+
+  // The check against the file stays: a list made for another file needs --force.
+  Bytes changed = ReadBytes(Path("a.exe"));
+  changed[CrRecordsOffset + 12] ^= 0x01;
+  ASSERT_TRUE(WriteBytes(Path("changed.exe"), changed));
+  const QStringList stale = {"apply", "changed.exe", "early.csv", "late.csv",
+                             "-o",    "out2.exe",    "--prefer",  "later"};
+  EXPECT_EQ(Invoke(stale).exit_code, 2);
+  EXPECT_EQ(Invoke(stale + QStringList{"--force"}).exit_code, 0);
 }
 
 }  // namespace

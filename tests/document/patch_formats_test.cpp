@@ -327,11 +327,16 @@ TEST(PatchFormatsTest, CountsChangedBytesOutsideTheTableRecords) {
   const std::size_t creatures = CrRecordsOffset;
   const std::size_t not_a_building = BlFirstRunOffset + BlRecordSize * BlFirstRunSkip[0];
   const Row rows[] = {
-      {"inside records only",
-       {creatures, creatures + 66 * 26 - 1, BlLoneRecordOffset + 27,
-        SpRecordsOffset + 22 * 64 + 21},
+      {"inside fields only",
+       {creatures, creatures + 66 * 26 - 1, BlLoneRecordOffset + 27, SpRecordsOffset + 22 * 64,
+        SpRecordsOffset + 22 * 64 + 5},
        0,
        0},
+      {"record bytes that no field shows",
+       {creatures + 26 * 3 + 17, creatures + 26 * 3 + 21, SpRecordsOffset + 1,
+        SpRecordsOffset + 22 * 64 + 21},
+       4,
+       creatures + 26 * 3 + 17},
       {"either side of the creature block",
        {creatures - 1, creatures, creatures + 66 * 26},
        2,

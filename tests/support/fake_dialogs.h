@@ -64,13 +64,50 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 
+  QStringList AskCsvOpenFileNames(QWidget*, const QString& folder) override {
+    dialog_folders << folder;
+    if (csv_open_many_answers.empty()) {  // one file, as the single open dialog answers
+      const QString one = Next(csv_open_answers);
+      return one.isEmpty() ? QStringList() : QStringList{one};
+    }
+    QStringList answer = csv_open_many_answers.front();
+    csv_open_many_answers.pop_front();
+    return answer;
+  }
+  ListsAnswer AskListsConflicts(QWidget*, const QString& text, const QString& details) override {
+    lists_questions << text;
+    lists_details << details;
+    if (lists_answers.empty())
+      return ListsAnswer::Cancel;
+    const ListsAnswer answer = lists_answers.front();
+    lists_answers.pop_front();
+    return answer;
+  }
+  QString AskPatchOpenFileName(QWidget*, const QString& folder) override {
+    dialog_folders << folder;
+    return Next(patch_open_answers);
+  }
+  QString AskPatchSaveFileName(QWidget*, const QString& folder,
+                               const QString& proposedName) override {
+    dialog_folders << folder;
+    patch_proposed_names << proposedName;
+    return Next(patch_save_answers);
+  }
+
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
   std::deque<bool> yes_no_answers;  // none queued: No
   std::deque<QString> csv_open_answers;
   std::deque<QString> csv_save_answers;
-  std::deque<ConflictAnswer> conflict_answers;  // none queued: Cancel
+  std::deque<ConflictAnswer> conflict_answers;    // none queued: Cancel
+  std::deque<QStringList> csv_open_many_answers;  // none queued: csv_open_answers, one file
+  std::deque<ListsAnswer> lists_answers;          // none queued: Cancel
+  std::deque<QString> patch_open_answers;
+  std::deque<QString> patch_save_answers;
+  QStringList lists_questions;
+  QStringList lists_details;
+  QStringList patch_proposed_names;
   QStringList conflict_questions;
   QStringList conflict_details;
   QStringList csv_proposed_names;

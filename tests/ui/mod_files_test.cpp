@@ -1,0 +1,175 @@
+// The File menu's items for mods: a patch exported and applied, and several
+// change lists applied at once, driven through the menu with the dialogs
+// answered from code.
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "../support/image_helpers.h"
+#include "change_list.h"
+#include "patch_file.h"
+#include "patch_texts.h"
+#include "window_fixtures.h"
+
+namespace {
+
+class ModFilesTest : public SampleWindowTest {
+ protected:
+  TableDocument& Document() const { return *form->Document(); }
+  void WriteFile(const QString& name, const QByteArray& bytes) {
+    ASSERT_TRUE(WriteBytes(Path(name), Bytes(bytes.begin(), bytes.end())));
+  }
+  // The sample with `value` written into `field`.
+  Bytes WithField(const Bytes& image, const FieldRef& field, std::int32_t value) const {
+    TableSet tables = LoadTablesFrom(image);
+    StoreFieldValue(tables, field.table, field.entry, field.column, value);
+    return WriteTablesInto(tables, image);
+  }
+};
+
+// The exported patch, in the format its name asks for, turns the file on disk
+// into the tables as they stand, the text still being typed included.
+TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
+  const QList<QAction*> items = form->mm_File->actions();
+  const auto at = [&items](const QAction* action) { return items.indexOf(action); };
+  EXPECT_LT(at(form->TableFiles()->ApplyChangeList), at(form->PatchFiles()->ExportPatch));
+  EXPECT_EQ(at(form->PatchFiles()->ExportPatch) + 1, at(form->PatchFiles()->ApplyPatch));
+  EXPECT_LT(at(form->PatchFiles()->ApplyPatch), at(form->mm_Line));
+
+  Document().SetFieldText({kBuildings, 81, 1}, "4242");
+  grid->SetCurrentCell(3, 2);
+  QTest::keyClicks(grid->CellEditor(), QStringLiteral("77"));
+  const Bytes expected = WithField(WithField(source, {kBuildings, 81, 1}, 4242), {kCreatures, 1, 3},
+                                   Document().ValueAfterCommit({kCreatures, 1, 3}));
+  ASSERT_EQ(Document().Mark({kCreatures, 1, 3}), CellMark::Changed);  // typed, not committed
+  for (const char* name : {"mod.ips", "mod.BPS"}) {
+    dialogs.patch_save_answers.push_back(Path(QString::fromLatin1(name)));
+    form->PatchFiles()->ExportPatch->trigger();
+    const Bytes patch = ReadBytes(Path(QString::fromLatin1(name)));
+    EXPECT_EQ(DetectPatchFormat(patch), name[4] == 'i' ? PatchFormat::kIps : PatchFormat::kBps);
+    const PatchOutcome applied = ApplyPatch(patch, source);
+    ASSERT_TRUE(applied.ok()) << name;
+    EXPECT_TRUE(applied.bytes == expected) << name;
+  }
+  EXPECT_EQ(dialogs.patch_proposed_names.first(), QStringLiteral("mod.bps"));
+  dialogs.patch_save_answers.push_back(Path(QStringLiteral("mod.txt")));
+  form->PatchFiles()->ExportPatch->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("mod.txt"))));
+}
+
+// An applied patch is one step whose fields show as edits; a patch for
+// another file is refused, and one with other bytes asks whether to take its
+// table changes alone.
+TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
+  const FieldRef attack{kCreatures, 4, 1};
+  const FieldRef mana{kSpells, 10, 2};
+  const std::int32_t attack_now = Document().ValueAfterCommit(attack);
+  const std::int32_t mana_now = Document().ValueAfterCommit(mana);
+  Bytes modded =
+      WithField(WithField(source, attack, attack_now == 9 ? 8 : 9), mana, mana_now == 30 ? 31 : 30);
+  const auto write_patch = [&](const QString& name, const Bytes& from, const Bytes& to) {
+    const PatchOutcome patch = MakeBpsPatch(from, to);
+    ASSERT_TRUE(patch.ok());
+    ASSERT_TRUE(WriteBytes(Path(name), patch.bytes));
+  };
+  write_patch(QStringLiteral("mod.bps"), source, modded);
+  write_patch(QStringLiteral("other.bps"), MakeSample(8).image, modded);
+  Bytes with_code = modded;
+  with_code[200] ^= 0x5A;
+  write_patch(QStringLiteral("code.bps"), source, with_code);
+
+  dialogs.patch_open_answers.push_back(Path(QStringLiteral("other.bps")));
+  form->PatchFiles()->ApplyPatch->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains(PatchRefusalText(PatchRefusal::kWrongSource)));
+
+  // No to the question: nothing; Yes: the table changes, not byte 200.
+  for (const bool yes : {false, true}) {
+    dialogs.patch_open_answers.push_back(Path(QStringLiteral("code.bps")));
+    dialogs.yes_no_answers.push_back(yes);
+    form->PatchFiles()->ApplyPatch->trigger();
+    ASSERT_FALSE(dialogs.questions.isEmpty());
+    EXPECT_TRUE(dialogs.questions.back().contains(QStringLiteral("1 байт вне записей таблиц")))
+        << dialogs.questions.back().toStdString();
+    EXPECT_EQ(Document().Changes().size(), yes ? 2u : 0u);
+  }
+  EXPECT_TRUE(ImageWithEdits(Document()) == modded);
+  form->mm_Undo->trigger();
+  EXPECT_TRUE(Document().Changes().empty());
+
+  // An edit the patch does not touch stays.
+  const FieldRef gold{kBuildings, 7, 1};
+  Document().SetFieldValue(gold, 123456);
+  dialogs.patch_open_answers.push_back(Path(QStringLiteral("mod.bps")));
+  form->PatchFiles()->ApplyPatch->trigger();
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение патча"));
+  EXPECT_EQ(Document().Mark(attack), CellMark::Changed);
+  EXPECT_EQ(grid->CellText(1, 5), FieldDisplayText(LoadTablesFrom(modded), kCreatures, 4, 1));
+  SaveAs(Path(QStringLiteral("saved.exe")));
+  EXPECT_TRUE(ReadBytes(Path(QStringLiteral("saved.exe"))) == WithField(modded, gold, 123456));
+  EXPECT_EQ(dialogs.errors.size(), 1);
+}
+
+// Several lists chosen at once: a field they set differently asks which list
+// wins (or cancels, changing nothing), the merge is one step, and the report
+// item saves where each change came from.
+TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
+  const FieldRef contested{kCreatures, 2, 1};
+  const FieldRef agreed{kSpells, 3, 1};
+  const std::int32_t now = Document().ValueAfterCommit(contested);
+  const std::int32_t earlier = now == 11 ? 13 : 11;
+  const std::int32_t later = now == 12 ? 14 : 12;
+  const auto list_setting = [&](std::int32_t contested_value) {
+    TableDocument made;
+    made.OpenImage(QStringLiteral("a.exe"), source);
+    made.SetFieldValue(contested, contested_value);
+    made.SetFieldValue(agreed, Document().ValueAfterCommit(agreed) == 5 ? 6 : 5);
+    return WriteChangeList(made);
+  };
+  WriteFile(QStringLiteral("a.csv"), list_setting(earlier));
+  WriteFile(QStringLiteral("b.csv"), list_setting(later));
+  const QStringList both = {Path(QStringLiteral("a.csv")), Path(QStringLiteral("b.csv"))};
+  EXPECT_FALSE(form->TableFiles()->SaveListsReport->isEnabled());
+
+  using Answer = UserDialogs::ListsAnswer;
+  const struct {
+    Answer answer;
+    std::int32_t value;
+    const char* from;
+  } cases[] = {{Answer::Cancel, now, nullptr},
+               {Answer::PreferEarlier, earlier, "a.csv"},
+               {Answer::PreferLater, later, "b.csv"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.answer));
+    form->OpenPath(Path(QStringLiteral("HMM2PL.exe")));  // the file as it was
+    dialogs.csv_open_many_answers.push_back(both);
+    dialogs.lists_answers.push_back(c.answer);
+    form->TableFiles()->ApplyChangeList->trigger();
+    ASSERT_FALSE(dialogs.lists_questions.isEmpty());
+    EXPECT_TRUE(dialogs.lists_questions.back().contains(
+        QStringLiteral("%1 — %2, %3 — %4").arg(both[0]).arg(earlier).arg(both[1]).arg(later)))
+        << dialogs.lists_questions.back().toStdString();
+    EXPECT_EQ(Document().ValueAfterCommit(contested), c.value);
+    EXPECT_EQ(Document().Changes().size(), c.from ? 2u : 0u);
+    if (!c.from)
+      continue;
+    EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение списков изменений"));
+    ASSERT_TRUE(form->TableFiles()->SaveListsReport->isEnabled());
+    dialogs.csv_save_answers.push_back(Path(QStringLiteral("report.csv")));
+    form->TableFiles()->SaveListsReport->trigger();
+    const Bytes report = ReadBytes(Path(QStringLiteral("report.csv")));
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(report.data()),
+                                           static_cast<qsizetype>(report.size()));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral(",%1,%2\r\n").arg(c.value).arg(Path(QString::fromLatin1(c.from)))))
+        << text.toStdString();
+  }
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "patch_file_commands.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "document_history.h"
+#include "patch_file.h"
+#include "patch_texts.h"
+#include "string_grid.h"
+#include "table_document.h"
+#include "user_dialogs.h"
+
+PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction* before)
+    : QObject(window.widget), window_(window) {
+  const auto add = [&](const QString& caption, void (PatchFileCommands::*handler)()) {
+    auto* action = new QAction(caption, menu);
+    menu->insertAction(before, action);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  ExportPatch = add(QStringLiteral("Экспорт патча..."), &PatchFileCommands::ExportPatchClick);
+  ApplyPatch = add(QStringLiteral("Применить патч..."), &PatchFileCommands::ApplyPatchClick);
+  connect(window_.document, &TableDocument::fileChanged, this, &PatchFileCommands::UpdateEnabled);
+  UpdateEnabled();
+}
+
+PatchFileCommands::~PatchFileCommands() = default;
+
+void PatchFileCommands::UpdateEnabled() {
+  for (QAction* action : {ExportPatch, ApplyPatch})
+    action->setEnabled(window_.document->IsLoaded());
+}
+
+void PatchFileCommands::ExportPatchClick() {
+  if (!window_.document->IsLoaded())
+    return;
+  const QString path = window_.dialogs->AskPatchSaveFileName(
+      window_.widget, window_.dialog_folder(), QStringLiteral("mod.bps"));
+  if (path.isEmpty())
+    return;
+  window_.remember_folder(path);
+  const std::optional<PatchFormat> format = PatchFormatOfFileName(path);
+  if (!format) {
+    window_.dialogs->ShowError(
+        window_.widget,
+        QStringLiteral("Патч не записан: имя файла должно кончаться на .bps или .ips, по ним "
+                       "выбирается формат."));
+    return;
+  }
+  const std::span<const std::uint8_t> base = window_.patch_base();
+  const PatchOutcome patch = MakeDocumentPatch(*window_.document, base, *format);
+  if (!patch.ok()) {
+    window_.dialogs->ShowError(
+        window_.widget,
+        QStringLiteral("Патч не записан: %1.").arg(PatchRefusalText(patch.refusal)));
+    return;
+  }
+  QString message;
+  if (!WritePatchFile(window_.document->Files(), path, patch.bytes, message)) {
+    window_.dialogs->ShowError(window_.widget, message);
+    return;
+  }
+  if (!message.isEmpty())  // written, but perhaps not for good
+    window_.dialogs->ShowInfo(window_.widget, message);
+}
+
+// The document holds tables, and Save As writes only their fields; a patch's
+// other bytes cannot be held, so the user may take its table changes alone.
+void PatchFileCommands::ApplyPatchClick() {
+  if (!window_.document->IsLoaded())
+    return;
+  const QString path =
+      window_.dialogs->AskPatchOpenFileName(window_.widget, window_.dialog_folder());
+  if (path.isEmpty())
+    return;
+  window_.remember_folder(path);
+  Bytes patch;
+  QString message;
+  if (!ReadPatchFile(window_.document->Files(), path, TextSources::kFiles, patch, message)) {
+    window_.dialogs->ShowError(window_.widget, message);
+    return;
+  }
+  const DocumentPatch judged = JudgeDocumentPatch(*window_.document, patch);
+  if (judged.refusal != PatchRefusal::kNone) {
+    window_.dialogs->ShowError(
+        window_.widget,
+        QStringLiteral("Патч не применён: %1.").arg(PatchRefusalText(judged.refusal)));
+    return;
+  }
+  if (judged.outside.count > 0 &&
+      !window_.dialogs->AskYesNo(
+          window_.widget,
+          QStringLiteral("Этот %1. Редактор записывает в файл только поля таблиц, поэтому "
+                         "эти байты не будут применены (патч целиком применяет "
+                         "trevalune-cli apply-patch --allow-other-bytes).\n\nПрименить только "
+                         "изменения таблиц?")
+              .arg(OutsideChangesText(judged.outside))))
+    return;
+  if (judged.changes.empty()) {
+    window_.dialogs->ShowInfo(window_.widget,
+                              QStringLiteral("Патч не меняет ни одного поля таблиц."));
+    return;
+  }
+  window_.history->Apply(QStringLiteral("применение патча"), [&] {
+    window_.grid->BeginUpdate();
+    for (const FieldChange& change : judged.changes)
+      window_.document->SetFieldValue(change.field, change.now);
+    window_.grid->EndUpdate();
+  });
+}
