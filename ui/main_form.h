@@ -12,7 +12,10 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
+class ChangesPanel;
+class EditorCommands;
 class GridClipboard;
+class ModCommands;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -58,6 +61,9 @@ class TMainForm : public QMainWindow {
   QAction* mm_Revert;
   // The grid's context menu.
   QMenu* pm_Grid;
+  // Вид: the panel "Изменения" shown and hidden.
+  QMenu* mm_View;
+  ChangesPanel* pn_Changes;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -98,6 +104,11 @@ class TMainForm : public QMainWindow {
   // Copy and paste of cell ranges, and the CSV items of the File menu.
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
+  // The comparison file, F7 and the range edit.
+  ModCommands* Mods() const { return mod_commands_; }
+
+  // Shows the tab and the cell of `field`, with the keyboard in its editor.
+  void ShowField(const FieldRef& field);
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -118,6 +129,8 @@ class TMainForm : public QMainWindow {
   // The Edit menu, the grid's context menu, and typing routed through the
   // history (main_form_editing.cpp).
   void SetUpEditing();
+  // The comparison commands, the range edit and the panel with its menu.
+  void SetUpModWork();
   // Shows the tab and the cell an undo or redo changes.
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
@@ -139,6 +152,8 @@ class TMainForm : public QMainWindow {
   TableDocument* document_;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
+  ModCommands* mod_commands_ = nullptr;
+  EditorCommands* editor_commands_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;

@@ -71,7 +71,7 @@ void TMainForm::SetUpEditing() {
           &DocumentHistory::EndVisit);
   connect(tc_Tabs, &QTabBar::currentChanged, history, &DocumentHistory::EndVisit);
   connect(history, &DocumentHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
-  new EditorCommands(sg_Table, mm_Undo, mm_Redo);
+  editor_commands_ = new EditorCommands(sg_Table, mm_Undo, mm_Redo);
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {

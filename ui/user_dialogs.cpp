@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "range_edit_dialog.h"
+
 namespace {
 
 // Qt's own dialog lists a file whose name is not UTF-8 with U+FFFD for the
@@ -133,4 +135,21 @@ UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const Q
   if (box.clickedButton() == all)
     return ConflictAnswer::ApplyAll;
   return ConflictAnswer::Cancel;
+}
+
+QString QtUserDialogs::AskComparisonFileName(QWidget* parent, const QString& folder) {
+  OpenFileDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Сравнить с файлом"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareFileDialog(dialog, folder, QString());
+  return ChosenFile(dialog);
+}
+
+std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget* parent,
+                                                     const RangeEditSummaryOf& summary) {
+  RangeEditDialog dialog(summary, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Edit();
 }

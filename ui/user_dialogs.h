@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <optional>
+
+#include "range_edit.h"
 
 class QWidget;
 
@@ -47,6 +51,15 @@ class UserDialogs {
   // `details` (no details area when it is empty); closing the question cancels.
   virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                                       const QString& details) = 0;
+
+  // The file to compare with: an existing executable, starting in `folder`.
+  // The empty text when cancelled.
+  virtual QString AskComparisonFileName(QWidget* parent, const QString& folder) = 0;
+  // The operation for the selected cells. `summary` says what an operation
+  // would do, and is shown as the user sets it up; none when cancelled.
+  using RangeEditSummaryOf = std::function<QString(const RangeEdit&)>;
+  virtual std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
+                                                const RangeEditSummaryOf& summary) = 0;
 };
 
 // The real dialogs.
@@ -66,6 +79,9 @@ class QtUserDialogs : public UserDialogs {
                              const QString& proposedName) override;
   ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                               const QString& details) override;
+  QString AskComparisonFileName(QWidget* parent, const QString& folder) override;
+  std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
+                                        const RangeEditSummaryOf& summary) override;
 };
 
 // The texts of the size warning.
