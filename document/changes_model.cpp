@@ -6,8 +6,12 @@
 namespace {
 
 const std::array<QString, ChangesModel::kInComparison + 1> kCaptions = {
-    QStringLiteral("Таблица"), QStringLiteral("№"),      QStringLiteral("Название"),
-    QStringLiteral("Столбец"), QStringLiteral("В файле"), QStringLiteral("Новое"),
+    QStringLiteral("Таблица"),
+    QStringLiteral("№"),
+    QStringLiteral("Название"),
+    QStringLiteral("Столбец"),
+    QStringLiteral("В файле"),
+    QStringLiteral("Новое"),
     QStringLiteral("В файле для сравнения")};
 
 QString Utf8(std::string_view text) {
@@ -104,8 +108,7 @@ QString ChangesModel::Text(const FieldRef& field, int column) const {
     case kField:
       return Utf8(HeaderCaptions[field.table][field.column]);
     case kInFile:
-      return Shown(field,
-                   FieldValue(document_->Saved(), field.table, field.entry, field.column));
+      return Shown(field, FieldValue(document_->Saved(), field.table, field.entry, field.column));
     case kNow:
       if (document_->HasTypedText(field) && document_->Mark(field) == CellMark::NotANumber)
         return QStringLiteral("не число");

@@ -90,9 +90,8 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
 }
 
 QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
-  QString text = QStringLiteral("Изменится ячеек: %1 из %2.")
-                     .arg(plan.changes.size())
-                     .arg(plan.cells);
+  QString text =
+      QStringLiteral("Изменится ячеек: %1 из %2.").arg(plan.changes.size()).arg(plan.cells);
   if (plan.out_of_range > 0) {
     text += QStringLiteral("\nНе помещаются в своё поле: %1; ").arg(plan.out_of_range);
     text += wrap ? QStringLiteral("они будут перенесены, как при вводе.")

@@ -26,8 +26,8 @@ struct RangeEdit {
 
 // What an operation would do to a range, worked out before anything changes.
 struct RangeEditPlan {
-  int cells = 0;        // fields in the range
-  int not_numbers = 0;  // cells whose text is not a number: left alone
+  int cells = 0;         // fields in the range
+  int not_numbers = 0;   // cells whose text is not a number: left alone
   int out_of_range = 0;  // results the field cannot hold
   // The fields whose value changes, with their new values.
   std::vector<FieldValueChange> changes;

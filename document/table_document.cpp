@@ -360,7 +360,8 @@ std::vector<FieldChange> TableDocument::Changes() const {
   return changes;
 }
 
-void TableDocument::SetFieldValues(const QString& step, const std::vector<FieldValueChange>& values) {
+void TableDocument::SetFieldValues(const QString& step,
+                                   const std::vector<FieldValueChange>& values) {
   if (!loaded_ || values.empty())
     return;
   HoldCellSignals();

@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPolygon>
 #include <QPointer>
+#include <QPolygon>
 #include <algorithm>
 
 #include "grid_model.h"

@@ -163,11 +163,11 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::SetUpModWork() {
-  mod_commands_ = new ModCommands(
-      {this, document_, sg_Table, dialogs_, [this] { return DialogFolder(); },
-       [this](const QString& chosen) { RememberDialogFolder(chosen); },
-       [this](const FieldRef& field) { ShowField(field); }},
-      mm_File, mm_Line, mm_Edit);
+  mod_commands_ =
+      new ModCommands({this, document_, sg_Table, dialogs_, [this] { return DialogFolder(); },
+                       [this](const QString& chosen) { RememberDialogFolder(chosen); },
+                       [this](const FieldRef& field) { ShowField(field); }},
+                      mm_File, mm_Line, mm_Edit);
   editor_commands_->Claim(mod_commands_->EditRange);
 
   pn_Changes = new ChangesPanel(document_, this);

@@ -17,7 +17,8 @@ ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_b
   CloseComparison = new QAction(QStringLiteral("Закрыть сравнение"), file_menu);
   file_menu->insertAction(file_before, CompareWith);
   file_menu->insertAction(file_before, CloseComparison);
-  TakeFromComparison = new QAction(QStringLiteral("Взять значения из файла для сравнения"), edit_menu);
+  TakeFromComparison =
+      new QAction(QStringLiteral("Взять значения из файла для сравнения"), edit_menu);
   EditRange = new QAction(QStringLiteral("Изменить выделенные..."), edit_menu);
   EditRange->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   edit_menu->addAction(TakeFromComparison);

@@ -46,8 +46,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
       this);
   summary_label_ = new QLabel(this);
   summary_label_->setWordWrap(true);
-  summary_label_->setTextInteractionFlags(Qt::TextSelectableByKeyboard |
-                                          Qt::TextSelectableByMouse);
+  summary_label_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
   auto* form = new QFormLayout;
@@ -99,9 +98,8 @@ std::optional<RangeEdit> RangeEditDialog::Edit() const {
 }
 
 void RangeEditDialog::Update() {
-  const bool limit =
-      static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
-      RangeEdit::Operation::Limit;
+  const bool limit = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
+                     RangeEdit::Operation::Limit;
   const bool percent = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
                        RangeEdit::Operation::Multiply;
   amount_label_->setText(percent ? QStringLiteral("&P, %:") : QStringLiteral("&N:"));
