@@ -20,6 +20,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 
 #include "changes_panel.h"
@@ -183,8 +184,14 @@ void TMainForm::SetUpModWork() {
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
   // Shown from the keyboard, the panel takes the keyboard.
   connect(panel, &QAction::triggered, this, [this](bool shown) {
-    if (shown)
-      pn_Changes->setFocus(Qt::ShortcutFocusReason);
+    if (!shown)
+      return;
+    // The first time, a third of the window: the grid keeps the most of it.
+    if (!panel_placed_) {
+      panel_placed_ = true;
+      resizeDocks({pn_Changes}, {std::max(120, height() / 3)}, Qt::Vertical);
+    }
+    pn_Changes->setFocus(Qt::ShortcutFocusReason);
   });
   mm_View->addAction(panel);
   mm_View->addSeparator();

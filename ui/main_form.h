@@ -160,4 +160,5 @@ class TMainForm : public QMainWindow {
 
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;
+  bool panel_placed_ = false;
 };
