@@ -1,8 +1,6 @@
 #include "revert_to_file.h"
 
-void RevertToFile(DocumentHistory& history, TableDocument& document,
-                  const std::vector<FieldRef>& fields) {
-  (void)history;  // the document's own
+void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) {
   std::vector<FieldValueChange> in_file;
   for (const FieldRef& field : fields) {
     if (IsField(field))

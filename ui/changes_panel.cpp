@@ -71,7 +71,7 @@ std::vector<FieldRef> ChangesPanel::SelectedFields() const {
 void ChangesPanel::RevertSelected() {
   const std::vector<FieldRef> fields = SelectedFields();
   if (!fields.empty())
-    RevertToFile(document_->History(), *document_, fields);
+    RevertToFile(*document_, fields);
 }
 
 void ChangesPanel::TakeSelectedFromComparison() {

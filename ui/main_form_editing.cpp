@@ -91,5 +91,5 @@ void TMainForm::mm_RevertClick() {
   if (fields.empty())
     fields.push_back({ActiveTable(), sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
   std::sort(fields.begin(), fields.end());
-  RevertToFile(*History(), *document_, fields);
+  RevertToFile(*document_, fields);
 }
