@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "changes_model.h"
 #include "changes_panel.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
@@ -158,6 +160,43 @@ BENCHMARK(BM_Keystroke_Panel)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->ArgNames({"all_changed", "panel"})
     ->UseManualTime();
+
+// What the list costs where the document changes every cell at once: a
+// table committed (a tab left) lists every field again. Without the list
+// (list 0) and with it (1), every field of the three tables changed.
+void BM_Commit_List(benchmark::State& state) {
+  const bool listed = state.range(0) != 0;
+  TableDocument document;
+  std::unique_ptr<ChangesModel> model;
+  if (listed)
+    model = std::make_unique<ChangesModel>(&document);
+  QString error;
+  document.Open(
+      PathOf(Sample().path()), [] { return true; }, error);
+  std::vector<FieldValueChange> values;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldLayout layout = FieldOf(table, column);
+        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
+        values.push_back(
+            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
+      }
+  document.SetFieldValues(QStringLiteral("всё"), values);
+  std::vector<double> commits;
+  for (auto _ : state) {
+    document.EditCell({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
+    const auto start = std::chrono::steady_clock::now();
+    document.CommitTable(kCreatures);
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    commits.push_back(took * 1e6);
+  }
+  if (model)
+    state.counters["rows"] = model->rowCount();
+  ReportMedian(state, commits, "median_us");
+}
+BENCHMARK(BM_Commit_List)->Arg(0)->Arg(1)->ArgName("list")->UseManualTime();
 
 // Setting a comparison file in the document alone, against one read.
 void BM_SetComparison_Document(benchmark::State& state) {
