@@ -1,6 +1,7 @@
 #include "changes_panel.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -86,6 +87,9 @@ void ChangesPanel::TakeSelectedFromComparison() {
 void ChangesPanel::ComparisonChanged() {
   const bool compared = document_->HasComparison();
   compare_->setEnabled(compared);
+  // Which file it is, for the user who forgot.
+  compare_->setToolTip(compared ? QDir::toNativeSeparators(document_->ComparisonFileName())
+                                : QString());
   take_->setEnabled(compared);
   if (!compared)
     compare_->setChecked(false);
