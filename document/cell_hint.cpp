@@ -58,5 +58,9 @@ QString CellHint(const TableDocument& document, const FieldRef& field) {
     else if (stored != text)
       lines.append(QStringLiteral("%1 → будет сохранено %2").arg(text, stored));
   }
+  if (document.DiffersFromComparison(field))
+    lines.append(QStringLiteral("в файле для сравнения: %1")
+                     .arg(QString::fromStdString(
+                         FieldText(document.ComparisonValue(field), layout.is_signed))));
   return lines.join(QLatin1Char('\n'));
 }

@@ -1,14 +1,11 @@
 #include "revert_to_file.h"
 
-void RevertToFile(DocumentHistory& history, TableDocument& document,
-                  const std::vector<FieldRef>& fields) {
-  history.Apply(QStringLiteral("возврат значений из файла"), [&] {
-    for (const FieldRef& field : fields) {
-      if (IsField(field)) {
-        const CellState in_file{
-            FieldValue(document.Saved(), field.table, field.entry, field.column), std::nullopt};
-        document.Restore(field, in_file);
-      }
-    }
-  });
+void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) {
+  std::vector<FieldValueChange> in_file;
+  for (const FieldRef& field : fields) {
+    if (IsField(field))
+      in_file.push_back(
+          {field, FieldValue(document.Saved(), field.table, field.entry, field.column)});
+  }
+  document.SetFieldValues(QStringLiteral("возврат значений из файла"), in_file);
 }

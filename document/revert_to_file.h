@@ -2,10 +2,8 @@
 
 #include <vector>
 
-#include "document_history.h"
 #include "table_document.h"
 
 // Sets `fields` back to their values in the current file, dropping the text
-// typed into their cells, as one step of `history`.
-void RevertToFile(DocumentHistory& history, TableDocument& document,
-                  const std::vector<FieldRef>& fields);
+// typed into their cells, as one step of the document's history.
+void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields);

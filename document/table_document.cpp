@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <array>
 #include <utility>
 
 #include "cell_grid.h"
@@ -69,10 +70,9 @@ TableDocument::TableDocument(FileStore* store, QObject* parent)
 
 TableDocument::~TableDocument() = default;
 
-TableDocument::Outcome TableDocument::Open(const QString& path,
-                                           const SizeQuestion& accept_other_size, QString& error) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  Bytes image = std::move(spare_);
+TableDocument::Outcome TableDocument::ReadExecutable(const QString& absolute, Bytes& image,
+                                                     const SizeQuestion& accept_other_size,
+                                                     QString& error) const {
   QString reason;
   if (!store_->ReadAll(absolute, image, reason)) {
     error = QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(absolute), reason);
@@ -84,6 +84,18 @@ TableDocument::Outcome TableDocument::Open(const QString& path,
   }
   if (image.size() != ExpectedFileSize && !(accept_other_size && accept_other_size()))
     return Outcome::Declined;
+  return Outcome::Done;
+}
+
+TableDocument::Outcome TableDocument::Open(const QString& path,
+                                           const SizeQuestion& accept_other_size, QString& error) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  Bytes image = std::move(spare_);
+  const Outcome read = ReadExecutable(absolute, image, accept_other_size, error);
+  if (read != Outcome::Done) {
+    spare_ = std::move(image);
+    return read;
+  }
   OpenImage(absolute, std::move(image));
   return Outcome::Done;
 }
@@ -100,7 +112,13 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   loaded_ = true;
   history_->Clear();
   active_ = kCreatures;
+  const bool compared = HasComparison();
+  comparison_.reset();
+  comparison_image_.clear();
+  comparison_path_.clear();
   emit fileChanged();
+  if (compared)
+    emit comparisonChanged();
   emit activeTableChanged(active_);
   emit tablesReset();
 }
@@ -346,4 +364,85 @@ std::vector<FieldChange> TableDocument::Changes() const {
     }
   }
   return changes;
+}
+
+void TableDocument::SetFieldValues(const QString& step,
+                                   const std::vector<FieldValueChange>& values) {
+  if (!loaded_ || values.empty())
+    return;
+  HoldCellSignals();
+  history_->Apply(step, [&] {
+    for (const FieldValueChange& change : values)
+      SetFieldValue(change.field, change.value);
+  });
+  ReleaseCellSignals();
+}
+
+TableDocument::Outcome TableDocument::SetComparisonFile(const QString& path,
+                                                        const SizeQuestion& accept_other_size,
+                                                        QString& error) {
+  if (!loaded_)
+    return Outcome::Declined;
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  Bytes image;
+  const Outcome read = ReadExecutable(absolute, image, accept_other_size, error);
+  if (read != Outcome::Done)
+    return read;
+  comparison_ = std::make_unique<TableSet>(LoadTablesFrom(image));
+  comparison_image_ = std::move(image);
+  comparison_path_ = absolute;
+  emit comparisonChanged();
+  return Outcome::Done;
+}
+
+void TableDocument::CloseComparison() {
+  if (!HasComparison())
+    return;
+  comparison_.reset();
+  comparison_image_.clear();
+  comparison_path_.clear();
+  emit comparisonChanged();
+}
+
+std::int32_t TableDocument::ComparisonValue(const FieldRef& field) const {
+  if (!HasComparison() || !IsField(field))
+    return 0;
+  return FieldValue(*comparison_, field.table, field.entry, field.column);
+}
+
+bool TableDocument::DiffersFromComparison(const FieldRef& field) const {
+  if (!HasComparison() || !loaded_ || !IsField(field))
+    return false;
+  if (HasTypedText(field) && Mark(field) == CellMark::NotANumber)
+    return true;
+  return ValueAfterCommit(field) != ComparisonValue(field);
+}
+
+std::optional<FieldRef> TableDocument::NextComparisonDifference(const FieldRef& from,
+                                                                bool forward) const {
+  if (!HasComparison() || !loaded_)
+    return std::nullopt;
+  // Every field numbered in table, entry and column order.
+  std::array<int, kTableCount + 1> first{};
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    first[table + 1] = first[table] + EntryCount(table) * (ColCounts[table] - 1);
+  const int total = first[kTableCount];
+  const auto field_at = [&](int number) {
+    TableIndex table = 0;
+    while (number >= first[table + 1])
+      ++table;
+    const int columns = ColCounts[table] - 1;
+    const int within = number - first[table];
+    return FieldRef{table, within / columns, within % columns + 1};
+  };
+  int start = forward ? -1 : 0;
+  if (IsField(from))
+    start = first[from.table] + from.entry * (ColCounts[from.table] - 1) + from.column - 1;
+  for (int step = 1; step <= total; ++step) {
+    const int number = ((start + (forward ? step : -step)) % total + total) % total;
+    const FieldRef field = field_at(number);
+    if (DiffersFromComparison(field))
+      return field;
+  }
+  return std::nullopt;
 }

@@ -23,6 +23,12 @@ struct FieldChange {
   std::int32_t now = 0;
 };
 
+// A value to put into a field (widened as the grid shows it).
+struct FieldValueChange {
+  FieldRef field;
+  std::int32_t value = 0;
+};
+
 // The open executable: its path, its bytes as loaded or last saved, the
 // tables with every committed edit, the tables as the file holds them, and the
 // texts typed into cells of the table on show that are not committed yet.
@@ -120,6 +126,32 @@ class TableDocument : public QObject {
   // table, entry and column order.
   std::vector<FieldChange> Changes() const;
 
+  // Sets each field to its value, dropping any typed text, as one step of the
+  // history named `step`; the views hear of it once.
+  void SetFieldValues(const QString& step, const std::vector<FieldValueChange>& values);
+
+  // The comparison file: a second executable, read once and never written,
+  // whose tables the cells are compared with. Reading it asks about another
+  // size as Open does; on anything but Done nothing changes. Closed by
+  // CloseComparison and by every accepted Open.
+  Outcome SetComparisonFile(const QString& path, const SizeQuestion& accept_other_size,
+                            QString& error);
+  void CloseComparison();
+  bool HasComparison() const { return comparison_ != nullptr; }
+  const QString& ComparisonFileName() const { return comparison_path_; }
+  // Its tables and bytes; only while HasComparison().
+  const TableSet& Comparison() const { return *comparison_; }
+  const Bytes& ComparisonImage() const { return comparison_image_; }
+  // The field's value in the comparison file (widened as the grid shows it).
+  std::int32_t ComparisonValue(const FieldRef& field) const;
+  // Whether the field's value after commit differs from the comparison file,
+  // or its text is not a number; false without a comparison file.
+  bool DiffersFromComparison(const FieldRef& field) const;
+  // The next (or previous) field after `from` in table, entry and column
+  // order across all three tables, wrapping around, that differs from the
+  // comparison file; `from` itself comes last. None when no field differs.
+  std::optional<FieldRef> NextComparisonDifference(const FieldRef& from, bool forward) const;
+
   // The undo history of the edits to this file; an Open clears it.
   DocumentHistory& History() { return *history_; }
   const DocumentHistory& History() const { return *history_; }
@@ -133,6 +165,8 @@ class TableDocument : public QObject {
   void fileChanged();
   // Another table is on show, or an Open showed the creatures again.
   void activeTableChanged(TableIndex table);
+  // A comparison file was set or closed.
+  void comparisonChanged();
 
  private:
   // Typed text is kept per table while a file is loaded; before any Open the
@@ -151,6 +185,9 @@ class TableDocument : public QObject {
   void CellChanged(const FieldRef& field);
   void HoldCellSignals();
   void ReleaseCellSignals();
+  // Reads an executable to load, as Open and the comparison file do.
+  Outcome ReadExecutable(const QString& absolute, Bytes& image,
+                         const SizeQuestion& accept_other_size, QString& error) const;
   Outcome ReadCurrentFile(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                           Bytes& image, QString& error);
 
@@ -167,6 +204,9 @@ class TableDocument : public QObject {
   DocumentHistory* history_;
   int held_ = 0;
   std::vector<FieldRef> held_fields_;
+  QString comparison_path_;
+  Bytes comparison_image_;
+  std::unique_ptr<TableSet> comparison_;
 };
 
 // Loads all three tables from an image, as Open does.

@@ -3,7 +3,10 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
+#include <QPolygon>
+#include <algorithm>
 
 #include "grid_model.h"
 
@@ -43,14 +46,33 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     palette.setColor(QPalette::Base, kNotANumberColor);
   if (line->palette() != palette)
     line->setPalette(palette);
-  if (line->font().bold() != (mark == CellMark::Changed)) {
+  const bool compared = index.data(GridModel::kComparedRole).toBool();
+  if (line->font().bold() != (mark == CellMark::Changed) || line->font().underline() != compared) {
     QFont font = line->font();
     font.setBold(mark == CellMark::Changed);
+    font.setUnderline(compared);
     line->setFont(font);
   }
   // The editor covers its cell, so it tells what the cell would.
   line->setToolTip(index.data(Qt::ToolTipRole).toString());
   line->setAccessibleDescription(index.data(Qt::AccessibleDescriptionRole).toString());
+}
+
+void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  if (!index.data(GridModel::kComparedRole).toBool())
+    return;
+  const QRect cell = option.rect;
+  const int side = std::max(5, cell.height() * 2 / 5);
+  const QPolygon corner({cell.topRight() + QPoint(1, 0), cell.topRight() + QPoint(1 - side, 0),
+                         cell.topRight() + QPoint(1, side)});
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(kComparedColor);
+  painter->drawPolygon(corner);
+  painter->restore();
 }
 
 void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

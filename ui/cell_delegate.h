@@ -13,6 +13,10 @@ class CellDelegate : public QStyledItemDelegate {
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  // A cell that differs from the comparison file gets a triangle in its
+  // top right corner, besides its underline.
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;

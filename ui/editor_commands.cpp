@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 EditorCommands::EditorCommands(QAbstractItemView* grid, QAction* undo, QAction* redo)
-    : QObject(grid), viewport_(grid->viewport()), undo_(undo), redo_(redo) {
+    : QObject(grid), viewport_(grid->viewport()), actions_{undo, redo} {
   // The editors are children of the viewport, made anew for each current cell.
   viewport_->installEventFilter(this);
   for (QLineEdit* editor : viewport_->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
@@ -18,7 +18,7 @@ QAction* EditorCommands::ActionFor(QEvent* event) const {
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
     return nullptr;
   const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
-  for (QAction* action : {undo_, redo_}) {
+  for (QAction* action : actions_) {
     if (action->shortcuts().contains(keys))
       return action;
   }

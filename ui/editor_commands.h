@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 class QAbstractItemView;
@@ -14,6 +15,8 @@ class QAction;
 class EditorCommands : public QObject {
  public:
   EditorCommands(QAbstractItemView* grid, QAction* undo, QAction* redo);
+  // Another of the window's commands whose keys the editor would take.
+  void Claim(QAction* action) { actions_.append(action); }
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;
@@ -22,6 +25,5 @@ class EditorCommands : public QObject {
   QAction* ActionFor(QEvent* event) const;
 
   QObject* viewport_;
-  QAction* undo_;
-  QAction* redo_;
+  QList<QAction*> actions_;
 };

@@ -12,6 +12,7 @@ GridModel::GridModel(TableDocument* document, QObject* parent)
   connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
   connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
   connect(document_, &TableDocument::activeTableChanged, this, &GridModel::EverythingChanged);
+  connect(document_, &TableDocument::comparisonChanged, this, &GridModel::EverythingChanged);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -35,14 +36,21 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       if (Mark(column, row) == CellMark::NotANumber)
         return QBrush(kNotANumberColor);
       return {};
-    case Qt::FontRole:
-      if (Mark(column, row) == CellMark::Changed) {
-        // Only the weight is set: the rest comes from the grid's font.
-        QFont bold;
-        bold.setBold(true);
-        return bold;
-      }
-      return {};
+    case Qt::FontRole: {
+      const bool bold = Mark(column, row) == CellMark::Changed;
+      const bool compared = DiffersFromComparison(column, row);
+      if (!bold && !compared)
+        return {};
+      // Only these are set: the rest comes from the grid's font.
+      QFont font;
+      if (bold)
+        font.setBold(true);
+      if (compared)
+        font.setUnderline(true);
+      return font;
+    }
+    case kComparedRole:
+      return DiffersFromComparison(column, row);
     case Qt::ToolTipRole: {
       const QString hint = Hint(column, row);
       return hint.isEmpty() ? QVariant() : QVariant(hint);
@@ -164,6 +172,12 @@ CellMark GridModel::Mark(int column, int row) const {
       column >= ColCounts[Table()])
     return CellMark::None;
   return document_->Mark(FieldAt(column, row));
+}
+
+bool GridModel::DiffersFromComparison(int column, int row) const {
+  if (!document_->HasComparison() || !InRange(column, row) || column == 0 || row == 0)
+    return false;
+  return document_->DiffersFromComparison(FieldAt(column, row));
 }
 
 void GridModel::DocumentCellChanged(const FieldRef& field) {

@@ -13,6 +13,8 @@
 // The background of a cell whose text a commit would not store: the field
 // keeps its value.
 inline const QColor kNotANumberColor(255, 196, 196);
+// The corner triangle of a cell that differs from the comparison file.
+inline const QColor kComparedColor(40, 90, 200);
 
 // The grid's cells as the tables address them: (column, row), row 0 the
 // captions, column 0 the names. The view shows row 0 in its column header and
@@ -61,6 +63,10 @@ class GridModel : public QAbstractTableModel {
 
   // The mark of a cell, for the editor that covers it.
   static constexpr int kMarkRole = Qt::UserRole + 1;
+  // Whether the cell differs from the comparison file: its text is
+  // underlined and a triangle marks its corner.
+  static constexpr int kComparedRole = Qt::UserRole + 2;
+  bool DiffersFromComparison(int column, int row) const;
 
   static bool InRange(int column, int row) {
     return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;

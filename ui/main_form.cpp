@@ -20,11 +20,15 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 
+#include "changes_panel.h"
+#include "editor_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
+#include "mod_commands.h"
 #include "recent_files_menu.h"
 #include "ui_fonts.h"
 #include "user_settings.h"
@@ -147,13 +151,18 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
                              [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
                              [this](const QString& chosen) { RememberDialogFolder(chosen); }},
                             mm_File, mm_Line);
-  // The patch is exported from the file on disk.
-  patch_files_ =
-      new PatchFileCommands({this, document_, History(), sg_Table, dialogs_,
-                             [this] { return std::span<const std::uint8_t>(document_->Image()); },
-                             [this] { return DialogFolder(); },
-                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
-                            mm_File, mm_Line);
+  // The patch is exported from the comparison file while one is set, and
+  // from the file on disk otherwise.
+  patch_files_ = new PatchFileCommands(
+      {this, document_, History(), sg_Table, dialogs_,
+       [this] {
+         return std::span<const std::uint8_t>(
+             document_->HasComparison() ? document_->ComparisonImage() : document_->Image());
+       },
+       [this] { return DialogFolder(); },
+       [this](const QString& chosen) { RememberDialogFolder(chosen); }},
+      mm_File, mm_Line);
+  SetUpModWork();
 }
 
 TMainForm::~TMainForm() {
@@ -163,6 +172,49 @@ TMainForm::~TMainForm() {
   disconnect(sg_Table, nullptr, this, nullptr);
   // The settings go with the window's members; what was opened last goes in first.
   recent_files_->WriteNow();
+}
+
+void TMainForm::SetUpModWork() {
+  mod_commands_ =
+      new ModCommands({this, document_, sg_Table, dialogs_, [this] { return DialogFolder(); },
+                       [this](const QString& chosen) { RememberDialogFolder(chosen); },
+                       [this](const FieldRef& field) { ShowField(field); }},
+                      mm_File, mm_Line, mm_Edit);
+  editor_commands_->Claim(mod_commands_->EditRange);
+
+  pn_Changes = new ChangesPanel(document_, this);
+  pn_Changes->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+  addDockWidget(Qt::BottomDockWidgetArea, pn_Changes);
+  pn_Changes->hide();
+  connect(pn_Changes, &ChangesPanel::showField, this, &TMainForm::ShowField);
+
+  mm_View = new QMenu(QStringLiteral("&Вид"), MainMenu);
+  MainMenu->insertMenu(mm_Help->menuAction(), mm_View);
+  QAction* panel = pn_Changes->toggleViewAction();
+  panel->setText(QStringLiteral("&Изменения"));
+  panel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+  // Shown from the keyboard, the panel takes the keyboard.
+  connect(panel, &QAction::triggered, this, [this](bool shown) {
+    if (!shown)
+      return;
+    // The first time, a third of the window: the grid keeps the most of it.
+    if (!panel_placed_) {
+      panel_placed_ = true;
+      resizeDocks({pn_Changes}, {std::max(120, height() / 3)}, Qt::Vertical);
+    }
+    pn_Changes->setFocus(Qt::ShortcutFocusReason);
+  });
+  mm_View->addAction(panel);
+  mm_View->addSeparator();
+  mm_View->addAction(mod_commands_->NextDifference);
+  mm_View->addAction(mod_commands_->PreviousDifference);
+}
+
+void TMainForm::ShowField(const FieldRef& field) {
+  if (!IsField(field))
+    return;
+  ShowTouchedField(field);
+  sg_Table->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::AddKeyboardCommands() {

@@ -13,7 +13,10 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
+class ChangesPanel;
+class EditorCommands;
 class GridClipboard;
+class ModCommands;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -59,6 +62,9 @@ class TMainForm : public QMainWindow {
   QAction* mm_Revert;
   // The grid's context menu.
   QMenu* pm_Grid;
+  // Вид: the panel "Изменения" shown and hidden.
+  QMenu* mm_View;
+  ChangesPanel* pn_Changes;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -100,6 +106,11 @@ class TMainForm : public QMainWindow {
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
   PatchFileCommands* PatchFiles() const { return patch_files_; }
+  // The comparison file, F7 and the range edit.
+  ModCommands* Mods() const { return mod_commands_; }
+
+  // Shows the tab and the cell of `field`, with the keyboard in its editor.
+  void ShowField(const FieldRef& field);
   // What the Open dialog offers next: "HMM2PL.exe" at first, then the path
   // chosen last.
   const QString& OpenDialogFileName() const { return open_name_; }
@@ -120,6 +131,8 @@ class TMainForm : public QMainWindow {
   // The Edit menu, the grid's context menu, and typing routed through the
   // history (main_form_editing.cpp).
   void SetUpEditing();
+  // The comparison commands, the range edit and the panel with its menu.
+  void SetUpModWork();
   // Shows the tab and the cell an undo or redo changes.
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
@@ -142,10 +155,13 @@ class TMainForm : public QMainWindow {
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
   PatchFileCommands* patch_files_ = nullptr;
+  ModCommands* mod_commands_ = nullptr;
+  EditorCommands* editor_commands_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
   QString dialog_folder_;
 
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;
+  bool panel_placed_ = false;
 };

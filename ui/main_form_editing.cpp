@@ -71,7 +71,7 @@ void TMainForm::SetUpEditing() {
           &DocumentHistory::EndVisit);
   connect(tc_Tabs, &QTabBar::currentChanged, history, &DocumentHistory::EndVisit);
   connect(history, &DocumentHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
-  new EditorCommands(sg_Table, mm_Undo, mm_Redo);
+  editor_commands_ = new EditorCommands(sg_Table, mm_Undo, mm_Redo);
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {
@@ -91,5 +91,5 @@ void TMainForm::mm_RevertClick() {
   if (fields.empty())
     fields.push_back({ActiveTable(), sg_Table->CurrentRow() - 1, sg_Table->CurrentColumn()});
   std::sort(fields.begin(), fields.end());
-  RevertToFile(*History(), *document_, fields);
+  RevertToFile(*document_, fields);
 }

@@ -2,6 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "range_edit.h"
 
 class QWidget;
 
@@ -64,6 +68,14 @@ class UserDialogs {
   virtual QString AskPatchOpenFileName(QWidget* parent, const QString& folder) = 0;
   virtual QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
                                        const QString& proposedName) = 0;
+  // The file to compare with: an existing executable, starting in `folder`.
+  // The empty text when cancelled.
+  virtual QString AskComparisonFileName(QWidget* parent, const QString& folder) = 0;
+  // The operation for the selected cells. `summary` says what an operation
+  // would do, and is shown as the user sets it up; none when cancelled.
+  using RangeEditSummaryOf = std::function<QString(const RangeEdit&)>;
+  virtual std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
+                                                const RangeEditSummaryOf& summary) = 0;
 };
 
 // The real dialogs.
@@ -89,6 +101,9 @@ class QtUserDialogs : public UserDialogs {
   QString AskPatchOpenFileName(QWidget* parent, const QString& folder) override;
   QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
                                const QString& proposedName) override;
+  QString AskComparisonFileName(QWidget* parent, const QString& folder) override;
+  std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
+                                        const RangeEditSummaryOf& summary) override;
 };
 
 // The texts of the size warning.

@@ -285,7 +285,7 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
         chosen.erase(chosen.begin());
       std::sort(chosen.begin(), chosen.end());
       chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-      RevertToFile(history, document, chosen);
+      RevertToFile(document, chosen);
       model->Revert(chosen);
     } else if (action < 16) {
       history.Undo();

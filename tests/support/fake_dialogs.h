@@ -93,8 +93,24 @@ class FakeDialogs : public UserDialogs {
     patch_proposed_names << proposedName;
     return Next(patch_save_answers);
   }
+  QString AskComparisonFileName(QWidget*, const QString& folder) override {
+    dialog_folders << folder;
+    return Next(comparison_answers);
+  }
+  std::optional<RangeEdit> AskRangeEdit(QWidget*, const RangeEditSummaryOf& summary) override {
+    if (range_edit_answers.empty())
+      return std::nullopt;
+    const RangeEdit answer = range_edit_answers.front();
+    range_edit_answers.pop_front();
+    // What the dialog would have shown for the answer the user gave.
+    range_edit_summaries << summary(answer);
+    return answer;
+  }
 
   std::deque<QString> open_answers;
+  std::deque<QString> comparison_answers;
+  std::deque<RangeEdit> range_edit_answers;  // none queued: cancelled
+  QStringList range_edit_summaries;
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
   std::deque<bool> yes_no_answers;  // none queued: No

@@ -503,8 +503,9 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   const std::string creature = FieldDisplayText(loaded, kCreatures, 39, 3);
   const std::string building = FieldDisplayText(loaded, kBuildings, 4, 2);
   const QList<QAction*> menus = form->MainMenu->actions();
-  ASSERT_EQ(menus.size(), 3);
-  EXPECT_EQ(menus[1], form->mm_Edit->menuAction());  // between Файл and Справка
+  ASSERT_EQ(menus.size(), 4);
+  EXPECT_EQ(menus[1], form->mm_Edit->menuAction());  // Файл, Правка, Вид, Справка
+  EXPECT_EQ(menus[2], form->mm_View->menuAction());
   EXPECT_FALSE(form->mm_Undo->isEnabled());
 
   // Too large for the field: wraps when committed, onto a value other than the file's.

@@ -1,0 +1,343 @@
+// What working on a mod costs in the shown window: a keystroke with the panel
+// "Изменения" listing one field or every field, setting a comparison file
+// against one read of the file, F7, and a range edit over a whole table with
+// the repaint that follows. Times of single actions are reported as medians.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "bench_files.h"
+#include "bench_timing.h"
+#include "changes_model.h"
+#include "changes_panel.h"
+#include "fake_dialogs.h"
+#include "main_form.h"
+#include "mod_commands.h"
+#include "private_settings.h"
+#include "string_grid.h"
+#include "table_document.h"
+
+namespace {
+
+BenchSampleFile& Sample() {
+  static BenchSampleFile file;
+  return file;
+}
+
+QString PathOf(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+void CatchUp() {
+  QApplication::processEvents();
+}
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// A second executable to compare with: another sample, or the bench's own
+// sample with the first creature field and the last spell field changed.
+QString ComparisonFile(bool two_fields) {
+  const std::string name = two_fields ? "two-fields.exe" : "other.exe";
+  const std::filesystem::path path = Sample().Sibling(name);
+  if (!std::filesystem::exists(path)) {
+    Bytes image = MakeSample(two_fields ? 1 : 2).image;
+    if (two_fields) {
+      TableSet tables = LoadTablesFrom(image);
+      const FieldRef first{kCreatures, 0, 1};
+      const FieldRef last{kSpells, EntryCount(kSpells) - 1, ColCounts[kSpells] - 1};
+      for (const FieldRef& field : {first, last})
+        StoreFieldValue(tables, field.table, field.entry, field.column,
+                        FieldValue(tables, field.table, field.entry, field.column) + 1);
+      image = WriteTablesInto(tables, std::move(image));
+    }
+    WriteFile(path, image);
+  }
+  return PathOf(path);
+}
+
+void Check(const FakeDialogs& dialogs) {
+  if (dialogs.errors.isEmpty())
+    return;
+  std::fprintf(stderr, "unexpected error: %s\n", qPrintable(dialogs.errors.last()));
+  std::abort();
+}
+
+// The shown main window with the sample open and the panel shown.
+struct ModWindow {
+  explicit ModWindow(bool panel = true) {
+    form.resize(1200, 900);
+    form.show();
+    dialogs.open_answers.push_back(PathOf(Sample().path()));
+    form.OpenClick();
+    form.pn_Changes->setVisible(panel);
+    CatchUp();
+    Check(dialogs);
+  }
+  void Compare(const QString& path) {
+    dialogs.comparison_answers.push_back(path);
+    form.Mods()->CompareWith->trigger();
+    Check(dialogs);
+  }
+  // Every field of the three tables set to another value, as one step.
+  void ChangeEveryField() {
+    TableDocument& document = *form.Document();
+    std::vector<FieldValueChange> values;
+    for (TableIndex table = 0; table < kTableCount; ++table)
+      for (int entry = 0; entry < EntryCount(table); ++entry)
+        for (int column = 1; column < ColCounts[table]; ++column) {
+          const FieldLayout layout = FieldOf(table, column);
+          const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
+          values.push_back(
+              {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
+        }
+    document.SetFieldValues(QStringLiteral("всё"), values);
+    CatchUp();
+  }
+  FakeDialogs dialogs;
+  TMainForm form{&dialogs};
+};
+
+double read_floor = 0;
+
+void BM_ReadFile(benchmark::State& state) {
+  const std::string path = Sample().path().string();
+  read_floor = TimeEach(state, [&] {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    Bytes bytes(ExpectedFileSize);
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    benchmark::DoNotOptimize(got);
+    benchmark::DoNotOptimize(bytes.data());
+  });
+}
+BENCHMARK(BM_ReadFile)->UseManualTime();
+
+// One keystroke in the cell editor with the repaint that follows, the panel
+// shown or hidden, while it lists only the field typed into (all_changed 0)
+// or every field of the three tables (1).
+void BM_Keystroke_Panel(benchmark::State& state) {
+  const bool all_changed = state.range(0) != 0;
+  const bool panel = state.range(1) != 0;
+  ModWindow window(panel);
+  TMainForm& form = window.form;
+  if (all_changed)
+    window.ChangeEveryField();
+  form.sg_Table->SetCurrentCell(3, 3);
+  CatchUp();
+  QLineEdit* editor = form.sg_Table->CellEditor();
+  std::vector<double> keystrokes;
+  for (auto _ : state) {
+    const bool erase = editor->text().size() >= 2;
+    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
+    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
+    const QString text = erase ? QString() : QString::number(digit);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    const auto start = std::chrono::steady_clock::now();
+    QApplication::sendEvent(editor, &press);
+    QApplication::sendEvent(editor, &release);
+    CatchUp();
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    keystrokes.push_back(took * 1e6);
+  }
+  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  ReportMedian(state, keystrokes, "median_us");
+}
+BENCHMARK(BM_Keystroke_Panel)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"all_changed", "panel"})
+    ->UseManualTime();
+
+// What the list costs where the document changes every cell at once: a
+// table committed (a tab left) lists every field again. Without the list
+// (list 0) and with it (1), every field of the three tables changed.
+void BM_Commit_List(benchmark::State& state) {
+  const bool listed = state.range(0) != 0;
+  TableDocument document;
+  std::unique_ptr<ChangesModel> model;
+  if (listed)
+    model = std::make_unique<ChangesModel>(&document);
+  QString error;
+  document.Open(
+      PathOf(Sample().path()), [] { return true; }, error);
+  std::vector<FieldValueChange> values;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldLayout layout = FieldOf(table, column);
+        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
+        values.push_back(
+            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
+      }
+  document.SetFieldValues(QStringLiteral("всё"), values);
+  std::vector<double> commits;
+  for (auto _ : state) {
+    document.EditCell({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
+    const auto start = std::chrono::steady_clock::now();
+    document.CommitTable(kCreatures);
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    commits.push_back(took * 1e6);
+  }
+  if (model)
+    state.counters["rows"] = model->rowCount();
+  ReportMedian(state, commits, "median_us");
+}
+BENCHMARK(BM_Commit_List)->Arg(0)->Arg(1)->ArgName("list")->UseManualTime();
+
+// Setting a comparison file in the document alone, against one read.
+void BM_SetComparison_Document(benchmark::State& state) {
+  TableDocument document;
+  QString error;
+  document.Open(
+      PathOf(Sample().path()), [] { return true; }, error);
+  const QString other = ComparisonFile(false);
+  const double seconds = TimeEach(
+      state, [&] { document.SetComparisonFile(other, nullptr, error); },
+      [&] { document.CloseComparison(); });
+  ReportAgainstFloor(state, seconds, read_floor);
+}
+BENCHMARK(BM_SetComparison_Document)->UseManualTime();
+
+// Setting one through the window's command, with the grid's and the panel's
+// repaint that follows.
+void BM_SetComparison_Window(benchmark::State& state) {
+  ModWindow window;
+  const QString other = ComparisonFile(false);
+  const double seconds = TimeEach(
+      state,
+      [&] {
+        window.Compare(other);
+        CatchUp();
+      },
+      [&] {
+        window.form.Mods()->CloseComparison->trigger();
+        CatchUp();
+      });
+  ReportAgainstFloor(state, seconds, read_floor);
+}
+BENCHMARK(BM_SetComparison_Window)->UseManualTime();
+
+// F7 with the repaint that follows: against another sample (many cells
+// differ, the next is near; two_fields 0), or against a file that differs in
+// the first creature field and the last spell field only, so that every F7
+// searches the whole of the tables and switches the tab (1).
+void BM_F7(benchmark::State& state) {
+  const bool two_fields = state.range(0) != 0;
+  ModWindow window;
+  window.Compare(ComparisonFile(two_fields));
+  CatchUp();
+  std::vector<double> steps;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    window.form.Mods()->NextDifference->trigger();
+    CatchUp();
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    steps.push_back(took * 1e3);
+  }
+  ReportMedian(state, steps, "median_ms");
+}
+BENCHMARK(BM_F7)->Arg(0)->Arg(1)->ArgName("two_fields")->UseManualTime();
+
+// The search of F7 alone, in the document, for the same two cases.
+void BM_F7_Search(benchmark::State& state) {
+  const bool two_fields = state.range(0) != 0;
+  ModWindow window;
+  window.Compare(ComparisonFile(two_fields));
+  const TableDocument& document = *window.form.Document();
+  FieldRef at{kCreatures, 0, 1};
+  std::vector<double> steps;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    at = document.NextComparisonDifference(at, true).value_or(at);
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    steps.push_back(took * 1e6);
+  }
+  ReportMedian(state, steps, "median_us");
+}
+BENCHMARK(BM_F7_Search)->Arg(0)->Arg(1)->ArgName("two_fields")->UseManualTime();
+
+// The floor of F7 in the window: the current cell moved one cell on by the
+// grid, with the repaint that follows, and no comparison file.
+void BM_MoveCell(benchmark::State& state) {
+  ModWindow window;
+  TStringGrid* grid = window.form.sg_Table;
+  std::vector<double> moves;
+  for (auto _ : state) {
+    const int column = grid->CurrentColumn() % (ColCounts[kCreatures] - 1) + 1;
+    const auto start = std::chrono::steady_clock::now();
+    grid->SetCurrentCell(column, grid->CurrentRow());
+    CatchUp();
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    moves.push_back(took * 1e3);
+  }
+  ReportMedian(state, moves, "median_ms");
+}
+BENCHMARK(BM_MoveCell)->UseManualTime();
+
+// The floor of setting a comparison file in the window: the whole grid and
+// panel painted again, with nothing changed.
+void BM_Repaint(benchmark::State& state) {
+  ModWindow window;
+  const double seconds = TimeEach(state, [&] {
+    window.form.sg_Table->viewport()->update();
+    window.form.pn_Changes->View()->viewport()->update();
+    CatchUp();
+  });
+  ReportAgainstFloor(state, seconds, read_floor);
+}
+BENCHMARK(BM_Repaint)->UseManualTime();
+
+// Ctrl+E over the whole creature table (66 rows of 13 cells): add 1, then
+// subtract 1, each one step, with the repaint of the grid and the panel.
+void BM_RangeEdit_WholeTable(benchmark::State& state) {
+  ModWindow window;
+  TMainForm& form = window.form;
+  form.sg_Table->SetCurrentCell(1, 1);
+  form.sg_Table->ExtendRange(ColCounts[kCreatures] - 1, RowCounts[kCreatures] - 1);
+  CatchUp();
+  std::vector<double> edits;
+  for (auto _ : state) {
+    const auto operation =
+        edits.size() % 2 == 0 ? RangeEdit::Operation::Add : RangeEdit::Operation::Subtract;
+    window.dialogs.range_edit_answers.push_back({operation, 1, 0, 0, false});
+    const auto start = std::chrono::steady_clock::now();
+    form.Mods()->EditRange->trigger();
+    CatchUp();
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    edits.push_back(took * 1e3);
+  }
+  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  ReportMedian(state, edits, "median_ms");
+}
+BENCHMARK(BM_RangeEdit_WholeTable)->UseManualTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,160 @@
+#include "changes_model.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const std::array<QString, ChangesModel::kInComparison + 1> kCaptions = {
+    QStringLiteral("Таблица"),
+    QStringLiteral("№"),
+    QStringLiteral("Название"),
+    QStringLiteral("Столбец"),
+    QStringLiteral("В файле"),
+    QStringLiteral("Новое"),
+    QStringLiteral("В файле для сравнения")};
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Shown(const FieldRef& field, std::int32_t value) {
+  return Utf8(FieldText(value, FieldOf(field.table, field.column).is_signed));
+}
+
+}  // namespace
+
+ChangesModel::ChangesModel(TableDocument* document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {
+  connect(document_, &TableDocument::cellChanged, this, &ChangesModel::FieldChanged);
+  connect(document_, &TableDocument::tablesReset, this, &ChangesModel::ListAgain);
+  connect(document_, &TableDocument::comparisonChanged, this, [this] {
+    if (!document_->HasComparison())
+      mode_ = Against::File;
+    ListAgain();
+  });
+  ListAgain();
+}
+
+int ChangesModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ChangesModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid())
+    return 0;
+  return mode_ == Against::Comparison ? kInComparison + 1 : kNow + 1;
+}
+
+QVariant ChangesModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+    return {};
+  const FieldRef& field = FieldAt(index.row());
+  switch (role) {
+    case Qt::DisplayRole:
+      return Text(field, index.column());
+    case Qt::AccessibleTextRole:
+      // A cell read alone says which column it is in.
+      return kCaptions[static_cast<std::size_t>(index.column())] + QStringLiteral(": ") +
+             Text(field, index.column());
+    case Qt::AccessibleDescriptionRole: {
+      // The whole row, as one sentence.
+      QString row = Text(field, kTable) + QStringLiteral(", ") + Text(field, kEntry) +
+                    QLatin1Char(' ') + Text(field, kName) + QStringLiteral(", ") +
+                    Text(field, kField) + QStringLiteral(": в файле ") + Text(field, kInFile) +
+                    QStringLiteral(", новое ") + Text(field, kNow);
+      if (mode_ == Against::Comparison)
+        row += QStringLiteral(", в файле для сравнения ") + Text(field, kInComparison);
+      return row;
+    }
+    default:
+      return {};
+  }
+}
+
+QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole)
+    return {};
+  if (orientation == Qt::Vertical)
+    return section + 1;
+  if (section < 0 || section >= columnCount())
+    return {};
+  return kCaptions[static_cast<std::size_t>(section)];
+}
+
+void ChangesModel::SetMode(Against mode) {
+  if (mode == Against::Comparison && !document_->HasComparison())
+    mode = Against::File;
+  if (mode == mode_)
+    return;
+  mode_ = mode;
+  ListAgain();
+}
+
+bool ChangesModel::Listed(const FieldRef& field) const {
+  if (mode_ == Against::Comparison)
+    return document_->DiffersFromComparison(field);
+  return document_->Mark(field) != CellMark::None;
+}
+
+QString ChangesModel::Text(const FieldRef& field, int column) const {
+  switch (column) {
+    case kTable:
+      return Utf8(TabCaptions[field.table]);
+    case kEntry:
+      return QString::number(field.entry + 1);
+    case kName:
+      return Utf8(EntryNameText(document_->Committed(), field.table, field.entry));
+    case kField:
+      return Utf8(HeaderCaptions[field.table][field.column]);
+    case kInFile:
+      return Shown(field, FieldValue(document_->Saved(), field.table, field.entry, field.column));
+    case kNow:
+      if (document_->HasTypedText(field) && document_->Mark(field) == CellMark::NotANumber)
+        return QStringLiteral("не число");
+      return Shown(field, document_->ValueAfterCommit(field));
+    case kInComparison:
+      return document_->HasComparison() ? Shown(field, document_->ComparisonValue(field))
+                                        : QString();
+    default:
+      return {};
+  }
+}
+
+void ChangesModel::FieldChanged(const FieldRef& field) {
+  if (!IsField(field))
+    return;
+  const auto place = std::lower_bound(rows_.begin(), rows_.end(), field);
+  const int row = static_cast<int>(place - rows_.begin());
+  const bool listed = Listed(field);
+  if (place != rows_.end() && *place == field) {
+    if (listed) {
+      emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    } else {
+      beginRemoveRows({}, row, row);
+      rows_.erase(place);
+      endRemoveRows();
+    }
+  } else if (listed) {
+    beginInsertRows({}, row, row);
+    rows_.insert(place, field);
+    endInsertRows();
+  }
+}
+
+void ChangesModel::ListAgain() {
+  beginResetModel();
+  rows_.clear();
+  if (document_->IsLoaded()) {
+    for (TableIndex table = 0; table < kTableCount; ++table) {
+      for (int entry = 0; entry < EntryCount(table); ++entry) {
+        for (int column = 1; column < ColCounts[table]; ++column) {
+          const FieldRef field{table, entry, column};
+          if (Listed(field))
+            rows_.push_back(field);
+        }
+      }
+    }
+  }
+  endResetModel();
+}

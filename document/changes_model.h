@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+#include "table_document.h"
+
+// The fields that differ, one row each, in table, entry and column order:
+// against the current file as it is on disk, or, while a comparison file is
+// set and asked for, against that file. Columns Таблица, №, Название,
+// Столбец, В файле, Новое, and against a comparison file "В файле для
+// сравнения" too. A cell whose text is not a number is listed with "не число".
+//
+// The list follows the document as it changes: a changed cell updates its
+// own row, and only a change of every cell (an Open, a commit, a step of many
+// fields) lists them all again.
+class ChangesModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum class Against { File, Comparison };
+  enum Column { kTable, kEntry, kName, kField, kInFile, kNow, kInComparison };
+
+  // `document` must outlive the model.
+  explicit ChangesModel(TableDocument* document, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // What the rows are compared with. Comparison is taken only while the
+  // document has a comparison file, and falls back to File when it closes.
+  Against Mode() const { return mode_; }
+  void SetMode(Against mode);
+
+  // The field of `row`; rows are listed in table, entry and column order.
+  FieldRef FieldAt(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+  const std::vector<FieldRef>& Fields() const { return rows_; }
+
+ private:
+  bool Listed(const FieldRef& field) const;
+  QString Text(const FieldRef& field, int column) const;
+  void FieldChanged(const FieldRef& field);
+  void ListAgain();
+
+  TableDocument* document_;
+  Against mode_ = Against::File;
+  std::vector<FieldRef> rows_;
+};

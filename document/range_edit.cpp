@@ -1,0 +1,107 @@
+#include "range_edit.h"
+
+#include <algorithm>
+
+namespace {
+
+struct Bounds {
+  std::int64_t low;
+  std::int64_t high;
+};
+
+Bounds BoundsOf(FieldLayout layout) {
+  const int bits = 8 * layout.width;
+  if (layout.is_signed)
+    return {-(std::int64_t{1} << (bits - 1)), (std::int64_t{1} << (bits - 1)) - 1};
+  return {0, (std::int64_t{1} << bits) - 1};
+}
+
+// The field's value as a number: an unsigned 4-byte field's bit pattern read
+// as 0 to 4294967295.
+std::int64_t NumberOf(std::int32_t value, FieldLayout layout) {
+  if (!layout.is_signed && layout.width == 4)
+    return static_cast<std::uint32_t>(value);
+  return value;
+}
+
+// Multiplies by `percent` / 100, rounded half away from zero. Both stay far
+// from the 64-bit limits: values within 32 bits, percentages as the dialog
+// takes them.
+std::int64_t Percent(std::int64_t value, std::int64_t percent) {
+  const std::int64_t product = value * percent;
+  const std::int64_t magnitude = (product < 0 ? -product : product) + 50;
+  return product < 0 ? -(magnitude / 100) : magnitude / 100;
+}
+
+}  // namespace
+
+RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32_t value) {
+  const std::int64_t number = NumberOf(value, layout);
+  std::int64_t result = number;
+  switch (edit.operation) {
+    case RangeEdit::Operation::Set:
+      result = edit.amount;
+      break;
+    case RangeEdit::Operation::Add:
+      result = number + edit.amount;
+      break;
+    case RangeEdit::Operation::Subtract:
+      result = number - edit.amount;
+      break;
+    case RangeEdit::Operation::Multiply:
+      result = Percent(number, edit.amount);
+      break;
+    case RangeEdit::Operation::Limit:
+      result = std::clamp(number, std::min(edit.low, edit.high), std::max(edit.low, edit.high));
+      break;
+  }
+  const Bounds bounds = BoundsOf(layout);
+  const bool fitted = result >= bounds.low && result <= bounds.high;
+  if (!fitted && !edit.wrap)
+    result = std::clamp(result, bounds.low, bounds.high);
+  // The low bits, widened as the field reads back: exact for a result that
+  // fitted or was limited, the wrap of typing otherwise.
+  return {WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(result)), layout.width,
+                      layout.is_signed),
+          fitted};
+}
+
+RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<FieldRef>& fields,
+                            const RangeEdit& edit) {
+  RangeEditPlan plan;
+  if (!document.IsLoaded())
+    return plan;
+  for (const FieldRef& field : fields) {
+    if (!IsField(field))
+      continue;
+    ++plan.cells;
+    if (document.HasTypedText(field) && document.Mark(field) == CellMark::NotANumber) {
+      ++plan.not_numbers;
+      continue;
+    }
+    const std::int32_t now = document.ValueAfterCommit(field);
+    const RangeResult result = ApplyRangeEdit(edit, FieldOf(field.table, field.column), now);
+    if (!result.fitted)
+      ++plan.out_of_range;
+    if (result.value != now)
+      plan.changes.push_back({field, result.value});
+  }
+  return plan;
+}
+
+QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
+  QString text =
+      QStringLiteral("Изменится ячеек: %1 из %2.").arg(plan.changes.size()).arg(plan.cells);
+  if (plan.out_of_range > 0) {
+    text += QStringLiteral("\nНе помещаются в своё поле: %1; ").arg(plan.out_of_range);
+    text += wrap ? QStringLiteral("они будут перенесены, как при вводе.")
+                 : QStringLiteral("они будут ограничены диапазоном поля.");
+  }
+  if (plan.not_numbers > 0)
+    text += QStringLiteral("\nНе числа, оставлены как есть: %1.").arg(plan.not_numbers);
+  return text;
+}
+
+void CarryOut(TableDocument& document, const RangeEditPlan& plan) {
+  document.SetFieldValues(QStringLiteral("изменение выделенных"), plan.changes);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "table_document.h"
+
+// One operation applied to every cell of a range at once.
+struct RangeEdit {
+  enum class Operation {
+    Set,       // the value becomes `amount`
+    Add,       // `amount` is added
+    Subtract,  // `amount` is subtracted
+    Multiply,  // multiplied by `amount` percent, rounded half away from zero
+    Limit,     // kept within [low, high]
+  };
+  Operation operation = Operation::Set;
+  std::int64_t amount = 0;
+  std::int64_t low = 0;
+  std::int64_t high = 0;
+  // A result the field cannot hold keeps its low bits, as typing it would;
+  // otherwise it is limited to the field's range.
+  bool wrap = false;
+};
+
+// What an operation would do to a range, worked out before anything changes.
+struct RangeEditPlan {
+  int cells = 0;         // fields in the range
+  int not_numbers = 0;   // cells whose text is not a number: left alone
+  int out_of_range = 0;  // results the field cannot hold
+  // The fields whose value changes, with their new values.
+  std::vector<FieldValueChange> changes;
+};
+
+// The result of `edit` on a field of `layout` holding `value` (widened as the
+// grid shows it), and whether that result fitted the field before it was
+// limited or wrapped.
+struct RangeResult {
+  std::int32_t value = 0;
+  bool fitted = true;
+};
+RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32_t value);
+
+// The plan for `fields` of `document`: each cell's value is what a commit of
+// its text would store.
+RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<FieldRef>& fields,
+                            const RangeEdit& edit);
+// What the plan will do, for the user to read before it is carried out.
+QString RangeEditSummary(const RangeEditPlan& plan, bool wrap);
+// Carries out the plan as one step of the document's history.
+void CarryOut(TableDocument& document, const RangeEditPlan& plan);

@@ -1,0 +1,214 @@
+// The pieces of working on a mod that live in the document: the range
+// operations, and the list of differing fields kept up to date as the
+// document changes, against the file on disk and against a comparison file.
+
+#include <algorithm>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../support/memory_file_store.h"
+#include "changes_model.h"
+#include "range_edit.h"
+#include "sample_image.h"
+#include "table_document.h"
+
+namespace {
+
+using Op = RangeEdit::Operation;
+
+constexpr FieldLayout kS8{0, 1, true};
+constexpr FieldLayout kU8{0, 1, false};
+constexpr FieldLayout kU16{0, 2, false};
+constexpr FieldLayout kS16{0, 2, true};
+constexpr FieldLayout kS32{0, 4, true};
+constexpr FieldLayout kU32{0, 4, false};
+
+struct RangeCase {
+  const char* what;
+  RangeEdit edit;
+  FieldLayout layout;
+  std::int32_t value;
+  std::int32_t limited;  // the result as the field holds it, limited to its range
+  std::int32_t wrapped;  // the same, wrapped as typing would
+  bool fitted;
+};
+
+RangeEdit Make(Op operation, std::int64_t amount, std::int64_t low = 0, std::int64_t high = 0) {
+  return {operation, amount, low, high, false};
+}
+
+const RangeCase kRangeCases[] = {
+    {"set within the field", Make(Op::Set, 5), kS8, 3, 5, 5, true},
+    {"set beyond a signed byte", Make(Op::Set, 200), kS8, 3, 127, -56, false},
+    {"add past an unsigned byte", Make(Op::Add, 10), kU8, 250, 255, 4, false},
+    {"subtract below zero", Make(Op::Subtract, 10), kU16, 3, 0, 65529, false},
+    {"add a negative amount", Make(Op::Add, -40), kS16, 10, -30, -30, true},
+    {"150 % of 3 rounds 4.5 up", Make(Op::Multiply, 150), kS16, 3, 5, 5, true},
+    {"150 % of -3 rounds -4.5 down", Make(Op::Multiply, 150), kS16, -3, -5, -5, true},
+    {"33 % of 10 rounds 3.3 down", Make(Op::Multiply, 33), kS16, 10, 3, 3, true},
+    {"50 % of the largest unsigned 32-bit value", Make(Op::Multiply, 50), kU32, -1,
+     static_cast<std::int32_t>(2147483648u), static_cast<std::int32_t>(2147483648u), true},
+    {"-100 % of an unsigned value", Make(Op::Multiply, -100), kU8, 7, 0, 249, false},
+    {"limit from above", Make(Op::Limit, 0, 10, 20), kS16, 25, 20, 20, true},
+    {"limit from below, bounds given reversed", Make(Op::Limit, 0, 20, 10), kS16, 5, 10, 10, true},
+    {"a limit the field cannot reach", Make(Op::Limit, 0, 300, 400), kU8, 5, 255, 44, false},
+    {"past the signed 32-bit range", Make(Op::Add, 1), kS32, 2147483647, 2147483647,
+     static_cast<std::int32_t>(0x80000000u), false},
+};
+
+TEST(RangeEditTest, EachOperationLimitsOrWrapsWhatDoesNotFit) {
+  for (const RangeCase& c : kRangeCases) {
+    RangeEdit edit = c.edit;
+    const RangeResult limited = ApplyRangeEdit(edit, c.layout, c.value);
+    edit.wrap = true;
+    const RangeResult wrapped = ApplyRangeEdit(edit, c.layout, c.value);
+    EXPECT_EQ(limited.value, c.limited) << c.what;
+    EXPECT_EQ(wrapped.value, c.wrapped) << c.what;
+    EXPECT_EQ(limited.fitted, c.fitted) << c.what;
+    EXPECT_EQ(wrapped.fitted, c.fitted) << c.what;
+  }
+}
+
+// Over a document: cells that are not numbers are counted and left alone,
+// typed numbers count as what a commit would store, and the whole edit is one
+// step that an undo takes back exactly, typed texts included.
+TEST(RangeEditTest, APlanCountsAndCarriesOutAsOneStep) {
+  TableDocument document;
+  document.OpenImage(QStringLiteral("sample.exe"), MakeSample(4).image);
+  const FieldRef plain{kCreatures, 0, 1}, junk{kCreatures, 1, 1}, typed{kCreatures, 2, 1};
+  document.SetFieldValue(plain, 100);
+  document.EditCell(junk, "abc");
+  document.EditCell(typed, "120");
+  const std::vector<FieldRef> range{plain, junk, typed};
+  const std::size_t steps = document.History().Count();
+
+  const RangeEdit add{Op::Add, 20, 0, 0, false};
+  const RangeEditPlan plan = PlanRangeEdit(document, range, add);
+  EXPECT_EQ(plan.cells, 3);
+  EXPECT_EQ(plan.not_numbers, 1);
+  EXPECT_EQ(plan.out_of_range, 1);
+  ASSERT_EQ(plan.changes.size(), 2u);
+  EXPECT_EQ(plan.changes[0].value, 120);
+  EXPECT_EQ(plan.changes[1].value, 127);
+  const QString summary = RangeEditSummary(plan, false);
+  EXPECT_TRUE(summary.contains(QStringLiteral("2 из 3"))) << summary.toStdString();
+  EXPECT_TRUE(summary.contains(QStringLiteral("ограничены"))) << summary.toStdString();
+  EXPECT_EQ(PlanRangeEdit(document, range, {Op::Add, 20, 0, 0, true}).changes[1].value, -116);
+
+  CarryOut(document, plan);
+  EXPECT_EQ(document.History().Count(), steps + 1);
+  EXPECT_EQ(document.CellText(plain), "120");
+  EXPECT_EQ(document.CellText(junk), "abc");
+  EXPECT_EQ(document.CellText(typed), "127");
+  EXPECT_FALSE(document.HasTypedText(typed));
+  document.History().Undo();
+  EXPECT_EQ(document.CellText(plain), "100");
+  EXPECT_EQ(document.CellText(typed), "120");
+  EXPECT_TRUE(document.HasTypedText(typed));
+}
+
+std::vector<FieldRef> AllFields() {
+  std::vector<FieldRef> fields;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column)
+        fields.push_back({table, entry, column});
+  return fields;
+}
+
+// The list kept up to date field by field is always the list made afresh:
+// random sessions of typing (numbers, text that is no number, the file's own
+// value), values set, tabs committed, undos, redos, and a comparison file set
+// and closed, with the model switched between the two lists. F7's next and
+// previous differing field are checked against the list too.
+TEST(ChangesModelTest, FollowsEveryChangeAsAFreshListWould) {
+  MemoryFileStore store;
+  store.files[QStringLiteral("/other.exe")] = MakeSample(8).image;
+  TableDocument document(&store);
+  ChangesModel model(&document);
+  document.OpenImage(QStringLiteral("/sample.exe"), MakeSample(7).image);
+  const std::vector<FieldRef> fields = AllFields();
+  std::mt19937 random(21);
+  const auto pick = [&] { return fields[random() % fields.size()]; };
+
+  for (int step = 0; step < 1500; ++step) {
+    const FieldRef field = pick();
+    switch (random() % 10) {
+      case 0:
+        document.EditCell(field, "x" + std::to_string(random() % 9));
+        break;
+      case 1:
+        document.EditCell(field, document.CellText(field));
+        break;
+      case 2:
+        document.SetFieldValue(field, static_cast<std::int32_t>(random() % 300));
+        break;
+      case 3:
+        document.CommitTable(field.table);
+        break;
+      case 4:
+        document.History().Undo();
+        break;
+      case 5:
+        document.History().Redo();
+        break;
+      case 6: {
+        QString error;
+        if (document.HasComparison())
+          document.CloseComparison();
+        else
+          document.SetComparisonFile(QStringLiteral("/other.exe"), nullptr, error);
+        break;
+      }
+      case 7:
+        model.SetMode(model.Mode() == ChangesModel::Against::File
+                          ? ChangesModel::Against::Comparison
+                          : ChangesModel::Against::File);
+        break;
+      default:
+        document.EditCell(field, std::to_string(random() % 300));
+        break;
+    }
+
+    const bool against_comparison = model.Mode() == ChangesModel::Against::Comparison;
+    ASSERT_TRUE(!against_comparison || document.HasComparison());
+    std::vector<FieldRef> expected;
+    for (const FieldRef& each : fields) {
+      if (against_comparison ? document.DiffersFromComparison(each)
+                             : document.Mark(each) != CellMark::None)
+        expected.push_back(each);
+    }
+    ASSERT_EQ(model.Fields(), expected) << "step " << step;
+    ASSERT_EQ(model.rowCount(), static_cast<int>(expected.size()));
+    if (!expected.empty()) {
+      const int row = static_cast<int>(random() % expected.size());
+      const QString now = model.index(row, ChangesModel::kNow).data().toString();
+      const QString in_file = model.index(row, ChangesModel::kInFile).data().toString();
+      const bool junk =
+          document.HasTypedText(expected[static_cast<std::size_t>(row)]) &&
+          document.Mark(expected[static_cast<std::size_t>(row)]) == CellMark::NotANumber;
+      EXPECT_EQ(now == QStringLiteral("не число"), junk);
+      if (!against_comparison && !junk) {
+        EXPECT_NE(now, in_file);
+      }
+    }
+    if (against_comparison) {
+      const FieldRef from = pick();
+      const auto after = std::upper_bound(expected.begin(), expected.end(), from);
+      const auto before = std::lower_bound(expected.begin(), expected.end(), from);
+      std::optional<FieldRef> next, previous;
+      if (!expected.empty()) {
+        next = after == expected.end() ? expected.front() : *after;
+        previous = before == expected.begin() ? expected.back() : *(before - 1);
+      }
+      EXPECT_EQ(document.NextComparisonDifference(from, true), next);
+      EXPECT_EQ(document.NextComparisonDifference(from, false), previous);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// Working on a mod in the window: the panel "Изменения", a comparison file
+// with its marks, F7 and the values taken from it, and a range edited at once.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../support/image_helpers.h"
+#include "changes_panel.h"
+#include "mod_commands.h"
+#include "window_fixtures.h"
+
+namespace {
+
+class ModWindowTest : public SampleWindowTest {
+ protected:
+  void TypeInto(int column, int row, const QString& text) {
+    grid->SetCurrentCell(column, row);
+    QLineEdit* editor = grid->CellEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, text);
+  }
+  // A key pressed where the keyboard is: the cell editor.
+  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(grid->CellEditor(), key, modifiers);
+  }
+  QString Row(int row, int column) const {
+    return form->pn_Changes->Model()->index(row, column).data().toString();
+  }
+  FieldRef Current() const {
+    return {form->ActiveTable(), grid->CurrentRow() - 1, grid->CurrentColumn()};
+  }
+  bool Compared(int column, int row) const {
+    return grid->Model()
+        ->data(grid->Model()->index(row - 1, column - 1), GridModel::kComparedRole)
+        .toBool();
+  }
+  TableDocument& Document() const { return *form->Document(); }
+};
+
+std::string Shown(const TableSet& tables, const FieldRef& field) {
+  return FieldDisplayText(tables, field.table, field.entry, field.column);
+}
+
+TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
+  ChangesPanel* panel = form->pn_Changes;
+  ChangesModel* model = panel->Model();
+  QAction* toggle = panel->toggleViewAction();
+  ASSERT_TRUE(form->mm_View->actions().contains(toggle));
+  EXPECT_FALSE(panel->isVisible());
+  toggle->trigger();
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_EQ(model->rowCount(), 0);
+
+  const TableSet file = LoadTables(source);
+  const std::string before = Shown(file, {kCreatures, 1, 1});
+  const QString typed = before == "9" ? QStringLiteral("8") : QStringLiteral("9");
+  TypeInto(1, 2, typed);
+  ASSERT_EQ(model->rowCount(), 1);
+  EXPECT_EQ(Row(0, ChangesModel::kTable), QStringLiteral("Существа"));
+  EXPECT_EQ(Row(0, ChangesModel::kEntry), QStringLiteral("2"));
+  EXPECT_EQ(Row(0, ChangesModel::kName),
+            QString::fromStdString(EntryNameText(file, kCreatures, 1)));
+  EXPECT_EQ(Row(0, ChangesModel::kField), QStringLiteral("Атака"));
+  EXPECT_EQ(Row(0, ChangesModel::kInFile), QString::fromStdString(before));
+  EXPECT_EQ(Row(0, ChangesModel::kNow), typed);
+  QTest::keyClicks(grid->CellEditor(), QStringLiteral("z"));
+  EXPECT_EQ(Row(0, ChangesModel::kNow), QStringLiteral("не число"));
+  EXPECT_TRUE(model->index(0, ChangesModel::kNow)
+                  .data(Qt::AccessibleTextRole)
+                  .toString()
+                  .contains(QStringLiteral("не число")));
+  TypeInto(1, 2, typed);
+
+  // Another table's edit: the list keeps both, in table order.
+  form->tc_Tabs->setCurrentIndex(kBuildings);
+  TypeInto(2, 5, QStringLiteral("77777"));
+  ASSERT_EQ(model->rowCount(), 2);
+  EXPECT_EQ(Row(1, ChangesModel::kTable), QStringLiteral("Постройки"));
+
+  // Enter on the creature's row shows its tab and cell, the keyboard in the editor.
+  QTableView* view = panel->View();
+  view->setFocus();
+  view->setCurrentIndex(model->index(0, 0));
+  QTest::keyClick(view, Qt::Key_Return);
+  EXPECT_EQ(form->ActiveTable(), kCreatures);
+  EXPECT_EQ(grid->CurrentColumn(), 1);
+  EXPECT_EQ(grid->CurrentRow(), 2);
+
+  const std::size_t steps = form->History()->Count();
+  view->selectAll();
+  QTest::mouseClick(panel->RevertButton(), Qt::LeftButton);
+  EXPECT_EQ(model->rowCount(), 0);
+  EXPECT_EQ(grid->CellText(1, 2), before);
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+  form->History()->Undo();
+  EXPECT_EQ(model->rowCount(), 2);
+}
+
+TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues) {
+  const Bytes other_image = MakeSample(8).image;
+  const TableSet mine = LoadTables(source);
+  const TableSet other = LoadTables(other_image);
+  std::vector<FieldRef> differing;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column)
+        if (FieldValue(mine, table, entry, column) != FieldValue(other, table, entry, column))
+          differing.push_back({table, entry, column});
+  ASSERT_GT(differing.size(), 2u);
+
+  // Of another size: asked as Open asks; No sets nothing.
+  Bytes shorter = other_image;
+  shorter.pop_back();
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("short.exe")), shorter));
+  dialogs.comparison_answers.push_back(Path(QStringLiteral("short.exe")));
+  form->Mods()->CompareWith->trigger();
+  EXPECT_EQ(dialogs.size_warnings, 1);
+  EXPECT_FALSE(Document().HasComparison());
+  EXPECT_FALSE(form->Mods()->CloseComparison->isEnabled());
+
+  dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
+  form->Mods()->CompareWith->trigger();
+  ASSERT_TRUE(Document().HasComparison());
+
+  // F7 from the last field wraps to the first difference; Shift+F7 back to the last.
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  grid->SetCurrentCell(ColCounts[kSpells] - 1, RowCounts[kSpells] - 1);
+  Press(Qt::Key_F7);
+  EXPECT_EQ(Current(), differing.front());
+  EXPECT_TRUE(Compared(Current().column, Current().entry + 1));
+  const QString hint =
+      grid->Model()->index(Current().entry, Current().column - 1).data(Qt::ToolTipRole).toString();
+  EXPECT_TRUE(hint.endsWith(QStringLiteral("в файле для сравнения: ") +
+                            QString::fromStdString(Shown(other, differing.front()))))
+      << hint.toStdString();
+  Press(Qt::Key_F7, Qt::ShiftModifier);
+  EXPECT_EQ(Current(), differing.back());
+  EXPECT_EQ(form->tc_Tabs->currentIndex(), differing.back().table);
+
+  // The panel lists the differences with the other file's values.
+  ChangesPanel* panel = form->pn_Changes;
+  panel->CompareToggle()->setChecked(true);
+  EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()));
+  EXPECT_EQ(panel->Model()->columnCount(), ChangesModel::kInComparison + 1);
+
+  // The current cell takes the other file's value, as one step.
+  const FieldRef last = differing.back();
+  form->Mods()->TakeFromComparison->trigger();
+  EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(other, last));
+  EXPECT_FALSE(Compared(last.column, last.entry + 1));
+  EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
+  form->History()->Undo();
+  EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(mine, last));
+
+  form->Mods()->CloseComparison->trigger();
+  EXPECT_FALSE(Document().HasComparison());
+  EXPECT_FALSE(Compared(last.column, last.entry + 1));
+  EXPECT_FALSE(panel->CompareToggle()->isChecked());
+  EXPECT_FALSE(panel->CompareToggle()->isEnabled());
+
+  // An Open ends it too.
+  dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
+  form->Mods()->CompareWith->trigger();
+  ASSERT_TRUE(Document().HasComparison());
+  OpenFile(Path(QStringLiteral("HMM2PL.exe")));
+  EXPECT_FALSE(Document().HasComparison());
+}
+
+TEST_F(ModWindowTest, CtrlEEditsTheSelectedRangeAsOneStep) {
+  const TableSet file = LoadTables(source);
+  TypeInto(2, 3, QStringLiteral("abc"));
+  grid->SetCurrentCell(2, 1);
+  grid->ExtendRange(3, 4);  // 2 columns, 4 rows
+  int changing = 0;
+  for (int row = 1; row <= 4; ++row)
+    for (int column = 2; column <= 3; ++column)
+      if (!(column == 2 && row == 3) && FieldValue(file, kCreatures, row - 1, column) != 7)
+        ++changing;
+
+  const std::size_t steps = form->History()->Count();
+  dialogs.range_edit_answers.push_back({RangeEdit::Operation::Set, 7, 0, 0, false});
+  Press(Qt::Key_E, Qt::ControlModifier);
+  ASSERT_EQ(dialogs.range_edit_summaries.size(), 1);
+  EXPECT_TRUE(dialogs.range_edit_summaries[0].startsWith(
+      QStringLiteral("Изменится ячеек: %1 из 8.").arg(changing)))
+      << dialogs.range_edit_summaries[0].toStdString();
+  EXPECT_TRUE(dialogs.range_edit_summaries[0].contains(QStringLiteral("Не числа")));
+  for (int row = 1; row <= 4; ++row)
+    for (int column = 2; column <= 3; ++column)
+      EXPECT_EQ(grid->CellText(column, row), column == 2 && row == 3 ? "abc" : "7");
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+  form->History()->Undo();
+  EXPECT_EQ(grid->CellText(3, 4), Shown(file, {kCreatures, 3, 3}));
+  EXPECT_EQ(grid->CellText(2, 3), "abc");
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include "changes_panel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "revert_to_file.h"
+
+ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
+    : QDockWidget(QStringLiteral("Изменения"), parent),
+      document_(document),
+      model_(new ChangesModel(document, this)) {
+  setObjectName(QStringLiteral("ChangesPanel"));
+  auto* body = new QWidget(this);
+  view_ = new QTableView(body);
+  view_->setModel(model_);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setTabKeyNavigation(false);
+  view_->setWordWrap(false);
+  view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(20);
+  view_->horizontalHeader()->setStretchLastSection(true);
+  view_->setAccessibleName(QStringLiteral("Изменения"));
+  // Enter and a double-click alike.
+  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (index.isValid())
+      emit showField(model_->FieldAt(index.row()));
+  });
+
+  compare_ = new QCheckBox(QStringLiteral("&Сравнивать с файлом для сравнения"), body);
+  revert_ = new QPushButton(QStringLiteral("&Вернуть значения из файла"), body);
+  take_ = new QPushButton(QStringLiteral("Взять значения из &файла для сравнения"), body);
+  connect(compare_, &QCheckBox::toggled, this, [this](bool on) {
+    model_->SetMode(on ? ChangesModel::Against::Comparison : ChangesModel::Against::File);
+  });
+  connect(revert_, &QPushButton::clicked, this, &ChangesPanel::RevertSelected);
+  connect(take_, &QPushButton::clicked, this, &ChangesPanel::TakeSelectedFromComparison);
+  connect(document_, &TableDocument::comparisonChanged, this, &ChangesPanel::ComparisonChanged);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(compare_);
+  buttons->addStretch(1);
+  buttons->addWidget(revert_);
+  buttons->addWidget(take_);
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(view_, 1);
+  layout->addLayout(buttons);
+  setWidget(body);
+  setFocusProxy(view_);
+  ComparisonChanged();
+}
+
+std::vector<FieldRef> ChangesPanel::SelectedFields() const {
+  std::vector<FieldRef> fields;
+  for (const QModelIndex& row : view_->selectionModel()->selectedRows())
+    fields.push_back(model_->FieldAt(row.row()));
+  if (fields.empty() && view_->currentIndex().isValid())
+    fields.push_back(model_->FieldAt(view_->currentIndex().row()));
+  std::sort(fields.begin(), fields.end());
+  return fields;
+}
+
+void ChangesPanel::RevertSelected() {
+  const std::vector<FieldRef> fields = SelectedFields();
+  if (!fields.empty())
+    RevertToFile(*document_, fields);
+}
+
+void ChangesPanel::TakeSelectedFromComparison() {
+  if (!document_->HasComparison())
+    return;
+  std::vector<FieldValueChange> values;
+  for (const FieldRef& field : SelectedFields())
+    values.push_back({field, document_->ComparisonValue(field)});
+  document_->SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+}
+
+void ChangesPanel::ComparisonChanged() {
+  const bool compared = document_->HasComparison();
+  compare_->setEnabled(compared);
+  // Which file it is, for the user who forgot.
+  compare_->setToolTip(compared ? QDir::toNativeSeparators(document_->ComparisonFileName())
+                                : QString());
+  take_->setEnabled(compared);
+  if (!compared)
+    compare_->setChecked(false);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDockWidget>
+#include <vector>
+
+#include "changes_model.h"
+
+class QCheckBox;
+class QPushButton;
+class QTableView;
+
+// The dock "Изменения": every field that differs from the file on disk, or
+// from the comparison file, one row each. Enter or a double-click on a row
+// shows its cell; the buttons set the selected rows' fields back to the file
+// on disk, or to the comparison file, as one step.
+class ChangesPanel : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  // `document` must outlive the panel.
+  explicit ChangesPanel(TableDocument* document, QWidget* parent = nullptr);
+
+  ChangesModel* Model() const { return model_; }
+  QTableView* View() const { return view_; }
+  QCheckBox* CompareToggle() const { return compare_; }
+  QPushButton* RevertButton() const { return revert_; }
+  QPushButton* TakeButton() const { return take_; }
+
+  // The fields of the selected rows, or of the current row.
+  std::vector<FieldRef> SelectedFields() const;
+  void RevertSelected();
+  void TakeSelectedFromComparison();
+
+ signals:
+  // The user asked to see the cell of `field`.
+  void showField(const FieldRef& field);
+
+ private:
+  void ComparisonChanged();
+
+  TableDocument* document_;
+  ChangesModel* model_;
+  QTableView* view_;
+  QCheckBox* compare_;
+  QPushButton* revert_;
+  QPushButton* take_;
+};

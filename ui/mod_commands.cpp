@@ -1,0 +1,128 @@
+#include "mod_commands.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QRect>
+
+#include "range_edit.h"
+#include "string_grid.h"
+#include "table_document.h"
+#include "user_dialogs.h"
+
+ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_before,
+                         QMenu* edit_menu)
+    : QObject(window.widget), window_(window) {
+  CompareWith = new QAction(QStringLiteral("Сравнить с файлом..."), file_menu);
+  CloseComparison = new QAction(QStringLiteral("Закрыть сравнение"), file_menu);
+  file_menu->insertAction(file_before, CompareWith);
+  file_menu->insertAction(file_before, CloseComparison);
+  TakeFromComparison =
+      new QAction(QStringLiteral("Взять значения из файла для сравнения"), edit_menu);
+  EditRange = new QAction(QStringLiteral("Изменить выделенные..."), edit_menu);
+  EditRange->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  edit_menu->addAction(TakeFromComparison);
+  edit_menu->addAction(EditRange);
+  NextDifference = new QAction(QStringLiteral("Следующее отличие от файла для сравнения"), this);
+  NextDifference->setShortcut(QKeySequence(Qt::Key_F7));
+  PreviousDifference =
+      new QAction(QStringLiteral("Предыдущее отличие от файла для сравнения"), this);
+  PreviousDifference->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
+  for (QAction* action : {NextDifference, PreviousDifference}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_.widget->addAction(action);
+  }
+
+  connect(CompareWith, &QAction::triggered, this, &ModCommands::CompareWithClick);
+  connect(CloseComparison, &QAction::triggered, this, &ModCommands::CloseComparisonClick);
+  connect(TakeFromComparison, &QAction::triggered, this, &ModCommands::TakeFromComparisonClick);
+  connect(EditRange, &QAction::triggered, this, &ModCommands::EditRangeClick);
+  connect(NextDifference, &QAction::triggered, this, [this] { StepToDifference(true); });
+  connect(PreviousDifference, &QAction::triggered, this, [this] { StepToDifference(false); });
+  connect(window_.document, &TableDocument::fileChanged, this, &ModCommands::UpdateEnabled);
+  connect(window_.document, &TableDocument::comparisonChanged, this, &ModCommands::UpdateEnabled);
+  UpdateEnabled();
+}
+
+void ModCommands::UpdateEnabled() {
+  const bool loaded = window_.document->IsLoaded();
+  const bool compared = window_.document->HasComparison();
+  CompareWith->setEnabled(loaded);
+  EditRange->setEnabled(loaded);
+  for (QAction* action : {CloseComparison, TakeFromComparison, NextDifference, PreviousDifference})
+    action->setEnabled(compared);
+}
+
+std::vector<FieldRef> ModCommands::SelectedFields() const {
+  const TableIndex table = window_.document->ActiveTable();
+  const QRect range = window_.grid->SelectedRange();
+  std::vector<FieldRef> fields;
+  for (int row = range.top(); row <= range.bottom(); ++row) {
+    for (int column = range.left(); column <= range.right(); ++column) {
+      const FieldRef field{table, row - 1, column};
+      if (IsField(field))
+        fields.push_back(field);
+    }
+  }
+  return fields;
+}
+
+void ModCommands::CompareWithClick() {
+  TableDocument& document = *window_.document;
+  if (!document.IsLoaded())
+    return;
+  const QString chosen =
+      window_.dialogs->AskComparisonFileName(window_.widget, window_.dialog_folder());
+  if (chosen.isEmpty())
+    return;
+  window_.remember_folder(chosen);
+  QString error;
+  window_.grid->BeginUpdate();
+  const TableDocument::Outcome outcome = document.SetComparisonFile(
+      chosen, [this] { return window_.dialogs->AskSizeWarning(window_.widget); }, error);
+  window_.grid->EndUpdate();
+  if (outcome == TableDocument::Outcome::Failed)
+    window_.dialogs->ShowError(window_.widget, error);
+}
+
+void ModCommands::CloseComparisonClick() {
+  window_.grid->BeginUpdate();
+  window_.document->CloseComparison();
+  window_.grid->EndUpdate();
+}
+
+void ModCommands::TakeFromComparisonClick() {
+  TableDocument& document = *window_.document;
+  if (!document.HasComparison())
+    return;
+  std::vector<FieldValueChange> values;
+  for (const FieldRef& field : SelectedFields())
+    values.push_back({field, document.ComparisonValue(field)});
+  window_.grid->BeginUpdate();
+  document.SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+  window_.grid->EndUpdate();
+}
+
+void ModCommands::EditRangeClick() {
+  TableDocument& document = *window_.document;
+  if (!document.IsLoaded())
+    return;
+  const std::vector<FieldRef> fields = SelectedFields();
+  const std::optional<RangeEdit> edit =
+      window_.dialogs->AskRangeEdit(window_.widget, [&](const RangeEdit& asked) {
+        return RangeEditSummary(PlanRangeEdit(document, fields, asked), asked.wrap);
+      });
+  if (!edit)
+    return;
+  window_.grid->BeginUpdate();
+  CarryOut(document, PlanRangeEdit(document, fields, *edit));
+  window_.grid->EndUpdate();
+}
+
+void ModCommands::StepToDifference(bool forward) {
+  TableDocument& document = *window_.document;
+  const FieldRef here{document.ActiveTable(), window_.grid->CurrentRow() - 1,
+                      window_.grid->CurrentColumn()};
+  if (const std::optional<FieldRef> next = document.NextComparisonDifference(here, forward))
+    window_.show_field(*next);
+}

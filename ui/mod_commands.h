@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "field_state.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+class TableDocument;
+class TStringGrid;
+class UserDialogs;
+
+// The commands for working on a mod: a comparison file set and closed (File
+// menu), the values taken from it and a range edited at once (Edit menu),
+// and F7 and Shift+F7 to the next and previous cell that differs from it.
+class ModCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // What the commands use of the main window; everything must outlive them.
+  struct Window {
+    QWidget* widget;
+    TableDocument* document;
+    TStringGrid* grid;
+    UserDialogs* dialogs;
+    std::function<QString()> dialog_folder;
+    std::function<void(const QString&)> remember_folder;
+    // Shows a field's tab and cell, with the editor on it.
+    std::function<void(const FieldRef&)> show_field;
+  };
+
+  // Puts the comparison items into `file_menu` before `file_before`, and
+  // the editing items at the end of `edit_menu`.
+  ModCommands(const Window& window, QMenu* file_menu, QAction* file_before, QMenu* edit_menu);
+
+  QAction* CompareWith;
+  QAction* CloseComparison;
+  QAction* TakeFromComparison;
+  QAction* EditRange;
+  QAction* NextDifference;
+  QAction* PreviousDifference;
+
+  void CompareWithClick();
+  void CloseComparisonClick();
+  void TakeFromComparisonClick();
+  void EditRangeClick();
+  // Moves to the next (`forward`) or previous differing cell.
+  void StepToDifference(bool forward);
+
+ private:
+  void UpdateEnabled();
+  // The fields of the selected range, or of the current cell.
+  std::vector<FieldRef> SelectedFields() const;
+
+  Window window_;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "user_dialogs.h"
+
+class QCheckBox;
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+
+// Правка → Изменить выделенные...: the operation, its numbers, and what it
+// would do, shown as the user sets it up.
+class RangeEditDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidget* parent = nullptr);
+
+  // The operation as set up; none while a number is missing or not a number.
+  std::optional<RangeEdit> Edit() const;
+
+ private:
+  void Update();
+
+  UserDialogs::RangeEditSummaryOf summary_;
+  QComboBox* operation_;
+  QLineEdit* amount_;
+  QLineEdit* low_;
+  QLineEdit* high_;
+  QLabel* amount_label_;
+  QLabel* low_label_;
+  QLabel* high_label_;
+  QCheckBox* wrap_;
+  QLabel* summary_label_;
+  QDialogButtonBox* buttons_;
+};
