@@ -100,6 +100,7 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   loaded_ = true;
   history_->Clear();
   active_ = kCreatures;
+  emit opened();
   emit fileChanged();
   emit activeTableChanged(active_);
   emit tablesReset();
@@ -172,6 +173,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   path_ = destination;
   history_->SetClean();
   error = reason;  // empty, or the warning of a write that may not outlive a power cut
+  emit savedAs(reason.isEmpty());
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;

@@ -131,6 +131,12 @@ class TableDocument : public QObject {
   void fileChanged();
   // Another table is on show, or an Open showed the creatures again.
   void activeTableChanged(TableIndex table);
+  // A file was loaded (Open, OpenImage): the current file, its bytes and the
+  // history are new.
+  void opened();
+  // Save As wrote the current file; `durable` unless its folder could not be
+  // synced, so that the copy may not outlive a power cut.
+  void savedAs(bool durable);
 
  private:
   // Typed text is kept per table while a file is loaded; before any Open the

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "change_list.h"
 #include "grid_shape.h"
 
 class DocumentHistory;
@@ -47,6 +48,13 @@ class TableFileCommands : public QObject {
   void ImportCsvClick();
   void SaveChangeListClick();
   void ApplyChangeListClick();
+
+  // Applies a list of changes as Применить список изменений does, as one
+  // step named `name`: `apply` runs first with conflicts refused; when there
+  // are some, the user chooses to apply the rest, all or nothing, and `apply`
+  // runs again as chosen. Mistakes in the list are shown and change nothing.
+  // True when the document changed.
+  bool ApplyListAsStep(const QString& name, const std::function<ApplyResult(OnConflict)>& apply);
 
  private:
   void UpdateEnabled();
