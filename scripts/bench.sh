@@ -20,6 +20,10 @@ echo "== The tables as text =="
 "$build/bench/text_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_counters_tabular=true "$@"
 
+echo "== The recovery journal after a step =="
+"$build/bench/journal_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_counters_tabular=true "$@"
+
 echo "== Start-up: editor against a bare Qt window =="
 # The machine may be shared: interleaved runs, and the medians compared.
 "$build/bench/startup_ratio" "$build/bench/bare_window" "$build/bench/trevalune_startup" 101
