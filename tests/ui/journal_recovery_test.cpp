@@ -190,4 +190,44 @@ TEST_F(JournalRecoveryTest, AStartWithNoFileOffersTheLatestJournal) {
   }
 }
 
+// The file changed since the journal: the question says so, and the field
+// that no longer holds its old value goes through the conflict question; the
+// rest is applied as one step.
+TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
+  const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
+  const FieldRef stale{kCreatures, 0, 1};
+  const FieldRef fine{kSpells, 4, 2};
+  QByteArray journal;
+  QString journal_path;
+  {
+    FakeDialogs other_dialogs;
+    TMainForm earlier(&other_dialogs);
+    earlier.OpenPath(file);
+    earlier.Document()->History().Apply(QStringLiteral("ввод"), [&] {
+      earlier.Document()->SetFieldValue(stale, 21);
+      earlier.Document()->SetFieldValue(fine, 22);
+    });
+    journal = earlier.Journal()->Snapshot();
+    journal_path = earlier.Journal()->CurrentJournal();
+  }
+  // Another program changes the stale field in the file.
+  Bytes image = ReadBytes(file);
+  TableSet tables = LoadTablesFrom(image);
+  StoreFieldValue(tables, stale.table, stale.entry, stale.column, 3);
+  ASSERT_TRUE(WriteBytes(file, WriteTablesInto(tables, image)));
+  ASSERT_TRUE(WriteBytes(journal_path, Bytes(journal.begin(), journal.end())));
+
+  dialogs.yes_no_answers = {true};
+  dialogs.conflict_answers = {UserDialogs::ConflictAnswer::ApplyRest};
+  form->OpenPath(file);
+  ASSERT_EQ(dialogs.questions.size(), 1);
+  EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("Файл изменён")));
+  EXPECT_EQ(dialogs.conflict_questions.size(), 1);
+  const TableDocument& document = *form->Document();
+  EXPECT_EQ(document.StateOf(stale), (CellState{3, std::nullopt}));
+  EXPECT_EQ(document.StateOf(fine), (CellState{22, std::nullopt}));
+  form->History()->Undo();
+  EXPECT_TRUE(form->History()->IsClean());
+}
+
 }  // namespace
