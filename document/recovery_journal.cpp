@@ -41,11 +41,16 @@ QString SetAside(const QString& journal, const QString& file, const QString& pro
       .arg(of, problem, NativePath(aside));
 }
 
+// A journal holds at most every field with a typed text; one past this is
+// no journal of ours, and is not read into memory.
+constexpr qint64 kMaxJournalSize = 64 * 1024 * 1024;
+
 bool ReadJournalFile(const QString& journal, QByteArray& bytes) {
   QFile file(journal);
   if (!file.open(QIODevice::ReadOnly))
     return false;
-  bytes = file.readAll();
+  // Too large, it is read as far as the limit, and so found broken.
+  bytes = file.read(kMaxJournalSize);
   return true;
 }
 
