@@ -137,6 +137,9 @@ void RecoveryJournal::SavedAs(bool durable) {
     Queue([left] { QFile::remove(left); });
   }
   const QString next = JournalPath(folder_, document_->TargetFileName());
+  // A journal left on the disk is this file's only when it was not moved from
+  // and the copy may not last.
+  on_disk_ = !durable && next == journal_;
   if (next != journal_) {
     ReleaseLock();
     journal_ = next;
@@ -147,7 +150,6 @@ void RecoveryJournal::SavedAs(bool durable) {
   const Bytes& image = document_->Image();
   file_size_ = static_cast<std::int64_t>(image.size());
   file_crc_ = Crc32(std::span(image.data(), image.size()));
-  on_disk_ = !durable;
   last_body_.clear();
 }
 
