@@ -51,6 +51,7 @@ void DocumentHistory::Undo() {
   --index_;
   Replay(steps_[index_], &Touched::before);
   Announce(before);
+  emit stepCompleted();
 }
 
 void DocumentHistory::Redo() {
@@ -60,6 +61,7 @@ void DocumentHistory::Redo() {
   ++index_;
   Replay(steps_[index_ - 1], &Touched::after);
   Announce(before);
+  emit stepCompleted();
 }
 
 void DocumentHistory::Replay(const Step& step, CellState Touched::*state) {
@@ -108,10 +110,14 @@ void DocumentHistory::CloseGroupedChange() {
   const Shown shown = Now();
   Push({group_name_, std::move(touched), -1});
   Announce(shown);
+  emit stepCompleted();
 }
 
 void DocumentHistory::EndVisit() {
+  const bool typed = index_ > 0 && index_ == steps_.size() && steps_.back().visit == visit_;
   visit_ = visit_ == std::numeric_limits<int>::max() ? 0 : visit_ + 1;
+  if (typed)
+    emit stepCompleted();
 }
 
 void DocumentHistory::Touching(const FieldRef& field, const CellState& before) {

@@ -74,6 +74,9 @@ class DocumentHistory : public QObject {
   void undoTextChanged(const QString& name);
   void redoTextChanged(const QString& name);
   void cleanChanged(bool clean);
+  // A step is complete: a change pushed, an undo or a redo, or the end of a
+  // visit that typed into its cell. Not sent for each keystroke.
+  void stepCompleted();
 
  private:
   friend class TableDocument;

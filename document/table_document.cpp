@@ -116,6 +116,7 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   comparison_.reset();
   comparison_image_.clear();
   comparison_path_.clear();
+  emit opened();
   emit fileChanged();
   if (compared)
     emit comparisonChanged();
@@ -190,6 +191,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   path_ = destination;
   history_->SetClean();
   error = reason;  // empty, or the warning of a write that may not outlive a power cut
+  emit savedAs(reason.isEmpty());
   emit fileChanged();
   emit tablesReset();
   return Outcome::Done;

@@ -167,6 +167,12 @@ class TableDocument : public QObject {
   void activeTableChanged(TableIndex table);
   // A comparison file was set or closed.
   void comparisonChanged();
+  // A file was loaded (Open, OpenImage): the current file, its bytes and the
+  // history are new.
+  void opened();
+  // Save As wrote the current file; `durable` unless its folder could not be
+  // synced, so that the copy may not outlive a power cut.
+  void savedAs(bool durable);
 
  private:
   // Typed text is kept per table while a file is loaded; before any Open the

@@ -22,6 +22,8 @@ echo "== The tables as text =="
 
 echo "== Working on a mod: the panel, a comparison file, F7, a range edit =="
 "$build/bench/mod_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+echo "== The recovery journal after a step =="
+"$build/bench/journal_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_counters_tabular=true "$@"
 
 echo "== Start-up: editor against a bare Qt window =="

@@ -28,8 +28,10 @@
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
+#include "journal_file.h"
 #include "mod_commands.h"
 #include "recent_files_menu.h"
+#include "recovery_journal.h"
 #include "ui_fonts.h"
 #include "user_settings.h"
 #include "window_placement.h"
@@ -69,6 +71,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       dialogs_(dialogs ? dialogs : own_dialogs_.get()),
       settings_(OpenUserSettings()),
       document_(new TableDocument(store, this)),
+      journal_(new RecoveryJournal(document_, RecoveryJournal::DefaultFolder())),
       dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())) {
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
@@ -327,6 +330,10 @@ void TMainForm::OpenClick() {
 }
 
 void TMainForm::OpenPath(const QString& path) {
+  OpenPathRecovering(path, false);
+}
+
+void TMainForm::OpenPathRecovering(const QString& path, bool recover) {
   QString error;
   sg_Table->BeginUpdate();
   const TableDocument::Outcome outcome = document_->Open(
@@ -339,10 +346,52 @@ void TMainForm::OpenPath(const QString& path) {
     recent_files_->Add(path);
   }
   sg_Table->EndUpdate();
-  if (outcome == TableDocument::Outcome::Done)
+  if (outcome == TableDocument::Outcome::Done) {
     sg_Table->ForgetEditorHistory();
-  else if (outcome == TableDocument::Outcome::Failed)
+    OfferJournal(recover);
+  } else if (outcome == TableDocument::Outcome::Failed) {
     dialogs_->ShowError(this, error);
+  }
+}
+
+void TMainForm::OfferJournal(bool recover) {
+  RecoveryJournal::Offer offer;
+  QString message;
+  switch (journal_->Check(offer, message)) {
+    case RecoveryJournal::Found::Nothing:
+      return;
+    case RecoveryJournal::Found::Held:
+      dialogs_->ShowInfo(this, message);
+      return;
+    case RecoveryJournal::Found::Broken:
+      dialogs_->ShowError(this, message);
+      return;
+    case RecoveryJournal::Found::Journal:
+      break;
+  }
+  if (!recover && !dialogs_->AskYesNo(this, RecoveryQuestion(offer.content, offer.file_changed))) {
+    journal_->Discard();
+    return;
+  }
+  // One step, shown as unsaved; the file's own values where the list no
+  // longer fits it, as the user chooses.
+  table_files_->ApplyListAsStep(QStringLiteral("восстановление"), [&](OnConflict on_conflict) {
+    return RecoverJournal(*document_, offer.content, on_conflict);
+  });
+}
+
+void TMainForm::OfferLatestJournal() {
+  QString message;
+  const auto latest = RecoveryJournal::FindLatest(journal_->Folder(), message);
+  if (!message.isEmpty())
+    dialogs_->ShowError(this, message);
+  if (!latest)
+    return;
+  if (!dialogs_->AskYesNo(this, RecoveryQuestion(latest->content, false))) {
+    RecoveryJournal::Remove(latest->journal);
+    return;
+  }
+  OpenPathRecovering(latest->content.file, true);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {

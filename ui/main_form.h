@@ -28,6 +28,7 @@ class QShowEvent;
 class QStatusBar;
 class QTabBar;
 class RecentFilesMenu;
+class RecoveryJournal;
 
 // The main window: the menu, the three tabs over one shared grid, and the
 // Open, Save As, Exit and About commands. It decides when files are read and
@@ -80,6 +81,9 @@ class TMainForm : public QMainWindow {
   // Open without the dialog: reads `path`, asks about another size, and loads
   // it, exactly as Open does with the file the user chose.
   void OpenPath(const QString& path);
+  // At a start with no file: the journal of unsaved edits written last, if
+  // any, is offered; Yes opens its file and puts the edits back, No removes it.
+  void OfferLatestJournal();
   void SwitchTable(TableIndex index);
 
   // The current file: the one Open accepted last, or the one Save As wrote last.
@@ -102,6 +106,8 @@ class TMainForm : public QMainWindow {
   TableDocument* Document() const { return document_; }
   // The undo history of the document's edits, which the Правка actions show.
   DocumentHistory* History() const { return &document_->History(); }
+  // The journal of the document's unsaved edits.
+  RecoveryJournal* Journal() const { return journal_; }
   // Copy and paste of cell ranges, and the CSV items of the File menu.
   GridClipboard* Clipboard() const { return clipboard_; }
   TableFileCommands* TableFiles() const { return table_files_; }
@@ -141,6 +147,10 @@ class TMainForm : public QMainWindow {
   // commits the table left, the document shows the new one.
   void SelectedTabChanged(int index);
   void SetCaption();
+  // Open with, when `recover` is set, the journal's question answered Yes.
+  void OpenPathRecovering(const QString& path, bool recover);
+  // After an Open: the file's journal is offered, or put back at once.
+  void OfferJournal(bool recover);
   // Where both file dialogs start: the folder of the file chosen last in
   // either, kept between runs; at first the folder the program started in,
   // and the home folder when that folder is gone.
@@ -159,6 +169,7 @@ class TMainForm : public QMainWindow {
   EditorCommands* editor_commands_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;
+  RecoveryJournal* journal_;
   QString dialog_folder_;
 
   QString open_name_ = QStringLiteral("HMM2PL.exe");

@@ -145,8 +145,11 @@ QIcon WindowIcon() {
 
 void ShowMainForm(TMainForm& form, const QString& file) {
   form.showMaximized();
-  if (file.isEmpty())
+  if (file.isEmpty()) {
+    // Unsaved edits of an earlier run, over the window.
+    QTimer::singleShot(0, &form, [&form] { form.OfferLatestJournal(); });
     return;
+  }
   // A name relative to the folder the editor was started in; resolved now,
   // whatever that folder is by the time the file is read.
   const QString path = QFileInfo(file).absoluteFilePath();

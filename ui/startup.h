@@ -40,7 +40,8 @@ QIcon WindowIcon();
 
 // Shows the main window and, once the event loop runs with the window shown,
 // opens `file` exactly as the Open command opens the file chosen in its
-// dialog. Nothing is opened for an empty `file`.
+// dialog. For an empty `file` nothing is opened, and the journal of unsaved
+// edits written last, if any, is offered (TMainForm::OfferLatestJournal).
 void ShowMainForm(TMainForm& form, const QString& file);
 
 // Start-up: the command line, then the application, the main window, the

@@ -118,21 +118,27 @@ void TableFileCommands::ApplyChangeListClick() {
 }
 
 void TableFileCommands::ApplyOneList(const QByteArray& csv) {
+  ApplyListAsStep(QStringLiteral("применение списка изменений"), [&](OnConflict on_conflict) {
+    return ::ApplyChangeList(*window_.document, csv, on_conflict);
+  });
+}
+
+bool TableFileCommands::ApplyListAsStep(const QString& name,
+                                        const std::function<ApplyResult(OnConflict)>& apply) {
   // The list is checked first with conflicts refused; a list with conflicts
   // changes nothing until the user has chosen.
   ApplyResult result;
-  ApplyStep(QStringLiteral("применение списка изменений"),
-            [&] { result = ::ApplyChangeList(*window_.document, csv, OnConflict::Refuse); });
+  ApplyStep(name, [&] { result = apply(OnConflict::Refuse); });
   if (!result.errors.isEmpty()) {
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
         ShownIssues(QStringLiteral("Список изменений не применён, ничего не изменено:"),
                     result.errors),
         IssueDetails(result.errors));
-    return;
+    return false;
   }
   if (result.applied || result.conflicts.isEmpty())
-    return;
+    return result.applied;
   const auto answer = window_.dialogs->AskConflicts(
       window_.widget,
       ShownIssues(QStringLiteral("Эти поля в файле уже не такие, как записано в списке изменений:"),
@@ -140,11 +146,11 @@ void TableFileCommands::ApplyOneList(const QByteArray& csv) {
           QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"),
       IssueDetails(result.conflicts));
   if (answer == UserDialogs::ConflictAnswer::Cancel)
-    return;
+    return false;
   const OnConflict mode =
       answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
-  ApplyStep(QStringLiteral("применение списка изменений"),
-            [&] { ::ApplyChangeList(*window_.document, csv, mode); });
+  ApplyStep(name, [&] { result = apply(mode); });
+  return result.applied;
 }
 
 // As one list, except that each list's mistakes are listed under its name,

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "change_list.h"
 #include "grid_shape.h"
 
 class DocumentHistory;
@@ -50,6 +51,13 @@ class TableFileCommands : public QObject {
   void SaveChangeListClick();
   void ApplyChangeListClick();
   void SaveListsReportClick();
+
+  // Applies a list of changes as Применить список изменений does, as one
+  // step named `name`: `apply` runs first with conflicts refused; when there
+  // are some, the user chooses to apply the rest, all or nothing, and `apply`
+  // runs again as chosen. Mistakes in the list are shown and change nothing.
+  // True when the document changed.
+  bool ApplyListAsStep(const QString& name, const std::function<ApplyResult(OnConflict)>& apply);
 
  private:
   void UpdateEnabled();

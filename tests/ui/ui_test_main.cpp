@@ -1,6 +1,6 @@
 // Runs the window tests in one application object, without a display unless
 // one is asked for, and with settings of their own: the user's are never read
-// or written, and every test starts with none.
+// or written, and every test starts with none, and with no journals.
 
 #include <QApplication>
 #include <QDir>
@@ -9,12 +9,16 @@
 #include <gtest/gtest.h>
 
 #include "../support/private_settings.h"
+#include "recovery_journal.h"
 #include "user_settings.h"
 
 namespace {
 
 class ClearSettingsBeforeEachTest : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override { OpenUserSettings()->clear(); }
+  void OnTestStart(const ::testing::TestInfo&) override {
+    OpenUserSettings()->clear();
+    QDir(RecoveryJournal::DefaultFolder()).removeRecursively();
+  }
 };
 
 }  // namespace

@@ -1,0 +1,100 @@
+// What the recovery journal costs after a step: the part on the window's
+// thread (the unsaved fields gathered and written out as text), and the whole
+// write up to the journal on the disk through the durable write (file synced,
+// renamed, folder synced). Each is timed for a few edits and for a whole table
+// edited; the steps alternate between two states, so every write has
+// something new to put down. "median_s" is the median of the single timings.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <vector>
+
+#include "bench_files.h"
+#include "bench_timing.h"
+#include "recovery_journal.h"
+#include "table_document.h"
+
+namespace {
+
+BenchSampleFile& SampleFile() {
+  static BenchSampleFile file;
+  return file;
+}
+
+// A document with the sample open and its journal in a folder beside it; two
+// steps made, the last undone and redone in turns.
+struct JournalledDocument {
+  explicit JournalledDocument(int fields) {
+    const QString path = QString::fromStdString(SampleFile().path().string());
+    const QString folder = QString::fromStdString(SampleFile().Sibling("journals").string());
+    journal = new RecoveryJournal(&document, folder);
+    QString error;
+    document.Open(path, nullptr, error);
+    Step(fields, 1);
+    Step(fields, 2);
+  }
+  void Step(int fields, int value) {
+    // The first `fields` fields, table by table.
+    document.History().Apply(QStringLiteral("вставку"), [&] {
+      int left = fields;
+      for (TableIndex table = 0; table < kTableCount; ++table)
+        for (int entry = 0; entry < EntryCount(table); ++entry)
+          for (int column = 1; column < ColCounts[table] && left > 0; ++column, --left)
+            document.SetFieldValue({table, entry, column}, value + left);
+    });
+  }
+  void Toggle() {
+    if (document.History().CanRedo())
+      document.History().Redo();
+    else
+      document.History().Undo();
+  }
+
+  TableDocument document;
+  RecoveryJournal* journal;
+};
+
+void BM_JournalOnTheWindowThread(benchmark::State& state) {
+  JournalledDocument edited(static_cast<int>(state.range(0)));
+  std::vector<double> samples;
+  TimeEach(
+      state,
+      [&] {
+        const auto start = std::chrono::steady_clock::now();
+        edited.journal->WriteNow();
+        samples.push_back(SecondsSince(start));
+      },
+      [&] {
+        edited.journal->Flush();
+        edited.Toggle();
+      });
+  ReportMedian(state, samples, "median_s");
+}
+BENCHMARK(BM_JournalOnTheWindowThread)->Arg(3)->Arg(500)->UseManualTime();
+
+void BM_JournalOnTheDisk(benchmark::State& state) {
+  JournalledDocument edited(static_cast<int>(state.range(0)));
+  std::vector<double> samples;
+  TimeEach(
+      state,
+      [&] {
+        const auto start = std::chrono::steady_clock::now();
+        edited.journal->WriteNow();
+        edited.journal->Flush();
+        samples.push_back(SecondsSince(start));
+      },
+      [&] { edited.Toggle(); });
+  ReportMedian(state, samples, "median_s");
+}
+BENCHMARK(BM_JournalOnTheDisk)->Arg(3)->Arg(500)->UseManualTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,252 @@
+#include "journal_file.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QUrl>
+#include <new>
+#include <span>
+
+#include "crc32.h"
+#include "csv_reader.h"
+#include "csv_writer.h"
+#include "grid_shape.h"
+#include "record_field.h"
+
+namespace {
+
+const QByteArray kMagic = QByteArrayLiteral("Trevalune journal ");
+const QString kTypedCaption = QStringLiteral("Набрано");
+// A typed text is written after this mark, so that an empty typed text differs
+// from none.
+constexpr char kTypedMark = '>';
+constexpr int kColumns = 7;
+
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString Shown(const FieldRef& field, std::int32_t value) {
+  return Text(FieldText(value, FieldOf(field.table, field.column).is_signed));
+}
+
+std::uint32_t CrcOf(QByteArrayView bytes) {
+  return Crc32(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                         static_cast<std::size_t>(bytes.size())));
+}
+
+QString Hex(std::uint32_t value) {
+  return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0'));
+}
+
+// The value after `key` and a space on `line`, or nothing.
+std::optional<QByteArray> ValueOf(const QByteArray& line, const char* key) {
+  const QByteArray prefix = QByteArray(key) + ' ';
+  if (!line.startsWith(prefix))
+    return std::nullopt;
+  return line.mid(prefix.size());
+}
+
+std::optional<std::uint32_t> HexValue(const QByteArray& text) {
+  bool ok = false;
+  const uint value = text.toUInt(&ok, 16);
+  if (!ok || text.size() != 8)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<FieldRef> FieldOfRow(const QStringList& row) {
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    if (row[0] != Text(TabCaptions[table]))
+      continue;
+    bool ok = false;
+    const int number = row[1].toInt(&ok);
+    if (!ok || number < 1 || number > EntryCount(table))
+      return std::nullopt;
+    for (int column = 1; column < ColCounts[table]; ++column)
+      if (row[3] == Text(HeaderCaptions[table][column]))
+        return FieldRef{table, number - 1, column};
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& problem) {
+  const CsvReadResult read = ReadCsv(body);
+  if (read.error || read.records.size() < 2) {
+    problem = QStringLiteral("список изменений в нём не читается");
+    return std::nullopt;
+  }
+  QStringList captions = ChangeListRows({}, TableSet()).front();
+  captions << kTypedCaption;
+  if (read.records.front().Texts() != captions) {
+    problem = QStringLiteral("в нём не те столбцы");
+    return std::nullopt;
+  }
+  std::vector<JournalEntry> entries;
+  for (qsizetype r = 1; r < read.records.size(); ++r) {
+    const QStringList row = read.records[r].Texts();
+    const std::optional<FieldRef> field = row.size() == kColumns ? FieldOfRow(row) : std::nullopt;
+    const std::string typed = read.records[r].fields.back().text;
+    if (!field || (!typed.empty() && typed.front() != kTypedMark)) {
+      problem = QStringLiteral("строка %1 списка изменений не читается").arg(read.records[r].line);
+      return std::nullopt;
+    }
+    JournalEntry entry{*field, row[4], row[5], std::nullopt};
+    if (!typed.empty())
+      entry.typed = typed.substr(1);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+QString FieldCount(std::size_t count) {
+  const std::size_t tens = count % 100;
+  const std::size_t ones = count % 10;
+  const char* word = "полей";
+  if (tens < 11 || tens > 14) {
+    if (ones == 1)
+      word = "поле";
+    else if (ones >= 2 && ones <= 4)
+      word = "поля";
+  }
+  return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+}
+
+}  // namespace
+
+std::vector<JournalEntry> JournalEntries(const TableDocument& document) {
+  std::vector<JournalEntry> entries;
+  if (!document.IsLoaded())
+    return entries;
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    for (int entry = 0; entry < EntryCount(table); ++entry) {
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldRef field{table, entry, column};
+        const std::int32_t in_file = FieldValue(document.Saved(), table, entry, column);
+        const CellState state = document.StateOf(field);
+        if (state.committed != in_file || state.typed)
+          entries.push_back(
+              {field, Shown(field, in_file), Shown(field, state.committed), state.typed});
+      }
+    }
+  }
+  return entries;
+}
+
+QByteArray WriteJournal(const JournalContent& content, const TableSet& names) {
+  std::vector<FieldChange> changes;
+  changes.reserve(content.entries.size());
+  for (const JournalEntry& entry : content.entries)
+    changes.push_back({entry.field, 0, 0});
+  QList<QStringList> rows = ChangeListRows(changes, names);
+  rows.front() << kTypedCaption;
+  for (std::size_t i = 0; i < content.entries.size(); ++i) {
+    const JournalEntry& entry = content.entries[i];
+    QStringList& row = rows[static_cast<qsizetype>(i) + 1];
+    row[4] = entry.in_file;
+    row[5] = entry.now;
+    row << (entry.typed ? QLatin1Char(kTypedMark) + Text(*entry.typed) : QString());
+  }
+  const QByteArray body = WriteCsv(rows);
+
+  QByteArray out = kMagic + QByteArray::number(kJournalVersion) + '\n';
+  out += "file " + QUrl::toPercentEncoding(content.file, "/") + '\n';
+  out += "size " + QByteArray::number(content.file_size) + '\n';
+  out += "crc32 " + Hex(content.file_crc).toLatin1() + '\n';
+  out += "written " + content.written.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
+  out += "body " + QByteArray::number(body.size()) + ' ' + Hex(CrcOf(body)).toLatin1() + "\n\n";
+  out += body;
+  return out;
+}
+
+std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem) {
+  const auto broken = [&](const QString& what) {
+    problem = what;
+    return std::nullopt;
+  };
+  const qsizetype end = QByteArrayView(bytes).indexOf("\n\n");
+  if (!bytes.startsWith(kMagic) || end < 0)
+    return broken(QStringLiteral("это не журнал или его начало потеряно"));
+  const QList<QByteArray> lines = bytes.first(end).toByteArray().split('\n');
+  if (lines.front() != kMagic + QByteArray::number(kJournalVersion))
+    return broken(QStringLiteral("журнал записан другой версией программы"));
+  if (lines.size() != 6)
+    return broken(QStringLiteral("заголовок журнала повреждён"));
+
+  JournalContent content;
+  const auto file = ValueOf(lines[1], "file");
+  const auto size = ValueOf(lines[2], "size");
+  const auto crc = ValueOf(lines[3], "crc32");
+  const auto written = ValueOf(lines[4], "written");
+  const auto body = ValueOf(lines[5], "body");
+  bool size_ok = false;
+  if (size)
+    content.file_size = size->toLongLong(&size_ok);
+  const auto file_crc = crc ? HexValue(*crc) : std::nullopt;
+  if (written)
+    content.written = QDateTime::fromString(QString::fromLatin1(*written), Qt::ISODateWithMs);
+  const QList<QByteArray> body_parts = body ? body->split(' ') : QList<QByteArray>();
+  if (!file || !size_ok || content.file_size < 0 || !file_crc || !content.written.isValid() ||
+      body_parts.size() != 2)
+    return broken(QStringLiteral("заголовок журнала повреждён"));
+  content.file = QUrl::fromPercentEncoding(*file);
+  content.file_crc = *file_crc;
+
+  bool length_ok = false;
+  const qsizetype length = body_parts[0].toLongLong(&length_ok);
+  const QByteArrayView list = bytes.sliced(end + 2);
+  if (!length_ok || length != list.size())
+    return broken(QStringLiteral("журнал обрезан"));
+  if (HexValue(body_parts[1]) != CrcOf(list))
+    return broken(QStringLiteral("журнал повреждён"));
+  try {
+    auto entries = ReadBody(list, problem);
+    if (!entries)
+      return std::nullopt;
+    content.entries = std::move(*entries);
+  } catch (const std::bad_alloc&) {
+    return broken(QStringLiteral("для журнала не хватило памяти"));
+  }
+  return content;
+}
+
+ApplyResult RecoverJournal(TableDocument& document, const JournalContent& content,
+                           OnConflict on_conflict) {
+  // The values go through the change list's own check; the typed texts follow
+  // their fields: a field left as the file holds it keeps its cell as it is.
+  std::vector<FieldChange> changes;
+  std::vector<bool> conflicting;
+  for (const JournalEntry& entry : content.entries) {
+    changes.push_back({entry.field, 0, 0});
+    conflicting.push_back(entry.in_file !=
+                          Shown(entry.field, document.ValueAfterCommit(entry.field)));
+  }
+  QList<QStringList> rows = ChangeListRows(changes, document.Saved());
+  for (std::size_t i = 0; i < content.entries.size(); ++i) {
+    rows[static_cast<qsizetype>(i) + 1][4] = content.entries[i].in_file;
+    rows[static_cast<qsizetype>(i) + 1][5] = content.entries[i].now;
+  }
+  ApplyResult result = ApplyChangeList(document, WriteCsv(rows), on_conflict);
+  if (!result.applied)
+    return result;
+  for (std::size_t i = 0; i < content.entries.size(); ++i) {
+    const JournalEntry& entry = content.entries[i];
+    if (entry.typed && (!conflicting[i] || on_conflict == OnConflict::Overwrite))
+      document.EditCell(entry.field, *entry.typed);
+  }
+  return result;
+}
+
+QString RecoveryQuestion(const JournalContent& content, bool file_changed) {
+  const QString when =
+      QLocale(QLocale::Russian)
+          .toString(content.written.toLocalTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+  QString question =
+      QStringLiteral("Найдены несохранённые изменения файла «%1» (%2, %3).")
+          .arg(QDir::toNativeSeparators(content.file), FieldCount(content.entries.size()), when);
+  if (file_changed)
+    question += QStringLiteral(
+        " Файл изменён после того, как они были записаны: поля, которые в нём уже не такие, "
+        "как были, будут показаны перед восстановлением.");
+  return question + QStringLiteral(" Восстановить их?");
+}

@@ -1,0 +1,161 @@
+// Kills the journal's writes at random moments: a child edits the file back
+// and forth between two states and writes the journal after each step, as the
+// editor does; SIGKILL lands anywhere. The journal left must always read
+// whole, as the one state or the other: never cut, never a mix.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "../support/file_helpers.h"
+#include "crc32.h"
+#include "file_store.h"
+#include "journal_file.h"
+#include "recovery_journal.h"
+#include "sample_image.h"
+
+namespace {
+
+// The two states: one field changed, or that field and a few hundred more,
+// so that the journal's size changes between the writes.
+void EditFirst(TableDocument& document) {
+  document.History().Apply(QStringLiteral("ввод"), [&] {
+    document.SetFieldValue({kCreatures, 0, 1}, 11);
+  });
+}
+void EditSecond(TableDocument& document) {
+  document.History().Apply(QStringLiteral("вставку"), [&] {
+    for (int entry = 0; entry < EntryCount(kSpells); ++entry)
+      for (int column = 1; column < ColCounts[kSpells]; ++column)
+        document.SetFieldValue({kSpells, entry, column}, entry + column);
+    document.EditCell({kBuildings, 1, 2}, "12x");
+  });
+}
+
+std::vector<JournalEntry> EntriesOf(const Bytes& image, const QString& path, bool second) {
+  TableDocument document;
+  document.OpenImage(path, image);
+  EditFirst(document);
+  if (second)
+    EditSecond(document);
+  return JournalEntries(document);
+}
+
+class JournalKillTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    file_ = dir_.filePath(QStringLiteral("HMM2PL.exe"));
+    folder_ = dir_.filePath(QStringLiteral("journals"));
+    image_ = MakeSample(11).image;
+    ASSERT_TRUE(WriteBytes(file_, image_));
+    ASSERT_TRUE(QDir().mkpath(folder_));
+    journal_ = RecoveryJournal::JournalPath(folder_, file_);
+    first_ = EntriesOf(image_, file_, false);
+    second_ = EntriesOf(image_, file_, true);
+    ASSERT_NE(first_, second_);
+  }
+
+  // The child: the editor's document and journal, stepping between the two
+  // states and writing after each step, `rounds` times or until killed.
+  [[noreturn]] void RunEditor(int rounds) {
+    int argc = 1;
+    char name[] = "journal_kill_child";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    TableDocument document;
+    auto* journal = new RecoveryJournal(&document, folder_);
+    QString error;
+    if (document.Open(file_, nullptr, error) != TableDocument::Outcome::Done)
+      ::_exit(2);
+    EditFirst(document);
+    EditSecond(document);
+    for (int i = 0; i < rounds; ++i) {
+      if (i % 2)
+        document.History().Redo();
+      else
+        document.History().Undo();
+      journal->WriteNow();
+      journal->Flush();
+    }
+    ::_exit(0);
+  }
+
+  // The journal as the first state, as a run before this one left it.
+  void WriteFirstJournal() {
+    const JournalContent content{file_, static_cast<std::int64_t>(image_.size()),
+                                 Crc32(std::span(image_.data(), image_.size())),
+                                 QDateTime::currentDateTimeUtc(), first_};
+    TableDocument names;
+    names.OpenImage(file_, image_);
+    const QByteArray bytes = WriteJournal(content, names.Saved());
+    QtFileStore store;
+    QString reason;
+    ASSERT_TRUE(store.WriteAll(journal_, Bytes(bytes.begin(), bytes.end()), reason));
+  }
+
+  std::chrono::microseconds TimeEditor(int rounds) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0)
+      RunEditor(rounds);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start);
+  }
+
+  QTemporaryDir dir_;
+  QString file_, folder_, journal_;
+  Bytes image_;
+  std::vector<JournalEntry> first_, second_;
+};
+
+TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
+  constexpr int kRounds = 40;
+  constexpr int kKills = 100;
+  WriteFirstJournal();
+  const auto full = TimeEditor(kRounds);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<long> delay(0, full.count());
+  int seen[2] = {0, 0};
+  for (int i = 0; i < kKills; ++i) {
+    SCOPED_TRACE("kill " + std::to_string(i));
+    const pid_t child = ::fork();
+    if (child == 0)
+      RunEditor(kRounds);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    QFile file(journal_);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no journal left";
+    QString problem;
+    const std::optional<JournalContent> content = ReadJournal(file.readAll(), problem);
+    ASSERT_TRUE(content) << problem.toStdString();
+    ASSERT_TRUE(content->entries == first_ || content->entries == second_);
+    ++seen[content->entries == second_];
+  }
+  RecordProperty("first", seen[0]);
+  RecordProperty("second", seen[1]);
+  EXPECT_GT(seen[1], 0) << "no kill landed after a write of the second state";
+  // Whatever a kill left beside it (a write's temporary file) is never taken
+  // for a journal.
+  QString message;
+  const auto latest = RecoveryJournal::FindLatest(folder_, message);
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->journal, journal_);
+  EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+}
+
+}  // namespace

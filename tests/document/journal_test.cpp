@@ -1,0 +1,300 @@
+// The recovery journal: what it holds comes back exactly into a fresh
+// document, it follows the document's steps (written after a completed step,
+// gone when the edits are undone or saved), a broken journal is set aside,
+// and two editors never share one.
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "../support/file_helpers.h"
+#include "crc32.h"
+#include "journal_file.h"
+#include "recovery_journal.h"
+#include "sample_image.h"
+
+namespace {
+
+// Runs the event loop until `done` or a generous limit; the result is `done`.
+bool ProcessEventsUntil(const std::function<bool()>& done, int limit_ms = 10000) {
+  const QDeadlineTimer deadline(limit_ms);
+  while (!done() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+void ProcessEventsFor(int ms) {
+  ProcessEventsUntil([] { return false; }, ms);
+}
+
+std::vector<CellState> AllStates(const TableDocument& document) {
+  std::vector<CellState> states;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column)
+        states.push_back(document.StateOf({table, entry, column}));
+  return states;
+}
+
+JournalContent ContentOf(const TableDocument& document) {
+  const Bytes& image = document.Image();
+  return {document.TargetFileName(), static_cast<std::int64_t>(image.size()),
+          Crc32(std::span(image.data(), image.size())), QDateTime::currentDateTimeUtc(),
+          JournalEntries(document)};
+}
+
+// Random committed values and typed texts (empty, separators, quotes, line
+// ends, the typed mark itself, Cyrillic) read back into a fresh document of
+// the same file give every field exactly as it was.
+TEST(Journal, WhatItHoldsComesBackExactly) {
+  const Bytes image = MakeSample(3).image;
+  const std::vector<std::string> texts = {"",  "12x", "a,b;c\td", "\"q\"", "line\nend\r\n",
+                                          ">", "-0",  "Ратник",   "$FF",   "99999999999"};
+  for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    TableDocument edited;
+    edited.OpenImage(QStringLiteral("/games/HMM2PL.exe"), image);
+    for (int i = 0; i < 40; ++i) {
+      const TableIndex table = static_cast<TableIndex>(random() % kTableCount);
+      const FieldRef field{table, static_cast<int>(random() % EntryCount(table)),
+                           1 + static_cast<int>(random() % (ColCounts[table] - 1))};
+      if (random() % 2)
+        edited.SetFieldValue(field, static_cast<std::int32_t>(random()));
+      if (random() % 2)
+        edited.EditCell(field, texts[random() % texts.size()]);
+    }
+    const QByteArray bytes = WriteJournal(ContentOf(edited), edited.Saved());
+    QString problem;
+    const std::optional<JournalContent> read = ReadJournal(bytes, problem);
+    ASSERT_TRUE(read) << problem.toStdString();
+    EXPECT_EQ(read->file, edited.TargetFileName());
+    EXPECT_EQ(read->entries, JournalEntries(edited));
+
+    TableDocument recovered;
+    recovered.OpenImage(QStringLiteral("/games/HMM2PL.exe"), image);
+    const ApplyResult result = RecoverJournal(recovered, *read, OnConflict::Refuse);
+    EXPECT_TRUE(result.applied);
+    EXPECT_TRUE(result.conflicts.isEmpty());
+    EXPECT_EQ(AllStates(recovered), AllStates(edited));
+  }
+}
+
+// A file changed since the journal: the conflicting field, its typed text
+// too, stays as the file has it when the rest is applied, and goes in when
+// everything is.
+TEST(Journal, AChangedFileGoesThroughTheConflictCheck) {
+  const Bytes image = MakeSample(5).image;
+  TableDocument edited;
+  edited.OpenImage(QStringLiteral("/a.exe"), image);
+  const FieldRef stale{kCreatures, 2, 1};
+  const FieldRef fine{kSpells, 1, 2};
+  edited.SetFieldValue(stale, 11);
+  edited.EditCell(stale, "12x");
+  edited.SetFieldValue(fine, 7);
+  const JournalContent content = ContentOf(edited);
+
+  TableDocument changed;
+  changed.OpenImage(QStringLiteral("/a.exe"), image);
+  changed.SetFieldValue(stale, 3);
+  // The fields as the changed file holds them: the journal goes over a file
+  // saved with this change.
+  const std::vector<CellState> before = AllStates(changed);
+  EXPECT_FALSE(RecoverJournal(changed, content, OnConflict::Refuse).applied);
+  EXPECT_EQ(AllStates(changed), before);
+
+  ASSERT_TRUE(RecoverJournal(changed, content, OnConflict::Skip).applied);
+  EXPECT_EQ(changed.StateOf(stale), (CellState{3, std::nullopt}));
+  EXPECT_EQ(changed.StateOf(fine), edited.StateOf(fine));
+
+  ASSERT_TRUE(RecoverJournal(changed, content, OnConflict::Overwrite).applied);
+  EXPECT_EQ(changed.StateOf(stale), edited.StateOf(stale));
+}
+
+// `journal` with its list replaced by `body`, and the header's size and CRC
+// of the list made to fit.
+QByteArray WithBody(const QByteArray& journal, const QByteArray& body) {
+  const qsizetype end = journal.indexOf("\n\n");
+  const qsizetype line = journal.lastIndexOf("\nbody ", end);
+  const std::uint32_t crc =
+      Crc32(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
+  return journal.left(line) + "\nbody " + QByteArray::number(body.size()) + ' ' +
+         QByteArray::number(crc, 16).rightJustified(8, '0') + "\n\n" + body;
+}
+
+class JournalFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    file_ = dir_.filePath(QStringLiteral("HMM2PL.exe"));
+    ASSERT_TRUE(WriteBytes(file_, MakeSample(9).image));
+    folder_ = dir_.filePath(QStringLiteral("journals"));
+  }
+
+  // A document with its journal, the file open.
+  struct Editor {
+    std::unique_ptr<TableDocument> document = std::make_unique<TableDocument>();
+    RecoveryJournal* journal = nullptr;
+  };
+  Editor OpenEditor() {
+    Editor editor;
+    editor.journal = new RecoveryJournal(editor.document.get(), folder_);
+    QString error;
+    EXPECT_EQ(editor.document->Open(file_, nullptr, error), TableDocument::Outcome::Done);
+    return editor;
+  }
+  void Edit(TableDocument& document, const FieldRef& field, std::int32_t value) {
+    document.History().Apply(QStringLiteral("ввод"), [&] { document.SetFieldValue(field, value); });
+  }
+  QString JournalOfFile() const { return RecoveryJournal::JournalPath(folder_, file_); }
+  std::size_t EntriesOnDisk() const {
+    QString problem;
+    const auto content = ReadJournal(ReadAll(JournalOfFile()), problem);
+    return content ? content->entries.size() : 0;
+  }
+  static QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  QTemporaryDir dir_;
+  QString file_;
+  QString folder_;
+};
+
+// Written a while after a completed step, not on a keystroke; removed by
+// undoing back to the file and by a Save As; the next Open offers it.
+TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
+  Editor editor = OpenEditor();
+  TableDocument& document = *editor.document;
+  const FieldRef field{kBuildings, 4, 2};
+
+  document.EditCell(field, "4");  // a keystroke: the visit goes on
+  ProcessEventsFor(2 * RecoveryJournal::kDelayMs);
+  editor.journal->Flush();
+  EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
+  document.History().EndVisit();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk() == 1; }));
+
+  Edit(document, {kSpells, 0, 1}, 1234);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk() == 2; }));
+  document.History().Undo();
+  document.History().Undo();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !QFileInfo::exists(JournalOfFile()); }));
+  document.History().Redo();
+  editor.journal->WriteNow();
+  editor.journal->Flush();
+  EXPECT_EQ(EntriesOnDisk(), 1u);
+
+  // Another document opening the file later finds it and can put it back.
+  editor.document.reset();
+  Editor next = OpenEditor();
+  RecoveryJournal::Offer offer;
+  QString message;
+  ASSERT_EQ(next.journal->Check(offer, message), RecoveryJournal::Found::Journal);
+  EXPECT_FALSE(offer.file_changed);
+  EXPECT_TRUE(RecoveryQuestion(offer.content, false)
+                  .startsWith(QStringLiteral("Найдены несохранённые изменения файла «")));
+  ASSERT_TRUE(RecoverJournal(*next.document, offer.content, OnConflict::Refuse).applied);
+  EXPECT_EQ(next.document->CellText(field), "4");
+
+  // Save As: the copy holds the edits, so neither file has a journal.
+  const QString copy = dir_.filePath(QStringLiteral("copy.exe"));
+  QString error;
+  next.journal->WriteNow();
+  ASSERT_EQ(next.document->SaveAs(copy, nullptr, error), TableDocument::Outcome::Done);
+  next.journal->Flush();
+  EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
+  EXPECT_FALSE(QFileInfo::exists(RecoveryJournal::JournalPath(folder_, copy)));
+}
+
+// A second editor of the same file neither offers nor writes its journal,
+// and a start with no file passes over it; once the first editor has gone,
+// the journal is there for anyone.
+TEST_F(JournalFolderTest, TwoEditorsNeverShareOneJournal) {
+  Editor first = OpenEditor();
+  Edit(*first.document, {kCreatures, 0, 1}, 77);
+  first.journal->WriteNow();
+  first.journal->Flush();
+  ASSERT_EQ(EntriesOnDisk(), 1u);
+
+  Editor second = OpenEditor();
+  RecoveryJournal::Offer offer;
+  QString message;
+  EXPECT_EQ(second.journal->Check(offer, message), RecoveryJournal::Found::Held);
+  Edit(*second.document, {kCreatures, 1, 1}, 78);
+  Edit(*second.document, {kCreatures, 2, 1}, 79);
+  second.journal->WriteNow();
+  second.journal->Flush();
+  EXPECT_EQ(EntriesOnDisk(), 1u);
+  QString broken;
+  EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, broken));
+
+  first.document.reset();
+  const auto latest = RecoveryJournal::FindLatest(folder_, broken);
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->journal, JournalOfFile());
+  EXPECT_EQ(latest->content.file, file_);
+  EXPECT_TRUE(broken.isEmpty());
+}
+
+// Every kind of damage is set aside with a message, at an Open and at a start
+// with no file, and what is set aside is exactly what was there.
+TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {
+  QByteArray good;
+  {
+    Editor editor = OpenEditor();
+    Edit(*editor.document, {kSpells, 3, 2}, 5);
+    good = editor.journal->Snapshot();
+  }
+  ASSERT_FALSE(good.isEmpty());
+  QByteArray other_version = good;
+  other_version.replace("journal 1\n", "journal 2\n");
+  QByteArray flipped = good;
+  flipped[flipped.size() - 3] = static_cast<char>(flipped[flipped.size() - 3] ^ 1);
+  const QByteArray list = good.mid(good.indexOf("\n\n") + 2);
+  QByteArray bad_row = list;
+  bad_row.replace(QByteArrayLiteral("Заклинания"), QByteArrayLiteral("Заклинаниz"));
+  QByteArray bad_typed = list;
+  bad_typed.replace(QByteArrayLiteral("\r\n"), QByteArrayLiteral(",x\r\n"));
+  const struct {
+    const char* name;
+    QByteArray bytes;
+  } cases[] = {
+      {"empty", {}},
+      {"cut in the header", good.left(30)},
+      {"cut in the list", good.left(good.size() - 5)},
+      {"one bit flipped", flipped},
+      {"garbage", QByteArray(4096, '\xA7')},
+      {"another version", other_version},
+      {"the header alone", WithBody(good, {})},
+      {"a row naming no field", WithBody(good, bad_row)},
+      {"a column too many", WithBody(good, bad_typed)},
+  };
+  for (const auto& broken : cases) {
+    for (const bool at_open : {true, false}) {
+      SCOPED_TRACE(std::string(broken.name) + (at_open ? " at an Open" : " at a start"));
+      QDir().mkpath(folder_);
+      ASSERT_TRUE(WriteBytes(JournalOfFile(), Bytes(broken.bytes.begin(), broken.bytes.end())));
+      QString message;
+      if (at_open) {
+        Editor editor = OpenEditor();
+        RecoveryJournal::Offer offer;
+        EXPECT_EQ(editor.journal->Check(offer, message), RecoveryJournal::Found::Broken);
+      } else {
+        EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, message));
+      }
+      EXPECT_TRUE(message.contains(QStringLiteral("отложен"))) << message.toStdString();
+      EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
+      EXPECT_EQ(ReadAll(JournalOfFile() + QStringLiteral(".broken")), broken.bytes);
+    }
+  }
+}
+
+}  // namespace
