@@ -192,19 +192,21 @@ QString QtUserDialogs::AskPatchSaveFileName(QWidget* parent, const QString& fold
                                                                   : QStringLiteral("bps"));
                    });
   return ChosenFile(dialog);
-  QString QtUserDialogs::AskComparisonFileName(QWidget * parent, const QString& folder) {
-    OpenFileDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Сравнить с файлом"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    PrepareFileDialog(dialog, folder, QString());
-    return ChosenFile(dialog);
-  }
+}
 
-  std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget * parent,
-                                                       const RangeEditSummaryOf& summary) {
-    RangeEditDialog dialog(summary, parent);
-    if (dialog.exec() != QDialog::Accepted)
-      return std::nullopt;
-    return dialog.Edit();
-  }
+QString QtUserDialogs::AskComparisonFileName(QWidget* parent, const QString& folder) {
+  OpenFileDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Сравнить с файлом"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareFileDialog(dialog, folder, QString());
+  return ChosenFile(dialog);
+}
+
+std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget* parent,
+                                                     const RangeEditSummaryOf& summary) {
+  RangeEditDialog dialog(summary, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Edit();
+}
