@@ -62,11 +62,13 @@ class Session {
     friend bool operator==(const State&, const State&) = default;
   };
 
-  void Open(Image image) {
-    file_ = std::move(image);
-    values_ = file_;
+  // Into the storage the model has already: fuzz targets open a file an input.
+  void Open(const Image& image) {
+    file_.assign(image.begin(), image.end());
+    values_.assign(image.begin(), image.end());
     typed_.clear();
     steps_.clear();
+    changed_.clear();
     index_ = 0;
     clean_ = 0;
     active_ = kCreatures;
@@ -85,6 +87,14 @@ class Session {
     return typed == typed_.end() ? std::nullopt : std::optional<Text>(typed->second);
   }
   State StateOf(const FieldRef& field) const { return {BitsIn(values_, field), Typed(field)}; }
+  // The bits the field holds once its typed text is committed.
+  std::uint32_t BitsAfterCommit(const FieldRef& field) const {
+    const auto typed = typed_.find(field);
+    return typed != typed_.end() && typed->second.stored ? *typed->second.stored
+                                                         : BitsIn(values_, field);
+  }
+  // The bits as the file holds them.
+  std::uint32_t BitsInFile(const FieldRef& field) const { return BitsIn(file_, field); }
   const std::map<FieldRef, Text>& TypedTexts() const { return typed_; }
 
   TableIndex Active() const { return active_; }
@@ -93,6 +103,8 @@ class Session {
   bool Clean() const { return clean_ && *clean_ == index_; }
   // The file as opened or last saved.
   const Image& File() const { return file_; }
+  // The fields that may have changed since the last call (with repeats).
+  std::vector<FieldRef> TakeChanged() { return std::exchange(changed_, {}); }
 
   // The cell's visit ends (another cell, another tab, or any other command).
   void EndVisit() { typing_step_open_ = false; }
@@ -101,6 +113,7 @@ class Session {
   void Type(const FieldRef& field, const Text& text) {
     const State before = StateOf(field);
     typed_[field] = text;
+    changed_.push_back(field);
     const State after = StateOf(field);
     if (after == before)
       return;
@@ -136,12 +149,14 @@ class Session {
   void Paste(const FieldRef& field, const Text& text) {
     Touch(field);
     typed_[field] = text;
+    changed_.push_back(field);
   }
   // Inside Grouped: the field takes `bits` and its typed text goes.
   void SetBits(const FieldRef& field, std::uint32_t bits) {
     Touch(field);
     typed_.erase(field);
     PutBits(values_, field, bits);
+    changed_.push_back(field);
   }
   // Inside Grouped: as typing `text` and committing it would.
   void SetText(const FieldRef& field, const Text& text) {
@@ -159,6 +174,7 @@ class Session {
       }
       if (typed->second.stored)
         PutBits(values_, typed->first, *typed->second.stored);
+      changed_.push_back(typed->first);
       typed = typed_.erase(typed);
     }
   }
@@ -191,12 +207,12 @@ class Session {
   }
 
   // Save As: the bytes written. Typed texts are stored and stay typed.
-  Image SaveAs() {
+  const Image& SaveAs() {
     for (const auto& [field, text] : typed_) {
       if (text.stored)
         PutBits(values_, field, *text.stored);
     }
-    file_ = values_;
+    file_.assign(values_.begin(), values_.end());
     clean_ = index_;
     return file_;
   }
@@ -210,6 +226,7 @@ class Session {
       group_->try_emplace(field, StateOf(field));
   }
   void Put(const FieldRef& field, const State& state) {
+    changed_.push_back(field);
     PutBits(values_, field, state.bits);
     if (state.typed)
       typed_[field] = *state.typed;
@@ -241,6 +258,14 @@ class Session {
   TableIndex active_ = kCreatures;
   bool typing_step_open_ = false;
   std::optional<std::map<FieldRef, State>> group_;
+  std::vector<FieldRef> changed_;
 };
+
+// The text the grid shows for `bits` in `field`.
+inline std::string ShownBits(const FieldRef& field, std::uint32_t bits) {
+  const Image four = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                      static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+  return layout::ShownText(four, 0, layout::Fields(field.table)[field.column - 1]);
+}
 
 }  // namespace session_model
