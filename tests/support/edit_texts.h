@@ -129,8 +129,7 @@ class EditMaker {
         "-",
         " ",
         "00x1",
-        "\xE2\x80\x89"
-        "1",
+        "\xE2\x80\x89\x31",  // a thin space, then 1
         "1\n",
     };
     std::string text = kTexts[Below(sizeof kTexts / sizeof kTexts[0])];

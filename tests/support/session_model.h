@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,10 +63,21 @@ class Session {
     friend bool operator==(const State&, const State&) = default;
   };
 
-  // Into the storage the model has already: fuzz targets open a file an input.
+  // `image` must outlive the session or the next Open. Opened again, only
+  // the fields written since are copied back: fuzz targets open a file an input.
   void Open(const Image& image) {
-    file_.assign(image.begin(), image.end());
-    values_.assign(image.begin(), image.end());
+    if (base_ == &image && file_.size() == image.size() && values_.size() == image.size()) {
+      for (const FieldRef& field : written_) {
+        const std::size_t at = PlaceOf(field);
+        std::memcpy(&file_[at], &image[at], static_cast<std::size_t>(WidthOf(field)));
+        std::memcpy(&values_[at], &image[at], static_cast<std::size_t>(WidthOf(field)));
+      }
+    } else {
+      file_.assign(image.begin(), image.end());
+      values_.assign(image.begin(), image.end());
+    }
+    base_ = &image;
+    written_.clear();
     typed_.clear();
     steps_.clear();
     changed_.clear();
@@ -155,7 +167,7 @@ class Session {
   void SetBits(const FieldRef& field, std::uint32_t bits) {
     Touch(field);
     typed_.erase(field);
-    PutBits(values_, field, bits);
+    Write(field, bits);
     changed_.push_back(field);
   }
   // Inside Grouped: as typing `text` and committing it would.
@@ -173,7 +185,7 @@ class Session {
         continue;
       }
       if (typed->second.stored)
-        PutBits(values_, typed->first, *typed->second.stored);
+        Write(typed->first, *typed->second.stored);
       changed_.push_back(typed->first);
       typed = typed_.erase(typed);
     }
@@ -210,9 +222,13 @@ class Session {
   const Image& SaveAs() {
     for (const auto& [field, text] : typed_) {
       if (text.stored)
-        PutBits(values_, field, *text.stored);
+        Write(field, *text.stored);
     }
-    file_.assign(values_.begin(), values_.end());
+    // The file differs from the one opened only where the values do.
+    for (const FieldRef& field : written_) {
+      const std::size_t at = PlaceOf(field);
+      std::memcpy(&file_[at], &values_[at], static_cast<std::size_t>(WidthOf(field)));
+    }
     clean_ = index_;
     return file_;
   }
@@ -221,13 +237,17 @@ class Session {
   // Field by field, in table, entry and column order: before, after.
   using Step = std::map<FieldRef, std::pair<State, State>>;
 
+  void Write(const FieldRef& field, std::uint32_t bits) {
+    PutBits(values_, field, bits);
+    written_.push_back(field);
+  }
   void Touch(const FieldRef& field) {
     if (group_)
       group_->try_emplace(field, StateOf(field));
   }
   void Put(const FieldRef& field, const State& state) {
     changed_.push_back(field);
-    PutBits(values_, field, state.bits);
+    Write(field, state.bits);
     if (state.typed)
       typed_[field] = *state.typed;
     else
@@ -249,6 +269,8 @@ class Session {
     index_ = steps_.size();
   }
 
+  const Image* base_ = nullptr;
+  std::vector<FieldRef> written_;  // fields of `values_` written since the Open, with repeats
   Image file_;
   Image values_;  // the file with every committed value
   std::map<FieldRef, Text> typed_;
