@@ -6,14 +6,17 @@
 // Save As the copy written is the model's file byte for byte; at the end of
 // the input every cell of every table agrees.
 //
-// An input is a sequence of commands, each a code byte (modulo kCommands)
-// followed by its arguments; a byte past the end reads as 0. Fields are an
+// An input is a sequence of commands on the first sample freshly opened, each
+// a code byte (modulo the length of kCodes, where each command has its share
+// of the codes) followed by its arguments; a byte past the end
+// reads as 0. Fields are an
 // entry byte and a column byte, each modulo the table's own count. Cell texts
 // come from the test texts (tests/support/edit_texts.h) seeded by two bytes,
 // so that each carries the value its commit stores.
 //
-// Everything the document holds is dropped by the Open each input starts with,
-// so one store, document and model serve every input.
+// One store, document and model serve every input: the first sample is opened
+// again after each, which drops all the input made. So an input frees what it
+// allocates, and libFuzzer has no leak to look for after it.
 
 #include <algorithm>
 #include <array>
@@ -54,12 +57,42 @@ enum Command : std::uint8_t {
   kRevert,           // a block of the table on show back from the file
   kSaveAs,           // to one of two copies in the store
   kOpen,             // another sample
-  // Range edits and setting a comparison file take the codes from here on.
-  kCommands,
+  // Range edits and setting a comparison file come here, with shares below
+  // taken from the commands that have many.
 };
 
-// At most this many commands an input, so that one input stays short.
-constexpr int kMaxCommands = 256;
+// How many of the 64 codes each command has: those a user gives most have
+// most. A Save As writes and reads back the whole file, an Open reads it, and
+// leaving a tab commits a whole table: each costs as much as dozens of others.
+struct Share {
+  Command command;
+  int codes;
+};
+constexpr std::array<Share, 10> kShares = {{
+    {kType, 30},
+    {kUndo, 8},
+    {kRedo, 6},
+    {kLeaveTab, 4},
+    {kPaste, 4},
+    {kImportCsv, 3},
+    {kApplyChangeList, 3},
+    {kRevert, 3},
+    {kSaveAs, 2},
+    {kOpen, 1},
+}};
+
+constexpr std::array<Command, 64> kCodes = [] {
+  std::array<Command, 64> codes{};
+  std::size_t next = 0;
+  for (const Share& share : kShares)
+    for (int k = 0; k < share.codes; ++k)
+      codes.at(next++) = share.command;
+  return codes;
+}();
+
+// At most this many commands an input: a longer session is put together from
+// shorter ones, and short inputs keep the executions a second up.
+constexpr int kMaxCommands = 24;
 constexpr int kSamples = 3;
 
 class InputReader {
@@ -151,12 +184,12 @@ class Session {
     // Undo and redo show the tab of the field they change, as the window does.
     QObject::connect(&document_.History(), &DocumentHistory::fieldTouched, &document_,
                      [this](const FieldRef& field) { ShowTable(field.table); });
+    Open(0);
   }
 
   void Run(InputReader& input) {
-    Open(input.Below(kSamples));
     for (int count = 0; count < kMaxCommands && !input.AtEnd(); ++count) {
-      const auto command = static_cast<Command>(input.Below(kCommands));
+      const Command command = kCodes[input.Below(static_cast<int>(kCodes.size()))];
       if (command != kType && command != kSaveAs)
         visit_.reset();
       switch (command) {
@@ -192,12 +225,11 @@ class Session {
         case kOpen:
           Open(input.Below(kSamples));
           break;
-        case kCommands:
-          break;
       }
       CheckChanged();
     }
     CheckEverything();
+    Open(0);
   }
 
  private:

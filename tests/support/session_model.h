@@ -77,10 +77,11 @@ class Session {
       values_.assign(image.begin(), image.end());
     }
     base_ = &image;
-    written_.clear();
+    // Freed, not only emptied: a fuzz target's input frees what it allocated.
+    std::vector<FieldRef>().swap(written_);
     typed_.clear();
-    steps_.clear();
-    changed_.clear();
+    std::vector<Step>().swap(steps_);
+    std::vector<FieldRef>().swap(changed_);
     index_ = 0;
     clean_ = 0;
     active_ = kCreatures;
