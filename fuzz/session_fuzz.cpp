@@ -90,9 +90,9 @@ constexpr std::array<Command, 64> kCodes = [] {
   return codes;
 }();
 
-// At most this many commands an input: a longer session is put together from
-// shorter ones, and short inputs keep the executions a second up.
-constexpr int kMaxCommands = 24;
+// At most this many commands an input, which keeps the executions a second
+// up; the property test of edit-and-save runs sessions of hundreds of steps.
+constexpr int kMaxCommands = 12;
 constexpr int kSamples = 3;
 
 class InputReader {
