@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the benchmarks in Release and runs them:
-# Open, Save As and the tab switch against their floors (Google Benchmark), then
+# Open, Save As, the tab switch and undo against their floors (Google Benchmark),
+# the tables as text, patches and the undo history's memory, then
 # start-up time and peak memory of the editor against a bare Qt window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,9 +23,18 @@ echo "== The tables as text =="
 
 echo "== Working on a mod: the panel, a comparison file, F7, a range edit =="
 "$build/bench/mod_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_counters_tabular=true "$@"
+
 echo "== The recovery journal after a step =="
 "$build/bench/journal_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_counters_tabular=true "$@"
+
+echo "== Patches =="
+"$build/bench/patch_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_counters_tabular=true "$@"
+
+echo "== The undo history's memory =="
+"$build/bench/history_bench" --benchmark_counters_tabular=true "$@"
 
 echo "== Start-up: editor against a bare Qt window =="
 # The machine may be shared: interleaved runs, and the medians compared.

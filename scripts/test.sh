@@ -47,7 +47,7 @@ if ! "$fuzz_build/fuzz/open_save_fuzz" -runs=1 "$fuzz_build/full-images/"*.exe \
 fi
 echo "open_save_fuzz: full sample images pass"
 
-for target in number_parse_fuzz open_save_fuzz csv_read_fuzz csv_import_fuzz patch_fuzz; do
+for target in number_parse_fuzz open_save_fuzz csv_read_fuzz csv_import_fuzz patch_fuzz session_fuzz; do
   corpus="$fuzz_build/corpus/$target"
   log="$fuzz_build/$target.log"
   mkdir -p "$corpus"

@@ -67,18 +67,13 @@ TEST_F(TableSetTest, FixedCellsAreNeverMarked) {
   EXPECT_EQ(MarkCell(kSpells, current, saved, 1, 66, "abc"), CellMark::None);
 }
 
-// The field access by index that CSV and change lists use must agree with
-// what the grid shows and what a commit stores, cell by cell, in every table.
-TEST_F(TableSetTest, FieldAccessByIndexAgreesWithFillAndCommit) {
+// The field access by index that CSV and change lists use must store what a
+// commit of the grid stores, cell by cell, in every table.
+TEST_F(TableSetTest, FieldAccessByIndexAgreesWithCommit) {
   for (TableIndex index = 0; index < kTableCount; ++index) {
-    FillActiveTable(index, current, grid);
     for (int entry = 0; entry < EntryCount(index); ++entry) {
-      EXPECT_EQ(EntryNameText(current, index, entry), grid.CellText(0, entry + 1));
-      for (int column = 1; column < ColCounts[index]; ++column) {
-        ASSERT_EQ(FieldDisplayText(current, index, entry, column),
-                  grid.CellText(column, entry + 1));
+      for (int column = 1; column < ColCounts[index]; ++column)
         grid.SetCellText(column, entry + 1, std::to_string(entry * 1000 + column * 77 - 300));
-      }
     }
     TableSet by_grid = current;
     CommitActiveTable(index, by_grid, grid);
