@@ -369,7 +369,8 @@ void TMainForm::OfferJournal(bool recover) {
     case RecoveryJournal::Found::Journal:
       break;
   }
-  if (!recover && !dialogs_->AskYesNo(this, RecoveryQuestion(offer.content, offer.file_changed))) {
+  if (!recover &&
+      !dialogs_->AskRecovery(this, RecoveryQuestion(offer.content, offer.file_changed))) {
     journal_->Discard();
     return;
   }
@@ -387,7 +388,7 @@ void TMainForm::OfferLatestJournal() {
     dialogs_->ShowError(this, message);
   if (!latest)
     return;
-  if (!dialogs_->AskYesNo(this, RecoveryQuestion(latest->content, false))) {
+  if (!dialogs_->AskRecovery(this, RecoveryQuestion(latest->content, false))) {
     RecoveryJournal::Remove(latest->journal);
     return;
   }

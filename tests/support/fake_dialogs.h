@@ -38,6 +38,7 @@ class FakeDialogs : public UserDialogs {
     yes_no_answers.pop_front();
     return answer;
   }
+  bool AskRecovery(QWidget* parent, const QString& text) override { return AskYesNo(parent, text); }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
   void ShowErrorWithDetails(QWidget*, const QString& text, const QString& details) override {
     errors << text;
