@@ -398,7 +398,7 @@ class Session {
 
   void Revert(InputReader& input) {
     const std::vector<FieldRef> fields = Block(input);
-    RevertToFile(document_.History(), document_, fields);
+    RevertToFile(document_, fields);
     model_.Grouped([&] {
       for (const FieldRef& field : fields)
         model_.Revert(field);

@@ -44,6 +44,31 @@ QString ChosenFile(QFileDialog& dialog) {
   return files.isEmpty() ? QString() : files.first();
 }
 
+struct BoxChoice {
+  QString text;
+  QMessageBox::ButtonRole role;
+};
+
+// A warning with two ways forward and Отмена, which is the default and what
+// closing the box means; `details` unfold below it. 0 or 1 for the way
+// chosen, -1 for Отмена.
+int AskTwoWaysOrCancel(QWidget* parent, const QString& title, const QString& text,
+                       const QString& details, const BoxChoice& first, const BoxChoice& second) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+  if (!details.isEmpty())
+    box.setDetailedText(details);
+  const QPushButton* ways[] = {box.addButton(first.text, first.role),
+                               box.addButton(second.text, second.role)};
+  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  for (int way = 0; way < 2; ++way)
+    if (box.clickedButton() == ways[way])
+      return way;
+  return -1;
+}
+
 }  // namespace
 
 QString QtUserDialogs::AskOpenFileName(QWidget* parent, const QString& folder,
@@ -127,21 +152,16 @@ QString QtUserDialogs::AskCsvSaveFileName(QWidget* parent, const QString& folder
 
 UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text,
                                                         const QString& details) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфликты"), text, QMessageBox::NoButton,
-                  parent);
-  if (!details.isEmpty())
-    box.setDetailedText(details);
-  QPushButton* rest = box.addButton(QStringLiteral("Применить остальные"), QMessageBox::AcceptRole);
-  QPushButton* all = box.addButton(QStringLiteral("Применить все"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
-  box.setDefaultButton(cancel);
-  box.setEscapeButton(cancel);
-  box.exec();
-  if (box.clickedButton() == rest)
-    return ConflictAnswer::ApplyRest;
-  if (box.clickedButton() == all)
-    return ConflictAnswer::ApplyAll;
-  return ConflictAnswer::Cancel;
+  switch (AskTwoWaysOrCancel(parent, QStringLiteral("Конфликты"), text, details,
+                             {QStringLiteral("Применить остальные"), QMessageBox::AcceptRole},
+                             {QStringLiteral("Применить все"), QMessageBox::DestructiveRole})) {
+    case 0:
+      return ConflictAnswer::ApplyRest;
+    case 1:
+      return ConflictAnswer::ApplyAll;
+    default:
+      return ConflictAnswer::Cancel;
+  }
 }
 
 QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& folder) {
@@ -154,23 +174,17 @@ QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& f
 
 UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const QString& text,
                                                           const QString& details) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Конфликты списков"), text,
-                  QMessageBox::NoButton, parent);
-  if (!details.isEmpty())
-    box.setDetailedText(details);
-  QPushButton* later =
-      box.addButton(QStringLiteral("Взять из более позднего списка"), QMessageBox::AcceptRole);
-  QPushButton* earlier =
-      box.addButton(QStringLiteral("Взять из более раннего списка"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
-  box.setDefaultButton(cancel);
-  box.setEscapeButton(cancel);
-  box.exec();
-  if (box.clickedButton() == later)
-    return ListsAnswer::PreferLater;
-  if (box.clickedButton() == earlier)
-    return ListsAnswer::PreferEarlier;
-  return ListsAnswer::Cancel;
+  switch (AskTwoWaysOrCancel(
+      parent, QStringLiteral("Конфликты списков"), text, details,
+      {QStringLiteral("Взять из более позднего списка"), QMessageBox::AcceptRole},
+      {QStringLiteral("Взять из более раннего списка"), QMessageBox::AcceptRole})) {
+    case 0:
+      return ListsAnswer::PreferLater;
+    case 1:
+      return ListsAnswer::PreferEarlier;
+    default:
+      return ListsAnswer::Cancel;
+  }
 }
 
 QString QtUserDialogs::AskPatchOpenFileName(QWidget* parent, const QString& folder) {
