@@ -11,6 +11,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max are used below
+#endif
+#include <windows.h>
+#include <QTemporaryFile>
+#endif
 
 #include "failure_reason.h"
 #include "reachable_path.h"
@@ -195,8 +203,8 @@ bool ReadTextInto(const QString& path, const TextReadRules& rules, QByteArray& o
 // though the file's bytes were synced. The file is in place either way, so a
 // failure is a warning, never a lost write. Empty when synced.
 //
-// On Windows QSaveFile renames with MoveFileEx itself, without write-through,
-// and a folder cannot be flushed from here; nothing is added there.
+// On Windows the rename itself writes through instead (WriteThrough below).
+#ifndef Q_OS_WIN
 QString SyncFolderOf(const QString& file) {
 #ifdef Q_OS_UNIX
   const QString folder = QFileInfo(file).absolutePath();
@@ -224,6 +232,64 @@ QString SyncFolderOf(const QString& file) {
   return {};
 #endif
 }
+#endif
+
+#ifdef Q_OS_WIN
+// The system's code for a Windows error, for the reason to be worded from.
+int SystemErrorOf(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ENOENT;
+    default:
+      return EIO;
+  }
+}
+
+// QSaveFile renames with MoveFileEx without write-through, so a power cut may
+// undo the rename. Here the copy is written beside the target, flushed to the
+// disk, and put in place by a rename that returns once it is on the disk. The
+// temporary file goes with the QTemporaryFile unless it was renamed.
+bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
+  QTemporaryFile temporary(target + QStringLiteral(".XXXXXX"));
+  if (!Run([&] { return temporary.open(); }, temporary, FileAction::kWriteInFolder, reason))
+    return false;
+  const auto size = static_cast<qint64>(bytes.size());
+  const auto write = [&] {
+    return temporary.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  };
+  const auto flush = [&] { return temporary.flush(); };
+  if (!Run(write, temporary, FileAction::kWriteInFolder, reason) ||
+      !Run(flush, temporary, FileAction::kWriteInFolder, reason))
+    return false;
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(temporary.handle()));
+  if (!::FlushFileBuffers(handle)) {
+    reason = FailureReason(FileAction::kWriteInFolder, SystemErrorOf(::GetLastError()),
+                           QFileDevice::WriteError);
+    return false;
+  }
+  const QString from = QDir::toNativeSeparators(temporary.fileName());
+  const QString to = QDir::toNativeSeparators(target);
+  temporary.close();
+  if (!::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                     reinterpret_cast<const wchar_t*>(to.utf16()),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    reason = FailureReason(FileAction::kReplaceFile, SystemErrorOf(::GetLastError()),
+                           QFileDevice::RenameError);
+    return false;
+  }
+  temporary.setAutoRemove(false);
+  reason.clear();
+  return true;
+}
+#endif
 
 }  // namespace
 
@@ -248,6 +314,9 @@ bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& rea
   const QFileInfo info(target);
   if (!NoFileOrRegularFile(info, reason))
     return false;
+#ifdef Q_OS_WIN
+  return WriteThrough(target, bytes, reason);
+#else
   QSaveFile file(target);
   errno = 0;
   if (!file.open(QIODevice::WriteOnly)) {
@@ -279,4 +348,5 @@ bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& rea
     return false;
   reason = SyncFolderOf(target);
   return true;
+#endif
 }
