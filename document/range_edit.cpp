@@ -24,13 +24,16 @@ std::int64_t NumberOf(std::int32_t value, FieldLayout layout) {
   return value;
 }
 
-// Multiplies by `percent` / 100, rounded half away from zero. Both stay far
-// from the 64-bit limits: values within 32 bits, percentages as the dialog
-// takes them.
+// Multiplies by `percent` / 100, rounded half away from zero. A value within
+// 32 bits times a percentage of up to ten billion, as the dialog takes them,
+// is past 64 bits, so the percentage is taken in whole hundreds and the rest:
+// value * (100 q + r) / 100 is value * q plus value * r / 100, and as q and r
+// share the percentage's sign, only the second part needs rounding.
 std::int64_t Percent(std::int64_t value, std::int64_t percent) {
-  const std::int64_t product = value * percent;
-  const std::int64_t magnitude = (product < 0 ? -product : product) + 50;
-  return product < 0 ? -(magnitude / 100) : magnitude / 100;
+  const std::int64_t whole = value * (percent / 100);
+  const std::int64_t rest = value * (percent % 100);
+  const std::int64_t rounded = ((rest < 0 ? -rest : rest) + 50) / 100;
+  return whole + (rest < 0 ? -rounded : rounded);
 }
 
 }  // namespace

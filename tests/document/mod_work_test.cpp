@@ -3,6 +3,7 @@
 // document changes, against the file on disk and against a comparison file.
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <random>
 #include <string>
@@ -53,6 +54,14 @@ const RangeCase kRangeCases[] = {
     {"50 % of the largest unsigned 32-bit value", Make(Op::Multiply, 50), kU32, -1,
      static_cast<std::int32_t>(2147483648u), static_cast<std::int32_t>(2147483648u), true},
     {"-100 % of an unsigned value", Make(Op::Multiply, -100), kU8, 7, 0, 249, false},
+    // Percentages up to ten billion, as the dialog takes them, on 32-bit
+    // values: the product is past 64 bits, the result's low bits still exact.
+    {"ten billion % of the largest unsigned 32-bit value", Make(Op::Multiply, 10'000'000'000), kU32,
+     -1, -1, -100000000, false},
+    {"a large negative percentage of a large signed value", Make(Op::Multiply, -5'556'739'557),
+     kS32, 1914819027, std::numeric_limits<std::int32_t>::min(), -866829334, false},
+    {"a half past 64 bits rounds away from zero", Make(Op::Multiply, 10'000'000'050), kU32,
+     static_cast<std::int32_t>(3000000001u), -1, 2013007873, false},
     {"limit from above", Make(Op::Limit, 0, 10, 20), kS16, 25, 20, 20, true},
     {"limit from below, bounds given reversed", Make(Op::Limit, 0, 20, 10), kS16, 5, 10, 10, true},
     {"a limit the field cannot reach", Make(Op::Limit, 0, 300, 400), kU8, 5, 255, 44, false},
