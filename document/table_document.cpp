@@ -437,9 +437,17 @@ std::optional<FieldRef> TableDocument::NextComparisonDifference(const FieldRef& 
     const int within = number - first[table];
     return FieldRef{table, within / columns, within % columns + 1};
   };
+  // The search starts past `from`: a field's own number; an entry's name cell
+  // lies just before the entry's first field; anything else before the first
+  // field of all.
   int start = forward ? -1 : 0;
-  if (IsField(from))
+  if (IsField(from)) {
     start = first[from.table] + from.entry * (ColCounts[from.table] - 1) + from.column - 1;
+  } else if (from.table < kTableCount && from.column == 0 && from.entry >= 0 &&
+             from.entry < EntryCount(from.table)) {
+    const int entry_first = first[from.table] + from.entry * (ColCounts[from.table] - 1);
+    start = forward ? entry_first - 1 : entry_first;
+  }
   for (int step = 1; step <= total; ++step) {
     const int number = ((start + (forward ? step : -step)) % total + total) % total;
     const FieldRef field = field_at(number);

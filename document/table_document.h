@@ -149,7 +149,8 @@ class TableDocument : public QObject {
   bool DiffersFromComparison(const FieldRef& field) const;
   // The next (or previous) field after `from` in table, entry and column
   // order across all three tables, wrapping around, that differs from the
-  // comparison file; `from` itself comes last. None when no field differs.
+  // comparison file; `from` itself comes last, and an entry's name cell
+  // (column 0) stands just before its first field. None when no field differs.
   std::optional<FieldRef> NextComparisonDifference(const FieldRef& from, bool forward) const;
 
   // The undo history of the edits to this file; an Open clears it.
