@@ -1,6 +1,7 @@
 #include "recovery_journal.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,25 @@ std::unique_ptr<QLockFile> LockOf(const QString& journal) {
   // process has ended is taken over.
   lock->setStaleLockTime(0);
   return lock;
+}
+
+// Takes the lock unless a running process holds it. A lock file that says
+// nothing of its owner was left by a process ended while it made the file
+// (its name and process are written just after); with no stale time it would
+// never be taken over, and its journal never offered again. One that has
+// stayed so for a while is removed; one being made right now is left alone.
+bool TakeLock(QLockFile& lock) {
+  if (lock.tryLock(0))
+    return true;
+  qint64 pid = 0;
+  QString host, application;
+  if (lock.getLockInfo(&pid, &host, &application))
+    return false;
+  const QString path = lock.fileName();
+  const QDateTime made = QFileInfo(path).lastModified();
+  if (!made.isValid() || qAbs(made.secsTo(QDateTime::currentDateTime())) < 10)
+    return false;
+  return lock.removeStaleLockFile() && lock.tryLock(0);
 }
 
 // Sets a broken journal aside, and says so.
@@ -123,7 +143,7 @@ void RecoveryJournal::Opened() {
 
 void RecoveryJournal::Lock() {
   lock_ = LockOf(journal_);
-  held_elsewhere_ = !lock_->tryLock(0);
+  held_elsewhere_ = !TakeLock(*lock_);
   if (held_elsewhere_)
     lock_.reset();
 }
@@ -250,7 +270,7 @@ std::optional<RecoveryJournal::Latest> RecoveryJournal::FindLatest(const QString
   for (const QFileInfo& info : journals) {
     const QString journal = info.absoluteFilePath();
     const std::unique_ptr<QLockFile> lock = LockOf(journal);
-    if (!lock->tryLock(0))
+    if (!TakeLock(*lock))
       continue;  // its file is open in a running editor
     QByteArray bytes;
     if (!ReadJournalFile(journal, bytes))

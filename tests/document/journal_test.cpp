@@ -4,6 +4,7 @@
 // and two editors never share one.
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -242,6 +243,18 @@ TEST_F(JournalFolderTest, TwoEditorsNeverShareOneJournal) {
   EXPECT_EQ(latest->journal, JournalOfFile());
   EXPECT_EQ(latest->content.file, file_);
   EXPECT_TRUE(broken.isEmpty());
+
+  // A lock file that names no owner was left by an editor killed while it
+  // made it: passed over while it may still be in the making, taken over once
+  // it has stayed so for a while.
+  const QString lock = JournalOfFile() + QStringLiteral(".lock");
+  QFile empty(lock);
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, broken));
+  ASSERT_TRUE(empty.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+                                QFileDevice::FileModificationTime));
+  empty.close();
+  EXPECT_TRUE(RecoveryJournal::FindLatest(folder_, broken));
 }
 
 // Every kind of damage is set aside with a message, at an Open and at a start
