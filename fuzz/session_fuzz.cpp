@@ -2,9 +2,11 @@
 // model of the tables (tests/support/session_model.h): each input is a
 // sequence of commands as the window gives them, on a generated sample in a
 // memory store. After each command the fields it may have changed show what
-// the model says, and the history stands where the model's does; after a
-// Save As the copy written is the model's file byte for byte; at the end of
-// the input every cell of every table agrees.
+// the model says, with the mark against the comparison file when one is set,
+// and the history stands where the model's does; a range edit's plan and F7's
+// next field are what the model works out; after a Save As the copy written
+// is the model's file byte for byte; at the end of the input every cell of
+// every table agrees.
 //
 // An input is a sequence of commands on the first sample freshly opened, each
 // a code byte (modulo the length of kCodes, where each command has its share
@@ -36,6 +38,7 @@
 #include "edit_texts.h"
 #include "grid_shape.h"
 #include "memory_file_store.h"
+#include "range_edit.h"
 #include "revert_to_file.h"
 #include "sample_image.h"
 #include "session_model.h"
@@ -57,8 +60,10 @@ enum Command : std::uint8_t {
   kRevert,           // a block of the table on show back from the file
   kSaveAs,           // to one of two copies in the store
   kOpen,             // another sample
-  // Range edits and setting a comparison file come here, with shares below
-  // taken from the commands that have many.
+  kRangeEdit,        // one operation over a block of the table on show
+  kCompare,          // a sample as the comparison file, or none
+  kTakeValues,       // a block of the table on show from the comparison file
+  kNextDifference,   // F7 or Shift+F7 from a field of any table
 };
 
 // How many of the 64 codes each command has: those a user gives most have
@@ -68,8 +73,8 @@ struct Share {
   Command command;
   int codes;
 };
-constexpr std::array<Share, 10> kShares = {{
-    {kType, 30},
+constexpr std::array<Share, 14> kShares = {{
+    {kType, 24},
     {kUndo, 8},
     {kRedo, 6},
     {kLeaveTab, 4},
@@ -79,6 +84,10 @@ constexpr std::array<Share, 10> kShares = {{
     {kRevert, 3},
     {kSaveAs, 2},
     {kOpen, 1},
+    {kRangeEdit, 3},
+    {kCompare, 1},
+    {kTakeValues, 1},
+    {kNextDifference, 1},
 }};
 
 constexpr std::array<Command, 64> kCodes = [] {
@@ -225,6 +234,18 @@ class Session {
         case kOpen:
           Open(input.Below(kSamples));
           break;
+        case kRangeEdit:
+          RangeEditBlock(input);
+          break;
+        case kCompare:
+          Compare(input.Below(kSamples + 1));
+          break;
+        case kTakeValues:
+          TakeValues(input);
+          break;
+        case kNextDifference:
+          NextDifference(input);
+          break;
       }
       CheckChanged();
     }
@@ -268,6 +289,7 @@ class Session {
     if (document_.Open(SamplePath(k), nullptr, error) != TableDocument::Outcome::Done)
       std::abort();
     model_.Open(samples_[k]);
+    compared_ = nullptr;
   }
 
   void Type(InputReader& input) {
@@ -421,6 +443,170 @@ class Session {
     }
   }
 
+  // The number a field's bits stand for, widened as the grid shows it.
+  static std::int64_t NumberOf(const FieldRef& field, std::uint32_t bits) {
+    const layout::Field& place = layout::Fields(field.table)[field.column - 1];
+    const int shift = 32 - 8 * place.width;
+    bits = shift == 0 ? bits : bits << shift >> shift;
+    if (!place.is_signed)
+      return bits;
+    return shift == 0 ? static_cast<std::int32_t>(bits)
+                      : static_cast<std::int32_t>(bits << shift) >> shift;
+  }
+
+  // The operation worked out here from the model's values: the document's
+  // plan is checked against what the model does with the same numbers.
+  void RangeEditBlock(InputReader& input) {
+    const std::vector<FieldRef> fields = Block(input);
+    RangeEdit edit;
+    edit.operation = static_cast<RangeEdit::Operation>(input.Below(5));
+    const auto amount = [&] {
+      const std::uint8_t kind = input.Byte();
+      if (kind % 4 == 3)  // now and then past what the dialog's fields reach
+        return static_cast<std::int64_t>(
+                   static_cast<std::int32_t>(input.Word() << 16 | input.Word())) *
+               (1 + kind / 4);
+      return static_cast<std::int64_t>(static_cast<std::int16_t>(input.Word()));
+    };
+    edit.amount = amount();
+    edit.low = amount();
+    edit.high = amount();
+    edit.wrap = input.Byte() % 2 == 1;
+
+    int not_numbers = 0;
+    int out_of_range = 0;
+    std::vector<std::pair<FieldRef, std::uint32_t>> changes;
+    for (const FieldRef& field : fields) {
+      const std::optional<Text> typed = model_.Typed(field);
+      if (typed && !typed->stored) {
+        ++not_numbers;
+        continue;
+      }
+      const layout::Field& place = layout::Fields(field.table)[field.column - 1];
+      const int bits = 8 * place.width;
+      const std::int64_t low = place.is_signed ? -(std::int64_t{1} << (bits - 1)) : 0;
+      const std::int64_t high =
+          place.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
+      const std::int64_t now = NumberOf(field, model_.BitsAfterCommit(field));
+      std::int64_t result = now;
+      switch (edit.operation) {
+        case RangeEdit::Operation::Set:
+          result = edit.amount;
+          break;
+        case RangeEdit::Operation::Add:
+          result = now + edit.amount;
+          break;
+        case RangeEdit::Operation::Subtract:
+          result = now - edit.amount;
+          break;
+        case RangeEdit::Operation::Multiply: {
+          // In 128 bits, which no percentage the fuzzer gives can overflow.
+          const __int128 product = static_cast<__int128>(now) * edit.amount;
+          const __int128 magnitude = ((product < 0 ? -product : product) + 50) / 100;
+          result = static_cast<std::int64_t>(product < 0 ? -magnitude : magnitude);
+          break;
+        }
+        case RangeEdit::Operation::Limit:
+          result = std::clamp(now, std::min(edit.low, edit.high), std::max(edit.low, edit.high));
+          break;
+      }
+      if (result < low || result > high) {
+        ++out_of_range;
+        if (!edit.wrap)
+          result = std::clamp(result, low, high);
+      }
+      if (NumberOf(field, static_cast<std::uint32_t>(result)) != now)
+        changes.push_back({field, static_cast<std::uint32_t>(result)});
+    }
+    const RangeEditPlan plan = PlanRangeEdit(document_, fields, edit);
+    if (plan.cells != static_cast<int>(fields.size()))
+      Fail("range cells", plan.cells, fields.size());
+    if (plan.not_numbers != not_numbers)
+      Fail("range cells not numbers", plan.not_numbers, not_numbers);
+    if (plan.out_of_range != out_of_range)
+      Fail("range results out of range", plan.out_of_range, out_of_range);
+    if (plan.changes.size() != changes.size())
+      Fail("range cells changed", plan.changes.size(), changes.size());
+    CarryOut(document_, plan);
+    model_.Grouped([&] {
+      for (const auto& [field, bits] : changes)
+        model_.SetBits(field, bits);
+    });
+  }
+
+  void Compare(int k) {
+    if (k == kSamples) {
+      document_.CloseComparison();
+      compared_ = nullptr;
+      return;
+    }
+    QString error;
+    if (document_.SetComparisonFile(SamplePath(k), nullptr, error) != TableDocument::Outcome::Done)
+      std::abort();
+    compared_ = &samples_[k];
+    // Every mark may have changed: the next check looks at them all.
+    compare_all_ = true;
+  }
+
+  void TakeValues(InputReader& input) {
+    const std::vector<FieldRef> fields = Block(input);
+    if (!compared_)
+      return;
+    std::vector<FieldValueChange> values;
+    for (const FieldRef& field : fields)
+      values.push_back({field, document_.ComparisonValue(field)});
+    document_.SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+    model_.Grouped([&] {
+      for (const FieldRef& field : fields)
+        model_.SetBits(field, session_model::BitsIn(*compared_, field));
+    });
+  }
+
+  bool ModelDiffers(const FieldRef& field) const {
+    if (!compared_)
+      return false;
+    const std::optional<Text> typed = model_.Typed(field);
+    if (typed && !typed->stored)
+      return true;
+    return NumberOf(field, model_.BitsAfterCommit(field)) !=
+           NumberOf(field, session_model::BitsIn(*compared_, field));
+  }
+
+  // From a field of any table, or an entry's name cell, the model walks the
+  // fields in order, wrapping around, as F7 and Shift+F7 do.
+  void NextDifference(InputReader& input) {
+    const TableIndex table = static_cast<TableIndex>(input.Below(kTableCount));
+    FieldRef from = Field(input, table);
+    const std::uint8_t how = input.Byte();
+    if (how % 4 == 0)
+      from.column = 0;
+    const bool forward = how % 2 == 1;
+    std::vector<FieldRef> order;
+    for (TableIndex t = 0; t < kTableCount; ++t)
+      for (int entry = 0; entry < EntryCount(t); ++entry)
+        for (int column = 1; column < ColCounts[t]; ++column)
+          order.push_back({t, entry, column});
+    const FieldRef start = from.column == 0 ? FieldRef{from.table, from.entry, 1} : from;
+    const auto at = std::find(order.begin(), order.end(), start);
+    auto here = static_cast<std::ptrdiff_t>(at - order.begin());
+    const auto total = static_cast<std::ptrdiff_t>(order.size());
+    // A name cell stands just before its entry's first field.
+    if (from.column == 0 && forward)
+      here -= 1;
+    std::optional<FieldRef> want;
+    for (std::ptrdiff_t step = 1; step <= total && !want; ++step) {
+      const FieldRef& field = order[((here + (forward ? step : -step)) % total + total) % total];
+      if (ModelDiffers(field))
+        want = field;
+    }
+    const std::optional<FieldRef> got = document_.NextComparisonDifference(from, forward);
+    if (got != want)
+      Fail("next difference", got ? *got : FieldRef{}, got ? "found" : "none",
+           want ? std::to_string(want->table) + "/" + std::to_string(want->entry) + "/" +
+                      std::to_string(want->column)
+                : "none");
+  }
+
   void CheckField(const FieldRef& field) const {
     const std::string shown = document_.CellText(field);
     const std::string want = model_.Shown(field);
@@ -429,6 +615,9 @@ class Session {
     if (document_.HasTypedText(field) != model_.Typed(field).has_value())
       Fail("typed text", field, document_.HasTypedText(field) ? "typed" : "not typed",
            model_.Typed(field) ? "typed" : "not typed");
+    if (document_.DiffersFromComparison(field) != ModelDiffers(field))
+      Fail("comparison mark", field, document_.DiffersFromComparison(field) ? "differs" : "same",
+           ModelDiffers(field) ? "differs" : "same");
   }
 
   void CheckHistory() const {
@@ -445,6 +634,11 @@ class Session {
 
   void CheckChanged() {
     CheckHistory();
+    if (std::exchange(compare_all_, false)) {
+      model_.TakeChanged();
+      CheckEverything();
+      return;
+    }
     for (const FieldRef& field : model_.TakeChanged())
       CheckField(field);
   }
@@ -462,7 +656,8 @@ class Session {
           const int width = session_model::WidthOf(field);
           const std::uint32_t mask = width == 4 ? ~0U : (1U << (8 * width)) - 1;
           if ((value & mask) != bits ||
-              document_.HasTypedText(field) != (model_.TypedTexts().count(field) != 0))
+              document_.HasTypedText(field) != (model_.TypedTexts().count(field) != 0) ||
+              document_.DiffersFromComparison(field) != ModelDiffers(field))
             CheckField(field);  // says how they differ
           if ((value & mask) != bits)
             Fail("field value", value & mask, bits);
@@ -475,6 +670,9 @@ class Session {
   session_model::Session model_;
   // The cell of the visit under way, if one is.
   std::optional<FieldRef> visit_;
+  // The sample set as the comparison file, if one is.
+  const Bytes* compared_ = nullptr;
+  bool compare_all_ = false;
 };
 
 }  // namespace
