@@ -57,6 +57,9 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   setWidget(body);
   setFocusProxy(view_);
   ComparisonChanged();
+  // Hidden, the list costs every commit a look at every field for nothing.
+  model_->Follow(isVisible());
+  connect(this, &QDockWidget::visibilityChanged, model_, &ChangesModel::Follow);
 }
 
 std::vector<FieldRef> ChangesPanel::SelectedFields() const {

@@ -12,7 +12,9 @@ class QTableView;
 // The dock "Изменения": every field that differs from the file on disk, or
 // from the comparison file, one row each. Enter or a double-click on a row
 // shows its cell; the buttons set the selected rows' fields back to the file
-// on disk, or to the comparison file, as one step.
+// on disk, or to the comparison file, as one step. While the panel is
+// hidden its list does not follow the document; shown again, it lists every
+// field again.
 class ChangesPanel : public QDockWidget {
   Q_OBJECT
 
