@@ -113,8 +113,25 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   EXPECT_EQ(form->ActiveTable(), kCreatures);
   EXPECT_EQ(grid->CurrentColumn(), 1);
   EXPECT_EQ(grid->CurrentRow(), 2);
+  // Escape in the panel gives the keyboard back to the grid, the cell as it was.
+  view->setFocus();
+  ASSERT_TRUE(view->hasFocus());
+  QTest::keyClick(view, Qt::Key_Escape);
+  ASSERT_NE(grid->CellEditor(), nullptr);
+  EXPECT_TRUE(grid->CellEditor()->hasFocus());
+  EXPECT_EQ(grid->CurrentRow(), 2);
+  QTest::keyClick(grid->CellEditor(), Qt::Key_Escape);
+  EXPECT_TRUE(grid->CellEditor()->hasFocus());
 
+  // No row selected: the button takes the current one.
   const std::size_t steps = form->History()->Count();
+  view->selectionModel()->setCurrentIndex(model->index(1, 0), QItemSelectionModel::Clear);
+  QTest::mouseClick(panel->RevertButton(), Qt::LeftButton);
+  const std::vector<FieldRef> left{{kCreatures, 1, 1}, {kSpells, 0, 1}};
+  EXPECT_EQ(model->Fields(), left);
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+  form->History()->Undo();
+
   view->selectAll();
   QTest::mouseClick(panel->RevertButton(), Qt::LeftButton);
   EXPECT_EQ(model->rowCount(), 0);
@@ -180,6 +197,15 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
   form->History()->Undo();
   EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(mine, last));
+
+  // Its button, no row selected, the current row's field.
+  const FieldRef second = differing[1];
+  panel->View()->selectionModel()->setCurrentIndex(panel->Model()->index(1, 0),
+                                                   QItemSelectionModel::Clear);
+  QTest::mouseClick(panel->TakeButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown(Document().Committed(), second), Shown(other, second));
+  EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
+  form->History()->Undo();
 
   form->Mods()->CloseComparison->trigger();
   EXPECT_FALSE(Document().HasComparison());
