@@ -186,10 +186,14 @@ int Apply(const CliRequest& request) {
   }
   if (!SaveExecutable(document, request.output))
     return kExitFailed;
+  // The executable is what was asked for; a report that cannot follow it
+  // takes nothing back, and the exit status does not say the apply failed.
   if (!request.report.isEmpty() &&
       !WriteText(document.Files(), request.report,
                  WriteListsReport(result, lists, document.Saved(), request.separator)))
-    return kExitFailed;
+    Complain(QStringLiteral("внимание: изменения применены и файл «%1» записан, не записан "
+                            "только отчёт «%2»")
+                 .arg(Shown(request.output), Shown(request.report)));
   return kExitDone;
 }
 

@@ -27,10 +27,14 @@ QString Shown(const FieldRef& field, std::int32_t value) {
 ChangesModel::ChangesModel(TableDocument* document, QObject* parent)
     : QAbstractTableModel(parent), document_(document) {
   connect(document_, &TableDocument::cellChanged, this, &ChangesModel::FieldChanged);
-  connect(document_, &TableDocument::tablesReset, this, &ChangesModel::ListAgain);
+  connect(document_, &TableDocument::tablesReset, this, [this] {
+    if (following_)
+      ListAgain();
+  });
   connect(document_, &TableDocument::comparisonChanged, this, [this] {
     if (!document_->HasComparison())
       mode_ = Against::File;
+    // Even while not following: the columns go with the mode.
     ListAgain();
   });
   ListAgain();
@@ -121,8 +125,15 @@ QString ChangesModel::Text(const FieldRef& field, int column) const {
   }
 }
 
+void ChangesModel::Follow(bool following) {
+  if (following == following_)
+    return;
+  following_ = following;
+  ListAgain();
+}
+
 void ChangesModel::FieldChanged(const FieldRef& field) {
-  if (!IsField(field))
+  if (!following_ || !IsField(field))
     return;
   const auto place = std::lower_bound(rows_.begin(), rows_.end(), field);
   const int row = static_cast<int>(place - rows_.begin());
@@ -145,7 +156,7 @@ void ChangesModel::FieldChanged(const FieldRef& field) {
 void ChangesModel::ListAgain() {
   beginResetModel();
   rows_.clear();
-  if (document_->IsLoaded()) {
+  if (following_ && document_->IsLoaded()) {
     for (TableIndex table = 0; table < kTableCount; ++table) {
       for (int entry = 0; entry < EntryCount(table); ++entry) {
         for (int column = 1; column < ColCounts[table]; ++column) {

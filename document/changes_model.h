@@ -14,7 +14,9 @@
 //
 // The list follows the document as it changes: a changed cell updates its
 // own row, and only a change of every cell (an Open, a commit, a step of many
-// fields) lists them all again.
+// fields) lists them all again. While it does not follow (the panel that
+// shows it is hidden) it lists nothing and looks at no change at all; when it
+// follows again it lists every field again.
 class ChangesModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -39,6 +41,9 @@ class ChangesModel : public QAbstractTableModel {
   FieldRef FieldAt(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
   const std::vector<FieldRef>& Fields() const { return rows_; }
 
+  bool Following() const { return following_; }
+  void Follow(bool following);
+
  private:
   bool Listed(const FieldRef& field) const;
   QString Text(const FieldRef& field, int column) const;
@@ -47,5 +52,6 @@ class ChangesModel : public QAbstractTableModel {
 
   TableDocument* document_;
   Against mode_ = Against::File;
+  bool following_ = true;
   std::vector<FieldRef> rows_;
 };

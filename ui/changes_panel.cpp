@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -57,6 +58,18 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   setWidget(body);
   setFocusProxy(view_);
   ComparisonChanged();
+  // Hidden, the list costs every commit a look at every field for nothing.
+  model_->Follow(isVisible());
+  connect(this, &QDockWidget::visibilityChanged, model_, &ChangesModel::Follow);
+}
+
+void ChangesPanel::keyPressEvent(QKeyEvent* event) {
+  // The list and the buttons leave Escape to their parent.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    emit leaveRequested();
+    return;
+  }
+  QDockWidget::keyPressEvent(event);
 }
 
 std::vector<FieldRef> ChangesPanel::SelectedFields() const {

@@ -11,8 +11,11 @@ class QTableView;
 
 // The dock "Изменения": every field that differs from the file on disk, or
 // from the comparison file, one row each. Enter or a double-click on a row
-// shows its cell; the buttons set the selected rows' fields back to the file
-// on disk, or to the comparison file, as one step.
+// shows its cell; the buttons set the selected rows' fields (none selected:
+// the current row's) back to the file on disk, or to the comparison file, as
+// one step. Escape gives the keyboard back to the grid. While the panel is
+// hidden its list does not follow the document; shown again, it lists every
+// field again.
 class ChangesPanel : public QDockWidget {
   Q_OBJECT
 
@@ -34,6 +37,11 @@ class ChangesPanel : public QDockWidget {
  signals:
   // The user asked to see the cell of `field`.
   void showField(const FieldRef& field);
+  // The user pressed Escape in the panel.
+  void leaveRequested();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ComparisonChanged();

@@ -190,6 +190,8 @@ void TMainForm::SetUpModWork() {
   addDockWidget(Qt::BottomDockWidgetArea, pn_Changes);
   pn_Changes->hide();
   connect(pn_Changes, &ChangesPanel::showField, this, &TMainForm::ShowField);
+  connect(pn_Changes, &ChangesPanel::leaveRequested, this,
+          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 
   mm_View = new QMenu(QStringLiteral("&Вид"), MainMenu);
   MainMenu->insertMenu(mm_Help->menuAction(), mm_View);

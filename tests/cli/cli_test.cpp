@@ -453,6 +453,19 @@ TEST_F(Cli, SeveralChangeListsMergeOrRefuseTheirConflicts) {
         << report[3].toStdString();
   }
 
+  // A report that cannot be written after the executable was: said, with its
+  // reason, and the apply is not taken for failed.
+  QFile::remove(Path("out.exe"));
+  const CliRun unreported = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe",
+                                    "--prefer", "later", "--report", "missing/report.csv"});
+  EXPECT_EQ(unreported.exit_code, 0);
+  EXPECT_TRUE(unreported.err.contains(QStringLiteral("Не удалось записать файл «%1»: ")
+                                          .arg(QDir::toNativeSeparators("missing/report.csv"))))
+      << unreported.err.toStdString();
+  EXPECT_TRUE(unreported.err.contains(QStringLiteral("файл «out.exe» записан, не записан только")))
+      << unreported.err.toStdString();
+  EXPECT_EQ(FieldValue(LoadTablesFrom(ReadBytes(Path("out.exe"))), kSpells, 2, 1), level);
+
   // The check against the file stays: a list made for another file needs --force.
   Bytes changed = ReadBytes(Path("a.exe"));
   changed[CrRecordsOffset + 12] ^= 0x01;

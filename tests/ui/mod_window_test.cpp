@@ -57,6 +57,7 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   QAction* toggle = panel->toggleViewAction();
   ASSERT_TRUE(form->mm_View->actions().contains(toggle));
   EXPECT_FALSE(panel->isVisible());
+  EXPECT_FALSE(model->Following());
   toggle->trigger();
   EXPECT_TRUE(panel->isVisible());
   EXPECT_EQ(model->rowCount(), 0);
@@ -87,6 +88,23 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   ASSERT_EQ(model->rowCount(), 2);
   EXPECT_EQ(Row(1, ChangesModel::kTable), QStringLiteral("Постройки"));
 
+  // Hidden, the panel's list waits; shown again, it lists what changed
+  // meanwhile, and follows again.
+  toggle->trigger();
+  ASSERT_FALSE(panel->isVisible());
+  EXPECT_FALSE(model->Following());
+  form->tc_Tabs->setCurrentIndex(kCreatures);
+  TypeInto(1, 2, QString::fromStdString(before));
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  TypeInto(1, 1, Shown(file, {kSpells, 0, 1}) == "5" ? QStringLiteral("6") : QStringLiteral("5"));
+  toggle->trigger();
+  const std::vector<FieldRef> shown_again{{kBuildings, 4, 2}, {kSpells, 0, 1}};
+  EXPECT_EQ(model->Fields(), shown_again);
+  form->tc_Tabs->setCurrentIndex(kCreatures);
+  TypeInto(1, 2, typed);
+  ASSERT_EQ(model->rowCount(), 3);
+  EXPECT_EQ(model->FieldAt(0), (FieldRef{kCreatures, 1, 1}));
+
   // Enter on the creature's row shows its tab and cell, the keyboard in the editor.
   QTableView* view = panel->View();
   view->setFocus();
@@ -95,15 +113,32 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   EXPECT_EQ(form->ActiveTable(), kCreatures);
   EXPECT_EQ(grid->CurrentColumn(), 1);
   EXPECT_EQ(grid->CurrentRow(), 2);
+  // Escape in the panel gives the keyboard back to the grid, the cell as it was.
+  view->setFocus();
+  ASSERT_TRUE(view->hasFocus());
+  QTest::keyClick(view, Qt::Key_Escape);
+  ASSERT_NE(grid->CellEditor(), nullptr);
+  EXPECT_TRUE(grid->CellEditor()->hasFocus());
+  EXPECT_EQ(grid->CurrentRow(), 2);
+  QTest::keyClick(grid->CellEditor(), Qt::Key_Escape);
+  EXPECT_TRUE(grid->CellEditor()->hasFocus());
 
+  // No row selected: the button takes the current one.
   const std::size_t steps = form->History()->Count();
+  view->selectionModel()->setCurrentIndex(model->index(1, 0), QItemSelectionModel::Clear);
+  QTest::mouseClick(panel->RevertButton(), Qt::LeftButton);
+  const std::vector<FieldRef> left{{kCreatures, 1, 1}, {kSpells, 0, 1}};
+  EXPECT_EQ(model->Fields(), left);
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+  form->History()->Undo();
+
   view->selectAll();
   QTest::mouseClick(panel->RevertButton(), Qt::LeftButton);
   EXPECT_EQ(model->rowCount(), 0);
-  EXPECT_EQ(grid->CellText(1, 2), before);
+  EXPECT_EQ(Shown(Document().Committed(), {kCreatures, 1, 1}), before);
   EXPECT_EQ(form->History()->Count(), steps + 1);
   form->History()->Undo();
-  EXPECT_EQ(model->rowCount(), 2);
+  EXPECT_EQ(model->rowCount(), 3);
 }
 
 TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues) {
@@ -149,6 +184,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
 
   // The panel lists the differences with the other file's values.
   ChangesPanel* panel = form->pn_Changes;
+  panel->toggleViewAction()->trigger();
   panel->CompareToggle()->setChecked(true);
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()));
   EXPECT_EQ(panel->Model()->columnCount(), ChangesModel::kInComparison + 1);
@@ -161,6 +197,15 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
   form->History()->Undo();
   EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(mine, last));
+
+  // Its button, no row selected, the current row's field.
+  const FieldRef second = differing[1];
+  panel->View()->selectionModel()->setCurrentIndex(panel->Model()->index(1, 0),
+                                                   QItemSelectionModel::Clear);
+  QTest::mouseClick(panel->TakeButton(), Qt::LeftButton);
+  EXPECT_EQ(Shown(Document().Committed(), second), Shown(other, second));
+  EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
+  form->History()->Undo();
 
   form->Mods()->CloseComparison->trigger();
   EXPECT_FALSE(Document().HasComparison());
