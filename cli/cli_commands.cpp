@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "change_list.h"
@@ -20,6 +21,15 @@ void Complain(const QString& message) {
 
 QString Shown(const QString& path) {
   return QDir::toNativeSeparators(path);
+}
+
+// Where a path leads: the file it names with links followed, or, for a file
+// not there yet, its clean absolute path. (QFileInfo's own comparison takes
+// two files that are not there for one.)
+QString FileIdentity(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 // Opens an executable; a file of another size only with --any-size.
@@ -141,6 +151,19 @@ int Diff(const CliRequest& request) {
 // The reading of a list comes first for every list, so that a list that
 // cannot be read writes nothing.
 int Apply(const CliRequest& request) {
+  // The report is written last: naming the executable or a list, it would
+  // put itself over the copy just written or over a list the user keeps.
+  if (!request.report.isEmpty()) {
+    const QString report = FileIdentity(request.report);
+    for (const QString& other : request.files + QStringList{request.output}) {
+      if (FileIdentity(other) == report) {
+        Complain(QStringLiteral("отчёт «%1» записался бы поверх файла «%2»: укажите для "
+                                "отчёта другой файл")
+                     .arg(Shown(request.report), Shown(other)));
+        return kExitFailed;
+      }
+    }
+  }
   TableDocument document;
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;
@@ -186,14 +209,17 @@ int Apply(const CliRequest& request) {
   }
   if (!SaveExecutable(document, request.output))
     return kExitFailed;
-  // The executable is what was asked for; a report that cannot follow it
-  // takes nothing back, and the exit status does not say the apply failed.
+  // A report that cannot follow the executable takes nothing back: the
+  // message says the copy is written, and the exit status that the report,
+  // which was asked for too, is not.
   if (!request.report.isEmpty() &&
       !WriteText(document.Files(), request.report,
-                 WriteListsReport(result, lists, document.Saved(), request.separator)))
-    Complain(QStringLiteral("внимание: изменения применены и файл «%1» записан, не записан "
+                 WriteListsReport(result, lists, document.Saved(), request.separator))) {
+    Complain(QStringLiteral("изменения применены и файл «%1» записан, не записан "
                             "только отчёт «%2»")
                  .arg(Shown(request.output), Shown(request.report)));
+    return kExitFailed;
+  }
   return kExitDone;
 }
 

@@ -453,12 +453,25 @@ TEST_F(Cli, SeveralChangeListsMergeOrRefuseTheirConflicts) {
         << report[3].toStdString();
   }
 
-  // A report that cannot be written after the executable was: said, with its
-  // reason, and the apply is not taken for failed.
+  // A report over a file of the command is refused before anything is written.
   QFile::remove(Path("out.exe"));
+  for (const char* over : {"out.exe", "late.csv", "./a.exe"}) {
+    SCOPED_TRACE(over);
+    const QStringList before = FolderEntries(folder_.path());
+    const Bytes list = ReadBytes(Path("late.csv"));
+    const CliRun run = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe",
+                               "--prefer", "later", "--report", over});
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("записался бы поверх"))) << run.err.toStdString();
+    EXPECT_EQ(FolderEntries(folder_.path()), before);
+    EXPECT_TRUE(ReadBytes(Path("late.csv")) == list);
+  }
+
+  // A report that cannot be written after the executable was: said, with its
+  // reason and that the executable is written.
   const CliRun unreported = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe",
                                     "--prefer", "later", "--report", "missing/report.csv"});
-  EXPECT_EQ(unreported.exit_code, 0);
+  EXPECT_EQ(unreported.exit_code, 2);
   EXPECT_TRUE(unreported.err.contains(QStringLiteral("Не удалось записать файл «%1»: ")
                                           .arg(QDir::toNativeSeparators("missing/report.csv"))))
       << unreported.err.toStdString();
