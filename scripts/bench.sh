@@ -13,25 +13,17 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
-echo "== Open, Save As and tab switch =="
-"$build/bench/editor_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_counters_tabular=true "$@"
-
-echo "== The tables as text =="
-"$build/bench/text_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_counters_tabular=true "$@"
-
-echo "== Working on a mod: the panel, a comparison file, F7, a range edit =="
-"$build/bench/mod_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_counters_tabular=true "$@"
-
-echo "== The recovery journal after a step =="
-"$build/bench/journal_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_counters_tabular=true "$@"
-
-echo "== Patches =="
-"$build/bench/patch_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_counters_tabular=true "$@"
+# Each timing benchmark five times, with its medians and spreads.
+timed() {
+  echo "== $2 =="
+  "$build/bench/$1" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_counters_tabular=true "${@:3}"
+}
+timed editor_bench "Open, Save As and tab switch" "$@"
+timed text_bench "The tables as text" "$@"
+timed mod_bench "Working on a mod: the panel, a comparison file, F7, a range edit" "$@"
+timed journal_bench "The recovery journal after a step" "$@"
+timed patch_bench "Patches" "$@"
 
 echo "== The undo history's memory =="
 "$build/bench/history_bench" --benchmark_counters_tabular=true "$@"
