@@ -1,5 +1,7 @@
 #include "record_field.h"
 
+#include <charconv>
+
 std::int32_t ReadField(const std::uint8_t* record, FieldLayout field) {
   std::uint32_t bits = 0;
   for (int i = field.width - 1; i >= 0; --i)
@@ -16,7 +18,17 @@ void StoreField(std::uint8_t* record, FieldLayout field, std::int32_t value) {
 }
 
 std::string FieldText(std::int32_t value, bool is_signed) {
-  return is_signed ? std::to_string(value) : std::to_string(static_cast<std::uint32_t>(value));
+  FieldTextBuffer buffer;
+  return std::string(FieldTextIn(buffer, value, is_signed));
+}
+
+std::string_view FieldTextIn(FieldTextBuffer& buffer, std::int32_t value, bool is_signed) {
+  char* const first = buffer.data();
+  char* const last = first + buffer.size();
+  const std::to_chars_result written =
+      is_signed ? std::to_chars(first, last, value)
+                : std::to_chars(first, last, static_cast<std::uint32_t>(value));
+  return {first, static_cast<std::size_t>(written.ptr - first)};
 }
 
 std::int32_t WrapToField(std::int32_t value, std::uint8_t width, bool is_signed) {

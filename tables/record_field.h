@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Where a field lies in a record and how the grid shows it. Storage is the raw
 // little-endian bit pattern whatever the signedness; the signedness only says
@@ -22,6 +24,11 @@ void StoreField(std::uint8_t* record, FieldLayout field, std::int32_t value);
 // The decimal text the grid shows for a widened field value: signed with a
 // leading minus, or unsigned (the 32-bit pattern read as 0..4294967295).
 std::string FieldText(std::int32_t value, bool is_signed);
+// Room for that text of any value: "-2147483648" or "4294967295".
+using FieldTextBuffer = std::array<char, 11>;
+// The same text written into `buffer`, for a writer of many fields that spares
+// a string each; the view is into `buffer`.
+std::string_view FieldTextIn(FieldTextBuffer& buffer, std::int32_t value, bool is_signed);
 
 // Keeps the low bits of `value` that a field of `width` bytes holds, widened
 // again as the field would be read back.
