@@ -2,15 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
 #include "record_field.h"
+#include "table_columns.h"
 
 namespace {
 
@@ -96,14 +98,21 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
 
 std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to) {
   std::vector<FieldChange> changes;
-  for (TableIndex table = 0; table < kTableCount; ++table)
-    for (int entry = 0; entry < EntryCount(table); ++entry)
-      for (int column = 1; column < ColCounts[table]; ++column) {
-        const std::int32_t before = FieldValue(from, table, entry, column);
-        const std::int32_t after = FieldValue(to, table, entry, column);
-        if (before != after)
-          changes.push_back({{table, entry, column}, before, after});
-      }
+  // Each table is picked once, and its fields are read in a loop of their own.
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    VisitTable(from, table, [&](const auto& before_table) {
+      using Table = std::remove_cvref_t<decltype(before_table)>;
+      const Table& after_table = TableOf<Table>(to);
+      for (int entry = 0; entry < static_cast<int>(Table::Count); ++entry)
+        for (int column = 1; column <= static_cast<int>(Table::Columns.size()); ++column) {
+          const auto index = static_cast<std::uint8_t>(entry);
+          const std::int32_t before = ColumnValue(before_table, index, column);
+          const std::int32_t after = ColumnValue(after_table, index, column);
+          if (before != after)
+            changes.push_back({{table, entry, column}, before, after});
+        }
+    });
+  }
   return changes;
 }
 
