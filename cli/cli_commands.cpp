@@ -276,7 +276,7 @@ int ApplyPatchFile(const CliRequest& request) {
                  .arg(Shown(request.files[1]), PatchRefusalText(patched.refusal)));
     return kExitFailed;
   }
-  if (const OutsideChanges outside = ChangesOutsideRecords(file, patched.bytes);
+  if (const OutsideChanges outside = ChangesOutsideRecords(file, patched);
       outside.count > 0 && !request.allow_other_bytes) {
     Complain(QStringLiteral("патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
                             "--allow-other-bytes")

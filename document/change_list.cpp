@@ -2,15 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
 #include "record_field.h"
+#include "table_columns.h"
 
 namespace {
 
@@ -19,12 +21,30 @@ QString Text(std::string_view utf8) {
 }
 
 enum Column { kTable, kRow, kName, kColumn, kInFile, kNew, kColumnCount };
-const std::array<QString, kColumnCount> kCaptions = {
-    QStringLiteral("Таблица"), QStringLiteral("№"),       QStringLiteral("Название"),
-    QStringLiteral("Столбец"), QStringLiteral("В файле"), QStringLiteral("Новое")};
+constexpr std::array<std::string_view, kColumnCount> kCaptions = {"Таблица", "№",       "Название",
+                                                                  "Столбец", "В файле", "Новое"};
+using RowTexts = std::array<std::string_view, kColumnCount>;
 
-QString ShownValue(TableIndex table, int column, std::int32_t value) {
-  return Text(FieldText(value, FieldOf(table, column).is_signed));
+// Calls `row` with the fields of each change's row as UTF-8, in the list's
+// order; the views last for that call. A name is converted once for a run of
+// changes to one entry, as DiffTables and the document list them.
+template <typename Row>
+void ForEachChangeRow(const std::vector<FieldChange>& changes, const TableSet& names, Row row) {
+  std::string name;
+  std::optional<std::pair<TableIndex, int>> named;
+  FieldTextBuffer number, in_file, now;
+  for (const FieldChange& change : changes) {
+    const FieldRef& field = change.field;
+    if (named != std::pair{field.table, field.entry}) {
+      name = EntryNameText(names, field.table, field.entry);
+      named = {field.table, field.entry};
+    }
+    const bool is_signed = FieldOf(field.table, field.column).is_signed;
+    row(RowTexts{TabCaptions[field.table], FieldTextIn(number, field.entry + 1, true), name,
+                 HeaderCaptions[field.table][field.column],
+                 FieldTextIn(in_file, change.in_file, is_signed),
+                 FieldTextIn(now, change.now, is_signed)});
+  }
 }
 
 std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header,
@@ -33,7 +53,7 @@ std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header
   index_of.fill(-1);
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
-    const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.Text());
+    const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.text);
     if (known == kCaptions.end() || index_of[known - kCaptions.begin()] >= 0)
       errors.append(csv_problem::UnknownListColumn(field));
     else
@@ -41,7 +61,7 @@ std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header
   }
   for (int column = 0; column < kColumnCount; ++column)
     if (column != kName && index_of[column] < 0)
-      errors.append(csv_problem::NoColumnInHeader(header, kCaptions[column]));
+      errors.append(csv_problem::NoColumnInHeader(header, Text(kCaptions[column])));
   if (!errors.isEmpty())
     return std::nullopt;
   return index_of;
@@ -61,7 +81,7 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
   }
   const CsvField& row_text = record.fields[index_of[kRow]];
   bool ok = false;
-  const int row = row_text.Text().toInt(&ok);
+  const int row = row_text.ToInt(&ok);
   if (!ok || row < 1 || row > EntryCount(*table)) {
     errors.append(csv_problem::RowNumber(row_text, EntryCount(*table)));
     return std::nullopt;
@@ -78,33 +98,58 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
 
 std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to) {
   std::vector<FieldChange> changes;
-  for (TableIndex table = 0; table < kTableCount; ++table)
-    for (int entry = 0; entry < EntryCount(table); ++entry)
-      for (int column = 1; column < ColCounts[table]; ++column) {
-        const std::int32_t before = FieldValue(from, table, entry, column);
-        const std::int32_t after = FieldValue(to, table, entry, column);
-        if (before != after)
-          changes.push_back({{table, entry, column}, before, after});
-      }
+  // Each table is picked once, and its fields are read in a loop of their own.
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    VisitTable(from, table, [&](const auto& before_table) {
+      using Table = std::remove_cvref_t<decltype(before_table)>;
+      const Table& after_table = TableOf<Table>(to);
+      for (int entry = 0; entry < static_cast<int>(Table::Count); ++entry)
+        for (int column = 1; column <= static_cast<int>(Table::Columns.size()); ++column) {
+          const auto index = static_cast<std::uint8_t>(entry);
+          const std::int32_t before = ColumnValue(before_table, index, column);
+          const std::int32_t after = ColumnValue(after_table, index, column);
+          if (before != after)
+            changes.push_back({{table, entry, column}, before, after});
+        }
+    });
+  }
   return changes;
 }
 
+namespace {
+
+QStringList RowOfTexts(const RowTexts& fields) {
+  QStringList row;
+  row.reserve(kColumnCount);
+  for (std::string_view field : fields)
+    row.append(Text(field));
+  return row;
+}
+
+// Enough for a row of most lists, so that a list seldom regrows its buffer.
+constexpr qsizetype kBytesPerRowGuess = 64;
+
+}  // namespace
+
 QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names) {
-  QList<QStringList> rows{{kCaptions.begin(), kCaptions.end()}};
-  for (const FieldChange& change : changes) {
-    const FieldRef& field = change.field;
-    rows.append({Text(TabCaptions[field.table]), QString::number(field.entry + 1),
-                 Text(EntryNameText(names, field.table, field.entry)),
-                 Text(HeaderCaptions[field.table][field.column]),
-                 ShownValue(field.table, field.column, change.in_file),
-                 ShownValue(field.table, field.column, change.now)});
-  }
+  QList<QStringList> rows{RowOfTexts(kCaptions)};
+  rows.reserve(static_cast<qsizetype>(changes.size()) + 1);
+  ForEachChangeRow(changes, names,
+                   [&](const RowTexts& fields) { rows.append(RowOfTexts(fields)); });
   return rows;
 }
 
 QByteArray WriteChangeList(const std::vector<FieldChange>& changes, const TableSet& names,
                            CsvSeparator separator) {
-  return WriteCsv(ChangeListRows(changes, names), separator);
+  CsvWriter writer(separator, (static_cast<qsizetype>(changes.size()) + 1) * kBytesPerRowGuess);
+  const auto write_row = [&writer](const RowTexts& fields) {
+    for (std::string_view field : fields)
+      writer.AddField(field);
+    writer.EndRow();
+  };
+  write_row(kCaptions);
+  ForEachChangeRow(changes, names, write_row);
+  return writer.Take();
 }
 
 QByteArray WriteChangeList(const TableDocument& document, CsvSeparator separator) {
@@ -117,52 +162,75 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool fo
 
 namespace {
 
+// Where a field's row is seen first: its line, or 0 while unseen.
+class FieldLines {
+ public:
+  int& operator[](const FieldRef& field) {
+    return lines_[(field.table * kMaxRowCount + field.entry) * kMaxColCount + field.column];
+  }
+
+ private:
+  std::vector<int> lines_ = std::vector<int>(kTableCount * kMaxRowCount * kMaxColCount, 0);
+};
+
+// Judges one row of the list against the document.
+void JudgeRow(const TableDocument& document, const CsvRecord& record,
+              const std::array<int, kColumnCount>& index_of, FieldLines& line_of_field,
+              ChangeListPlan& result) {
+  const auto field = FieldOfRow(record, index_of, result.errors);
+  if (!field)
+    return;
+  const CsvField& new_text = record.fields[index_of[kNew]];
+  const CsvField& old_text = record.fields[index_of[kInFile]];
+  int& seen = line_of_field[*field];
+  if (seen > 0) {
+    result.errors.append(csv_problem::RepeatedField(new_text, seen));
+    return;
+  }
+  seen = record.line;
+  const FieldTextVerdict verdict = JudgeFieldText(document, *field, new_text.text);
+  if (verdict.input == FieldTextInput::NotANumber) {
+    result.errors.append(csv_problem::NotANumber(new_text));
+    return;
+  }
+  // The text is valid UTF-8, so it is the shown value exactly when its bytes are.
+  FieldTextBuffer buffer;
+  const std::string_view now = FieldTextIn(buffer, document.ValueAfterCommit(*field),
+                                           FieldOf(field->table, field->column).is_signed);
+  const bool conflicting = old_text.text != now;
+  if (conflicting)
+    result.conflicts.append(csv_problem::Conflict(old_text, Text(now)));
+  if (verdict.input == FieldTextInput::Number)
+    result.changes.push_back({*field, verdict.value, conflicting});
+}
+
 // Judges the whole list first: the document changes only when all of it is
-// good.
+// good. Each row is judged as it is read.
 void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ChangeListPlan& result) {
-  const CsvReadResult read = ReadCsv(csv);
+  std::optional<std::array<int, kColumnCount>> index_of;
+  qsizetype width = 0;
+  bool header_read = false;
+  FieldLines line_of_field;
+  const CsvReadResult read = ReadCsvRecords(csv, [&](const CsvRecord& record) {
+    if (!header_read) {
+      header_read = true;
+      width = record.fields.size();
+      index_of = FindColumns(record, result.errors);
+    } else if (!index_of) {
+      // Without its columns no row means anything.
+    } else if (record.fields.size() != width) {
+      result.errors.append(csv_problem::FieldCount(record, width));
+    } else {
+      JudgeRow(document, record, *index_of, line_of_field, result);
+    }
+  });
   if (read.error) {
+    result = {};
     result.errors.append(csv_problem::BrokenQuoting(*read.error));
     return;
   }
-  if (read.records.isEmpty()) {
+  if (!header_read)
     result.errors.append(csv_problem::EmptyFile());
-    return;
-  }
-  const auto index_of = FindColumns(read.records.front(), result.errors);
-  if (!index_of)
-    return;
-
-  const qsizetype width = read.records.front().fields.size();
-  std::map<FieldRef, int> line_of_field;
-  for (qsizetype r = 1; r < read.records.size(); ++r) {
-    const CsvRecord& record = read.records[r];
-    if (record.fields.size() != width) {
-      result.errors.append(csv_problem::FieldCount(record, width));
-      continue;
-    }
-    const auto field = FieldOfRow(record, *index_of, result.errors);
-    if (!field)
-      continue;
-    const CsvField& new_text = record.fields[(*index_of)[kNew]];
-    const CsvField& old_text = record.fields[(*index_of)[kInFile]];
-    if (const auto seen = line_of_field.find(*field); seen != line_of_field.end()) {
-      result.errors.append(csv_problem::RepeatedField(new_text, seen->second));
-      continue;
-    }
-    line_of_field[*field] = record.line;
-    const FieldTextVerdict verdict = JudgeFieldText(document, *field, new_text.text);
-    if (verdict.input == FieldTextInput::NotANumber) {
-      result.errors.append(csv_problem::NotANumber(new_text));
-      continue;
-    }
-    const QString now = ShownValue(field->table, field->column, document.ValueAfterCommit(*field));
-    const bool conflicting = old_text.Text() != now;
-    if (conflicting)
-      result.conflicts.append(csv_problem::Conflict(old_text, now));
-    if (verdict.input == FieldTextInput::Number)
-      result.changes.push_back({*field, verdict.value, conflicting});
-  }
 }
 
 }  // namespace

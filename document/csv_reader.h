@@ -4,8 +4,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "csv_separator.h"
 
@@ -28,6 +30,10 @@ struct CsvField {
 
   // The text for a message or a caption, a byte-order mark at its start kept.
   QString Text() const;
+  // The text as a decimal number, as Text().toInt(ok) takes it.
+  int ToInt(bool* ok) const;
+  // Takes another field's place, keeping the string's room.
+  void Reuse(std::string_view new_text, int new_line, int new_column);
 };
 
 // One record: its fields, never none, and the line on which it starts. A
@@ -58,7 +64,8 @@ struct CsvError {
 struct CsvReadResult {
   CsvEncoding encoding = CsvEncoding::Utf8;
   CsvSeparator separator = CsvSeparator::Comma;
-  QList<CsvRecord> records;  // none when `error` is set: a file is read whole or not at all
+  QList<CsvRecord> records;  // none when `error` is set (a file is read whole or not at all),
+                             // nor from ReadCsvRecords
   std::optional<CsvError> error;
 };
 
@@ -74,3 +81,11 @@ struct CsvReadResult {
 // quotes inside it read as one. Reading stops at the first broken quoting.
 // Never throws: running out of memory is an OutOfMemory error.
 CsvReadResult ReadCsv(QByteArrayView bytes);
+
+// Reads as ReadCsv does, but hands each record to `visit` as it is read and
+// keeps none, for a reader that looks at each record once: the record lasts
+// only for the call. Records before broken quoting have been visited by the
+// time `error` says so. `visit` may throw std::bad_alloc and nothing else;
+// that ends the read with an OutOfMemory error.
+using CsvRecordVisitor = std::function<void(const CsvRecord&)>;
+CsvReadResult ReadCsvRecords(QByteArrayView bytes, const CsvRecordVisitor& visit);

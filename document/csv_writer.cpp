@@ -21,38 +21,41 @@ bool NeedsQuotes(char c) {
   }
 }
 
-void Append(QByteArray& out, std::string_view text) {
-  out.append(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void AppendQuoted(QByteArray& out, std::string_view field) {
+void AppendQuoted(std::string& out, std::string_view field) {
   out += '"';
   for (std::size_t quote = field.find('"'); quote != std::string_view::npos;
        quote = field.find('"')) {
-    Append(out, field.substr(0, quote + 1));
+    out.append(field.substr(0, quote + 1));
     out += '"';
     field.remove_prefix(quote + 1);
   }
-  Append(out, field);
+  out.append(field);
   out += '"';
 }
 
 }  // namespace
 
 CsvWriter::CsvWriter(CsvSeparator separator, qsizetype expected_size) : separator_(separator) {
-  out_.reserve(static_cast<qsizetype>(kByteOrderMark.size()) + expected_size);
-  Append(out_, kByteOrderMark);
+  out_.reserve(kByteOrderMark.size() +
+               static_cast<std::size_t>(std::max<qsizetype>(expected_size, 0)));
+  out_.append(kByteOrderMark);
 }
 
 void CsvWriter::AddField(std::string_view utf8) {
   if (fields_in_row_ > 0)
     out_ += static_cast<char>(separator_);
   if (std::ranges::none_of(utf8, NeedsQuotes))
-    Append(out_, utf8);
+    out_.append(utf8);
   else
     AppendQuoted(out_, utf8);
   ++fields_in_row_;
   last_field_empty_ = utf8.empty();
+}
+
+QByteArray CsvWriter::Take() {
+  QByteArray text(out_.data(), static_cast<qsizetype>(out_.size()));
+  out_.clear();
+  return text;
 }
 
 void CsvWriter::EndRow() {

@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
+#include <string>
 #include <string_view>
-#include <utility>
 
 #include "csv_separator.h"
 
@@ -27,10 +27,12 @@ class CsvWriter {
   void AddField(std::string_view utf8);
   void EndRow();
   // The text written so far; the writer is left empty.
-  QByteArray Take() { return std::move(out_); }
+  QByteArray Take();
 
  private:
-  QByteArray out_;
+  // Built as a standard string, whose appends are cheap next to QByteArray's,
+  // and copied once at the end.
+  std::string out_;
   CsvSeparator separator_;
   int fields_in_row_ = 0;
   bool last_field_empty_ = false;

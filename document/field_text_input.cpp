@@ -3,7 +3,7 @@
 #include "field_input.h"
 
 FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
-                                const std::string& text) {
+                                std::string_view text) {
   if (text == document.CellText(field))
     return {FieldTextInput::Unchanged, 0};
   const FieldInput input = ReadFieldInput(

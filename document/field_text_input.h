@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "table_document.h"
 
@@ -21,4 +21,4 @@ struct FieldTextVerdict {
 };
 
 FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
-                                const std::string& text);
+                                std::string_view text);

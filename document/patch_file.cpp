@@ -69,7 +69,7 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
     judged.refusal = applied.refusal;
     return judged;
   }
-  judged.outside = ChangesOutsideRecords(source, applied.bytes);
+  judged.outside = ChangesOutsideRecords(source, applied);
   // Only the field bytes are taken; whatever else the patch changes stays.
   // The fields are read from the patched file itself when it has the size of
   // the source, else from the source with the patched field bytes put in.

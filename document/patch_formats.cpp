@@ -164,7 +164,7 @@ void CopyWithinTarget(Bytes& target, std::size_t from, std::size_t count) {
 }
 
 PatchOutcome Refused(PatchRefusal refusal) {
-  return PatchOutcome{{}, refusal};
+  return PatchOutcome{{}, refusal, std::nullopt};
 }
 
 PatchOutcome ApplyBps(ByteSpan patch, ByteSpan source) {
@@ -282,12 +282,12 @@ PatchOutcome ApplyBps(ByteSpan patch, ByteSpan source) {
   if (!patch_intact)
     return Refused(PatchRefusal::kBadPatchChecksum);
 
-  const FileCrcs crcs = CrcsOf(source, target, std::move(differ));
+  const FileCrcs crcs = CrcsOf(source, target, differ);
   if (crcs.source != source_crc)
     return Refused(PatchRefusal::kWrongSource);
   if (crcs.target != target_crc)
     return Refused(PatchRefusal::kBadTargetChecksum);
-  return PatchOutcome{std::move(target), PatchRefusal::kNone};
+  return PatchOutcome{std::move(target), PatchRefusal::kNone, std::move(differ)};
 }
 
 PatchOutcome ApplyIps(ByteSpan patch, ByteSpan source) {
@@ -304,7 +304,7 @@ PatchOutcome ApplyIps(ByteSpan patch, ByteSpan source) {
         result.resize(ReadBigEndian(patch, at, 3));
       else if (rest != 0)
         return Refused(PatchRefusal::kDamaged);
-      return PatchOutcome{std::move(result), PatchRefusal::kNone};
+      return PatchOutcome{std::move(result), PatchRefusal::kNone, std::nullopt};
     }
     if (patch.size() - at < 2)
       return Refused(PatchRefusal::kCut);
@@ -405,7 +405,7 @@ PatchOutcome MakeBpsPatch(ByteSpan source, ByteSpan target) {
   AppendLittleEndian32(patch, crcs.source);
   AppendLittleEndian32(patch, crcs.target);
   AppendLittleEndian32(patch, Crc32(patch));
-  return PatchOutcome{std::move(patch), PatchRefusal::kNone};
+  return PatchOutcome{std::move(patch), PatchRefusal::kNone, std::nullopt};
 }
 
 PatchOutcome MakeIpsPatch(ByteSpan source, ByteSpan target) {
@@ -432,7 +432,7 @@ PatchOutcome MakeIpsPatch(ByteSpan source, ByteSpan target) {
   Append(patch, kIpsEnd);
   if (shrinks)
     AppendBigEndian(patch, target.size(), 3);
-  return PatchOutcome{std::move(patch), PatchRefusal::kNone};
+  return PatchOutcome{std::move(patch), PatchRefusal::kNone, std::nullopt};
 }
 
 PatchOutcome MakePatch(PatchFormat format, ByteSpan source, ByteSpan target) {
@@ -499,11 +499,14 @@ const std::vector<ByteRange>& RecordByteRanges() {
   return ranges;
 }
 
-OutsideChanges ChangesOutsideRecords(ByteSpan before, ByteSpan after) {
+namespace {
+
+// The bytes of `changed_ranges` (sorted, apart) that lie outside the records.
+OutsideChanges CountOutsideRecords(const std::vector<ByteRange>& changed_ranges) {
   const std::vector<ByteRange>& records = RecordByteRanges();
   OutsideChanges outside;
   auto record = records.begin();
-  for (const ByteRange& changed : ChangedRanges(before, after)) {
+  for (const ByteRange& changed : changed_ranges) {
     // The parts of `changed` before, between and after the records it overlaps.
     const auto count = [&outside](std::size_t from, std::size_t to) {
       if (to <= from)
@@ -525,4 +528,33 @@ OutsideChanges ChangesOutsideRecords(ByteSpan before, ByteSpan after) {
     }
   }
   return outside;
+}
+
+}  // namespace
+
+OutsideChanges ChangesOutsideRecords(ByteSpan before, ByteSpan after) {
+  return CountOutsideRecords(ChangedRanges(before, after));
+}
+
+OutsideChanges ChangesOutsideRecords(ByteSpan source, const PatchOutcome& applied) {
+  const ByteSpan after = applied.bytes;
+  if (!applied.may_differ)
+    return ChangesOutsideRecords(source, after);
+  // The bytes both hold are compared only where the patch wrote; the longer
+  // one's extra bytes are all changed.
+  const std::size_t common = std::min(source.size(), after.size());
+  std::vector<ByteRange> changed;
+  for (const ByteRange& written : *applied.may_differ) {
+    if (written.offset >= common)
+      break;
+    const std::size_t size = std::min(written.end(), common) - written.offset;
+    for (ByteRange range :
+         ChangedRanges(source.subspan(written.offset, size), after.subspan(written.offset, size))) {
+      range.offset += written.offset;
+      changed.push_back(range);
+    }
+  }
+  if (std::max(source.size(), after.size()) > common)
+    changed.push_back({common, std::max(source.size(), after.size()) - common});
+  return CountOutsideRecords(changed);
 }

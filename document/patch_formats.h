@@ -45,6 +45,10 @@ enum class PatchRefusal {
 struct PatchOutcome {
   Bytes bytes;  // the patch made, or the patched file; empty when refused
   PatchRefusal refusal = PatchRefusal::kNone;
+  // For a BPS patch applied: the runs its actions wrote other than the
+  // source's bytes at the same place (sorted, apart). Elsewhere the patched
+  // file holds the source's very bytes, as far as both reach.
+  std::optional<std::vector<ByteRange>> may_differ;
   bool ok() const { return refusal == PatchRefusal::kNone; }
 };
 
@@ -93,3 +97,7 @@ struct OutsideChanges {
 };
 OutsideChanges ChangesOutsideRecords(std::span<const std::uint8_t> before,
                                      std::span<const std::uint8_t> after);
+// The same for a patch applied to `source`, comparing only where it may
+// differ when it says so.
+OutsideChanges ChangesOutsideRecords(std::span<const std::uint8_t> source,
+                                     const PatchOutcome& applied);

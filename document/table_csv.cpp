@@ -93,7 +93,7 @@ struct PendingValue {
 std::optional<int> EntryOfRow(TableIndex table, const CsvField& number,
                               std::map<int, int>& line_of_entry, CsvIssues& issues) {
   bool ok = false;
-  const int row = number.Text().toInt(&ok);
+  const int row = number.ToInt(&ok);
   if (!ok || row < 1 || row > EntryCount(table)) {
     issues.append(csv_problem::RowNumber(number, EntryCount(table)));
     return std::nullopt;

@@ -40,17 +40,11 @@ class TypedCells : public CellGrid {
 
 }  // namespace
 
-TableSet LoadTablesFrom(const Bytes& image) {
-  Bytes copy = image;
-  return LoadTablesFrom(copy);
-}
-
-TableSet LoadTablesFrom(Bytes& image) {
-  // The handle borrows the bytes and gives them back: no copy of the file.
+TableSet LoadTablesFrom(std::span<const std::uint8_t> image) {
+  // The loaders read the bytes where they lie: no copy of the file.
   TableSet tables;
-  TargetHandleScope handle(std::move(image), false);
+  TargetHandleScope handle(image);
   LoadAllTables(tables);
-  image = handle.Close();
   return tables;
 }
 

@@ -216,10 +216,7 @@ class TableDocument : public QObject {
   std::unique_ptr<TableSet> comparison_;
 };
 
-// Loads all three tables from an image, as Open does.
-TableSet LoadTablesFrom(const Bytes& image);
-// The same, lending `image` to the loaders instead of copying it; it comes
-// back unchanged.
-TableSet LoadTablesFrom(Bytes& image);
+// Loads all three tables from an image, as Open does, reading it in place.
+TableSet LoadTablesFrom(std::span<const std::uint8_t> image);
 // Writes all three tables into a copy of `image`, as Save As does.
 Bytes WriteTablesInto(const TableSet& tables, Bytes image);

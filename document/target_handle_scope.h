@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <utility>
 
 #include "target_file.h"
@@ -10,6 +12,10 @@
 class TargetHandleScope {
  public:
   TargetHandleScope(Bytes image, bool writable) { TargetHandle.Open(std::move(image), writable); }
+  // A read-only handle on bytes it borrows for the scope.
+  explicit TargetHandleScope(std::span<const std::uint8_t> image) {
+    TargetHandle.OpenBorrowed(image);
+  }
   ~TargetHandleScope() {
     if (TargetHandle.IsOpen())
       TargetHandle.Close();

@@ -8,15 +8,25 @@ TargetFile TargetHandle;
 
 void TargetFile::Open(Bytes image, bool writable) {
   image_ = std::move(image);
+  bytes_ = image_;
   position_ = 0;
   open_ = true;
   writable_ = writable;
+}
+
+void TargetFile::OpenBorrowed(std::span<const std::uint8_t> image) {
+  image_.clear();
+  bytes_ = image;
+  position_ = 0;
+  open_ = true;
+  writable_ = false;
 }
 
 Bytes TargetFile::Close() {
   open_ = false;
   writable_ = false;
   position_ = 0;
+  bytes_ = {};
   return std::exchange(image_, {});
 }
 
@@ -40,10 +50,9 @@ std::size_t TargetFile::Read(void* buffer, std::size_t count) {
 }
 
 std::span<const std::uint8_t> TargetFile::Ahead() const {
-  if (!open_ || position_ >= static_cast<std::int64_t>(image_.size()))
+  if (!open_ || position_ >= static_cast<std::int64_t>(bytes_.size()))
     return {};
-  const auto start = static_cast<std::size_t>(position_);
-  return {image_.data() + start, image_.size() - start};
+  return bytes_.subspan(static_cast<std::size_t>(position_));
 }
 
 void TargetFile::Skip(std::size_t count) {

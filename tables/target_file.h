@@ -31,6 +31,10 @@ class TargetFile {
  public:
   // Opens the handle on `image`. A read-only handle refuses every write.
   void Open(Bytes image, bool writable);
+  // Opens a read-only handle on bytes it only borrows, for loaders that read
+  // them in place: `image` must stay as it is until Close, which hands back
+  // nothing.
+  void OpenBorrowed(std::span<const std::uint8_t> image);
   // Closes the handle and hands back the image with every write made through it.
   Bytes Close();
   bool IsOpen() const { return open_; }
@@ -38,7 +42,7 @@ class TargetFile {
   void SeekFromStart(std::int32_t offset);
   void SeekRelative(std::int32_t distance);
   std::int64_t Position() const { return position_; }
-  std::size_t Size() const { return image_.size(); }
+  std::size_t Size() const { return bytes_.size(); }
 
   // Returns the number of bytes delivered or written.
   std::size_t Read(void* buffer, std::size_t count);
@@ -51,7 +55,8 @@ class TargetFile {
   std::size_t Write(const void* buffer, std::size_t count);
 
  private:
-  Bytes image_;
+  Bytes image_;                          // the bytes the handle owns, if any
+  std::span<const std::uint8_t> bytes_;  // the bytes it reads: image_'s or borrowed ones
   std::int64_t position_ = 0;
   bool open_ = false;
   bool writable_ = false;

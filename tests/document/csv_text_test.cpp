@@ -3,6 +3,7 @@
 // in files written by hand or by a spreadsheet.
 
 #include <QList>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
 #include <random>
@@ -244,6 +245,28 @@ TEST(CsvText, ReadsHandWrittenFiles) {
       EXPECT_EQ(read.error->line, c.error->line);
       EXPECT_EQ(read.error->column, c.error->column);
     }
+  }
+}
+
+// Text is taken for UTF-8 exactly when Qt's strict decoder finds no fault in
+// it: bytes drawn mostly from the edges of the multi-byte ranges (overlong
+// forms, surrogates, past U+10FFFF, sequences cut short), among ASCII runs
+// long and short.
+TEST(CsvText, TextIsUtf8ExactlyWhenQtDecodesItWithoutFault) {
+  const std::string edges =
+      "\x7F\x80\x8F\x90\x9F\xA0\xBF\xC0\xC1\xC2\xDF\xE0\xED\xEF\xF0\xF4\xF5\xFF";
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes(random() % 24, 'a');
+    const unsigned one_in = 1 + round % 6;  // how seldom a byte is not ASCII
+    for (char& byte : bytes)
+      if (random() % one_in == 0)
+        byte = edges[random() % edges.size()];
+    QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    (void)QString(strict(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+    const CsvEncoding expected = strict.hasError() ? CsvEncoding::Windows1251 : CsvEncoding::Utf8;
+    ASSERT_EQ(ReadCsv(QByteArray::fromStdString(bytes)).encoding, expected)
+        << QByteArray::fromStdString(bytes).toHex(' ').toStdString();
   }
 }
 

@@ -346,11 +346,22 @@ TEST(PatchFormatsTest, CountsChangedBytesOutsideTheTableRecords) {
        1,
        not_a_building + 5},
   };
+  // Counted from the bytes, and from them as a BPS patch applied, which
+  // compares only where the patch wrote: both the same.
+  const auto outside_of = [&sample](const Bytes& changed) {
+    const OutsideChanges compared = ChangesOutsideRecords(sample, changed);
+    const PatchOutcome applied = ApplyPatch(MakeBpsPatch(sample, changed).bytes, sample);
+    EXPECT_TRUE(applied.may_differ.has_value());
+    const OutsideChanges from_patch = ChangesOutsideRecords(sample, applied);
+    EXPECT_EQ(from_patch.count, compared.count);
+    EXPECT_EQ(from_patch.first, compared.first);
+    return compared;
+  };
   for (const Row& row : rows) {
     Bytes changed = sample;
     for (std::size_t at : row.changed)
       changed[at] ^= 0xFF;
-    const OutsideChanges outside = ChangesOutsideRecords(sample, changed);
+    const OutsideChanges outside = outside_of(changed);
     EXPECT_EQ(outside.count, row.outside) << row.what;
     if (row.outside > 0) {
       EXPECT_EQ(outside.first, row.first) << row.what;
@@ -358,8 +369,9 @@ TEST(PatchFormatsTest, CountsChangedBytesOutsideTheTableRecords) {
   }
   Bytes grown = sample;
   grown.insert(grown.end(), {1, 2, 3});
-  const OutsideChanges tail = ChangesOutsideRecords(sample, grown);
+  const OutsideChanges tail = outside_of(grown);
   EXPECT_EQ(tail.count, 3u);
+  EXPECT_EQ(outside_of(Bytes(sample.begin(), sample.end() - 2)).count, 2u);
   EXPECT_EQ(OutsideChangesText(tail),
             QStringLiteral("патч меняет 3 байта вне записей таблиц, первый по смещению "
                            "0x127049 (1208393)"));
