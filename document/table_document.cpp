@@ -95,10 +95,16 @@ TableDocument::Outcome TableDocument::Open(const QString& path,
 }
 
 void TableDocument::OpenImage(const QString& path, Bytes image) {
-  // Three new tables; edits to the earlier file that were not saved are dropped.
-  auto tables = std::make_unique<TableSet>(LoadTablesFrom(image));
-  saved_ = std::make_unique<TableSet>(*tables);
-  committed_ = std::move(tables);
+  // Three new tables; edits to the earlier file that were not saved are
+  // dropped. They go where the earlier file's were, once there were any.
+  if (committed_)
+    *committed_ = LoadTablesFrom(image);
+  else
+    committed_ = std::make_unique<TableSet>(LoadTablesFrom(image));
+  if (saved_)
+    *saved_ = *committed_;
+  else
+    saved_ = std::make_unique<TableSet>(*committed_);
   spare_ = std::move(image_);
   image_ = std::move(image);
   path_ = path;

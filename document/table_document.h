@@ -102,6 +102,8 @@ class TableDocument : public QObject {
   // Text typed into a cell; it stays as typed until its table is committed.
   void EditCell(const FieldRef& field, const std::string& text);
   bool HasTypedText(const FieldRef& field) const;
+  // How many cells hold typed text.
+  std::size_t TypedTextCount() const { return typed_.size(); }
   // Commits the typed texts of `table` into its fields, as leaving its tab does.
   void CommitTable(TableIndex table);
   // Sets a field from text at once, as typing it and committing would.

@@ -249,7 +249,7 @@ class Session {
       }
       CheckChanged();
     }
-    CheckEverything();
+    CheckEverything(false);
     Open(0);
   }
 
@@ -636,32 +636,39 @@ class Session {
     CheckHistory();
     if (std::exchange(compare_all_, false)) {
       model_.TakeChanged();
-      CheckEverything();
+      CheckEverything(true);
       return;
     }
     for (const FieldRef& field : model_.TakeChanged())
       CheckField(field);
   }
 
-  // Every field's value and whether it has typed text, as numbers: the texts
-  // shown come from those, and the fields that changed were checked as texts.
-  void CheckEverything() const {
+  // Every field's value, and which cells hold typed text: the texts shown
+  // come from those, and the fields that changed were checked as texts.
+  // With `marks`, each field's mark against the comparison file too; a new
+  // comparison file changes them all, and after that each change checks those
+  // of the fields it changed.
+  void CheckEverything(bool marks) const {
     const TableSet& values = document_.Committed();
     for (TableIndex table = 0; table < kTableCount; ++table)
       for (int entry = 0; entry < EntryCount(table); ++entry)
         for (int column = 1; column < ColCounts[table]; ++column) {
           const FieldRef field{table, entry, column};
-          const std::uint32_t bits = model_.StateOf(field).bits;
+          const std::uint32_t bits = model_.Bits(field);
           const auto value = static_cast<std::uint32_t>(FieldValue(values, table, entry, column));
           const int width = session_model::WidthOf(field);
           const std::uint32_t mask = width == 4 ? ~0U : (1U << (8 * width)) - 1;
           if ((value & mask) != bits ||
-              document_.HasTypedText(field) != (model_.TypedTexts().count(field) != 0) ||
-              document_.DiffersFromComparison(field) != ModelDiffers(field))
+              (marks && document_.DiffersFromComparison(field) != ModelDiffers(field)))
             CheckField(field);  // says how they differ
           if ((value & mask) != bits)
             Fail("field value", value & mask, bits);
         }
+    // The same cells hold typed text: as many, and each of the model's.
+    for (const auto& [field, text] : model_.TypedTexts())
+      CheckField(field);
+    if (document_.TypedTextCount() != model_.TypedTexts().size())
+      Fail("cells with typed text", document_.TypedTextCount(), model_.TypedTexts().size());
   }
 
   std::array<Bytes, kSamples> samples_;

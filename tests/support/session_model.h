@@ -100,6 +100,8 @@ class Session {
     return typed == typed_.end() ? std::nullopt : std::optional<Text>(typed->second);
   }
   State StateOf(const FieldRef& field) const { return {BitsIn(values_, field), Typed(field)}; }
+  // The field's committed bits.
+  std::uint32_t Bits(const FieldRef& field) const { return BitsIn(values_, field); }
   // The bits the field holds once its typed text is committed.
   std::uint32_t BitsAfterCommit(const FieldRef& field) const {
     const auto typed = typed_.find(field);
