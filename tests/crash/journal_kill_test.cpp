@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <chrono>
 #include <random>
@@ -104,6 +106,23 @@ class JournalKillTest : public ::testing::Test {
     ASSERT_TRUE(store.WriteAll(journal_, Bytes(bytes.begin(), bytes.end()), reason));
   }
 
+  // What the journal's lock file says of its holder, for a failure to show.
+  std::string LockDescription() const {
+    QLockFile lock(journal_ + QStringLiteral(".lock"));
+    qint64 pid = 0;
+    QString host, application;
+    if (!lock.getLockInfo(&pid, &host, &application))
+      return "the lock file names no holder";
+    const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
+    return QStringLiteral("the lock file names %1 of %2, %3 there: %4")
+        .arg(pid)
+        .arg(application)
+        .arg(::kill(static_cast<pid_t>(pid), 0) == 0 ? QStringLiteral("a process is")
+                                                     : QStringLiteral("no process is"))
+        .arg(exe.symLinkTarget())
+        .toStdString();
+  }
+
   std::chrono::microseconds TimeEditor(int rounds) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
@@ -159,7 +178,7 @@ TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
   }
   QString message;
   const auto latest = RecoveryJournal::FindLatest(folder_, message);
-  ASSERT_TRUE(latest);
+  ASSERT_TRUE(latest) << LockDescription();
   EXPECT_EQ(latest->journal, journal_);
   EXPECT_TRUE(message.isEmpty()) << message.toStdString();
 }
