@@ -36,14 +36,31 @@ std::unique_ptr<QLockFile> LockOf(const QString& journal) {
 // (its name and process are written just after); with no stale time it would
 // never be taken over, and its journal never offered again. One that has
 // stayed so for a while is removed; one being made right now is left alone.
+//
+// Qt takes a lock of an ended process over under a second lock file beside
+// it, with ".rmlock" added to the name, and that one, if stale, under a third.
+// A process ended while it made one of those leaves it empty, and Qt then
+// takes none of them over for half a minute. A maker holds its file locked
+// from the moment it exists, so one that can be locked has nobody behind it
+// and is removed, the innermost first.
 bool TakeLock(QLockFile& lock) {
   if (lock.tryLock(0))
     return true;
+  const QString path = lock.fileName();
+  QStringList takeovers;
+  for (QString next = path + QStringLiteral(".rmlock");
+       QFileInfo::exists(next) && takeovers.size() < 3; next += QStringLiteral(".rmlock"))
+    takeovers.prepend(next);
+  if (!takeovers.isEmpty()) {
+    for (const QString& takeover : std::as_const(takeovers))
+      QLockFile(takeover).removeStaleLockFile();
+    if (lock.tryLock(0))
+      return true;
+  }
   qint64 pid = 0;
   QString host, application;
   if (lock.getLockInfo(&pid, &host, &application))
     return false;
-  const QString path = lock.fileName();
   const QDateTime made = QFileInfo(path).lastModified();
   if (!made.isValid() || qAbs(made.secsTo(QDateTime::currentDateTime())) < 10)
     return false;

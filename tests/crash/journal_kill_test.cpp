@@ -2,7 +2,9 @@
 // and forth between two states and writes the journal after each step, as the
 // editor does; SIGKILL lands anywhere. The journal left must always read
 // whole, as the one state or the other: never cut, never a mix.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -177,6 +179,33 @@ TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
                                  QFileDevice::FileModificationTime));
   }
   QString message;
+  const auto latest = RecoveryJournal::FindLatest(folder_, message);
+  ASSERT_TRUE(latest) << LockDescription();
+  EXPECT_EQ(latest->journal, journal_);
+  EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+}
+
+// An editor killed while it took over the lock of one killed before leaves
+// the takeover's own lock file empty. Nobody is behind it, so the journal is
+// offered at once, not after Qt's half a minute; while its maker holds it
+// locked, it is left alone.
+TEST_F(JournalKillTest, AnEmptyTakeoverLockOfAnEndedEditorIsNoBar) {
+  WriteFirstJournal();
+  const pid_t child = ::fork();
+  if (child == 0)
+    RunEditor(0);  // ends without unlocking: its lock names an ended process
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const QString takeover = journal_ + QStringLiteral(".lock.rmlock");
+  const int maker =
+      ::open(QFile::encodeName(takeover).constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
+  ASSERT_GE(maker, 0);
+  ASSERT_EQ(::flock(maker, LOCK_EX | LOCK_NB), 0);
+  QString message;
+  EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, message)) << "taken from under its maker";
+  EXPECT_TRUE(QFileInfo::exists(takeover));
+  ::close(maker);
   const auto latest = RecoveryJournal::FindLatest(folder_, message);
   ASSERT_TRUE(latest) << LockDescription();
   EXPECT_EQ(latest->journal, journal_);
