@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <utility>
 
 #include "change_list.h"
 #include "change_lists.h"
@@ -102,6 +103,42 @@ void ListIssues(const QString& path, const CsvIssues& issues) {
         QStringLiteral("%1: …%2").arg(Shown(path), MoreIssuesText(issues.Total() - issues.size())));
 }
 
+// The files an export of every table writes, in the order of the tables.
+QStringList ExportPaths(const CliRequest& request) {
+  const QDir folder(request.output.isEmpty() ? QDir::currentPath() : request.output);
+  QStringList paths;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    paths.append(folder.filePath(TableFileName(table) + QStringLiteral(".csv")));
+  return paths;
+}
+
+// A command's result never goes over one of its inputs (a list, a patch, the
+// executable a list or a patch is made from), except over the executable the
+// command changes, which `-o` may name to change it in place.
+bool WritesOverAnInput(const CliRequest& request) {
+  QStringList outputs;
+  if (request.command == QStringLiteral("export") && !request.table)
+    outputs = ExportPaths(request);
+  else if (!request.output.isEmpty())
+    outputs = {request.output};
+  const bool changes_executable = request.command == QStringLiteral("import") ||
+                                  request.command == QStringLiteral("apply") ||
+                                  request.command == QStringLiteral("apply-patch");
+  for (const QString& output : std::as_const(outputs)) {
+    const QString identity = FileIdentity(output);
+    for (qsizetype k = changes_executable ? 1 : 0; k < request.files.size(); ++k) {
+      const QString& input = request.files[k];
+      if (input != QStringLiteral("-") && FileIdentity(input) == identity) {
+        Complain(QStringLiteral("результат «%1» записался бы поверх входного файла «%2»: "
+                                "укажите в -o другой путь")
+                     .arg(Shown(output), Shown(input)));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 int Export(const CliRequest& request) {
   TableDocument document;
   if (!OpenExecutable(document, request.files[0], request.any_size))
@@ -111,11 +148,19 @@ int Export(const CliRequest& request) {
                      ExportTableCsv(document, *request.table, request.separator))
                ? kExitDone
                : kExitFailed;
-  const QDir folder(request.output.isEmpty() ? QDir::currentPath() : request.output);
+  // Three files cannot be put in place at once: when one fails, the message
+  // names those already written.
+  const QStringList paths = ExportPaths(request);
+  QStringList written;
   for (TableIndex table = 0; table < kTableCount; ++table) {
-    const QString path = folder.filePath(TableFileName(table) + QStringLiteral(".csv"));
-    if (!WriteText(document.Files(), path, ExportTableCsv(document, table, request.separator)))
+    const QString& path = paths[table];
+    if (!WriteText(document.Files(), path, ExportTableCsv(document, table, request.separator))) {
+      if (!written.isEmpty())
+        Complain(QStringLiteral("записаны только «%1», остальные таблицы не записаны")
+                     .arg(written.join(QStringLiteral("», «"))));
       return kExitFailed;
+    }
+    written.append(Shown(path));
   }
   return kExitDone;
 }
@@ -289,6 +334,8 @@ int ApplyPatchFile(const CliRequest& request) {
 }  // namespace
 
 int RunCommand(const CliRequest& request) {
+  if (WritesOverAnInput(request))
+    return kExitFailed;
   if (request.command == QStringLiteral("export"))
     return Export(request);
   if (request.command == QStringLiteral("import"))

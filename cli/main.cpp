@@ -158,6 +158,21 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   request.report = parser.value(QStringLiteral("report"));
   request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
   request.output = parser.value(QStringLiteral("output"));
+  // "-" is standard output where a command can write its text there, as it
+  // is standard input for a list; no executable, patch or report goes there.
+  const bool to_standard_output = request.command == QStringLiteral("diff") ||
+                                  (request.command == QStringLiteral("export") && request.table);
+  if (request.output == QStringLiteral("-") && to_standard_output)
+    request.output.clear();
+  if (request.output == QStringLiteral("-") && request.command != QStringLiteral("export")) {
+    UsageError(QStringLiteral("команда %1 не пишет в стандартный вывод: укажите в -o файл")
+                   .arg(request.command));
+    return false;
+  }
+  if (request.report == QStringLiteral("-")) {
+    UsageError(QStringLiteral("отчёт не пишется в стандартный вывод: укажите в --report файл"));
+    return false;
+  }
   if (request.output.isEmpty() && shape->second.needs_output) {
     UsageError(QStringLiteral("команде %1 нужен параметр -o").arg(request.command));
     return false;

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,8 +27,10 @@
 namespace {
 
 // Follows symbolic links to the file they name, also when that file does not
-// exist yet, so that writing replaces the target and keeps the link.
-QString ResolveLinks(const QString& path) {
+// exist yet, so that writing replaces the target and keeps the link. Links
+// that go round in a loop, or further than the system itself would follow,
+// lead nowhere: nothing is returned.
+std::optional<QString> ResolveLinks(const QString& path) {
   QString resolved = QFileInfo(path).absoluteFilePath();
   for (int hops = 0; hops < 40; ++hops) {
     const QFileInfo info(resolved);
@@ -38,7 +41,7 @@ QString ResolveLinks(const QString& path) {
       return resolved;
     resolved = target;
   }
-  return resolved;
+  return std::nullopt;
 }
 
 // Runs one step of a file operation with errno cleared, so that a code left
@@ -310,7 +313,16 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
 }
 
 bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& reason) {
-  const QString target = ResolveLinks(path);
+  const std::optional<QString> resolved = ResolveLinks(path);
+  if (!resolved) {
+#ifdef ELOOP
+    reason = FailureReason(FileAction::kWriteInFolder, ELOOP, QFileDevice::OpenError);
+#else
+    reason = FailureReason(FileAction::kWriteInFolder, 0, QFileDevice::OpenError);
+#endif
+    return false;
+  }
+  const QString& target = *resolved;
   const QFileInfo info(target);
   if (!NoFileOrRegularFile(info, reason))
     return false;

@@ -164,6 +164,9 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   image.resize(5000);
   ASSERT_TRUE(WriteBytes(Path("short.exe"), image));
   const QStringList files = FolderEntries(folder_.path());
+  const Bytes executable = ReadBytes(Path("a.exe"));
+  const Bytes list = ReadBytes(Path("bad.csv"));
+  const QString over = QStringLiteral("записался бы поверх входного файла");
   const struct {
     QStringList arguments;
     int exit_code;
@@ -180,6 +183,15 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
        "bad.csv: строка 2, столбец 2: «много» не число"},
       {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
       {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
+      // A result never goes over an input, but for the executable it changes.
+      {{"diff", "a.exe", "short.exe", "-o", "a.exe", "--any-size"}, 2, false, over},
+      {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
+      {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
+      {{"apply", "a.exe", "bad.csv", "-o", "bad.csv"}, 2, false, over + " «bad.csv»"},
+      // "-" is standard output for text alone.
+      {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
+      {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
+      {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "-"}, 1, false, "--report файл"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -188,6 +200,8 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
         << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(FolderEntries(folder_.path()), files);
+    EXPECT_EQ(ReadBytes(Path("a.exe")), executable);
+    EXPECT_EQ(ReadBytes(Path("bad.csv")), list);
   }
 }
 
@@ -217,6 +231,7 @@ TEST_F(Cli, RefusesTextFilesItCannotRead) {
 TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
   ASSERT_TRUE(WriteBytes(Path("other.exe"), MakeSample(2).image));
   ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
+  ASSERT_TRUE(QDir(folder_.path()).mkpath("part/spells.csv"));
   const Bytes kept{'k', 'e', 'e', 'p', ' ', 'm', 'e'};
   ASSERT_EQ(Invoke({"diff", "a.exe", "other.exe", "-o", "changes.csv"}).exit_code, 0);
   for (const char* name : {"keep.csv", "out/creatures.csv", "b.exe"})
@@ -245,6 +260,14 @@ TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
        1024,
        QStringLiteral("«%1»: ").arg(QDir::toNativeSeparators("out/creatures.csv")) + too_big,
        "out/creatures.csv"},
+      // The last of three fails: the two written before it are named.
+      {{"export", "a.exe", "-o", "part"},
+       {},
+       0,
+       QStringLiteral("записаны только «%1», «%2», остальные таблицы не записаны")
+           .arg(QDir::toNativeSeparators("part/creatures.csv"),
+                QDir::toNativeSeparators("part/buildings.csv")),
+       nullptr},
       {{"diff", "a.exe", "other.exe", "-o", "keep.csv"},
        {},
        1024,

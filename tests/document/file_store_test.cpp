@@ -191,6 +191,14 @@ TEST_F(FileStoreTest, WriteThroughASymbolicLinkKeepsTheLink) {
   ASSERT_TRUE(store.WriteAll(dangling, Pattern(5, 4), reason)) << reason.toStdString();
   EXPECT_TRUE(QFileInfo(dangling).isSymLink());
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("later.exe"))), Pattern(5, 4));
+  // Links that go round lead nowhere: refused, and both stay links.
+  const QString one = Path(QStringLiteral("one.exe"));
+  const QString two = Path(QStringLiteral("two.exe"));
+  ASSERT_TRUE(QFile::link(QStringLiteral("two.exe"), one));
+  ASSERT_TRUE(QFile::link(QStringLiteral("one.exe"), two));
+  EXPECT_FALSE(store.WriteAll(one, Pattern(5, 4), reason));
+  EXPECT_EQ(reason, QStringLiteral("в пути слишком много символических ссылок"));
+  EXPECT_TRUE(QFileInfo(one).isSymLink() && QFileInfo(two).isSymLink());
 }
 
 TEST_F(FileStoreTest, ReplacedFileKeepsItsPermissions) {
