@@ -160,14 +160,16 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   request.output = parser.value(QStringLiteral("output"));
   // "-" is standard output where a command can write its text there, as it
   // is standard input for a list; no executable, patch or report goes there.
-  const bool to_standard_output = request.command == QStringLiteral("diff") ||
-                                  (request.command == QStringLiteral("export") && request.table);
-  if (request.output == QStringLiteral("-") && to_standard_output)
-    request.output.clear();
-  if (request.output == QStringLiteral("-") && request.command != QStringLiteral("export")) {
-    UsageError(QStringLiteral("команда %1 не пишет в стандартный вывод: укажите в -o файл")
-                   .arg(request.command));
-    return false;
+  // (Export of every table takes -o as a folder, checked below.)
+  if (request.output == QStringLiteral("-")) {
+    if (request.command == QStringLiteral("diff") ||
+        (request.command == QStringLiteral("export") && request.table)) {
+      request.output.clear();
+    } else if (request.command != QStringLiteral("export")) {
+      UsageError(QStringLiteral("команда %1 не пишет в стандартный вывод: укажите в -o файл")
+                     .arg(request.command));
+      return false;
+    }
   }
   if (request.report == QStringLiteral("-")) {
     UsageError(QStringLiteral("отчёт не пишется в стандартный вывод: укажите в --report файл"));
