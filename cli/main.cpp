@@ -66,6 +66,9 @@ void UsageError(const QString& message) {
 // Qt words the parts of its help in English; the rest of the help is Russian.
 QString RussianHelp(const QCommandLineParser& parser) {
   QString help = parser.helpText();
+  // Qt names the program as it was started, on Windows with its whole path.
+  help.replace(QStringLiteral("Usage: ") + QCoreApplication::arguments().constFirst(),
+               QStringLiteral("Usage: trevalune-cli"));
   help.replace(QStringLiteral("Usage:"), QStringLiteral("Использование:"));
   help.replace(QStringLiteral("[options]"), QStringLiteral("[параметры]"));
   help.replace(QStringLiteral("Options:"), QStringLiteral("Параметры:"));
@@ -195,6 +198,7 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareStandardStreams();
   QCoreApplication application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("trevalune-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));

@@ -1,6 +1,12 @@
 #include "failure_reason.h"
 
 #include <cerrno>
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -111,8 +117,82 @@ QString DeviceReason(FileAction action, QFileDevice::FileError file_error) {
 QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error) {
   if (system_error == 0)
     return DeviceReason(action, file_error);
+  if (system_error >= kWindowsErrorBase)
+    return QStringLiteral("системная ошибка %1").arg(system_error - kWindowsErrorBase);
   const QString known = SystemReason(action, system_error);
   return known.isEmpty() ? QStringLiteral("системная ошибка %1").arg(system_error) : known;
+}
+
+#ifdef Q_OS_WIN
+int SystemErrorOfWindowsError(unsigned long windows_error) {
+  switch (windows_error) {
+    case ERROR_SUCCESS:
+      return 0;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_ACCESS:
+    case ERROR_PRIVILEGE_NOT_HELD:
+      return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return EBUSY;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+      return ENAMETOOLONG;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+      return EPIPE;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_NOT_READY:
+    case ERROR_IO_DEVICE:
+      return EIO;
+    case ERROR_FILE_TOO_LARGE:
+      return EFBIG;
+#ifdef ELOOP
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return ELOOP;
+#endif
+    default:
+      return kWindowsErrorBase + static_cast<int>(windows_error);
+  }
+}
+#endif
+
+int LastSystemError() {
+#ifdef Q_OS_WIN
+  // The Windows code first: the C runtime's errno is often a rougher word for
+  // it (a closed pipe is EINVAL there), and Qt's files never set errno.
+  if (const int windows = SystemErrorOfWindowsError(::GetLastError()); windows != 0)
+    return windows;
+#endif
+  return errno;
+}
+
+void ClearSystemError() {
+  errno = 0;
+#ifdef Q_OS_WIN
+  ::SetLastError(ERROR_SUCCESS);
+#endif
 }
 
 QString TooLargeReason(std::int64_t max_size) {

@@ -20,6 +20,20 @@ enum class FileAction {
 // Russian reason, with the code's number.
 QString FailureReason(FileAction action, int system_error, QFileDevice::FileError file_error);
 
+// The code the system gave for the failure just seen, as an errno value, for
+// FailureReason: errno itself, or on Windows, where Qt calls the system
+// directly and leaves errno alone, the Windows error code turned into the
+// errno value of the same meaning (one with none is passed on as
+// kWindowsErrorBase plus its code, and told by its number). 0 when the system said nothing.
+int LastSystemError();
+// Clears what LastSystemError reads, before a step whose failure it is to
+// tell: a code left by an earlier, harmless failure is not this step's.
+void ClearSystemError();
+inline constexpr int kWindowsErrorBase = 1 << 20;
+#ifdef Q_OS_WIN
+int SystemErrorOfWindowsError(unsigned long windows_error);
+#endif
+
 // Why a text file is refused for its size: it holds more than `max_size`
 // bytes, or a stream went on past them.
 QString TooLargeReason(std::int64_t max_size);

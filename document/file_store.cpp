@@ -18,7 +18,7 @@
 #define NOMINMAX  // std::min and std::max are used below
 #endif
 #include <windows.h>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #endif
 
 #include "failure_reason.h"
@@ -44,16 +44,16 @@ std::optional<QString> ResolveLinks(const QString& path) {
   return std::nullopt;
 }
 
-// Runs one step of a file operation with errno cleared, so that a code left
+// Runs one step of a file operation with the system's code cleared, so that a code left
 // by an earlier, harmless failure (QSaveFile tries more than one way to make
-// its temporary file) is not taken for this step's. On failure errno is read
+// its temporary file) is not taken for this step's. On failure the code is read
 // at once, before anything else can change it, and turned into the reason.
 template <typename Step>
 bool Run(Step step, const QFileDevice& file, FileAction action, QString& reason) {
-  errno = 0;
+  ClearSystemError();
   if (step())
     return true;
-  const int system_error = errno;
+  const int system_error = LastSystemError();
   reason = FailureReason(action, system_error, file.error());
   return false;
 }
@@ -238,59 +238,83 @@ QString SyncFolderOf(const QString& file) {
 #endif
 
 #ifdef Q_OS_WIN
-// The system's code for a Windows error, for the reason to be worded from.
-int SystemErrorOf(DWORD error) {
-  switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return ENOENT;
-    default:
-      return EIO;
-  }
+const wchar_t* Wide(const QString& path) {
+  return reinterpret_cast<const wchar_t*>(path.utf16());
 }
 
-// QSaveFile renames with MoveFileEx without write-through, so a power cut may
-// undo the rename. Here the copy is written beside the target, flushed to the
-// disk, and put in place by a rename that returns once it is on the disk. The
-// temporary file goes with the QTemporaryFile unless it was renamed.
+// Whether a failure to put the copy in place may pass by itself: another
+// program (a virus scanner, an indexer, a viewer) has the target open for a
+// moment.
+bool Transient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// QSaveFile renames without write-through, so a power cut may undo the
+// rename, and a QTemporaryFile keeps its handle after close(), so it cannot
+// be renamed at all. Here the copy is written beside the target through the
+// system's own calls, flushed to the disk and closed, and put in place by a
+// rename that returns once it is on the disk. A copy that is not put in place
+// is deleted.
 bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
-  QTemporaryFile temporary(target + QStringLiteral(".XXXXXX"));
-  if (!Run([&] { return temporary.open(); }, temporary, FileAction::kWriteInFolder, reason))
+  const QString native = QDir::toNativeSeparators(target);
+  QString temporary;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 16 && handle == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = native + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8,
+                                                       16, QLatin1Char('0'));
+    ClearSystemError();
+    handle = ::CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+      break;
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    reason = FailureReason(FileAction::kWriteInFolder, LastSystemError(), QFileDevice::OpenError);
     return false;
-  const auto size = static_cast<qint64>(bytes.size());
-  const auto write = [&] {
-    return temporary.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  }
+  const auto discard = [&](QFileDevice::FileError error) {
+    reason = FailureReason(FileAction::kWriteInFolder, LastSystemError(), error);
+    ::CloseHandle(handle);
+    ::DeleteFileW(Wide(temporary));
+    return false;
   };
-  const auto flush = [&] { return temporary.flush(); };
-  if (!Run(write, temporary, FileAction::kWriteInFolder, reason) ||
-      !Run(flush, temporary, FileAction::kWriteInFolder, reason))
-    return false;
-  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(temporary.handle()));
-  if (!::FlushFileBuffers(handle)) {
-    reason = FailureReason(FileAction::kWriteInFolder, SystemErrorOf(::GetLastError()),
-                           QFileDevice::WriteError);
-    return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
+    DWORD written = 0;
+    ClearSystemError();
+    if (!::WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      return discard(QFileDevice::WriteError);
+    done += written;
   }
-  const QString from = QDir::toNativeSeparators(temporary.fileName());
-  const QString to = QDir::toNativeSeparators(target);
-  temporary.close();
-  if (!::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
-                     reinterpret_cast<const wchar_t*>(to.utf16()),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    reason = FailureReason(FileAction::kReplaceFile, SystemErrorOf(::GetLastError()),
-                           QFileDevice::RenameError);
-    return false;
+  ClearSystemError();
+  if (!::FlushFileBuffers(handle))
+    return discard(QFileDevice::WriteError);
+  ::CloseHandle(handle);
+
+  // A program that holds the target open for a moment is waited for, a
+  // little over half a second at most.
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0;; ++attempt) {
+    if (::MoveFileExW(Wide(temporary), Wide(native),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      reason.clear();
+      return true;
+    }
+    error = ::GetLastError();
+    if (!Transient(error) || attempt == 5)
+      break;
+    ::Sleep(20u << attempt);
   }
-  temporary.setAutoRemove(false);
-  reason.clear();
-  return true;
+  ::DeleteFileW(Wide(temporary));
+  // A file that may be written but cannot be replaced is held by a program:
+  // the game itself, while it runs.
+  const QFileInfo info(target);
+  const bool held = error == ERROR_ACCESS_DENIED && info.exists() && info.isWritable();
+  reason = FailureReason(FileAction::kReplaceFile, held ? EBUSY : SystemErrorOfWindowsError(error),
+                         QFileDevice::RenameError);
+  return false;
 }
 #endif
 
@@ -327,12 +351,18 @@ bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& rea
   if (!NoFileOrRegularFile(info, reason))
     return false;
 #ifdef Q_OS_WIN
+  // A read-only file is not replaced, as on Unix (Windows itself refuses, Wine
+  // does not).
+  if (info.exists() && !info.isWritable()) {
+    reason = FailureReason(FileAction::kReplaceFile, EACCES, QFileDevice::PermissionsError);
+    return false;
+  }
   return WriteThrough(target, bytes, reason);
 #else
   QSaveFile file(target);
-  errno = 0;
+  ClearSystemError();
   if (!file.open(QIODevice::WriteOnly)) {
-    const int system_error = errno;
+    const int system_error = LastSystemError();
     // QSaveFile refuses to replace a file that is not writable even when the
     // folder is; otherwise a refusal is about making the file in the folder.
     const bool protected_file = info.exists() && !info.isWritable();

@@ -11,6 +11,12 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 #include "about_form.h"
 #include "main_form.h"
@@ -78,12 +84,43 @@ StartupRequest ExitWith(const QString& output) {
   return request;
 }
 
+#ifdef Q_OS_WIN
+// The editor is a program of the Windows GUI subsystem, which has no console
+// of its own. Its text goes to the console it was started from, in UTF-16
+// whatever the console's code page; to the file or pipe its output was sent
+// to, in UTF-8; and, started with neither, into a box.
+void Print(const QString& text, FILE* stream) {
+  if (text.isEmpty())
+    return;
+  const bool error = stream == stderr;
+  HANDLE handle = ::GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    if (::AttachConsole(ATTACH_PARENT_PROCESS) || ::GetLastError() == ERROR_ACCESS_DENIED)
+      handle = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+  }
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    ::MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.utf16()), L"Trevalune",
+                  MB_OK | (error ? MB_ICONWARNING : MB_ICONINFORMATION));
+    return;
+  }
+  DWORD mode = 0;
+  DWORD written = 0;
+  if (::GetConsoleMode(handle, &mode)) {
+    ::WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
+  const QByteArray bytes = text.toUtf8();
+  ::WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+#else
 void Print(const QString& text, FILE* stream) {
   if (text.isEmpty())
     return;
   std::fputs(text.toLocal8Bit().constData(), stream);
   std::fflush(stream);
 }
+#endif
 
 // Reads the command line in a short-lived core application, so that --help,
 // --version and usage errors need no display and no window system at all.
@@ -115,8 +152,15 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
   const QString program = arguments.isEmpty() ? QStringLiteral("trevalune") : arguments.first();
   if (!parser.parse(arguments))
     return UsageError(parser.errorText(), program);
-  if (parser.isSet(help))
-    return ExitWith(parser.helpText());
+  if (parser.isSet(help)) {
+    // Qt names the program as it was started, on Windows with its whole path.
+    QString text = parser.helpText();
+    const QString started = QCoreApplication::arguments().value(0);
+    if (!started.isEmpty())
+      text.replace(QStringLiteral("Использование: ") + started,
+                   QStringLiteral("Использование: trevalune"));
+    return ExitWith(text);
+  }
   if (parser.isSet(version))
     return ExitWith(QStringLiteral("trevalune %1\n").arg(QStringLiteral(TREVALUNE_VERSION)));
 

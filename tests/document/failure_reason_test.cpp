@@ -6,7 +6,14 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <string>
+#include <tuple>
 #include <vector>
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -55,6 +62,28 @@ TEST(FailureReasonTest, EachCodeGivesItsRussianReason) {
     EXPECT_EQ(FailureReason(c.action, c.system_error, c.file_error).toStdString(), expected)
         << c.system_error << " " << c.file_error;
   }
+
+#ifdef Q_OS_WIN
+  // Windows' own codes, as Qt leaves them, in the same words.
+  const std::vector<std::tuple<FileAction, unsigned long, const char*>> windows = {
+      {kRead, ERROR_FILE_NOT_FOUND, "файл не найден"},
+      {kRead, ERROR_PATH_NOT_FOUND, "файл не найден"},
+      {kWrite, ERROR_PATH_NOT_FOUND, "папка не существует"},
+      {kWrite, ERROR_FILENAME_EXCED_RANGE, "слишком длинное имя файла"},
+      {kWrite, ERROR_DISK_FULL, "на диске недостаточно места"},
+      {kReplace, ERROR_ACCESS_DENIED, "нет прав на запись в файл"},
+      {kReplace, ERROR_SHARING_VIOLATION, "файл занят другой программой"},
+      {kWrite, ERROR_WRITE_PROTECT, "файловая система доступна только для чтения"},
+      {kWrite, ERROR_NO_DATA, "читающая программа закрыла канал"},
+      {kWrite, ERROR_BROKEN_PIPE, "читающая программа закрыла канал"},
+      {kWrite, ERROR_INVALID_FUNCTION, "системная ошибка 1"},
+  };
+  for (const auto& [action, code, reason] : windows)
+    EXPECT_EQ(FailureReason(action, SystemErrorOfWindowsError(code), QFileDevice::OpenError)
+                  .toStdString(),
+              reason)
+        << code;
+#endif
 
   // Whatever the codes, the reason has text and no Latin letters.
   const QRegularExpression latin(QStringLiteral("[A-Za-z]"));

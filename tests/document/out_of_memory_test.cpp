@@ -34,6 +34,12 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 
+// GCC, inlining the operator new above, takes the memory for malloc's and
+// its release here for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void operator delete(void* memory) noexcept {
   std::free(memory);
 }

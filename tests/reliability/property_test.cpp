@@ -6,6 +6,8 @@
 // file must equal the source with exactly the committed fields' new bytes,
 // computed from the file layout and from what each edit text means.
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -119,7 +121,7 @@ class EditSession {
   }
 
   void SaveAs() {
-    const QString copy = QStringLiteral("/session/copy-%1.exe").arg(++saves_);
+    const QString copy = Absolute(QStringLiteral("/session/copy-%1.exe").arg(++saves_));
     QString error;
     ASSERT_EQ(document_.SaveAs(copy, nullptr, error), TableDocument::Outcome::Done)
         << error.toStdString();
@@ -148,7 +150,10 @@ class EditSession {
   std::size_t ChangedBytes() const { return DifferingOffsets(source_, model_.File()).size(); }
 
  private:
-  static inline const QString kSource = QStringLiteral("/session/HMM2PL.exe");
+  // The document keeps paths absolute; on Windows a path from the root gets
+  // the drive too.
+  static QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+  static inline const QString kSource = Absolute(QStringLiteral("/session/HMM2PL.exe"));
 
   int Below(int n) { return static_cast<int>(rng_() % static_cast<std::uint32_t>(n)); }
   FieldRef RandomField() {

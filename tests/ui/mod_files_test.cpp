@@ -3,6 +3,7 @@
 // answered from code.
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -151,8 +152,11 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
     dialogs.lists_answers.push_back(c.answer);
     form->TableFiles()->ApplyChangeList->trigger();
     ASSERT_FALSE(dialogs.lists_questions.isEmpty());
-    EXPECT_TRUE(dialogs.lists_questions.back().contains(
-        QStringLiteral("%1 — %2, %3 — %4").arg(both[0]).arg(earlier).arg(both[1]).arg(later)))
+    EXPECT_TRUE(dialogs.lists_questions.back().contains(QStringLiteral("%1 — %2, %3 — %4")
+                                                            .arg(QDir::toNativeSeparators(both[0]))
+                                                            .arg(earlier)
+                                                            .arg(QDir::toNativeSeparators(both[1]))
+                                                            .arg(later)))
         << dialogs.lists_questions.back().toStdString();
     EXPECT_EQ(Document().ValueAfterCommit(contested), c.value);
     EXPECT_EQ(Document().Changes().size(), c.from ? 2u : 0u);
@@ -165,8 +169,10 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
     const Bytes report = ReadBytes(Path(QStringLiteral("report.csv")));
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(report.data()),
                                            static_cast<qsizetype>(report.size()));
-    EXPECT_TRUE(text.contains(
-        QStringLiteral(",%1,%2\r\n").arg(c.value).arg(Path(QString::fromLatin1(c.from)))))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral(",%1,%2\r\n")
+                          .arg(c.value)
+                          .arg(QDir::toNativeSeparators(Path(QString::fromLatin1(c.from))))))
         << text.toStdString();
   }
   EXPECT_TRUE(dialogs.errors.isEmpty());

@@ -1,10 +1,10 @@
 # Runs `PROGRAM --OPTION` with no display and no window system named in the
 # environment, as in a plain shell or a build machine: --help and --version
 # must answer on the standard output, print nothing else and end with 0.
-#   cmake -DPROGRAM=... -DOPTION=help|version -DVERSION=... -P without_display.cmake
+#   cmake -DPROGRAM=... -DOPTION=help|version -DVERSION=... [-DEMULATOR=wine] -P without_display.cmake
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
-          ${PROGRAM} --${OPTION}
+          ${EMULATOR} ${PROGRAM} --${OPTION}
   RESULT_VARIABLE code
   OUTPUT_VARIABLE output
   ERROR_VARIABLE errors)

@@ -1,0 +1,12 @@
+# Gives a Windows program its icon and version information.
+set(TREVALUNE_ICON ${PROJECT_SOURCE_DIR}/ui/resources/trevalune.ico)
+function(trevalune_windows_resource target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(TREVALUNE_RC_NAME ${target})
+  set(TREVALUNE_RC_DESCRIPTION "${description}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/windows-resource.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
