@@ -332,6 +332,41 @@ void BM_RangeEdit_WholeTable(benchmark::State& state) {
 }
 BENCHMARK(BM_RangeEdit_WholeTable)->UseManualTime();
 
+// Правка → Взять значения из файла для сравнения over every cell of each of
+// the three tables in turn, against another sample, so that nearly every
+// field takes another value; each take with the repaint of the grid and the
+// panel that follows. Undone, untimed, before the next round.
+void BM_TakeFromComparison_AllTables(benchmark::State& state) {
+  ModWindow window;
+  TMainForm& form = window.form;
+  window.Compare(ComparisonFile(false));
+  CatchUp();
+  std::vector<double> takes;
+  for (auto _ : state) {
+    double took = 0;
+    for (TableIndex table = 0; table < kTableCount; ++table) {
+      form.tc_Tabs->setCurrentIndex(table);
+      form.sg_Table->SetCurrentCell(1, 1);
+      form.sg_Table->ExtendRange(ColCounts[table] - 1, RowCounts[table] - 1);
+      CatchUp();
+      const auto start = std::chrono::steady_clock::now();
+      form.Mods()->TakeFromComparison->trigger();
+      CatchUp();
+      took += SecondsSince(start);
+    }
+    state.SetIterationTime(took);
+    takes.push_back(took * 1e3);
+    state.PauseTiming();
+    while (form.History()->CanUndo())
+      form.mm_Undo->trigger();
+    CatchUp();
+    state.ResumeTiming();
+  }
+  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  ReportMedian(state, takes, "median_ms");
+}
+BENCHMARK(BM_TakeFromComparison_AllTables)->UseManualTime()->Iterations(5);
+
 }  // namespace
 
 int main(int argc, char** argv) {

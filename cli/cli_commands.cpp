@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -268,15 +269,6 @@ int Apply(const CliRequest& request) {
   return kExitDone;
 }
 
-// Reads a whole file that is no text: an executable or a patch.
-bool ReadBinary(FileStore& store, const QString& path, Bytes& bytes) {
-  QString reason;
-  if (store.ReadAll(path, bytes, reason))
-    return true;
-  Complain(ReadFailedMessage(path, reason));
-  return false;
-}
-
 bool WriteBinary(FileStore& store, const QString& path, const Bytes& bytes) {
   QString message;
   const bool written = WritePatchFile(store, path, bytes, message);
@@ -285,32 +277,46 @@ bool WriteBinary(FileStore& store, const QString& path, const Bytes& bytes) {
   return written;
 }
 
+// A result cut short of the table records could not be opened again: no
+// option lets that through.
+bool CutsRecords(const OutsideChanges& outside) {
+  return outside.size_after < std::min(outside.size_before, RecordsEnd());
+}
+
+// Both executables are read as diff reads them: a file of another size only
+// with --any-size.
 int Patch(const CliRequest& request) {
-  QtFileStore store;
-  Bytes original;
-  Bytes modded;
-  if (!ReadBinary(store, request.files[0], original) ||
-      !ReadBinary(store, request.files[1], modded))
+  TableDocument from;
+  TableDocument to;
+  if (!OpenExecutable(from, request.files[0], request.any_size) ||
+      !OpenExecutable(to, request.files[1], request.any_size))
     return kExitFailed;
+  const Bytes& original = from.Image();
+  const Bytes& modded = to.Image();
   const PatchOutcome patch = MakePatch(request.format, original, modded);
   if (!patch.ok()) {
     Complain(QStringLiteral("патч не записан: %1").arg(PatchRefusalText(patch.refusal)));
     return kExitFailed;
   }
-  if (const OutsideChanges outside = ChangesOutsideRecords(original, modded); outside.count > 0)
+  const OutsideChanges outside = ChangesOutsideRecords(original, modded);
+  if (CutsRecords(outside))
+    Complain(
+        QStringLiteral("внимание: %1; apply-patch его не применит").arg(CutTooShortText(outside)));
+  else if (outside.Any())
     Complain(QStringLiteral("внимание: %1; apply-patch применит его только с "
                             "--allow-other-bytes")
                  .arg(OutsideChangesText(outside)));
-  return WriteBinary(store, request.output, patch.bytes) ? kExitDone : kExitFailed;
+  return WriteBinary(from.Files(), request.output, patch.bytes) ? kExitDone : kExitFailed;
 }
 
 int ApplyPatchFile(const CliRequest& request) {
-  QtFileStore store;
-  Bytes file;
+  TableDocument document;
+  if (!OpenExecutable(document, request.files[0], request.any_size))
+    return kExitFailed;
+  FileStore& store = document.Files();
+  const Bytes& file = document.Image();
   Bytes patch;
   QString message;
-  if (!ReadBinary(store, request.files[0], file))
-    return kExitFailed;
   if (!ReadPatchFile(store, request.files[1], TextSources::kFilesAndStreams, patch, message)) {
     Complain(message);
     return kExitFailed;
@@ -321,8 +327,13 @@ int ApplyPatchFile(const CliRequest& request) {
                  .arg(Shown(request.files[1]), PatchRefusalText(patched.refusal)));
     return kExitFailed;
   }
-  if (const OutsideChanges outside = ChangesOutsideRecords(file, patched);
-      outside.count > 0 && !request.allow_other_bytes) {
+  const OutsideChanges outside = ChangesOutsideRecords(file, patched);
+  if (CutsRecords(outside)) {
+    Complain(QStringLiteral("патч «%1» не применён: %2")
+                 .arg(Shown(request.files[1]), CutTooShortText(outside)));
+    return kExitFailed;
+  }
+  if (outside.Any() && !request.allow_other_bytes) {
     Complain(QStringLiteral("патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
                             "--allow-other-bytes")
                  .arg(Shown(request.files[1]), OutsideChangesText(outside)));

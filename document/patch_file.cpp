@@ -43,9 +43,26 @@ Bytes ImageWithEdits(const TableDocument& document) {
   return WriteTablesInto(document.TablesAfterCommit(), document.Image());
 }
 
+Bytes BaseWithTables(const TableDocument& document, std::span<const std::uint8_t> base) {
+  // The records are written into the base and only their field bytes are
+  // taken: a record's bytes that no column shows, and the names, stay as the
+  // base has them.
+  const Bytes written =
+      WriteTablesInto(document.TablesAfterCommit(), Bytes(base.begin(), base.end()));
+  Bytes target(base.begin(), base.end());
+  for (const ByteRange& range : RecordByteRanges()) {
+    const std::size_t end = std::min({range.end(), target.size(), written.size()});
+    if (range.offset < end)
+      std::copy(written.begin() + static_cast<std::ptrdiff_t>(range.offset),
+                written.begin() + static_cast<std::ptrdiff_t>(end),
+                target.begin() + static_cast<std::ptrdiff_t>(range.offset));
+  }
+  return target;
+}
+
 PatchOutcome MakeDocumentPatch(const TableDocument& document, std::span<const std::uint8_t> base,
                                PatchFormat format) {
-  return MakePatch(format, base, ImageWithEdits(document));
+  return MakePatch(format, base, BaseWithTables(document, base));
 }
 
 DocumentPatch JudgeDocumentPatch(const TableDocument& document,

@@ -32,8 +32,13 @@ bool WritePatchFile(FileStore& store, const QString& path, const Bytes& patch, Q
 // committed: what Save As would write.
 Bytes ImageWithEdits(const TableDocument& document);
 
+// `base` with the field bytes of every table record as the document's tables
+// now stand, edits included, and every other byte as `base` has it.
+Bytes BaseWithTables(const TableDocument& document, std::span<const std::uint8_t> base);
+
 // A patch from `base` (the file on disk, or another file to compare with) to
-// the document as it now stands, edits included.
+// the document's tables as they now stand, edits included: it changes table
+// fields only, and turns `base` into BaseWithTables.
 PatchOutcome MakeDocumentPatch(const TableDocument& document, std::span<const std::uint8_t> base,
                                PatchFormat format);
 

@@ -532,16 +532,25 @@ OutsideChanges CountOutsideRecords(const std::vector<ByteRange>& changed_ranges)
 
 }  // namespace
 
+std::size_t RecordsEnd() {
+  return RecordByteRanges().back().end();
+}
+
 OutsideChanges ChangesOutsideRecords(ByteSpan before, ByteSpan after) {
-  return CountOutsideRecords(ChangedRanges(before, after));
+  const std::size_t common = std::min(before.size(), after.size());
+  OutsideChanges outside =
+      CountOutsideRecords(ChangedRanges(before.first(common), after.first(common)));
+  outside.size_before = before.size();
+  outside.size_after = after.size();
+  return outside;
 }
 
 OutsideChanges ChangesOutsideRecords(ByteSpan source, const PatchOutcome& applied) {
   const ByteSpan after = applied.bytes;
   if (!applied.may_differ)
     return ChangesOutsideRecords(source, after);
-  // The bytes both hold are compared only where the patch wrote; the longer
-  // one's extra bytes are all changed.
+  // The bytes both hold are compared only where the patch wrote; a change of
+  // size is told as such.
   const std::size_t common = std::min(source.size(), after.size());
   std::vector<ByteRange> changed;
   for (const ByteRange& written : *applied.may_differ) {
@@ -554,7 +563,8 @@ OutsideChanges ChangesOutsideRecords(ByteSpan source, const PatchOutcome& applie
       changed.push_back(range);
     }
   }
-  if (std::max(source.size(), after.size()) > common)
-    changed.push_back({common, std::max(source.size(), after.size()) - common});
-  return CountOutsideRecords(changed);
+  OutsideChanges outside = CountOutsideRecords(changed);
+  outside.size_before = source.size();
+  outside.size_after = after.size();
+  return outside;
 }

@@ -90,10 +90,19 @@ std::vector<ByteRange> ChangedRanges(std::span<const std::uint8_t> before,
 // among them either.
 const std::vector<ByteRange>& RecordByteRanges();
 
-// The changed bytes that lie outside the table records (RecordByteRanges).
+// Where the file ends past the last byte of the table records: a file cut
+// shorter than this has lost table records and cannot be opened as before.
+std::size_t RecordsEnd();
+
+// What changes outside the table records (RecordByteRanges): the bytes both
+// files hold that differ, and the file's size.
 struct OutsideChanges {
-  std::size_t count = 0;  // how many
+  std::size_t count = 0;  // how many of the bytes both files hold
   std::size_t first = 0;  // the offset of the first, when count > 0
+  std::size_t size_before = 0;
+  std::size_t size_after = 0;
+  bool Resizes() const { return size_before != size_after; }
+  bool Any() const { return count > 0 || Resizes(); }
 };
 OutsideChanges ChangesOutsideRecords(std::span<const std::uint8_t> before,
                                      std::span<const std::uint8_t> after);

@@ -1,5 +1,7 @@
 #include "patch_texts.h"
 
+#include <QStringList>
+
 namespace {
 
 // The count with "байт" or "байта", as Russian has it after that number.
@@ -40,8 +42,21 @@ QString PatchRefusalText(PatchRefusal refusal) {
 }
 
 QString OutsideChangesText(const OutsideChanges& outside) {
-  return QStringLiteral("патч меняет %1 вне записей таблиц, первый по смещению 0x%2 (%3)")
-      .arg(ByteCount(outside.count))
-      .arg(outside.first, 6, 16, QLatin1Char('0'))
-      .arg(outside.first);
+  QStringList parts;
+  if (outside.Resizes())
+    parts.append(QStringLiteral("меняет размер файла с %1 до %2 байт")
+                     .arg(outside.size_before)
+                     .arg(outside.size_after));
+  if (outside.count > 0)
+    parts.append(QStringLiteral("меняет %1 вне записей таблиц, первый по смещению 0x%2 (%3)")
+                     .arg(ByteCount(outside.count))
+                     .arg(outside.first, 6, 16, QLatin1Char('0'))
+                     .arg(outside.first));
+  return QStringLiteral("патч ") + parts.join(QStringLiteral(" и "));
+}
+
+QString CutTooShortText(const OutsideChanges& outside) {
+  return QStringLiteral("%1, а записи таблиц кончаются на смещении %2: такой файл уже не открыть")
+      .arg(OutsideChangesText(outside))
+      .arg(RecordsEnd());
 }

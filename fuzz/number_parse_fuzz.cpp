@@ -93,6 +93,21 @@ void Check(std::string_view text) {
     Mismatch(text, parsed, expected);
   if (ParseGridNumberOr(text, 12345) != expected.value_or(12345))
     Mismatch(text, ParseGridNumberOr(text, 12345), expected.value_or(12345));
+  // The whole-number reading takes the texts the grid takes, and more digits:
+  // wherever the grid gives a value, it gives the same one modulo 2^32, and
+  // where the grid gives none, it gives none within 32 bits.
+  const WholeNumber whole = ParseWholeNumber(text);
+  const bool agrees = expected ? whole.kind == WholeNumber::Kind::kNumber &&
+                                     static_cast<std::uint32_t>(whole.value) ==
+                                         static_cast<std::uint32_t>(*expected)
+                               : whole.kind != WholeNumber::Kind::kNumber ||
+                                     whole.value > INT32_MAX || whole.value < INT32_MIN;
+  if (!agrees)
+    Mismatch(text,
+             whole.kind == WholeNumber::Kind::kNumber
+                 ? std::optional<std::int32_t>(static_cast<std::int32_t>(whole.value))
+                 : std::nullopt,
+             expected);
 }
 
 }  // namespace

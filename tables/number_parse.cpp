@@ -59,29 +59,47 @@ std::optional<std::uint64_t> ParseDecimalDigits(std::string_view digits) {
   return value;
 }
 
-}  // namespace
+// A cell's text taken apart: leading spaces skipped, the sign, and the digits
+// after a hexadecimal prefix, if any. The digits are not checked yet.
+struct WrittenNumber {
+  bool negative = false;
+  bool hex = false;
+  std::string_view digits;
+};
 
-std::optional<std::int32_t> ParseGridNumber(std::string_view text) {
+WrittenNumber TakeApart(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && text[start] == ' ')
     ++start;
   text.remove_prefix(start);
 
-  bool negative = false;
+  WrittenNumber written;
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
+    written.negative = text[0] == '-';
     text.remove_prefix(1);
   }
-
   if (const std::size_t prefix = HexPrefixLength(text); prefix > 0) {
-    const auto pattern = ParseHexDigits(text.substr(prefix));
+    written.hex = true;
+    text.remove_prefix(prefix);
+  }
+  written.digits = text;
+  return written;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseGridNumber(std::string_view text) {
+  const WrittenNumber written = TakeApart(text);
+  const bool negative = written.negative;
+  if (written.hex) {
+    const auto pattern = ParseHexDigits(written.digits);
     if (!pattern)
       return std::nullopt;
     const std::uint32_t bits = negative ? 0U - *pattern : *pattern;
     return static_cast<std::int32_t>(bits);
   }
 
-  const auto magnitude = ParseDecimalDigits(text);
+  const auto magnitude = ParseDecimalDigits(written.digits);
   if (!magnitude)
     return std::nullopt;
   if (!negative && *magnitude > 0x7FFFFFFFULL)
@@ -89,4 +107,26 @@ std::optional<std::int32_t> ParseGridNumber(std::string_view text) {
   const std::int64_t value =
       negative ? -static_cast<std::int64_t>(*magnitude) : static_cast<std::int64_t>(*magnitude);
   return static_cast<std::int32_t>(value);
+}
+
+WholeNumber ParseWholeNumber(std::string_view text) {
+  const WrittenNumber written = TakeApart(text);
+  if (written.digits.empty())
+    return {};
+  const std::uint64_t base = written.hex ? 16 : 10;
+  std::uint64_t magnitude = 0;
+  bool too_large = false;
+  for (char c : written.digits) {
+    const int digit = written.hex ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (digit < 0)
+      return {};
+    // Past the limit the digits are still checked: "1e999..." is no number.
+    if (!too_large)
+      magnitude = magnitude * base + static_cast<std::uint64_t>(digit);
+    too_large = too_large || magnitude > kWholeNumberLimit;
+  }
+  if (too_large)
+    return {WholeNumber::Kind::kTooLarge, 0};
+  const auto value = static_cast<std::int64_t>(magnitude);
+  return {WholeNumber::Kind::kNumber, written.negative ? -value : value};
 }

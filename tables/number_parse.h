@@ -20,3 +20,16 @@ std::optional<std::int32_t> ParseGridNumber(std::string_view text);
 inline std::int32_t ParseGridNumberOr(std::string_view text, std::int32_t fallback) {
   return ParseGridNumber(text).value_or(fallback);
 }
+
+// A whole number in any form a cell takes, read as a sign and a magnitude
+// rather than as a field's 32-bit pattern: "$FFFFFFFF" is 4294967295, "-$10"
+// is -16, and decimal digits go past 32 bits. For numbers that are amounts to
+// work with rather than a field's value. Magnitudes past kWholeNumberLimit are
+// too large.
+inline constexpr std::uint64_t kWholeNumberLimit = 1'000'000'000'000'000'000ULL;
+struct WholeNumber {
+  enum class Kind { kNotANumber, kTooLarge, kNumber };
+  Kind kind = Kind::kNotANumber;
+  std::int64_t value = 0;  // for kNumber
+};
+WholeNumber ParseWholeNumber(std::string_view text);

@@ -87,7 +87,7 @@ void PatchFileCommands::ApplyPatchClick() {
         QStringLiteral("Патч не применён: %1.").arg(PatchRefusalText(judged.refusal)));
     return;
   }
-  if (judged.outside.count > 0 &&
+  if (judged.outside.Any() &&
       !window_.dialogs->AskYesNo(
           window_.widget,
           QStringLiteral("Этот %1. Редактор записывает в файл только поля таблиц, поэтому "

@@ -9,21 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <utility>
+#include <vector>
 
-namespace {
-
-// Numbers beyond what any field holds, but far from overflowing a product.
-constexpr qlonglong kLargest = 10'000'000'000LL;
-
-std::optional<std::int64_t> NumberIn(const QLineEdit* field) {
-  bool ok = false;
-  const qlonglong value = field->text().trimmed().toLongLong(&ok);
-  if (!ok || value > kLargest || value < -kLargest)
-    return std::nullopt;
-  return value;
-}
-
-}  // namespace
+#include "range_edit_number.h"
 
 RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidget* parent)
     : QDialog(parent), summary_(std::move(summary)) {
@@ -78,21 +66,27 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
 }
 
 std::optional<RangeEdit> RangeEditDialog::Edit() const {
+  return Read(nullptr);
+}
+
+std::optional<RangeEdit> RangeEditDialog::Read(QString* problem) const {
   RangeEdit edit;
   edit.operation = static_cast<RangeEdit::Operation>(operation_->currentData().toInt());
   edit.wrap = wrap_->isChecked();
-  if (edit.operation == RangeEdit::Operation::Limit) {
-    const auto low = NumberIn(low_);
-    const auto high = NumberIn(high_);
-    if (!low || !high)
+  const bool limit = edit.operation == RangeEdit::Operation::Limit;
+  std::vector<std::pair<QLineEdit*, std::int64_t*>> numbers;
+  if (limit)
+    numbers = {{low_, &edit.low}, {high_, &edit.high}};
+  else
+    numbers = {{amount_, &edit.amount}};
+  for (const auto& [field, value] : numbers) {
+    const RangeEditNumber number = ReadRangeEditNumber(field->text());
+    if (!number.value) {
+      if (problem)
+        *problem = number.problem;
       return std::nullopt;
-    edit.low = *low;
-    edit.high = *high;
-  } else {
-    const auto amount = NumberIn(amount_);
-    if (!amount)
-      return std::nullopt;
-    edit.amount = *amount;
+    }
+    *value = *number.value;
   }
   return edit;
 }
@@ -108,7 +102,8 @@ void RangeEditDialog::Update() {
   for (QWidget* widget : {static_cast<QWidget*>(low_), static_cast<QWidget*>(low_label_),
                           static_cast<QWidget*>(high_), static_cast<QWidget*>(high_label_)})
     widget->setVisible(limit);
-  const std::optional<RangeEdit> edit = Edit();
+  QString problem;
+  const std::optional<RangeEdit> edit = Read(&problem);
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(edit.has_value());
-  summary_label_->setText(edit ? summary_(*edit) : QStringLiteral("Введите целое число."));
+  summary_label_->setText(edit ? summary_(*edit) : problem);
 }

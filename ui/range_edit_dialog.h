@@ -19,10 +19,13 @@ class RangeEditDialog : public QDialog {
  public:
   RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidget* parent = nullptr);
 
-  // The operation as set up; none while a number is missing or not a number.
+  // The operation as set up; none while a number is missing, not a number or
+  // out of range.
   std::optional<RangeEdit> Edit() const;
 
  private:
+  // The same, and when there is none, what the dialog says instead.
+  std::optional<RangeEdit> Read(QString* problem) const;
   void Update();
 
   UserDialogs::RangeEditSummaryOf summary_;

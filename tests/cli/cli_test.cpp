@@ -169,6 +169,10 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   Bytes image = ReadBytes(Path("a.exe"));
   image.resize(5000);
   ASSERT_TRUE(WriteBytes(Path("short.exe"), image));
+  image = ReadBytes(Path("a.exe"));
+  image.insert(image.end(), {1, 2, 3});
+  ASSERT_TRUE(WriteBytes(Path("long.exe"), image));
+  ASSERT_TRUE(WriteText(Path("same.ips"), QStringLiteral("PATCHEOF")));
   const QStringList files = FolderEntries(folder_.path());
   const Bytes executable = ReadBytes(Path("a.exe"));
   const Bytes list = ReadBytes(Path("bad.csv"));
@@ -189,6 +193,10 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
        "bad.csv: строка 2, столбец 2: «много» не число"},
       {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
       {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
+      // Patches keep the size rule of diff.
+      {{"patch", "short.exe", "a.exe", "-o", "m.bps"}, 2, false, "«short.exe» не того размера"},
+      {{"patch", "a.exe", "long.exe", "-o", "m.bps"}, 2, false, "«long.exe» не того размера"},
+      {{"apply-patch", "long.exe", "same.ips", "-o", "out.exe"}, 2, false, "--any-size"},
       // A result never goes over an input, but for the executable it changes.
       {{"diff", "a.exe", "short.exe", "-o", "a.exe", "--any-size"}, 2, false, over},
       {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
@@ -391,11 +399,28 @@ TEST_F(Cli, PatchesAreMadeAppliedAndRefused) {
   patch[patch.size() / 2] ^= 0x40;
   ASSERT_TRUE(WriteBytes(Path("damaged.bps"), patch));
   ASSERT_TRUE(WriteBytes(Path("garbage.bps"), Bytes(64, 0x5A)));
+  // IPS cutting the file after "EOF": to 1,000 bytes, and to just past the records.
+  const auto write_cut = [this](const char* name, std::size_t size) {
+    Bytes cut{'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F'};
+    for (int shift = 16; shift >= 0; shift -= 8)
+      cut.push_back(static_cast<std::uint8_t>(size >> shift));
+    ASSERT_TRUE(WriteBytes(Path(name), cut));
+  };
+  write_cut("cut.1000.ips", 1000);
+  // The last record is the lone building's.
+  const std::size_t records_end = BlLoneRecordOffset + BlRecordSize;
+  write_cut("cut.tail.ips", records_end + 10);
+  const QString too_short =
+      QStringLiteral(
+          "патч меняет размер файла с 1208393 до 1000 байт, а записи таблиц кончаются на смещении "
+          "%1: такой файл уже не открыть")
+          .arg(records_end);
 
   const struct {
     const char* file;
     const char* patch;
     QString message;
+    QStringList options = {};
   } refusals[] = {
       {"b.exe", "mod.bps", PatchRefusalText(PatchRefusal::kWrongSource)},
       {"a.exe", "other.bps",
@@ -405,11 +430,18 @@ TEST_F(Cli, PatchesAreMadeAppliedAndRefused) {
       {"a.exe", "damaged.bps", PatchRefusalText(PatchRefusal::kBadPatchChecksum)},
       {"a.exe", "garbage.bps", PatchRefusalText(PatchRefusal::kUnknownFormat)},
       {"a.exe", "none.bps", "none.bps"},
+      {"a.exe", "cut.1000.ips", too_short},
+      {"a.exe", "cut.1000.ips", too_short, {"--allow-other-bytes"}},
+      {"a.exe", "cut.tail.ips",
+       QStringLiteral("патч меняет размер файла с 1208393 до %1 байт; чтобы применить его всё "
+                      "же, добавьте --allow-other-bytes")
+           .arg(records_end + 10)},
   };
   const QStringList files = FolderEntries(folder_.path());
   for (const auto& refusal : refusals) {
     SCOPED_TRACE(refusal.patch);
-    const CliRun run = Invoke({"apply-patch", refusal.file, refusal.patch, "-o", "out.exe"});
+    const CliRun run = Invoke(
+        QStringList{"apply-patch", refusal.file, refusal.patch, "-o", "out.exe"} + refusal.options);
     EXPECT_EQ(run.exit_code, 2);
     EXPECT_TRUE(run.err.contains(refusal.message)) << run.err.toStdString();
     EXPECT_EQ(FolderEntries(folder_.path()), files);
@@ -418,6 +450,22 @@ TEST_F(Cli, PatchesAreMadeAppliedAndRefused) {
       Invoke({"apply-patch", "a.exe", "other.bps", "-o", "out.exe", "--allow-other-bytes"});
   ASSERT_EQ(allowed.exit_code, 0) << allowed.err.toStdString();
   EXPECT_TRUE(ReadBytes(Path("out.exe")) == other);
+
+  // Files of another size with --any-size, both ways.
+  Bytes longer = original;
+  longer.insert(longer.end(), {1, 2, 3});
+  ASSERT_TRUE(WriteBytes(Path("long.exe"), longer));
+  const CliRun grown =
+      Invoke({"patch", "a.exe", "long.exe", "-o", "grow.ips", "--format", "ips", "--any-size"});
+  ASSERT_EQ(grown.exit_code, 0) << grown.err.toStdString();
+  EXPECT_TRUE(grown.err.contains("патч меняет размер файла с 1208393 до 1208396 байт"))
+      << grown.err.toStdString();
+  const CliRun onto_longer =
+      Invoke({"apply-patch", "long.exe", "mod.ips", "-o", "out.exe", "--any-size"});
+  ASSERT_EQ(onto_longer.exit_code, 0) << onto_longer.err.toStdString();
+  Bytes longer_modded = modded;
+  longer_modded.insert(longer_modded.end(), {1, 2, 3});
+  EXPECT_TRUE(ReadBytes(Path("out.exe")) == longer_modded);
 }
 
 // Lists applied together: a field two lists set to different values refuses

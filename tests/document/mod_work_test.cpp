@@ -13,7 +13,9 @@
 
 #include "../support/memory_file_store.h"
 #include "changes_model.h"
+#include "number_parse.h"
 #include "range_edit.h"
+#include "range_edit_number.h"
 #include "sample_image.h"
 #include "table_document.h"
 
@@ -79,6 +81,53 @@ TEST(RangeEditTest, EachOperationLimitsOrWrapsWhatDoesNotFit) {
     EXPECT_EQ(wrapped.value, c.wrapped) << c.what;
     EXPECT_EQ(limited.fitted, c.fitted) << c.what;
     EXPECT_EQ(wrapped.fitted, c.fitted) << c.what;
+  }
+}
+
+// The dialog's numbers take every form a cell takes; one too large is out of
+// range, with the range, rather than no number.
+TEST(RangeEditTest, TheDialogReadsNumbersAsACellDoesAndNamesItsRange) {
+  const QString not_a_number = QStringLiteral("Введите целое число.");
+  const QString out_of_range =
+      QStringLiteral("Число вне допустимого диапазона: от -10000000000 до 10000000000.");
+  const struct {
+    const char* text;
+    std::optional<std::int64_t> value;
+    QString problem;
+  } rows[] = {
+      {"$10", 16, {}},
+      {"0x1F", 31, {}},
+      {"X1f", 31, {}},
+      {"-$10", -16, {}},
+      {" +7 ", 7, {}},
+      {"$FFFFFFFF", 4294967295, {}},
+      {"-10000000000", -10'000'000'000, {}},
+      {"10000000001", std::nullopt, out_of_range},
+      {"$FFFFFFFFFF", std::nullopt, out_of_range},
+      {"99999999999999999999999", std::nullopt, out_of_range},
+      {"", std::nullopt, not_a_number},
+      {"$", std::nullopt, not_a_number},
+      {"12.5", std::nullopt, not_a_number},
+      {"$1G", std::nullopt, not_a_number},
+      {"99999999999999999999999x", std::nullopt, not_a_number},
+  };
+  for (const auto& row : rows) {
+    const RangeEditNumber number = ReadRangeEditNumber(QString::fromLatin1(row.text));
+    EXPECT_EQ(number.value, row.value) << row.text;
+    EXPECT_EQ(number.problem, row.problem) << row.text;
+  }
+  // Wherever the grid reads a 32-bit value that is not a bit pattern past
+  // 2^31, the dialog reads the same.
+  std::mt19937 rng(12);
+  for (int k = 0; k < 2000; ++k) {
+    const auto value = static_cast<std::int32_t>(rng() >> (1 + rng() % 31));
+    const bool negative = rng() % 2;
+    const std::string digits =
+        k % 2 ? std::to_string(value) : QString::number(value, 16).toStdString();
+    const std::string text = (negative ? "-" : "") + std::string(k % 2 ? "" : "$") + digits;
+    ASSERT_EQ(ReadRangeEditNumber(QString::fromStdString(text)).value,
+              std::optional<std::int64_t>(ParseGridNumber(text).value()))
+        << text;
   }
 }
 

@@ -355,6 +355,9 @@ TEST(PatchFormatsTest, CountsChangedBytesOutsideTheTableRecords) {
     const OutsideChanges from_patch = ChangesOutsideRecords(sample, applied);
     EXPECT_EQ(from_patch.count, compared.count);
     EXPECT_EQ(from_patch.first, compared.first);
+    EXPECT_EQ(from_patch.size_before, sample.size());
+    EXPECT_EQ(from_patch.size_after, changed.size());
+    EXPECT_EQ(compared.size_after, changed.size());
     return compared;
   };
   for (const Row& row : rows) {
@@ -367,14 +370,22 @@ TEST(PatchFormatsTest, CountsChangedBytesOutsideTheTableRecords) {
       EXPECT_EQ(outside.first, row.first) << row.what;
     }
   }
+  // A change of size is told as such, not as the bytes added or cut.
   Bytes grown = sample;
   grown.insert(grown.end(), {1, 2, 3});
   const OutsideChanges tail = outside_of(grown);
-  EXPECT_EQ(tail.count, 3u);
-  EXPECT_EQ(outside_of(Bytes(sample.begin(), sample.end() - 2)).count, 2u);
+  EXPECT_EQ(tail.count, 0u);
   EXPECT_EQ(OutsideChangesText(tail),
-            QStringLiteral("патч меняет 3 байта вне записей таблиц, первый по смещению "
-                           "0x127049 (1208393)"));
+            QStringLiteral("патч меняет размер файла с 1208393 до 1208396 байт"));
+  grown[100] ^= 0xFF;
+  EXPECT_EQ(OutsideChangesText(outside_of(grown)),
+            QStringLiteral("патч меняет размер файла с 1208393 до 1208396 байт и меняет 1 байт "
+                           "вне записей таблиц, первый по смещению 0x000064 (100)"));
+  const OutsideChanges cut = outside_of(Bytes(sample.begin(), sample.begin() + 1000));
+  EXPECT_EQ(cut.count, 0u);
+  EXPECT_TRUE(cut.Resizes());
+  EXPECT_EQ(OutsideChangesText(cut),
+            QStringLiteral("патч меняет размер файла с 1208393 до 1000 байт"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "../support/image_helpers.h"
 #include "change_list.h"
+#include "mod_commands.h"
 #include "patch_file.h"
 #include "patch_texts.h"
 #include "window_fixtures.h"
@@ -57,6 +58,25 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
     EXPECT_TRUE(applied.bytes == expected) << name;
   }
   EXPECT_EQ(dialogs.patch_proposed_names.first(), QStringLiteral("mod.bps"));
+
+  // Against a comparison file, another sample: the patch turns that file into
+  // it with the tables as they stand, and nothing else of the open file comes
+  // along (its names, the bytes between the records).
+  const Bytes other = MakeSample(32).image;
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("other.exe")), other));
+  dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
+  form->Mods()->CompareWith->trigger();
+  ASSERT_TRUE(Document().HasComparison());
+  for (const char* name : {"against.ips", "against.bps"}) {
+    dialogs.patch_save_answers.push_back(Path(QString::fromLatin1(name)));
+    form->PatchFiles()->ExportPatch->trigger();
+    const PatchOutcome applied = ApplyPatch(ReadBytes(Path(QString::fromLatin1(name))), other);
+    ASSERT_TRUE(applied.ok()) << name;
+    EXPECT_EQ(applied.bytes.size(), other.size()) << name;
+    EXPECT_EQ(ChangesOutsideRecords(other, applied).count, 0u) << name;
+    EXPECT_TRUE(DiffTables(Document().TablesAfterCommit(), LoadTablesFrom(applied.bytes)).empty())
+        << name;
+  }
   dialogs.patch_save_answers.push_back(Path(QStringLiteral("mod.txt")));
   form->PatchFiles()->ExportPatch->trigger();
   ASSERT_EQ(dialogs.errors.size(), 1);

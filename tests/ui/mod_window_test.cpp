@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "../support/image_helpers.h"
 #include "changes_panel.h"
 #include "mod_commands.h"
+#include "range_edit_dialog.h"
 #include "window_fixtures.h"
 
 namespace {
@@ -247,6 +249,29 @@ TEST_F(ModWindowTest, CtrlEEditsTheSelectedRangeAsOneStep) {
   form->History()->Undo();
   EXPECT_EQ(grid->CellText(3, 4), Shown(file, {kCreatures, 3, 3}));
   EXPECT_EQ(grid->CellText(2, 3), "abc");
+}
+
+// The dialog itself takes the amount in every form a cell takes, and says
+// that one too large is out of range rather than no number.
+TEST(RangeEditDialogTest, TakesEveryNumberFormACellTakes) {
+  RangeEditDialog dialog([](const RangeEdit& edit) { return QString::number(edit.amount); });
+  QLineEdit* amount = dialog.findChildren<QLineEdit*>().value(0);
+  QLabel* summary = nullptr;
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->wordWrap())
+      summary = label;
+  ASSERT_NE(amount, nullptr);
+  ASSERT_NE(summary, nullptr);
+  for (const char* text : {"$10", "0x10", "16"}) {
+    amount->setText(QString::fromLatin1(text));
+    ASSERT_TRUE(dialog.Edit().has_value()) << text;
+    EXPECT_EQ(dialog.Edit()->amount, 16) << text;
+    EXPECT_EQ(summary->text(), QStringLiteral("16")) << text;
+  }
+  amount->setText(QStringLiteral("20000000000"));
+  EXPECT_FALSE(dialog.Edit().has_value());
+  EXPECT_TRUE(summary->text().contains(QStringLiteral("вне допустимого диапазона")))
+      << summary->text().toStdString();
 }
 
 }  // namespace

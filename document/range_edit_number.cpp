@@ -1,0 +1,15 @@
+#include "range_edit_number.h"
+
+#include "number_parse.h"
+
+RangeEditNumber ReadRangeEditNumber(const QString& text) {
+  const WholeNumber number = ParseWholeNumber(text.trimmed().toStdString());
+  if (number.kind == WholeNumber::Kind::kNumber && number.value >= -kRangeEditLargest &&
+      number.value <= kRangeEditLargest)
+    return {number.value, {}};
+  if (number.kind == WholeNumber::Kind::kNotANumber)
+    return {std::nullopt, QStringLiteral("Введите целое число.")};
+  return {std::nullopt, QStringLiteral("Число вне допустимого диапазона: от %1 до %2.")
+                            .arg(-kRangeEditLargest)
+                            .arg(kRangeEditLargest)};
+}

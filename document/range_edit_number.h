@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// The numbers typed into the range edit dialog (N, P, min, max).
+
+// The largest number the dialog takes, either way: beyond what any field
+// holds, yet far from overflowing a product.
+inline constexpr std::int64_t kRangeEditLargest = 10'000'000'000LL;
+
+// A number in any form a cell takes ("31", "$1F", "0x1F", "-$10"), with
+// spaces around it; or, when it is none, what the dialog says instead: that
+// it is not a whole number, or that it lies out of range, with the range.
+struct RangeEditNumber {
+  std::optional<std::int64_t> value;
+  QString problem;
+};
+RangeEditNumber ReadRangeEditNumber(const QString& text);
