@@ -104,6 +104,19 @@ void ListIssues(const QString& path, const CsvIssues& issues) {
         QStringLiteral("%1: …%2").arg(Shown(path), MoreIssuesText(issues.Total() - issues.size())));
 }
 
+// After the mistakes of a file refused only for values that do not fit.
+void SuggestOutOfRange() {
+  Complain(
+      QStringLiteral("чтобы ограничить такие значения диапазоном поля или оставить их "
+                     "младшие биты, добавьте --out-of-range limit или --out-of-range wrap"));
+}
+
+// How many values were limited or wrapped, when asked to.
+void TellOutOfRange(OutOfRange handling, qsizetype count) {
+  if (handling != OutOfRange::Refuse)
+    Complain(OutOfRangeDoneText(handling, count));
+}
+
 // The files an export of every table writes, in the order of the tables.
 QStringList ExportPaths(const CliRequest& request) {
   const QDir folder(request.output.isEmpty() ? QDir::currentPath() : request.output);
@@ -172,15 +185,20 @@ int Import(const CliRequest& request) {
   if (!OpenExecutable(document, request.files[0], request.any_size) ||
       !ReadText(document.Files(), request.files[1], csv))
     return kExitFailed;
-  const CsvIssues issues =
-      ImportTableCsv(document, *request.table, csv, request.allow_name_mismatch);
-  if (!issues.isEmpty()) {
-    ListIssues(request.files[1], issues);
+  const TableImport imported = ImportTableCsv(document, *request.table, csv, request.out_of_range,
+                                              request.allow_name_mismatch);
+  if (!imported.errors.isEmpty()) {
+    ListIssues(request.files[1], imported.errors);
+    if (imported.OnlyOutOfRange())
+      SuggestOutOfRange();
     Complain(
         QStringLiteral("таблица не загружена, файл «%1» не записан").arg(Shown(request.output)));
     return kExitFailed;
   }
-  return SaveExecutable(document, request.output) ? kExitDone : kExitFailed;
+  if (!SaveExecutable(document, request.output))
+    return kExitFailed;
+  TellOutOfRange(request.out_of_range, imported.out_of_range.Total());
+  return kExitDone;
 }
 
 int Diff(const CliRequest& request) {
@@ -220,7 +238,8 @@ int Apply(const CliRequest& request) {
       return kExitFailed;
   }
   const ListsChoices choices{request.prefer,
-                             request.force ? OnConflict::Overwrite : OnConflict::Refuse};
+                             request.force ? OnConflict::Overwrite : OnConflict::Refuse,
+                             request.out_of_range};
   const ListsResult result = ApplyChangeLists(document, lists, choices);
   for (std::size_t k = 0; k < lists.size(); ++k) {
     ListIssues(lists[k].name, result.errors[k]);
@@ -239,10 +258,12 @@ int Apply(const CliRequest& request) {
                  .arg(Shown(lists[winner].name), conflicts[k]));
   }
   if (!result.applied) {
-    if (result.HasErrors())
+    if (result.HasErrors()) {
+      if (result.OnlyOutOfRange())
+        SuggestOutOfRange();
       Complain(lists.size() > 1 ? QStringLiteral("изменения не применены: в списках ошибки")
                                 : QStringLiteral("изменения не применены: в списке ошибки"));
-    else if (!conflicts.isEmpty() && !request.prefer)
+    } else if (!conflicts.isEmpty() && !request.prefer)
       Complain(QStringLiteral("изменения не применены: списки задают одним полям разные "
                               "значения (конфликтов: %1); чтобы решить их, добавьте "
                               "--prefer later или --prefer earlier")
@@ -255,6 +276,7 @@ int Apply(const CliRequest& request) {
   }
   if (!SaveExecutable(document, request.output))
     return kExitFailed;
+  TellOutOfRange(request.out_of_range, result.OutOfRangeCount());
   // A report that cannot follow the executable takes nothing back: the
   // message says the copy is written, and the exit status that the report,
   // which was asked for too, is not.

@@ -28,6 +28,8 @@ struct CliRequest {
   std::optional<ListPreference> prefer;
   // apply: where to write which list each applied change came from.
   QString report;
+  // import and apply: what becomes of a value its field cannot hold.
+  OutOfRange out_of_range = OutOfRange::Refuse;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.

@@ -25,9 +25,11 @@ struct CommandShape {
 const std::map<QString, CommandShape>& Commands() {
   static const std::map<QString, CommandShape> commands = {
       {QStringLiteral("export"), {1, 1, {"table", "separator"}, false, false}},
-      {QStringLiteral("import"), {2, 2, {"table", "allow-name-mismatch"}, true, true}},
+      {QStringLiteral("import"),
+       {2, 2, {"table", "allow-name-mismatch", "out-of-range"}, true, true}},
       {QStringLiteral("diff"), {2, 2, {"separator"}, false, false}},
-      {QStringLiteral("apply"), {2, 1000, {"force", "prefer", "report", "separator"}, false, true}},
+      {QStringLiteral("apply"),
+       {2, 1000, {"force", "prefer", "report", "separator", "out-of-range"}, false, true}},
       {QStringLiteral("patch"), {2, 2, {"format"}, false, true}},
       {QStringLiteral("apply-patch"), {2, 2, {"allow-other-bytes"}, false, true}},
   };
@@ -43,11 +45,13 @@ const char* const kDescription =
     "      spells.csv (в папке -o или в текущей), с --table одна таблица\n"
     "      в стандартный вывод или в файл -o\n"
     "  import ФАЙЛ.exe ТАБЛИЦА.csv --table Т -o ВЫХОД.exe [--allow-name-mismatch]\n"
-    "      загрузить таблицу из CSV и записать исполняемый файл\n"
+    "        [--out-of-range limit|wrap]\n"
+    "      загрузить таблицу из CSV и записать исполняемый файл; значение,\n"
+    "      которое не помещается в своё поле, без --out-of-range — ошибка\n"
     "  diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]\n"
     "      список полей, которыми B отличается от A\n"
     "  apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
-    "        [--prefer later|earlier] [--report ОТЧЁТ.csv]\n"
+    "        [--prefer later|earlier] [--report ОТЧЁТ.csv] [--out-of-range limit|wrap]\n"
     "      применить списки изменений по порядку и записать исполняемый файл;\n"
     "      если два списка задают полю разные значения, ничего не записывается,\n"
     "      пока --prefer не скажет, какой список главнее\n"
@@ -113,7 +117,7 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   for (const QString& option :
        {QStringLiteral("table"), QStringLiteral("separator"), QStringLiteral("allow-name-mismatch"),
         QStringLiteral("force"), QStringLiteral("format"), QStringLiteral("allow-other-bytes"),
-        QStringLiteral("prefer"), QStringLiteral("report")}) {
+        QStringLiteral("prefer"), QStringLiteral("report"), QStringLiteral("out-of-range")}) {
     if (parser.isSet(option) && !shape->second.allowed.contains(option)) {
       UsageError(
           QStringLiteral("параметр --%1 не относится к команде %2").arg(option, request.command));
@@ -157,6 +161,16 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     }
     request.prefer =
         prefer == QStringLiteral("later") ? ListPreference::kLater : ListPreference::kEarlier;
+  }
+  if (parser.isSet(QStringLiteral("out-of-range"))) {
+    const QString handling = parser.value(QStringLiteral("out-of-range"));
+    if (handling != QStringLiteral("limit") && handling != QStringLiteral("wrap")) {
+      UsageError(QStringLiteral("неизвестное значение --out-of-range «%1»: нужно limit или wrap")
+                     .arg(handling));
+      return false;
+    }
+    request.out_of_range =
+        handling == QStringLiteral("limit") ? OutOfRange::Limit : OutOfRange::Wrap;
   }
   request.report = parser.value(QStringLiteral("report"));
   request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
@@ -231,6 +245,11 @@ int main(int argc, char** argv) {
       {QStringLiteral("report"),
        QStringLiteral("apply: записать в CSV, из какого списка взято каждое изменение."),
        QStringLiteral("путь")},
+      {QStringLiteral("out-of-range"),
+       QStringLiteral("import, apply: значение, которое не помещается в своё поле, "
+                      "ограничить диапазоном поля (limit) или оставить его младшие биты "
+                      "(wrap), как при вводе; без параметра это ошибка."),
+       QStringLiteral("как")},
       {QStringLiteral("format"), QStringLiteral("patch: формат патча, bps (по умолчанию) или ips."),
        QStringLiteral("формат")},
       {QStringLiteral("allow-other-bytes"),

@@ -175,8 +175,8 @@ class FieldLines {
 
 // Judges one row of the list against the document.
 void JudgeRow(const TableDocument& document, const CsvRecord& record,
-              const std::array<int, kColumnCount>& index_of, FieldLines& line_of_field,
-              ChangeListPlan& result) {
+              const std::array<int, kColumnCount>& index_of, OutOfRange out_of_range,
+              FieldLines& line_of_field, ChangeListPlan& result) {
   const auto field = FieldOfRow(record, index_of, result.errors);
   if (!field)
     return;
@@ -188,10 +188,28 @@ void JudgeRow(const TableDocument& document, const CsvRecord& record,
     return;
   }
   seen = record.line;
-  const FieldTextVerdict verdict = JudgeFieldText(document, *field, new_text.text);
-  if (verdict.input == FieldTextInput::NotANumber) {
-    result.errors.append(csv_problem::NotANumber(new_text));
-    return;
+  const FieldTextVerdict verdict = JudgeFieldText(document, *field, new_text.text, out_of_range);
+  switch (verdict.input) {
+    case FieldTextInput::NotANumber:
+      result.errors.append(csv_problem::NotANumber(new_text));
+      return;
+    case FieldTextInput::NotAnInteger:
+      result.errors.append(csv_problem::NotAnInteger(new_text));
+      return;
+    case FieldTextInput::OutOfRange: {
+      const CsvIssue issue =
+          csv_problem::OutOfRange(new_text, Text(HeaderCaptions[field->table][field->column]),
+                                  verdict.number, RangeOf(FieldOf(field->table, field->column)));
+      result.out_of_range.append(issue);
+      if (out_of_range == OutOfRange::Refuse) {
+        result.errors.append(issue);
+        return;
+      }
+      break;
+    }
+    case FieldTextInput::Unchanged:
+    case FieldTextInput::Number:
+      break;
   }
   // The text is valid UTF-8, so it is the shown value exactly when its bytes are.
   FieldTextBuffer buffer;
@@ -200,13 +218,14 @@ void JudgeRow(const TableDocument& document, const CsvRecord& record,
   const bool conflicting = old_text.text != now;
   if (conflicting)
     result.conflicts.append(csv_problem::Conflict(old_text, Text(now)));
-  if (verdict.input == FieldTextInput::Number)
+  if (verdict.input != FieldTextInput::Unchanged)
     result.changes.push_back({*field, verdict.value, conflicting});
 }
 
 // Judges the whole list first: the document changes only when all of it is
 // good. Each row is judged as it is read.
-void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ChangeListPlan& result) {
+void JudgeChangeList(const TableDocument& document, QByteArrayView csv, OutOfRange out_of_range,
+                     ChangeListPlan& result) {
   std::optional<std::array<int, kColumnCount>> index_of;
   qsizetype width = 0;
   bool header_read = false;
@@ -221,7 +240,7 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ChangeLi
     } else if (record.fields.size() != width) {
       result.errors.append(csv_problem::FieldCount(record, width));
     } else {
-      JudgeRow(document, record, *index_of, line_of_field, result);
+      JudgeRow(document, record, *index_of, out_of_range, line_of_field, result);
     }
   });
   if (read.error) {
@@ -235,21 +254,24 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, ChangeLi
 
 }  // namespace
 
-ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv) {
+ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,
+                              OutOfRange out_of_range) {
   ChangeListPlan plan;
   try {
-    JudgeChangeList(document, csv, plan);
+    JudgeChangeList(document, csv, out_of_range, plan);
   } catch (const std::bad_alloc&) {
-    return {{csv_problem::OutOfMemory()}, {}, {}};
+    return {{csv_problem::OutOfMemory()}, {}, {}, {}};
   }
   if (!plan.errors.isEmpty())
     plan.changes.clear();
   return plan;
 }
 
-ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict) {
-  ChangeListPlan plan = PlanChangeList(document, csv);
-  ApplyResult result{std::move(plan.errors), std::move(plan.conflicts), false};
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict,
+                            OutOfRange out_of_range) {
+  ChangeListPlan plan = PlanChangeList(document, csv, out_of_range);
+  ApplyResult result{std::move(plan.errors), std::move(plan.conflicts), false,
+                     std::move(plan.out_of_range)};
   if (!result.errors.isEmpty() ||
       (!result.conflicts.isEmpty() && on_conflict == OnConflict::Refuse))
     return result;

@@ -31,7 +31,15 @@ struct ApplyResult {
   CsvIssues errors;      // rows that cannot be applied at all (or no memory): nothing changed
   CsvIssues conflicts;   // fields that no longer hold their "В файле" value
   bool applied = false;  // whether the document changed
+  // Every "Новое" value that does not fit its field: among the errors too
+  // when refused.
+  CsvIssues out_of_range;
 };
+
+// Whether the values that do not fit are all that refuses a list.
+inline bool OnlyOutOfRange(const CsvIssues& errors, const CsvIssues& out_of_range) {
+  return !errors.isEmpty() && errors.Total() == out_of_range.Total();
+}
 
 // What becomes of a list with conflicts.
 enum class OnConflict {
@@ -51,13 +59,18 @@ struct ChangeListPlan {
   CsvIssues errors;
   CsvIssues conflicts;
   std::vector<PlannedChange> changes;  // in the list's order; none when it has errors
+  CsvIssues out_of_range;              // as in ApplyResult
 };
-// Judges every row; an exhausted memory makes one error.
-ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv);
+// Judges every row, taking a "Новое" value that its field cannot hold as
+// `out_of_range` says; an exhausted memory makes one error.
+ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,
+                              OutOfRange out_of_range = OutOfRange::Refuse);
 
 // Applies the list: when it has no errors, every "Новое" goes into its field
 // as JudgeFieldText takes it (the text the cell shows now changes nothing), with
-// conflicts treated as `on_conflict` says. A list with errors changes nothing.
-ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict);
+// conflicts treated as `on_conflict` says and values their fields cannot hold
+// as `out_of_range` says. A list with errors changes nothing.
+ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConflict on_conflict,
+                            OutOfRange out_of_range = OutOfRange::Refuse);
 // The same, refusing conflicts unless `force` (then overwriting them).
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force = false);

@@ -39,14 +39,29 @@ bool ListsResult::HasFileConflicts() const {
                      [](const CsvIssues& issues) { return !issues.isEmpty(); });
 }
 
+qsizetype ListsResult::OutOfRangeCount() const {
+  qsizetype count = 0;
+  for (const CsvIssues& issues : out_of_range)
+    count += issues.Total();
+  return count;
+}
+
+bool ListsResult::OnlyOutOfRange() const {
+  qsizetype count = 0;
+  for (const CsvIssues& issues : errors)
+    count += issues.Total();
+  return count > 0 && count == OutOfRangeCount();
+}
+
 ListsResult ApplyChangeLists(TableDocument& document, const std::vector<ChangeListFile>& lists,
                              const ListsChoices& choices) {
   ListsResult result;
   std::map<FieldRef, Merged> merged;
   for (std::size_t list = 0; list < lists.size(); ++list) {
-    ChangeListPlan plan = PlanChangeList(document, lists[list].csv);
+    ChangeListPlan plan = PlanChangeList(document, lists[list].csv, choices.out_of_range);
     result.errors.push_back(std::move(plan.errors));
     result.file_conflicts.push_back(std::move(plan.conflicts));
+    result.out_of_range.push_back(std::move(plan.out_of_range));
     for (const PlannedChange& change : plan.changes) {
       const auto [at, first] = merged.try_emplace(change.field);
       Merged& field = at->second;

@@ -42,17 +42,22 @@ struct ChangeFromLists {
 struct ListsChoices {
   std::optional<ListPreference> prefer;  // none: a conflict between lists refuses them all
   OnConflict on_file_conflict = OnConflict::Refuse;  // fields that no longer hold "В файле"
+  OutOfRange out_of_range = OutOfRange::Refuse;      // values their fields cannot hold
 };
 
 struct ListsResult {
   std::vector<CsvIssues> errors;          // per list; any at all: nothing changed
   std::vector<CsvIssues> file_conflicts;  // per list
+  std::vector<CsvIssues> out_of_range;    // per list: among the errors when refused
   std::vector<ListsConflict> conflicts;   // between lists, in field order
   std::vector<ChangeFromLists> changes;   // what went in, in field order
   bool applied = false;                   // whether the merge went in
 
   bool HasErrors() const;
   bool HasFileConflicts() const;
+  // Whether the values that do not fit are all the errors there are.
+  bool OnlyOutOfRange() const;
+  qsizetype OutOfRangeCount() const;
 };
 
 // Judges every list, merges them and, unless a conflict refuses it, applies

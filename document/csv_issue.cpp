@@ -27,6 +27,8 @@ CsvIssue At(const CsvField& field, const QString& reason) {
 QString CsvIssueMessage(const CsvIssue& issue) {
   if (issue.line == 0)
     return issue.reason;
+  if (!issue.caption.isEmpty())
+    return QStringLiteral("строка %1, «%2»: %3").arg(issue.line).arg(issue.caption, issue.reason);
   return QStringLiteral("строка %1, столбец %2: %3")
       .arg(issue.line)
       .arg(issue.column)
@@ -53,6 +55,13 @@ QString MoreIssuesText(qsizetype count) {
                            ? QStringLiteral("ошибки")
                            : QStringLiteral("ошибок");
   return QStringLiteral("и ещё %1 %2").arg(count).arg(word);
+}
+
+QString OutOfRangeDoneText(OutOfRange handling, qsizetype count) {
+  return (handling == OutOfRange::Wrap
+              ? QStringLiteral("значений, не помещавшихся в поле, оставлены младшие биты: %1")
+              : QStringLiteral("значений, не помещавшихся в поле, ограничено: %1"))
+      .arg(count);
 }
 
 QString IssueLines(const CsvIssues& issues, qsizetype count) {
@@ -138,6 +147,24 @@ CsvIssue OtherName(const CsvField& name, const QString& expected, int row) {
 
 CsvIssue NotANumber(const CsvField& value) {
   return At(value, QStringLiteral("%1 не число").arg(Quoted(value)));
+}
+
+CsvIssue NotAnInteger(const CsvField& value) {
+  return At(value,
+            QStringLiteral("%1 не целое число: дробная часть не нулевая").arg(Quoted(value)));
+}
+
+CsvIssue OutOfRange(const CsvField& value, const QString& caption, const std::string& number,
+                    FieldRange range) {
+  QString shown = QString::fromStdString(number);
+  if (shown.size() > kQuotedLength)
+    shown = shown.left(kQuotedLength) + QStringLiteral("…");
+  return {value.line, value.column,
+          QStringLiteral("%1 не помещается в поле (от %2 до %3)")
+              .arg(shown)
+              .arg(range.low)
+              .arg(range.high),
+          caption};
 }
 
 CsvIssue UnknownTable(const CsvField& table) {

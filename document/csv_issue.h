@@ -3,19 +3,24 @@
 #include <QList>
 #include <QString>
 #include <initializer_list>
+#include <string>
 
 #include "csv_reader.h"
+#include "field_input.h"
 
 // Something wrong in a CSV file the user gave us, where they find it: the
 // 1-based line and field number, and the reason in Russian. Line 0 stands for
-// the file as a whole.
+// the file as a whole. A value that its field cannot hold is found by the
+// field's caption instead of the number of the file's column.
 struct CsvIssue {
   int line = 0;
   int column = 0;
   QString reason;
+  QString caption = {};  // the field's, or empty
 };
 
-// "строка N, столбец M: reason", or the reason alone for the file as a whole.
+// "строка N, столбец M: reason" (or "строка N, «caption»: reason"), or the
+// reason alone for the file as a whole.
 QString CsvIssueMessage(const CsvIssue& issue);
 
 // The problems found in one file, in the order found. A file with any is
@@ -48,6 +53,9 @@ class CsvIssues {
 QString IssueLines(const CsvIssues& issues, qsizetype count);
 // "и ещё N ошибок", with the word agreeing with N.
 QString MoreIssuesText(qsizetype count);
+// What became of `count` values that did not fit their fields, limited or
+// wrapped: "ограничено значений, не помещавшихся в поле: N".
+QString OutOfRangeDoneText(OutOfRange handling, qsizetype count);
 
 // The reasons, each worded once for the table import and the change lists.
 // Texts from the file are quoted «…», cut short when long.
@@ -65,6 +73,10 @@ CsvIssue RowNumber(const CsvField& number, int entry_count);
 CsvIssue RepeatedRow(const CsvField& number, int row, int first_line);
 CsvIssue OtherName(const CsvField& name, const QString& expected, int row);
 CsvIssue NotANumber(const CsvField& value);
+CsvIssue NotAnInteger(const CsvField& value);
+// `number` in decimal, as ReadFileInput gives it; `caption` is the field's.
+CsvIssue OutOfRange(const CsvField& value, const QString& caption, const std::string& number,
+                    FieldRange range);
 CsvIssue UnknownTable(const CsvField& table);
 CsvIssue NoSuchColumn(const CsvField& table, const CsvField& column);
 CsvIssue RepeatedField(const CsvField& value, int first_line);

@@ -1,15 +1,19 @@
 #include "field_text_input.h"
 
-#include "field_input.h"
-
 FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
-                                std::string_view text) {
+                                std::string_view text, OutOfRange handling) {
   if (text == document.CellText(field))
-    return {FieldTextInput::Unchanged, 0};
-  const FieldInput input = ReadFieldInput(
-      text, FieldOf(field.table, field.column),
-      FieldValue(document.Committed(), field.table, field.entry, field.column), TextSource::File);
-  if (input.verdict == InputVerdict::Number)
-    return {FieldTextInput::Number, input.value};
-  return {FieldTextInput::NotANumber, 0};
+    return {FieldTextInput::Unchanged, 0, {}};
+  FileInput input = ReadFileInput(text, FieldOf(field.table, field.column), handling);
+  switch (input.verdict) {
+    case FileVerdict::Fits:
+      return {FieldTextInput::Number, input.value, {}};
+    case FileVerdict::OutOfRange:
+      return {FieldTextInput::OutOfRange, input.value, std::move(input.number)};
+    case FileVerdict::NotAnInteger:
+      return {FieldTextInput::NotAnInteger, 0, {}};
+    case FileVerdict::NotANumber:
+      break;
+  }
+  return {FieldTextInput::NotANumber, 0, {}};
 }

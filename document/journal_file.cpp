@@ -226,7 +226,9 @@ ApplyResult RecoverJournal(TableDocument& document, const JournalContent& conten
     rows[static_cast<qsizetype>(i) + 1][4] = content.entries[i].in_file;
     rows[static_cast<qsizetype>(i) + 1][5] = content.entries[i].now;
   }
-  ApplyResult result = ApplyChangeList(document, WriteCsv(rows), on_conflict);
+  // Its values are the fields' own as they were committed, which always fit;
+  // a journal is never refused for one that does not.
+  ApplyResult result = ApplyChangeList(document, WriteCsv(rows), on_conflict, OutOfRange::Wrap);
   if (!result.applied)
     return result;
   for (std::size_t i = 0; i < content.entries.size(); ++i) {

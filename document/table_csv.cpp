@@ -107,10 +107,16 @@ std::optional<int> EntryOfRow(TableIndex table, const CsvField& number,
   return entry;
 }
 
+struct ImportRules {
+  OutOfRange out_of_range;
+  bool allow_name_mismatch;
+};
+
 void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& record,
-             int header_width, const ColumnPlaces& places, bool allow_name_mismatch,
+             int header_width, const ColumnPlaces& places, const ImportRules& rules,
              std::map<int, int>& line_of_entry, std::vector<PendingValue>& pending,
-             CsvIssues& issues) {
+             TableImport& result) {
+  CsvIssues& issues = result.errors;
   if (record.fields.size() != header_width) {
     issues.append(csv_problem::FieldCount(record, header_width));
     return;
@@ -118,7 +124,7 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
   const auto entry = EntryOfRow(table, record.fields[places.number], line_of_entry, issues);
   if (!entry)
     return;
-  if (places.name >= 0 && !allow_name_mismatch) {
+  if (places.name >= 0 && !rules.allow_name_mismatch) {
     const CsvField& name = record.fields[places.name];
     const std::string expected = EntryNameText(document.Committed(), table, *entry);
     if (name.text != expected)
@@ -127,12 +133,27 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
   for (const auto& [index, column] : places.grid_column_of) {
     const CsvField& value = record.fields[index];
     const FieldRef field{table, *entry, column};
-    const FieldTextVerdict verdict = JudgeFieldText(document, field, value.text);
+    const FieldTextVerdict verdict =
+        JudgeFieldText(document, field, value.text, rules.out_of_range);
     switch (verdict.input) {
       case FieldTextInput::Unchanged:
         break;
+      case FieldTextInput::OutOfRange: {
+        const CsvIssue issue =
+            csv_problem::OutOfRange(value, Text(HeaderCaptions[table][column]), verdict.number,
+                                    RangeOf(FieldOf(table, column)));
+        result.out_of_range.append(issue);
+        if (rules.out_of_range == OutOfRange::Refuse)
+          issues.append(issue);
+        else
+          pending.push_back({field, verdict.value});
+        break;
+      }
       case FieldTextInput::Number:
         pending.push_back({field, verdict.value});
+        break;
+      case FieldTextInput::NotAnInteger:
+        issues.append(csv_problem::NotAnInteger(value));
         break;
       case FieldTextInput::NotANumber:
         issues.append(csv_problem::NotANumber(value));
@@ -181,40 +202,46 @@ namespace {
 
 // Judges the whole file first: the document changes only when all of it is
 // good.
-CsvIssues JudgeTableCsv(const TableDocument& document, TableIndex table, QByteArrayView csv,
-                        bool allow_name_mismatch, std::vector<PendingValue>& pending) {
+TableImport JudgeTableCsv(const TableDocument& document, TableIndex table, QByteArrayView csv,
+                          const ImportRules& rules, std::vector<PendingValue>& pending) {
   const CsvReadResult read = ReadCsv(csv);
   if (read.error)
-    return {csv_problem::BrokenQuoting(*read.error)};
+    return {{csv_problem::BrokenQuoting(*read.error)}, {}};
   if (read.records.isEmpty())
-    return {csv_problem::EmptyFile()};
+    return {{csv_problem::EmptyFile()}, {}};
 
-  CsvIssues issues;
+  TableImport result;
   const CsvRecord& header = read.records.front();
-  const ColumnPlaces places = FindColumns(table, header, issues);
-  if (!issues.isEmpty())
-    return issues;
+  const ColumnPlaces places = FindColumns(table, header, result.errors);
+  if (!result.errors.isEmpty())
+    return result;
 
   std::map<int, int> line_of_entry;
   for (qsizetype r = 1; r < read.records.size(); ++r)
-    ReadRow(document, table, read.records[r], static_cast<int>(header.fields.size()), places,
-            allow_name_mismatch, line_of_entry, pending, issues);
-  return issues;
+    ReadRow(document, table, read.records[r], static_cast<int>(header.fields.size()), places, rules,
+            line_of_entry, pending, result);
+  return result;
 }
 
 }  // namespace
 
-CsvIssues ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
-                         bool allow_name_mismatch) {
+TableImport ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                           OutOfRange out_of_range, bool allow_name_mismatch) {
   std::vector<PendingValue> pending;
+  TableImport result;
   try {
-    CsvIssues issues = JudgeTableCsv(document, table, csv, allow_name_mismatch, pending);
-    if (!issues.isEmpty())
-      return issues;
+    result = JudgeTableCsv(document, table, csv, {out_of_range, allow_name_mismatch}, pending);
+    if (!result.errors.isEmpty())
+      return result;
   } catch (const std::bad_alloc&) {
-    return {csv_problem::OutOfMemory()};
+    return {{csv_problem::OutOfMemory()}, {}};
   }
   for (const PendingValue& value : pending)
     document.SetFieldValue(value.field, value.value);
-  return {};
+  return result;
+}
+
+CsvIssues ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                         bool allow_name_mismatch) {
+  return ImportTableCsv(document, table, csv, OutOfRange::Refuse, allow_name_mismatch).errors;
 }

@@ -24,12 +24,28 @@ std::optional<TableIndex> TableFromFileName(const QString& name);
 QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table);
 QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator);
 
+// What an import found.
+struct TableImport {
+  // The problems that refuse the file (running out of memory is one): when
+  // there is any, the document is left as it was. Values that do not fit
+  // their fields are among them when they are refused.
+  CsvIssues errors;
+  // Every value that does not fit its field, refused, limited or wrapped.
+  CsvIssues out_of_range;
+  // Whether the values that do not fit are all that refuses the file.
+  bool OnlyOutOfRange() const {
+    return !errors.isEmpty() && errors.Total() == out_of_range.Total();
+  }
+};
+
 // Reads a table back into the document, all or nothing. Columns are found by
 // caption in any order, and may be missing, except "№", which picks the entry;
 // "Название", when present, must be the entry's name unless
 // `allow_name_mismatch`. Every value goes into its field as JudgeFieldText
-// takes it: the text its cell shows now changes nothing. Returns the problems
-// found (running out of memory is one); when there is any, the document is
-// left as it was.
+// takes it: the text its cell shows now changes nothing, and a number the
+// field cannot hold is taken as `out_of_range` says.
+TableImport ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
+                           OutOfRange out_of_range, bool allow_name_mismatch = false);
+// The same with such numbers refused; returns the errors.
 CsvIssues ImportTableCsv(TableDocument& document, TableIndex table, QByteArrayView csv,
                          bool allow_name_mismatch = false);

@@ -137,9 +137,12 @@ Text CellText(InputReader& input) {
   return session_model::EditMaker<SplitMix32>(input.Word()).Make();
 }
 
-// A value as a CSV file or a change list gives it: a decimal number that the
-// field takes (low bits), or now and then text that is no number.
-Text FileText(InputReader& input) {
+// A value as a CSV file or a change list gives it for a field of `layout`: a
+// decimal number, now and then with its digits grouped or a fractional part
+// of zeros as a spreadsheet writes them, or now and then text that is no
+// number. A number the field cannot hold is refused, limited or wrapped as
+// `handling` says.
+Text FileText(InputReader& input, FieldLayout layout, OutOfRange handling) {
   const std::uint8_t kind = input.Byte();
   if (kind % 8 == 7) {
     static const char* const kNoNumbers[] = {"", "abc", "1.5", "0x", "--1", "12 3"};
@@ -151,7 +154,25 @@ Text FileText(InputReader& input) {
         static_cast<std::int32_t>(static_cast<std::uint32_t>(input.Word()) << 16 | input.Word());
   else if (kind % 8 >= 2)
     value = static_cast<std::int16_t>(input.Word());
-  return {std::to_string(value), static_cast<std::uint32_t>(value)};
+  std::string text = std::to_string(value);
+  if (kind / 8 % 3 == 1) {
+    text += ",000";
+  } else if (kind / 8 % 3 == 2) {
+    for (std::size_t at = text.size(); at > 3 && text[at - 4] != '-'; at -= 3)
+      text.insert(at - 3, "\u202F");
+  }
+  const FieldRange range = RangeOf(layout);
+  if (value >= range.low && value <= range.high)
+    return {text, static_cast<std::uint32_t>(value)};
+  switch (handling) {
+    case OutOfRange::Refuse:
+      return {text, std::nullopt};
+    case OutOfRange::Limit:
+      return {text, static_cast<std::uint32_t>(value < range.low ? range.low : range.high)};
+    case OutOfRange::Wrap:
+      break;
+  }
+  return {text, static_cast<std::uint32_t>(value)};
 }
 
 std::string Quoted(std::string_view text) {
@@ -334,6 +355,7 @@ class Session {
   // the cell's own text, else each value other than its cell's text goes in.
   void ImportCsv(InputReader& input) {
     const TableIndex table = Active();
+    const auto handling = static_cast<OutOfRange>(input.Below(3));
     std::set<int> column_set;
     for (int k = 1 + input.Below(3); k > 0; --k)
       column_set.insert(1 + input.Below(ColCounts[table] - 1));
@@ -350,7 +372,7 @@ class Session {
       std::vector<std::string> row{std::to_string(entry + 1)};
       for (const int column : column_set) {
         const FieldRef field{table, entry, column};
-        const Text text = FileText(input);
+        const Text text = FileText(input, FieldOf(table, column), handling);
         row.push_back(text.text);
         if (text.text == model_.Shown(field))
           continue;
@@ -362,7 +384,7 @@ class Session {
     }
     CsvIssues issues;
     document_.History().Apply(QStringLiteral("импорт таблицы"), [&] {
-      issues = ImportTableCsv(document_, table, QByteArray::fromStdString(csv));
+      issues = ImportTableCsv(document_, table, QByteArray::fromStdString(csv), handling).errors;
     });
     if (issues.isEmpty() == refused)
       Fail("import refused", refused ? 0 : 1, refused ? 1 : 0);
@@ -377,6 +399,7 @@ class Session {
   // or, now and then, another value, which is a conflict.
   void ApplyChangeList(InputReader& input) {
     const OnConflict on_conflict = static_cast<OnConflict>(input.Below(3));
+    const auto handling = static_cast<OutOfRange>(input.Below(3));
     std::string csv = CsvLine({"Таблица", "№", "Столбец", "В файле", "Новое"});
     std::set<FieldRef> seen;
     std::vector<std::pair<FieldRef, Text>> values;
@@ -391,7 +414,7 @@ class Session {
       const bool conflict = input.Below(4) == 0;
       if (conflict)
         in_file += "0";  // another number, or "00" for 0, which no value shows
-      const Text text = FileText(input);
+      const Text text = FileText(input, FieldOf(field.table, field.column), handling);
       csv += CsvLine({std::string(TabCaptions[field.table]), std::to_string(field.entry + 1),
                       std::string(HeaderCaptions[field.table][field.column]), in_file, text.text});
       any_conflict = any_conflict || conflict;
@@ -405,7 +428,7 @@ class Session {
     refused = refused || (any_conflict && on_conflict == OnConflict::Refuse);
     ApplyResult result;
     document_.History().Apply(QStringLiteral("применение списка изменений"), [&] {
-      result = ::ApplyChangeList(document_, QByteArray::fromStdString(csv), on_conflict);
+      result = ::ApplyChangeList(document_, QByteArray::fromStdString(csv), on_conflict, handling);
     });
     if (result.applied == refused)
       Fail("change list applied", result.applied, !refused);

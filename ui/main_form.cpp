@@ -378,9 +378,11 @@ void TMainForm::OfferJournal(bool recover) {
   }
   // One step, shown as unsaved; the file's own values where the list no
   // longer fits it, as the user chooses.
-  table_files_->ApplyListAsStep(QStringLiteral("восстановление"), [&](OnConflict on_conflict) {
-    return RecoverJournal(*document_, offer.content, on_conflict);
-  });
+  // The journal's values are the fields' own and always fit them.
+  table_files_->ApplyListAsStep(QStringLiteral("восстановление"),
+                                [&](OnConflict on_conflict, OutOfRange) {
+                                  return RecoverJournal(*document_, offer.content, on_conflict);
+                                });
 }
 
 void TMainForm::OfferLatestJournal() {

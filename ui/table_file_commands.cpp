@@ -17,6 +17,8 @@ namespace {
 // The boxes show this many mistakes, then how many more there are; the whole
 // list that was kept goes into their details area.
 constexpr qsizetype kIssuesShown = 10;
+// The question about values that do not fit their fields shows this many.
+constexpr qsizetype kOutOfRangeShown = 5;
 
 QString ShownIssues(const QString& headline, const CsvIssues& issues) {
   return headline + QLatin1Char('\n') + IssueLines(issues, kIssuesShown);
@@ -82,14 +84,26 @@ void TableFileCommands::ImportCsvClick() {
   const QString path = window_.document->IsLoaded() ? AskOpen() : QString();
   if (path.isEmpty() || !Read(path, csv))
     return;
-  CsvIssues issues;
-  ApplyStep(QStringLiteral("импорт таблицы"),
-            [&] { issues = ImportTableCsv(*window_.document, window_.active_table(), csv); });
-  if (!issues.isEmpty())
+  const TableIndex table = window_.active_table();
+  TableImport imported;
+  const auto import = [&](OutOfRange handling) {
+    ApplyStep(QStringLiteral("импорт таблицы"),
+              [&] { imported = ImportTableCsv(*window_.document, table, csv, handling); });
+  };
+  import(OutOfRange::Refuse);
+  if (imported.OnlyOutOfRange()) {
+    const std::optional<OutOfRange> handling =
+        AskOutOfRange(imported.out_of_range, imported.out_of_range.Total());
+    if (!handling)
+      return;
+    import(*handling);
+  }
+  if (!imported.errors.isEmpty())
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
-        ShownIssues(QStringLiteral("Таблица не импортирована, ничего не изменено:"), issues),
-        IssueDetails(issues));
+        ShownIssues(QStringLiteral("Таблица не импортирована, ничего не изменено:"),
+                    imported.errors),
+        IssueDetails(imported.errors));
 }
 
 void TableFileCommands::SaveChangeListClick() {
@@ -118,17 +132,48 @@ void TableFileCommands::ApplyChangeListClick() {
 }
 
 void TableFileCommands::ApplyOneList(const QByteArray& csv) {
-  ApplyListAsStep(QStringLiteral("применение списка изменений"), [&](OnConflict on_conflict) {
-    return ::ApplyChangeList(*window_.document, csv, on_conflict);
-  });
+  ApplyListAsStep(QStringLiteral("применение списка изменений"),
+                  [&](OnConflict on_conflict, OutOfRange out_of_range) {
+                    return ::ApplyChangeList(*window_.document, csv, on_conflict, out_of_range);
+                  });
 }
 
-bool TableFileCommands::ApplyListAsStep(const QString& name,
-                                        const std::function<ApplyResult(OnConflict)>& apply) {
-  // The list is checked first with conflicts refused; a list with conflicts
-  // changes nothing until the user has chosen.
+std::optional<OutOfRange> TableFileCommands::AskOutOfRange(const CsvIssues& values,
+                                                           qsizetype count) {
+  const QString text =
+      QStringLiteral("Значений, которые не помещаются в своё поле: %1.\n").arg(count) +
+      IssueLines(values, kOutOfRangeShown) +
+      QStringLiteral(
+          "\n\nОграничить их диапазоном поля, оставить их младшие биты, как при вводе, "
+          "или ничего не менять?");
+  const QString details =
+      values.Total() > kOutOfRangeShown ? IssueLines(values, CsvIssues::kKept) : QString();
+  switch (window_.dialogs->AskOutOfRange(window_.widget, text, details)) {
+    case UserDialogs::OutOfRangeAnswer::Limit:
+      return OutOfRange::Limit;
+    case UserDialogs::OutOfRangeAnswer::Wrap:
+      return OutOfRange::Wrap;
+    case UserDialogs::OutOfRangeAnswer::Cancel:
+      break;
+  }
+  return std::nullopt;
+}
+
+bool TableFileCommands::ApplyListAsStep(
+    const QString& name, const std::function<ApplyResult(OnConflict, OutOfRange)>& apply) {
+  // The list is checked first with conflicts and values that do not fit
+  // refused; such a list changes nothing until the user has chosen.
   ApplyResult result;
-  ApplyStep(name, [&] { result = apply(OnConflict::Refuse); });
+  OutOfRange out_of_range = OutOfRange::Refuse;
+  ApplyStep(name, [&] { result = apply(OnConflict::Refuse, out_of_range); });
+  if (OnlyOutOfRange(result.errors, result.out_of_range)) {
+    const std::optional<OutOfRange> chosen =
+        AskOutOfRange(result.out_of_range, result.out_of_range.Total());
+    if (!chosen)
+      return false;
+    out_of_range = *chosen;
+    ApplyStep(name, [&] { result = apply(OnConflict::Refuse, out_of_range); });
+  }
   if (!result.errors.isEmpty()) {
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
@@ -149,7 +194,7 @@ bool TableFileCommands::ApplyListAsStep(const QString& name,
     return false;
   const OnConflict mode =
       answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
-  ApplyStep(name, [&] { result = apply(mode); });
+  ApplyStep(name, [&] { result = apply(mode, out_of_range); });
   return result.applied;
 }
 
@@ -168,6 +213,15 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
   ListsResult result;
   ApplyStep(QStringLiteral("применение списков изменений"),
             [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
+  if (result.OnlyOutOfRange()) {
+    const CsvIssues values = OfEveryList(lists, result.out_of_range);
+    const std::optional<OutOfRange> chosen = AskOutOfRange(values, result.OutOfRangeCount());
+    if (!chosen)
+      return;
+    choices.out_of_range = *chosen;
+    ApplyStep(QStringLiteral("применение списков изменений"),
+              [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
+  }
   if (result.HasErrors()) {
     const CsvIssues all = OfEveryList(lists, result.errors);
     window_.dialogs->ShowErrorWithDetails(

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "change_list.h"
 #include "grid_shape.h"
@@ -53,16 +54,22 @@ class TableFileCommands : public QObject {
   void SaveListsReportClick();
 
   // Applies a list of changes as Применить список изменений does, as one
-  // step named `name`: `apply` runs first with conflicts refused; when there
-  // are some, the user chooses to apply the rest, all or nothing, and `apply`
-  // runs again as chosen. Mistakes in the list are shown and change nothing.
+  // step named `name`: `apply` runs first with conflicts and values that do
+  // not fit their fields refused. When such values are the list's only
+  // mistakes, the user chooses to limit them, keep their low bits or cancel;
+  // when there are conflicts, to apply the rest, all or nothing; `apply` runs
+  // again as chosen. Other mistakes in the list are shown and change nothing.
   // True when the document changed.
-  bool ApplyListAsStep(const QString& name, const std::function<ApplyResult(OnConflict)>& apply);
+  bool ApplyListAsStep(const QString& name,
+                       const std::function<ApplyResult(OnConflict, OutOfRange)>& apply);
 
  private:
   void UpdateEnabled();
   void ApplyOneList(const QByteArray& csv);
   void ApplySeveralLists(const QStringList& paths);
+  // Asks once what to do with the `count` values that do not fit their
+  // fields, of which `values` are kept; none when cancelled.
+  std::optional<OutOfRange> AskOutOfRange(const CsvIssues& values, qsizetype count);
   QString AskSave(const QString& proposed_name);
   QString AskOpen();
   bool Write(const QString& path, const QByteArray& bytes);

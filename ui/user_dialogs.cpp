@@ -187,6 +187,21 @@ UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const
   }
 }
 
+UserDialogs::OutOfRangeAnswer QtUserDialogs::AskOutOfRange(QWidget* parent, const QString& text,
+                                                           const QString& details) {
+  switch (
+      AskTwoWaysOrCancel(parent, QStringLiteral("Значения вне диапазона"), text, details,
+                         {QStringLiteral("Ограничить диапазоном поля"), QMessageBox::AcceptRole},
+                         {QStringLiteral("Оставить младшие биты"), QMessageBox::DestructiveRole})) {
+    case 0:
+      return OutOfRangeAnswer::Limit;
+    case 1:
+      return OutOfRangeAnswer::Wrap;
+    default:
+      return OutOfRangeAnswer::Cancel;
+  }
+}
+
 QString QtUserDialogs::AskPatchOpenFileName(QWidget* parent, const QString& folder) {
   OpenFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -65,6 +65,14 @@ class UserDialogs {
   virtual ListsAnswer AskListsConflicts(QWidget* parent, const QString& text,
                                         const QString& details) = 0;
 
+  // What to do with values from a CSV file or change lists that their fields
+  // cannot hold.
+  enum class OutOfRangeAnswer { Limit, Wrap, Cancel };
+  // `text` gives their number and the first of them, with all those kept in
+  // `details` (no details area when it is empty); closing the question cancels.
+  virtual OutOfRangeAnswer AskOutOfRange(QWidget* parent, const QString& text,
+                                         const QString& details) = 0;
+
   // The file dialogs for patches, starting in `folder`: a BPS or IPS patch to
   // read, or one to write (offering `proposedName`; a name typed without an
   // extension gets that of the filter chosen). The empty text when cancelled.
@@ -102,6 +110,8 @@ class QtUserDialogs : public UserDialogs {
   QStringList AskCsvOpenFileNames(QWidget* parent, const QString& folder) override;
   ListsAnswer AskListsConflicts(QWidget* parent, const QString& text,
                                 const QString& details) override;
+  OutOfRangeAnswer AskOutOfRange(QWidget* parent, const QString& text,
+                                 const QString& details) override;
   QString AskPatchOpenFileName(QWidget* parent, const QString& folder) override;
   QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
                                const QString& proposedName) override;

@@ -166,6 +166,7 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
 // only answers or is refused writes nothing.
 TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   ASSERT_TRUE(WriteText(Path("bad.csv"), QStringLiteral("№,Мана\r\n1,много\r\n")));
+  ASSERT_TRUE(WriteText(Path("wide.csv"), QStringLiteral("№,Мана\r\n1,5053391522\r\n")));
   Bytes image = ReadBytes(Path("a.exe"));
   image.resize(5000);
   ASSERT_TRUE(WriteBytes(Path("short.exe"), image));
@@ -191,6 +192,16 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
        2,
        false,
        "bad.csv: строка 2, столбец 2: «много» не число"},
+      {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe"},
+       2,
+       false,
+       "wide.csv: строка 2, «Мана»: 5053391522 не помещается в поле (от 0 до 255)\n"
+       "trevalune-cli: чтобы ограничить"},
+      {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe", "--out-of-range", "cut"},
+       1,
+       false,
+       "неизвестное значение --out-of-range «cut»: нужно limit или wrap"},
+      {{"export", "a.exe", "--out-of-range", "wrap"}, 1, false, "--out-of-range не относится"},
       {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
       {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
       // Patches keep the size rule of diff.
@@ -217,6 +228,44 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_EQ(ReadBytes(Path("a.exe")), executable);
     EXPECT_EQ(ReadBytes(Path("bad.csv")), list);
   }
+}
+
+// Values past their fields, the same in a table and in a change list: limited
+// or wrapped as --out-of-range asks, with how many were, and refused without.
+TEST_F(Cli, OutOfRangeLimitsOrWrapsValuesPastTheirFields) {
+  ASSERT_TRUE(
+      WriteText(Path("spells.csv"), QStringLiteral("№,Мана,Альфа\r\n4,512,\"-40 000,00\"\r\n")));
+  ASSERT_TRUE(WriteText(Path("changes.csv"), QStringLiteral("Таблица,№,Столбец,В файле,Новое\r\n"
+                                                            "Заклинания,4,Мана,0,512\r\n"
+                                                            "Заклинания,4,Альфа,0,-40000\r\n")));
+  const QStringList import = {"import", "a.exe", "spells.csv", "--table", "spells", "-o", "b.exe"};
+  const QStringList apply = {"apply", "a.exe", "changes.csv", "-o", "b.exe", "--force"};
+  const struct {
+    const char* handling;
+    int exit_code;
+    QString message;
+    std::int32_t mana, alpha;
+  } cases[] = {
+      {nullptr, 2, "«Альфа»: -40000 не помещается в поле (от -32768 до 32767)", 0, 0},
+      {"limit", 0, "значений, не помещавшихся в поле, ограничено: 2", 255, -32768},
+      {"wrap", 0, "значений, не помещавшихся в поле, оставлены младшие биты: 2", 0, 25536},
+  };
+  for (const QStringList& command : {import, apply})
+    for (const auto& c : cases) {
+      SCOPED_TRACE((command.front() + ' ' + (c.handling ? c.handling : "")).toStdString());
+      QFile::remove(Path("b.exe"));
+      const CliRun run =
+          Invoke(c.handling ? command + QStringList{"--out-of-range", c.handling} : command);
+      EXPECT_EQ(run.exit_code, c.exit_code);
+      EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+      if (c.exit_code != 0) {
+        EXPECT_FALSE(QFile::exists(Path("b.exe")));
+        continue;
+      }
+      const TableSet out = LoadTablesFrom(ReadBytes(Path("b.exe")));
+      EXPECT_EQ(FieldValue(out, kSpells, 3, 2), c.mana);
+      EXPECT_EQ(FieldValue(out, kSpells, 3, 3), c.alpha);
+    }
 }
 
 // A text file that cannot be read is refused at once with the window's own

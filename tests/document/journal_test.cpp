@@ -55,8 +55,9 @@ JournalContent ContentOf(const TableDocument& document) {
 // the same file give every field exactly as it was.
 TEST(Journal, WhatItHoldsComesBackExactly) {
   const Bytes image = MakeSample(3).image;
-  const std::vector<std::string> texts = {"",  "12x", "a,b;c\td", "\"q\"", "line\nend\r\n",
-                                          ">", "-0",  "Ратник",   "$FF",   "99999999999"};
+  const std::vector<std::string> texts = {"",   "12x", "a,b;c\td", "\"q\"", "line\nend\r\n",
+                                          ">",  "-0",  "Ратник",   "$FF",   "99999999999",
+                                          "300"};
   for (std::uint32_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE(seed);
     std::mt19937 random(seed);

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <cstdint>
 #include <iterator>
 #include <map>
 #include <random>
@@ -105,7 +106,9 @@ TEST(TableCsv, EditedValuesLandInTheirFieldsWhateverTheOrderOfRowsAndColumns) {
       shuffled.prepend(reversed);
     }
     shuffled.prepend(shuffled.takeLast());
-    ASSERT_TRUE(ImportTableCsv(document, table, WriteCsv(shuffled)).isEmpty());
+    // Asked to, a value its field cannot hold keeps its low bits, as typed.
+    ASSERT_TRUE(
+        ImportTableCsv(document, table, WriteCsv(shuffled), OutOfRange::Wrap).errors.isEmpty());
     for (const FieldChange& change : document.Changes())
       EXPECT_TRUE(expected.count(change.field));
     for (const auto& [field, value] : expected)
@@ -113,41 +116,88 @@ TEST(TableCsv, EditedValuesLandInTheirFieldsWhateverTheOrderOfRowsAndColumns) {
   }
 }
 
-// Whatever value a field can hold, written as the export writes it, comes
-// back through an import and through a change list: unsigned fields up to
-// their maximum, signed ones down to their minimum. Typing keeps the grid's
-// parse: an unsigned value above the signed range is no number there.
+// A value as a spreadsheet may write it: digits grouped in threes by one of
+// the spaces it uses, and a fractional part of zeros.
+std::string AsSpreadsheetWrites(std::int64_t value, int style) {
+  static const char* const kSpaces[] = {" ", "\u00A0", "\u202F"};
+  const std::string digits = std::to_string(value < 0 ? -value : value);
+  std::string text = value < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (style % 4 != 3 && i > 0 && (digits.size() - i) % 3 == 0)
+      text += kSpaces[style % 4];
+    text += digits[i];
+  }
+  return text + (style / 4 == 1 ? ",000" : style / 4 == 2 ? ".0" : "");
+}
+
+// Whatever value a field can hold, written as the export writes it or as a
+// spreadsheet shows it, comes back through an import and through a change
+// list: unsigned fields up to their maximum, signed ones down to their
+// minimum. A value beyond the field is out of range, limited or wrapped as
+// asked, and a fraction that is not zero is no integer. Typing keeps the
+// grid's parse: an unsigned value above the signed range is no number there.
 TEST(TableCsv, EveryValueAFieldHoldsImportsAsTheExportWritesIt) {
   std::mt19937 random(2026);
   const auto random_value = [&random](FieldLayout layout) {
-    const int bits = 8 * layout.width;
-    const std::int64_t low = layout.is_signed ? -(std::int64_t{1} << (bits - 1)) : 0;
-    const std::int64_t high =
-        layout.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
+    const FieldRange range = RangeOf(layout);
     // The ends of the range, then anywhere in it.
     switch (std::uniform_int_distribution(0, 3)(random)) {
       case 0:
-        return low;
+        return range.low;
       case 1:
-        return high;
+        return range.high;
       default:
-        return std::uniform_int_distribution(low, high)(random);
+        return std::uniform_int_distribution(range.low, range.high)(random);
     }
   };
   for (const bool is_signed : {true, false})
     for (const std::uint8_t width : {1, 2, 4}) {
       const FieldLayout layout{0, width, is_signed};
+      const FieldRange range = RangeOf(layout);
+      // Spaces that group no threes, and fractions with no digits.
+      for (const char* text : {"12 3", "1 2345", "5 ", "1,2,0", "5.", ",5", "- 5", "1e3"})
+        EXPECT_EQ(ReadFileInput(text, layout, OutOfRange::Wrap).verdict, FileVerdict::NotANumber)
+            << text;
       for (int n = 0; n < 200; ++n) {
         const auto value = static_cast<std::int32_t>(random_value(layout));
         const std::string text = FieldText(value, is_signed);
-        const FieldInput file = ReadFieldInput(text, layout, 7, TextSource::File);
-        EXPECT_EQ(file.verdict, InputVerdict::Number) << text;
+        const FileInput file = ReadFileInput(text, layout, OutOfRange::Refuse);
+        EXPECT_EQ(file.verdict, FileVerdict::Fits) << text;
         EXPECT_EQ(file.value, value) << text;
+        const std::int64_t number =
+            is_signed ? std::int64_t{value} : std::int64_t{static_cast<std::uint32_t>(value)};
+        const std::string shown = AsSpreadsheetWrites(number, n % 12);
+        EXPECT_EQ(ReadFileInput(shown, layout, OutOfRange::Refuse).value, value) << shown;
+        if (n % 12 >= 4) {
+          EXPECT_EQ(ReadFileInput(shown + "5", layout, OutOfRange::Refuse).verdict,
+                    FileVerdict::NotAnInteger)
+              << shown;
+        }
         const FieldInput typed = ReadFieldInput(text, layout, 7, TextSource::Typed);
         EXPECT_EQ(typed.verdict,
                   ParseGridNumber(text) ? InputVerdict::Number : InputVerdict::NotANumber)
             << text;
         EXPECT_EQ(typed.value, ParseGridNumber(text) ? value : 7) << text;
+
+        // Past either end, by a little or by far (doubled, as a spreadsheet
+        // column is), in any of the forms above.
+        const std::int64_t past = n % 3 == 0   ? range.high + 1 + n
+                                  : n % 3 == 1 ? range.low - 1 - n
+                                               : 2 * number;
+        if (past >= range.low && past <= range.high)
+          continue;
+        const std::string over = AsSpreadsheetWrites(past, n % 12);
+        const FileInput refused = ReadFileInput(over, layout, OutOfRange::Refuse);
+        EXPECT_EQ(refused.verdict, FileVerdict::OutOfRange) << over;
+        EXPECT_EQ(refused.number, std::to_string(past)) << over;
+        EXPECT_EQ(ReadFileInput(over, layout, OutOfRange::Limit).value,
+                  WrapToField(static_cast<std::int32_t>(past < 0 ? range.low : range.high), width,
+                              is_signed))
+            << over;
+        EXPECT_EQ(ReadFileInput(over, layout, OutOfRange::Wrap).value,
+                  WrapToField(static_cast<std::int32_t>(static_cast<std::uint64_t>(past)), width,
+                              is_signed))
+            << over;
       }
     }
 
@@ -184,6 +234,8 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
   TableDocument document;
   document.OpenImage(QStringLiteral("sample.exe"), MakeSample(9).image);
   const QString name = QString::fromStdString(EntryNameText(document.Committed(), kSpells, 1));
+  const QString name4 = QString::fromStdString(EntryNameText(document.Committed(), kSpells, 3));
+  const QString name5 = QString::fromStdString(EntryNameText(document.Committed(), kSpells, 4));
   const QString csv = QStringLiteral("№,Название,Мана,Цвет\r\n")  // line 1: unknown column 4
                       + QStringLiteral("1,x,5,0\r\n");            // header error stops here
   const CsvIssues header = ImportTableCsv(document, kSpells, csv.toUtf8());
@@ -197,10 +249,12 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
                        QStringLiteral(";66;1;1\r\n") +                  // 4: out of range
                        QStringLiteral(";x;1;1\r\n") +                   // 5: not a number
                        name + QStringLiteral(";2;1;1\r\n") +            // 6: duplicate
-                       QStringLiteral(";3;1\r\n");                      // 7: short
+                       QStringLiteral(";3;1\r\n") +                     // 7: short
+                       name4 + QStringLiteral(";4;256;-1\r\n") +        // 8: past both ends
+                       name5 + QStringLiteral(";5;7,5;3 727\r\n");      // 9: fraction, past
   const CsvIssues issues = ImportTableCsv(document, kSpells, rows.toUtf8());
   const QStringList messages = Messages(issues);
-  ASSERT_EQ(messages.size(), 6) << messages.join('\n').toStdString();
+  ASSERT_EQ(messages.size(), 10) << messages.join('\n').toStdString();
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("строка 2, столбец 1: название «Чужое»")));
   EXPECT_EQ(messages[1], QStringLiteral("строка 3, столбец 3: «дюжина» не число"));
   EXPECT_EQ(messages[2],
@@ -209,7 +263,30 @@ TEST(TableCsv, EveryProblemIsListedWithItsPlaceAndNothingChanges) {
   EXPECT_EQ(messages[4],
             QStringLiteral("строка 6, столбец 2: строка таблицы 2 уже была в строке 3 файла"));
   EXPECT_TRUE(messages[5].startsWith(QStringLiteral("строка 7, столбец 3:")));
+  EXPECT_EQ(messages.mid(6),
+            QStringList({"строка 8, «Мана»: 256 не помещается в поле (от 0 до 255)",
+                         "строка 8, «Уровень»: -1 не помещается в поле (от 0 до 255)",
+                         "строка 9, столбец 3: «7,5» не целое число: дробная часть не нулевая",
+                         "строка 9, «Уровень»: 3727 не помещается в поле (от 0 до 255)"}));
   ExpectUnchanged(document);
+
+  // Values past their fields alone: limited or wrapped when asked, and counted.
+  const QString past = QStringLiteral("№;Название;Мана;Уровень;Альфа\r\n") + QStringLiteral("4;") +
+                       name4 + QStringLiteral(";256;-1;-40 000,00\r\n");
+  const struct {
+    OutOfRange handling;
+    std::int32_t mana, level, alpha;
+  } handlings[] = {{OutOfRange::Limit, 255, 0, -32768}, {OutOfRange::Wrap, 0, 255, 25536}};
+  for (const auto& h : handlings) {
+    TableDocument imported;
+    imported.OpenImage(QStringLiteral("sample.exe"), MakeSample(9).image);
+    const TableImport result = ImportTableCsv(imported, kSpells, past.toUtf8(), h.handling);
+    EXPECT_TRUE(result.errors.isEmpty()) << Messages(result.errors).join('\n').toStdString();
+    EXPECT_EQ(result.out_of_range.Total(), 3);
+    EXPECT_EQ(imported.ValueAfterCommit({kSpells, 3, 2}), h.mana);
+    EXPECT_EQ(imported.ValueAfterCommit({kSpells, 3, 1}), h.level);
+    EXPECT_EQ(imported.ValueAfterCommit({kSpells, 3, 3}), h.alpha);
+  }
 
   const CsvIssues quoting = ImportTableCsv(document, kSpells, "№,Мана\r\n1,\"5\r\n");
   ASSERT_EQ(quoting.size(), 1);

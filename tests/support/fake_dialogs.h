@@ -84,6 +84,15 @@ class FakeDialogs : public UserDialogs {
     lists_answers.pop_front();
     return answer;
   }
+  OutOfRangeAnswer AskOutOfRange(QWidget*, const QString& text, const QString& details) override {
+    out_of_range_questions << text;
+    out_of_range_details << details;
+    if (out_of_range_answers.empty())
+      return OutOfRangeAnswer::Cancel;
+    const OutOfRangeAnswer answer = out_of_range_answers.front();
+    out_of_range_answers.pop_front();
+    return answer;
+  }
   QString AskPatchOpenFileName(QWidget*, const QString& folder) override {
     dialog_folders << folder;
     return Next(patch_open_answers);
@@ -117,9 +126,12 @@ class FakeDialogs : public UserDialogs {
   std::deque<bool> yes_no_answers;  // none queued: No
   std::deque<QString> csv_open_answers;
   std::deque<QString> csv_save_answers;
-  std::deque<ConflictAnswer> conflict_answers;    // none queued: Cancel
-  std::deque<QStringList> csv_open_many_answers;  // none queued: csv_open_answers, one file
-  std::deque<ListsAnswer> lists_answers;          // none queued: Cancel
+  std::deque<ConflictAnswer> conflict_answers;        // none queued: Cancel
+  std::deque<QStringList> csv_open_many_answers;      // none queued: csv_open_answers, one file
+  std::deque<ListsAnswer> lists_answers;              // none queued: Cancel
+  std::deque<OutOfRangeAnswer> out_of_range_answers;  // none queued: Cancel
+  QStringList out_of_range_questions;
+  QStringList out_of_range_details;
   std::deque<QString> patch_open_answers;
   std::deque<QString> patch_save_answers;
   QStringList lists_questions;

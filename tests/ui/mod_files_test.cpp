@@ -198,4 +198,56 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
   EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
+// Values past their fields, in a table or a change list, ask once with their
+// number and the first of them: cancelled, nothing changes; limited or
+// wrapped, they go in as one step.
+TEST_F(ModFilesTest, ValuesPastTheirFieldsAskWhetherToLimitOrWrapThem) {
+  const FieldRef attack{kCreatures, 3, 1};
+  const FieldRef health{kCreatures, 3, 5};
+  WriteFile(QStringLiteral("creatures.csv"), "№,Атака,Здоровье\r\n4,300,87156\r\n");
+  WriteFile(QStringLiteral("changes.csv"),
+            QStringLiteral("Таблица,№,Столбец,В файле,Новое\r\nСущества,4,Атака,%1,300\r\n"
+                           "Существа,4,Здоровье,%2,87156\r\n")
+                .arg(Document().ValueAfterCommit(attack))
+                .arg(Document().ValueAfterCommit(health))
+                .toUtf8());
+  using Answer = UserDialogs::OutOfRangeAnswer;
+  const struct {
+    QAction* command;
+    const char* file;
+    Answer answer;
+    std::int32_t attack, health;
+  } cases[] = {
+      {form->TableFiles()->ImportCsv, "creatures.csv", Answer::Cancel, 0, 0},
+      {form->TableFiles()->ImportCsv, "creatures.csv", Answer::Limit, 127, 65535},
+      {form->TableFiles()->ApplyChangeList, "changes.csv", Answer::Cancel, 0, 0},
+      {form->TableFiles()->ApplyChangeList, "changes.csv", Answer::Wrap, 44, 21620},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + ' ' + std::to_string(static_cast<int>(c.answer)));
+    form->OpenPath(Path(QStringLiteral("HMM2PL.exe")));
+    dialogs.csv_open_answers.push_back(Path(QString::fromLatin1(c.file)));
+    dialogs.out_of_range_answers.push_back(c.answer);
+    const qsizetype asked = dialogs.out_of_range_questions.size();
+    c.command->trigger();
+    ASSERT_EQ(dialogs.out_of_range_questions.size(), asked + 1);
+    const QString question = dialogs.out_of_range_questions.back();
+    EXPECT_TRUE(question.startsWith(
+        QStringLiteral("Значений, которые не помещаются в своё поле: 2.\n") +
+        QStringLiteral("строка 2, «Атака»: 300 не помещается в поле (от -128 до 127)")))
+        << question.toStdString();
+    if (c.answer == Answer::Cancel) {
+      EXPECT_TRUE(Document().Changes().empty());
+      EXPECT_FALSE(form->mm_Undo->isEnabled());
+      continue;
+    }
+    EXPECT_EQ(Document().ValueAfterCommit(attack), c.attack);
+    EXPECT_EQ(Document().ValueAfterCommit(health), c.health);
+    EXPECT_EQ(Document().Changes().size(), 2u);
+    form->mm_Undo->trigger();
+    EXPECT_TRUE(Document().Changes().empty());
+  }
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+}
+
 }  // namespace
