@@ -52,6 +52,9 @@ struct ChangeListPlan {
   CsvIssues conflicts;
   std::vector<PlannedChange> changes;  // in the list's order; none when it has errors
 };
+// Where a field is, for a message: "«Существа» № 3 «Name», «Атака»".
+QString FieldPlace(const TableSet& names, const FieldRef& field);
+
 // Judges every row; an exhausted memory makes one error.
 ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv);
 

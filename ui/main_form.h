@@ -23,7 +23,7 @@ class QDragMoveEvent;
 class QDropEvent;
 class QMenu;
 class QMenuBar;
-class QSettings;
+class UserSettings;
 class QShowEvent;
 class QStatusBar;
 class QTabBar;
@@ -160,7 +160,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;
   // The user's settings, kept between runs.
-  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<UserSettings> settings_;
   TableDocument* document_;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;
