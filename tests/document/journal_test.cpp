@@ -285,33 +285,6 @@ TEST_F(JournalFolderTest, EveryEditorOfAFileLeavesItsEdits) {
   EXPECT_EQ(EntriesOnDisk(third.journal->CurrentJournal()), 3u);
 }
 
-// A journal that cannot be written is said once a file, with its reason; the
-// document goes on, and Save As works.
-TEST_F(JournalFolderTest, AFolderThatCannotBeWrittenIsSaid) {
-  const QString below = file_ + QStringLiteral("/journals");
-  for (const QString& folder : {file_, below, QStringLiteral("/dev/null")}) {
-    SCOPED_TRACE(folder.toStdString());
-    folder_ = folder;
-    Editor editor = OpenEditor();
-    QStringList said;
-    QObject::connect(editor.journal, &RecoveryJournal::notWritten,
-                     [&said](const QString& message) { said << message; });
-    for (const std::int32_t value : {5, 6}) {
-      Edit(*editor.document, {kSpells, 0, 1}, value);
-      editor.journal->WriteNow();
-      editor.journal->Flush();
-      ProcessEventsFor(50);
-    }
-    ASSERT_EQ(said.size(), 1);
-    EXPECT_TRUE(said[0].contains(
-        QStringLiteral("папка журнала недоступна для записи: часть пути не является папкой")))
-        << said[0].toStdString();
-    QString error;
-    EXPECT_EQ(editor.document->SaveAs(dir_.filePath(QStringLiteral("copy.exe")), nullptr, error),
-              TableDocument::Outcome::Done);
-  }
-}
-
 // Every kind of damage is set aside with a message, at an Open and at a start
 // with no file, and what is set aside is exactly what was there.
 TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {

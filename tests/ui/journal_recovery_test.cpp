@@ -257,29 +257,37 @@ TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
   EXPECT_TRUE(form->History()->IsClean());
 }
 
-// A journal folder that cannot be written is said, with the reason, once the
-// first write fails; the editor goes on and Save As works.
+// A journal folder that cannot be written is said, with the reason, once a
+// file, when the first write fails; the editor goes on and Save As works.
 TEST_F(JournalRecoveryTest, AJournalFolderThatCannotBeWrittenIsSaidWithItsReason) {
   const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
-  const QByteArray folder = qgetenv("TREVALUNE_JOURNAL_DIR");
-  qputenv("TREVALUNE_JOURNAL_DIR", file.toLocal8Bit());  // a file, not a folder
-  FakeDialogs own_dialogs;
-  TMainForm window(&own_dialogs);
-  qputenv("TREVALUNE_JOURNAL_DIR", folder);
-  window.OpenPath(file);
-  window.Document()->History().Apply(QStringLiteral("ввод"), [&] {
-    window.Document()->SetFieldValue({kSpells, 2, 2}, 9);
-  });
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !own_dialogs.errors.isEmpty(); }, 10000));
-  EXPECT_EQ(own_dialogs.infos, QStringList());
-  ASSERT_EQ(own_dialogs.errors.size(), 1);
-  EXPECT_TRUE(own_dialogs.errors[0].contains(
-      QStringLiteral("папка журнала недоступна для записи: часть пути не является папкой")))
-      << own_dialogs.errors[0].toStdString();
-  own_dialogs.save_answers.push_back(Path(QStringLiteral("copy.exe")));
-  window.mm_SaveAsClick();
-  EXPECT_EQ(window.TargetFileName(), Path(QStringLiteral("copy.exe")));
-  EXPECT_EQ(own_dialogs.errors.size(), 1);
+  const QByteArray kept = qgetenv("TREVALUNE_JOURNAL_DIR");
+  for (const QString& folder :
+       {file, file + QStringLiteral("/journals"), QStringLiteral("/dev/null")}) {
+    SCOPED_TRACE(folder.toStdString());
+    qputenv("TREVALUNE_JOURNAL_DIR", folder.toLocal8Bit());
+    FakeDialogs own_dialogs;
+    TMainForm window(&own_dialogs);
+    qputenv("TREVALUNE_JOURNAL_DIR", kept);
+    window.OpenPath(file);
+    for (const std::int32_t value : {9, 10}) {
+      window.Document()->History().Apply(QStringLiteral("ввод"), [&] {
+        window.Document()->SetFieldValue({kSpells, 2, 2}, value);
+      });
+      window.Journal()->WriteNow();
+      window.Journal()->Flush();
+      QTest::qWait(50);
+    }
+    EXPECT_EQ(own_dialogs.infos, QStringList());
+    ASSERT_EQ(own_dialogs.errors.size(), 1);
+    EXPECT_TRUE(own_dialogs.errors[0].contains(
+        QStringLiteral("папка журнала недоступна для записи: часть пути не является папкой")))
+        << own_dialogs.errors[0].toStdString();
+    own_dialogs.save_answers.push_back(Path(QStringLiteral("copy.exe")));
+    window.mm_SaveAsClick();
+    EXPECT_EQ(window.TargetFileName(), Path(QStringLiteral("copy.exe")));
+    EXPECT_EQ(own_dialogs.errors.size(), 1);
+  }
 }
 
 }  // namespace
