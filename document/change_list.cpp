@@ -254,6 +254,14 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, OutOfRan
 
 }  // namespace
 
+QString FieldPlace(const TableSet& names, const FieldRef& field) {
+  return QStringLiteral("«%1» № %2 «%3», «%4»")
+      .arg(Text(TabCaptions[field.table]))
+      .arg(field.entry + 1)
+      .arg(QString::fromStdString(EntryNameText(names, field.table, field.entry)),
+           Text(HeaderCaptions[field.table][field.column]));
+}
+
 ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,
                               OutOfRange out_of_range) {
   ChangeListPlan plan;

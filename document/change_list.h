@@ -61,6 +61,9 @@ struct ChangeListPlan {
   std::vector<PlannedChange> changes;  // in the list's order; none when it has errors
   CsvIssues out_of_range;              // as in ApplyResult
 };
+// Where a field is, for a message: "«Существа» № 3 «Name», «Атака»".
+QString FieldPlace(const TableSet& names, const FieldRef& field);
+
 // Judges every row, taking a "Новое" value that its field cannot hold as
 // `out_of_range` says; an exhausted memory makes one error.
 ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,

@@ -100,13 +100,10 @@ QStringList ListsConflictLines(const ListsResult& result, const std::vector<Chan
   QStringList lines;
   for (const ListsConflict& conflict : result.conflicts) {
     const FieldRef& field = conflict.field;
-    lines << QStringLiteral("«%1» № %2 «%3», «%4»: %5 — %6, %7 — %8")
-                 .arg(Text(std::string(TabCaptions[field.table])))
-                 .arg(field.entry + 1)
-                 .arg(Text(EntryNameText(names, field.table, field.entry)),
-                      Text(std::string(HeaderCaptions[field.table][field.column])),
-                      Shown(lists[conflict.earlier]), ShownValue(field, conflict.earlier_value),
-                      Shown(lists[conflict.later]), ShownValue(field, conflict.later_value));
+    lines << QStringLiteral("%1: %2 — %3, %4 — %5")
+                 .arg(FieldPlace(names, field), Shown(lists[conflict.earlier]),
+                      ShownValue(field, conflict.earlier_value), Shown(lists[conflict.later]),
+                      ShownValue(field, conflict.later_value));
   }
   return lines;
 }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLocale>
 #include <QUrl>
+#include <algorithm>
+#include <map>
 #include <new>
 #include <span>
 
@@ -210,6 +212,21 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   return content;
 }
 
+JournalContent MergeJournals(std::vector<JournalContent> journals) {
+  std::stable_sort(
+      journals.begin(), journals.end(),
+      [](const JournalContent& a, const JournalContent& b) { return a.written < b.written; });
+  std::map<FieldRef, JournalEntry> fields;
+  for (JournalContent& journal : journals)
+    for (JournalEntry& entry : journal.entries)
+      fields.insert_or_assign(entry.field, std::move(entry));
+  JournalContent merged = std::move(journals.back());
+  merged.entries.clear();
+  for (auto& [field, entry] : fields)
+    merged.entries.push_back(std::move(entry));
+  return merged;
+}
+
 ApplyResult RecoverJournal(TableDocument& document, const JournalContent& content,
                            OnConflict on_conflict) {
   // The values go through the change list's own check; the typed texts follow
@@ -221,7 +238,8 @@ ApplyResult RecoverJournal(TableDocument& document, const JournalContent& conten
     conflicting.push_back(entry.in_file !=
                           Shown(entry.field, document.ValueAfterCommit(entry.field)));
   }
-  QList<QStringList> rows = ChangeListRows(changes, document.Saved());
+  const TableSet& names = document.Saved();
+  QList<QStringList> rows = ChangeListRows(changes, names);
   for (std::size_t i = 0; i < content.entries.size(); ++i) {
     rows[static_cast<qsizetype>(i) + 1][4] = content.entries[i].in_file;
     rows[static_cast<qsizetype>(i) + 1][5] = content.entries[i].now;
@@ -229,6 +247,21 @@ ApplyResult RecoverJournal(TableDocument& document, const JournalContent& conten
   // Its values are the fields' own as they were committed, which always fit;
   // a journal is never refused for one that does not.
   ApplyResult result = ApplyChangeList(document, WriteCsv(rows), on_conflict, OutOfRange::Wrap);
+  // The list's conflicts name lines of a text the user never saw: each is told
+  // by its field instead, as the conflicts between lists are.
+  if (std::count(conflicting.begin(), conflicting.end(), true) == result.conflicts.Total()) {
+    CsvIssues by_field;
+    qsizetype k = 0;
+    for (std::size_t i = 0; i < content.entries.size(); ++i) {
+      if (!conflicting[i])
+        continue;
+      const QString reason = k < result.conflicts.size() ? result.conflicts[k].reason : QString();
+      ++k;
+      by_field.append(
+          {0, 0, FieldPlace(names, content.entries[i].field) + QStringLiteral(": ") + reason});
+    }
+    result.conflicts = std::move(by_field);
+  }
   if (!result.applied)
     return result;
   for (std::size_t i = 0; i < content.entries.size(); ++i) {

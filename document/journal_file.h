@@ -57,6 +57,11 @@ QByteArray WriteJournal(const JournalContent& content, const TableSet& names);
 // field gives nothing, with what is wrong in `problem` (for the user).
 std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem);
 
+// The journals that editors left for one file, as one: a field held by more
+// than one comes from the one written last, as do the file's size, checksum
+// and the time. `journals` is not empty.
+JournalContent MergeJournals(std::vector<JournalContent> journals);
+
 // Puts the journal's fields back into `document`, whose current file is the
 // journal's: the values go in as Применить список изменений applies them
 // (with its check that each field still holds its "В файле" value, and

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <algorithm>
 #include <span>
@@ -91,11 +92,88 @@ bool ReadJournalFile(const QString& journal, QByteArray& bytes) {
   return true;
 }
 
+// The first characters of a journal's name: the same for every editor's
+// journal of one file.
+QString HashOf(const QString& path) {
+  const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
+  return QString::fromLatin1(hash.toHex().left(24));
+}
+
+QFileInfoList JournalFiles(const QString& folder, const QString& pattern) {
+  return QDir(folder).entryInfoList({pattern + kSuffix}, QDir::Files, QDir::Time);
+}
+
+}  // namespace
+
+// A journal of another editor, taken: its lock is held for as long as this
+// lives.
+struct TakenJournal {
+  QString journal;
+  std::unique_ptr<QLockFile> lock;
+  JournalContent content;
+};
+
+namespace {
+
+// The journals of `path` in `folder` that no running editor holds, besides
+// `own`, read and taken; broken ones are set aside, and `message` names them.
+std::vector<std::shared_ptr<TakenJournal>> TakeJournals(const QString& folder, const QString& path,
+                                                        const QString& own, QString& message) {
+  std::vector<std::shared_ptr<TakenJournal>> taken;
+  for (const QFileInfo& info : JournalFiles(folder, HashOf(path) + QLatin1Char('*'))) {
+    const QString journal = info.absoluteFilePath();
+    if (journal == own)
+      continue;
+    auto one = std::make_shared<TakenJournal>(TakenJournal{journal, LockOf(journal), {}});
+    if (!TakeLock(*one->lock))
+      continue;  // its editor is running
+    QByteArray bytes;
+    if (!ReadJournalFile(journal, bytes))
+      continue;
+    QString problem;
+    std::optional<JournalContent> content = ReadJournal(bytes, problem);
+    if (content && content->file != path) {
+      content.reset();
+      problem = QStringLiteral("он о другом файле");
+    }
+    if (!content) {
+      if (!message.isEmpty())
+        message += QLatin1Char('\n');
+      message += SetAside(journal, path, problem);
+      continue;
+    }
+    one->content = std::move(*content);
+    taken.push_back(std::move(one));
+  }
+  return taken;
+}
+
+void RemoveTaken(const std::vector<std::shared_ptr<TakenJournal>>& taken) {
+  for (const auto& one : taken)
+    QFile::remove(one->journal);
+}
+
+// Lock files whose journal is gone and whose editor is no longer running: a
+// killed editor leaves its lock behind. A running editor's lock is never
+// taken, and one that also has a journal is left for that journal's offer.
+void RemoveStaleLocks(const QString& folder) {
+  const QString lock_suffix = kSuffix + QStringLiteral(".lock");
+  for (const QFileInfo& info :
+       QDir(folder).entryInfoList({QStringLiteral("*") + lock_suffix}, QDir::Files)) {
+    const QString lock_path = info.absoluteFilePath();
+    const QString journal = lock_path.chopped(5);
+    if (QFileInfo::exists(journal))
+      continue;
+    const std::unique_ptr<QLockFile> lock = LockOf(journal);
+    if (TakeLock(*lock))
+      lock->unlock();
+  }
+}
+
 }  // namespace
 
 RecoveryJournal::RecoveryJournal(TableDocument* document, const QString& folder)
     : QObject(document), document_(document), folder_(folder), worker_(new QObject) {
-  QDir().mkpath(folder_);
   timer_.setSingleShot(true);
   timer_.setInterval(kDelayMs);
   connect(&timer_, &QTimer::timeout, this, &RecoveryJournal::WriteNow);
@@ -106,6 +184,7 @@ RecoveryJournal::RecoveryJournal(TableDocument* document, const QString& folder)
   connect(document_, &TableDocument::savedAs, this, &RecoveryJournal::SavedAs);
   connect(&document_->History(), &DocumentHistory::stepCompleted, this,
           &RecoveryJournal::StepCompleted);
+  Queue([folder] { RemoveStaleLocks(folder); });
 }
 
 RecoveryJournal::~RecoveryJournal() {
@@ -114,6 +193,8 @@ RecoveryJournal::~RecoveryJournal() {
   Flush();
   thread_.quit();
   thread_.wait();
+  adopted_.clear();
+  lock_.reset();
 }
 
 QString RecoveryJournal::DefaultFolder() {
@@ -124,9 +205,11 @@ QString RecoveryJournal::DefaultFolder() {
          QStringLiteral("/journals");
 }
 
-QString RecoveryJournal::JournalPath(const QString& folder, const QString& path) {
-  const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
-  return folder + QLatin1Char('/') + QString::fromLatin1(hash.toHex().left(24)) + kSuffix;
+QStringList RecoveryJournal::JournalsOf(const QString& folder, const QString& path) {
+  QStringList journals;
+  for (const QFileInfo& info : JournalFiles(folder, HashOf(path) + QLatin1Char('*')))
+    journals << info.absoluteFilePath();
+  return journals;
 }
 
 void RecoveryJournal::Queue(std::function<void()> work) {
@@ -138,51 +221,92 @@ void RecoveryJournal::Flush() {
       worker_, [] {}, Qt::BlockingQueuedConnection);
 }
 
-void RecoveryJournal::ReleaseLock() {
-  if (lock_)
-    lock_->unlock();
+namespace {
+
+// A journal name of this editor's own for the file at `path`.
+QString NewJournal(const QString& folder, const QString& path) {
+  return QStringLiteral("%1/%2-%3%4")
+      .arg(QDir(folder).absolutePath(), HashOf(path))
+      .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))
+      .arg(kSuffix);
+}
+
+}  // namespace
+
+void RecoveryJournal::HoldLock(const QString& journal) {
+  if (lock_ && lock_->fileName() == journal + QStringLiteral(".lock"))
+    return;
   lock_.reset();
+  QDir().mkpath(folder_);
+  lock_ = LockOf(journal);
+  // Without the lock the journal is still written: another editor may then
+  // offer it too early, but nothing is lost.
+  if (!TakeLock(*lock_))
+    lock_.reset();
+}
+
+void RecoveryJournal::Failed(const QString& journal, const QString& reason) {
+  // Back on the window's thread, and only about the file still open.
+  QMetaObject::invokeMethod(
+      this,
+      [this, journal, reason] {
+        if (journal != journal_ || reported_)
+          return;
+        reported_ = true;
+        emit notWritten(
+            QStringLiteral("Несохранённые изменения файла «%1» не записываются в журнал для "
+                           "восстановления: папка журнала недоступна для записи: %2. Папка "
+                           "журнала: «%3».")
+                .arg(NativePath(document_->TargetFileName()), reason, NativePath(folder_)));
+      },
+      Qt::QueuedConnection);
 }
 
 void RecoveryJournal::Opened() {
-  // The journal of the file left stays: its edits were not saved.
+  // The journal of the file left stays, its lock let go: its edits were not
+  // saved.
   timer_.stop();
-  Flush();
-  ReleaseLock();
-  journal_ = JournalPath(folder_, document_->TargetFileName());
+  if (!journal_.isEmpty())
+    left_ << journal_;
+  Queue([this] { lock_.reset(); });
+  adopted_.clear();
+  journal_ = NewJournal(folder_, document_->TargetFileName());
+  reported_ = false;
   const Bytes& image = document_->Image();
   file_size_ = static_cast<std::int64_t>(image.size());
   file_crc_ = Crc32(std::span(image.data(), image.size()));
   on_disk_ = false;
   last_body_.clear();
-  Lock();
-}
-
-void RecoveryJournal::Lock() {
-  lock_ = LockOf(journal_);
-  held_elsewhere_ = !TakeLock(*lock_);
-  if (held_elsewhere_)
-    lock_.reset();
 }
 
 void RecoveryJournal::SavedAs(bool durable) {
   timer_.stop();
-  const QString left = journal_;
+  const QString& path = document_->TargetFileName();
+  const bool moved = !QFileInfo(journal_).fileName().startsWith(HashOf(path));
   if (durable) {
-    // The edits are in the copy now; a journal left for the destination was
-    // about a file that is no longer there.
-    Queue([left] { QFile::remove(left); });
+    // The edits are in the copy now, those taken from other editors too.
+    Queue([this, left = journal_, adopted = std::exchange(adopted_, {})] {
+      QFile::remove(left);
+      lock_.reset();
+      RemoveTaken(adopted);
+    });
   }
-  const QString next = JournalPath(folder_, document_->TargetFileName());
   // A journal left on the disk is this file's only when it was not moved from
   // and the copy may not last.
-  on_disk_ = !durable && next == journal_;
-  if (next != journal_) {
-    ReleaseLock();
-    journal_ = next;
-    Lock();
-    if (durable && !held_elsewhere_)
-      Queue([next] { QFile::remove(next); });
+  on_disk_ = !durable && !moved;
+  if (moved) {
+    left_ << journal_;
+    Queue([this] { lock_.reset(); });
+    journal_ = NewJournal(folder_, path);
+    reported_ = false;
+    if (durable) {
+      // Journals left for the destination were about a file that is no
+      // longer there.
+      Queue([folder = folder_, path, own = journal_] {
+        QString ignored;
+        RemoveTaken(TakeJournals(folder, path, own, ignored));
+      });
+    }
   }
   const Bytes& image = document_->Image();
   file_size_ = static_cast<std::int64_t>(image.size());
@@ -211,12 +335,15 @@ QByteArray RecoveryJournal::Snapshot() const {
 
 void RecoveryJournal::WriteNow() {
   timer_.stop();
-  if (journal_.isEmpty() || held_elsewhere_ || !document_->IsLoaded())
+  if (journal_.isEmpty() || !document_->IsLoaded())
     return;
   const QByteArray bytes = document_->History().IsClean() ? QByteArray() : Snapshot();
   if (bytes.isEmpty()) {
     if (on_disk_) {
-      Queue([journal = journal_] { QFile::remove(journal); });
+      Queue([this, journal = journal_] {
+        QFile::remove(journal);
+        lock_.reset();
+      });
       on_disk_ = false;
     }
     last_body_.clear();
@@ -228,83 +355,100 @@ void RecoveryJournal::WriteNow() {
     return;
   last_body_ = body;
   on_disk_ = true;
-  Queue([journal = journal_, bytes] {
+  // The journals taken from other editors go once this one holds their edits.
+  Queue([this, journal = journal_, bytes, adopted = std::exchange(adopted_, {})] {
+    HoldLock(journal);
     QtFileStore store;
     QString reason;
     const Bytes data(bytes.begin(), bytes.end());
-    if (!store.WriteAll(journal, data, reason) && !reason.isEmpty())
+    if (!store.WriteAll(journal, data, reason)) {
       qWarning("Recovery journal %s not written: %s", qUtf8Printable(journal),
                qUtf8Printable(reason));
+      Failed(journal, reason);
+      return;
+    }
+    RemoveTaken(adopted);
   });
 }
 
 RecoveryJournal::Found RecoveryJournal::Check(Offer& offer, QString& message) {
   if (journal_.isEmpty())
     return Found::Nothing;
-  if (held_elsewhere_) {
-    message = QStringLiteral(
-                  "Файл «%1» открыт и в другом окне редактора. Несохранённые изменения этого "
-                  "окна не записываются в журнал для восстановления.")
-                  .arg(NativePath(document_->TargetFileName()));
-    return Found::Held;
-  }
-  Flush();
-  QByteArray bytes;
-  if (!QFileInfo::exists(journal_) || !ReadJournalFile(journal_, bytes))
+  const QString& path = document_->TargetFileName();
+  const QStringList journals = JournalsOf(folder_, path);
+  if (journals.isEmpty())
     return Found::Nothing;
-  QString problem;
-  std::optional<JournalContent> content = ReadJournal(bytes, problem);
-  if (content && content->file != document_->TargetFileName()) {
-    content.reset();
-    problem = QStringLiteral("он о другом файле");
+  // A journal this editor left earlier may still be locked by its thread.
+  for (const QString& journal : journals) {
+    if (left_.contains(journal)) {
+      Flush();
+      left_.clear();
+      break;
+    }
   }
-  if (!content) {
-    message = SetAside(journal_, document_->TargetFileName(), problem);
-    return Found::Broken;
+  adopted_ = TakeJournals(folder_, path, journal_, message);
+  if (adopted_.empty())
+    return message.isEmpty() ? Found::Nothing : Found::Broken;
+  std::vector<JournalContent> contents;
+  offer.file_changed = false;
+  for (const auto& one : adopted_) {
+    offer.file_changed = offer.file_changed || one->content.file_size != file_size_ ||
+                         one->content.file_crc != file_crc_;
+    contents.push_back(one->content);
   }
-  offer.content = std::move(*content);
-  offer.file_changed = offer.content.file_size != file_size_ || offer.content.file_crc != file_crc_;
+  offer.content = MergeJournals(std::move(contents));
   return Found::Journal;
 }
 
 void RecoveryJournal::Discard() {
-  if (journal_.isEmpty() || held_elsewhere_)
+  if (adopted_.empty())
     return;
-  Flush();
-  QFile::remove(journal_);
-  on_disk_ = false;
-  last_body_.clear();
+  Queue([adopted = std::exchange(adopted_, {})] { RemoveTaken(adopted); });
 }
 
-void RecoveryJournal::Remove(const QString& journal) {
-  QFile::remove(journal);
+void RecoveryJournal::Remove(const QStringList& journals) {
+  for (const QString& journal : journals)
+    QFile::remove(journal);
 }
 
 std::optional<RecoveryJournal::Latest> RecoveryJournal::FindLatest(const QString& folder,
                                                                    QString& message) {
-  const QFileInfoList journals =
-      QDir(folder).entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Time);
-  for (const QFileInfo& info : journals) {
+  for (const QFileInfo& info : JournalFiles(folder, QStringLiteral("*"))) {
     const QString journal = info.absoluteFilePath();
-    const std::unique_ptr<QLockFile> lock = LockOf(journal);
-    if (!TakeLock(*lock))
-      continue;  // its file is open in a running editor
-    QByteArray bytes;
-    if (!ReadJournalFile(journal, bytes))
-      continue;
-    QString problem;
-    std::optional<JournalContent> content = ReadJournal(bytes, problem);
-    if (content && JournalPath(folder, content->file) != journal) {
-      content.reset();
-      problem = QStringLiteral("его имя не от его файла");
+    QString file;
+    {
+      const std::unique_ptr<QLockFile> lock = LockOf(journal);
+      if (!TakeLock(*lock))
+        continue;  // its editor is running
+      QByteArray bytes;
+      if (!ReadJournalFile(journal, bytes))
+        continue;
+      QString problem;
+      std::optional<JournalContent> content = ReadJournal(bytes, problem);
+      if (content && !info.fileName().startsWith(HashOf(content->file))) {
+        content.reset();
+        problem = QStringLiteral("его имя не от его файла");
+      }
+      if (!content) {
+        if (!message.isEmpty())
+          message += QLatin1Char('\n');
+        message += SetAside(journal, QString(), problem);
+        continue;
+      }
+      file = content->file;
     }
-    if (!content) {
-      if (!message.isEmpty())
-        message += QLatin1Char('\n');
-      message += SetAside(journal, QString(), problem);
+    // Every journal of that file, merged as an Open will merge them.
+    const auto taken = TakeJournals(folder, file, QString(), message);
+    if (taken.empty())
       continue;
+    Latest latest;
+    std::vector<JournalContent> contents;
+    for (const auto& one : taken) {
+      latest.journals << one->journal;
+      contents.push_back(one->content);
     }
-    return Latest{journal, std::move(*content)};
+    latest.content = MergeJournals(std::move(contents));
+    return latest;
   }
   return std::nullopt;
 }

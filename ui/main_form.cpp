@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QSettings>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -69,7 +68,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
     : QMainWindow(parent),
       own_dialogs_(dialogs ? nullptr : new QtUserDialogs),
       dialogs_(dialogs ? dialogs : own_dialogs_.get()),
-      settings_(OpenUserSettings()),
+      settings_(std::make_unique<UserSettings>()),
       document_(new TableDocument(store, this)),
       journal_(new RecoveryJournal(document_, RecoveryJournal::DefaultFolder())),
       dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())) {
@@ -166,6 +165,9 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
        [this](const QString& chosen) { RememberDialogFolder(chosen); }},
       mm_File, mm_Line);
   SetUpModWork();
+  // Said once a file, after the step whose write failed.
+  connect(journal_, &RecoveryJournal::notWritten, this,
+          [this](const QString& message) { dialogs_->ShowError(this, message); });
 }
 
 TMainForm::~TMainForm() {
@@ -359,18 +361,11 @@ void TMainForm::OpenPathRecovering(const QString& path, bool recover) {
 void TMainForm::OfferJournal(bool recover) {
   RecoveryJournal::Offer offer;
   QString message;
-  switch (journal_->Check(offer, message)) {
-    case RecoveryJournal::Found::Nothing:
-      return;
-    case RecoveryJournal::Found::Held:
-      dialogs_->ShowInfo(this, message);
-      return;
-    case RecoveryJournal::Found::Broken:
-      dialogs_->ShowError(this, message);
-      return;
-    case RecoveryJournal::Found::Journal:
-      break;
-  }
+  const RecoveryJournal::Found found = journal_->Check(offer, message);
+  if (!message.isEmpty())
+    dialogs_->ShowError(this, message);
+  if (found != RecoveryJournal::Found::Journal)
+    return;
   if (!recover &&
       !dialogs_->AskRecovery(this, RecoveryQuestion(offer.content, offer.file_changed))) {
     journal_->Discard();
@@ -393,7 +388,7 @@ void TMainForm::OfferLatestJournal() {
   if (!latest)
     return;
   if (!dialogs_->AskRecovery(this, RecoveryQuestion(latest->content, false))) {
-    RecoveryJournal::Remove(latest->journal);
+    RecoveryJournal::Remove(latest->journals);
     return;
   }
   OpenPathRecovering(latest->content.file, true);

@@ -23,7 +23,7 @@ class QDragMoveEvent;
 class QDropEvent;
 class QMenu;
 class QMenuBar;
-class QSettings;
+class UserSettings;
 class QShowEvent;
 class QStatusBar;
 class QTabBar;
@@ -81,8 +81,9 @@ class TMainForm : public QMainWindow {
   // Open without the dialog: reads `path`, asks about another size, and loads
   // it, exactly as Open does with the file the user chose.
   void OpenPath(const QString& path);
-  // At a start with no file: the journal of unsaved edits written last, if
-  // any, is offered; Yes opens its file and puts the edits back, No removes it.
+  // At a start with no file: the journals of unsaved edits of the file whose
+  // journal was written last, if any, are offered as one; Yes opens the file
+  // and puts the edits back, No removes them.
   void OfferLatestJournal();
   void SwitchTable(TableIndex index);
 
@@ -160,7 +161,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;
   // The user's settings, kept between runs.
-  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<UserSettings> settings_;
   TableDocument* document_;
   GridClipboard* clipboard_ = nullptr;
   TableFileCommands* table_files_ = nullptr;

@@ -1,7 +1,7 @@
 #include "recent_files.h"
 
 #include <QFileInfo>
-#include <QSettings>
+#include "user_settings.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ QString Normalized(const QString& path) {
 
 }  // namespace
 
-RecentFiles RecentFiles::Load(const QSettings& settings) {
+RecentFiles RecentFiles::Load(const UserSettings& settings) {
   RecentFiles recent;
   const QStringList stored = settings.value(kRecentFilesKey).toStringList();
   // Added oldest first, so the newest ends up first and duplicates go.
@@ -25,7 +25,7 @@ RecentFiles RecentFiles::Load(const QSettings& settings) {
   return recent;
 }
 
-void RecentFiles::Save(QSettings& settings) const {
+void RecentFiles::Save(UserSettings& settings) const {
   if (paths_.isEmpty())
     settings.remove(kRecentFilesKey);
   else

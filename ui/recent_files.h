@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class QSettings;
+class UserSettings;
 
 // The files opened or saved last, newest first: absolute paths, each once, at
 // most kMaxCount. Kept in the user's settings between runs.
@@ -12,8 +12,8 @@ class RecentFiles {
   static constexpr int kMaxCount = 8;
 
   // The list as `settings` hold it; whatever is malformed there is dropped.
-  static RecentFiles Load(const QSettings& settings);
-  void Save(QSettings& settings) const;
+  static RecentFiles Load(const UserSettings& settings);
+  void Save(UserSettings& settings) const;
 
   // Puts `path` first; an older entry for the same file goes.
   void Add(const QString& path);

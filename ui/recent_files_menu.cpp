@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 #include <utility>
+#include "user_settings.h"
 
 #include "recent_files.h"
 
@@ -21,7 +21,7 @@ QString ItemText(int number, const QString& path) {
 
 }  // namespace
 
-RecentFilesMenu::RecentFilesMenu(QMenu* fileMenu, QAction* before, QSettings& settings,
+RecentFilesMenu::RecentFilesMenu(QMenu* fileMenu, QAction* before, UserSettings& settings,
                                  PathAction open, PathAction report)
     : QObject(fileMenu),
       menu_(new QMenu(QStringLiteral("Недавние файлы"), fileMenu)),

@@ -7,7 +7,7 @@
 
 class QAction;
 class QMenu;
-class QSettings;
+class UserSettings;
 class RecentFiles;
 
 // Файл → Недавние файлы: the recent files, numbered, newest first, and an
@@ -21,7 +21,7 @@ class RecentFilesMenu : public QObject {
   // Puts the submenu into `fileMenu` before `before`. `settings` hold the
   // list and must outlive the menu's use. `open` opens a chosen file;
   // `report` tells the user that a chosen file is gone.
-  RecentFilesMenu(QMenu* fileMenu, QAction* before, QSettings& settings, PathAction open,
+  RecentFilesMenu(QMenu* fileMenu, QAction* before, UserSettings& settings, PathAction open,
                   PathAction report);
 
   QMenu* Menu() const { return menu_; }
@@ -42,7 +42,7 @@ class RecentFilesMenu : public QObject {
   void Update(const std::function<void(RecentFiles&)>& change);
 
   QMenu* menu_;
-  QSettings& settings_;
+  UserSettings& settings_;
   QStringList added_;  // oldest first, not yet in the settings
   PathAction open_;
   PathAction report_;

@@ -1,7 +1,7 @@
 #include "user_settings.h"
 
 #include <QFileInfo>
-#include <QSettings>
+#include <utility>
 
 namespace {
 
@@ -13,11 +13,50 @@ std::unique_ptr<QSettings> OpenUserSettings() {
   return std::make_unique<QSettings>(QStringLiteral("Trevalune"), QStringLiteral("Trevalune"));
 }
 
-QString RememberedDialogFolder(const QSettings& settings, const QString& fallback) {
+UserSettings::UserSettings() : UserSettings(&OpenUserSettings) {}
+
+UserSettings::UserSettings(const std::function<std::unique_ptr<QSettings>()>& open)
+    : reader_(open()), writer_(open().release()) {
+  thread_.setObjectName(QStringLiteral("settings"));
+  writer_->moveToThread(&thread_);
+  thread_.start();
+}
+
+UserSettings::~UserSettings() {
+  // Deleted on its thread, QSettings writes what it still holds; waited for,
+  // as the window is gone by now and the next run reads the file.
+  QMetaObject::invokeMethod(
+      writer_, [writer = writer_] { delete writer; }, Qt::BlockingQueuedConnection);
+  thread_.quit();
+  thread_.wait();
+}
+
+QVariant UserSettings::value(const QString& key) const {
+  const auto changed = changed_.constFind(key);
+  return changed != changed_.cend() ? *changed : reader_->value(key);
+}
+
+void UserSettings::setValue(const QString& key, const QVariant& value) {
+  changed_.insert(key, value);
+  Write([key, value](QSettings& settings) { settings.setValue(key, value); });
+}
+
+void UserSettings::remove(const QString& key) {
+  changed_.insert(key, QVariant());
+  Write([key](QSettings& settings) { settings.remove(key); });
+}
+
+void UserSettings::Write(std::function<void(QSettings&)> change) {
+  QMetaObject::invokeMethod(
+      writer_, [writer = writer_, change = std::move(change)] { change(*writer); },
+      Qt::QueuedConnection);
+}
+
+QString RememberedDialogFolder(const UserSettings& settings, const QString& fallback) {
   const QString folder = settings.value(kLastFolderKey).toString();
   return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : fallback;
 }
 
-void KeepDialogFolder(QSettings& settings, const QString& folder) {
+void KeepDialogFolder(UserSettings& settings, const QString& folder) {
   settings.setValue(kLastFolderKey, folder);
 }

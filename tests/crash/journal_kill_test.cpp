@@ -1,7 +1,8 @@
 // Kills the journal's writes at random moments: a child edits the file back
-// and forth between two states and writes the journal after each step, as the
-// editor does; SIGKILL lands anywhere. The journal left must always read
-// whole, as the one state or the other: never cut, never a mix.
+// and forth between two states and writes its journal after each step, as the
+// editor does; SIGKILL lands anywhere. Each journal left must always read
+// whole, as the one state or the other: never cut, never a mix. The next start
+// offers them all as one, and leaves no lock of an ended editor behind.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -18,6 +19,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <chrono>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -64,7 +66,6 @@ class JournalKillTest : public ::testing::Test {
     image_ = MakeSample(11).image;
     ASSERT_TRUE(WriteBytes(file_, image_));
     ASSERT_TRUE(QDir().mkpath(folder_));
-    journal_ = RecoveryJournal::JournalPath(folder_, file_);
     first_ = EntriesOf(image_, file_, false);
     second_ = EntriesOf(image_, file_, true);
     ASSERT_NE(first_, second_);
@@ -84,6 +85,8 @@ class JournalKillTest : public ::testing::Test {
       ::_exit(2);
     EditFirst(document);
     EditSecond(document);
+    journal->WriteNow();
+    journal->Flush();
     for (int i = 0; i < rounds; ++i) {
       if (i % 2)
         document.History().Redo();
@@ -95,34 +98,68 @@ class JournalKillTest : public ::testing::Test {
     ::_exit(0);
   }
 
-  // The journal as the first state, as a run before this one left it.
-  void WriteFirstJournal() {
-    const JournalContent content{file_, static_cast<std::int64_t>(image_.size()),
-                                 Crc32(std::span(image_.data(), image_.size())),
-                                 QDateTime::currentDateTimeUtc(), first_};
-    TableDocument names;
-    names.OpenImage(file_, image_);
-    const QByteArray bytes = WriteJournal(content, names.Saved());
-    QtFileStore store;
-    QString reason;
-    ASSERT_TRUE(store.WriteAll(journal_, Bytes(bytes.begin(), bytes.end()), reason));
+  // Runs `work` in a child with an application of its own, as an editor
+  // runs, and waits for it; it ends without unlocking anything.
+  void RunChild(const std::function<bool()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      int argc = 1;
+      char name[] = "journal_child";
+      char* argv[] = {name, nullptr};
+      QCoreApplication application(argc, argv);
+      ::_exit(work() ? 0 : 3);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 
-  // What the journal's lock file says of its holder, for a failure to show.
+  // A journal of the first state, as a run before this one left it.
+  void WriteFirstJournal() {
+    RunChild([this] {
+      TableDocument document;
+      auto* journal = new RecoveryJournal(&document, folder_);
+      QString error;
+      if (document.Open(file_, nullptr, error) != TableDocument::Outcome::Done)
+        return false;
+      EditFirst(document);
+      journal->WriteNow();
+      journal->Flush();
+      return true;
+    });
+    const QStringList journals = RecoveryJournal::JournalsOf(folder_, file_);
+    ASSERT_EQ(journals.size(), 1);
+    journal_ = journals[0];
+  }
+
+  QStringList Locks() const {
+    return QDir(folder_).entryList({QStringLiteral("*.lock"), QStringLiteral("*.rmlock")},
+                                   QDir::Files);
+  }
+
+  // What the lock files say of their holders, for a failure to show.
   std::string LockDescription() const {
-    QLockFile lock(journal_ + QStringLiteral(".lock"));
-    qint64 pid = 0;
-    QString host, application;
-    if (!lock.getLockInfo(&pid, &host, &application))
-      return "the lock file names no holder";
-    const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
-    return QStringLiteral("the lock file names %1 of %2, %3 there: %4")
-        .arg(pid)
-        .arg(application)
-        .arg(::kill(static_cast<pid_t>(pid), 0) == 0 ? QStringLiteral("a process is")
-                                                     : QStringLiteral("no process is"))
-        .arg(exe.symLinkTarget())
-        .toStdString();
+    std::string description;
+    for (const QString& name : Locks()) {
+      QLockFile lock(QDir(folder_).filePath(name).chopped(5));
+      qint64 pid = 0;
+      QString host, application;
+      description += name.toStdString();
+      if (!lock.getLockInfo(&pid, &host, &application)) {
+        description += " names no holder; ";
+        continue;
+      }
+      const QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(pid));
+      description +=
+          QStringLiteral(" names %1 of %2, %3 there: %4; ")
+              .arg(pid)
+              .arg(application)
+              .arg(::kill(static_cast<pid_t>(pid), 0) == 0 ? QStringLiteral("a process is")
+                                                           : QStringLiteral("no process is"))
+              .arg(exe.symLinkTarget())
+              .toStdString();
+    }
+    return description;
   }
 
   std::chrono::microseconds TimeEditor(int rounds) {
@@ -151,6 +188,7 @@ TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
   std::mt19937 random(7);
   std::uniform_int_distribution<long> delay(0, full.count());
   int seen[2] = {0, 0};
+  QStringList known{journal_};
   for (int i = 0; i < kKills; ++i) {
     SCOPED_TRACE("kill " + std::to_string(i));
     const pid_t child = ::fork();
@@ -160,29 +198,78 @@ TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 
-    QFile file(journal_);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no journal left";
-    QString problem;
-    const std::optional<JournalContent> content = ReadJournal(file.readAll(), problem);
-    ASSERT_TRUE(content) << problem.toStdString();
-    ASSERT_TRUE(content->entries == first_ || content->entries == second_);
-    ++seen[content->entries == second_];
+    const QStringList journals = RecoveryJournal::JournalsOf(folder_, file_);
+    ASSERT_TRUE(journals.contains(journal_)) << "the previous journal is gone";
+    for (const QString& journal : journals) {
+      if (known.contains(journal))
+        continue;
+      known << journal;
+      QFile file(journal);
+      ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+      QString problem;
+      const std::optional<JournalContent> content = ReadJournal(file.readAll(), problem);
+      ASSERT_TRUE(content) << problem.toStdString();
+      ASSERT_TRUE(content->entries == first_ || content->entries == second_);
+      ++seen[content->entries == second_];
+    }
   }
   RecordProperty("first", seen[0]);
   RecordProperty("second", seen[1]);
   EXPECT_GT(seen[1], 0) << "no kill landed after a write of the second state";
-  // Whatever a kill left beside it (a write's temporary file) is never taken
-  // for a journal, at a start that comes later: a lock file the last kill
-  // left half made is taken over by then.
-  if (QFile lock(journal_ + QStringLiteral(".lock")); lock.open(QIODevice::ReadWrite)) {
-    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+  // Whatever a kill left beside them (a write's temporary file) is never taken
+  // for a journal, at a start that comes later: a lock file a kill left half
+  // made is taken over by then.
+  for (const QString& lock : Locks()) {
+    QFile aged(QDir(folder_).filePath(lock));
+    ASSERT_TRUE(aged.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(aged.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
                                  QFileDevice::FileModificationTime));
   }
   QString message;
   const auto latest = RecoveryJournal::FindLatest(folder_, message);
   ASSERT_TRUE(latest) << LockDescription();
-  EXPECT_EQ(latest->journal, journal_);
+  EXPECT_EQ(latest->journals.size(), known.size());
+  EXPECT_EQ(latest->content.entries, second_);
   EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+
+  // The next editor of the file declines them: no journal and no lock is left.
+  RunChild([this] {
+    TableDocument document;
+    auto* journal = new RecoveryJournal(&document, folder_);
+    QString error, message;
+    RecoveryJournal::Offer offer;
+    if (document.Open(file_, nullptr, error) != TableDocument::Outcome::Done ||
+        journal->Check(offer, message) != RecoveryJournal::Found::Journal)
+      return false;
+    journal->Discard();
+    journal->Flush();
+    return true;
+  });
+  EXPECT_EQ(QDir(folder_).entryList({QStringLiteral("*.journal")}, QDir::Files), QStringList());
+  EXPECT_EQ(Locks(), QStringList()) << LockDescription();
+}
+
+// Locks of editors that have ended, with no journal beside them, go at the
+// next start; those of running editors stay.
+TEST_F(JournalKillTest, LocksOfEndedEditorsGoAtTheNextStart) {
+  const QString ended = QDir(folder_).filePath(QStringLiteral("ended.journal.lock"));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    QLockFile lock(ended);
+    ::_exit(lock.tryLock(0) ? 0 : 2);  // without unlocking
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(QFileInfo::exists(ended));
+  QLockFile running(QDir(folder_).filePath(QStringLiteral("running.journal.lock")));
+  ASSERT_TRUE(running.tryLock(0));
+
+  // The next editor: its own lock stays beside its journal, as it is killed.
+  TimeEditor(0);
+  const QStringList locks = Locks();
+  EXPECT_FALSE(locks.contains(QStringLiteral("ended.journal.lock")));
+  EXPECT_TRUE(locks.contains(QStringLiteral("running.journal.lock")));
 }
 
 // An editor killed while it took over the lock of one killed before leaves
@@ -197,18 +284,23 @@ TEST_F(JournalKillTest, AnEmptyTakeoverLockOfAnEndedEditorIsNoBar) {
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  const QString takeover = journal_ + QStringLiteral(".lock.rmlock");
+  QStringList journals = RecoveryJournal::JournalsOf(folder_, file_);
+  journals.removeOne(journal_);
+  ASSERT_EQ(journals.size(), 1);
+  const QString takeover = journals[0] + QStringLiteral(".lock.rmlock");
   const int maker =
       ::open(QFile::encodeName(takeover).constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
   ASSERT_GE(maker, 0);
   ASSERT_EQ(::flock(maker, LOCK_EX | LOCK_NB), 0);
   QString message;
-  EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, message)) << "taken from under its maker";
+  auto latest = RecoveryJournal::FindLatest(folder_, message);
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->journals, QStringList{journal_}) << "taken from under its maker";
   EXPECT_TRUE(QFileInfo::exists(takeover));
   ::close(maker);
-  const auto latest = RecoveryJournal::FindLatest(folder_, message);
+  latest = RecoveryJournal::FindLatest(folder_, message);
   ASSERT_TRUE(latest) << LockDescription();
-  EXPECT_EQ(latest->journal, journal_);
+  EXPECT_EQ(latest->journals.size(), 2);
   EXPECT_TRUE(message.isEmpty()) << message.toStdString();
 }
 

@@ -1,11 +1,12 @@
 // The recovery journal: what it holds comes back exactly into a fresh
 // document, it follows the document's steps (written after a completed step,
 // gone when the edits are undone or saved), a broken journal is set aside,
-// and two editors never share one.
+// and the edits of every editor of one file come back.
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -154,11 +155,14 @@ class JournalFolderTest : public ::testing::Test {
   void Edit(TableDocument& document, const FieldRef& field, std::int32_t value) {
     document.History().Apply(QStringLiteral("ввод"), [&] { document.SetFieldValue(field, value); });
   }
-  QString JournalOfFile() const { return RecoveryJournal::JournalPath(folder_, file_); }
-  std::size_t EntriesOnDisk() const {
+  QStringList Journals() const { return RecoveryJournal::JournalsOf(folder_, file_); }
+  static std::size_t EntriesOnDisk(const QString& journal) {
     QString problem;
-    const auto content = ReadJournal(ReadAll(JournalOfFile()), problem);
+    const auto content = ReadJournal(ReadAll(journal), problem);
     return content ? content->entries.size() : 0;
+  }
+  QStringList Locks() const {
+    return QDir(folder_).entryList({QStringLiteral("*.lock")}, QDir::Files);
   }
   static QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -176,23 +180,27 @@ TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
   Editor editor = OpenEditor();
   TableDocument& document = *editor.document;
   const FieldRef field{kBuildings, 4, 2};
+  const QString own = editor.journal->CurrentJournal();
+  // No lock before there is something to write: an Open never waits for it.
+  EXPECT_TRUE(Locks().isEmpty());
 
   document.EditCell(field, "4");  // a keystroke: the visit goes on
   ProcessEventsFor(2 * RecoveryJournal::kDelayMs);
   editor.journal->Flush();
-  EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
+  EXPECT_FALSE(QFileInfo::exists(own));
   document.History().EndVisit();
-  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk() == 1; }));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk(own) == 1; }));
+  EXPECT_EQ(Locks(), QStringList{QFileInfo(own).fileName() + QStringLiteral(".lock")});
 
   Edit(document, {kSpells, 0, 1}, 1234);
-  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk() == 2; }));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return EntriesOnDisk(own) == 2; }));
   document.History().Undo();
   document.History().Undo();
-  EXPECT_TRUE(ProcessEventsUntil([&] { return !QFileInfo::exists(JournalOfFile()); }));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !QFileInfo::exists(own); }));
   document.History().Redo();
   editor.journal->WriteNow();
   editor.journal->Flush();
-  EXPECT_EQ(EntriesOnDisk(), 1u);
+  EXPECT_EQ(EntriesOnDisk(own), 1u);
 
   // Another document opening the file later finds it and can put it back.
   editor.document.reset();
@@ -203,7 +211,9 @@ TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
   EXPECT_FALSE(offer.file_changed);
   EXPECT_TRUE(RecoveryQuestion(offer.content, false)
                   .startsWith(QStringLiteral("Найдены несохранённые изменения файла «")));
-  ASSERT_TRUE(RecoverJournal(*next.document, offer.content, OnConflict::Refuse).applied);
+  next.document->History().Apply(QStringLiteral("восстановление"), [&] {
+    EXPECT_TRUE(RecoverJournal(*next.document, offer.content, OnConflict::Refuse).applied);
+  });
   EXPECT_EQ(next.document->CellText(field), "4");
 
   // Save As: the copy holds the edits, so neither file has a journal.
@@ -212,60 +222,80 @@ TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
   next.journal->WriteNow();
   ASSERT_EQ(next.document->SaveAs(copy, nullptr, error), TableDocument::Outcome::Done);
   next.journal->Flush();
-  EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
-  EXPECT_FALSE(QFileInfo::exists(RecoveryJournal::JournalPath(folder_, copy)));
+  EXPECT_EQ(Journals(), QStringList());
+  EXPECT_EQ(RecoveryJournal::JournalsOf(folder_, copy), QStringList());
+  EXPECT_EQ(Locks(), QStringList());
 }
 
-// A second editor of the same file neither offers nor writes its journal,
-// and a start with no file passes over it; once the first editor has gone,
-// the journal is there for anyone.
-TEST_F(JournalFolderTest, TwoEditorsNeverShareOneJournal) {
+// Each editor of a file keeps its own journal; one that has gone leaves its
+// journal to the next Open, which offers what every editor left, merged. A
+// start with no file passes over the journals of running editors.
+TEST_F(JournalFolderTest, EveryEditorOfAFileLeavesItsEdits) {
+  const FieldRef fields[] = {{kCreatures, 0, 1}, {kCreatures, 1, 2}, {kCreatures, 2, 3}};
   Editor first = OpenEditor();
-  Edit(*first.document, {kCreatures, 0, 1}, 77);
+  Edit(*first.document, fields[0], 11);
   first.journal->WriteNow();
   first.journal->Flush();
-  ASSERT_EQ(EntriesOnDisk(), 1u);
 
   Editor second = OpenEditor();
   RecoveryJournal::Offer offer;
   QString message;
-  EXPECT_EQ(second.journal->Check(offer, message), RecoveryJournal::Found::Held);
-  Edit(*second.document, {kCreatures, 1, 1}, 78);
-  Edit(*second.document, {kCreatures, 2, 1}, 79);
+  EXPECT_EQ(second.journal->Check(offer, message), RecoveryJournal::Found::Nothing);
+  Edit(*second.document, fields[1], 22);
   second.journal->WriteNow();
   second.journal->Flush();
-  EXPECT_EQ(EntriesOnDisk(), 1u);
   QString broken;
   EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, broken));
-
+  const QString first_journal = first.journal->CurrentJournal();
   first.document.reset();
-  const auto latest = RecoveryJournal::FindLatest(folder_, broken);
-  ASSERT_TRUE(latest);
-  EXPECT_EQ(latest->journal, JournalOfFile());
-  EXPECT_EQ(latest->content.file, file_);
-  EXPECT_TRUE(broken.isEmpty());
+  Edit(*second.document, fields[2], 33);
+  second.journal->WriteNow();
+  second.journal->Flush();
+  second.document.reset();
+  EXPECT_EQ(Journals().size(), 2);
 
   // A lock file that names no owner was left by an editor killed while it
-  // made it: passed over while it may still be in the making, taken over once
-  // it has stayed so for a while.
-  const QString lock = JournalOfFile() + QStringLiteral(".lock");
-  QFile empty(lock);
+  // made it: its journal is passed over while the lock may still be in the
+  // making, taken over once it has stayed so for a while.
+  QFile empty(first_journal + QStringLiteral(".lock"));
   ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-  EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, broken));
+  auto latest = RecoveryJournal::FindLatest(folder_, broken);
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->content.entries.size(), 2u);
   ASSERT_TRUE(empty.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
                                 QFileDevice::FileModificationTime));
   empty.close();
-  EXPECT_TRUE(RecoveryJournal::FindLatest(folder_, broken));
+  latest = RecoveryJournal::FindLatest(folder_, broken);
+  ASSERT_TRUE(latest);
+  EXPECT_EQ(latest->content.file, file_);
+  EXPECT_EQ(latest->content.entries.size(), 3u);
+  EXPECT_TRUE(broken.isEmpty());
+
+  Editor third = OpenEditor();
+  ASSERT_EQ(third.journal->Check(offer, message), RecoveryJournal::Found::Journal);
+  third.document->History().Apply(QStringLiteral("восстановление"), [&] {
+    EXPECT_TRUE(RecoverJournal(*third.document, offer.content, OnConflict::Refuse).applied);
+  });
+  const std::int32_t values[] = {11, 22, 33};
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(third.document->StateOf(fields[i]), (CellState{values[i], std::nullopt}));
+  // Once the third editor's journal holds them, the others go.
+  third.journal->WriteNow();
+  third.journal->Flush();
+  EXPECT_EQ(Journals(), QStringList{third.journal->CurrentJournal()});
+  EXPECT_EQ(EntriesOnDisk(third.journal->CurrentJournal()), 3u);
 }
 
 // Every kind of damage is set aside with a message, at an Open and at a start
 // with no file, and what is set aside is exactly what was there.
 TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {
   QByteArray good;
+  QString old_journal;
   {
     Editor editor = OpenEditor();
     Edit(*editor.document, {kSpells, 3, 2}, 5);
     good = editor.journal->Snapshot();
+    old_journal = editor.journal->CurrentJournal();
   }
   ASSERT_FALSE(good.isEmpty());
   QByteArray other_version = good;
@@ -295,7 +325,8 @@ TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {
     for (const bool at_open : {true, false}) {
       SCOPED_TRACE(std::string(broken.name) + (at_open ? " at an Open" : " at a start"));
       QDir().mkpath(folder_);
-      ASSERT_TRUE(WriteBytes(JournalOfFile(), Bytes(broken.bytes.begin(), broken.bytes.end())));
+      const QString& journal = old_journal;
+      ASSERT_TRUE(WriteBytes(journal, Bytes(broken.bytes.begin(), broken.bytes.end())));
       QString message;
       if (at_open) {
         Editor editor = OpenEditor();
@@ -305,8 +336,8 @@ TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {
         EXPECT_FALSE(RecoveryJournal::FindLatest(folder_, message));
       }
       EXPECT_TRUE(message.contains(QStringLiteral("отложен"))) << message.toStdString();
-      EXPECT_FALSE(QFileInfo::exists(JournalOfFile()));
-      EXPECT_EQ(ReadAll(JournalOfFile() + QStringLiteral(".broken")), broken.bytes);
+      EXPECT_FALSE(QFileInfo::exists(journal));
+      EXPECT_EQ(ReadAll(journal + QStringLiteral(".broken")), broken.bytes);
     }
   }
 }

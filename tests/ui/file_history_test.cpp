@@ -21,6 +21,7 @@
 #include "main_form.h"
 #include "recent_files.h"
 #include "sample_image.h"
+#include "user_settings.h"
 #include "window_fixtures.h"
 
 namespace {
@@ -40,7 +41,10 @@ TEST(RecentFilesTest, NewestFirstEachFileOnceAtMostEight) {
 
   // Kept in settings and read back the same; whatever else is stored there
   // (empty entries, repeats, more than eight) reads as a clean list.
-  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+  UserSettings settings([&dir] {
+    return std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")),
+                                       QSettings::IniFormat);
+  });
   recent.Save(settings);
   EXPECT_EQ(RecentFiles::Load(settings).Paths(), expected);
   settings.setValue(QStringLiteral("recentFiles"),

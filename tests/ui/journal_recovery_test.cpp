@@ -1,15 +1,18 @@
-// The editor killed after edits and started again: the journal's question
-// comes, and Yes gives back exactly the edits that were made, as one step
-// that shows as unsaved. A start with no file offers the journal written last.
+// Two editors of one file killed after edits and the editor started again:
+// the journal's question comes, and Yes gives back exactly the edits that
+// both made, as one step that shows as unsaved. A start with no file offers
+// the journal written last.
 //
-// The killed editor is this test program run again as a child, with only the
-// disabled test below, which makes the edits in a window of its own and then
+// A killed editor is this test program run again as a child, with only the
+// disabled test below, which makes its edits in a window of its own and then
 // waits to be killed.
 
 #include <QLineEdit>
 #include <QProcess>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <span>
 
 #include <gtest/gtest.h>
 
@@ -27,13 +30,16 @@ inline void PrintTo(const std::pair<FieldRef, CellState>& field, std::ostream* o
 
 namespace {
 
-// What the child is told: the file to edit, and the parent's journal folder.
+// What the child is told: the file to edit, the parent's journal folder, and
+// which editor it is (0 or 1).
 const char kFileVariable[] = "TREVALUNE_TEST_JOURNAL_FILE";
 const char kFolderVariable[] = "TREVALUNE_TEST_JOURNAL_DIR";
+const char kEditorVariable[] = "TREVALUNE_TEST_JOURNAL_EDITOR";
 
-// The edits, in order: a value in one table, whose tab is then left, so
-// that the field takes it; then a number and a text that is none in another
-// table, still typed in their cells when the editor dies.
+// The edits, in order. The first editor: a value in one table, whose tab is
+// then left, so that the field takes it; then a number and a text that is
+// none in another table, still typed in their cells when the editor dies. The
+// second editor, on the same file at the same time: two numbers, typed.
 struct Edit {
   TableIndex table;
   int column, row;
@@ -41,10 +47,11 @@ struct Edit {
   bool committed;
 };
 constexpr Edit kEdits[] = {
-    {kCreatures, 1, 1, "5", true},
-    {kBuildings, 2, 3, "77", false},
-    {kBuildings, 3, 4, "12x", false},
+    {kCreatures, 1, 1, "5", true},    {kBuildings, 2, 3, "77", false},
+    {kBuildings, 3, 4, "12x", false}, {kCreatures, 2, 2, "22", false},
+    {kCreatures, 3, 3, "33", false},
 };
+constexpr int kFirstEditorEdits = 3;
 
 void TypeInto(TMainForm& form, const Edit& edit) {
   if (form.ActiveTable() != edit.table)
@@ -71,16 +78,21 @@ TEST(JournalChild, DISABLED_EditsAndWaitsToBeKilled) {
   const QString file = qEnvironmentVariable(kFileVariable);
   ASSERT_FALSE(file.isEmpty());
   qputenv("TREVALUNE_JOURNAL_DIR", qgetenv(kFolderVariable));
+  const bool second = qEnvironmentVariable(kEditorVariable) == QStringLiteral("1");
   FakeDialogs dialogs;
   TMainForm form(&dialogs);
   form.show();
   form.OpenPath(file);
   ASSERT_TRUE(form.FileLoaded());
-  for (const Edit& edit : kEdits)
+  const std::span edits =
+      std::span(kEdits).subspan(second ? kFirstEditorEdits : 0,
+                                second ? std::size(kEdits) - kFirstEditorEdits : kFirstEditorEdits);
+  for (const Edit& edit : edits)
     TypeInto(form, edit);
   form.sg_Table->SetCurrentCell(1, 1);  // the last visit ends
   const QString journal = form.Journal()->CurrentJournal();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == 3; }, 30000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == edits.size(); }, 30000));
   std::fputs("journal written\n", stdout);
   std::fflush(stdout);
   QTest::qWait(600000);
@@ -100,6 +112,8 @@ class JournalRecoveryTest : public WindowTest {
         expected.push_back(
             {field, {FieldValue(file, field.table, field.entry, field.column), edit.text}});
     }
+    std::sort(expected.begin(), expected.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     return expected;
   }
   // Every field the document holds other than the file does.
@@ -113,29 +127,35 @@ class JournalRecoveryTest : public WindowTest {
 
 TEST_F(JournalRecoveryTest, AfterAKillYesGivesBackExactlyTheEdits) {
   const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
-  QProcess editor;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QString::fromLatin1(kFileVariable), file);
-  environment.insert(QString::fromLatin1(kFolderVariable), RecoveryJournal::DefaultFolder());
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  editor.setProcessEnvironment(environment);
-  editor.start(QCoreApplication::applicationFilePath(),
-               {QStringLiteral("--gtest_also_run_disabled_tests"),
-                QStringLiteral("--gtest_filter=JournalChild.DISABLED_EditsAndWaitsToBeKilled")});
-  ASSERT_TRUE(editor.waitForStarted());
-  QByteArray said;
-  while (!said.contains("journal written") && editor.waitForReadyRead(60000))
-    said += editor.readAllStandardOutput();
-  ASSERT_TRUE(said.contains("journal written")) << said.toStdString();
-  editor.kill();  // SIGKILL
-  ASSERT_TRUE(editor.waitForFinished());
-  EXPECT_EQ(editor.exitStatus(), QProcess::CrashExit);
+  QProcess editors[2];
+  for (int k = 0; k < 2; ++k) {
+    QProcess& editor = editors[k];
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kFileVariable), file);
+    environment.insert(QString::fromLatin1(kFolderVariable), RecoveryJournal::DefaultFolder());
+    environment.insert(QString::fromLatin1(kEditorVariable), QString::number(k));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    editor.setProcessEnvironment(environment);
+    editor.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_also_run_disabled_tests"),
+                  QStringLiteral("--gtest_filter=JournalChild.DISABLED_EditsAndWaitsToBeKilled")});
+    ASSERT_TRUE(editor.waitForStarted());
+    QByteArray said;
+    while (!said.contains("journal written") && editor.waitForReadyRead(60000))
+      said += editor.readAllStandardOutput();
+    ASSERT_TRUE(said.contains("journal written")) << k << ": " << said.toStdString();
+  }
+  for (QProcess& editor : editors) {
+    editor.kill();  // SIGKILL
+    ASSERT_TRUE(editor.waitForFinished());
+    EXPECT_EQ(editor.exitStatus(), QProcess::CrashExit);
+  }
 
   dialogs.yes_no_answers = {true};
   form->OpenPath(file);
   ASSERT_EQ(dialogs.questions.size(), 1);
   EXPECT_TRUE(dialogs.questions[0].startsWith(
-      QStringLiteral("Найдены несохранённые изменения файла «%1» (3 поля, ")
+      QStringLiteral("Найдены несохранённые изменения файла «%1» (5 полей, ")
           .arg(QDir::toNativeSeparators(file))));
   EXPECT_TRUE(dialogs.questions[0].endsWith(QStringLiteral("). Восстановить их?")));
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
@@ -215,6 +235,7 @@ TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
   TableSet tables = LoadTablesFrom(image);
   StoreFieldValue(tables, stale.table, stale.entry, stale.column, 3);
   ASSERT_TRUE(WriteBytes(file, WriteTablesInto(tables, image)));
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(journal_path).path()));
   ASSERT_TRUE(WriteBytes(journal_path, Bytes(journal.begin(), journal.end())));
 
   dialogs.yes_no_answers = {true};
@@ -222,12 +243,51 @@ TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
   form->OpenPath(file);
   ASSERT_EQ(dialogs.questions.size(), 1);
   EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("Файл изменён")));
-  EXPECT_EQ(dialogs.conflict_questions.size(), 1);
+  ASSERT_EQ(dialogs.conflict_questions.size(), 1);
+  // The field is named as the user knows it, not by the journal's own lines.
+  const QString& conflicts = dialogs.conflict_questions[0];
+  EXPECT_TRUE(conflicts.contains(QStringLiteral("«Существа» № 1 «")) &&
+              conflicts.contains(QStringLiteral("»: в файле должно быть «")) &&
+              !conflicts.contains(QStringLiteral("строка")))
+      << conflicts.toStdString();
   const TableDocument& document = *form->Document();
   EXPECT_EQ(document.StateOf(stale), (CellState{3, std::nullopt}));
   EXPECT_EQ(document.StateOf(fine), (CellState{22, std::nullopt}));
   form->History()->Undo();
   EXPECT_TRUE(form->History()->IsClean());
+}
+
+// A journal folder that cannot be written is said, with the reason, once a
+// file, when the first write fails; the editor goes on and Save As works.
+TEST_F(JournalRecoveryTest, AJournalFolderThatCannotBeWrittenIsSaidWithItsReason) {
+  const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
+  const QByteArray kept = qgetenv("TREVALUNE_JOURNAL_DIR");
+  for (const QString& folder :
+       {file, file + QStringLiteral("/journals"), QStringLiteral("/dev/null")}) {
+    SCOPED_TRACE(folder.toStdString());
+    qputenv("TREVALUNE_JOURNAL_DIR", folder.toLocal8Bit());
+    FakeDialogs own_dialogs;
+    TMainForm window(&own_dialogs);
+    qputenv("TREVALUNE_JOURNAL_DIR", kept);
+    window.OpenPath(file);
+    for (const std::int32_t value : {9, 10}) {
+      window.Document()->History().Apply(QStringLiteral("ввод"), [&] {
+        window.Document()->SetFieldValue({kSpells, 2, 2}, value);
+      });
+      window.Journal()->WriteNow();
+      window.Journal()->Flush();
+      QTest::qWait(50);
+    }
+    EXPECT_EQ(own_dialogs.infos, QStringList());
+    ASSERT_EQ(own_dialogs.errors.size(), 1);
+    EXPECT_TRUE(own_dialogs.errors[0].contains(
+        QStringLiteral("папка журнала недоступна для записи: часть пути не является папкой")))
+        << own_dialogs.errors[0].toStdString();
+    own_dialogs.save_answers.push_back(Path(QStringLiteral("copy.exe")));
+    window.mm_SaveAsClick();
+    EXPECT_EQ(window.TargetFileName(), Path(QStringLiteral("copy.exe")));
+    EXPECT_EQ(own_dialogs.errors.size(), 1);
+  }
 }
 
 }  // namespace
