@@ -9,7 +9,7 @@
 namespace {
 
 // A whole number as a file writes it, any size.
-struct WholeNumber {
+struct SpreadsheetNumber {
   bool negative = false;
   std::uint64_t magnitude = 0;  // UINT64_MAX for anything larger
   std::uint32_t low_bits = 0;   // the value modulo 2^32
@@ -43,7 +43,7 @@ std::string_view TakeDigits(std::string_view& text) {
   return digits;
 }
 
-void AddDigit(WholeNumber& number, char c) {
+void AddDigit(SpreadsheetNumber& number, char c) {
   const auto digit = static_cast<std::uint32_t>(c - '0');
   number.low_bits = number.low_bits * 10 + digit;
   if (number.digits.empty() && digit == 0)
@@ -55,7 +55,7 @@ void AddDigit(WholeNumber& number, char c) {
 
 // Leading spaces and a sign are the grid's; then groups of digits, the second
 // and later of three each, and a fractional part.
-Reading ReadDecimal(std::string_view text, WholeNumber& number) {
+Reading ReadDecimal(std::string_view text, SpreadsheetNumber& number) {
   while (text.starts_with(' '))
     text.remove_prefix(1);
   if (text.starts_with('-') || text.starts_with('+')) {
@@ -103,10 +103,10 @@ bool IsHex(std::string_view text) {
 
 // The number a field's bits stand for when they are read as `field` is: an
 // unsigned pattern as 0 to 4294967295, a signed one as -2^31 to 2^31 - 1.
-WholeNumber FromPattern(std::uint32_t bits, FieldLayout field) {
+SpreadsheetNumber FromPattern(std::uint32_t bits, FieldLayout field) {
   const std::int64_t value =
       field.is_signed ? std::int64_t{static_cast<std::int32_t>(bits)} : std::int64_t{bits};
-  WholeNumber number;
+  SpreadsheetNumber number;
   number.negative = value < 0;
   number.magnitude = static_cast<std::uint64_t>(value < 0 ? -value : value);
   number.low_bits = bits;
@@ -119,7 +119,7 @@ std::int32_t Widened(std::int64_t value, FieldLayout field) {
                      field.is_signed);
 }
 
-FileInput Judge(const WholeNumber& number, FieldLayout field, OutOfRange handling) {
+FileInput Judge(const SpreadsheetNumber& number, FieldLayout field, OutOfRange handling) {
   const FieldRange range = RangeOf(field);
   const bool fits = number.negative ? number.magnitude <= static_cast<std::uint64_t>(-range.low)
                                     : number.magnitude <= static_cast<std::uint64_t>(range.high);
@@ -155,7 +155,7 @@ FileInput ReadFileInput(std::string_view text, FieldLayout field, OutOfRange han
       return {FileVerdict::Fits, WrapToField(*parsed, field.width, field.is_signed), {}};
     return Judge(FromPattern(bits, field), field, handling);
   }
-  WholeNumber number;
+  SpreadsheetNumber number;
   switch (ReadDecimal(text, number)) {
     case Reading::Whole:
       return Judge(number, field, handling);
