@@ -69,9 +69,13 @@ fi
 echo "trevalune.exe opens a sample named on its command line, with the Windows platform:"
 screenshot="$(dirname "$zip")/windows-editor.png"
 (
-  unset WINEQT_QPA_PLATFORM
   cd "$work/w"
+  # A prefix of its own, made on the display: Wine's desktop process belongs
+  # to the display it first started on.
   xvfb-run -a -s '-screen 0 1280x900x24' bash -c '
+    . "$2/scripts/wine-env.sh"
+    unset WINEQT_QPA_PLATFORM
+    wine_prefix_new
     wine "$0/trevalune.exe" a.exe >/dev/null 2>&1 &
     if timeout 120 xdotool search --sync --name "Trevalune - .*a\.exe" >/dev/null; then
       sleep 3
@@ -80,7 +84,7 @@ screenshot="$(dirname "$zip")/windows-editor.png"
     else
       echo "  NO WINDOW with the sample open" >&2
       exit 1
-    fi' "$app" "$screenshot"
+    fi' "$app" "$screenshot" "$root"
 ) || failures=$((failures + 1))
 
 if [ "$failures" -ne 0 ]; then

@@ -989,6 +989,10 @@ TEST_F(SaveAsRefusedTest, RefusedDestinationsLeaveEverything) {
     SCOPED_TRACE(c.destination.toStdString() + (c.disk_full ? ", disk full" : ""));
     if (c.destination.startsWith(locked) && RunningAsSuperuser())
       continue;  // the superuser writes into every folder
+#ifdef Q_OS_WIN
+    if (c.destination.startsWith(locked))
+      continue;  // a folder's rights are not a file attribute on Windows
+#endif
     const std::map<QString, Bytes> files = FolderTree();
     dialogs.errors.clear();
     store.disk_full = c.disk_full;
