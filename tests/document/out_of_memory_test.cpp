@@ -44,6 +44,20 @@ void operator delete(void* memory) noexcept {
   std::free(memory);
 }
 
+// The library's non-throwing allocations (std::stable_sort's buffer) go
+// through the same seam, so that each is released where it was allocated.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+
 void operator delete(void* memory, std::size_t) noexcept {
   std::free(memory);
 }
