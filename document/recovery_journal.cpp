@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QThread>
 #include <algorithm>
 #include <span>
 #include <utility>
@@ -250,9 +251,16 @@ void RecoveryJournal::Failed(const QString& journal, const QString& reason) {
   QMetaObject::invokeMethod(
       this,
       [this, journal, reason] {
-        if (journal != journal_ || reported_)
+        if (journal != journal_)
+          return;
+        // The same edits are not taken for written: the next step writes
+        // them again, and the first failure tries once more after the delay.
+        last_body_.clear();
+        if (reported_)
           return;
         reported_ = true;
+        if (!timer_.isActive())
+          timer_.start();
         emit notWritten(
             QStringLiteral("Несохранённые изменения файла «%1» не записываются в журнал для "
                            "восстановления: папка журнала недоступна для записи: %2. Папка "
@@ -361,7 +369,14 @@ void RecoveryJournal::WriteNow() {
     QtFileStore store;
     QString reason;
     const Bytes data(bytes.begin(), bytes.end());
-    if (!store.WriteAll(journal, data, reason)) {
+    // Another program reading the journal (a scanner, a viewer) keeps it from
+    // being replaced on Windows for a moment: this thread may wait that out.
+    bool written = store.WriteAll(journal, data, reason);
+    for (int attempt = 0; !written && attempt < 5; ++attempt) {
+      QThread::msleep(200);
+      written = store.WriteAll(journal, data, reason);
+    }
+    if (!written) {
       qWarning("Recovery journal %s not written: %s", qUtf8Printable(journal),
                qUtf8Printable(reason));
       Failed(journal, reason);
