@@ -280,9 +280,8 @@ void RecoveryJournal::Opened() {
   adopted_.clear();
   journal_ = NewJournal(folder_, document_->TargetFileName());
   reported_ = false;
-  const Bytes& image = document_->Image();
-  file_size_ = static_cast<std::int64_t>(image.size());
-  file_crc_ = Crc32(std::span(image.data(), image.size()));
+  file_size_ = static_cast<std::int64_t>(document_->Image().size());
+  file_crc_.reset();
   on_disk_ = false;
   last_body_.clear();
 }
@@ -316,9 +315,8 @@ void RecoveryJournal::SavedAs(bool durable) {
       });
     }
   }
-  const Bytes& image = document_->Image();
-  file_size_ = static_cast<std::int64_t>(image.size());
-  file_crc_ = Crc32(std::span(image.data(), image.size()));
+  file_size_ = static_cast<std::int64_t>(document_->Image().size());
+  file_crc_.reset();
   last_body_.clear();
 }
 
@@ -333,12 +331,20 @@ QByteArray RecoveryJournal::Snapshot() const {
   JournalContent content;
   content.file = document_->TargetFileName();
   content.file_size = file_size_;
-  content.file_crc = file_crc_;
+  content.file_crc = FileCrc();
   content.written = QDateTime::currentDateTimeUtc();
   content.entries = JournalEntries(*document_);
   if (content.entries.empty())
     return {};
   return WriteJournal(content, document_->Saved());
+}
+
+std::uint32_t RecoveryJournal::FileCrc() const {
+  if (!file_crc_) {
+    const Bytes& image = document_->Image();
+    file_crc_ = Crc32(std::span(image.data(), image.size()));
+  }
+  return *file_crc_;
 }
 
 void RecoveryJournal::WriteNow() {
@@ -408,7 +414,7 @@ RecoveryJournal::Found RecoveryJournal::Check(Offer& offer, QString& message) {
   offer.file_changed = false;
   for (const auto& one : adopted_) {
     offer.file_changed = offer.file_changed || one->content.file_size != file_size_ ||
-                         one->content.file_crc != file_crc_;
+                         one->content.file_crc != FileCrc();
     contents.push_back(one->content);
   }
   offer.content = MergeJournals(std::move(contents));

@@ -75,6 +75,7 @@ class RecoveryJournal : public QObject {
   // The journal as the next write would put it, and writing it now (no wait
   // for the timer); Flush waits until every write asked for is on the disk.
   QByteArray Snapshot() const;
+  std::uint32_t FileCrc() const;
   void WriteNow();
   void Flush();
   // This editor's journal of the current file (written or not yet).
@@ -102,7 +103,9 @@ class RecoveryJournal : public QObject {
   QStringList left_;  // this editor's journals of files it has left, locks maybe still held
   bool reported_ = false;
   std::int64_t file_size_ = 0;
-  std::uint32_t file_crc_ = 0;
+  // Worked out from the document's image when a journal is first written or
+  // compared, not on Open: a pass over the whole file that Open need not wait for.
+  mutable std::optional<std::uint32_t> file_crc_;
   bool on_disk_ = false;  // a journal of this session may be on the disk
   QByteArray last_body_;  // the change list written last
   QTimer timer_;
