@@ -1,5 +1,6 @@
 #include "journal_file.h"
 
+#include <zlib.h>
 #include <QDir>
 #include <QLocale>
 #include <QUrl>
@@ -8,7 +9,6 @@
 #include <new>
 #include <span>
 
-#include "crc32.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "grid_shape.h"
@@ -32,8 +32,8 @@ QString Shown(const FieldRef& field, std::int32_t value) {
 }
 
 std::uint32_t CrcOf(QByteArrayView bytes) {
-  return Crc32(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                         static_cast<std::size_t>(bytes.size())));
+  return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                            static_cast<z_size_t>(bytes.size())));
 }
 
 QString Hex(std::uint32_t value) {

@@ -1,5 +1,6 @@
 #include "recovery_journal.h"
 
+#include <zlib.h>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -13,13 +14,16 @@
 #include <span>
 #include <utility>
 
-#include "crc32.h"
 #include "file_store.h"
 #include "table_document.h"
 
 namespace {
 
 const QString kSuffix = QStringLiteral(".journal");
+
+std::uint32_t CrcOf(const Bytes& image) {
+  return static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size()));
+}
 
 QString NativePath(const QString& path) {
   return QDir::toNativeSeparators(path);
@@ -282,7 +286,7 @@ void RecoveryJournal::Opened() {
   reported_ = false;
   const Bytes& image = document_->Image();
   file_size_ = static_cast<std::int64_t>(image.size());
-  file_crc_ = Crc32(std::span(image.data(), image.size()));
+  file_crc_ = CrcOf(image);
   on_disk_ = false;
   last_body_.clear();
 }
@@ -318,7 +322,7 @@ void RecoveryJournal::SavedAs(bool durable) {
   }
   const Bytes& image = document_->Image();
   file_size_ = static_cast<std::int64_t>(image.size());
-  file_crc_ = Crc32(std::span(image.data(), image.size()));
+  file_crc_ = CrcOf(image);
   last_body_.clear();
 }
 

@@ -14,9 +14,9 @@
 #include <random>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "../support/file_helpers.h"
-#include "crc32.h"
 #include "journal_file.h"
 #include "recovery_journal.h"
 #include "sample_image.h"
@@ -47,8 +47,8 @@ std::vector<CellState> AllStates(const TableDocument& document) {
 JournalContent ContentOf(const TableDocument& document) {
   const Bytes& image = document.Image();
   return {document.TargetFileName(), static_cast<std::int64_t>(image.size()),
-          Crc32(std::span(image.data(), image.size())), QDateTime::currentDateTimeUtc(),
-          JournalEntries(document)};
+          static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size())),
+          QDateTime::currentDateTimeUtc(), JournalEntries(document)};
 }
 
 // Random committed values and typed texts (empty, separators, quotes, line
@@ -125,8 +125,8 @@ TEST(Journal, AChangedFileGoesThroughTheConflictCheck) {
 QByteArray WithBody(const QByteArray& journal, const QByteArray& body) {
   const qsizetype end = journal.indexOf("\n\n");
   const qsizetype line = journal.lastIndexOf("\nbody ", end);
-  const std::uint32_t crc =
-      Crc32(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
+  const auto crc = static_cast<std::uint32_t>(
+      crc32_z(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<z_size_t>(body.size())));
   return journal.left(line) + "\nbody " + QByteArray::number(body.size()) + ' ' +
          QByteArray::number(crc, 16).rightJustified(8, '0') + "\n\n" + body;
 }
