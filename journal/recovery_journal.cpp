@@ -342,7 +342,7 @@ QByteArray RecoveryJournal::Snapshot() const {
   content.entries = JournalEntries(*document_);
   if (content.entries.empty())
     return {};
-  return WriteJournal(content, document_->Saved());
+  return WriteJournal(content);
 }
 
 void RecoveryJournal::WriteNow() {
