@@ -135,9 +135,7 @@ bool WritesOverAnInput(const CliRequest& request) {
     outputs = ExportPaths(request);
   else if (!request.output.isEmpty())
     outputs = {request.output};
-  const bool changes_executable = request.command == QStringLiteral("import") ||
-                                  request.command == QStringLiteral("apply") ||
-                                  request.command == QStringLiteral("apply-patch");
+  const bool changes_executable = FindCliCommand(request.command)->changes_executable;
   for (const QString& output : std::as_const(outputs)) {
     const QString identity = FileIdentity(output);
     for (qsizetype k = changes_executable ? 1 : 0; k < request.files.size(); ++k) {
@@ -366,18 +364,78 @@ int ApplyPatchFile(const CliRequest& request) {
 
 }  // namespace
 
+const std::vector<CliCommand>& CliCommands() {
+  static const std::vector<CliCommand> commands = {
+      {.name = "export",
+       .files = 1,
+       .most_files = 1,
+       .options = {"table", "separator"},
+       .usage = "export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]",
+       .help = "таблицы в CSV: без --table три файла creatures.csv, buildings.csv,\n"
+               "spells.csv (в папке -o или в текущей), с --table одна таблица\n"
+               "в стандартный вывод или в файл -o",
+       .run = Export},
+      {.name = "import",
+       .files = 2,
+       .most_files = 2,
+       .options = {"table", "allow-name-mismatch", "out-of-range"},
+       .needs_table = true,
+       .needs_output = true,
+       .changes_executable = true,
+       .usage = "import ФАЙЛ.exe ТАБЛИЦА.csv --table Т -o ВЫХОД.exe [--allow-name-mismatch]\n"
+                "[--out-of-range limit|wrap]",
+       .help = "загрузить таблицу из CSV и записать исполняемый файл; значение,\n"
+               "которое не помещается в своё поле, без --out-of-range — ошибка",
+       .run = Import},
+      {.name = "diff",
+       .files = 2,
+       .most_files = 2,
+       .options = {"separator"},
+       .usage = "diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]",
+       .help = "список полей, которыми B отличается от A",
+       .run = Diff},
+      {.name = "apply",
+       .files = 2,
+       .most_files = 1000,
+       .options = {"force", "prefer", "report", "separator", "out-of-range"},
+       .needs_output = true,
+       .changes_executable = true,
+       .usage = "apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
+                "[--prefer later|earlier] [--report ОТЧЁТ.csv] [--out-of-range limit|wrap]",
+       .help = "применить списки изменений по порядку и записать исполняемый файл;\n"
+               "если два списка задают полю разные значения, ничего не записывается,\n"
+               "пока --prefer не скажет, какой список главнее",
+       .run = Apply},
+      {.name = "patch",
+       .files = 2,
+       .most_files = 2,
+       .options = {"format"},
+       .needs_output = true,
+       .usage = "patch ИСХОДНЫЙ.exe ИЗМЕНЁННЫЙ.exe -o МОД.bps [--format bps|ips]",
+       .help = "патч BPS (или IPS), превращающий первый файл во второй",
+       .run = Patch},
+      {.name = "apply-patch",
+       .files = 2,
+       .most_files = 2,
+       .options = {"allow-other-bytes"},
+       .needs_output = true,
+       .changes_executable = true,
+       .usage = "apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]",
+       .help = "применить патч BPS или IPS и записать результат",
+       .run = ApplyPatchFile},
+  };
+  return commands;
+}
+
+const CliCommand* FindCliCommand(const QString& name) {
+  for (const CliCommand& command : CliCommands())
+    if (name == QLatin1StringView(command.name))
+      return &command;
+  return nullptr;
+}
+
 int RunCommand(const CliRequest& request) {
   if (WritesOverAnInput(request))
     return kExitFailed;
-  if (request.command == QStringLiteral("export"))
-    return Export(request);
-  if (request.command == QStringLiteral("import"))
-    return Import(request);
-  if (request.command == QStringLiteral("diff"))
-    return Diff(request);
-  if (request.command == QStringLiteral("patch"))
-    return Patch(request);
-  if (request.command == QStringLiteral("apply-patch"))
-    return ApplyPatchFile(request);
-  return Apply(request);
+  return FindCliCommand(request.command)->run(request);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "change_lists.h"
 #include "csv_separator.h"
@@ -36,6 +37,30 @@ struct CliRequest {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitFailed = 2;
+
+// One command of trevalune-cli, as a row of the table that reads the command
+// line, answers --help and runs it. The texts are UTF-8 as they are shown.
+struct CliCommand {
+  const char* name = nullptr;
+  int files = 0;       // how many file arguments, at least
+  int most_files = 0;  // and at most
+  // The options it takes besides -o and --any-size, by their long names.
+  QStringList options;
+  bool needs_table = false;
+  bool needs_output = false;
+  // It changes its first file, which -o may therefore name.
+  bool changes_executable = false;
+  // Its synopsis in --help; a second line goes under the first, indented.
+  const char* usage = nullptr;
+  // What it does, in --help, a line of the help to each line.
+  const char* help = nullptr;
+  int (*run)(const CliRequest& request) = nullptr;
+};
+
+// Every command, in the order --help lists them.
+const std::vector<CliCommand>& CliCommands();
+// The command named `name`, or null.
+const CliCommand* FindCliCommand(const QString& name);
 
 // Runs a request whose arguments are already checked; messages go to stderr.
 int RunCommand(const CliRequest& request);

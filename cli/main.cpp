@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
-#include <map>
 
 #include "cli_commands.h"
 #include "standard_output.h"
@@ -14,53 +13,45 @@
 
 namespace {
 
-struct CommandShape {
-  int files;            // how many file arguments, at least
-  int most_files;       // and at most
-  QStringList allowed;  // the options it takes besides -o and --any-size
-  bool needs_table;
-  bool needs_output;
-};
-
-const std::map<QString, CommandShape>& Commands() {
-  static const std::map<QString, CommandShape> commands = {
-      {QStringLiteral("export"), {1, 1, {"table", "separator"}, false, false}},
-      {QStringLiteral("import"),
-       {2, 2, {"table", "allow-name-mismatch", "out-of-range"}, true, true}},
-      {QStringLiteral("diff"), {2, 2, {"separator"}, false, false}},
-      {QStringLiteral("apply"),
-       {2, 1000, {"force", "prefer", "report", "separator", "out-of-range"}, false, true}},
-      {QStringLiteral("patch"), {2, 2, {"format"}, false, true}},
-      {QStringLiteral("apply-patch"), {2, 2, {"allow-other-bytes"}, false, true}},
-  };
-  return commands;
-}
-
-const char* const kDescription =
+const char* const kDescriptionStart =
     "Таблицы исполняемого файла в виде CSV, списки изменений и патчи.\n"
     "\n"
-    "Команды:\n"
-    "  export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]\n"
-    "      таблицы в CSV: без --table три файла creatures.csv, buildings.csv,\n"
-    "      spells.csv (в папке -o или в текущей), с --table одна таблица\n"
-    "      в стандартный вывод или в файл -o\n"
-    "  import ФАЙЛ.exe ТАБЛИЦА.csv --table Т -o ВЫХОД.exe [--allow-name-mismatch]\n"
-    "        [--out-of-range limit|wrap]\n"
-    "      загрузить таблицу из CSV и записать исполняемый файл; значение,\n"
-    "      которое не помещается в своё поле, без --out-of-range — ошибка\n"
-    "  diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]\n"
-    "      список полей, которыми B отличается от A\n"
-    "  apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
-    "        [--prefer later|earlier] [--report ОТЧЁТ.csv] [--out-of-range limit|wrap]\n"
-    "      применить списки изменений по порядку и записать исполняемый файл;\n"
-    "      если два списка задают полю разные значения, ничего не записывается,\n"
-    "      пока --prefer не скажет, какой список главнее\n"
-    "  patch ИСХОДНЫЙ.exe ИЗМЕНЁННЫЙ.exe -o МОД.bps [--format bps|ips]\n"
-    "      патч BPS (или IPS), превращающий первый файл во второй\n"
-    "  apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]\n"
-    "      применить патч BPS или IPS и записать результат\n"
+    "Команды:\n";
+const char* const kDescriptionEnd =
     "\n"
     "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.";
+
+// The help's description: each command of the table with its synopsis and
+// what it does.
+QString Description() {
+  QString text = QString::fromUtf8(kDescriptionStart);
+  for (const CliCommand& command : CliCommands()) {
+    text += QStringLiteral("  ") +
+            QString::fromUtf8(command.usage).replace(u'\n', QStringLiteral("\n        ")) +
+            QStringLiteral("\n      ") +
+            QString::fromUtf8(command.help).replace(u'\n', QStringLiteral("\n      ")) + u'\n';
+  }
+  return text + QString::fromUtf8(kDescriptionEnd);
+}
+
+// The commands' names, as a list in words: "a, b или c".
+QString CommandNames() {
+  QStringList names;
+  for (const CliCommand& command : CliCommands())
+    names.append(QString::fromUtf8(command.name));
+  const QString last = names.takeLast();
+  return names.join(QStringLiteral(", ")) + QStringLiteral(" или ") + last;
+}
+
+// Every option some command takes, beside those every command takes.
+QStringList CommandOptions() {
+  QStringList options;
+  for (const CliCommand& command : CliCommands())
+    for (const QString& option : command.options)
+      if (!options.contains(option))
+        options.append(option);
+  return options;
+}
 
 void UsageError(const QString& message) {
   std::fprintf(stderr, "trevalune-cli: %s\nСправка: trevalune-cli --help\n",
@@ -94,31 +85,27 @@ std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
 bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   QStringList arguments = parser.positionalArguments();
   if (arguments.isEmpty()) {
-    UsageError(
-        QStringLiteral("не указана команда: export, import, diff, apply, patch или apply-patch"));
+    UsageError(QStringLiteral("не указана команда: %1").arg(CommandNames()));
     return false;
   }
   request.command = arguments.takeFirst();
-  const auto shape = Commands().find(request.command);
-  if (shape == Commands().end()) {
+  const CliCommand* const shape = FindCliCommand(request.command);
+  if (!shape) {
     UsageError(QStringLiteral("неизвестная команда «%1»").arg(request.command));
     return false;
   }
-  if (arguments.size() < shape->second.files || arguments.size() > shape->second.most_files) {
-    UsageError((shape->second.files == shape->second.most_files
+  if (arguments.size() < shape->files || arguments.size() > shape->most_files) {
+    UsageError((shape->files == shape->most_files
                     ? QStringLiteral("команде %1 нужно файлов: %2, а указано %3")
                     : QStringLiteral("команде %1 нужно файлов не меньше %2, а указано %3"))
                    .arg(request.command)
-                   .arg(shape->second.files)
+                   .arg(shape->files)
                    .arg(arguments.size()));
     return false;
   }
   request.files = arguments;
-  for (const QString& option :
-       {QStringLiteral("table"), QStringLiteral("separator"), QStringLiteral("allow-name-mismatch"),
-        QStringLiteral("force"), QStringLiteral("format"), QStringLiteral("allow-other-bytes"),
-        QStringLiteral("prefer"), QStringLiteral("report"), QStringLiteral("out-of-range")}) {
-    if (parser.isSet(option) && !shape->second.allowed.contains(option)) {
+  for (const QString& option : CommandOptions()) {
+    if (parser.isSet(option) && !shape->options.contains(option)) {
       UsageError(
           QStringLiteral("параметр --%1 не относится к команде %2").arg(option, request.command));
       return false;
@@ -131,7 +118,7 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
                      .arg(parser.value(QStringLiteral("table"))));
       return false;
     }
-  } else if (shape->second.needs_table) {
+  } else if (shape->needs_table) {
     UsageError(QStringLiteral("команде %1 нужен параметр --table").arg(request.command));
     return false;
   }
@@ -192,7 +179,7 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     UsageError(QStringLiteral("отчёт не пишется в стандартный вывод: укажите в --report файл"));
     return false;
   }
-  if (request.output.isEmpty() && shape->second.needs_output) {
+  if (request.output.isEmpty() && shape->needs_output) {
     UsageError(QStringLiteral("команде %1 нужен параметр -o").arg(request.command));
     return false;
   }
@@ -218,7 +205,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(QString::fromUtf8(kDescription));
+  parser.setApplicationDescription(Description());
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Показать эту справку."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -257,9 +244,7 @@ int main(int argc, char** argv) {
                       "таблиц.")},
       {QStringLiteral("any-size"), QStringLiteral("Открывать файлы любого размера.")},
   });
-  parser.addPositionalArgument(
-      QStringLiteral("команда"),
-      QStringLiteral("export, import, diff, apply, patch или apply-patch."));
+  parser.addPositionalArgument(QStringLiteral("команда"), CommandNames() + u'.');
   parser.addPositionalArgument(QStringLiteral("файлы"), QStringLiteral("Файлы команды."),
                                QStringLiteral("файлы..."));
 

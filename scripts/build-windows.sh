@@ -8,7 +8,7 @@
 # Slow parts are cached outside the clone, in ${TREVALUNE_CACHE:-~/.cache/trevalune}:
 #   qt6-mingw-<version>-<hash>/   Qt for MinGW, keyed by the Qt version and a
 #                                  hash of its build options and the toolchain
-#   mingw-deps-<hash>/             libcsv and GoogleTest built for MinGW
+#   mingw-deps-<hash>/             libcsv, zlib and GoogleTest built for MinGW
 # A cache entry counts only once its build has finished (a stamp file in it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -98,12 +98,17 @@ else
 fi
 [ "$qt_only" -eq 1 ] && exit 0
 
-# ------------------------------------------------- libcsv and GoogleTest for MinGW
+# ------------------------------------------- libcsv, zlib and GoogleTest for MinGW
 # libcsv's configure does not know MinGW (its config.sub is too old); it is one
-# C file, compiled here as it stands in Debian's source package.
+# C file, compiled here as it stands in Debian's source package. zlib (its
+# CRC-32) comes from Debian's source too: the Qt above carries its own, hidden
+# inside Qt6Core. Its C files are compiled as they stand, without its build
+# scripts, which would make a DLL beside the library.
 csv_version=$(dpkg-query -W -f='${Version}' libcsv-dev)
+zlib_version=$(dpkg-query -W -f='${Version}' zlib1g-dev)
 gtest_version=$(dpkg-query -W -f='${Version}' googletest)
-deps_key=$(printf '%s\n' "$csv_version" "$gtest_version" | cat - "$toolchain" | sha256sum | cut -c1-12)
+deps_key=$(printf '%s\n' "$csv_version" "$zlib_version" "$gtest_version" | cat - "$toolchain" |
+  sha256sum | cut -c1-12)
 deps_prefix="$cache/mingw-deps-$deps_key"
 if [ ! -f "$deps_prefix/.complete" ]; then
   work=$(mktemp -d "$cache/deps-build.XXXXXX")
@@ -114,6 +119,14 @@ if [ ! -f "$deps_prefix/.complete" ]; then
   x86_64-w64-mingw32-gcc-posix -O2 -c "$csv_src/libcsv.c" -I"$csv_src" -o "$work/libcsv.o"
   x86_64-w64-mingw32-ar rcs "$deps_prefix/lib/libcsv.a" "$work/libcsv.o"
   cp "$csv_src/csv.h" "$deps_prefix/include/"
+  (cd "$work" && apt-get source -qq "zlib=$zlib_version" >/dev/null 2>&1 && ls -d zlib-*/ >/dev/null)
+  zlib_src=$(ls -d "$work"/zlib-*/)
+  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+    inftrees trees uncompr zutil; do
+    x86_64-w64-mingw32-gcc-posix -O2 -c "$zlib_src/$c.c" -I"$zlib_src" -o "$work/zlib-$c.o"
+  done
+  x86_64-w64-mingw32-ar rcs "$deps_prefix/lib/libz.a" "$work"/zlib-*.o
+  cp "$zlib_src/zlib.h" "$zlib_src/zconf.h" "$deps_prefix/include/"
   cmake -S /usr/src/googletest -B "$work/gtest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_GMOCK=ON >/dev/null
   cmake --build "$work/gtest" -j "$jobs" >/dev/null

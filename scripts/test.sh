@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: the normal build, the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a bounded
-# run of each fuzz target, the Windows build with its suite under Wine and the
-# check of its portable zip, the Debian package and its checks, and the format
-# check.
+# Installs what is missing, checks that no folder includes a header of a
+# layer above it, builds and runs every test: the normal build, the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
+# fuzz target, the Windows build with its suite under Wine and the check of its
+# portable zip, the Debian package and its checks, and the format check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -17,6 +17,9 @@ run_suite() {
   cmake --build "$build" -j "$jobs"
   QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
 }
+
+echo "== Layers: no folder includes a header of a folder above it =="
+"$root/scripts/check-layers.sh"
 
 echo "== Build and test =="
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=Debug

@@ -24,7 +24,6 @@
 #include <thread>
 
 #include "../support/file_helpers.h"
-#include "crc32.h"
 #include "file_store.h"
 #include "journal_file.h"
 #include "recovery_journal.h"

@@ -14,9 +14,9 @@
 #include <random>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "../support/file_helpers.h"
-#include "crc32.h"
 #include "journal_file.h"
 #include "recovery_journal.h"
 #include "sample_image.h"
@@ -47,8 +47,8 @@ std::vector<CellState> AllStates(const TableDocument& document) {
 JournalContent ContentOf(const TableDocument& document) {
   const Bytes& image = document.Image();
   return {document.TargetFileName(), static_cast<std::int64_t>(image.size()),
-          Crc32(std::span(image.data(), image.size())), QDateTime::currentDateTimeUtc(),
-          JournalEntries(document)};
+          static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size())),
+          QDateTime::currentDateTimeUtc(), JournalEntries(document)};
 }
 
 // Random committed values and typed texts (empty, separators, quotes, line
@@ -73,7 +73,7 @@ TEST(Journal, WhatItHoldsComesBackExactly) {
       if (random() % 2)
         edited.EditCell(field, texts[random() % texts.size()]);
     }
-    const QByteArray bytes = WriteJournal(ContentOf(edited), edited.Saved());
+    const QByteArray bytes = WriteJournal(ContentOf(edited));
     QString problem;
     const std::optional<JournalContent> read = ReadJournal(bytes, problem);
     ASSERT_TRUE(read) << problem.toStdString();
@@ -125,10 +125,46 @@ TEST(Journal, AChangedFileGoesThroughTheConflictCheck) {
 QByteArray WithBody(const QByteArray& journal, const QByteArray& body) {
   const qsizetype end = journal.indexOf("\n\n");
   const qsizetype line = journal.lastIndexOf("\nbody ", end);
-  const std::uint32_t crc =
-      Crc32(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
+  const auto crc = static_cast<std::uint32_t>(
+      crc32_z(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<z_size_t>(body.size())));
   return journal.left(line) + "\nbody " + QByteArray::number(body.size()) + ' ' +
          QByteArray::number(crc, 16).rightJustified(8, '0') + "\n\n" + body;
+}
+
+// A journal of version 1, which named each field by its table's and column's
+// Russian captions, in the change list's columns, reads as it did: the same
+// fields, values and typed texts as the keys of today's journal give.
+TEST(Journal, AJournalOfTheFirstVersionStillReads) {
+  const QByteArray header =
+      "Trevalune journal 1\n"
+      "file /games/HMM2PL.exe\n"
+      "size 1208393\n"
+      "crc32 0a1b2c3d\n"
+      "written 2026-03-01T10:20:30.000Z\n"
+      "body 0 00000000\n\n";
+  const QByteArray list =
+      "Таблица,№,Название,Столбец,В файле,Новое,Набрано\r\n"
+      "Существа,3,Жар Улнор,Атака,79,99,\r\n"
+      "Постройки,1,\"Башня, верхняя\",Золото,1500,1500,>12x\r\n"
+      "Заклинания,65,Свет,Альфа,-3,4,>\r\n";
+  QString problem;
+  const std::optional<JournalContent> read = ReadJournal(WithBody(header, list), problem);
+  ASSERT_TRUE(read) << problem.toStdString();
+  EXPECT_EQ(read->file, QStringLiteral("/games/HMM2PL.exe"));
+  EXPECT_EQ(read->file_size, 1208393);
+  EXPECT_EQ(read->file_crc, 0x0a1b2c3du);
+  const std::vector<JournalEntry> expected = {
+      {{kCreatures, 2, 1}, QStringLiteral("79"), QStringLiteral("99"), std::nullopt},
+      {{kBuildings, 0, 1}, QStringLiteral("1500"), QStringLiteral("1500"), "12x"},
+      {{kSpells, 64, 3}, QStringLiteral("-3"), QStringLiteral("4"), ""},
+  };
+  EXPECT_EQ(read->entries, expected);
+
+  // Today's journal names the same fields by keys and reads them back alike.
+  JournalContent again = *read;
+  const std::optional<JournalContent> reread = ReadJournal(WriteJournal(again), problem);
+  ASSERT_TRUE(reread) << problem.toStdString();
+  EXPECT_EQ(reread->entries, expected);
 }
 
 class JournalFolderTest : public ::testing::Test {
@@ -299,12 +335,13 @@ TEST_F(JournalFolderTest, ABrokenJournalIsSetAside) {
   }
   ASSERT_FALSE(good.isEmpty());
   QByteArray other_version = good;
-  other_version.replace("journal 1\n", "journal 2\n");
+  other_version.replace("journal " + QByteArray::number(kJournalVersion) + '\n',
+                        "journal " + QByteArray::number(kJournalVersion + 1) + '\n');
   QByteArray flipped = good;
   flipped[flipped.size() - 3] = static_cast<char>(flipped[flipped.size() - 3] ^ 1);
   const QByteArray list = good.mid(good.indexOf("\n\n") + 2);
   QByteArray bad_row = list;
-  bad_row.replace(QByteArrayLiteral("Заклинания"), QByteArrayLiteral("Заклинаниz"));
+  bad_row.replace(QByteArrayLiteral("spells"), QByteArrayLiteral("spellz"));
   QByteArray bad_typed = list;
   bad_typed.replace(QByteArrayLiteral("\r\n"), QByteArrayLiteral(",x\r\n"));
   const struct {

@@ -134,7 +134,9 @@ TEST(Crc32Test, OfChangedAgreesWithTheDefinition) {
       for (std::size_t i = at; i < at + size; ++i)
         changed[i] = static_cast<std::uint8_t>(rng());
       differ.push_back({at, size});
-      at += size + 1 + Below(rng, 60);
+      // Mostly close together, now and then far apart, so that the ranges
+      // are taken both as one and each on its own.
+      at += size + 1 + Below(rng, 60) + (Below(rng, 4) == 0 ? Below(rng, 4000) : 0);
     }
     EXPECT_EQ(Crc32OfChanged(Crc32(original), original, changed, differ), ReferenceCrc(changed))
         << ranges << " ranges";

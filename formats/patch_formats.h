@@ -6,7 +6,6 @@
 #include <span>
 #include <vector>
 
-#include "crc32.h"
 #include "target_file.h"
 
 // Patches for players: the changes between two files as a BPS or an IPS patch,
@@ -27,6 +26,25 @@
 // to. An offset of 0x454F46 reads as "EOF", so no record starts there.
 
 enum class PatchFormat { kBps, kIps };
+
+// A run of bytes in a file: `size` bytes from `offset`.
+struct ByteRange {
+  std::size_t offset = 0;
+  std::size_t size = 0;
+  std::size_t end() const { return offset + size; }
+  friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// The CRC-32 both formats use (zlib's); `previous` is the CRC of the bytes
+// before `data`, so Crc32(b, Crc32(a)) is the CRC of a followed by b.
+std::uint32_t Crc32(std::span<const std::uint8_t> data, std::uint32_t previous = 0);
+// The CRC of `changed`, from the CRC of `original`, which has as many bytes and
+// holds the same ones outside `differ` (sorted, not overlapping, inside both).
+// It reads only the bytes inside `differ`, so for a few changes it costs next
+// to nothing beside a CRC of the whole.
+std::uint32_t Crc32OfChanged(std::uint32_t original_crc, std::span<const std::uint8_t> original,
+                             std::span<const std::uint8_t> changed,
+                             const std::vector<ByteRange>& differ);
 
 // Why a patch cannot be made or applied. PatchRefusalText words each one.
 enum class PatchRefusal {

@@ -1,27 +1,49 @@
 #include "journal_file.h"
 
+#include <zlib.h>
 #include <QDir>
 #include <QLocale>
 #include <QUrl>
 #include <algorithm>
+#include <array>
 #include <map>
 #include <new>
 #include <span>
 
-#include "crc32.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "grid_shape.h"
 #include "record_field.h"
+#include "table_csv.h"
 
 namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Trevalune journal ");
-const QString kTypedCaption = QStringLiteral("Набрано");
 // A typed text is written after this mark, so that an empty typed text differs
 // from none.
 constexpr char kTypedMark = '>';
-constexpr int kColumns = 7;
+
+// The columns of the list. Each has a key, which names it from version 2 on;
+// version 1 named it by the change list's caption, still read as an alias.
+// These captions are version 1's, kept as they were whatever the change list
+// calls its columns now; nobody reads them but this reader.
+enum ListColumn { kTable, kEntry, kName, kColumn, kInFile, kNow, kTyped, kListColumns };
+struct ListColumnName {
+  QLatin1StringView key;
+  const char* caption;  // UTF-8
+};
+constexpr std::array<ListColumnName, kListColumns> kColumnNames = {
+    {{QLatin1StringView("table"), "Таблица"},
+     {QLatin1StringView("entry"), "№"},
+     {QLatin1StringView("name"), "Название"},
+     {QLatin1StringView("column"), "Столбец"},
+     {QLatin1StringView("in_file"), "В файле"},
+     {QLatin1StringView("now"), "Новое"},
+     {QLatin1StringView("typed"), "Набрано"}}};
+// Version 2 writes these, by key: the table by its key (as the command line
+// names it), the entry by its number (from 1) and the column by its number in
+// the grid (from 1). The names are the file's, not the journal's business.
+constexpr std::array<ListColumn, 6> kWritten = {kTable, kEntry, kColumn, kInFile, kNow, kTyped};
 
 QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -32,8 +54,8 @@ QString Shown(const FieldRef& field, std::int32_t value) {
 }
 
 std::uint32_t CrcOf(QByteArrayView bytes) {
-  return Crc32(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                         static_cast<std::size_t>(bytes.size())));
+  return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                            static_cast<z_size_t>(bytes.size())));
 }
 
 QString Hex(std::uint32_t value) {
@@ -56,16 +78,43 @@ std::optional<std::uint32_t> HexValue(const QByteArray& text) {
   return value;
 }
 
-std::optional<FieldRef> FieldOfRow(const QStringList& row) {
+// Where each column stands in the list whose first row is `header`, its
+// columns named by key or by version 1's caption; the name may be left out.
+// Nothing when a column is unknown, twice or missing.
+std::optional<std::array<qsizetype, kListColumns>> ColumnsOf(const QStringList& header) {
+  std::array<qsizetype, kListColumns> at;
+  at.fill(-1);
+  for (qsizetype i = 0; i < header.size(); ++i) {
+    const auto named = std::find_if(kColumnNames.begin(), kColumnNames.end(), [&](const auto& c) {
+      return header[i] == c.key || header[i] == QString::fromUtf8(c.caption);
+    });
+    if (named == kColumnNames.end() || at[named - kColumnNames.begin()] >= 0)
+      return std::nullopt;
+    at[named - kColumnNames.begin()] = i;
+  }
+  for (int column = 0; column < kListColumns; ++column)
+    if (at[column] < 0 && column != kName)
+      return std::nullopt;
+  return at;
+}
+
+// The field a row names: the table by its key or its tab caption, the entry by
+// its number, the column by its number or its caption.
+std::optional<FieldRef> FieldOfRow(const QStringList& row,
+                                   const std::array<qsizetype, kListColumns>& at) {
   for (TableIndex table = 0; table < kTableCount; ++table) {
-    if (row[0] != Text(TabCaptions[table]))
+    const QString& named = row[at[kTable]];
+    if (named != TableFileName(table) && named != Text(TabCaptions[table]))
       continue;
     bool ok = false;
-    const int number = row[1].toInt(&ok);
+    const int number = row[at[kEntry]].toInt(&ok);
     if (!ok || number < 1 || number > EntryCount(table))
       return std::nullopt;
+    const QString& column_named = row[at[kColumn]];
+    const int column_number = column_named.toInt(&ok);
     for (int column = 1; column < ColCounts[table]; ++column)
-      if (row[3] == Text(HeaderCaptions[table][column]))
+      if ((ok && column_number == column) ||
+          (!ok && column_named == Text(HeaderCaptions[table][column])))
         return FieldRef{table, number - 1, column};
     return std::nullopt;
   }
@@ -78,22 +127,25 @@ std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& 
     problem = QStringLiteral("список изменений в нём не читается");
     return std::nullopt;
   }
-  QStringList captions = ChangeListRows({}, TableSet()).front();
-  captions << kTypedCaption;
-  if (read.records.front().Texts() != captions) {
+  const QStringList header = read.records.front().Texts();
+  const auto at = ColumnsOf(header);
+  if (!at) {
     problem = QStringLiteral("в нём не те столбцы");
     return std::nullopt;
   }
   std::vector<JournalEntry> entries;
   for (qsizetype r = 1; r < read.records.size(); ++r) {
     const QStringList row = read.records[r].Texts();
-    const std::optional<FieldRef> field = row.size() == kColumns ? FieldOfRow(row) : std::nullopt;
-    const std::string typed = read.records[r].fields.back().text;
+    const std::optional<FieldRef> field =
+        row.size() == header.size() ? FieldOfRow(row, *at) : std::nullopt;
+    const std::string typed =
+        field ? read.records[r].fields[static_cast<std::size_t>((*at)[kTyped])].text
+              : std::string();
     if (!field || (!typed.empty() && typed.front() != kTypedMark)) {
       problem = QStringLiteral("строка %1 списка изменений не читается").arg(read.records[r].line);
       return std::nullopt;
     }
-    JournalEntry entry{*field, row[4], row[5], std::nullopt};
+    JournalEntry entry{*field, row[(*at)[kInFile]], row[(*at)[kNow]], std::nullopt};
     if (!typed.empty())
       entry.typed = typed.substr(1);
     entries.push_back(std::move(entry));
@@ -135,19 +187,16 @@ std::vector<JournalEntry> JournalEntries(const TableDocument& document) {
   return entries;
 }
 
-QByteArray WriteJournal(const JournalContent& content, const TableSet& names) {
-  std::vector<FieldChange> changes;
-  changes.reserve(content.entries.size());
-  for (const JournalEntry& entry : content.entries)
-    changes.push_back({entry.field, 0, 0});
-  QList<QStringList> rows = ChangeListRows(changes, names);
-  rows.front() << kTypedCaption;
-  for (std::size_t i = 0; i < content.entries.size(); ++i) {
-    const JournalEntry& entry = content.entries[i];
-    QStringList& row = rows[static_cast<qsizetype>(i) + 1];
-    row[4] = entry.in_file;
-    row[5] = entry.now;
-    row << (entry.typed ? QLatin1Char(kTypedMark) + Text(*entry.typed) : QString());
+QByteArray WriteJournal(const JournalContent& content) {
+  QList<QStringList> rows;
+  rows.reserve(static_cast<qsizetype>(content.entries.size()) + 1);
+  QStringList& header = rows.emplace_back();
+  for (const ListColumn column : kWritten)
+    header << kColumnNames[column].key;
+  for (const JournalEntry& entry : content.entries) {
+    rows.append({TableFileName(entry.field.table), QString::number(entry.field.entry + 1),
+                 QString::number(entry.field.column), entry.in_file, entry.now,
+                 entry.typed ? QLatin1Char(kTypedMark) + Text(*entry.typed) : QString()});
   }
   const QByteArray body = WriteCsv(rows);
 
@@ -170,7 +219,10 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   if (!bytes.startsWith(kMagic) || end < 0)
     return broken(QStringLiteral("это не журнал или его начало потеряно"));
   const QList<QByteArray> lines = bytes.first(end).toByteArray().split('\n');
-  if (lines.front() != kMagic + QByteArray::number(kJournalVersion))
+  bool version_ok = false;
+  const int version = lines.front().mid(kMagic.size()).toInt(&version_ok);
+  if (!version_ok || version < 1 || version > kJournalVersion ||
+      lines.front() != kMagic + QByteArray::number(version))
     return broken(QStringLiteral("журнал записан другой версией программы"));
   if (lines.size() != 6)
     return broken(QStringLiteral("заголовок журнала повреждён"));

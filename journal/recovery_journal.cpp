@@ -1,5 +1,6 @@
 #include "recovery_journal.h"
 
+#include <zlib.h>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -13,13 +14,16 @@
 #include <span>
 #include <utility>
 
-#include "crc32.h"
 #include "file_store.h"
 #include "table_document.h"
 
 namespace {
 
 const QString kSuffix = QStringLiteral(".journal");
+
+std::uint32_t CrcOf(const Bytes& image) {
+  return static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size()));
+}
 
 QString NativePath(const QString& path) {
   return QDir::toNativeSeparators(path);
@@ -336,13 +340,13 @@ QByteArray RecoveryJournal::Snapshot() const {
   content.entries = JournalEntries(*document_);
   if (content.entries.empty())
     return {};
-  return WriteJournal(content, document_->Saved());
+  return WriteJournal(content);
 }
 
 std::uint32_t RecoveryJournal::FileCrc() const {
   if (!file_crc_) {
     const Bytes& image = document_->Image();
-    file_crc_ = Crc32(std::span(image.data(), image.size()));
+    file_crc_ = CrcOf(image);
   }
   return *file_crc_;
 }

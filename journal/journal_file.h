@@ -12,11 +12,15 @@
 #include "change_list.h"
 #include "table_document.h"
 
-// The recovery journal of one file: the edits not yet saved, as a change list
-// with one more column, "Набрано", for the text typed into a cell and not yet
-// taken by its field. A short header comes first:
+// The recovery journal of one file: the edits not yet saved, as a CSV list of
+// the fields, each named by keys that stay whatever the tables' captions
+// become: "table" (creatures, buildings or spells), "entry" (its number, from
+// 1) and "column" (its number in the grid, from 1); then its value in the file
+// and its committed value, as the change list shows them ("in_file", "now"),
+// and "typed": the text typed into its cell and not yet taken by its field,
+// after a '>', or empty. A short header comes first:
 //
-//   Trevalune journal 1
+//   Trevalune journal 2
 //   file <the file's absolute path, percent-encoded>
 //   size <the file's size as opened, in bytes>
 //   crc32 <its CRC-32, 8 hexadecimal digits>
@@ -25,8 +29,11 @@
 //   (an empty line, then the change list)
 //
 // The body's size and CRC tell a cut or damaged journal from a whole one.
+// Version 1 had the same header and the change list's columns with one more,
+// "Набрано", each field named by its table's and column's Russian captions:
+// those read still, as aliases of the keys.
 
-inline constexpr int kJournalVersion = 1;
+inline constexpr int kJournalVersion = 2;
 
 // One field the journal holds: its values as the change list shows them, and
 // the typed text, if any.
@@ -51,10 +58,10 @@ struct JournalContent {
 // unsaved.
 std::vector<JournalEntry> JournalEntries(const TableDocument& document);
 
-// The journal's bytes; names in the list come from `names`.
-QByteArray WriteJournal(const JournalContent& content, const TableSet& names);
-// Reads a journal. A journal of another version, cut, damaged or naming no
-// field gives nothing, with what is wrong in `problem` (for the user).
+// The journal's bytes, of the current version.
+QByteArray WriteJournal(const JournalContent& content);
+// Reads a journal of this version or an earlier one. A journal of another version, cut, damaged or
+// naming no field gives nothing, with what is wrong in `problem` (for the user).
 std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem);
 
 // The journals that editors left for one file, as one: a field held by more
