@@ -271,7 +271,7 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
       if (cell.table != shown)
         cell = FieldsOf(shown).front();
       const std::string text = RandomText(random);
-      document.EditCell(cell, text);
+      document.Type(cell, text);
       model->Type(cell, text);
     } else if (action < 11) {
       const auto table = static_cast<TableIndex>(random() % kTableCount);
@@ -300,9 +300,9 @@ TEST_P(EditHistoryProperty, RandomSessionsMatchThePlainModel) {
       for (unsigned n = random() % 5; n-- > 0;)
         cells.emplace_back(fields[random() % std::min<std::size_t>(fields.size(), 40)],
                            RandomText(random));
-      history.Apply(QStringLiteral("вставку"), [&] {
+      document.Change(QStringLiteral("вставку"), [&](DocumentEdit& edit) {
         for (const auto& [field, text] : cells)
-          document.EditCell(field, text);
+          edit.Type(field, text);
       });
       model->Paste(cells);
     } else {
