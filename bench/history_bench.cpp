@@ -40,7 +40,7 @@ void BM_HistoryOfSingleCellSteps(benchmark::State& state) {
       const FieldRef field{table, step % EntryCount(table), 1 + step % (ColCounts[table] - 1)};
       document.History().EndVisit();
       const std::string text = std::to_string(step % 97);
-      document.EditCell(field, long_texts ? "                    " + text : text);
+      document.Type(field, long_texts ? "                    " + text : text);
     }
   }
   ReportHistory(state, document.History(), kSteps);
@@ -57,11 +57,11 @@ void BM_HistoryOfWholeTablePastes(benchmark::State& state) {
     document.OpenImage(QStringLiteral("sample.exe"), Sample());
     touched = 0;
     for (int paste = 0; paste < kPastes; ++paste) {
-      document.History().Apply(QStringLiteral("вставку"), [&] {
+      document.Change(QStringLiteral("вставку"), [&](DocumentEdit& edit) {
         for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
           for (int column = 1; column < ColCounts[kCreatures]; ++column) {
-            document.EditCell({kCreatures, entry, column},
-                              std::to_string((entry * 7 + column * 3 + paste % 2) % 100));
+            edit.Type({kCreatures, entry, column},
+                      std::to_string((entry * 7 + column * 3 + paste % 2) % 100));
             ++touched;
           }
       });

@@ -36,12 +36,12 @@ struct JournalledDocument {
   }
   void Step(int fields, int value) {
     // The first `fields` fields, table by table.
-    document.History().Apply(QStringLiteral("вставку"), [&] {
+    document.Change(QStringLiteral("вставку"), [&](DocumentEdit& edit) {
       int left = fields;
       for (TableIndex table = 0; table < kTableCount; ++table)
         for (int entry = 0; entry < EntryCount(table); ++entry)
           for (int column = 1; column < ColCounts[table] && left > 0; ++column, --left)
-            document.SetFieldValue({table, entry, column}, value + left);
+            edit.SetValue({table, entry, column}, value + left);
     });
   }
   void Toggle() {

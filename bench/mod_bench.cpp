@@ -18,6 +18,7 @@
 #include "bench_timing.h"
 #include "changes_model.h"
 #include "changes_panel.h"
+#include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
 #include "mod_commands.h"
@@ -102,7 +103,7 @@ struct ModWindow {
           values.push_back(
               {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
         }
-    document.SetFieldValues(QStringLiteral("всё"), values);
+    SetFieldValues(document, QStringLiteral("всё"), values);
     CatchUp();
   }
   FakeDialogs dialogs;
@@ -185,10 +186,10 @@ void BM_Commit_List(benchmark::State& state) {
         values.push_back(
             {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
       }
-  document.SetFieldValues(QStringLiteral("всё"), values);
+  SetFieldValues(document, QStringLiteral("всё"), values);
   std::vector<double> commits;
   for (auto _ : state) {
-    document.EditCell({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
+    document.Type({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
     const auto start = std::chrono::steady_clock::now();
     document.CommitTable(kCreatures);
     const double took = SecondsSince(start);
@@ -209,8 +210,8 @@ void BM_SetComparison_Document(benchmark::State& state) {
       PathOf(Sample().path()), [] { return true; }, error);
   const QString other = ComparisonFile(false);
   const double seconds = TimeEach(
-      state, [&] { document.SetComparisonFile(other, nullptr, error); },
-      [&] { document.CloseComparison(); });
+      state, [&] { document.Comparison().Open(other, nullptr, error); },
+      [&] { document.Comparison().Close(); });
   ReportAgainstFloor(state, seconds, read_floor);
 }
 BENCHMARK(BM_SetComparison_Document)->UseManualTime();
@@ -266,7 +267,7 @@ void BM_F7_Search(benchmark::State& state) {
   std::vector<double> steps;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    at = document.NextComparisonDifference(at, true).value_or(at);
+    at = document.Comparison().NextDifference(at, true).value_or(at);
     const double took = SecondsSince(start);
     state.SetIterationTime(took);
     steps.push_back(took * 1e6);

@@ -85,8 +85,10 @@ const Bytes& Edited() {
 void BM_ExportFromDocument(benchmark::State& state, PatchFormat format) {
   TableDocument document;
   document.OpenImage(QStringLiteral("a.exe"), Original());
-  for (const FieldChange& change : DiffTables(document.Saved(), LoadTablesFrom(Modded())))
-    document.SetFieldValue(change.field, change.now);
+  document.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    for (const FieldChange& change : DiffTables(document.Saved(), LoadTablesFrom(Modded())))
+      edit.SetValue(change.field, change.now);
+  });
   TimeAgainstRead(state, [&] {
     benchmark::DoNotOptimize(MakeDocumentPatch(document, document.Image(), format).bytes);
   });

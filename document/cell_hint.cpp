@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "comparison_file.h"
 #include "grid_shape.h"
 
 namespace {
@@ -58,9 +59,9 @@ QString CellHint(const TableDocument& document, const FieldRef& field) {
     else if (stored != text)
       lines.append(QStringLiteral("%1 → будет сохранено %2").arg(text, stored));
   }
-  if (document.DiffersFromComparison(field))
+  if (document.Comparison().Differs(field))
     lines.append(QStringLiteral("в файле для сравнения: %1")
                      .arg(QString::fromStdString(
-                         FieldText(document.ComparisonValue(field), layout.is_signed))));
+                         FieldText(document.Comparison().Value(field), layout.is_signed))));
   return lines.join(QLatin1Char('\n'));
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "comparison_file.h"
+
 namespace {
 
 const std::array<QString, ChangesModel::kInComparison + 1> kCaptions = {
@@ -31,8 +33,8 @@ ChangesModel::ChangesModel(TableDocument* document, QObject* parent)
     if (following_)
       ListAgain();
   });
-  connect(document_, &TableDocument::comparisonChanged, this, [this] {
-    if (!document_->HasComparison())
+  connect(&document_->Comparison(), &ComparisonFile::changed, this, [this] {
+    if (!document_->Comparison().IsOpen())
       mode_ = Against::File;
     // Even while not following: the columns go with the mode.
     ListAgain();
@@ -87,7 +89,7 @@ QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 void ChangesModel::SetMode(Against mode) {
-  if (mode == Against::Comparison && !document_->HasComparison())
+  if (mode == Against::Comparison && !document_->Comparison().IsOpen())
     mode = Against::File;
   if (mode == mode_)
     return;
@@ -97,7 +99,7 @@ void ChangesModel::SetMode(Against mode) {
 
 bool ChangesModel::Listed(const FieldRef& field) const {
   if (mode_ == Against::Comparison)
-    return document_->DiffersFromComparison(field);
+    return document_->Comparison().Differs(field);
   return document_->Mark(field) != CellMark::None;
 }
 
@@ -118,8 +120,8 @@ QString ChangesModel::Text(const FieldRef& field, int column) const {
         return QStringLiteral("не число");
       return Shown(field, document_->ValueAfterCommit(field));
     case kInComparison:
-      return document_->HasComparison() ? Shown(field, document_->ComparisonValue(field))
-                                        : QString();
+      return document_->Comparison().IsOpen() ? Shown(field, document_->Comparison().Value(field))
+                                              : QString();
     default:
       return {};
   }

@@ -1,10 +1,10 @@
 #include "document_history.h"
 
+#include <algorithm>
 #include <limits>
+#include <new>
 #include <string>
 #include <utility>
-
-#include "table_document.h"
 
 namespace {
 
@@ -20,8 +20,10 @@ std::size_t TextBytes(const std::optional<std::string>& typed) {
 
 }  // namespace
 
-DocumentHistory::DocumentHistory(TableDocument* document)
-    : QObject(document), document_(document) {}
+DocumentHistory::DocumentHistory(HistoryTarget& target, HistoryRecorder*& recorder, QObject* parent)
+    : QObject(parent), target_(target) {
+  recorder = this;
+}
 
 DocumentHistory::~DocumentHistory() = default;
 
@@ -69,24 +71,14 @@ void DocumentHistory::Replay(const Step& step, CellState Touched::*state) {
   emit fieldTouched(step.touched.front().field);
   // The step's fields change together: the views hear of them once.
   replaying_ = true;
-  document_->HoldCellSignals();
+  target_.HoldCellSignals();
   for (const Touched& touched : step.touched)
-    document_->Restore(touched.field, touched.*state);
-  document_->ReleaseCellSignals();
+    target_.Restore(touched.field, touched.*state);
+  target_.ReleaseCellSignals();
   replaying_ = false;
 }
 
-void DocumentHistory::Apply(const QString& name, const std::function<void()>& change) {
-  OpenGroupedChange(name);
-  // Closed however `change` ends, so that no later change lands in this group.
-  struct Closer {
-    DocumentHistory* history;
-    ~Closer() { history->CloseGroupedChange(); }
-  } closer{this};
-  change();
-}
-
-void DocumentHistory::OpenGroupedChange(const QString& name) {
+void DocumentHistory::OpenGroup(const QString& name) {
   if (depth_++ > 0)
     return;
   EndVisit();
@@ -94,23 +86,50 @@ void DocumentHistory::OpenGroupedChange(const QString& name) {
   group_before_.clear();
 }
 
-void DocumentHistory::CloseGroupedChange() {
-  if (depth_ == 0 || --depth_ > 0)
+void DocumentHistory::CloseGroup() {
+  if (depth_ == 0 || depth_ > 1) {
+    depth_ = std::max(depth_ - 1, 0);
     return;
-  std::vector<Touched> touched;
-  for (auto& [field, before] : group_before_) {
-    CellState after = document_->StateOf(field);
-    if (after != before)
-      touched.push_back({field, std::move(before), std::move(after)});
   }
+  std::vector<Touched> touched;
+  try {
+    for (const auto& [field, before] : group_before_) {
+      CellState after = target_.StateOf(field);
+      if (after != before)
+        touched.push_back({field, before, std::move(after)});
+    }
+    touched.shrink_to_fit();
+    if (!touched.empty())
+      steps_.reserve(index_ + 1);
+  } catch (const std::bad_alloc&) {
+    // No room for the step: the fields go back rather than change unrecorded.
+    AbortGroup();
+    throw;
+  }
+  depth_ = 0;
   group_before_.clear();
   if (touched.empty())
     return;
-  touched.shrink_to_fit();
   const Shown shown = Now();
   Push({group_name_, std::move(touched), -1});
   Announce(shown);
   emit stepCompleted();
+}
+
+void DocumentHistory::AbortGroup() {
+  if (depth_ == 0 || --depth_ > 0)
+    return;
+  // Putting back a typed text may itself run out of memory; such a field
+  // keeps what it holds, and the others still go back.
+  replaying_ = true;
+  for (const auto& [field, before] : group_before_) {
+    try {
+      target_.Restore(field, before);
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  replaying_ = false;
+  group_before_.clear();
 }
 
 void DocumentHistory::EndVisit() {
@@ -120,8 +139,9 @@ void DocumentHistory::EndVisit() {
     emit stepCompleted();
 }
 
-void DocumentHistory::Touching(const FieldRef& field, const CellState& before) {
-  group_before_.try_emplace(field, before);
+void DocumentHistory::Touching(const FieldRef& field) {
+  if (Recording() && !group_before_.count(field))
+    group_before_.emplace(field, target_.StateOf(field));
 }
 
 void DocumentHistory::Typed(const FieldRef& field, const CellState& before,

@@ -3,24 +3,66 @@
 #include <QObject>
 #include <QString>
 #include <cstddef>
-#include <functional>
 #include <map>
 #include <vector>
 
 #include "field_state.h"
 
-class TableDocument;
+// The document as its history sees it: the state of a field, and putting a
+// state back. Undo and redo restore through this and nothing else.
+class HistoryTarget {
+ public:
+  virtual CellState StateOf(const FieldRef& field) const = 0;
+  virtual void Restore(const FieldRef& field, const CellState& state) = 0;
+  // While held, the views hear of restored cells once, at the release.
+  virtual void HoldCellSignals() = 0;
+  virtual void ReleaseCellSignals() = 0;
+
+ protected:
+  ~HistoryTarget() = default;
+};
+
+// The side of the history that hears of changes. Only the document the history
+// restores into holds it (DocumentHistory's constructor hands it out): a window
+// or a command line sees the history as DocumentHistory, whose undo and redo
+// are all it may do.
+class HistoryRecorder {
+ public:
+  // Groups nest; the outermost one makes the step. A group that leaves every
+  // field as it was makes none.
+  virtual void OpenGroup(const QString& name) = 0;
+  virtual void CloseGroup() = 0;
+  // The change of the group failed (an exception left it). The outermost
+  // group puts every field it touched back as it was and makes no step.
+  virtual void AbortGroup() = 0;
+  virtual bool GroupOpen() const = 0;
+  // `field` is about to change: an open group takes its state (the first
+  // time only), unless an undo or redo is putting it back.
+  virtual void Touching(const FieldRef& field) = 0;
+  // Typing outside a group changed `field` from `before` to `after`.
+  // Either call may run out of memory before it records anything.
+  virtual void Typed(const FieldRef& field, const CellState& before, const CellState& after) = 0;
+  // Forgets every step (Open); the fields as they are now are clean.
+  virtual void Clear() = 0;
+  // The fields as they are now are saved (Save As).
+  virtual void SetClean() = 0;
+
+ protected:
+  ~HistoryRecorder() = default;
+};
 
 // The document's undo and redo. Every change the user makes to fields and
 // typed texts is one step that holds, for each field it touched and for
 // nothing else, the field's state before and after; undo puts the states
 // from before back, redo the ones from after.
 //
-// A change is grouped: the document records a field's state the first time
-// the field is touched inside the group, and closing the group compares with
-// the field's state then and pushes one step if anything differs. Text typed
-// into a cell outside any group is typing: every keystroke of one visit of
-// one cell merges into one step.
+// A change is grouped: TableDocument::Change opens a group, the document
+// reports each field the first time it is touched inside it (HistoryRecorder),
+// and closing the group compares with the field's state then and pushes one
+// step if anything differs. Text typed into a cell outside any group
+// (TableDocument::Type) is typing: every keystroke of one visit of one cell
+// merges into one step. Undo and redo put states back through HistoryTarget;
+// the history and the document see nothing else of each other.
 //
 // Commits of typed text (a tab left, Save As) are not steps: they change how a
 // field is held, not what the user chose, and since a step restores both
@@ -29,12 +71,13 @@ class TableDocument;
 //
 // Our own small stack: QUndoStack lives in QtGui, and the document library
 // links QtCore only.
-class DocumentHistory : public QObject {
+class DocumentHistory : public QObject, private HistoryRecorder {
   Q_OBJECT
 
  public:
-  // The document this history restores into; it owns the history.
-  explicit DocumentHistory(TableDocument* document);
+  // `target` is the document this history restores into, and `recorder`
+  // receives the side of the history that the document alone reports to.
+  DocumentHistory(HistoryTarget& target, HistoryRecorder*& recorder, QObject* parent);
   ~DocumentHistory() override;
 
   bool CanUndo() const { return index_ > 0; }
@@ -52,13 +95,6 @@ class DocumentHistory : public QObject {
 
   void Undo();
   void Redo();
-
-  // Runs `change` as one step named `name` (Apply), or opens and closes
-  // such a group by hand. Groups nest; the outermost one makes the step. A
-  // group that leaves every field as it was makes none.
-  void Apply(const QString& name, const std::function<void()>& change);
-  void OpenGroupedChange(const QString& name);
-  void CloseGroupedChange();
 
   // The visit of a cell ends: the current cell moved, the tab changed, or
   // another step came.
@@ -79,8 +115,6 @@ class DocumentHistory : public QObject {
   void stepCompleted();
 
  private:
-  friend class TableDocument;
-
   struct Touched {
     FieldRef field;
     CellState before;
@@ -92,15 +126,16 @@ class DocumentHistory : public QObject {
     int visit;                     // the typing visit, or -1
   };
 
-  // From the document. `field` is about to change; `before` is its state now.
-  void Touching(const FieldRef& field, const CellState& before);
-  // Typing outside a group changed `field` from `before` to `after`.
-  void Typed(const FieldRef& field, const CellState& before, const CellState& after);
+  // HistoryRecorder, for the document.
+  void OpenGroup(const QString& name) override;
+  void CloseGroup() override;
+  void AbortGroup() override;
+  bool GroupOpen() const override { return depth_ > 0; }
+  void Touching(const FieldRef& field) override;
+  void Typed(const FieldRef& field, const CellState& before, const CellState& after) override;
+  void Clear() override;
+  void SetClean() override;
   bool Recording() const { return depth_ > 0 && !replaying_; }
-  // Forgets every step (Open); the fields as they are now are clean.
-  void Clear();
-  // The fields as they are now are saved (Save As).
-  void SetClean();
 
   void Push(Step step);
   void Replay(const Step& step, CellState Touched::*state);
@@ -112,7 +147,7 @@ class DocumentHistory : public QObject {
   Shown Now() const;
   void Announce(const Shown& before);
 
-  TableDocument* document_;
+  HistoryTarget& target_;
   std::vector<Step> steps_;
   std::size_t index_ = 0;
   // The index at which the fields were saved; none once that step is gone.

@@ -106,5 +106,5 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
 }
 
 void CarryOut(TableDocument& document, const RangeEditPlan& plan) {
-  document.SetFieldValues(QStringLiteral("изменение выделенных"), plan.changes);
+  SetFieldValues(document, QStringLiteral("изменение выделенных"), plan.changes);
 }

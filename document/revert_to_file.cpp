@@ -7,5 +7,5 @@ void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) 
       in_file.push_back(
           {field, FieldValue(document.Saved(), field.table, field.entry, field.column)});
   }
-  document.SetFieldValues(QStringLiteral("возврат значений из файла"), in_file);
+  SetFieldValues(document, QStringLiteral("возврат значений из файла"), in_file);
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cell_grid.h"
+#include "comparison_file.h"
 #include "field_input.h"
 #include "target_handle_scope.h"
 
@@ -60,15 +61,17 @@ TableDocument::TableDocument(FileStore* store, QObject* parent)
       store_(store ? store : own_store_.get()),
       committed_(std::make_unique<TableSet>()),
       saved_(std::make_unique<TableSet>()),
-      history_(new DocumentHistory(this)) {}
+      history_(new DocumentHistory(*this, recorder_, this)),
+      comparison_(new ComparisonFile(*this, spare_, this)) {}
 
 TableDocument::~TableDocument() = default;
 
-TableDocument::Outcome TableDocument::ReadExecutable(const QString& absolute, Bytes& image,
-                                                     const SizeQuestion& accept_other_size,
-                                                     QString& error) const {
+TableDocument::Outcome ReadExecutable(FileStore& store, const QString& absolute, Bytes& image,
+                                      const TableDocument::SizeQuestion& accept_other_size,
+                                      QString& error) {
+  using Outcome = TableDocument::Outcome;
   QString reason;
-  if (!store_->ReadAll(absolute, image, reason)) {
+  if (!store.ReadAll(absolute, image, reason)) {
     error = QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(absolute), reason);
     return Outcome::Failed;
   }
@@ -85,7 +88,7 @@ TableDocument::Outcome TableDocument::Open(const QString& path,
                                            const SizeQuestion& accept_other_size, QString& error) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   Bytes image = std::move(spare_);
-  const Outcome read = ReadExecutable(absolute, image, accept_other_size, error);
+  const Outcome read = ReadExecutable(*store_, absolute, image, accept_other_size, error);
   if (read != Outcome::Done) {
     spare_ = std::move(image);
     return read;
@@ -110,16 +113,13 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   path_ = path;
   typed_.clear();
   loaded_ = true;
-  history_->Clear();
+  recorder_->Clear();
   active_ = kCreatures;
-  const bool compared = HasComparison();
-  comparison_.reset();
-  comparison_image_.clear();
-  comparison_path_.clear();
+  const bool compared = comparison_->Drop();
   emit opened();
   emit fileChanged();
   if (compared)
-    emit comparisonChanged();
+    emit comparison_->changed();
   emit activeTableChanged(active_);
   emit tablesReset();
 }
@@ -189,7 +189,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   *saved_ = LoadTablesFrom(image);
   spare_ = std::exchange(image_, std::move(image));
   path_ = destination;
-  history_->SetClean();
+  recorder_->SetClean();
   error = reason;  // empty, or the warning of a write that may not outlive a power cut
   emit savedAs(reason.isEmpty());
   emit fileChanged();
@@ -220,20 +220,50 @@ bool TableDocument::HasTypedText(const FieldRef& field) const {
   return typed_.count(KeyOf(field)) != 0;
 }
 
-void TableDocument::EditCell(const FieldRef& field, const std::string& text) {
+void TableDocument::Change(const QString& step, const std::function<void(DocumentEdit&)>& change) {
+  DocumentEdit edit(*this);
+  const auto release = [&] {
+    if (std::exchange(edit.holds_signals_, false))
+      ReleaseCellSignals();
+  };
+  recorder_->OpenGroup(step);
+  try {
+    change(edit);
+  } catch (...) {
+    // Whatever `change` did is put back (by the outermost change), and no
+    // later change lands in this step.
+    release();
+    recorder_->AbortGroup();
+    throw;
+  }
+  try {
+    recorder_->CloseGroup();
+  } catch (...) {
+    release();
+    throw;
+  }
+  // Cell signals held by the edit are told once the step is made.
+  release();
+}
+
+void TableDocument::Type(const FieldRef& field, const std::string& text) {
+  TypeText(field, text);
+}
+
+void TableDocument::TypeText(const FieldRef& field, const std::string& text) {
   // Typing and pasting alike come here; outside a group it is typing.
-  const bool typing = loaded_ && IsField(field) && history_->depth_ == 0;
+  const bool typing = loaded_ && IsField(field) && !recorder_->GroupOpen();
   const CellState before = typing ? StateOf(field) : CellState{};
   Touch(field);
   typed_[KeyOf(field)] = text;
   if (typing)
-    history_->Typed(field, before, StateOf(field));
+    recorder_->Typed(field, before, StateOf(field));
   CellChanged(field);
 }
 
 void TableDocument::Touch(const FieldRef& field) {
-  if (history_->Recording() && loaded_ && IsField(field) && !history_->group_before_.count(field))
-    history_->Touching(field, StateOf(field));
+  if (loaded_ && IsField(field))
+    recorder_->Touching(field);
 }
 
 void TableDocument::CellChanged(const FieldRef& field) {
@@ -261,7 +291,7 @@ void TableDocument::ReleaseCellSignals() {
 void TableDocument::CommitTable(TableIndex table) {
   if (!loaded_ || table >= kTableCount)
     return;
-  if (history_->Recording()) {
+  if (recorder_->GroupOpen()) {
     for (const auto& [key, text] : typed_) {
       if (std::get<0>(key) == table)
         Touch({table, std::get<1>(key), std::get<2>(key)});
@@ -274,16 +304,16 @@ void TableDocument::CommitTable(TableIndex table) {
   emit tablesReset();
 }
 
-void TableDocument::SetFieldText(const FieldRef& field, const std::string& text) {
+void TableDocument::PutText(const FieldRef& field, const std::string& text) {
   if (!loaded_ || !IsField(field))
     return;
   const FieldInput input = ReadFieldInput(
       text, FieldOf(field.table, field.column),
       FieldValue(*committed_, field.table, field.entry, field.column), TextSource::Typed);
-  SetFieldValue(field, input.value);
+  PutValue(field, input.value);
 }
 
-void TableDocument::SetFieldValue(const FieldRef& field, std::int32_t value) {
+void TableDocument::PutValue(const FieldRef& field, std::int32_t value) {
   if (!loaded_ || !IsField(field))
     return;
   Touch(field);
@@ -368,95 +398,22 @@ std::vector<FieldChange> TableDocument::Changes() const {
   return changes;
 }
 
-void TableDocument::SetFieldValues(const QString& step,
-                                   const std::vector<FieldValueChange>& values) {
-  if (!loaded_ || values.empty())
+void DocumentEdit::SetValues(const std::vector<FieldValueChange>& values) {
+  // Whatever takes memory comes first, so that running out of it leaves every
+  // field as it was: the history takes each field's state, and the held
+  // signals get their room.
+  for (const FieldValueChange& change : values)
+    document_.Touch(change.field);
+  document_.held_fields_.reserve(document_.held_fields_.size() + values.size());
+  if (!std::exchange(holds_signals_, true))
+    document_.HoldCellSignals();
+  for (const FieldValueChange& change : values)
+    document_.PutValue(change.field, change.value);
+}
+
+void SetFieldValues(TableDocument& document, const QString& step,
+                    const std::vector<FieldValueChange>& values) {
+  if (!document.IsLoaded() || values.empty())
     return;
-  HoldCellSignals();
-  history_->Apply(step, [&] {
-    for (const FieldValueChange& change : values)
-      SetFieldValue(change.field, change.value);
-  });
-  ReleaseCellSignals();
-}
-
-TableDocument::Outcome TableDocument::SetComparisonFile(const QString& path,
-                                                        const SizeQuestion& accept_other_size,
-                                                        QString& error) {
-  if (!loaded_)
-    return Outcome::Declined;
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  // Read into the spare buffer, as Open does: a megabyte of fresh memory
-  // costs more to fault in than the read itself.
-  Bytes image = std::move(spare_);
-  const Outcome read = ReadExecutable(absolute, image, accept_other_size, error);
-  if (read != Outcome::Done) {
-    spare_ = std::move(image);
-    return read;
-  }
-  comparison_ = std::make_unique<TableSet>(LoadTablesFrom(image));
-  spare_ = std::exchange(comparison_image_, std::move(image));
-  comparison_path_ = absolute;
-  emit comparisonChanged();
-  return Outcome::Done;
-}
-
-void TableDocument::CloseComparison() {
-  if (!HasComparison())
-    return;
-  comparison_.reset();
-  comparison_image_.clear();
-  comparison_path_.clear();
-  emit comparisonChanged();
-}
-
-std::int32_t TableDocument::ComparisonValue(const FieldRef& field) const {
-  if (!HasComparison() || !IsField(field))
-    return 0;
-  return FieldValue(*comparison_, field.table, field.entry, field.column);
-}
-
-bool TableDocument::DiffersFromComparison(const FieldRef& field) const {
-  if (!HasComparison() || !loaded_ || !IsField(field))
-    return false;
-  if (HasTypedText(field) && Mark(field) == CellMark::NotANumber)
-    return true;
-  return ValueAfterCommit(field) != ComparisonValue(field);
-}
-
-std::optional<FieldRef> TableDocument::NextComparisonDifference(const FieldRef& from,
-                                                                bool forward) const {
-  if (!HasComparison() || !loaded_)
-    return std::nullopt;
-  // Every field numbered in table, entry and column order.
-  std::array<int, kTableCount + 1> first{};
-  for (TableIndex table = 0; table < kTableCount; ++table)
-    first[table + 1] = first[table] + EntryCount(table) * (ColCounts[table] - 1);
-  const int total = first[kTableCount];
-  const auto field_at = [&](int number) {
-    TableIndex table = 0;
-    while (number >= first[table + 1])
-      ++table;
-    const int columns = ColCounts[table] - 1;
-    const int within = number - first[table];
-    return FieldRef{table, within / columns, within % columns + 1};
-  };
-  // The search starts past `from`: a field's own number; an entry's name cell
-  // lies just before the entry's first field; anything else before the first
-  // field of all.
-  int start = forward ? -1 : 0;
-  if (IsField(from)) {
-    start = first[from.table] + from.entry * (ColCounts[from.table] - 1) + from.column - 1;
-  } else if (from.table < kTableCount && from.column == 0 && from.entry >= 0 &&
-             from.entry < EntryCount(from.table)) {
-    const int entry_first = first[from.table] + from.entry * (ColCounts[from.table] - 1);
-    start = forward ? entry_first - 1 : entry_first;
-  }
-  for (int step = 1; step <= total; ++step) {
-    const int number = ((start + (forward ? step : -step)) % total + total) % total;
-    const FieldRef field = field_at(number);
-    if (DiffersFromComparison(field))
-      return field;
-  }
-  return std::nullopt;
+  document.Change(step, [&](DocumentEdit& edit) { edit.SetValues(values); });
 }

@@ -16,6 +16,9 @@
 #include "table_set.h"
 #include "target_file.h"
 
+class ComparisonFile;
+class DocumentEdit;
+
 // A field whose value now differs from the value in the current file.
 struct FieldChange {
   FieldRef field;
@@ -41,7 +44,7 @@ struct FieldValueChange {
 //
 // Everything that reads or writes files goes through here: the window, the
 // command line, the fuzz targets and the benchmarks.
-class TableDocument : public QObject {
+class TableDocument : public QObject, private HistoryTarget {
   Q_OBJECT
 
  public:
@@ -99,28 +102,12 @@ class TableDocument : public QObject {
 
   // What the cell of `field` shows: the text typed into it, or the field's value.
   std::string CellText(const FieldRef& field) const;
-  // Text typed into a cell; it stays as typed until its table is committed.
-  void EditCell(const FieldRef& field, const std::string& text);
   bool HasTypedText(const FieldRef& field) const;
   // How many cells hold typed text.
   std::size_t TypedTextCount() const { return typed_.size(); }
-  // Commits the typed texts of `table` into its fields, as leaving its tab does.
-  void CommitTable(TableIndex table);
-  // Sets a field from text at once, as typing it and committing would.
-  void SetFieldText(const FieldRef& field, const std::string& text);
-  // Sets a field to `value` (widened as the grid shows it; its low bits are
-  // stored), dropping any typed text.
-  void SetFieldValue(const FieldRef& field, std::int32_t value);
-
-  // The field's committed value and typed text, and putting both back at once
-  // (undo, redo, revert). Both do nothing before an Open or off the tables.
-  //
-  // Every change to fields and typed texts inside a group of the history
-  // (History().Apply) is recorded there, field by field; text typed with no
-  // group open is a typing step of its own.
-  CellState StateOf(const FieldRef& field) const;
-  void Restore(const FieldRef& field, const CellState& state);
-
+  // The field's committed value and typed text; nothing before an Open or off
+  // the tables.
+  CellState StateOf(const FieldRef& field) const override;
   // The value the field holds once its typed text is committed.
   std::int32_t ValueAfterCommit(const FieldRef& field) const;
   CellMark Mark(const FieldRef& field) const;
@@ -128,32 +115,24 @@ class TableDocument : public QObject {
   // table, entry and column order.
   std::vector<FieldChange> Changes() const;
 
-  // Sets each field to its value, dropping any typed text, as one step of the
-  // history named `step`; the views hear of it once.
-  void SetFieldValues(const QString& step, const std::vector<FieldValueChange>& values);
+  // The two roads by which fields and typed texts change; both record into
+  // the history, and there is no other (the mutators are private to the
+  // document, its edits and its history).
+  //
+  // Change runs `change` as one step of the history named `step`: every field
+  // the edit touches is recorded, field by field. Changes nest; the outermost
+  // one makes the step, and one that leaves every field as it was makes none.
+  void Change(const QString& step, const std::function<void(DocumentEdit&)>& change);
+  // A keystroke (or a pasted cell): text typed into a cell, kept as typed
+  // until its table is committed. Inside a Change it belongs to that step;
+  // outside, to the typing step of the cell's visit.
+  void Type(const FieldRef& field, const std::string& text);
+  // Commits the typed texts of `table` into its fields, as leaving its tab
+  // does. Not a step of its own: the cells show and store what they did.
+  void CommitTable(TableIndex table);
 
-  // The comparison file: a second executable, read once and never written,
-  // whose tables the cells are compared with. Reading it asks about another
-  // size as Open does; on anything but Done nothing changes. Closed by
-  // CloseComparison and by every accepted Open.
-  Outcome SetComparisonFile(const QString& path, const SizeQuestion& accept_other_size,
-                            QString& error);
-  void CloseComparison();
-  bool HasComparison() const { return comparison_ != nullptr; }
-  const QString& ComparisonFileName() const { return comparison_path_; }
-  // Its tables and bytes; only while HasComparison().
-  const TableSet& Comparison() const { return *comparison_; }
-  const Bytes& ComparisonImage() const { return comparison_image_; }
-  // The field's value in the comparison file (widened as the grid shows it).
-  std::int32_t ComparisonValue(const FieldRef& field) const;
-  // Whether the field's value after commit differs from the comparison file,
-  // or its text is not a number; false without a comparison file.
-  bool DiffersFromComparison(const FieldRef& field) const;
-  // The next (or previous) field after `from` in table, entry and column
-  // order across all three tables, wrapping around, that differs from the
-  // comparison file; `from` itself comes last, and an entry's name cell
-  // (column 0) stands just before its first field. None when no field differs.
-  std::optional<FieldRef> NextComparisonDifference(const FieldRef& from, bool forward) const;
+  // The comparison file: a second executable the cells are compared with.
+  ComparisonFile& Comparison() const { return *comparison_; }
 
   // The undo history of the edits to this file; an Open clears it.
   DocumentHistory& History() { return *history_; }
@@ -168,8 +147,6 @@ class TableDocument : public QObject {
   void fileChanged();
   // Another table is on show, or an Open showed the creatures again.
   void activeTableChanged(TableIndex table);
-  // A comparison file was set or closed.
-  void comparisonChanged();
   // A file was loaded (Open, OpenImage): the current file, its bytes and the
   // history are new.
   void opened();
@@ -178,6 +155,8 @@ class TableDocument : public QObject {
   void savedAs(bool durable);
 
  private:
+  friend class DocumentEdit;
+
   // Typed text is kept per table while a file is loaded; before any Open the
   // grid's cells are one sheet that no table reads.
   static constexpr TableIndex kNoFile = 0xFF;
@@ -185,18 +164,25 @@ class TableDocument : public QObject {
   using TypedKey = std::tuple<TableIndex, int, int>;
   TypedKey KeyOf(const FieldRef& field) const;
 
+  // The mutators, for DocumentEdit, Type and the history. Each does nothing
+  // before an Open or off the tables. Typing outside a group is a typing step.
+  void TypeText(const FieldRef& field, const std::string& text);
+  // Sets a field from text at once, as typing it and committing would.
+  void PutText(const FieldRef& field, const std::string& text);
+  // Sets a field to `value` (widened as the grid shows it; its low bits are
+  // stored), dropping any typed text.
+  void PutValue(const FieldRef& field, std::int32_t value);
+  // HistoryTarget: puts both parts of a field back at once (undo, redo).
+  void Restore(const FieldRef& field, const CellState& state) override;
+
   void CommitTypedInto(TableSet& tables) const;
   // `field` is about to change: an open group of the history takes its state.
   void Touch(const FieldRef& field);
-  // While held (an undo or redo), cell changes are gathered and told at the
-  // release: one cell as itself, more as a reset.
-  friend class DocumentHistory;
+  // While held (an undo or redo, a change of many values), cell changes are
+  // gathered and told at the release: one cell as itself, more as a reset.
   void CellChanged(const FieldRef& field);
-  void HoldCellSignals();
-  void ReleaseCellSignals();
-  // Reads an executable to load, as Open and the comparison file do.
-  Outcome ReadExecutable(const QString& absolute, Bytes& image,
-                         const SizeQuestion& accept_other_size, QString& error) const;
+  void HoldCellSignals() override;
+  void ReleaseCellSignals() override;
   Outcome ReadCurrentFile(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
                           Bytes& image, QString& error);
 
@@ -210,13 +196,55 @@ class TableDocument : public QObject {
   std::unique_ptr<TableSet> committed_;
   std::unique_ptr<TableSet> saved_;
   std::map<TypedKey, std::string> typed_;
+  HistoryRecorder* recorder_ = nullptr;
   DocumentHistory* history_;
   int held_ = 0;
   std::vector<FieldRef> held_fields_;
-  QString comparison_path_;
-  Bytes comparison_image_;
-  std::unique_ptr<TableSet> comparison_;
+  ComparisonFile* comparison_;
 };
+
+// One change to the document's fields and typed texts, made by
+// TableDocument::Change and alive only while it runs: every field it touches
+// goes into the step that change makes. It is the only way to set a field's
+// value, so a change outside a step does not compile.
+class DocumentEdit {
+ public:
+  DocumentEdit(const DocumentEdit&) = delete;
+  DocumentEdit& operator=(const DocumentEdit&) = delete;
+
+  const TableDocument& Document() const { return document_; }
+  // Text typed into a cell (TableDocument::Type, inside this change).
+  void Type(const FieldRef& field, const std::string& text) { document_.TypeText(field, text); }
+  // Sets a field from text at once, as typing it and committing would.
+  void SetText(const FieldRef& field, const std::string& text) { document_.PutText(field, text); }
+  // Sets a field to `value` (widened as the grid shows it; its low bits are
+  // stored), dropping any typed text.
+  void SetValue(const FieldRef& field, std::int32_t value) { document_.PutValue(field, value); }
+  // Sets each field to its value, as SetValue; the views hear of them once,
+  // after the step is made.
+  void SetValues(const std::vector<FieldValueChange>& values);
+  // Commits the typed texts of `table`, as TableDocument::CommitTable.
+  void CommitTable(TableIndex table) { document_.CommitTable(table); }
+
+ private:
+  friend class TableDocument;
+  explicit DocumentEdit(TableDocument& document) : document_(document) {}
+  TableDocument& document_;
+  bool holds_signals_ = false;  // SetValues holds them until the step is made
+};
+
+// Sets each field to its value as one step of the history named `step`; the
+// views hear of it once. Nothing happens (not even the end of a typing visit)
+// before an Open or when `values` is empty.
+void SetFieldValues(TableDocument& document, const QString& step,
+                    const std::vector<FieldValueChange>& values);
+
+// Reads an executable to load, as Open and the comparison file do: Failed
+// with `error` set when it cannot be read or is empty, Declined when its size
+// is not ExpectedFileSize and `accept_other_size` does not take it.
+TableDocument::Outcome ReadExecutable(FileStore& store, const QString& absolute, Bytes& image,
+                                      const TableDocument::SizeQuestion& accept_other_size,
+                                      QString& error);
 
 // Loads all three tables from an image, as Open does, reading it in place.
 TableSet LoadTablesFrom(std::span<const std::uint8_t> image);

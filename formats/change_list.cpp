@@ -1,5 +1,6 @@
 #include "change_list.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <new>
@@ -283,9 +284,17 @@ ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, OnConfl
   if (!result.errors.isEmpty() ||
       (!result.conflicts.isEmpty() && on_conflict == OnConflict::Refuse))
     return result;
-  for (const PlannedChange& change : plan.changes)
-    if (!change.conflicting || on_conflict == OnConflict::Overwrite)
-      document.SetFieldValue(change.field, change.value);
+  try {
+    std::vector<FieldValueChange> values;
+    for (const PlannedChange& change : plan.changes)
+      if (!change.conflicting || on_conflict == OnConflict::Overwrite)
+        values.push_back({change.field, change.value});
+    if (!values.empty())
+      document.Change(QCoreApplication::translate("TableDocument", "применение списка изменений"),
+                      [&](DocumentEdit& edit) { edit.SetValues(values); });
+  } catch (const std::bad_alloc&) {
+    return {{csv_problem::OutOfMemory()}, {}, false, {}};
+  }
   result.applied = true;
   return result;
 }

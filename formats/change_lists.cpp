@@ -1,5 +1,6 @@
 #include "change_lists.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <map>
@@ -83,13 +84,22 @@ ListsResult ApplyChangeLists(TableDocument& document, const std::vector<ChangeLi
   if (result.HasErrors() || (!result.conflicts.empty() && !choices.prefer) ||
       (result.HasFileConflicts() && choices.on_file_conflict == OnConflict::Refuse))
     return result;
+  std::vector<FieldValueChange> values;
+  std::vector<std::int32_t> before;
+  std::vector<const Merged*> applied;
   for (const auto& [field, change] : merged) {
     if (change.conflicting && choices.on_file_conflict == OnConflict::Skip)
       continue;
-    const std::int32_t before = document.ValueAfterCommit(field);
-    document.SetFieldValue(field, change.value);
-    if (document.ValueAfterCommit(field) != before)
-      result.changes.push_back({{field, before, change.value}, change.lists});
+    values.push_back({field, change.value});
+    before.push_back(document.ValueAfterCommit(field));
+    applied.push_back(&change);
+  }
+  if (!values.empty())
+    document.Change(QCoreApplication::translate("TableDocument", "применение списков изменений"),
+                    [&](DocumentEdit& edit) { edit.SetValues(values); });
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (document.ValueAfterCommit(values[i].field) != before[i])
+      result.changes.push_back({{values[i].field, before[i], values[i].value}, applied[i]->lists});
   }
   result.applied = true;
   return result;

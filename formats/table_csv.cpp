@@ -1,5 +1,6 @@
 #include "table_csv.h"
 
+#include <QCoreApplication>
 #include <map>
 #include <new>
 #include <string>
@@ -236,8 +237,17 @@ TableImport ImportTableCsv(TableDocument& document, TableIndex table, QByteArray
   } catch (const std::bad_alloc&) {
     return {{csv_problem::OutOfMemory()}, {}};
   }
-  for (const PendingValue& value : pending)
-    document.SetFieldValue(value.field, value.value);
+  try {
+    std::vector<FieldValueChange> values;
+    values.reserve(pending.size());
+    for (const PendingValue& value : pending)
+      values.push_back({value.field, value.value});
+    if (!values.empty())
+      document.Change(QCoreApplication::translate("TableDocument", "импорт таблицы"),
+                      [&](DocumentEdit& edit) { edit.SetValues(values); });
+  } catch (const std::bad_alloc&) {
+    return {{csv_problem::OutOfMemory()}, {}};
+  }
   return result;
 }
 

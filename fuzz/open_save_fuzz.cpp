@@ -150,7 +150,7 @@ class CellPicker {
 constexpr int kRetypedCells = 16;
 
 void Retype(TableDocument& document, const FieldRef& field) {
-  document.EditCell(field, document.CellText(field));
+  document.Type(field, document.CellText(field));
 }
 
 [[noreturn]] void Fail(const Bytes& image, const Bytes& saved) {

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "change_list.h"
+#include "comparison_file.h"
 #include "document_history.h"
 #include "edit_texts.h"
 #include "grid_shape.h"
@@ -325,7 +326,7 @@ class Session {
     visit_ = field;
     for (int keys = 1 + input.Below(2); keys > 0; --keys) {
       const Text text = CellText(input);
-      document_.EditCell(field, text.text);
+      document_.Type(field, text.text);
       model_.Type(field, text);
     }
   }
@@ -340,9 +341,9 @@ class Session {
     std::vector<std::pair<FieldRef, Text>> block;
     for (const FieldRef& field : Block(input))
       block.push_back({field, CellText(input)});
-    document_.History().Apply(QStringLiteral("вставку"), [&] {
+    document_.Change(QStringLiteral("вставку"), [&](DocumentEdit& edit) {
       for (const auto& [field, text] : block)
-        document_.EditCell(field, text.text);
+        edit.Type(field, text.text);
     });
     model_.Grouped([&] {
       for (const auto& [field, text] : block)
@@ -383,7 +384,7 @@ class Session {
       csv += CsvLine(row);
     }
     CsvIssues issues;
-    document_.History().Apply(QStringLiteral("импорт таблицы"), [&] {
+    document_.Change(QStringLiteral("импорт таблицы"), [&](DocumentEdit&) {
       issues = ImportTableCsv(document_, table, QByteArray::fromStdString(csv), handling).errors;
     });
     if (issues.isEmpty() == refused)
@@ -427,7 +428,7 @@ class Session {
     }
     refused = refused || (any_conflict && on_conflict == OnConflict::Refuse);
     ApplyResult result;
-    document_.History().Apply(QStringLiteral("применение списка изменений"), [&] {
+    document_.Change(QStringLiteral("применение списка изменений"), [&](DocumentEdit&) {
       result = ::ApplyChangeList(document_, QByteArray::fromStdString(csv), on_conflict, handling);
     });
     if (result.applied == refused)
@@ -559,12 +560,12 @@ class Session {
 
   void Compare(int k) {
     if (k == kSamples) {
-      document_.CloseComparison();
+      document_.Comparison().Close();
       compared_ = nullptr;
       return;
     }
     QString error;
-    if (document_.SetComparisonFile(SamplePath(k), nullptr, error) != TableDocument::Outcome::Done)
+    if (document_.Comparison().Open(SamplePath(k), nullptr, error) != TableDocument::Outcome::Done)
       std::abort();
     compared_ = &samples_[k];
     // Every mark may have changed: the next check looks at them all.
@@ -577,8 +578,8 @@ class Session {
       return;
     std::vector<FieldValueChange> values;
     for (const FieldRef& field : fields)
-      values.push_back({field, document_.ComparisonValue(field)});
-    document_.SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+      values.push_back({field, document_.Comparison().Value(field)});
+    SetFieldValues(document_, QStringLiteral("значения из файла для сравнения"), values);
     model_.Grouped([&] {
       for (const FieldRef& field : fields)
         model_.SetBits(field, session_model::BitsIn(*compared_, field));
@@ -622,7 +623,7 @@ class Session {
       if (ModelDiffers(field))
         want = field;
     }
-    const std::optional<FieldRef> got = document_.NextComparisonDifference(from, forward);
+    const std::optional<FieldRef> got = document_.Comparison().NextDifference(from, forward);
     if (got != want)
       Fail("next difference", got ? *got : FieldRef{}, got ? "found" : "none",
            want ? std::to_string(want->table) + "/" + std::to_string(want->entry) + "/" +
@@ -638,8 +639,8 @@ class Session {
     if (document_.HasTypedText(field) != model_.Typed(field).has_value())
       Fail("typed text", field, document_.HasTypedText(field) ? "typed" : "not typed",
            model_.Typed(field) ? "typed" : "not typed");
-    if (document_.DiffersFromComparison(field) != ModelDiffers(field))
-      Fail("comparison mark", field, document_.DiffersFromComparison(field) ? "differs" : "same",
+    if (document_.Comparison().Differs(field) != ModelDiffers(field))
+      Fail("comparison mark", field, document_.Comparison().Differs(field) ? "differs" : "same",
            ModelDiffers(field) ? "differs" : "same");
   }
 
@@ -682,7 +683,7 @@ class Session {
           const int width = session_model::WidthOf(field);
           const std::uint32_t mask = width == 4 ? ~0U : (1U << (8 * width)) - 1;
           if ((value & mask) != bits ||
-              (marks && document_.DiffersFromComparison(field) != ModelDiffers(field)))
+              (marks && document_.Comparison().Differs(field) != ModelDiffers(field)))
             CheckField(field);  // says how they differ
           if ((value & mask) != bits)
             Fail("field value", value & mask, bits);

@@ -1,6 +1,8 @@
 #include "journal_file.h"
 
 #include <zlib.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 #include <QUrl>
@@ -279,8 +281,11 @@ JournalContent MergeJournals(std::vector<JournalContent> journals) {
   return merged;
 }
 
-ApplyResult RecoverJournal(TableDocument& document, const JournalContent& content,
-                           OnConflict on_conflict) {
+namespace {
+
+// RecoverJournal, inside its step.
+ApplyResult RecoverInto(TableDocument& document, DocumentEdit& edit, const JournalContent& content,
+                        OnConflict on_conflict) {
   // The values go through the change list's own check; the typed texts follow
   // their fields: a field left as the file holds it keeps its cell as it is.
   std::vector<FieldChange> changes;
@@ -319,8 +324,19 @@ ApplyResult RecoverJournal(TableDocument& document, const JournalContent& conten
   for (std::size_t i = 0; i < content.entries.size(); ++i) {
     const JournalEntry& entry = content.entries[i];
     if (entry.typed && (!conflicting[i] || on_conflict == OnConflict::Overwrite))
-      document.EditCell(entry.field, *entry.typed);
+      edit.Type(entry.field, *entry.typed);
   }
+  return result;
+}
+
+}  // namespace
+
+ApplyResult RecoverJournal(TableDocument& document, const JournalContent& content,
+                           OnConflict on_conflict) {
+  ApplyResult result;
+  document.Change(
+      QCoreApplication::translate("TableDocument", "восстановление"),
+      [&](DocumentEdit& edit) { result = RecoverInto(document, edit, content, on_conflict); });
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "comparison_file.h"
 #include "revert_to_file.h"
 
 ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
@@ -44,7 +45,8 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   });
   connect(revert_, &QPushButton::clicked, this, &ChangesPanel::RevertSelected);
   connect(take_, &QPushButton::clicked, this, &ChangesPanel::TakeSelectedFromComparison);
-  connect(document_, &TableDocument::comparisonChanged, this, &ChangesPanel::ComparisonChanged);
+  connect(&document_->Comparison(), &ComparisonFile::changed, this,
+          &ChangesPanel::ComparisonChanged);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(compare_);
@@ -89,19 +91,19 @@ void ChangesPanel::RevertSelected() {
 }
 
 void ChangesPanel::TakeSelectedFromComparison() {
-  if (!document_->HasComparison())
+  if (!document_->Comparison().IsOpen())
     return;
   std::vector<FieldValueChange> values;
   for (const FieldRef& field : SelectedFields())
-    values.push_back({field, document_->ComparisonValue(field)});
-  document_->SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+    values.push_back({field, document_->Comparison().Value(field)});
+  SetFieldValues(*document_, QStringLiteral("значения из файла для сравнения"), values);
 }
 
 void ChangesPanel::ComparisonChanged() {
-  const bool compared = document_->HasComparison();
+  const bool compared = document_->Comparison().IsOpen();
   compare_->setEnabled(compared);
   // Which file it is, for the user who forgot.
-  compare_->setToolTip(compared ? QDir::toNativeSeparators(document_->ComparisonFileName())
+  compare_->setToolTip(compared ? QDir::toNativeSeparators(document_->Comparison().FileName())
                                 : QString());
   take_->setEnabled(compared);
   if (!compared)

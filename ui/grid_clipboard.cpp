@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include "document_history.h"
 #include "string_grid.h"
+#include "table_document.h"
 #include "user_dialogs.h"
 
 namespace {
@@ -52,9 +52,9 @@ QString RangeText(const TStringGrid& grid, const QRect& range) {
   return text;
 }
 
-GridClipboard::GridClipboard(TStringGrid* grid, DocumentHistory* history, UserDialogs* dialogs,
+GridClipboard::GridClipboard(TStringGrid* grid, TableDocument* document, UserDialogs* dialogs,
                              QWidget* window)
-    : QObject(window), grid_(grid), history_(history), dialogs_(dialogs), window_(window) {
+    : QObject(window), grid_(grid), document_(document), dialogs_(dialogs), window_(window) {
   connect(grid_, &TStringGrid::editorOpened, this, &GridClipboard::Watch);
   if (QLineEdit* editor = grid_->CellEditor())
     Watch(editor);
@@ -76,7 +76,7 @@ int GridClipboard::Paste(const QString& text) {
     return 0;
   int left_out = 0;
   QPoint far_corner(left, top);
-  history_->Apply(QStringLiteral("вставку"), [&] {
+  document_->Change(QStringLiteral("вставку"), [&](DocumentEdit&) {
     // One repaint for the whole block, and the editor takes its cell's new text.
     grid_->BeginUpdate();
     for (int r = 0; r < rows.size(); ++r) {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class DocumentHistory;
+class TableDocument;
 class QLineEdit;
 class QWidget;
 class TStringGrid;
@@ -29,7 +29,7 @@ class GridClipboard : public QObject {
 
  public:
   // `window` is where messages appear; all must outlive this object.
-  GridClipboard(TStringGrid* grid, DocumentHistory* history, UserDialogs* dialogs, QWidget* window);
+  GridClipboard(TStringGrid* grid, TableDocument* document, UserDialogs* dialogs, QWidget* window);
 
   // Puts the selected range on the clipboard.
   void Copy();
@@ -48,7 +48,7 @@ class GridClipboard : public QObject {
   bool TakesPaste() const;
 
   TStringGrid* grid_;
-  DocumentHistory* history_;
+  TableDocument* document_;
   UserDialogs* dialogs_;
   QWidget* window_;
 };

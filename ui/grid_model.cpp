@@ -6,13 +6,14 @@
 #include <algorithm>
 
 #include "cell_hint.h"
+#include "comparison_file.h"
 
 GridModel::GridModel(TableDocument* document, QObject* parent)
     : QAbstractTableModel(parent), document_(document) {
   connect(document_, &TableDocument::cellChanged, this, &GridModel::DocumentCellChanged);
   connect(document_, &TableDocument::tablesReset, this, &GridModel::EverythingChanged);
   connect(document_, &TableDocument::activeTableChanged, this, &GridModel::EverythingChanged);
-  connect(document_, &TableDocument::comparisonChanged, this, &GridModel::EverythingChanged);
+  connect(&document_->Comparison(), &ComparisonFile::changed, this, &GridModel::EverythingChanged);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -140,7 +141,7 @@ void GridModel::SetText(int column, int row, const std::string& text) {
     captions_[column] = text;
     CellChanged(column, row);
   } else if (column > 0) {
-    document_->EditCell(FieldAt(column, row), text);
+    document_->Type(FieldAt(column, row), text);
   }
 }
 
@@ -175,9 +176,9 @@ CellMark GridModel::Mark(int column, int row) const {
 }
 
 bool GridModel::DiffersFromComparison(int column, int row) const {
-  if (!document_->HasComparison() || !InRange(column, row) || column == 0 || row == 0)
+  if (!document_->Comparison().IsOpen() || !InRange(column, row) || column == 0 || row == 0)
     return false;
-  return document_->DiffersFromComparison(FieldAt(column, row));
+  return document_->Comparison().Differs(FieldAt(column, row));
 }
 
 void GridModel::DocumentCellChanged(const FieldRef& field) {

@@ -46,9 +46,9 @@ class GridModel : public QAbstractTableModel {
 
   std::string Text(int column, int row) const;
   // The caption row keeps its texts here; every other cell's text goes to the
-  // document's EditCell, the one road of typing and paste alike: outside a
-  // group of the document's history it is a typing step, inside (a paste)
-  // part of that group's step.
+  // document's Type, the one road of typing and paste alike: outside a
+  // Change of the document it is a typing step, inside (a paste) part of that
+  // change's step.
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
   // The cell's hint (its tooltip), and what assistive technology reads about

@@ -23,6 +23,7 @@
 #include <chrono>
 
 #include "changes_panel.h"
+#include "comparison_file.h"
 #include "editor_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
@@ -147,7 +148,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   new FileDropForwarder(sg_Table->viewport());
   SetUpEditing();
 
-  clipboard_ = new GridClipboard(sg_Table, History(), dialogs_, this);
+  clipboard_ = new GridClipboard(sg_Table, document_, dialogs_, this);
   table_files_ =
       new TableFileCommands({this, document_, History(), sg_Table, dialogs_,
                              [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
@@ -158,8 +159,9 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   patch_files_ = new PatchFileCommands(
       {this, document_, History(), sg_Table, dialogs_,
        [this] {
-         return std::span<const std::uint8_t>(
-             document_->HasComparison() ? document_->ComparisonImage() : document_->Image());
+         return std::span<const std::uint8_t>(document_->Comparison().IsOpen()
+                                                  ? document_->Comparison().Image()
+                                                  : document_->Image());
        },
        [this] { return DialogFolder(); },
        [this](const QString& chosen) { RememberDialogFolder(chosen); }},

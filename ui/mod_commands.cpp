@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QRect>
 
+#include "comparison_file.h"
 #include "range_edit.h"
 #include "string_grid.h"
 #include "table_document.h"
@@ -40,13 +41,14 @@ ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_b
   connect(NextDifference, &QAction::triggered, this, [this] { StepToDifference(true); });
   connect(PreviousDifference, &QAction::triggered, this, [this] { StepToDifference(false); });
   connect(window_.document, &TableDocument::fileChanged, this, &ModCommands::UpdateEnabled);
-  connect(window_.document, &TableDocument::comparisonChanged, this, &ModCommands::UpdateEnabled);
+  connect(&window_.document->Comparison(), &ComparisonFile::changed, this,
+          &ModCommands::UpdateEnabled);
   UpdateEnabled();
 }
 
 void ModCommands::UpdateEnabled() {
   const bool loaded = window_.document->IsLoaded();
-  const bool compared = window_.document->HasComparison();
+  const bool compared = window_.document->Comparison().IsOpen();
   CompareWith->setEnabled(loaded);
   EditRange->setEnabled(loaded);
   for (QAction* action : {CloseComparison, TakeFromComparison, NextDifference, PreviousDifference})
@@ -78,7 +80,7 @@ void ModCommands::CompareWithClick() {
   window_.remember_folder(chosen);
   QString error;
   window_.grid->BeginUpdate();
-  const TableDocument::Outcome outcome = document.SetComparisonFile(
+  const TableDocument::Outcome outcome = document.Comparison().Open(
       chosen, [this] { return window_.dialogs->AskSizeWarning(window_.widget); }, error);
   window_.grid->EndUpdate();
   if (outcome == TableDocument::Outcome::Failed)
@@ -87,19 +89,19 @@ void ModCommands::CompareWithClick() {
 
 void ModCommands::CloseComparisonClick() {
   window_.grid->BeginUpdate();
-  window_.document->CloseComparison();
+  window_.document->Comparison().Close();
   window_.grid->EndUpdate();
 }
 
 void ModCommands::TakeFromComparisonClick() {
   TableDocument& document = *window_.document;
-  if (!document.HasComparison())
+  if (!document.Comparison().IsOpen())
     return;
   std::vector<FieldValueChange> values;
   for (const FieldRef& field : SelectedFields())
-    values.push_back({field, document.ComparisonValue(field)});
+    values.push_back({field, document.Comparison().Value(field)});
   window_.grid->BeginUpdate();
-  document.SetFieldValues(QStringLiteral("значения из файла для сравнения"), values);
+  SetFieldValues(document, QStringLiteral("значения из файла для сравнения"), values);
   window_.grid->EndUpdate();
 }
 
@@ -123,6 +125,6 @@ void ModCommands::StepToDifference(bool forward) {
   TableDocument& document = *window_.document;
   const FieldRef here{document.ActiveTable(), window_.grid->CurrentRow() - 1,
                       window_.grid->CurrentColumn()};
-  if (const std::optional<FieldRef> next = document.NextComparisonDifference(here, forward))
+  if (const std::optional<FieldRef> next = document.Comparison().NextDifference(here, forward))
     window_.show_field(*next);
 }

@@ -101,10 +101,10 @@ void PatchFileCommands::ApplyPatchClick() {
                               QStringLiteral("Патч не меняет ни одного поля таблиц."));
     return;
   }
-  window_.history->Apply(QStringLiteral("применение патча"), [&] {
+  window_.document->Change(QStringLiteral("применение патча"), [&](DocumentEdit& edit) {
     window_.grid->BeginUpdate();
     for (const FieldChange& change : judged.changes)
-      window_.document->SetFieldValue(change.field, change.now);
+      edit.SetValue(change.field, change.now);
     window_.grid->EndUpdate();
   });
 }

@@ -280,7 +280,7 @@ void TableFileCommands::SaveListsReportClick() {
 }
 
 void TableFileCommands::ApplyStep(const QString& name, const std::function<void()>& change) {
-  window_.history->Apply(name, [&] {
+  window_.document->Change(name, [&](DocumentEdit&) {
     window_.grid->BeginUpdate();
     change();
     window_.grid->EndUpdate();

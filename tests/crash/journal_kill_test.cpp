@@ -34,16 +34,16 @@ namespace {
 // The two states: one field changed, or that field and a few hundred more,
 // so that the journal's size changes between the writes.
 void EditFirst(TableDocument& document) {
-  document.History().Apply(QStringLiteral("ввод"), [&] {
-    document.SetFieldValue({kCreatures, 0, 1}, 11);
+  document.Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
+    edit.SetValue({kCreatures, 0, 1}, 11);
   });
 }
 void EditSecond(TableDocument& document) {
-  document.History().Apply(QStringLiteral("вставку"), [&] {
+  document.Change(QStringLiteral("вставку"), [&](DocumentEdit& edit) {
     for (int entry = 0; entry < EntryCount(kSpells); ++entry)
       for (int column = 1; column < ColCounts[kSpells]; ++column)
-        document.SetFieldValue({kSpells, entry, column}, entry + column);
-    document.EditCell({kBuildings, 1, 2}, "12x");
+        edit.SetValue({kSpells, entry, column}, entry + column);
+    edit.Type({kBuildings, 1, 2}, "12x");
   });
 }
 

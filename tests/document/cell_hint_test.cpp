@@ -75,16 +75,17 @@ TEST(CellHint, TellsTheFieldAndWhatACommitWillStore) {
   for (const HintCase& c : kHintCases) {
     TableDocument document;
     document.OpenImage(QStringLiteral("sample.exe"), MakeSample(4).image);
-    document.SetFieldText(c.field, c.value);
+    document.Change(QStringLiteral("правка"),
+                    [&](DocumentEdit& edit) { edit.SetText(c.field, c.value); });
     if (c.text)
-      document.EditCell(c.field, *c.text);
+      document.Type(c.field, *c.text);
     EXPECT_EQ(CellHint(document, c.field), c.hint) << c.what;
   }
 }
 
 TEST(CellHint, NothingOutsideTheFieldsOrBeforeAFileIsOpen) {
   TableDocument document;
-  document.EditCell({kCreatures, 0, 1}, "300");
+  document.Type({kCreatures, 0, 1}, "300");
   EXPECT_EQ(CellHint(document, {kCreatures, 0, 1}), QString());
   document.OpenImage(QStringLiteral("sample.exe"), MakeSample(4).image);
   EXPECT_EQ(CellHint(document, {kSpells, 0, 4}), QString());

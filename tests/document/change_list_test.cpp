@@ -41,14 +41,18 @@ TEST(ChangeList, OneConflictIsRefusedSkippedOrOverwritten) {
   const Bytes a = MakeSample(2).image;
   TableDocument source;
   source.OpenImage(QStringLiteral("a.exe"), a);
-  source.SetFieldText({kCreatures, 3, 1}, "17");
-  source.SetFieldText({kSpells, 64, 3}, "-5");
-  source.EditCell({kBuildings, 0, 2}, "$FFFFFFFF");  // typed, not yet committed
+  source.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    edit.SetText({kCreatures, 3, 1}, "17");
+    edit.SetText({kSpells, 64, 3}, "-5");
+  });
+  source.Type({kBuildings, 0, 2}, "$FFFFFFFF");  // typed, not yet committed
   const QByteArray list = WriteChangeList(source);
 
   TableDocument target;
   target.OpenImage(QStringLiteral("a.exe"), a);
-  target.SetFieldText({kSpells, 64, 3}, "-6");  // no longer what the list expects
+  target.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    edit.SetText({kSpells, 64, 3}, "-6");
+  });  // no longer what the list expects
   const ApplyResult refused = ApplyChangeList(target, list);
   EXPECT_FALSE(refused.applied);
   EXPECT_TRUE(refused.errors.isEmpty());

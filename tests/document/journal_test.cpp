@@ -69,9 +69,11 @@ TEST(Journal, WhatItHoldsComesBackExactly) {
       const FieldRef field{table, static_cast<int>(random() % EntryCount(table)),
                            1 + static_cast<int>(random() % (ColCounts[table] - 1))};
       if (random() % 2)
-        edited.SetFieldValue(field, static_cast<std::int32_t>(random()));
+        edited.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+          edit.SetValue(field, static_cast<std::int32_t>(random()));
+        });
       if (random() % 2)
-        edited.EditCell(field, texts[random() % texts.size()]);
+        edited.Type(field, texts[random() % texts.size()]);
     }
     const QByteArray bytes = WriteJournal(ContentOf(edited));
     QString problem;
@@ -98,14 +100,14 @@ TEST(Journal, AChangedFileGoesThroughTheConflictCheck) {
   edited.OpenImage(QStringLiteral("/a.exe"), image);
   const FieldRef stale{kCreatures, 2, 1};
   const FieldRef fine{kSpells, 1, 2};
-  edited.SetFieldValue(stale, 11);
-  edited.EditCell(stale, "12x");
-  edited.SetFieldValue(fine, 7);
+  edited.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) { edit.SetValue(stale, 11); });
+  edited.Type(stale, "12x");
+  edited.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) { edit.SetValue(fine, 7); });
   const JournalContent content = ContentOf(edited);
 
   TableDocument changed;
   changed.OpenImage(QStringLiteral("/a.exe"), image);
-  changed.SetFieldValue(stale, 3);
+  changed.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) { edit.SetValue(stale, 3); });
   // The fields as the changed file holds them: the journal goes over a file
   // saved with this change.
   const std::vector<CellState> before = AllStates(changed);
@@ -189,7 +191,8 @@ class JournalFolderTest : public ::testing::Test {
     return editor;
   }
   void Edit(TableDocument& document, const FieldRef& field, std::int32_t value) {
-    document.History().Apply(QStringLiteral("ввод"), [&] { document.SetFieldValue(field, value); });
+    document.Change(QStringLiteral("ввод"),
+                    [&](DocumentEdit& edit) { edit.SetValue(field, value); });
   }
   QStringList Journals() const { return RecoveryJournal::JournalsOf(folder_, file_); }
   static std::size_t EntriesOnDisk(const QString& journal) {
@@ -220,7 +223,7 @@ TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
   // No lock before there is something to write: an Open never waits for it.
   EXPECT_TRUE(Locks().isEmpty());
 
-  document.EditCell(field, "4");  // a keystroke: the visit goes on
+  document.Type(field, "4");  // a keystroke: the visit goes on
   ProcessEventsFor(2 * RecoveryJournal::kDelayMs);
   editor.journal->Flush();
   EXPECT_FALSE(QFileInfo::exists(own));
@@ -247,7 +250,7 @@ TEST_F(JournalFolderTest, FollowsTheStepsOfTheDocument) {
   EXPECT_FALSE(offer.file_changed);
   EXPECT_TRUE(RecoveryQuestion(offer.content, false)
                   .startsWith(QStringLiteral("Найдены несохранённые изменения файла «")));
-  next.document->History().Apply(QStringLiteral("восстановление"), [&] {
+  next.document->Change(QStringLiteral("восстановление"), [&](DocumentEdit&) {
     EXPECT_TRUE(RecoverJournal(*next.document, offer.content, OnConflict::Refuse).applied);
   });
   EXPECT_EQ(next.document->CellText(field), "4");
@@ -309,7 +312,7 @@ TEST_F(JournalFolderTest, EveryEditorOfAFileLeavesItsEdits) {
 
   Editor third = OpenEditor();
   ASSERT_EQ(third.journal->Check(offer, message), RecoveryJournal::Found::Journal);
-  third.document->History().Apply(QStringLiteral("восстановление"), [&] {
+  third.document->Change(QStringLiteral("восстановление"), [&](DocumentEdit&) {
     EXPECT_TRUE(RecoverJournal(*third.document, offer.content, OnConflict::Refuse).applied);
   });
   const std::int32_t values[] = {11, 22, 33};

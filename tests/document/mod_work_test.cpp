@@ -13,6 +13,7 @@
 
 #include "../support/memory_file_store.h"
 #include "changes_model.h"
+#include "comparison_file.h"
 #include "number_parse.h"
 #include "range_edit.h"
 #include "range_edit_number.h"
@@ -138,9 +139,9 @@ TEST(RangeEditTest, APlanCountsAndCarriesOutAsOneStep) {
   TableDocument document;
   document.OpenImage(QStringLiteral("sample.exe"), MakeSample(4).image);
   const FieldRef plain{kCreatures, 0, 1}, junk{kCreatures, 1, 1}, typed{kCreatures, 2, 1};
-  document.SetFieldValue(plain, 100);
-  document.EditCell(junk, "abc");
-  document.EditCell(typed, "120");
+  document.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) { edit.SetValue(plain, 100); });
+  document.Type(junk, "abc");
+  document.Type(typed, "120");
   const std::vector<FieldRef> range{plain, junk, typed};
   const std::size_t steps = document.History().Count();
 
@@ -199,13 +200,15 @@ TEST(ChangesModelTest, FollowsEveryChangeAsAFreshListWould) {
     const FieldRef field = pick();
     switch (random() % 10) {
       case 0:
-        document.EditCell(field, "x" + std::to_string(random() % 9));
+        document.Type(field, "x" + std::to_string(random() % 9));
         break;
       case 1:
-        document.EditCell(field, document.CellText(field));
+        document.Type(field, document.CellText(field));
         break;
       case 2:
-        document.SetFieldValue(field, static_cast<std::int32_t>(random() % 300));
+        document.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+          edit.SetValue(field, static_cast<std::int32_t>(random() % 300));
+        });
         break;
       case 3:
         document.CommitTable(field.table);
@@ -218,10 +221,10 @@ TEST(ChangesModelTest, FollowsEveryChangeAsAFreshListWould) {
         break;
       case 6: {
         QString error;
-        if (document.HasComparison())
-          document.CloseComparison();
+        if (document.Comparison().IsOpen())
+          document.Comparison().Close();
         else
-          document.SetComparisonFile(QStringLiteral("/other.exe"), nullptr, error);
+          document.Comparison().Open(QStringLiteral("/other.exe"), nullptr, error);
         break;
       }
       case 7:
@@ -235,15 +238,15 @@ TEST(ChangesModelTest, FollowsEveryChangeAsAFreshListWould) {
           model.Follow(!model.Following());
         break;
       default:
-        document.EditCell(field, std::to_string(random() % 300));
+        document.Type(field, std::to_string(random() % 300));
         break;
     }
 
     const bool against_comparison = model.Mode() == ChangesModel::Against::Comparison;
-    ASSERT_TRUE(!against_comparison || document.HasComparison());
+    ASSERT_TRUE(!against_comparison || document.Comparison().IsOpen());
     std::vector<FieldRef> expected;
     for (const FieldRef& each : fields) {
-      if (against_comparison ? document.DiffersFromComparison(each)
+      if (against_comparison ? document.Comparison().Differs(each)
                              : document.Mark(each) != CellMark::None)
         expected.push_back(each);
     }
@@ -277,8 +280,8 @@ TEST(ChangesModelTest, FollowsEveryChangeAsAFreshListWould) {
         next = after == expected.end() ? expected.front() : *after;
         previous = before == expected.begin() ? expected.back() : *(before - 1);
       }
-      EXPECT_EQ(document.NextComparisonDifference(from, true), next);
-      EXPECT_EQ(document.NextComparisonDifference(from, false), previous);
+      EXPECT_EQ(document.Comparison().NextDifference(from, true), next);
+      EXPECT_EQ(document.Comparison().NextDifference(from, false), previous);
     }
   }
 }

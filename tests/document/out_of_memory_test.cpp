@@ -78,9 +78,11 @@ TEST(OutOfMemory, AnImportOrAListThatRunsOutIsRefusedAndChangesNothing) {
   TableDocument source;
   source.OpenImage(QStringLiteral("a.exe"), image);
   // Long fields, so that the reader's own strings are allocated too.
-  source.EditCell({kCreatures, 2, 1}, std::string(40, ' ') + "12");
-  source.SetFieldText({kCreatures, 4, 2}, "3000000001");
-  source.SetFieldText({kBuildings, 1, 7}, "-1");
+  source.Type({kCreatures, 2, 1}, std::string(40, ' ') + "12");
+  source.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    edit.SetText({kCreatures, 4, 2}, "3000000001");
+    edit.SetText({kBuildings, 1, 7}, "-1");
+  });
   const QByteArray table_csv = ExportTableCsv(source, kCreatures, CsvSeparator::Semicolon);
   const QByteArray list = WriteChangeList(source);
   const QString no_memory = CsvIssueMessage(csv_problem::OutOfMemory());

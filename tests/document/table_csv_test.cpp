@@ -63,7 +63,7 @@ TEST(TableCsv, ExportShowsTypedTextAsTheGridDoesQuotedWhereNeeded) {
   for (TableIndex table = 0; table < kTableCount; ++table)
     for (int n = 0; n < 12; ++n) {
       const FieldRef field{table, (n * 7) % EntryCount(table), 1 + n % (ColCounts[table] - 1)};
-      document.EditCell(field, typed[n % std::size(typed)]);
+      document.Type(field, typed[n % std::size(typed)]);
       expected[field] = typed[n % std::size(typed)];
     }
   for (TableIndex table = 0; table < kTableCount; ++table)

@@ -68,7 +68,7 @@ class EditSession {
     model_.EndVisit();
     for (int keys = 1 + Below(2); keys > 0; --keys) {
       const Edit edit = edits_.Make();
-      document_.EditCell(field, edit.text);
+      document_.Type(field, edit.text);
       model_.Type(field, edit);
     }
   }
@@ -85,12 +85,12 @@ class EditSession {
     for (int e = 0; e < entries; ++e)
       for (int c = 0; c < columns; ++c)
         block.push_back({{table, corner.entry + e, corner.column + c}, edits_.Make()});
-    document_.History().Apply(QStringLiteral("вставку"), [&] {
+    document_.Change(QStringLiteral("вставку"), [&](DocumentEdit& change) {
       for (const auto& [field, edit] : block) {
         if (as_values)
-          document_.SetFieldText(field, edit.text);
+          change.SetText(field, edit.text);
         else
-          document_.EditCell(field, edit.text);
+          change.Type(field, edit.text);
       }
     });
     model_.Grouped([&] {

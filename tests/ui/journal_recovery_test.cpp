@@ -176,8 +176,8 @@ TEST_F(JournalRecoveryTest, AStartWithNoFileOffersTheLatestJournal) {
     FakeDialogs other_dialogs;
     TMainForm earlier(&other_dialogs);
     earlier.OpenPath(file);
-    earlier.Document()->History().Apply(QStringLiteral("ввод"), [&] {
-      earlier.Document()->SetFieldValue({kSpells, 2, 2}, 9);
+    earlier.Document()->Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
+      edit.SetValue({kSpells, 2, 2}, 9);
     });
     earlier.Journal()->WriteNow();
     journal = earlier.Journal()->CurrentJournal();
@@ -223,9 +223,9 @@ TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
     FakeDialogs other_dialogs;
     TMainForm earlier(&other_dialogs);
     earlier.OpenPath(file);
-    earlier.Document()->History().Apply(QStringLiteral("ввод"), [&] {
-      earlier.Document()->SetFieldValue(stale, 21);
-      earlier.Document()->SetFieldValue(fine, 22);
+    earlier.Document()->Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
+      edit.SetValue(stale, 21);
+      edit.SetValue(fine, 22);
     });
     journal = earlier.Journal()->Snapshot();
     journal_path = earlier.Journal()->CurrentJournal();
@@ -278,8 +278,8 @@ TEST_F(JournalRecoveryTest, AJournalFolderThatCannotBeWrittenIsSaidWithItsReason
     qputenv("TREVALUNE_JOURNAL_DIR", kept);
     window.OpenPath(file);
     for (const std::int32_t value : {9, 10}) {
-      window.Document()->History().Apply(QStringLiteral("ввод"), [&] {
-        window.Document()->SetFieldValue({kSpells, 2, 2}, value);
+      window.Document()->Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
+        edit.SetValue({kSpells, 2, 2}, value);
       });
       window.Journal()->WriteNow();
       window.Journal()->Flush();

@@ -12,6 +12,7 @@
 
 #include "../support/image_helpers.h"
 #include "change_list.h"
+#include "comparison_file.h"
 #include "mod_commands.h"
 #include "patch_file.h"
 #include "patch_texts.h"
@@ -42,7 +43,9 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
   EXPECT_EQ(at(form->PatchFiles()->ExportPatch) + 1, at(form->PatchFiles()->ApplyPatch));
   EXPECT_LT(at(form->PatchFiles()->ApplyPatch), at(form->mm_Line));
 
-  Document().SetFieldText({kBuildings, 81, 1}, "4242");
+  Document().Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    edit.SetText({kBuildings, 81, 1}, "4242");
+  });
   grid->SetCurrentCell(3, 2);
   QTest::keyClicks(grid->CellEditor(), QStringLiteral("77"));
   const Bytes expected = WithField(WithField(source, {kBuildings, 81, 1}, 4242), {kCreatures, 1, 3},
@@ -66,7 +69,7 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("other.exe")), other));
   dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
   form->Mods()->CompareWith->trigger();
-  ASSERT_TRUE(Document().HasComparison());
+  ASSERT_TRUE(Document().Comparison().IsOpen());
   for (const char* name : {"against.ips", "against.bps"}) {
     dialogs.patch_save_answers.push_back(Path(QString::fromLatin1(name)));
     form->PatchFiles()->ExportPatch->trigger();
@@ -125,7 +128,8 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
 
   // An edit the patch does not touch stays.
   const FieldRef gold{kBuildings, 7, 1};
-  Document().SetFieldValue(gold, 123456);
+  Document().Change(QStringLiteral("правка"),
+                    [&](DocumentEdit& edit) { edit.SetValue(gold, 123456); });
   dialogs.patch_open_answers.push_back(Path(QStringLiteral("mod.bps")));
   form->PatchFiles()->ApplyPatch->trigger();
   EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение патча"));
@@ -148,8 +152,10 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
   const auto list_setting = [&](std::int32_t contested_value) {
     TableDocument made;
     made.OpenImage(QStringLiteral("a.exe"), source);
-    made.SetFieldValue(contested, contested_value);
-    made.SetFieldValue(agreed, Document().ValueAfterCommit(agreed) == 5 ? 6 : 5);
+    made.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+      edit.SetValue(contested, contested_value);
+      edit.SetValue(agreed, Document().ValueAfterCommit(agreed) == 5 ? 6 : 5);
+    });
     return WriteChangeList(made);
   };
   WriteFile(QStringLiteral("a.csv"), list_setting(earlier));

@@ -15,6 +15,7 @@
 
 #include "../support/image_helpers.h"
 #include "changes_panel.h"
+#include "comparison_file.h"
 #include "mod_commands.h"
 #include "range_edit_dialog.h"
 #include "window_fixtures.h"
@@ -162,12 +163,12 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   dialogs.comparison_answers.push_back(Path(QStringLiteral("short.exe")));
   form->Mods()->CompareWith->trigger();
   EXPECT_EQ(dialogs.size_warnings, 1);
-  EXPECT_FALSE(Document().HasComparison());
+  EXPECT_FALSE(Document().Comparison().IsOpen());
   EXPECT_FALSE(form->Mods()->CloseComparison->isEnabled());
 
   dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
   form->Mods()->CompareWith->trigger();
-  ASSERT_TRUE(Document().HasComparison());
+  ASSERT_TRUE(Document().Comparison().IsOpen());
 
   // F7 from the last field wraps to the first difference; Shift+F7 back to the last.
   form->tc_Tabs->setCurrentIndex(kSpells);
@@ -210,7 +211,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   form->History()->Undo();
 
   form->Mods()->CloseComparison->trigger();
-  EXPECT_FALSE(Document().HasComparison());
+  EXPECT_FALSE(Document().Comparison().IsOpen());
   EXPECT_FALSE(Compared(last.column, last.entry + 1));
   EXPECT_FALSE(panel->CompareToggle()->isChecked());
   EXPECT_FALSE(panel->CompareToggle()->isEnabled());
@@ -218,9 +219,9 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   // An Open ends it too.
   dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
   form->Mods()->CompareWith->trigger();
-  ASSERT_TRUE(Document().HasComparison());
+  ASSERT_TRUE(Document().Comparison().IsOpen());
   OpenFile(Path(QStringLiteral("HMM2PL.exe")));
-  EXPECT_FALSE(Document().HasComparison());
+  EXPECT_FALSE(Document().Comparison().IsOpen());
 }
 
 TEST_F(ModWindowTest, CtrlEEditsTheSelectedRangeAsOneStep) {

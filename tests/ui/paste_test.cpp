@@ -223,8 +223,10 @@ TEST_F(PasteTest, ImportWithManyErrorsShowsTheFirstAndCountsTheRest) {
 TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
   TableDocument source_document;
   source_document.OpenImage(QStringLiteral("a.exe"), source);
-  source_document.SetFieldText({kCreatures, 3, 1}, "17");
-  source_document.SetFieldText({kSpells, 64, 3}, "-5");
+  source_document.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
+    edit.SetText({kCreatures, 3, 1}, "17");
+    edit.SetText({kSpells, 64, 3}, "-5");
+  });
   const QByteArray list = WriteChangeList(source_document);
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("list.csv")), Bytes(list.begin(), list.end())));
   const FieldRef kept{kCreatures, 3, 1};
@@ -235,7 +237,8 @@ TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
     form->OpenClick();
     TableDocument* document = form->Document();
     const std::int32_t original = document->ValueAfterCommit(kept);
-    document->SetFieldText(conflicting, "-6");
+    document->Change(QStringLiteral("правка"),
+                     [&](DocumentEdit& edit) { edit.SetText(conflicting, "-6"); });
     dialogs.csv_open_answers.push_back(Path(QStringLiteral("list.csv")));
     dialogs.conflict_answers.push_back(answer);
     dialogs.conflict_questions.clear();
