@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -42,10 +43,12 @@ bool OpenExecutable(TableDocument& document, const QString& path, bool any_size)
     case TableDocument::Outcome::Done:
       return true;
     case TableDocument::Outcome::Declined:
-      Complain(QStringLiteral("файл «%1» не того размера, что ожидается (%2 байт); чтобы "
-                              "открыть его всё же, добавьте --any-size")
-                   .arg(Shown(path))
-                   .arg(ExpectedFileSize));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "файл «%1» не того размера, что ожидается (%2 байт); чтобы "
+                                      "открыть его всё же, добавьте --any-size")
+              .arg(Shown(path))
+              .arg(ExpectedFileSize));
       return false;
     case TableDocument::Outcome::Failed:
       break;
@@ -89,8 +92,10 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
   }
   Complain(outcome == TableDocument::Outcome::Failed
                ? error
-               : QStringLiteral("файл «%1» изменён другой программой, пока шла работа; ничего "
-                                "не записано")
+               : QCoreApplication::translate(
+                     "Cli",
+                     "файл «%1» изменён другой программой, пока шла работа; ничего "
+                     "не записано")
                      .arg(Shown(document.TargetFileName())));
   return false;
 }
@@ -106,9 +111,10 @@ void ListIssues(const QString& path, const CsvIssues& issues) {
 
 // After the mistakes of a file refused only for values that do not fit.
 void SuggestOutOfRange() {
-  Complain(
-      QStringLiteral("чтобы ограничить такие значения диапазоном поля или оставить их "
-                     "младшие биты, добавьте --out-of-range limit или --out-of-range wrap"));
+  Complain(QCoreApplication::translate(
+      "Cli",
+      "чтобы ограничить такие значения диапазоном поля или оставить их "
+      "младшие биты, добавьте --out-of-range limit или --out-of-range wrap"));
 }
 
 // How many values were limited or wrapped, when asked to.
@@ -143,9 +149,11 @@ bool WritesOverAnInput(const CliRequest& request) {
     for (qsizetype k = changes_executable ? 1 : 0; k < request.files.size(); ++k) {
       const QString& input = request.files[k];
       if (input != QStringLiteral("-") && FileIdentity(input) == identity) {
-        Complain(QStringLiteral("результат «%1» записался бы поверх входного файла «%2»: "
-                                "укажите в -o другой путь")
-                     .arg(Shown(output), Shown(input)));
+        Complain(
+            QCoreApplication::translate("Cli",
+                                        "результат «%1» записался бы поверх входного файла «%2»: "
+                                        "укажите в -o другой путь")
+                .arg(Shown(output), Shown(input)));
         return true;
       }
     }
@@ -159,7 +167,7 @@ int Export(const CliRequest& request) {
     return kExitFailed;
   if (request.table)
     return WriteText(document.Files(), request.output,
-                     ExportTableCsv(document, *request.table, request.separator))
+                     ExportTableCsv(document, *request.table, request.separator, request.captions))
                ? kExitDone
                : kExitFailed;
   // Three files cannot be put in place at once: when one fails, the message
@@ -168,9 +176,11 @@ int Export(const CliRequest& request) {
   QStringList written;
   for (TableIndex table = 0; table < kTableCount; ++table) {
     const QString& path = paths[table];
-    if (!WriteText(document.Files(), path, ExportTableCsv(document, table, request.separator))) {
+    if (!WriteText(document.Files(), path,
+                   ExportTableCsv(document, table, request.separator, request.captions))) {
       if (!written.isEmpty())
-        Complain(QStringLiteral("записаны только «%1», остальные таблицы не записаны")
+        Complain(QCoreApplication::translate("Cli",
+                                             "записаны только «%1», остальные таблицы не записаны")
                      .arg(written.join(QStringLiteral("», «"))));
       return kExitFailed;
     }
@@ -191,8 +201,8 @@ int Import(const CliRequest& request) {
     ListIssues(request.files[1], imported.errors);
     if (imported.OnlyOutOfRange())
       SuggestOutOfRange();
-    Complain(
-        QStringLiteral("таблица не загружена, файл «%1» не записан").arg(Shown(request.output)));
+    Complain(QCoreApplication::translate("Cli", "таблица не загружена, файл «%1» не записан")
+                 .arg(Shown(request.output)));
     return kExitFailed;
   }
   if (!SaveExecutable(document, request.output))
@@ -208,7 +218,7 @@ int Diff(const CliRequest& request) {
       !OpenExecutable(to, request.files[1], request.any_size))
     return kExitFailed;
   const QByteArray list = WriteChangeList(DiffTables(from.Committed(), to.Committed()),
-                                          from.Committed(), request.separator);
+                                          from.Committed(), request.separator, request.captions);
   return WriteText(from.Files(), request.output, list) ? kExitDone : kExitFailed;
 }
 
@@ -221,9 +231,11 @@ int Apply(const CliRequest& request) {
     const QString report = FileIdentity(request.report);
     for (const QString& other : request.files + QStringList{request.output}) {
       if (FileIdentity(other) == report) {
-        Complain(QStringLiteral("отчёт «%1» записался бы поверх файла «%2»: укажите для "
-                                "отчёта другой файл")
-                     .arg(Shown(request.report), Shown(other)));
+        Complain(
+            QCoreApplication::translate("Cli",
+                                        "отчёт «%1» записался бы поверх файла «%2»: укажите для "
+                                        "отчёта другой файл")
+                .arg(Shown(request.report), Shown(other)));
         return kExitFailed;
       }
     }
@@ -248,30 +260,36 @@ int Apply(const CliRequest& request) {
   const QStringList conflicts = ListsConflictLines(result, lists, document.Saved());
   for (qsizetype k = 0; k < conflicts.size(); ++k) {
     if (!request.prefer) {
-      Complain(QStringLiteral("конфликт: %1").arg(conflicts[k]));
+      Complain(QCoreApplication::translate("Cli", "конфликт: %1").arg(conflicts[k]));
       continue;
     }
     const ListsConflict& conflict = result.conflicts[static_cast<std::size_t>(k)];
     const std::size_t winner =
         *request.prefer == ListPreference::kLater ? conflict.later : conflict.earlier;
-    Complain(QStringLiteral("конфликт решён в пользу «%1»: %2")
+    Complain(QCoreApplication::translate("Cli", "конфликт решён в пользу «%1»: %2")
                  .arg(Shown(lists[winner].name), conflicts[k]));
   }
   if (!result.applied) {
     if (result.HasErrors()) {
       if (result.OnlyOutOfRange())
         SuggestOutOfRange();
-      Complain(lists.size() > 1 ? QStringLiteral("изменения не применены: в списках ошибки")
-                                : QStringLiteral("изменения не применены: в списке ошибки"));
+      Complain(lists.size() > 1
+                   ? QCoreApplication::translate("Cli", "изменения не применены: в списках ошибки")
+                   : QCoreApplication::translate("Cli", "изменения не применены: в списке ошибки"));
     } else if (!conflicts.isEmpty() && !request.prefer)
-      Complain(QStringLiteral("изменения не применены: списки задают одним полям разные "
-                              "значения (конфликтов: %1); чтобы решить их, добавьте "
-                              "--prefer later или --prefer earlier")
-                   .arg(conflicts.size()));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "изменения не применены: списки задают одним полям разные "
+                                      "значения (конфликтов: %1); чтобы решить их, добавьте "
+                                      "--prefer later или --prefer earlier")
+              .arg(conflicts.size()));
     else
-      Complain(QStringLiteral("изменения не применены: файл уже не тот, что в %1; чтобы "
-                              "применить их всё же, добавьте --force")
-                   .arg(lists.size() > 1 ? QStringLiteral("списках") : QStringLiteral("списке")));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "изменения не применены: файл уже не тот, что в %1; чтобы "
+                                      "применить их всё же, добавьте --force")
+              .arg(lists.size() > 1 ? QCoreApplication::translate("Cli", "списках")
+                                    : QCoreApplication::translate("Cli", "списке")));
     return kExitFailed;
   }
   if (!SaveExecutable(document, request.output))
@@ -281,10 +299,12 @@ int Apply(const CliRequest& request) {
   // message says the copy is written, and the exit status that the report,
   // which was asked for too, is not.
   if (!request.report.isEmpty() &&
-      !WriteText(document.Files(), request.report,
-                 WriteListsReport(result, lists, document.Saved(), request.separator))) {
-    Complain(QStringLiteral("изменения применены и файл «%1» записан, не записан "
-                            "только отчёт «%2»")
+      !WriteText(
+          document.Files(), request.report,
+          WriteListsReport(result, lists, document.Saved(), request.separator, request.captions))) {
+    Complain(QCoreApplication::translate("Cli",
+                                         "изменения применены и файл «%1» записан, не записан "
+                                         "только отчёт «%2»")
                  .arg(Shown(request.output), Shown(request.report)));
     return kExitFailed;
   }
@@ -317,16 +337,18 @@ int Patch(const CliRequest& request) {
   const Bytes& modded = to.Image();
   const PatchOutcome patch = MakePatch(request.format, original, modded);
   if (!patch.ok()) {
-    Complain(QStringLiteral("патч не записан: %1").arg(PatchRefusalText(patch.refusal)));
+    Complain(QCoreApplication::translate("Cli", "патч не записан: %1")
+                 .arg(PatchRefusalText(patch.refusal)));
     return kExitFailed;
   }
   const OutsideChanges outside = ChangesOutsideRecords(original, modded);
   if (CutsRecords(outside))
-    Complain(
-        QStringLiteral("внимание: %1; apply-patch его не применит").arg(CutTooShortText(outside)));
+    Complain(QCoreApplication::translate("Cli", "внимание: %1; apply-patch его не применит")
+                 .arg(CutTooShortText(outside)));
   else if (outside.Any())
-    Complain(QStringLiteral("внимание: %1; apply-patch применит его только с "
-                            "--allow-other-bytes")
+    Complain(QCoreApplication::translate("Cli",
+                                         "внимание: %1; apply-patch применит его только с "
+                                         "--allow-other-bytes")
                  .arg(OutsideChangesText(outside)));
   return WriteBinary(from.Files(), request.output, patch.bytes) ? kExitDone : kExitFailed;
 }
@@ -345,19 +367,21 @@ int ApplyPatchFile(const CliRequest& request) {
   }
   const PatchOutcome patched = ::ApplyPatch(patch, file);
   if (!patched.ok()) {
-    Complain(QStringLiteral("патч «%1» не применён: %2")
+    Complain(QCoreApplication::translate("Cli", "патч «%1» не применён: %2")
                  .arg(Shown(request.files[1]), PatchRefusalText(patched.refusal)));
     return kExitFailed;
   }
   const OutsideChanges outside = ChangesOutsideRecords(file, patched);
   if (CutsRecords(outside)) {
-    Complain(QStringLiteral("патч «%1» не применён: %2")
+    Complain(QCoreApplication::translate("Cli", "патч «%1» не применён: %2")
                  .arg(Shown(request.files[1]), CutTooShortText(outside)));
     return kExitFailed;
   }
   if (outside.Any() && !request.allow_other_bytes) {
-    Complain(QStringLiteral("патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
-                            "--allow-other-bytes")
+    Complain(QCoreApplication::translate(
+                 "Cli",
+                 "патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
+                 "--allow-other-bytes")
                  .arg(Shown(request.files[1]), OutsideChangesText(outside)));
     return kExitFailed;
   }

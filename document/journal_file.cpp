@@ -1,5 +1,6 @@
 #include "journal_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 #include <QUrl>
@@ -17,7 +18,8 @@
 namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Trevalune journal ");
-const QString kTypedCaption = QStringLiteral("Набрано");
+// A caption of the journal's own format, never translated.
+const QString kTypedCaption = QString::fromUtf8(QT_TRANSLATE_NOOP("Captions", "Набрано"));
 // A typed text is written after this mark, so that an empty typed text differs
 // from none.
 constexpr char kTypedMark = '>';
@@ -75,13 +77,13 @@ std::optional<FieldRef> FieldOfRow(const QStringList& row) {
 std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& problem) {
   const CsvReadResult read = ReadCsv(body);
   if (read.error || read.records.size() < 2) {
-    problem = QStringLiteral("список изменений в нём не читается");
+    problem = QCoreApplication::translate("JournalFile", "список изменений в нём не читается");
     return std::nullopt;
   }
   QStringList captions = ChangeListRows({}, TableSet()).front();
   captions << kTypedCaption;
   if (read.records.front().Texts() != captions) {
-    problem = QStringLiteral("в нём не те столбцы");
+    problem = QCoreApplication::translate("JournalFile", "в нём не те столбцы");
     return std::nullopt;
   }
   std::vector<JournalEntry> entries;
@@ -90,7 +92,8 @@ std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& 
     const std::optional<FieldRef> field = row.size() == kColumns ? FieldOfRow(row) : std::nullopt;
     const std::string typed = read.records[r].fields.back().text;
     if (!field || (!typed.empty() && typed.front() != kTypedMark)) {
-      problem = QStringLiteral("строка %1 списка изменений не читается").arg(read.records[r].line);
+      problem = QCoreApplication::translate("JournalFile", "строка %1 списка изменений не читается")
+                    .arg(read.records[r].line);
       return std::nullopt;
     }
     JournalEntry entry{*field, row[4], row[5], std::nullopt};
@@ -104,14 +107,13 @@ std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& 
 QString FieldCount(std::size_t count) {
   const std::size_t tens = count % 100;
   const std::size_t ones = count % 10;
-  const char* word = "полей";
-  if (tens < 11 || tens > 14) {
-    if (ones == 1)
-      word = "поле";
-    else if (ones >= 2 && ones <= 4)
-      word = "поля";
-  }
-  return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+  // Each form is one text with %n, so that English picks its own form by N.
+  const int n = static_cast<int>(count);
+  if ((tens < 11 || tens > 14) && ones == 1)
+    return QCoreApplication::translate("JournalFile", "%n поле", nullptr, n);
+  if ((tens < 11 || tens > 14) && ones >= 2 && ones <= 4)
+    return QCoreApplication::translate("JournalFile", "%n поля", nullptr, n);
+  return QCoreApplication::translate("JournalFile", "%n полей", nullptr, n);
 }
 
 }  // namespace
@@ -168,12 +170,14 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   };
   const qsizetype end = QByteArrayView(bytes).indexOf("\n\n");
   if (!bytes.startsWith(kMagic) || end < 0)
-    return broken(QStringLiteral("это не журнал или его начало потеряно"));
+    return broken(
+        QCoreApplication::translate("JournalFile", "это не журнал или его начало потеряно"));
   const QList<QByteArray> lines = bytes.first(end).toByteArray().split('\n');
   if (lines.front() != kMagic + QByteArray::number(kJournalVersion))
-    return broken(QStringLiteral("журнал записан другой версией программы"));
+    return broken(
+        QCoreApplication::translate("JournalFile", "журнал записан другой версией программы"));
   if (lines.size() != 6)
-    return broken(QStringLiteral("заголовок журнала повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "заголовок журнала повреждён"));
 
   JournalContent content;
   const auto file = ValueOf(lines[1], "file");
@@ -190,7 +194,7 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   const QList<QByteArray> body_parts = body ? body->split(' ') : QList<QByteArray>();
   if (!file || !size_ok || content.file_size < 0 || !file_crc || !content.written.isValid() ||
       body_parts.size() != 2)
-    return broken(QStringLiteral("заголовок журнала повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "заголовок журнала повреждён"));
   content.file = QUrl::fromPercentEncoding(*file);
   content.file_crc = *file_crc;
 
@@ -198,16 +202,16 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   const qsizetype length = body_parts[0].toLongLong(&length_ok);
   const QByteArrayView list = bytes.sliced(end + 2);
   if (!length_ok || length != list.size())
-    return broken(QStringLiteral("журнал обрезан"));
+    return broken(QCoreApplication::translate("JournalFile", "журнал обрезан"));
   if (HexValue(body_parts[1]) != CrcOf(list))
-    return broken(QStringLiteral("журнал повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "журнал повреждён"));
   try {
     auto entries = ReadBody(list, problem);
     if (!entries)
       return std::nullopt;
     content.entries = std::move(*entries);
   } catch (const std::bad_alloc&) {
-    return broken(QStringLiteral("для журнала не хватило памяти"));
+    return broken(QCoreApplication::translate("JournalFile", "для журнала не хватило памяти"));
   }
   return content;
 }
@@ -277,11 +281,13 @@ QString RecoveryQuestion(const JournalContent& content, bool file_changed) {
       QLocale(QLocale::Russian)
           .toString(content.written.toLocalTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
   QString question =
-      QStringLiteral("Найдены несохранённые изменения файла «%1» (%2, %3).")
+      QCoreApplication::translate("JournalFile",
+                                  "Найдены несохранённые изменения файла «%1» (%2, %3).")
           .arg(QDir::toNativeSeparators(content.file), FieldCount(content.entries.size()), when);
   if (file_changed)
-    question += QStringLiteral(
+    question += QCoreApplication::translate(
+        "JournalFile",
         " Файл изменён после того, как они были записаны: поля, которые в нём уже не такие, "
         "как были, будут показаны перед восстановлением.");
-  return question + QStringLiteral(" Восстановить их?");
+  return question + QCoreApplication::translate("JournalFile", " Восстановить их?");
 }

@@ -1,11 +1,14 @@
 #include "main_form.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -22,6 +25,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "caption_language.h"
 #include "changes_panel.h"
 #include "editor_commands.h"
 #include "file_drop.h"
@@ -32,6 +36,7 @@
 #include "recent_files_menu.h"
 #include "recovery_journal.h"
 #include "ui_fonts.h"
+#include "ui_language.h"
 #include "user_settings.h"
 #include "window_placement.h"
 
@@ -41,6 +46,8 @@ constexpr QSize kRestoredSize(870, 640);
 constexpr QSize kMinimumSize(500, 400);
 constexpr int kNameColumnWidth = 150;
 constexpr int kStatusBarHeight = 19;
+// The settings key of the window's language: "ru" or "en".
+const QString kLanguageKey = QStringLiteral("language");
 
 // The page under the tabs: drawn as the frame of a tab page, it holds the
 // grid and the status bar for whichever tab is selected.
@@ -71,7 +78,12 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       settings_(std::make_unique<UserSettings>()),
       document_(new TableDocument(store, this)),
       journal_(new RecoveryJournal(document_, RecoveryJournal::DefaultFolder())),
-      dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())) {
+      dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())),
+      translations_(
+          std::make_unique<UiTranslations>(QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  // Russian unless English was chosen, whatever the system's locale.
+  translations_->Use(
+      LanguageFromKey(settings_->value(kLanguageKey).toString()).value_or(UiLanguage::Russian));
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
                    QFont::SansSerif));
@@ -82,10 +94,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
 
   // The menu.
   MainMenu = menuBar();
-  mm_File = MainMenu->addMenu(QStringLiteral("&Файл"));
-  Open = mm_File->addAction(QStringLiteral("&Открыть..."));
+  mm_File = MainMenu->addMenu(QString());
+  SetTranslated(mm_File, QT_TRANSLATE_NOOP("Menu", "&Файл"), "title");
+  Open = mm_File->addAction(QString());
+  SetTranslated(Open, QT_TRANSLATE_NOOP("Menu", "&Открыть..."));
   Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  mm_SaveAs = mm_File->addAction(QStringLiteral("&Сохранить как..."));
+  mm_SaveAs = mm_File->addAction(QString());
+  SetTranslated(mm_SaveAs, QT_TRANSLATE_NOOP("Menu", "&Сохранить как..."));
   mm_SaveAs->setEnabled(false);
   connect(document_, &TableDocument::fileChanged, mm_SaveAs,
           [this] { mm_SaveAs->setEnabled(document_->IsLoaded()); });
@@ -96,9 +111,12 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       mm_File, mm_Line, *settings_, [this](const QString& path) { OpenPath(path); },
       [this](const QString& text) { dialogs_->ShowError(this, text); });
   mm_Recent = recent_files_->Menu();
-  mm_Exit = mm_File->addAction(QStringLiteral("&Выход"));
-  mm_Help = MainMenu->addMenu(QStringLiteral("&Справка"));
-  mm_About = mm_Help->addAction(QStringLiteral("&О программе"));
+  mm_Exit = mm_File->addAction(QString());
+  SetTranslated(mm_Exit, QT_TRANSLATE_NOOP("Menu", "&Выход"));
+  mm_Help = MainMenu->addMenu(QString());
+  SetTranslated(mm_Help, QT_TRANSLATE_NOOP("Menu", "&Справка"), "title");
+  mm_About = mm_Help->addAction(QString());
+  SetTranslated(mm_About, QT_TRANSLATE_NOOP("Menu", "&О программе"));
   connect(Open, &QAction::triggered, this, &TMainForm::OpenClick);
   connect(mm_SaveAs, &QAction::triggered, this, &TMainForm::mm_SaveAsClick);
   connect(mm_Exit, &QAction::triggered, this, &TMainForm::mm_ExitClick);
@@ -118,7 +136,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   tc_Tabs->setElideMode(Qt::ElideNone);
   tc_Tabs->setDrawBase(false);
   for (const std::string_view caption : TabCaptions)
-    tc_Tabs->addTab(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    tc_Tabs->addTab(ShownCaption(caption));
   tc_Tabs->setCurrentIndex(kCreatures);
   client_layout->addWidget(tc_Tabs);
 
@@ -168,6 +186,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
           [this](const QString& message) { dialogs_->ShowError(this, message); });
+  built_ = true;
 }
 
 TMainForm::~TMainForm() {
@@ -195,10 +214,11 @@ void TMainForm::SetUpModWork() {
   connect(pn_Changes, &ChangesPanel::leaveRequested, this,
           [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 
-  mm_View = new QMenu(QStringLiteral("&Вид"), MainMenu);
+  mm_View = new QMenu(MainMenu);
+  SetTranslated(mm_View, QT_TRANSLATE_NOOP("Menu", "&Вид"), "title");
   MainMenu->insertMenu(mm_Help->menuAction(), mm_View);
   QAction* panel = pn_Changes->toggleViewAction();
-  panel->setText(QStringLiteral("&Изменения"));
+  SetTranslated(panel, QT_TRANSLATE_NOOP("Menu", "&Изменения"));
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
   // Shown from the keyboard, the panel takes the keyboard.
   connect(panel, &QAction::triggered, this, [this](bool shown) {
@@ -215,6 +235,59 @@ void TMainForm::SetUpModWork() {
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
+  SetUpLanguageMenu();
+}
+
+void TMainForm::SetUpLanguageMenu() {
+  mm_View->addSeparator();
+  mm_Language = mm_View->addMenu(QString());
+  SetTranslated(mm_Language, QT_TRANSLATE_NOOP("Menu", "&Язык"), "title");
+  auto* languages = new QActionGroup(mm_Language);
+  // Each language is named in itself.
+  mm_Russian = mm_Language->addAction(QString());
+  SetTranslated(mm_Russian, QT_TRANSLATE_NOOP("Menu", "Русский"));
+  mm_English = mm_Language->addAction(QStringLiteral("English"));
+  for (QAction* action : {mm_Russian, mm_English}) {
+    action->setCheckable(true);
+    languages->addAction(action);
+  }
+  ShowLanguageChoice();
+  connect(mm_Russian, &QAction::triggered, this, [this] { SetLanguage(UiLanguage::Russian); });
+  connect(mm_English, &QAction::triggered, this, [this] { SetLanguage(UiLanguage::English); });
+}
+
+void TMainForm::ShowLanguageChoice() {
+  const bool english = translations_->Language() == UiLanguage::English;
+  mm_English->setChecked(english);
+  mm_Russian->setChecked(!english);
+}
+
+UiLanguage TMainForm::Language() const {
+  return translations_->Language();
+}
+
+void TMainForm::SetLanguage(UiLanguage language) {
+  settings_->setValue(kLanguageKey, LanguageKey(language));
+  if (language != translations_->Language())
+    translations_->Use(language);  // every window is sent a LanguageChange
+  ShowLanguageChoice();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Installing the language's translations at the start sends one too, before
+  // the window is built.
+  if (event->type() == QEvent::LanguageChange && built_)
+    Retranslate();
+}
+
+void TMainForm::Retranslate() {
+  RetranslateTree(this);
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    tc_Tabs->setTabText(table, ShownCaption(TabCaptions[table]));
+  ShowHeaders(ActiveTable());
+  ShowUndoTexts();
+  pn_Changes->Model()->Retranslate();
 }
 
 void TMainForm::ShowField(const FieldRef& field) {
@@ -283,7 +356,7 @@ void TMainForm::ShowHeaders(TableIndex index) {
   if (index >= kTableCount)
     return;
   for (int column = 0; column < ColCounts[index]; ++column)
-    sg_Table->SetCellText(column, 0, std::string(HeaderCaptions[index][column]));
+    sg_Table->SetCellText(column, 0, ShownCaption(HeaderCaptions[index][column]).toStdString());
 }
 
 void TMainForm::SwitchTable(TableIndex index) {
@@ -374,7 +447,7 @@ void TMainForm::OfferJournal(bool recover) {
   // One step, shown as unsaved; the file's own values where the list no
   // longer fits it, as the user chooses.
   // The journal's values are the fields' own and always fit them.
-  table_files_->ApplyListAsStep(QStringLiteral("восстановление"),
+  table_files_->ApplyListAsStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "восстановление")),
                                 [&](OnConflict on_conflict, OutOfRange) {
                                   return RecoverJournal(*document_, offer.content, on_conflict);
                                 });
