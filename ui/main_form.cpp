@@ -166,22 +166,8 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   SetUpEditing();
 
   clipboard_ = new GridClipboard(sg_Table, History(), dialogs_, this);
-  table_files_ =
-      new TableFileCommands({this, document_, History(), sg_Table, dialogs_,
-                             [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
-                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
-                            mm_File, mm_Line);
-  // The patch is exported from the comparison file while one is set, and
-  // from the file on disk otherwise.
-  patch_files_ = new PatchFileCommands(
-      {this, document_, History(), sg_Table, dialogs_,
-       [this] {
-         return std::span<const std::uint8_t>(
-             document_->HasComparison() ? document_->ComparisonImage() : document_->Image());
-       },
-       [this] { return DialogFolder(); },
-       [this](const QString& chosen) { RememberDialogFolder(chosen); }},
-      mm_File, mm_Line);
+  table_files_ = new TableFileCommands(CommandContext(), mm_File, mm_Line);
+  patch_files_ = new PatchFileCommands(CommandContext(), mm_File, mm_Line);
   SetUpModWork();
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
@@ -199,11 +185,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::SetUpModWork() {
-  mod_commands_ =
-      new ModCommands({this, document_, sg_Table, dialogs_, [this] { return DialogFolder(); },
-                       [this](const QString& chosen) { RememberDialogFolder(chosen); },
-                       [this](const FieldRef& field) { ShowField(field); }},
-                      mm_File, mm_Line, mm_Edit);
+  mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
   editor_commands_->Claim(mod_commands_->EditRange);
 
   pn_Changes = new ChangesPanel(document_, this);
@@ -288,6 +270,19 @@ void TMainForm::Retranslate() {
   ShowHeaders(ActiveTable());
   ShowUndoTexts();
   pn_Changes->Model()->Retranslate();
+}
+
+CommandWindow TMainForm::CommandContext() {
+  return {this, document_, History(), sg_Table, dialogs_, [this] { return ActiveTable(); },
+          // The patch is exported from the comparison file while one is set,
+          // and from the file on disk otherwise.
+          [this] {
+            return std::span<const std::uint8_t>(
+                document_->HasComparison() ? document_->ComparisonImage() : document_->Image());
+          },
+          [this] { return DialogFolder(); },
+          [this](const QString& chosen) { RememberDialogFolder(chosen); },
+          [this](const FieldRef& field) { ShowField(field); }};
 }
 
 void TMainForm::ShowField(const FieldRef& field) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+#include "command_window.h"
 #include "file_store.h"
 #include "grid_shape.h"
 #include "patch_file_commands.h"
@@ -146,6 +147,8 @@ class TMainForm : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // What the command classes use of the window.
+  CommandWindow CommandContext();
   void AddKeyboardCommands();
   void SetUpLanguageMenu();
   void ShowLanguageChoice();
