@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -42,10 +43,12 @@ bool OpenExecutable(TableDocument& document, const QString& path, bool any_size)
     case TableDocument::Outcome::Done:
       return true;
     case TableDocument::Outcome::Declined:
-      Complain(QStringLiteral("файл «%1» не того размера, что ожидается (%2 байт); чтобы "
-                              "открыть его всё же, добавьте --any-size")
-                   .arg(Shown(path))
-                   .arg(ExpectedFileSize));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "файл «%1» не того размера, что ожидается (%2 байт); чтобы "
+                                      "открыть его всё же, добавьте --any-size")
+              .arg(Shown(path))
+              .arg(ExpectedFileSize));
       return false;
     case TableDocument::Outcome::Failed:
       break;
@@ -89,8 +92,10 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
   }
   Complain(outcome == TableDocument::Outcome::Failed
                ? error
-               : QStringLiteral("файл «%1» изменён другой программой, пока шла работа; ничего "
-                                "не записано")
+               : QCoreApplication::translate(
+                     "Cli",
+                     "файл «%1» изменён другой программой, пока шла работа; ничего "
+                     "не записано")
                      .arg(Shown(document.TargetFileName())));
   return false;
 }
@@ -106,9 +111,10 @@ void ListIssues(const QString& path, const CsvIssues& issues) {
 
 // After the mistakes of a file refused only for values that do not fit.
 void SuggestOutOfRange() {
-  Complain(
-      QStringLiteral("чтобы ограничить такие значения диапазоном поля или оставить их "
-                     "младшие биты, добавьте --out-of-range limit или --out-of-range wrap"));
+  Complain(QCoreApplication::translate(
+      "Cli",
+      "чтобы ограничить такие значения диапазоном поля или оставить их "
+      "младшие биты, добавьте --out-of-range limit или --out-of-range wrap"));
 }
 
 // How many values were limited or wrapped, when asked to.
@@ -141,9 +147,11 @@ bool WritesOverAnInput(const CliRequest& request) {
     for (qsizetype k = changes_executable ? 1 : 0; k < request.files.size(); ++k) {
       const QString& input = request.files[k];
       if (input != QStringLiteral("-") && FileIdentity(input) == identity) {
-        Complain(QStringLiteral("результат «%1» записался бы поверх входного файла «%2»: "
-                                "укажите в -o другой путь")
-                     .arg(Shown(output), Shown(input)));
+        Complain(
+            QCoreApplication::translate("Cli",
+                                        "результат «%1» записался бы поверх входного файла «%2»: "
+                                        "укажите в -o другой путь")
+                .arg(Shown(output), Shown(input)));
         return true;
       }
     }
@@ -157,7 +165,7 @@ int Export(const CliRequest& request) {
     return kExitFailed;
   if (request.table)
     return WriteText(document.Files(), request.output,
-                     ExportTableCsv(document, *request.table, request.separator))
+                     ExportTableCsv(document, *request.table, request.separator, request.captions))
                ? kExitDone
                : kExitFailed;
   // Three files cannot be put in place at once: when one fails, the message
@@ -166,9 +174,11 @@ int Export(const CliRequest& request) {
   QStringList written;
   for (TableIndex table = 0; table < kTableCount; ++table) {
     const QString& path = paths[table];
-    if (!WriteText(document.Files(), path, ExportTableCsv(document, table, request.separator))) {
+    if (!WriteText(document.Files(), path,
+                   ExportTableCsv(document, table, request.separator, request.captions))) {
       if (!written.isEmpty())
-        Complain(QStringLiteral("записаны только «%1», остальные таблицы не записаны")
+        Complain(QCoreApplication::translate("Cli",
+                                             "записаны только «%1», остальные таблицы не записаны")
                      .arg(written.join(QStringLiteral("», «"))));
       return kExitFailed;
     }
@@ -189,8 +199,8 @@ int Import(const CliRequest& request) {
     ListIssues(request.files[1], imported.errors);
     if (imported.OnlyOutOfRange())
       SuggestOutOfRange();
-    Complain(
-        QStringLiteral("таблица не загружена, файл «%1» не записан").arg(Shown(request.output)));
+    Complain(QCoreApplication::translate("Cli", "таблица не загружена, файл «%1» не записан")
+                 .arg(Shown(request.output)));
     return kExitFailed;
   }
   if (!SaveExecutable(document, request.output))
@@ -206,7 +216,7 @@ int Diff(const CliRequest& request) {
       !OpenExecutable(to, request.files[1], request.any_size))
     return kExitFailed;
   const QByteArray list = WriteChangeList(DiffTables(from.Committed(), to.Committed()),
-                                          from.Committed(), request.separator);
+                                          from.Committed(), request.separator, request.captions);
   return WriteText(from.Files(), request.output, list) ? kExitDone : kExitFailed;
 }
 
@@ -219,9 +229,11 @@ int Apply(const CliRequest& request) {
     const QString report = FileIdentity(request.report);
     for (const QString& other : request.files + QStringList{request.output}) {
       if (FileIdentity(other) == report) {
-        Complain(QStringLiteral("отчёт «%1» записался бы поверх файла «%2»: укажите для "
-                                "отчёта другой файл")
-                     .arg(Shown(request.report), Shown(other)));
+        Complain(
+            QCoreApplication::translate("Cli",
+                                        "отчёт «%1» записался бы поверх файла «%2»: укажите для "
+                                        "отчёта другой файл")
+                .arg(Shown(request.report), Shown(other)));
         return kExitFailed;
       }
     }
@@ -246,30 +258,36 @@ int Apply(const CliRequest& request) {
   const QStringList conflicts = ListsConflictLines(result, lists, document.Saved());
   for (qsizetype k = 0; k < conflicts.size(); ++k) {
     if (!request.prefer) {
-      Complain(QStringLiteral("конфликт: %1").arg(conflicts[k]));
+      Complain(QCoreApplication::translate("Cli", "конфликт: %1").arg(conflicts[k]));
       continue;
     }
     const ListsConflict& conflict = result.conflicts[static_cast<std::size_t>(k)];
     const std::size_t winner =
         *request.prefer == ListPreference::kLater ? conflict.later : conflict.earlier;
-    Complain(QStringLiteral("конфликт решён в пользу «%1»: %2")
+    Complain(QCoreApplication::translate("Cli", "конфликт решён в пользу «%1»: %2")
                  .arg(Shown(lists[winner].name), conflicts[k]));
   }
   if (!result.applied) {
     if (result.HasErrors()) {
       if (result.OnlyOutOfRange())
         SuggestOutOfRange();
-      Complain(lists.size() > 1 ? QStringLiteral("изменения не применены: в списках ошибки")
-                                : QStringLiteral("изменения не применены: в списке ошибки"));
+      Complain(lists.size() > 1
+                   ? QCoreApplication::translate("Cli", "изменения не применены: в списках ошибки")
+                   : QCoreApplication::translate("Cli", "изменения не применены: в списке ошибки"));
     } else if (!conflicts.isEmpty() && !request.prefer)
-      Complain(QStringLiteral("изменения не применены: списки задают одним полям разные "
-                              "значения (конфликтов: %1); чтобы решить их, добавьте "
-                              "--prefer later или --prefer earlier")
-                   .arg(conflicts.size()));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "изменения не применены: списки задают одним полям разные "
+                                      "значения (конфликтов: %1); чтобы решить их, добавьте "
+                                      "--prefer later или --prefer earlier")
+              .arg(conflicts.size()));
     else
-      Complain(QStringLiteral("изменения не применены: файл уже не тот, что в %1; чтобы "
-                              "применить их всё же, добавьте --force")
-                   .arg(lists.size() > 1 ? QStringLiteral("списках") : QStringLiteral("списке")));
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "изменения не применены: файл уже не тот, что в %1; чтобы "
+                                      "применить их всё же, добавьте --force")
+              .arg(lists.size() > 1 ? QCoreApplication::translate("Cli", "списках")
+                                    : QCoreApplication::translate("Cli", "списке")));
     return kExitFailed;
   }
   if (!SaveExecutable(document, request.output))
@@ -279,10 +297,12 @@ int Apply(const CliRequest& request) {
   // message says the copy is written, and the exit status that the report,
   // which was asked for too, is not.
   if (!request.report.isEmpty() &&
-      !WriteText(document.Files(), request.report,
-                 WriteListsReport(result, lists, document.Saved(), request.separator))) {
-    Complain(QStringLiteral("изменения применены и файл «%1» записан, не записан "
-                            "только отчёт «%2»")
+      !WriteText(
+          document.Files(), request.report,
+          WriteListsReport(result, lists, document.Saved(), request.separator, request.captions))) {
+    Complain(QCoreApplication::translate("Cli",
+                                         "изменения применены и файл «%1» записан, не записан "
+                                         "только отчёт «%2»")
                  .arg(Shown(request.output), Shown(request.report)));
     return kExitFailed;
   }
@@ -315,16 +335,18 @@ int Patch(const CliRequest& request) {
   const Bytes& modded = to.Image();
   const PatchOutcome patch = MakePatch(request.format, original, modded);
   if (!patch.ok()) {
-    Complain(QStringLiteral("патч не записан: %1").arg(PatchRefusalText(patch.refusal)));
+    Complain(QCoreApplication::translate("Cli", "патч не записан: %1")
+                 .arg(PatchRefusalText(patch.refusal)));
     return kExitFailed;
   }
   const OutsideChanges outside = ChangesOutsideRecords(original, modded);
   if (CutsRecords(outside))
-    Complain(
-        QStringLiteral("внимание: %1; apply-patch его не применит").arg(CutTooShortText(outside)));
+    Complain(QCoreApplication::translate("Cli", "внимание: %1; apply-patch его не применит")
+                 .arg(CutTooShortText(outside)));
   else if (outside.Any())
-    Complain(QStringLiteral("внимание: %1; apply-patch применит его только с "
-                            "--allow-other-bytes")
+    Complain(QCoreApplication::translate("Cli",
+                                         "внимание: %1; apply-patch применит его только с "
+                                         "--allow-other-bytes")
                  .arg(OutsideChangesText(outside)));
   return WriteBinary(from.Files(), request.output, patch.bytes) ? kExitDone : kExitFailed;
 }
@@ -343,19 +365,21 @@ int ApplyPatchFile(const CliRequest& request) {
   }
   const PatchOutcome patched = ::ApplyPatch(patch, file);
   if (!patched.ok()) {
-    Complain(QStringLiteral("патч «%1» не применён: %2")
+    Complain(QCoreApplication::translate("Cli", "патч «%1» не применён: %2")
                  .arg(Shown(request.files[1]), PatchRefusalText(patched.refusal)));
     return kExitFailed;
   }
   const OutsideChanges outside = ChangesOutsideRecords(file, patched);
   if (CutsRecords(outside)) {
-    Complain(QStringLiteral("патч «%1» не применён: %2")
+    Complain(QCoreApplication::translate("Cli", "патч «%1» не применён: %2")
                  .arg(Shown(request.files[1]), CutTooShortText(outside)));
     return kExitFailed;
   }
   if (outside.Any() && !request.allow_other_bytes) {
-    Complain(QStringLiteral("патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
-                            "--allow-other-bytes")
+    Complain(QCoreApplication::translate(
+                 "Cli",
+                 "патч «%1» не применён: %2; чтобы применить его всё же, добавьте "
+                 "--allow-other-bytes")
                  .arg(Shown(request.files[1]), OutsideChangesText(outside)));
     return kExitFailed;
   }
@@ -370,10 +394,12 @@ const std::vector<CliCommand>& CliCommands() {
        .files = 1,
        .most_files = 1,
        .options = {"table", "separator"},
-       .usage = "export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]",
-       .help = "таблицы в CSV: без --table три файла creatures.csv, buildings.csv,\n"
-               "spells.csv (в папке -o или в текущей), с --table одна таблица\n"
-               "в стандартный вывод или в файл -o",
+       .usage = QT_TRANSLATE_NOOP("Cli", "export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]"),
+       .help =
+           QT_TRANSLATE_NOOP("Cli",
+                             "таблицы в CSV: без --table три файла creatures.csv, buildings.csv,\n"
+                             "spells.csv (в папке -o или в текущей), с --table одна таблица\n"
+                             "в стандартный вывод или в файл -o"),
        .run = Export},
       {.name = "import",
        .files = 2,
@@ -382,17 +408,20 @@ const std::vector<CliCommand>& CliCommands() {
        .needs_table = true,
        .needs_output = true,
        .changes_executable = true,
-       .usage = "import ФАЙЛ.exe ТАБЛИЦА.csv --table Т -o ВЫХОД.exe [--allow-name-mismatch]\n"
-                "[--out-of-range limit|wrap]",
-       .help = "загрузить таблицу из CSV и записать исполняемый файл; значение,\n"
-               "которое не помещается в своё поле, без --out-of-range — ошибка",
+       .usage = QT_TRANSLATE_NOOP(
+           "Cli",
+           "import ФАЙЛ.exe ТАБЛИЦА.csv --table Т -o ВЫХОД.exe [--allow-name-mismatch]\n"
+           "[--out-of-range limit|wrap]"),
+       .help = QT_TRANSLATE_NOOP("Cli",
+                                 "загрузить таблицу из CSV и записать исполняемый файл; значение,\n"
+                                 "которое не помещается в своё поле, без --out-of-range — ошибка"),
        .run = Import},
       {.name = "diff",
        .files = 2,
        .most_files = 2,
        .options = {"separator"},
-       .usage = "diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]",
-       .help = "список полей, которыми B отличается от A",
+       .usage = QT_TRANSLATE_NOOP("Cli", "diff A.exe B.exe [-o ИЗМЕНЕНИЯ.csv]"),
+       .help = QT_TRANSLATE_NOOP("Cli", "список полей, которыми B отличается от A"),
        .run = Diff},
       {.name = "apply",
        .files = 2,
@@ -400,19 +429,24 @@ const std::vector<CliCommand>& CliCommands() {
        .options = {"force", "prefer", "report", "separator", "out-of-range"},
        .needs_output = true,
        .changes_executable = true,
-       .usage = "apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
-                "[--prefer later|earlier] [--report ОТЧЁТ.csv] [--out-of-range limit|wrap]",
-       .help = "применить списки изменений по порядку и записать исполняемый файл;\n"
-               "если два списка задают полю разные значения, ничего не записывается,\n"
-               "пока --prefer не скажет, какой список главнее",
+       .usage = QT_TRANSLATE_NOOP(
+           "Cli",
+           "apply ФАЙЛ.exe ИЗМЕНЕНИЯ.csv... -o ВЫХОД.exe [--force]\n"
+           "[--prefer later|earlier] [--report ОТЧЁТ.csv] [--out-of-range limit|wrap]"),
+       .help = QT_TRANSLATE_NOOP(
+           "Cli",
+           "применить списки изменений по порядку и записать исполняемый файл;\n"
+           "если два списка задают полю разные значения, ничего не записывается,\n"
+           "пока --prefer не скажет, какой список главнее"),
        .run = Apply},
       {.name = "patch",
        .files = 2,
        .most_files = 2,
        .options = {"format"},
        .needs_output = true,
-       .usage = "patch ИСХОДНЫЙ.exe ИЗМЕНЁННЫЙ.exe -o МОД.bps [--format bps|ips]",
-       .help = "патч BPS (или IPS), превращающий первый файл во второй",
+       .usage = QT_TRANSLATE_NOOP(
+           "Cli", "patch ИСХОДНЫЙ.exe ИЗМЕНЁННЫЙ.exe -o МОД.bps [--format bps|ips]"),
+       .help = QT_TRANSLATE_NOOP("Cli", "патч BPS (или IPS), превращающий первый файл во второй"),
        .run = Patch},
       {.name = "apply-patch",
        .files = 2,
@@ -420,8 +454,9 @@ const std::vector<CliCommand>& CliCommands() {
        .options = {"allow-other-bytes"},
        .needs_output = true,
        .changes_executable = true,
-       .usage = "apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]",
-       .help = "применить патч BPS или IPS и записать результат",
+       .usage = QT_TRANSLATE_NOOP(
+           "Cli", "apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]"),
+       .help = QT_TRANSLATE_NOOP("Cli", "применить патч BPS или IPS и записать результат"),
        .run = ApplyPatchFile},
   };
   return commands;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "caption_language.h"
 #include "change_lists.h"
 #include "csv_separator.h"
 #include "patch_formats.h"
@@ -31,6 +32,9 @@ struct CliRequest {
   QString report;
   // import and apply: what becomes of a value its field cannot hold.
   OutOfRange out_of_range = OutOfRange::Refuse;
+  // The captions of the CSV tables and change lists written: English only
+  // with --lang en.
+  CaptionLanguage captions = CaptionLanguage::Russian;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.

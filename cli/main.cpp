@@ -5,8 +5,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTranslator>
 #include <cstdio>
+#include <initializer_list>
+#include <map>
+#include <utility>
 
+#include "caption_language.h"
 #include "cli_commands.h"
 #include "standard_output.h"
 #include "table_csv.h"
@@ -14,24 +19,29 @@
 namespace {
 
 const char* const kDescriptionStart =
-    "Таблицы исполняемого файла в виде CSV, списки изменений и патчи.\n"
-    "\n"
-    "Команды:\n";
+    QT_TRANSLATE_NOOP("Cli",
+                      "Таблицы исполняемого файла в виде CSV, списки изменений и патчи.\n"
+                      "\n"
+                      "Команды:\n");
 const char* const kDescriptionEnd =
-    "\n"
-    "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.";
+    QT_TRANSLATE_NOOP("Cli",
+                      "\n"
+                      "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.");
 
 // The help's description: each command of the table with its synopsis and
 // what it does.
 QString Description() {
-  QString text = QString::fromUtf8(kDescriptionStart);
+  QString text = QCoreApplication::translate("Cli", kDescriptionStart);
   for (const CliCommand& command : CliCommands()) {
     text += QStringLiteral("  ") +
-            QString::fromUtf8(command.usage).replace(u'\n', QStringLiteral("\n        ")) +
+            QCoreApplication::translate("Cli", command.usage)
+                .replace(u'\n', QStringLiteral("\n        ")) +
             QStringLiteral("\n      ") +
-            QString::fromUtf8(command.help).replace(u'\n', QStringLiteral("\n      ")) + u'\n';
+            QCoreApplication::translate("Cli", command.help)
+                .replace(u'\n', QStringLiteral("\n      ")) +
+            u'\n';
   }
-  return text + QString::fromUtf8(kDescriptionEnd);
+  return text + QCoreApplication::translate("Cli", kDescriptionEnd);
 }
 
 // The commands' names, as a list in words: "a, b или c".
@@ -40,7 +50,8 @@ QString CommandNames() {
   for (const CliCommand& command : CliCommands())
     names.append(QString::fromUtf8(command.name));
   const QString last = names.takeLast();
-  return names.join(QStringLiteral(", ")) + QStringLiteral(" или ") + last;
+  return QCoreApplication::translate("Cli", "%1 или %2")
+      .arg(names.join(QStringLiteral(", ")), last);
 }
 
 // Every option some command takes, beside those every command takes.
@@ -54,21 +65,37 @@ QStringList CommandOptions() {
 }
 
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\nСправка: trevalune-cli --help\n",
-               qUtf8Printable(message));
+  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
+               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
-// Qt words the parts of its help in English; the rest of the help is Russian.
-QString RussianHelp(const QCommandLineParser& parser) {
+// Qt words the parts of its help in English; in Russian they are put in
+// Russian, as the rest of the help.
+QString HelpText(const QCommandLineParser& parser) {
   QString help = parser.helpText();
   // Qt names the program as it was started, on Windows with its whole path.
   help.replace(QStringLiteral("Usage: ") + QCoreApplication::arguments().constFirst(),
                QStringLiteral("Usage: trevalune-cli"));
-  help.replace(QStringLiteral("Usage:"), QStringLiteral("Использование:"));
-  help.replace(QStringLiteral("[options]"), QStringLiteral("[параметры]"));
-  help.replace(QStringLiteral("Options:"), QStringLiteral("Параметры:"));
-  help.replace(QStringLiteral("Arguments:"), QStringLiteral("Аргументы:"));
+  for (const auto& [english, russian] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"Usage:", QT_TRANSLATE_NOOP("Cli", "Использование:")},
+           {"[options]", QT_TRANSLATE_NOOP("Cli", "[параметры]")},
+           {"Options:", QT_TRANSLATE_NOOP("Cli", "Параметры:")},
+           {"Arguments:", QT_TRANSLATE_NOOP("Cli", "Аргументы:")}})
+    help.replace(QLatin1String(english), QCoreApplication::translate("Cli", russian));
   return help;
+}
+
+// The language of the answers: English with --lang en (or --lang=en), or
+// else when TREVALUNE_LANG is en; Russian otherwise. Read before the
+// options are described, since their descriptions are in it.
+bool AnswersInEnglish(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == QLatin1String("--lang") && i + 1 < arguments.size())
+      return arguments[i + 1] == QLatin1String("en");
+    if (arguments[i].startsWith(QLatin1String("--lang=")))
+      return arguments[i].mid(7) == QLatin1String("en");
+  }
+  return qEnvironmentVariable("TREVALUNE_LANG") == QLatin1String("en");
 }
 
 std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
@@ -85,48 +112,53 @@ std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
 bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   QStringList arguments = parser.positionalArguments();
   if (arguments.isEmpty()) {
-    UsageError(QStringLiteral("не указана команда: %1").arg(CommandNames()));
+    UsageError(QCoreApplication::translate("Cli", "не указана команда: %1").arg(CommandNames()));
     return false;
   }
   request.command = arguments.takeFirst();
   const CliCommand* const shape = FindCliCommand(request.command);
   if (!shape) {
-    UsageError(QStringLiteral("неизвестная команда «%1»").arg(request.command));
+    UsageError(QCoreApplication::translate("Cli", "неизвестная команда «%1»").arg(request.command));
     return false;
   }
   if (arguments.size() < shape->files || arguments.size() > shape->most_files) {
-    UsageError((shape->files == shape->most_files
-                    ? QStringLiteral("команде %1 нужно файлов: %2, а указано %3")
-                    : QStringLiteral("команде %1 нужно файлов не меньше %2, а указано %3"))
-                   .arg(request.command)
-                   .arg(shape->files)
-                   .arg(arguments.size()));
+    UsageError(
+        (shape->files == shape->most_files
+             ? QCoreApplication::translate("Cli", "команде %1 нужно файлов: %2, а указано %3")
+             : QCoreApplication::translate("Cli",
+                                           "команде %1 нужно файлов не меньше %2, а указано %3"))
+            .arg(request.command)
+            .arg(shape->files)
+            .arg(arguments.size()));
     return false;
   }
   request.files = arguments;
   for (const QString& option : CommandOptions()) {
     if (parser.isSet(option) && !shape->options.contains(option)) {
-      UsageError(
-          QStringLiteral("параметр --%1 не относится к команде %2").arg(option, request.command));
+      UsageError(QCoreApplication::translate("Cli", "параметр --%1 не относится к команде %2")
+                     .arg(option, request.command));
       return false;
     }
   }
   if (parser.isSet(QStringLiteral("table"))) {
     request.table = TableFromFileName(parser.value(QStringLiteral("table")));
     if (!request.table) {
-      UsageError(QStringLiteral("неизвестная таблица «%1»: нужна creatures, buildings или spells")
+      UsageError(QCoreApplication::translate(
+                     "Cli", "неизвестная таблица «%1»: нужна creatures, buildings или spells")
                      .arg(parser.value(QStringLiteral("table"))));
       return false;
     }
   } else if (shape->needs_table) {
-    UsageError(QStringLiteral("команде %1 нужен параметр --table").arg(request.command));
+    UsageError(QCoreApplication::translate("Cli", "команде %1 нужен параметр --table")
+                   .arg(request.command));
     return false;
   }
   if (parser.isSet(QStringLiteral("separator"))) {
     const auto separator = SeparatorFrom(parser.value(QStringLiteral("separator")));
     if (!separator) {
-      UsageError(QStringLiteral("неизвестный разделитель «%1»: нужен «,», «;» или tab")
-                     .arg(parser.value(QStringLiteral("separator"))));
+      UsageError(
+          QCoreApplication::translate("Cli", "неизвестный разделитель «%1»: нужен «,», «;» или tab")
+              .arg(parser.value(QStringLiteral("separator"))));
       return false;
     }
     request.separator = *separator;
@@ -134,7 +166,9 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   if (parser.isSet(QStringLiteral("format"))) {
     const QString format = parser.value(QStringLiteral("format"));
     if (format != QStringLiteral("bps") && format != QStringLiteral("ips")) {
-      UsageError(QStringLiteral("неизвестный формат патча «%1»: нужен bps или ips").arg(format));
+      UsageError(
+          QCoreApplication::translate("Cli", "неизвестный формат патча «%1»: нужен bps или ips")
+              .arg(format));
       return false;
     }
     request.format = format == QStringLiteral("ips") ? PatchFormat::kIps : PatchFormat::kBps;
@@ -142,7 +176,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   if (parser.isSet(QStringLiteral("prefer"))) {
     const QString prefer = parser.value(QStringLiteral("prefer"));
     if (prefer != QStringLiteral("later") && prefer != QStringLiteral("earlier")) {
-      UsageError(QStringLiteral("неизвестное значение --prefer «%1»: нужно later или earlier")
+      UsageError(QCoreApplication::translate(
+                     "Cli", "неизвестное значение --prefer «%1»: нужно later или earlier")
                      .arg(prefer));
       return false;
     }
@@ -152,7 +187,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   if (parser.isSet(QStringLiteral("out-of-range"))) {
     const QString handling = parser.value(QStringLiteral("out-of-range"));
     if (handling != QStringLiteral("limit") && handling != QStringLiteral("wrap")) {
-      UsageError(QStringLiteral("неизвестное значение --out-of-range «%1»: нужно limit или wrap")
+      UsageError(QCoreApplication::translate(
+                     "Cli", "неизвестное значение --out-of-range «%1»: нужно limit или wrap")
                      .arg(handling));
       return false;
     }
@@ -170,29 +206,46 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
         (request.command == QStringLiteral("export") && request.table)) {
       request.output.clear();
     } else if (request.command != QStringLiteral("export")) {
-      UsageError(QStringLiteral("команда %1 не пишет в стандартный вывод: укажите в -o файл")
+      UsageError(QCoreApplication::translate(
+                     "Cli", "команда %1 не пишет в стандартный вывод: укажите в -o файл")
                      .arg(request.command));
       return false;
     }
   }
   if (request.report == QStringLiteral("-")) {
-    UsageError(QStringLiteral("отчёт не пишется в стандартный вывод: укажите в --report файл"));
+    UsageError(QCoreApplication::translate(
+        "Cli", "отчёт не пишется в стандартный вывод: укажите в --report файл"));
     return false;
   }
   if (request.output.isEmpty() && shape->needs_output) {
-    UsageError(QStringLiteral("команде %1 нужен параметр -o").arg(request.command));
+    UsageError(
+        QCoreApplication::translate("Cli", "команде %1 нужен параметр -o").arg(request.command));
     return false;
   }
   if (request.command == QStringLiteral("export") && !request.table && !request.output.isEmpty() &&
       !QFileInfo(request.output).isDir()) {
-    UsageError(QStringLiteral("без --table параметр -o должен указывать существующую папку, "
-                              "а «%1» не папка")
-                   .arg(request.output));
+    UsageError(
+        QCoreApplication::translate("Cli",
+                                    "без --table параметр -o должен указывать существующую папку, "
+                                    "а «%1» не папка")
+            .arg(request.output));
     return false;
   }
   request.allow_name_mismatch = parser.isSet(QStringLiteral("allow-name-mismatch"));
   request.force = parser.isSet(QStringLiteral("force"));
   request.any_size = parser.isSet(QStringLiteral("any-size"));
+  if (parser.isSet(QStringLiteral("lang"))) {
+    const QString language = parser.value(QStringLiteral("lang"));
+    if (language != QStringLiteral("ru") && language != QStringLiteral("en")) {
+      UsageError(QCoreApplication::translate("Cli", "неизвестный язык «%1»: нужен ru или en")
+                     .arg(language));
+      return false;
+    }
+    // Only --lang changes the files' captions: they are read by people who
+    // set TREVALUNE_LANG for themselves, and by scripts that did not.
+    request.captions =
+        language == QStringLiteral("en") ? CaptionLanguage::English : CaptionLanguage::Russian;
+  }
   return true;
 }
 
@@ -204,60 +257,87 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("trevalune-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));
 
+  QTranslator english;
+  if (AnswersInEnglish(QCoreApplication::arguments()) &&
+      english.load(QString::fromLatin1(kEnglishTranslationPath)))
+    QCoreApplication::installTranslator(&english);
+
   QCommandLineParser parser;
   parser.setApplicationDescription(Description());
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Показать эту справку."));
+                                QCoreApplication::translate("Cli", "Показать эту справку."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Показать версию."));
+                                   QCoreApplication::translate("Cli", "Показать версию."));
   parser.addOptions({
       help,
       version,
-      {QStringLiteral("table"), QStringLiteral("Таблица: creatures, buildings или spells."),
-       QStringLiteral("таблица")},
+      {QStringLiteral("table"),
+       QCoreApplication::translate("Cli", "Таблица: creatures, buildings или spells."),
+       QCoreApplication::translate("Cli", "таблица")},
       {QStringLiteral("separator"),
-       QStringLiteral("Разделитель полей CSV: «,» (по умолчанию), «;» или tab."),
-       QStringLiteral("разделитель")},
+       QCoreApplication::translate("Cli",
+                                   "Разделитель полей CSV: «,» (по умолчанию), «;» или tab."),
+       QCoreApplication::translate("Cli", "разделитель")},
       {{QStringLiteral("o"), QStringLiteral("output")},
-       QStringLiteral("Файл (или папка для export всех таблиц), куда записать результат."),
-       QStringLiteral("путь")},
+       QCoreApplication::translate(
+           "Cli", "Файл (или папка для export всех таблиц), куда записать результат."),
+       QCoreApplication::translate("Cli", "путь")},
       {QStringLiteral("allow-name-mismatch"),
-       QStringLiteral("import: не сверять названия в CSV с названиями в файле.")},
+       QCoreApplication::translate("Cli",
+                                   "import: не сверять названия в CSV с названиями в файле.")},
       {QStringLiteral("force"),
-       QStringLiteral("apply: применить изменения, даже если в файле уже другие значения.")},
+       QCoreApplication::translate(
+           "Cli", "apply: применить изменения, даже если в файле уже другие значения.")},
       {QStringLiteral("prefer"),
-       QStringLiteral("apply: какой список главнее, если два задают полю разные значения: "
-                      "later (поздний) или earlier (ранний)."),
-       QStringLiteral("список")},
+       QCoreApplication::translate(
+           "Cli",
+           "apply: какой список главнее, если два задают полю разные значения: "
+           "later (поздний) или earlier (ранний)."),
+       QCoreApplication::translate("Cli", "список")},
       {QStringLiteral("report"),
-       QStringLiteral("apply: записать в CSV, из какого списка взято каждое изменение."),
-       QStringLiteral("путь")},
+       QCoreApplication::translate(
+           "Cli", "apply: записать в CSV, из какого списка взято каждое изменение."),
+       QCoreApplication::translate("Cli", "путь")},
       {QStringLiteral("out-of-range"),
-       QStringLiteral("import, apply: значение, которое не помещается в своё поле, "
-                      "ограничить диапазоном поля (limit) или оставить его младшие биты "
-                      "(wrap), как при вводе; без параметра это ошибка."),
-       QStringLiteral("как")},
-      {QStringLiteral("format"), QStringLiteral("patch: формат патча, bps (по умолчанию) или ips."),
-       QStringLiteral("формат")},
+       QCoreApplication::translate(
+           "Cli",
+           "import, apply: значение, которое не помещается в своё поле, "
+           "ограничить диапазоном поля (limit) или оставить его младшие биты "
+           "(wrap), как при вводе; без параметра это ошибка."),
+       QCoreApplication::translate("Cli", "как")},
+      {QStringLiteral("format"),
+       QCoreApplication::translate("Cli", "patch: формат патча, bps (по умолчанию) или ips."),
+       QCoreApplication::translate("Cli", "формат")},
       {QStringLiteral("allow-other-bytes"),
-       QStringLiteral("apply-patch: применить патч, даже если он меняет байты вне записей "
-                      "таблиц.")},
-      {QStringLiteral("any-size"), QStringLiteral("Открывать файлы любого размера.")},
+       QCoreApplication::translate(
+           "Cli",
+           "apply-patch: применить патч, даже если он меняет байты вне записей "
+           "таблиц.")},
+      {QStringLiteral("lang"),
+       QCoreApplication::translate("Cli",
+                                   "Язык ответов, ru или en; с en и заголовки CSV на английском. "
+                                   "Без параметра — из TREVALUNE_LANG, иначе ru."),
+       QCoreApplication::translate("Cli", "язык")},
+      {QStringLiteral("any-size"),
+       QCoreApplication::translate("Cli", "Открывать файлы любого размера.")},
   });
-  parser.addPositionalArgument(QStringLiteral("команда"), CommandNames() + u'.');
-  parser.addPositionalArgument(QStringLiteral("файлы"), QStringLiteral("Файлы команды."),
-                               QStringLiteral("файлы..."));
+  parser.addPositionalArgument(QCoreApplication::translate("Cli", "команда"),
+                               CommandNames() + u'.');
+  parser.addPositionalArgument(QCoreApplication::translate("Cli", "файлы"),
+                               QCoreApplication::translate("Cli", "Файлы команды."),
+                               QCoreApplication::translate("Cli", "файлы..."));
 
   if (!parser.parse(QCoreApplication::arguments())) {
     const QStringList unknown = parser.unknownOptionNames();
-    UsageError(unknown.isEmpty()
-                   ? QStringLiteral("неверные параметры: %1").arg(parser.errorText())
-                   : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first()));
+    UsageError(
+        unknown.isEmpty()
+            ? QCoreApplication::translate("Cli", "неверные параметры: %1").arg(parser.errorText())
+            : QCoreApplication::translate("Cli", "неизвестный параметр «%1»").arg(unknown.first()));
     return kExitUsage;
   }
   if (parser.isSet(help) || parser.isSet(version)) {
     const QByteArray answer = parser.isSet(help)
-                                  ? RussianHelp(parser).toUtf8()
+                                  ? HelpText(parser).toUtf8()
                                   : QByteArrayLiteral("trevalune-cli " TREVALUNE_VERSION "\n");
     QString message;
     if (WriteStandardOutput(answer, message))

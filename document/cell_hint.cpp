@@ -1,5 +1,6 @@
 #include "cell_hint.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdint>
 
@@ -18,11 +19,11 @@ QString RangeNumber(std::int64_t value) {
 QString WidthText(std::uint8_t width) {
   switch (width) {
     case 1:
-      return QStringLiteral("1 байт");
+      return QCoreApplication::translate("CellHint", "1 байт");
     case 2:
-      return QStringLiteral("2 байта");
+      return QCoreApplication::translate("CellHint", "2 байта");
     default:
-      return QStringLiteral("%1 байта").arg(width);
+      return QCoreApplication::translate("CellHint", "%1 байта").arg(width);
   }
 }
 
@@ -37,9 +38,10 @@ QString FieldKindHint(std::string_view caption, FieldLayout layout) {
   const std::int64_t low = layout.is_signed ? -(std::int64_t{1} << (bits - 1)) : 0;
   const std::int64_t high =
       layout.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
-  const QString kind =
-      layout.is_signed ? QStringLiteral("целое со знаком") : QStringLiteral("целое без знака");
-  return QStringLiteral("%1: %2, %3, от %4 до %5")
+  const QString kind = layout.is_signed
+                           ? QCoreApplication::translate("CellHint", "целое со знаком")
+                           : QCoreApplication::translate("CellHint", "целое без знака");
+  return QCoreApplication::translate("CellHint", "%1: %2, %3, от %4 до %5")
       .arg(FromUtf8(caption), kind, WidthText(layout.width), RangeNumber(low), RangeNumber(high));
 }
 
@@ -55,12 +57,13 @@ QString CellHint(const TableDocument& document, const FieldRef& field) {
     // The mark decides what is "not a number", so the hint never disagrees
     // with the cell's colour: the field's own digits are kept as they are.
     if (document.Mark(field) == CellMark::NotANumber)
-      lines.append(QStringLiteral("не число: останется %1").arg(stored));
+      lines.append(QCoreApplication::translate("CellHint", "не число: останется %1").arg(stored));
     else if (stored != text)
-      lines.append(QStringLiteral("%1 → будет сохранено %2").arg(text, stored));
+      lines.append(
+          QCoreApplication::translate("CellHint", "%1 → будет сохранено %2").arg(text, stored));
   }
   if (document.Comparison().Differs(field))
-    lines.append(QStringLiteral("в файле для сравнения: %1")
+    lines.append(QCoreApplication::translate("CellHint", "в файле для сравнения: %1")
                      .arg(QString::fromStdString(
                          FieldText(document.Comparison().Value(field), layout.is_signed))));
   return lines.join(QLatin1Char('\n'));

@@ -4,17 +4,19 @@
 #include <array>
 
 #include "comparison_file.h"
+#include "caption_language.h"
 
 namespace {
 
-const std::array<QString, ChangesModel::kInComparison + 1> kCaptions = {
-    QStringLiteral("Таблица"),
-    QStringLiteral("№"),
-    QStringLiteral("Название"),
-    QStringLiteral("Столбец"),
-    QStringLiteral("В файле"),
-    QStringLiteral("Новое"),
-    QStringLiteral("В файле для сравнения")};
+// Shown translated, as the change lists' captions are.
+const std::array<std::string_view, ChangesModel::kInComparison + 1> kCaptions = {
+    QT_TRANSLATE_NOOP("Captions", "Таблица"),
+    QT_TRANSLATE_NOOP("Captions", "№"),
+    QT_TRANSLATE_NOOP("Captions", "Название"),
+    QT_TRANSLATE_NOOP("Captions", "Столбец"),
+    QT_TRANSLATE_NOOP("Captions", "В файле"),
+    QT_TRANSLATE_NOOP("Captions", "Новое"),
+    QT_TRANSLATE_NOOP("Captions", "В файле для сравнения")};
 
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -61,16 +63,16 @@ QVariant ChangesModel::data(const QModelIndex& index, int role) const {
       return Text(field, index.column());
     case Qt::AccessibleTextRole:
       // A cell read alone says which column it is in.
-      return kCaptions[static_cast<std::size_t>(index.column())] + QStringLiteral(": ") +
-             Text(field, index.column());
+      return ShownCaption(kCaptions[static_cast<std::size_t>(index.column())]) +
+             QStringLiteral(": ") + Text(field, index.column());
     case Qt::AccessibleDescriptionRole: {
       // The whole row, as one sentence.
       QString row = Text(field, kTable) + QStringLiteral(", ") + Text(field, kEntry) +
                     QLatin1Char(' ') + Text(field, kName) + QStringLiteral(", ") +
-                    Text(field, kField) + QStringLiteral(": в файле ") + Text(field, kInFile) +
-                    QStringLiteral(", новое ") + Text(field, kNow);
+                    tr("%1: в файле %2, новое %3")
+                        .arg(Text(field, kField), Text(field, kInFile), Text(field, kNow));
       if (mode_ == Against::Comparison)
-        row += QStringLiteral(", в файле для сравнения ") + Text(field, kInComparison);
+        row += tr(", в файле для сравнения %1").arg(Text(field, kInComparison));
       return row;
     }
     default:
@@ -85,7 +87,7 @@ QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int 
     return section + 1;
   if (section < 0 || section >= columnCount())
     return {};
-  return kCaptions[static_cast<std::size_t>(section)];
+  return ShownCaption(kCaptions[static_cast<std::size_t>(section)]);
 }
 
 void ChangesModel::SetMode(Against mode) {
@@ -106,18 +108,18 @@ bool ChangesModel::Listed(const FieldRef& field) const {
 QString ChangesModel::Text(const FieldRef& field, int column) const {
   switch (column) {
     case kTable:
-      return Utf8(TabCaptions[field.table]);
+      return ShownCaption(TabCaptions[field.table]);
     case kEntry:
       return QString::number(field.entry + 1);
     case kName:
       return Utf8(EntryNameText(document_->Committed(), field.table, field.entry));
     case kField:
-      return Utf8(HeaderCaptions[field.table][field.column]);
+      return ShownCaption(HeaderCaptions[field.table][field.column]);
     case kInFile:
       return Shown(field, FieldValue(document_->Saved(), field.table, field.entry, field.column));
     case kNow:
       if (document_->HasTypedText(field) && document_->Mark(field) == CellMark::NotANumber)
-        return QStringLiteral("не число");
+        return tr("не число");
       return Shown(field, document_->ValueAfterCommit(field));
     case kInComparison:
       return document_->Comparison().IsOpen() ? Shown(field, document_->Comparison().Value(field))
@@ -170,4 +172,10 @@ void ChangesModel::ListAgain() {
     }
   }
   endResetModel();
+}
+
+void ChangesModel::Retranslate() {
+  emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+  if (rowCount() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }

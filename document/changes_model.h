@@ -44,6 +44,10 @@ class ChangesModel : public QAbstractTableModel {
   bool Following() const { return following_; }
   void Follow(bool following);
 
+  // After the language changed: the captions and the table and column names
+  // are shown again in the new one.
+  void Retranslate();
+
  private:
   bool Listed(const FieldRef& field) const;
   QString Text(const FieldRef& field, int column) const;

@@ -161,7 +161,7 @@ void DocumentHistory::Typed(const FieldRef& field, const CellState& before,
       return;
     }
   }
-  Push({QStringLiteral("ввод"), {{field, before, after}}, visit_});
+  Push({QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "ввод")), {{field, before, after}}, visit_});
   Announce(shown);
 }
 

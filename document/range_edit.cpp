@@ -1,5 +1,6 @@
 #include "range_edit.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -93,18 +94,23 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
 }
 
 QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
-  QString text =
-      QStringLiteral("Изменится ячеек: %1 из %2.").arg(plan.changes.size()).arg(plan.cells);
+  QString text = QCoreApplication::translate("RangeEdit", "Изменится ячеек: %1 из %2.")
+                     .arg(plan.changes.size())
+                     .arg(plan.cells);
   if (plan.out_of_range > 0) {
-    text += QStringLiteral("\nНе помещаются в своё поле: %1; ").arg(plan.out_of_range);
-    text += wrap ? QStringLiteral("они будут перенесены, как при вводе.")
-                 : QStringLiteral("они будут ограничены диапазоном поля.");
+    text += QCoreApplication::translate("RangeEdit", "\nНе помещаются в своё поле: %1; ")
+                .arg(plan.out_of_range);
+    text += wrap
+                ? QCoreApplication::translate("RangeEdit", "они будут перенесены, как при вводе.")
+                : QCoreApplication::translate("RangeEdit", "они будут ограничены диапазоном поля.");
   }
   if (plan.not_numbers > 0)
-    text += QStringLiteral("\nНе числа, оставлены как есть: %1.").arg(plan.not_numbers);
+    text += QCoreApplication::translate("RangeEdit", "\nНе числа, оставлены как есть: %1.")
+                .arg(plan.not_numbers);
   return text;
 }
 
 void CarryOut(TableDocument& document, const RangeEditPlan& plan) {
-  SetFieldValues(document, QStringLiteral("изменение выделенных"), plan.changes);
+  SetFieldValues(document, QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "изменение выделенных")),
+                 plan.changes);
 }

@@ -1,5 +1,7 @@
 #include "range_edit_number.h"
 
+#include <QCoreApplication>
+
 #include "number_parse.h"
 
 RangeEditNumber ReadRangeEditNumber(const QString& text) {
@@ -8,8 +10,9 @@ RangeEditNumber ReadRangeEditNumber(const QString& text) {
       number.value <= kRangeEditLargest)
     return {number.value, {}};
   if (number.kind == WholeNumber::Kind::kNotANumber)
-    return {std::nullopt, QStringLiteral("Введите целое число.")};
-  return {std::nullopt, QStringLiteral("Число вне допустимого диапазона: от %1 до %2.")
+    return {std::nullopt, QCoreApplication::translate("RangeEditNumber", "Введите целое число.")};
+  return {std::nullopt, QCoreApplication::translate("RangeEditNumber",
+                                                    "Число вне допустимого диапазона: от %1 до %2.")
                             .arg(-kRangeEditLargest)
                             .arg(kRangeEditLargest)};
 }

@@ -1,5 +1,7 @@
 #include "revert_to_file.h"
 
+#include <QCoreApplication>
+
 void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) {
   std::vector<FieldValueChange> in_file;
   for (const FieldRef& field : fields) {
@@ -7,5 +9,6 @@ void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) 
       in_file.push_back(
           {field, FieldValue(document.Saved(), field.table, field.entry, field.column)});
   }
-  SetFieldValues(document, QStringLiteral("возврат значений из файла"), in_file);
+  SetFieldValues(document,
+                 QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "возврат значений из файла")), in_file);
 }

@@ -1,5 +1,6 @@
 #include "table_document.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <array>
@@ -72,11 +73,13 @@ TableDocument::Outcome ReadExecutable(FileStore& store, const QString& absolute,
   using Outcome = TableDocument::Outcome;
   QString reason;
   if (!store.ReadAll(absolute, image, reason)) {
-    error = QStringLiteral("Не удалось открыть файл «%1»: %2.").arg(NativePath(absolute), reason);
+    error = QCoreApplication::translate("TableDocument", "Не удалось открыть файл «%1»: %2.")
+                .arg(NativePath(absolute), reason);
     return Outcome::Failed;
   }
   if (image.empty()) {
-    error = QStringLiteral("Файл «%1» пуст: в нём нет таблиц.").arg(NativePath(absolute));
+    error = QCoreApplication::translate("TableDocument", "Файл «%1» пуст: в нём нет таблиц.")
+                .arg(NativePath(absolute));
     return Outcome::Failed;
   }
   if (image.size() != ExpectedFileSize && !(accept_other_size && accept_other_size()))
@@ -134,17 +137,19 @@ TableDocument::Outcome TableDocument::ReadCurrentFile(const QString& destination
   QString reason;
   QString explanation;
   if (!store_->ReadAll(path_, image, reason)) {
-    explanation =
-        QStringLiteral("Текущий файл «%1» не читается: %2.").arg(NativePath(path_), reason);
+    explanation = QCoreApplication::translate("TableDocument", "Текущий файл «%1» не читается: %2.")
+                      .arg(NativePath(path_), reason);
   } else if (image != image_) {
-    explanation =
-        QStringLiteral("Текущий файл «%1» изменён другой программой после открытия или сохранения.")
-            .arg(NativePath(path_));
+    explanation = QCoreApplication::translate(
+                      "TableDocument",
+                      "Текущий файл «%1» изменён другой программой после открытия или сохранения.")
+                      .arg(NativePath(path_));
   } else {
     return Outcome::Done;
   }
   const QString question =
-      explanation + QStringLiteral(
+      explanation + QCoreApplication::translate(
+                        "TableDocument",
                         "\n\nВ памяти программы хранится файл в том виде, в каком он был открыт "
                         "или сохранён последний раз. Сохранить его со всеми правками в «%1»?")
                         .arg(NativePath(destination));
@@ -176,7 +181,8 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
 
   QString reason;
   if (!store_->WriteAll(destination, image, reason)) {
-    error = QStringLiteral("Не удалось сохранить файл «%1»: %2. Ни один файл не изменён.")
+    error = QCoreApplication::translate(
+                "TableDocument", "Не удалось сохранить файл «%1»: %2. Ни один файл не изменён.")
                 .arg(NativePath(destination), reason);
     return Outcome::Failed;
   }

@@ -5,10 +5,12 @@
 #include <array>
 #include <new>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
+#include "caption_language.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
@@ -22,15 +24,18 @@ QString Text(std::string_view utf8) {
 }
 
 enum Column { kTable, kRow, kName, kColumn, kInFile, kNew, kColumnCount };
-constexpr std::array<std::string_view, kColumnCount> kCaptions = {"Таблица", "№",       "Название",
-                                                                  "Столбец", "В файле", "Новое"};
+constexpr std::array<std::string_view, kColumnCount> kCaptions = {
+    QT_TRANSLATE_NOOP("Captions", "Таблица"),  QT_TRANSLATE_NOOP("Captions", "№"),
+    QT_TRANSLATE_NOOP("Captions", "Название"), QT_TRANSLATE_NOOP("Captions", "Столбец"),
+    QT_TRANSLATE_NOOP("Captions", "В файле"),  QT_TRANSLATE_NOOP("Captions", "Новое")};
 using RowTexts = std::array<std::string_view, kColumnCount>;
 
 // Calls `row` with the fields of each change's row as UTF-8, in the list's
 // order; the views last for that call. A name is converted once for a run of
 // changes to one entry, as DiffTables and the document list them.
 template <typename Row>
-void ForEachChangeRow(const std::vector<FieldChange>& changes, const TableSet& names, Row row) {
+void ForEachChangeRow(const std::vector<FieldChange>& changes, const TableSet& names,
+                      CaptionLanguage language, Row row) {
   std::string name;
   std::optional<std::pair<TableIndex, int>> named;
   FieldTextBuffer number, in_file, now;
@@ -41,10 +46,10 @@ void ForEachChangeRow(const std::vector<FieldChange>& changes, const TableSet& n
       named = {field.table, field.entry};
     }
     const bool is_signed = FieldOf(field.table, field.column).is_signed;
-    row(RowTexts{TabCaptions[field.table], FieldTextIn(number, field.entry + 1, true), name,
-                 HeaderCaptions[field.table][field.column],
-                 FieldTextIn(in_file, change.in_file, is_signed),
-                 FieldTextIn(now, change.now, is_signed)});
+    row(RowTexts{
+        CaptionUtf8(TabCaptions[field.table], language), FieldTextIn(number, field.entry + 1, true),
+        name, CaptionUtf8(HeaderCaptions[field.table][field.column], language),
+        FieldTextIn(in_file, change.in_file, is_signed), FieldTextIn(now, change.now, is_signed)});
   }
 }
 
@@ -54,15 +59,15 @@ std::optional<std::array<int, kColumnCount>> FindColumns(const CsvRecord& header
   index_of.fill(-1);
   for (int index = 0; index < header.fields.size(); ++index) {
     const CsvField& field = header.fields[index];
-    const auto known = std::find(kCaptions.begin(), kCaptions.end(), field.text);
-    if (known == kCaptions.end() || index_of[known - kCaptions.begin()] >= 0)
+    const int known = FindCaption(field.text, kCaptions);
+    if (known < 0 || index_of[known] >= 0)
       errors.append(csv_problem::UnknownListColumn(field));
     else
-      index_of[known - kCaptions.begin()] = index;
+      index_of[known] = index;
   }
   for (int column = 0; column < kColumnCount; ++column)
     if (column != kName && index_of[column] < 0)
-      errors.append(csv_problem::NoColumnInHeader(header, Text(kCaptions[column])));
+      errors.append(csv_problem::NoColumnInHeader(header, ShownCaption(kCaptions[column])));
   if (!errors.isEmpty())
     return std::nullopt;
   return index_of;
@@ -73,9 +78,8 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
                                    CsvIssues& errors) {
   const CsvField& table_text = record.fields[index_of[kTable]];
   std::optional<TableIndex> table;
-  for (TableIndex t = 0; t < kTableCount; ++t)
-    if (table_text.text == TabCaptions[t])
-      table = t;
+  if (const int found = FindCaption(table_text.text, TabCaptions); found >= 0)
+    table = static_cast<TableIndex>(found);
   if (!table) {
     errors.append(csv_problem::UnknownTable(table_text));
     return std::nullopt;
@@ -88,9 +92,11 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
     return std::nullopt;
   }
   const CsvField& column_text = record.fields[index_of[kColumn]];
-  for (int column = 1; column < ColCounts[*table]; ++column)
-    if (column_text.text == HeaderCaptions[*table][column])
-      return FieldRef{*table, row - 1, column};
+  // Among the table's own columns, after the name column.
+  const int column = FindCaption(
+      column_text.text, std::span(HeaderCaptions[*table]).first(ColCounts[*table]).subspan(1));
+  if (column >= 0)
+    return FieldRef{*table, row - 1, column + 1};
   errors.append(csv_problem::NoSuchColumn(table_text, column_text));
   return std::nullopt;
 }
@@ -119,6 +125,14 @@ std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to) {
 
 namespace {
 
+// The header row in `language`.
+RowTexts HeaderRow(CaptionLanguage language) {
+  RowTexts header;
+  for (int column = 0; column < kColumnCount; ++column)
+    header[column] = CaptionUtf8(kCaptions[column], language);
+  return header;
+}
+
 QStringList RowOfTexts(const RowTexts& fields) {
   QStringList row;
   row.reserve(kColumnCount);
@@ -132,29 +146,31 @@ constexpr qsizetype kBytesPerRowGuess = 64;
 
 }  // namespace
 
-QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names) {
-  QList<QStringList> rows{RowOfTexts(kCaptions)};
+QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names,
+                                  CaptionLanguage language) {
+  QList<QStringList> rows{RowOfTexts(HeaderRow(language))};
   rows.reserve(static_cast<qsizetype>(changes.size()) + 1);
-  ForEachChangeRow(changes, names,
+  ForEachChangeRow(changes, names, language,
                    [&](const RowTexts& fields) { rows.append(RowOfTexts(fields)); });
   return rows;
 }
 
 QByteArray WriteChangeList(const std::vector<FieldChange>& changes, const TableSet& names,
-                           CsvSeparator separator) {
+                           CsvSeparator separator, CaptionLanguage language) {
   CsvWriter writer(separator, (static_cast<qsizetype>(changes.size()) + 1) * kBytesPerRowGuess);
   const auto write_row = [&writer](const RowTexts& fields) {
     for (std::string_view field : fields)
       writer.AddField(field);
     writer.EndRow();
   };
-  write_row(kCaptions);
-  ForEachChangeRow(changes, names, write_row);
+  write_row(HeaderRow(language));
+  ForEachChangeRow(changes, names, language, write_row);
   return writer.Take();
 }
 
-QByteArray WriteChangeList(const TableDocument& document, CsvSeparator separator) {
-  return WriteChangeList(document.Changes(), document.Saved(), separator);
+QByteArray WriteChangeList(const TableDocument& document, CsvSeparator separator,
+                           CaptionLanguage language) {
+  return WriteChangeList(document.Changes(), document.Saved(), separator, language);
 }
 
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force) {
@@ -198,9 +214,9 @@ void JudgeRow(const TableDocument& document, const CsvRecord& record,
       result.errors.append(csv_problem::NotAnInteger(new_text));
       return;
     case FieldTextInput::OutOfRange: {
-      const CsvIssue issue =
-          csv_problem::OutOfRange(new_text, Text(HeaderCaptions[field->table][field->column]),
-                                  verdict.number, RangeOf(FieldOf(field->table, field->column)));
+      const CsvIssue issue = csv_problem::OutOfRange(
+          new_text, ShownCaption(HeaderCaptions[field->table][field->column]), verdict.number,
+          RangeOf(FieldOf(field->table, field->column)));
       result.out_of_range.append(issue);
       if (out_of_range == OutOfRange::Refuse) {
         result.errors.append(issue);
@@ -257,10 +273,10 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, OutOfRan
 
 QString FieldPlace(const TableSet& names, const FieldRef& field) {
   return QStringLiteral("«%1» № %2 «%3», «%4»")
-      .arg(Text(TabCaptions[field.table]))
+      .arg(ShownCaption(TabCaptions[field.table]))
       .arg(field.entry + 1)
       .arg(QString::fromStdString(EntryNameText(names, field.table, field.entry)),
-           Text(HeaderCaptions[field.table][field.column]));
+           ShownCaption(HeaderCaptions[field.table][field.column]));
 }
 
 ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "caption_language.h"
 #include "csv_issue.h"
 #include "csv_separator.h"
 #include "table_document.h"
@@ -19,13 +20,17 @@
 // column order.
 std::vector<FieldChange> DiffTables(const TableSet& from, const TableSet& to);
 
-// The rows of the list; names come from `names`.
-QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names);
+// The rows of the list; names come from `names`. The header, and the table
+// and column names, are in `language`; reading takes either.
+QList<QStringList> ChangeListRows(const std::vector<FieldChange>& changes, const TableSet& names,
+                                  CaptionLanguage language = CaptionLanguage::Russian);
 QByteArray WriteChangeList(const std::vector<FieldChange>& changes, const TableSet& names,
-                           CsvSeparator separator = CsvSeparator::Comma);
+                           CsvSeparator separator = CsvSeparator::Comma,
+                           CaptionLanguage language = CaptionLanguage::Russian);
 // The document's changes against its current file.
 QByteArray WriteChangeList(const TableDocument& document,
-                           CsvSeparator separator = CsvSeparator::Comma);
+                           CsvSeparator separator = CsvSeparator::Comma,
+                           CaptionLanguage language = CaptionLanguage::Russian);
 
 struct ApplyResult {
   CsvIssues errors;      // rows that cannot be applied at all (or no memory): nothing changed

@@ -119,12 +119,13 @@ QStringList ListsConflictLines(const ListsResult& result, const std::vector<Chan
 }
 
 QByteArray WriteListsReport(const ListsResult& result, const std::vector<ChangeListFile>& lists,
-                            const TableSet& names, CsvSeparator separator) {
+                            const TableSet& names, CsvSeparator separator,
+                            CaptionLanguage language) {
   std::vector<FieldChange> changes;
   for (const ChangeFromLists& change : result.changes)
     changes.push_back(change.change);
-  QList<QStringList> rows = ChangeListRows(changes, names);
-  rows.front() << QStringLiteral("Список");
+  QList<QStringList> rows = ChangeListRows(changes, names, language);
+  rows.front() << CaptionText(QT_TRANSLATE_NOOP("Captions", "Список"), language);
   for (std::size_t k = 0; k < result.changes.size(); ++k) {
     QStringList from;
     for (std::size_t list : result.changes[k].lists)

@@ -72,4 +72,5 @@ QStringList ListsConflictLines(const ListsResult& result, const std::vector<Chan
 // The changes that went in as a change list with one more column, "Список":
 // the lists each came from, "; " between them.
 QByteArray WriteListsReport(const ListsResult& result, const std::vector<ChangeListFile>& lists,
-                            const TableSet& names, CsvSeparator separator = CsvSeparator::Comma);
+                            const TableSet& names, CsvSeparator separator = CsvSeparator::Comma,
+                            CaptionLanguage language = CaptionLanguage::Russian);

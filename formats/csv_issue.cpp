@@ -1,5 +1,6 @@
 #include "csv_issue.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -28,8 +29,10 @@ QString CsvIssueMessage(const CsvIssue& issue) {
   if (issue.line == 0)
     return issue.reason;
   if (!issue.caption.isEmpty())
-    return QStringLiteral("строка %1, «%2»: %3").arg(issue.line).arg(issue.caption, issue.reason);
-  return QStringLiteral("строка %1, столбец %2: %3")
+    return QCoreApplication::translate("CsvIssue", "строка %1, «%2»: %3")
+        .arg(issue.line)
+        .arg(issue.caption, issue.reason);
+  return QCoreApplication::translate("CsvIssue", "строка %1, столбец %2: %3")
       .arg(issue.line)
       .arg(issue.column)
       .arg(issue.reason);
@@ -50,17 +53,21 @@ QString MoreIssuesText(qsizetype count) {
   // Russian plurals: 1, 21, 31... ошибка; 2-4, 22-24... ошибки; the rest, 11-14 too, ошибок.
   const qsizetype tens = count % 100;
   const qsizetype ones = count % 10;
-  const QString word = ones == 1 && tens != 11 ? QStringLiteral("ошибка")
-                       : ones >= 2 && ones <= 4 && (tens < 12 || tens > 14)
-                           ? QStringLiteral("ошибки")
-                           : QStringLiteral("ошибок");
-  return QStringLiteral("и ещё %1 %2").arg(count).arg(word);
+  // Each form is one text with %n, so that English picks its own form by N.
+  const int n = static_cast<int>(count);
+  if (ones == 1 && tens != 11)
+    return QCoreApplication::translate("CsvIssue", "и ещё %n ошибка", nullptr, n);
+  if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+    return QCoreApplication::translate("CsvIssue", "и ещё %n ошибки", nullptr, n);
+  return QCoreApplication::translate("CsvIssue", "и ещё %n ошибок", nullptr, n);
 }
 
 QString OutOfRangeDoneText(OutOfRange handling, qsizetype count) {
   return (handling == OutOfRange::Wrap
-              ? QStringLiteral("значений, не помещавшихся в поле, оставлены младшие биты: %1")
-              : QStringLiteral("значений, не помещавшихся в поле, ограничено: %1"))
+              ? QCoreApplication::translate(
+                    "CsvIssue", "значений, не помещавшихся в поле, оставлены младшие биты: %1")
+              : QCoreApplication::translate("CsvIssue",
+                                            "значений, не помещавшихся в поле, ограничено: %1"))
       .arg(count);
 }
 
@@ -79,13 +86,16 @@ CsvIssue BrokenQuoting(const CsvError& error) {
   QString reason;
   switch (error.kind) {
     case CsvErrorKind::UnterminatedQuote:
-      reason = QStringLiteral("кавычка в начале поля не закрыта до конца файла");
+      reason = QCoreApplication::translate("CsvIssue",
+                                           "кавычка в начале поля не закрыта до конца файла");
       break;
     case CsvErrorKind::QuoteInUnquotedField:
-      reason = QStringLiteral("кавычка внутри поля, которое не заключено в кавычки");
+      reason = QCoreApplication::translate("CsvIssue",
+                                           "кавычка внутри поля, которое не заключено в кавычки");
       break;
     case CsvErrorKind::TextAfterClosingQuote:
-      reason = QStringLiteral("после закрывающей кавычки идёт текст, а не разделитель");
+      reason = QCoreApplication::translate(
+          "CsvIssue", "после закрывающей кавычки идёт текст, а не разделитель");
       break;
     case CsvErrorKind::OutOfMemory:
       return OutOfMemory();
@@ -94,64 +104,72 @@ CsvIssue BrokenQuoting(const CsvError& error) {
 }
 
 CsvIssue OutOfMemory() {
-  return {0, 0, QStringLiteral("недостаточно памяти, чтобы прочитать файл")};
+  return {0, 0,
+          QCoreApplication::translate("CsvIssue", "недостаточно памяти, чтобы прочитать файл")};
 }
 
 CsvIssue EmptyFile() {
-  return {1, 1, QStringLiteral("файл пуст: нет даже строки заголовка")};
+  return {1, 1, QCoreApplication::translate("CsvIssue", "файл пуст: нет даже строки заголовка")};
 }
 
 CsvIssue NoColumnInHeader(const CsvRecord& header, const QString& caption) {
-  return {header.line, 1, QStringLiteral("в заголовке нет столбца %1").arg(Quoted(caption))};
+  return {
+      header.line, 1,
+      QCoreApplication::translate("CsvIssue", "в заголовке нет столбца %1").arg(Quoted(caption))};
 }
 
 CsvIssue RepeatedColumn(const CsvField& caption, int first_column) {
-  return At(
-      caption,
-      QStringLiteral("столбец %1 уже есть в столбце %2").arg(Quoted(caption)).arg(first_column));
+  return At(caption, QCoreApplication::translate("CsvIssue", "столбец %1 уже есть в столбце %2")
+                         .arg(Quoted(caption))
+                         .arg(first_column));
 }
 
 CsvIssue UnknownTableColumn(const CsvField& caption, const QString& table) {
   return At(caption,
-            QStringLiteral("неизвестный столбец %1 в таблице «%2»").arg(Quoted(caption), table));
+            QCoreApplication::translate("CsvIssue", "неизвестный столбец %1 в таблице «%2»")
+                .arg(Quoted(caption), table));
 }
 
 CsvIssue UnknownListColumn(const CsvField& caption) {
-  return At(caption, QStringLiteral("лишний столбец %1 в списке изменений").arg(Quoted(caption)));
+  return At(caption, QCoreApplication::translate("CsvIssue", "лишний столбец %1 в списке изменений")
+                         .arg(Quoted(caption)));
 }
 
 CsvIssue FieldCount(const CsvRecord& record, qsizetype header_width) {
   return {record.line, static_cast<int>(record.fields.size()),
-          QStringLiteral("в строке %1 полей, а в заголовке %2")
+          QCoreApplication::translate("CsvIssue", "в строке %1 полей, а в заголовке %2")
               .arg(record.fields.size())
               .arg(header_width)};
 }
 
 CsvIssue RowNumber(const CsvField& number, int entry_count) {
-  return At(
-      number,
-      QStringLiteral("номер строки %1 не число от 1 до %2").arg(Quoted(number)).arg(entry_count));
+  return At(number, QCoreApplication::translate("CsvIssue", "номер строки %1 не число от 1 до %2")
+                        .arg(Quoted(number))
+                        .arg(entry_count));
 }
 
 CsvIssue RepeatedRow(const CsvField& number, int row, int first_line) {
-  return At(
-      number,
-      QStringLiteral("строка таблицы %1 уже была в строке %2 файла").arg(row).arg(first_line));
+  return At(number,
+            QCoreApplication::translate("CsvIssue", "строка таблицы %1 уже была в строке %2 файла")
+                .arg(row)
+                .arg(first_line));
 }
 
 CsvIssue OtherName(const CsvField& name, const QString& expected, int row) {
-  return At(name, QStringLiteral("название %1 не совпадает с «%2» в строке %3 таблицы")
+  return At(name, QCoreApplication::translate("CsvIssue",
+                                              "название %1 не совпадает с «%2» в строке %3 таблицы")
                       .arg(Quoted(name), expected)
                       .arg(row));
 }
 
 CsvIssue NotANumber(const CsvField& value) {
-  return At(value, QStringLiteral("%1 не число").arg(Quoted(value)));
+  return At(value, QCoreApplication::translate("CsvIssue", "%1 не число").arg(Quoted(value)));
 }
 
 CsvIssue NotAnInteger(const CsvField& value) {
   return At(value,
-            QStringLiteral("%1 не целое число: дробная часть не нулевая").arg(Quoted(value)));
+            QCoreApplication::translate("CsvIssue", "%1 не целое число: дробная часть не нулевая")
+                .arg(Quoted(value)));
 }
 
 CsvIssue OutOfRange(const CsvField& value, const QString& caption, const std::string& number,
@@ -160,7 +178,7 @@ CsvIssue OutOfRange(const CsvField& value, const QString& caption, const std::st
   if (shown.size() > kQuotedLength)
     shown = shown.left(kQuotedLength) + QStringLiteral("…");
   return {value.line, value.column,
-          QStringLiteral("%1 не помещается в поле (от %2 до %3)")
+          QCoreApplication::translate("CsvIssue", "%1 не помещается в поле (от %2 до %3)")
               .arg(shown)
               .arg(range.low)
               .arg(range.high),
@@ -168,21 +186,24 @@ CsvIssue OutOfRange(const CsvField& value, const QString& caption, const std::st
 }
 
 CsvIssue UnknownTable(const CsvField& table) {
-  return At(table, QStringLiteral("неизвестная таблица %1").arg(Quoted(table)));
+  return At(table,
+            QCoreApplication::translate("CsvIssue", "неизвестная таблица %1").arg(Quoted(table)));
 }
 
 CsvIssue NoSuchColumn(const CsvField& table, const CsvField& column) {
-  return At(column,
-            QStringLiteral("в таблице %1 нет столбца %2").arg(Quoted(table), Quoted(column)));
+  return At(column, QCoreApplication::translate("CsvIssue", "в таблице %1 нет столбца %2")
+                        .arg(Quoted(table), Quoted(column)));
 }
 
 CsvIssue RepeatedField(const CsvField& value, int first_line) {
-  return {value.line, 1, QStringLiteral("это поле уже менялось в строке %1").arg(first_line)};
+  return {
+      value.line, 1,
+      QCoreApplication::translate("CsvIssue", "это поле уже менялось в строке %1").arg(first_line)};
 }
 
 CsvIssue Conflict(const CsvField& in_file, const QString& now) {
-  return At(in_file,
-            QStringLiteral("в файле должно быть %1, а там «%2»").arg(Quoted(in_file), now));
+  return At(in_file, QCoreApplication::translate("CsvIssue", "в файле должно быть %1, а там «%2»")
+                         .arg(Quoted(in_file), now));
 }
 
 }  // namespace csv_problem

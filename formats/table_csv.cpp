@@ -1,12 +1,14 @@
 #include "table_csv.h"
 
 #include <QCoreApplication>
+#include <array>
 #include <map>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "caption_language.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
@@ -17,8 +19,7 @@ QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-constexpr std::string_view kNumberCaptionUtf8 = "№";
-constexpr std::string_view kNameCaptionUtf8 = "Название";
+constexpr std::string_view kNumberCaptionUtf8 = QT_TRANSLATE_NOOP("Captions", "№");
 
 // Where each wanted column is in the file; -1 where it is missing. Field
 // indices are 0-based, as in CsvRecord::fields.
@@ -38,26 +39,25 @@ ColumnPlaces FindColumns(TableIndex table, const CsvRecord& header, CsvIssues& i
       continue;
     }
     first_index[field.text] = index;
-    if (field.text == kNumberCaptionUtf8) {
+    // "№", then the name column and the table's own columns, as the header
+    // of an export has them.
+    std::array<std::string_view, kMaxColCount + 1> known{};
+    known[0] = kNumberCaptionUtf8;
+    for (int column = 0; column < ColCounts[table]; ++column)
+      known[column + 1] = HeaderCaptions[table][column];
+    const int found = FindCaption(
+        field.text, std::span(known).first(static_cast<std::size_t>(ColCounts[table]) + 1));
+    if (found == 0)
       places.number = index;
-      continue;
-    }
-    if (field.text == kNameCaptionUtf8) {
+    else if (found == 1)
       places.name = index;
-      continue;
-    }
-    bool known = false;
-    for (int column = 1; column < ColCounts[table]; ++column) {
-      if (field.text == HeaderCaptions[table][column]) {
-        places.grid_column_of[index] = column;
-        known = true;
-      }
-    }
-    if (!known)
-      issues.append(csv_problem::UnknownTableColumn(field, Text(TabCaptions[table])));
+    else if (found > 1)
+      places.grid_column_of[index] = found - 1;
+    else
+      issues.append(csv_problem::UnknownTableColumn(field, ShownCaption(TabCaptions[table])));
   }
   if (places.number < 0)
-    issues.append(csv_problem::NoColumnInHeader(header, Text(kNumberCaptionUtf8)));
+    issues.append(csv_problem::NoColumnInHeader(header, ShownCaption(kNumberCaptionUtf8)));
   return places;
 }
 
@@ -68,13 +68,14 @@ constexpr int kBytesPerFieldGuess = 8;
 // The fields of one row of a table's CSV as UTF-8: row 0 is the header, row
 // e + 1 is entry e. Export builds its text from them without a detour through
 // QString: most are numbers, each already short text.
-std::vector<std::string> CsvRowFields(const TableDocument& document, TableIndex table, int row) {
+std::vector<std::string> CsvRowFields(const TableDocument& document, TableIndex table, int row,
+                                      CaptionLanguage language) {
   std::vector<std::string> fields;
   fields.reserve(ColCounts[table] + 1);
   if (row == 0) {
-    fields.emplace_back(kNumberCaptionUtf8);
+    fields.emplace_back(CaptionUtf8(kNumberCaptionUtf8, language));
     for (int column = 0; column < ColCounts[table]; ++column)
-      fields.emplace_back(HeaderCaptions[table][column]);
+      fields.emplace_back(CaptionUtf8(HeaderCaptions[table][column], language));
     return fields;
   }
   const int entry = row - 1;
@@ -141,8 +142,8 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
         break;
       case FieldTextInput::OutOfRange: {
         const CsvIssue issue =
-            csv_problem::OutOfRange(value, Text(HeaderCaptions[table][column]), verdict.number,
-                                    RangeOf(FieldOf(table, column)));
+            csv_problem::OutOfRange(value, ShownCaption(HeaderCaptions[table][column]),
+                                    verdict.number, RangeOf(FieldOf(table, column)));
         result.out_of_range.append(issue);
         if (rules.out_of_range == OutOfRange::Refuse)
           issues.append(issue);
@@ -178,21 +179,23 @@ std::optional<TableIndex> TableFromFileName(const QString& name) {
   return std::nullopt;
 }
 
-QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table) {
+QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table,
+                                CaptionLanguage language) {
   QList<QStringList> rows;
   for (int row = 0; row < RowCounts[table]; ++row) {
     QStringList texts;
-    for (const std::string& field : CsvRowFields(document, table, row))
+    for (const std::string& field : CsvRowFields(document, table, row, language))
       texts.append(QString::fromStdString(field));
     rows.append(texts);
   }
   return rows;
 }
 
-QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator) {
+QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator,
+                          CaptionLanguage language) {
   CsvWriter csv(separator, RowCounts[table] * ColCounts[table] * kBytesPerFieldGuess);
   for (int row = 0; row < RowCounts[table]; ++row) {
-    for (const std::string& field : CsvRowFields(document, table, row))
+    for (const std::string& field : CsvRowFields(document, table, row, language))
       csv.AddField(field);
     csv.EndRow();
   }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "caption_language.h"
 #include "csv_issue.h"
 #include "csv_separator.h"
 #include "table_document.h"
@@ -20,9 +21,12 @@ std::optional<TableIndex> TableFromFileName(const QString& name);
 
 // The header "№", "Название" and the table's captions, then one row per
 // entry: its grid row number, its name, and its cells as the grid shows them
-// (typed text included).
-QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table);
-QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator);
+// (typed text included). The captions are in `language`; an import takes
+// either.
+QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table,
+                                CaptionLanguage language = CaptionLanguage::Russian);
+QByteArray ExportTableCsv(const TableDocument& document, TableIndex table, CsvSeparator separator,
+                          CaptionLanguage language = CaptionLanguage::Russian);
 
 // What an import found.
 struct TableImport {

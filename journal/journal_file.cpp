@@ -29,19 +29,21 @@ constexpr char kTypedMark = '>';
 // version 1 named it by the change list's caption, still read as an alias.
 // These captions are version 1's, kept as they were whatever the change list
 // calls its columns now; nobody reads them but this reader.
+// A text of the format that is never shown, so never translated.
+#define FORMAT_TEXT(text) text
 enum ListColumn { kTable, kEntry, kName, kColumn, kInFile, kNow, kTyped, kListColumns };
 struct ListColumnName {
   QLatin1StringView key;
   const char* caption;  // UTF-8
 };
 constexpr std::array<ListColumnName, kListColumns> kColumnNames = {
-    {{QLatin1StringView("table"), "Таблица"},
-     {QLatin1StringView("entry"), "№"},
-     {QLatin1StringView("name"), "Название"},
-     {QLatin1StringView("column"), "Столбец"},
-     {QLatin1StringView("in_file"), "В файле"},
-     {QLatin1StringView("now"), "Новое"},
-     {QLatin1StringView("typed"), "Набрано"}}};
+    {{QLatin1StringView("table"), FORMAT_TEXT("Таблица")},
+     {QLatin1StringView("entry"), FORMAT_TEXT("№")},
+     {QLatin1StringView("name"), FORMAT_TEXT("Название")},
+     {QLatin1StringView("column"), FORMAT_TEXT("Столбец")},
+     {QLatin1StringView("in_file"), FORMAT_TEXT("В файле")},
+     {QLatin1StringView("now"), FORMAT_TEXT("Новое")},
+     {QLatin1StringView("typed"), FORMAT_TEXT("Набрано")}}};
 // Version 2 writes these, by key: the table by its key (as the command line
 // names it), the entry by its number (from 1) and the column by its number in
 // the grid (from 1). The names are the file's, not the journal's business.
@@ -126,13 +128,13 @@ std::optional<FieldRef> FieldOfRow(const QStringList& row,
 std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& problem) {
   const CsvReadResult read = ReadCsv(body);
   if (read.error || read.records.size() < 2) {
-    problem = QStringLiteral("список изменений в нём не читается");
+    problem = QCoreApplication::translate("JournalFile", "список изменений в нём не читается");
     return std::nullopt;
   }
   const QStringList header = read.records.front().Texts();
   const auto at = ColumnsOf(header);
   if (!at) {
-    problem = QStringLiteral("в нём не те столбцы");
+    problem = QCoreApplication::translate("JournalFile", "в нём не те столбцы");
     return std::nullopt;
   }
   std::vector<JournalEntry> entries;
@@ -144,7 +146,8 @@ std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& 
         field ? read.records[r].fields[static_cast<std::size_t>((*at)[kTyped])].text
               : std::string();
     if (!field || (!typed.empty() && typed.front() != kTypedMark)) {
-      problem = QStringLiteral("строка %1 списка изменений не читается").arg(read.records[r].line);
+      problem = QCoreApplication::translate("JournalFile", "строка %1 списка изменений не читается")
+                    .arg(read.records[r].line);
       return std::nullopt;
     }
     JournalEntry entry{*field, row[(*at)[kInFile]], row[(*at)[kNow]], std::nullopt};
@@ -158,14 +161,13 @@ std::optional<std::vector<JournalEntry>> ReadBody(QByteArrayView body, QString& 
 QString FieldCount(std::size_t count) {
   const std::size_t tens = count % 100;
   const std::size_t ones = count % 10;
-  const char* word = "полей";
-  if (tens < 11 || tens > 14) {
-    if (ones == 1)
-      word = "поле";
-    else if (ones >= 2 && ones <= 4)
-      word = "поля";
-  }
-  return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+  // Each form is one text with %n, so that English picks its own form by N.
+  const int n = static_cast<int>(count);
+  if ((tens < 11 || tens > 14) && ones == 1)
+    return QCoreApplication::translate("JournalFile", "%n поле", nullptr, n);
+  if ((tens < 11 || tens > 14) && ones >= 2 && ones <= 4)
+    return QCoreApplication::translate("JournalFile", "%n поля", nullptr, n);
+  return QCoreApplication::translate("JournalFile", "%n полей", nullptr, n);
 }
 
 }  // namespace
@@ -219,15 +221,17 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   };
   const qsizetype end = QByteArrayView(bytes).indexOf("\n\n");
   if (!bytes.startsWith(kMagic) || end < 0)
-    return broken(QStringLiteral("это не журнал или его начало потеряно"));
+    return broken(
+        QCoreApplication::translate("JournalFile", "это не журнал или его начало потеряно"));
   const QList<QByteArray> lines = bytes.first(end).toByteArray().split('\n');
   bool version_ok = false;
   const int version = lines.front().mid(kMagic.size()).toInt(&version_ok);
   if (!version_ok || version < 1 || version > kJournalVersion ||
       lines.front() != kMagic + QByteArray::number(version))
-    return broken(QStringLiteral("журнал записан другой версией программы"));
+    return broken(
+        QCoreApplication::translate("JournalFile", "журнал записан другой версией программы"));
   if (lines.size() != 6)
-    return broken(QStringLiteral("заголовок журнала повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "заголовок журнала повреждён"));
 
   JournalContent content;
   const auto file = ValueOf(lines[1], "file");
@@ -244,7 +248,7 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   const QList<QByteArray> body_parts = body ? body->split(' ') : QList<QByteArray>();
   if (!file || !size_ok || content.file_size < 0 || !file_crc || !content.written.isValid() ||
       body_parts.size() != 2)
-    return broken(QStringLiteral("заголовок журнала повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "заголовок журнала повреждён"));
   content.file = QUrl::fromPercentEncoding(*file);
   content.file_crc = *file_crc;
 
@@ -252,16 +256,16 @@ std::optional<JournalContent> ReadJournal(QByteArrayView bytes, QString& problem
   const qsizetype length = body_parts[0].toLongLong(&length_ok);
   const QByteArrayView list = bytes.sliced(end + 2);
   if (!length_ok || length != list.size())
-    return broken(QStringLiteral("журнал обрезан"));
+    return broken(QCoreApplication::translate("JournalFile", "журнал обрезан"));
   if (HexValue(body_parts[1]) != CrcOf(list))
-    return broken(QStringLiteral("журнал повреждён"));
+    return broken(QCoreApplication::translate("JournalFile", "журнал повреждён"));
   try {
     auto entries = ReadBody(list, problem);
     if (!entries)
       return std::nullopt;
     content.entries = std::move(*entries);
   } catch (const std::bad_alloc&) {
-    return broken(QStringLiteral("для журнала не хватило памяти"));
+    return broken(QCoreApplication::translate("JournalFile", "для журнала не хватило памяти"));
   }
   return content;
 }
@@ -345,11 +349,13 @@ QString RecoveryQuestion(const JournalContent& content, bool file_changed) {
       QLocale(QLocale::Russian)
           .toString(content.written.toLocalTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
   QString question =
-      QStringLiteral("Найдены несохранённые изменения файла «%1» (%2, %3).")
+      QCoreApplication::translate("JournalFile",
+                                  "Найдены несохранённые изменения файла «%1» (%2, %3).")
           .arg(QDir::toNativeSeparators(content.file), FieldCount(content.entries.size()), when);
   if (file_changed)
-    question += QStringLiteral(
+    question += QCoreApplication::translate(
+        "JournalFile",
         " Файл изменён после того, как они были записаны: поля, которые в нём уже не такие, "
         "как были, будут показаны перед восстановлением.");
-  return question + QStringLiteral(" Восстановить их?");
+  return question + QCoreApplication::translate("JournalFile", " Восстановить их?");
 }

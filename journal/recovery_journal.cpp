@@ -1,6 +1,8 @@
 #include "recovery_journal.h"
 
 #include <zlib.h>
+
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -79,8 +81,12 @@ QString SetAside(const QString& journal, const QString& file, const QString& pro
   QFile::remove(aside);
   QFile::rename(journal, aside);
   const QString of =
-      file.isEmpty() ? QString() : QStringLiteral(" файла «%1»").arg(NativePath(file));
-  return QStringLiteral("Журнал несохранённых изменений%1 не прочитан (%2) и отложен как «%3».")
+      file.isEmpty()
+          ? QString()
+          : QCoreApplication::translate("RecoveryJournal", " файла «%1»").arg(NativePath(file));
+  return QCoreApplication::translate(
+             "RecoveryJournal",
+             "Журнал несохранённых изменений%1 не прочитан (%2) и отложен как «%3».")
       .arg(of, problem, NativePath(aside));
 }
 
@@ -139,7 +145,7 @@ std::vector<std::shared_ptr<TakenJournal>> TakeJournals(const QString& folder, c
     std::optional<JournalContent> content = ReadJournal(bytes, problem);
     if (content && content->file != path) {
       content.reset();
-      problem = QStringLiteral("он о другом файле");
+      problem = QCoreApplication::translate("RecoveryJournal", "он о другом файле");
     }
     if (!content) {
       if (!message.isEmpty())
@@ -266,9 +272,11 @@ void RecoveryJournal::Failed(const QString& journal, const QString& reason) {
         if (!timer_.isActive())
           timer_.start();
         emit notWritten(
-            QStringLiteral("Несохранённые изменения файла «%1» не записываются в журнал для "
-                           "восстановления: папка журнала недоступна для записи: %2. Папка "
-                           "журнала: «%3».")
+            QCoreApplication::translate(
+                "RecoveryJournal",
+                "Несохранённые изменения файла «%1» не записываются в журнал для "
+                "восстановления: папка журнала недоступна для записи: %2. Папка "
+                "журнала: «%3».")
                 .arg(NativePath(document_->TargetFileName()), reason, NativePath(folder_)));
       },
       Qt::QueuedConnection);
@@ -452,7 +460,7 @@ std::optional<RecoveryJournal::Latest> RecoveryJournal::FindLatest(const QString
       std::optional<JournalContent> content = ReadJournal(bytes, problem);
       if (content && !info.fileName().startsWith(HashOf(content->file))) {
         content.reset();
-        problem = QStringLiteral("его имя не от его файла");
+        problem = QCoreApplication::translate("RecoveryJournal", "его имя не от его файла");
       }
       if (!content) {
         if (!message.isEmpty())

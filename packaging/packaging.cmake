@@ -39,6 +39,12 @@ if(UNIX)
       trevalune_compress(${packaging_dir}/${program}.1 ${packaging_dir}/${program}.1.gz)
       list(APPEND compressed_docs ${packaging_dir}/${program}.1.gz)
       install(FILES ${packaging_dir}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+      # The English page, for an English locale (man looks in man/en first).
+      configure_file(${PROJECT_SOURCE_DIR}/docs/man/en/${program}.1.in
+                     ${packaging_dir}/en/${program}.1 @ONLY)
+      trevalune_compress(${packaging_dir}/en/${program}.1 ${packaging_dir}/en/${program}.1.gz)
+      list(APPEND compressed_docs ${packaging_dir}/en/${program}.1.gz)
+      install(FILES ${packaging_dir}/en/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/en/man1)
     endif()
   endforeach()
 

@@ -64,7 +64,7 @@ for file in usr/bin/trevalune \
   usr/share/applications/io.github.trevalune.Trevalune.desktop \
   usr/share/metainfo/io.github.trevalune.Trevalune.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/trevalune.svg \
-  usr/share/man/man1/trevalune.1.gz \
+  usr/share/man/man1/trevalune.1.gz usr/share/man/en/man1/trevalune.1.gz \
   usr/share/doc/trevalune/copyright usr/share/doc/trevalune/changelog.gz; do
   [ -f "$unpacked/$file" ] || fail "$file in the package"
 done
@@ -102,8 +102,8 @@ pass "appstreamcli validate --no-net $(basename "$metainfo"): $(echo "$out" | tr
 # Every manual page in docs/man, so that the command-line tool's is checked
 # even while the build has no such tool: through man with its warnings on (as
 # lintian does with the pages in the package) and through groff's own.
-for page in "$root"/docs/man/*.1.in; do
-  name=$(basename "$page" .in)
+for page in "$root"/docs/man/*.1.in "$root"/docs/man/en/*.1.in; do
+  name=$(basename "$(dirname "$page")")/$(basename "$page" .in)
   out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 "$page" 2>&1 >/dev/null)
   [ -z "$out" ] || fail "man --warnings -l $name: $out"
   out=$(groff -k -Tutf8 -man -ww -z "$page" 2>&1)

@@ -74,6 +74,9 @@ echo "== Windows: cross-build with MinGW-w64, the suite under Wine, the portable
 echo "== Debian package: build, contents, --version, desktop entry, AppStream, manuals, lintian =="
 TREVALUNE_SKIP_DEPS=1 "$root/scripts/package-check.sh"
 
+echo "== Translations: every text through tr(), every one in English =="
+"$root/scripts/check-translations.sh"
+
 echo "== Format check =="
 cd "$root"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

@@ -1,5 +1,6 @@
 #include "failure_reason.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -13,62 +14,66 @@ namespace {
 QString NotAllowed(FileAction action) {
   switch (action) {
     case FileAction::kRead:
-      return QStringLiteral("нет прав на чтение");
+      return QCoreApplication::translate("FailureReason", "нет прав на чтение");
     case FileAction::kWriteInFolder:
-      return QStringLiteral("нет прав на запись в папку");
+      return QCoreApplication::translate("FailureReason", "нет прав на запись в папку");
     case FileAction::kReplaceFile:
-      return QStringLiteral("нет прав на запись в файл");
+      return QCoreApplication::translate("FailureReason", "нет прав на запись в файл");
   }
-  return QStringLiteral("нет прав");
+  return QCoreApplication::translate("FailureReason", "нет прав");
 }
 
 QString NotFound(FileAction action) {
-  return action == FileAction::kRead ? QStringLiteral("файл не найден")
-                                     : QStringLiteral("папка не существует");
+  return action == FileAction::kRead
+             ? QCoreApplication::translate("FailureReason", "файл не найден")
+             : QCoreApplication::translate("FailureReason", "папка не существует");
 }
 
 // An empty string for a code not known here.
 QString SystemReason(FileAction action, int system_error) {
   switch (system_error) {
     case ENOSPC:
-      return QStringLiteral("на диске недостаточно места");
+      return QCoreApplication::translate("FailureReason", "на диске недостаточно места");
 #ifdef EDQUOT  // this and the other guarded codes are not in every C runtime
     case EDQUOT:
-      return QStringLiteral("превышена дисковая квота");
+      return QCoreApplication::translate("FailureReason", "превышена дисковая квота");
 #endif
     case EROFS:
-      return QStringLiteral("файловая система доступна только для чтения");
+      return QCoreApplication::translate("FailureReason",
+                                         "файловая система доступна только для чтения");
     case EACCES:
     case EPERM:
       return NotAllowed(action);
     case ENOENT:
       return NotFound(action);
     case ENAMETOOLONG:
-      return QStringLiteral("слишком длинное имя файла");
+      return QCoreApplication::translate("FailureReason", "слишком длинное имя файла");
     case ENOTDIR:
-      return QStringLiteral("часть пути не является папкой");
+      return QCoreApplication::translate("FailureReason", "часть пути не является папкой");
 #ifdef ELOOP
     case ELOOP:
-      return QStringLiteral("в пути слишком много символических ссылок");
+      return QCoreApplication::translate("FailureReason",
+                                         "в пути слишком много символических ссылок");
 #endif
     case EISDIR:
-      return QStringLiteral("это папка, а не файл");
+      return QCoreApplication::translate("FailureReason", "это папка, а не файл");
     case EIO:
-      return QStringLiteral("ошибка ввода-вывода");
+      return QCoreApplication::translate("FailureReason", "ошибка ввода-вывода");
     case EMFILE:
     case ENFILE:
-      return QStringLiteral("открыто слишком много файлов");
+      return QCoreApplication::translate("FailureReason", "открыто слишком много файлов");
     case EPIPE:
-      return QStringLiteral("читающая программа закрыла канал");
+      return QCoreApplication::translate("FailureReason", "читающая программа закрыла канал");
     case EFBIG:
-      return QStringLiteral("файл слишком велик для этой файловой системы");
+      return QCoreApplication::translate("FailureReason",
+                                         "файл слишком велик для этой файловой системы");
     case ENOMEM:
-      return QStringLiteral("недостаточно памяти");
+      return QCoreApplication::translate("FailureReason", "недостаточно памяти");
     case EBUSY:
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
-      return QStringLiteral("файл занят другой программой");
+      return QCoreApplication::translate("FailureReason", "файл занят другой программой");
     default:
       return {};
   }
@@ -79,37 +84,41 @@ QString DeviceReason(FileAction action, QFileDevice::FileError file_error) {
   switch (file_error) {
     case QFileDevice::NoError:  // failed without saying why
     case QFileDevice::UnspecifiedError:
-      return action == FileAction::kRead ? QStringLiteral("ошибка чтения")
-                                         : QStringLiteral("ошибка записи");
+      return action == FileAction::kRead
+                 ? QCoreApplication::translate("FailureReason", "ошибка чтения")
+                 : QCoreApplication::translate("FailureReason", "ошибка записи");
     case QFileDevice::ReadError:
-      return QStringLiteral("ошибка чтения");
+      return QCoreApplication::translate("FailureReason", "ошибка чтения");
     case QFileDevice::WriteError:
-      return QStringLiteral("ошибка записи");
+      return QCoreApplication::translate("FailureReason", "ошибка записи");
     case QFileDevice::FatalError:
-      return QStringLiteral("неустранимая ошибка файла");
+      return QCoreApplication::translate("FailureReason", "неустранимая ошибка файла");
     case QFileDevice::ResourceError:
-      return QStringLiteral("не хватает ресурсов системы");
+      return QCoreApplication::translate("FailureReason", "не хватает ресурсов системы");
     case QFileDevice::OpenError:
-      return QStringLiteral("файл не открывается");
+      return QCoreApplication::translate("FailureReason", "файл не открывается");
     case QFileDevice::AbortError:
-      return QStringLiteral("операция прервана");
+      return QCoreApplication::translate("FailureReason", "операция прервана");
     case QFileDevice::TimeOutError:
-      return QStringLiteral("время ожидания истекло");
+      return QCoreApplication::translate("FailureReason", "время ожидания истекло");
     case QFileDevice::RemoveError:
-      return QStringLiteral("файл не удаляется");
+      return QCoreApplication::translate("FailureReason", "файл не удаляется");
     case QFileDevice::RenameError:
-      return QStringLiteral("новый файл не удалось поставить на место старого");
+      return QCoreApplication::translate("FailureReason",
+                                         "новый файл не удалось поставить на место старого");
     case QFileDevice::PositionError:
-      return QStringLiteral("ошибка перемещения по файлу");
+      return QCoreApplication::translate("FailureReason", "ошибка перемещения по файлу");
     case QFileDevice::ResizeError:
-      return QStringLiteral("размер файла не изменяется");
+      return QCoreApplication::translate("FailureReason", "размер файла не изменяется");
     case QFileDevice::PermissionsError:
-      return action == FileAction::kRead ? QStringLiteral("нет прав на чтение")
-                                         : QStringLiteral("нет прав на запись");
+      return action == FileAction::kRead
+                 ? QCoreApplication::translate("FailureReason", "нет прав на чтение")
+                 : QCoreApplication::translate("FailureReason", "нет прав на запись");
     case QFileDevice::CopyError:
-      return QStringLiteral("файл не копируется");
+      return QCoreApplication::translate("FailureReason", "файл не копируется");
   }
-  return QStringLiteral("ошибка файла %1").arg(static_cast<int>(file_error));
+  return QCoreApplication::translate("FailureReason", "ошибка файла %1")
+      .arg(static_cast<int>(file_error));
 }
 
 }  // namespace
@@ -118,9 +127,12 @@ QString FailureReason(FileAction action, int system_error, QFileDevice::FileErro
   if (system_error == 0)
     return DeviceReason(action, file_error);
   if (system_error >= kWindowsErrorBase)
-    return QStringLiteral("системная ошибка %1").arg(system_error - kWindowsErrorBase);
+    return QCoreApplication::translate("FailureReason", "системная ошибка %1")
+        .arg(system_error - kWindowsErrorBase);
   const QString known = SystemReason(action, system_error);
-  return known.isEmpty() ? QStringLiteral("системная ошибка %1").arg(system_error) : known;
+  return known.isEmpty()
+             ? QCoreApplication::translate("FailureReason", "системная ошибка %1").arg(system_error)
+             : known;
 }
 
 #ifdef Q_OS_WIN
@@ -197,17 +209,22 @@ void ClearSystemError() {
 
 QString TooLargeReason(std::int64_t max_size) {
   constexpr std::int64_t kMebibyte = 1024 * 1024;
-  const QString limit = max_size % kMebibyte == 0
-                            ? QStringLiteral("%1 МиБ").arg(max_size / kMebibyte)
-                            : QStringLiteral("%1 байт").arg(max_size);
-  return QStringLiteral("файл слишком велик: больше %1").arg(limit);
+  const QString limit =
+      max_size % kMebibyte == 0
+          ? QCoreApplication::translate("FailureReason", "%1 МиБ").arg(max_size / kMebibyte)
+          : QCoreApplication::translate("FailureReason", "%1 байт").arg(max_size);
+  return QCoreApplication::translate("FailureReason", "файл слишком велик: больше %1").arg(limit);
 }
 
 QString UnreadableNameReason(bool folder, bool several_alike) {
-  const QString unreadable = folder ? QStringLiteral("имя папки в пути не читается")
-                                    : QStringLiteral("имя файла не читается");
-  const QString bytes = QStringLiteral(" — в нём есть байты не в кодировке UTF-8");
+  const QString unreadable =
+      folder ? QCoreApplication::translate("FailureReason", "имя папки в пути не читается")
+             : QCoreApplication::translate("FailureReason", "имя файла не читается");
+  const QString bytes =
+      QCoreApplication::translate("FailureReason", " — в нём есть байты не в кодировке UTF-8");
   if (!several_alike)
     return unreadable + bytes;
-  return unreadable + bytes + QStringLiteral(", и рядом есть другое имя, которое выглядит так же");
+  return unreadable + bytes +
+         QCoreApplication::translate("FailureReason",
+                                     ", и рядом есть другое имя, которое выглядит так же");
 }

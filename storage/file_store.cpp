@@ -1,5 +1,6 @@
 #include "file_store.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,11 +63,11 @@ bool Run(Step step, const QFileDevice& file, FileAction action, QString& reason)
 // regular file, or no file at all (for the error code to tell), gets further.
 bool NoFileOrRegularFile(const QFileInfo& info, QString& reason) {
   if (info.isDir()) {
-    reason = QStringLiteral("это папка, а не файл");
+    reason = QCoreApplication::translate("FileStore", "это папка, а не файл");
     return false;
   }
   if (info.exists() && !info.isFile()) {
-    reason = QStringLiteral("это не обычный файл");
+    reason = QCoreApplication::translate("FileStore", "это не обычный файл");
     return false;
   }
   return true;
@@ -86,7 +87,7 @@ bool ReadInto(const QString& path, Bytes& out, QString& reason) {
     return false;
   const qint64 size = file.size();
   if (size > QtFileStore::kMaxFileSize) {
-    reason = QStringLiteral("файл слишком велик (%1 байт)").arg(size);
+    reason = QCoreApplication::translate("FileStore", "файл слишком велик (%1 байт)").arg(size);
     return false;
   }
   out.resize(static_cast<std::size_t>(size));
@@ -105,7 +106,7 @@ bool ReadInto(const QString& path, Bytes& out, QString& reason) {
   }
   if (done != size) {
     // The file shrank while it was read: what arrived is not the whole file.
-    reason = QStringLiteral("файл изменился во время чтения");
+    reason = QCoreApplication::translate("FileStore", "файл изменился во время чтения");
     return false;
   }
   return true;
@@ -175,14 +176,14 @@ bool ReadTextInto(const QString& path, const TextReadRules& rules, QByteArray& o
   // device may do something on open.
   switch (KindOf(path)) {
     case PathKind::kFolder:
-      reason = QStringLiteral("это папка, а не файл");
+      reason = QCoreApplication::translate("FileStore", "это папка, а не файл");
       return false;
     case PathKind::kOther:
-      reason = QStringLiteral("это не обычный файл");
+      reason = QCoreApplication::translate("FileStore", "это не обычный файл");
       return false;
     case PathKind::kPipe:
       if (!rules.streams) {
-        reason = QStringLiteral("это не обычный файл");
+        reason = QCoreApplication::translate("FileStore", "это не обычный файл");
         return false;
       }
       break;
@@ -225,7 +226,8 @@ QString SyncFolderOf(const QString& file) {
     if (synced || system_error == EINVAL || system_error == EBADF)
       return {};
   }
-  return QStringLiteral(
+  return QCoreApplication::translate(
+             "FileStore",
              "Файл «%1» записан, но папка не сброшена на диск: %2. При сбое питания "
              "может остаться прежний файл.")
       .arg(QDir::toNativeSeparators(file),

@@ -1,5 +1,6 @@
 #include "text_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -12,15 +13,17 @@ bool IsStandardStream(const QString& path) {
 
 QString ReadFailedMessage(const QString& path, const QString& reason) {
   if (IsStandardStream(path))
-    return QStringLiteral("Не удалось прочитать стандартный ввод: %1.").arg(reason);
-  return QStringLiteral("Не удалось прочитать файл «%1»: %2.")
+    return QCoreApplication::translate("TextFile", "Не удалось прочитать стандартный ввод: %1.")
+        .arg(reason);
+  return QCoreApplication::translate("TextFile", "Не удалось прочитать файл «%1»: %2.")
       .arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString WriteFailedMessage(const QString& path, const QString& reason) {
   if (IsStandardStream(path))
-    return QStringLiteral("Не удалось записать в стандартный вывод: %1.").arg(reason);
-  return QStringLiteral("Не удалось записать файл «%1»: %2.")
+    return QCoreApplication::translate("TextFile", "Не удалось записать в стандартный вывод: %1.")
+        .arg(reason);
+  return QCoreApplication::translate("TextFile", "Не удалось записать файл «%1»: %2.")
       .arg(QDir::toNativeSeparators(path), reason);
 }
 

@@ -47,13 +47,13 @@ class TBlTable : public EntryArray<TBlEntry, 82> {
   static constexpr TableIndex Index = kBuildings;
   // Grid columns 1 to 7; the file order differs.
   static constexpr std::array<GridColumn, 7> Columns = {{
-      {"Золото", BlGold},
-      {"Дерево", BlWood},
-      {"Руда", BlOre},
-      {"Ртуть", BlMercury},
-      {"Сера", BlSulfur},
-      {"Кристаллы", BlCrystals},
-      {"Самоцветы", BlGems},
+      {TABLE_CAPTION("Captions", "Золото"), BlGold},
+      {TABLE_CAPTION("Captions", "Дерево"), BlWood},
+      {TABLE_CAPTION("Captions", "Руда"), BlOre},
+      {TABLE_CAPTION("Captions", "Ртуть"), BlMercury},
+      {TABLE_CAPTION("Captions", "Сера"), BlSulfur},
+      {TABLE_CAPTION("Captions", "Кристаллы"), BlCrystals},
+      {TABLE_CAPTION("Captions", "Самоцветы"), BlGems},
   }};
 
   TBlRecord GetRecord(std::uint8_t index) const { return Entries[index].Data; }

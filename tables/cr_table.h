@@ -44,19 +44,19 @@ class TCrTable : public EntryArray<TCrEntry, 66> {
   static constexpr TableIndex Index = kCreatures;
   // Grid columns 1 to 13.
   static constexpr std::array<GridColumn, 13> Columns = {{
-      {"Атака", CrAttack},
-      {"Защита", CrDefense},
-      {"Мин. урон", CrMinDamage},
-      {"Макс. урон", CrMaxDamage},
-      {"Здоровье", CrHealth},
-      {"Скорость", CrSpeed},
-      {"Выстрелов", CrShots},
-      {"Золото", CrGold},
-      {"Прирост", CrGrowth},
-      {"Альфа", CrAlpha},
-      {"Бета", CrBeta},
-      {"Свойства", CrProperties},
-      {"Фракция", CrFaction},
+      {TABLE_CAPTION("Captions", "Атака"), CrAttack},
+      {TABLE_CAPTION("Captions", "Защита"), CrDefense},
+      {TABLE_CAPTION("Captions", "Мин. урон"), CrMinDamage},
+      {TABLE_CAPTION("Captions", "Макс. урон"), CrMaxDamage},
+      {TABLE_CAPTION("Captions", "Здоровье"), CrHealth},
+      {TABLE_CAPTION("Captions", "Скорость"), CrSpeed},
+      {TABLE_CAPTION("Captions", "Выстрелов"), CrShots},
+      {TABLE_CAPTION("Captions", "Золото"), CrGold},
+      {TABLE_CAPTION("Captions", "Прирост"), CrGrowth},
+      {TABLE_CAPTION("Captions", "Альфа"), CrAlpha},
+      {TABLE_CAPTION("Captions", "Бета"), CrBeta},
+      {TABLE_CAPTION("Captions", "Свойства"), CrProperties},
+      {TABLE_CAPTION("Captions", "Фракция"), CrFaction},
   }};
 
   TCrRecord GetRecord(std::uint8_t index) const { return Entries[index].Data; }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "table_columns.h"
 #include "table_index.h"
 #include "table_types.h"
 
@@ -28,7 +29,7 @@ static_assert(RowCounts == std::array<std::uint8_t, kTableCount>{67, 83, 66});
 static_assert(ColCounts == std::array<std::uint8_t, kTableCount>{14, 8, 4});
 
 // The caption of column 0 in every table.
-inline constexpr std::string_view kNameCaption = "Название";
+inline constexpr std::string_view kNameCaption = TABLE_CAPTION("Captions", "Название");
 
 // The caption row of each table; slots past the table's column count are empty.
 inline constexpr std::array<std::array<std::string_view, kMaxColCount>, kTableCount>
@@ -41,5 +42,6 @@ inline constexpr std::array<std::array<std::string_view, kMaxColCount>, kTableCo
     });
 
 // The tab captions, in table index order.
-inline constexpr std::array<std::string_view, kTableCount> TabCaptions = {"Существа", "Постройки",
-                                                                          "Заклинания"};
+inline constexpr std::array<std::string_view, kTableCount> TabCaptions = {
+    TABLE_CAPTION("Captions", "Существа"), TABLE_CAPTION("Captions", "Постройки"),
+    TABLE_CAPTION("Captions", "Заклинания")};

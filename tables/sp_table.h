@@ -34,9 +34,9 @@ class TSpTable : public EntryArray<TSpEntry, 65> {
   static constexpr TableIndex Index = kSpells;
   // Grid columns 1 to 3.
   static constexpr std::array<GridColumn, 3> Columns = {{
-      {"Уровень", SpLevel},
-      {"Мана", SpMana},
-      {"Альфа", SpAlpha},
+      {TABLE_CAPTION("Captions", "Уровень"), SpLevel},
+      {TABLE_CAPTION("Captions", "Мана"), SpMana},
+      {TABLE_CAPTION("Captions", "Альфа"), SpAlpha},
   }};
 
   std::uint8_t GetLevel(std::uint8_t index) const {

@@ -1,5 +1,6 @@
 #include "about_form.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QPalette>
 #include <QString>
@@ -33,7 +34,6 @@ TAboutForm::TAboutForm(QWidget* parent)
     // A frameless tool window stays above the main window (its parent) and off
     // the task bar; the stays-on-top hint keeps it above ordinary windows too.
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QStringLiteral("О программе"));
   setFixedSize(kFormWidth, kFormHeight);
   setWindowOpacity(200 / 255.0);
   setFont(MakeFont({"MS Sans Serif", "DejaVu Sans"}, 11, QFont::SansSerif));
@@ -43,7 +43,7 @@ TAboutForm::TAboutForm(QWidget* parent)
   setPalette(palette);
   setAutoFillBackground(true);
 
-  btOK = new QPushButton(QStringLiteral("ОК"), this);
+  btOK = new QPushButton(this);
   btOK->setGeometry(104, 88, 75, 25);
   // Enter and Space press the button while it has the focus. It is never the
   // window's default button, and Escape is left alone: nothing closes this
@@ -53,8 +53,8 @@ TAboutForm::TAboutForm(QWidget* parent)
   connect(btOK, &QPushButton::clicked, this, &TAboutForm::btOKClick);
 
   lbAbout = MakeLabel(this, QStringLiteral("Trevalune"), QRect(8, 16, 265, 18), true);
-  Label1 =
-      MakeLabel(this, QStringLiteral("Версия " TREVALUNE_VERSION), QRect(8, 40, 265, 18), false);
+  Label1 = MakeLabel(this, QString(), QRect(8, 40, 265, 18), false);
+  Retranslate();
 
   // The button is the only control that takes the focus; it has it whenever
   // the window is active.
@@ -63,4 +63,16 @@ TAboutForm::TAboutForm(QWidget* parent)
 
 void TAboutForm::btOKClick() {
   hide();
+}
+
+void TAboutForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange)
+    Retranslate();
+}
+
+void TAboutForm::Retranslate() {
+  setWindowTitle(tr("О программе"));
+  btOK->setText(tr("ОК"));
+  Label1->setText(tr("Версия %1").arg(QStringLiteral(TREVALUNE_VERSION)));
 }

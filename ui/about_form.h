@@ -20,4 +20,11 @@ class TAboutForm : public QWidget {
 
   // The button was pressed (mouse, or Enter/Space while it has the focus).
   void btOKClick();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // The texts in the language now installed.
+  void Retranslate();
 };

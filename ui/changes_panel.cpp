@@ -13,12 +13,12 @@
 
 #include "comparison_file.h"
 #include "revert_to_file.h"
+#include "ui_language.h"
 
 ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
-    : QDockWidget(QStringLiteral("Изменения"), parent),
-      document_(document),
-      model_(new ChangesModel(document, this)) {
+    : QDockWidget(parent), document_(document), model_(new ChangesModel(document, this)) {
   setObjectName(QStringLiteral("ChangesPanel"));
+  SetTranslated(this, QT_TRANSLATE_NOOP("Menu", "Изменения"), "windowTitle");
   auto* body = new QWidget(this);
   view_ = new QTableView(body);
   view_->setModel(model_);
@@ -30,16 +30,19 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setDefaultSectionSize(20);
   view_->horizontalHeader()->setStretchLastSection(true);
-  view_->setAccessibleName(QStringLiteral("Изменения"));
+  SetTranslated(view_, QT_TRANSLATE_NOOP("Menu", "Изменения"), "accessibleName");
   // Enter and a double-click alike.
   connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
     if (index.isValid())
       emit showField(model_->FieldAt(index.row()));
   });
 
-  compare_ = new QCheckBox(QStringLiteral("&Сравнивать с файлом для сравнения"), body);
-  revert_ = new QPushButton(QStringLiteral("&Вернуть значения из файла"), body);
-  take_ = new QPushButton(QStringLiteral("Взять значения из &файла для сравнения"), body);
+  compare_ = new QCheckBox(body);
+  revert_ = new QPushButton(body);
+  take_ = new QPushButton(body);
+  SetTranslated(compare_, QT_TRANSLATE_NOOP("Menu", "&Сравнивать с файлом для сравнения"));
+  SetTranslated(revert_, QT_TRANSLATE_NOOP("Menu", "&Вернуть значения из файла"));
+  SetTranslated(take_, QT_TRANSLATE_NOOP("Menu", "Взять значения из &файла для сравнения"));
   connect(compare_, &QCheckBox::toggled, this, [this](bool on) {
     model_->SetMode(on ? ChangesModel::Against::Comparison : ChangesModel::Against::File);
   });
@@ -96,7 +99,9 @@ void ChangesPanel::TakeSelectedFromComparison() {
   std::vector<FieldValueChange> values;
   for (const FieldRef& field : SelectedFields())
     values.push_back({field, document_->Comparison().Value(field)});
-  SetFieldValues(*document_, QStringLiteral("значения из файла для сравнения"), values);
+  SetFieldValues(*document_,
+                 QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "значения из файла для сравнения")),
+                 values);
 }
 
 void ChangesPanel::ComparisonChanged() {

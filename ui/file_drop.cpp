@@ -1,6 +1,7 @@
 #include "file_drop.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -9,16 +10,21 @@
 DroppedFile ReadDroppedFile(const QMimeData* data) {
   const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
   if (urls.isEmpty())
-    return {{}, QStringLiteral("Открыть можно только файл: перетащите в окно один файл.")};
-  if (urls.size() > 1) {
     return {{},
-            QStringLiteral("Можно открыть только один файл, а перетащено %1.").arg(urls.size())};
+            QCoreApplication::translate("FileDrop",
+                                        "Открыть можно только файл: перетащите в окно один файл.")};
+  if (urls.size() > 1) {
+    return {
+        {},
+        QCoreApplication::translate("FileDrop", "Можно открыть только один файл, а перетащено %1.")
+            .arg(urls.size())};
   }
   const QUrl& url = urls.first();
   if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
     return {
         {},
-        QStringLiteral("«%1» — не файл на этом компьютере: открыть можно только локальный файл.")
+        QCoreApplication::translate(
+            "FileDrop", "«%1» — не файл на этом компьютере: открыть можно только локальный файл.")
             .arg(url.toDisplayString())};
   }
   return {url.toLocalFile(), {}};

@@ -11,6 +11,7 @@
 #include <QPalette>
 
 #include "string_grid.h"
+#include "ui_language.h"
 
 namespace {
 
@@ -31,11 +32,12 @@ FindBar::FindBar(TStringGrid* grid, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 2);
   layout->setSpacing(4);
-  auto* label = new QLabel(QStringLiteral("Найти:"), this);
+  auto* label = new QLabel(this);
+  SetTranslated(label, QT_TRANSLATE_NOOP("Menu", "Найти:"));
   label->setBuddy(field_);
   layout->addWidget(label);
   layout->addWidget(field_, 1);
-  field_->setAccessibleName(QStringLiteral("Найти название"));
+  SetTranslated(field_, QT_TRANSLATE_NOOP("Menu", "Найти название"), "accessibleName");
   field_->setClearButtonEnabled(true);
   field_->installEventFilter(this);
   connect(field_, &QLineEdit::textChanged, this, &FindBar::TextChanged);

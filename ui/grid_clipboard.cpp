@@ -76,7 +76,7 @@ int GridClipboard::Paste(const QString& text) {
     return 0;
   int left_out = 0;
   QPoint far_corner(left, top);
-  document_->Change(QStringLiteral("вставку"), [&](DocumentEdit&) {
+  document_->Change(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "вставку")), [&](DocumentEdit&) {
     // One repaint for the whole block, and the editor takes its cell's new text.
     grid_->BeginUpdate();
     for (int r = 0; r < rows.size(); ++r) {
@@ -96,8 +96,7 @@ int GridClipboard::Paste(const QString& text) {
   grid_->ExtendRange(far_corner.x(), far_corner.y());
   if (left_out > 0)
     dialogs_->ShowInfo(
-        window_, QStringLiteral("За краем таблицы не поместилось ячеек: %1. Они не вставлены.")
-                     .arg(left_out));
+        window_, tr("За краем таблицы не поместилось ячеек: %1. Они не вставлены.").arg(left_out));
   return left_out;
 }
 

@@ -1,11 +1,14 @@
 #include "main_form.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -22,6 +25,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "caption_language.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
 #include "editor_commands.h"
@@ -33,6 +37,7 @@
 #include "recent_files_menu.h"
 #include "recovery_journal.h"
 #include "ui_fonts.h"
+#include "ui_language.h"
 #include "user_settings.h"
 #include "window_placement.h"
 
@@ -42,6 +47,8 @@ constexpr QSize kRestoredSize(870, 640);
 constexpr QSize kMinimumSize(500, 400);
 constexpr int kNameColumnWidth = 150;
 constexpr int kStatusBarHeight = 19;
+// The settings key of the window's language: "ru" or "en".
+const QString kLanguageKey = QStringLiteral("language");
 
 // The page under the tabs: drawn as the frame of a tab page, it holds the
 // grid and the status bar for whichever tab is selected.
@@ -72,7 +79,12 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       settings_(std::make_unique<UserSettings>()),
       document_(new TableDocument(store, this)),
       journal_(new RecoveryJournal(document_, RecoveryJournal::DefaultFolder())),
-      dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())) {
+      dialog_folder_(RememberedDialogFolder(*settings_, QDir::currentPath())),
+      translations_(
+          std::make_unique<UiTranslations>(QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  // Russian unless English was chosen, whatever the system's locale.
+  translations_->Use(
+      LanguageFromKey(settings_->value(kLanguageKey).toString()).value_or(UiLanguage::Russian));
   setWindowTitle(QStringLiteral("Trevalune"));
   setFont(MakeFont({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")}, 11,
                    QFont::SansSerif));
@@ -83,10 +95,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
 
   // The menu.
   MainMenu = menuBar();
-  mm_File = MainMenu->addMenu(QStringLiteral("&Файл"));
-  Open = mm_File->addAction(QStringLiteral("&Открыть..."));
+  mm_File = MainMenu->addMenu(QString());
+  SetTranslated(mm_File, QT_TRANSLATE_NOOP("Menu", "&Файл"), "title");
+  Open = mm_File->addAction(QString());
+  SetTranslated(Open, QT_TRANSLATE_NOOP("Menu", "&Открыть..."));
   Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  mm_SaveAs = mm_File->addAction(QStringLiteral("&Сохранить как..."));
+  mm_SaveAs = mm_File->addAction(QString());
+  SetTranslated(mm_SaveAs, QT_TRANSLATE_NOOP("Menu", "&Сохранить как..."));
   mm_SaveAs->setEnabled(false);
   connect(document_, &TableDocument::fileChanged, mm_SaveAs,
           [this] { mm_SaveAs->setEnabled(document_->IsLoaded()); });
@@ -97,9 +112,12 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
       mm_File, mm_Line, *settings_, [this](const QString& path) { OpenPath(path); },
       [this](const QString& text) { dialogs_->ShowError(this, text); });
   mm_Recent = recent_files_->Menu();
-  mm_Exit = mm_File->addAction(QStringLiteral("&Выход"));
-  mm_Help = MainMenu->addMenu(QStringLiteral("&Справка"));
-  mm_About = mm_Help->addAction(QStringLiteral("&О программе"));
+  mm_Exit = mm_File->addAction(QString());
+  SetTranslated(mm_Exit, QT_TRANSLATE_NOOP("Menu", "&Выход"));
+  mm_Help = MainMenu->addMenu(QString());
+  SetTranslated(mm_Help, QT_TRANSLATE_NOOP("Menu", "&Справка"), "title");
+  mm_About = mm_Help->addAction(QString());
+  SetTranslated(mm_About, QT_TRANSLATE_NOOP("Menu", "&О программе"));
   connect(Open, &QAction::triggered, this, &TMainForm::OpenClick);
   connect(mm_SaveAs, &QAction::triggered, this, &TMainForm::mm_SaveAsClick);
   connect(mm_Exit, &QAction::triggered, this, &TMainForm::mm_ExitClick);
@@ -119,7 +137,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   tc_Tabs->setElideMode(Qt::ElideNone);
   tc_Tabs->setDrawBase(false);
   for (const std::string_view caption : TabCaptions)
-    tc_Tabs->addTab(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    tc_Tabs->addTab(ShownCaption(caption));
   tc_Tabs->setCurrentIndex(kCreatures);
   client_layout->addWidget(tc_Tabs);
 
@@ -149,27 +167,13 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   SetUpEditing();
 
   clipboard_ = new GridClipboard(sg_Table, document_, dialogs_, this);
-  table_files_ =
-      new TableFileCommands({this, document_, History(), sg_Table, dialogs_,
-                             [this] { return ActiveTable(); }, [this] { return DialogFolder(); },
-                             [this](const QString& chosen) { RememberDialogFolder(chosen); }},
-                            mm_File, mm_Line);
-  // The patch is exported from the comparison file while one is set, and
-  // from the file on disk otherwise.
-  patch_files_ = new PatchFileCommands(
-      {this, document_, History(), sg_Table, dialogs_,
-       [this] {
-         return std::span<const std::uint8_t>(document_->Comparison().IsOpen()
-                                                  ? document_->Comparison().Image()
-                                                  : document_->Image());
-       },
-       [this] { return DialogFolder(); },
-       [this](const QString& chosen) { RememberDialogFolder(chosen); }},
-      mm_File, mm_Line);
+  table_files_ = new TableFileCommands(CommandContext(), mm_File, mm_Line);
+  patch_files_ = new PatchFileCommands(CommandContext(), mm_File, mm_Line);
   SetUpModWork();
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
           [this](const QString& message) { dialogs_->ShowError(this, message); });
+  built_ = true;
 }
 
 TMainForm::~TMainForm() {
@@ -182,11 +186,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::SetUpModWork() {
-  mod_commands_ =
-      new ModCommands({this, document_, sg_Table, dialogs_, [this] { return DialogFolder(); },
-                       [this](const QString& chosen) { RememberDialogFolder(chosen); },
-                       [this](const FieldRef& field) { ShowField(field); }},
-                      mm_File, mm_Line, mm_Edit);
+  mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
   editor_commands_->Claim(mod_commands_->EditRange);
 
   pn_Changes = new ChangesPanel(document_, this);
@@ -197,10 +197,11 @@ void TMainForm::SetUpModWork() {
   connect(pn_Changes, &ChangesPanel::leaveRequested, this,
           [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 
-  mm_View = new QMenu(QStringLiteral("&Вид"), MainMenu);
+  mm_View = new QMenu(MainMenu);
+  SetTranslated(mm_View, QT_TRANSLATE_NOOP("Menu", "&Вид"), "title");
   MainMenu->insertMenu(mm_Help->menuAction(), mm_View);
   QAction* panel = pn_Changes->toggleViewAction();
-  panel->setText(QStringLiteral("&Изменения"));
+  SetTranslated(panel, QT_TRANSLATE_NOOP("Menu", "&Изменения"));
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
   // Shown from the keyboard, the panel takes the keyboard.
   connect(panel, &QAction::triggered, this, [this](bool shown) {
@@ -217,6 +218,73 @@ void TMainForm::SetUpModWork() {
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
+  SetUpLanguageMenu();
+}
+
+void TMainForm::SetUpLanguageMenu() {
+  mm_View->addSeparator();
+  mm_Language = mm_View->addMenu(QString());
+  SetTranslated(mm_Language, QT_TRANSLATE_NOOP("Menu", "&Язык"), "title");
+  auto* languages = new QActionGroup(mm_Language);
+  // Each language is named in itself.
+  mm_Russian = mm_Language->addAction(QString());
+  SetTranslated(mm_Russian, QT_TRANSLATE_NOOP("Menu", "Русский"));
+  mm_English = mm_Language->addAction(QStringLiteral("English"));
+  for (QAction* action : {mm_Russian, mm_English}) {
+    action->setCheckable(true);
+    languages->addAction(action);
+  }
+  ShowLanguageChoice();
+  connect(mm_Russian, &QAction::triggered, this, [this] { SetLanguage(UiLanguage::Russian); });
+  connect(mm_English, &QAction::triggered, this, [this] { SetLanguage(UiLanguage::English); });
+}
+
+void TMainForm::ShowLanguageChoice() {
+  const bool english = translations_->Language() == UiLanguage::English;
+  mm_English->setChecked(english);
+  mm_Russian->setChecked(!english);
+}
+
+UiLanguage TMainForm::Language() const {
+  return translations_->Language();
+}
+
+void TMainForm::SetLanguage(UiLanguage language) {
+  settings_->setValue(kLanguageKey, LanguageKey(language));
+  if (language != translations_->Language())
+    translations_->Use(language);  // every window is sent a LanguageChange
+  ShowLanguageChoice();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Installing the language's translations at the start sends one too, before
+  // the window is built.
+  if (event->type() == QEvent::LanguageChange && built_)
+    Retranslate();
+}
+
+void TMainForm::Retranslate() {
+  RetranslateTree(this);
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    tc_Tabs->setTabText(table, ShownCaption(TabCaptions[table]));
+  ShowHeaders(ActiveTable());
+  ShowUndoTexts();
+  pn_Changes->Model()->Retranslate();
+}
+
+CommandWindow TMainForm::CommandContext() {
+  return {this, document_, History(), sg_Table, dialogs_, [this] { return ActiveTable(); },
+          // The patch is exported from the comparison file while one is set,
+          // and from the file on disk otherwise.
+          [this] {
+            return std::span<const std::uint8_t>(
+                document_->Comparison().IsOpen() ? document_->Comparison().Image()
+                                                 : document_->Image());
+          },
+          [this] { return DialogFolder(); },
+          [this](const QString& chosen) { RememberDialogFolder(chosen); },
+          [this](const FieldRef& field) { ShowField(field); }};
 }
 
 void TMainForm::ShowField(const FieldRef& field) {
@@ -285,7 +353,7 @@ void TMainForm::ShowHeaders(TableIndex index) {
   if (index >= kTableCount)
     return;
   for (int column = 0; column < ColCounts[index]; ++column)
-    sg_Table->SetCellText(column, 0, std::string(HeaderCaptions[index][column]));
+    sg_Table->SetCellText(column, 0, ShownCaption(HeaderCaptions[index][column]).toStdString());
 }
 
 void TMainForm::SwitchTable(TableIndex index) {
@@ -376,7 +444,7 @@ void TMainForm::OfferJournal(bool recover) {
   // One step, shown as unsaved; the file's own values where the list no
   // longer fits it, as the user chooses.
   // The journal's values are the fields' own and always fit them.
-  table_files_->ApplyListAsStep(QStringLiteral("восстановление"),
+  table_files_->ApplyListAsStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "восстановление")),
                                 [&](OnConflict on_conflict, OutOfRange) {
                                   return RecoverJournal(*document_, offer.content, on_conflict);
                                 });

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+#include "command_window.h"
 #include "file_store.h"
 #include "grid_shape.h"
 #include "patch_file_commands.h"
@@ -11,6 +12,7 @@
 #include "table_document.h"
 #include "table_file_commands.h"
 #include "table_set.h"
+#include "ui_language.h"
 #include "user_dialogs.h"
 
 class ChangesPanel;
@@ -21,6 +23,7 @@ class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QEvent;
 class QMenu;
 class QMenuBar;
 class UserSettings;
@@ -66,6 +69,10 @@ class TMainForm : public QMainWindow {
   // Вид: the panel "Изменения" shown and hidden.
   QMenu* mm_View;
   ChangesPanel* pn_Changes;
+  // Вид → Язык: Русский or English, at once and kept between runs.
+  QMenu* mm_Language;
+  QAction* mm_Russian;
+  QAction* mm_English;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -86,6 +93,11 @@ class TMainForm : public QMainWindow {
   // and puts the edits back, No removes them.
   void OfferLatestJournal();
   void SwitchTable(TableIndex index);
+  // The window's language, as Вид → Язык sets it: the window and Qt's own
+  // texts change at once (on the LanguageChange event), and the choice is
+  // remembered.
+  UiLanguage Language() const;
+  void SetLanguage(UiLanguage language);
 
   // The current file: the one Open accepted last, or the one Save As wrote last.
   const QString& TargetFileName() const;
@@ -128,13 +140,22 @@ class TMainForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   // A single local file dropped on the window opens as Open opens it.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // What the command classes use of the window.
+  CommandWindow CommandContext();
   void AddKeyboardCommands();
+  void SetUpLanguageMenu();
+  void ShowLanguageChoice();
+  // Every text of the window again, in the language now installed.
+  void Retranslate();
+  // Отменить and Повторить with the names of their steps.
+  void ShowUndoTexts();
   // The Edit menu, the grid's context menu, and typing routed through the
   // history (main_form_editing.cpp).
   void SetUpEditing();
@@ -172,8 +193,10 @@ class TMainForm : public QMainWindow {
   RecentFilesMenu* recent_files_;
   RecoveryJournal* journal_;
   QString dialog_folder_;
+  std::unique_ptr<UiTranslations> translations_;
 
   QString open_name_ = QStringLiteral("HMM2PL.exe");
   bool shown_ = false;
+  bool built_ = false;
   bool panel_placed_ = false;
 };

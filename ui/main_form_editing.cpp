@@ -2,6 +2,7 @@
 // fields back from the file. Kept apart from main_form.cpp, which holds the
 // file commands and the tabs.
 #include <QAction>
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QMenu>
@@ -14,12 +15,13 @@
 #include "editor_commands.h"
 #include "main_form.h"
 #include "revert_to_file.h"
+#include "ui_language.h"
 
 namespace {
 
-// The caption of Отменить or Повторить for the step `name`, as the menu shows it.
-QString Captioned(const QString& verb, const QString& name) {
-  return name.isEmpty() ? verb : verb + QLatin1Char(' ') + name;
+// The step `name` as the menu shows it: the history keeps its Russian source.
+QString ShownStep(const QString& name) {
+  return QCoreApplication::translate("Steps", name.toUtf8().constData());
 }
 
 }  // namespace
@@ -27,28 +29,27 @@ QString Captioned(const QString& verb, const QString& name) {
 void TMainForm::SetUpEditing() {
   DocumentHistory* history = History();
 
-  mm_Edit = new QMenu(QStringLiteral("&Правка"), MainMenu);
+  mm_Edit = new QMenu(MainMenu);
+  SetTranslated(mm_Edit, QT_TRANSLATE_NOOP("Menu", "&Правка"), "title");
   MainMenu->insertMenu(mm_Help->menuAction(), mm_Edit);
   // A view of the document's history: each names the step it undoes or
   // redoes, and is disabled when there is none.
-  mm_Undo = new QAction(Captioned(QStringLiteral("Отменить"), history->UndoText()), mm_Edit);
+  mm_Undo = new QAction(mm_Edit);
   mm_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   mm_Undo->setEnabled(history->CanUndo());
   connect(mm_Undo, &QAction::triggered, history, &DocumentHistory::Undo);
   connect(history, &DocumentHistory::canUndoChanged, mm_Undo, &QAction::setEnabled);
-  connect(history, &DocumentHistory::undoTextChanged, mm_Undo, [this](const QString& name) {
-    mm_Undo->setText(Captioned(QStringLiteral("Отменить"), name));
-  });
-  mm_Redo = new QAction(Captioned(QStringLiteral("Повторить"), history->RedoText()), mm_Edit);
+  connect(history, &DocumentHistory::undoTextChanged, this, &TMainForm::ShowUndoTexts);
+  mm_Redo = new QAction(mm_Edit);
   mm_Redo->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   mm_Redo->setEnabled(history->CanRedo());
   connect(mm_Redo, &QAction::triggered, history, &DocumentHistory::Redo);
   connect(history, &DocumentHistory::canRedoChanged, mm_Redo, &QAction::setEnabled);
-  connect(history, &DocumentHistory::redoTextChanged, mm_Redo, [this](const QString& name) {
-    mm_Redo->setText(Captioned(QStringLiteral("Повторить"), name));
-  });
-  mm_Revert = new QAction(QStringLiteral("Вернуть значения из файла"), this);
+  connect(history, &DocumentHistory::redoTextChanged, this, &TMainForm::ShowUndoTexts);
+  ShowUndoTexts();
+  mm_Revert = new QAction(this);
+  SetTranslated(mm_Revert, QT_TRANSLATE_NOOP("Menu", "Вернуть значения из файла"));
   mm_Edit->addAction(mm_Undo);
   mm_Edit->addAction(mm_Redo);
   mm_Edit->addSeparator();
@@ -72,6 +73,13 @@ void TMainForm::SetUpEditing() {
   connect(tc_Tabs, &QTabBar::currentChanged, history, &DocumentHistory::EndVisit);
   connect(history, &DocumentHistory::fieldTouched, this, &TMainForm::ShowTouchedField);
   editor_commands_ = new EditorCommands(sg_Table, mm_Undo, mm_Redo);
+}
+
+void TMainForm::ShowUndoTexts() {
+  const QString undo = History()->UndoText();
+  const QString redo = History()->RedoText();
+  mm_Undo->setText(undo.isEmpty() ? tr("Отменить") : tr("Отменить %1").arg(ShownStep(undo)));
+  mm_Redo->setText(redo.isEmpty() ? tr("Повторить") : tr("Повторить %1").arg(ShownStep(redo)));
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {

@@ -9,25 +9,33 @@
 #include "range_edit.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "ui_language.h"
 #include "user_dialogs.h"
 
 ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_before,
                          QMenu* edit_menu)
     : QObject(window.widget), window_(window) {
-  CompareWith = new QAction(QStringLiteral("Сравнить с файлом..."), file_menu);
-  CloseComparison = new QAction(QStringLiteral("Закрыть сравнение"), file_menu);
+  CompareWith = new QAction(file_menu);
+  SetTranslated(CompareWith, QT_TRANSLATE_NOOP("Menu", "Сравнить с файлом..."));
+  CloseComparison = new QAction(file_menu);
+  SetTranslated(CloseComparison, QT_TRANSLATE_NOOP("Menu", "Закрыть сравнение"));
   file_menu->insertAction(file_before, CompareWith);
   file_menu->insertAction(file_before, CloseComparison);
-  TakeFromComparison =
-      new QAction(QStringLiteral("Взять значения из файла для сравнения"), edit_menu);
-  EditRange = new QAction(QStringLiteral("Изменить выделенные..."), edit_menu);
+  TakeFromComparison = new QAction(edit_menu);
+  SetTranslated(TakeFromComparison,
+                QT_TRANSLATE_NOOP("Menu", "Взять значения из файла для сравнения"));
+  EditRange = new QAction(edit_menu);
+  SetTranslated(EditRange, QT_TRANSLATE_NOOP("Menu", "Изменить выделенные..."));
   EditRange->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   edit_menu->addAction(TakeFromComparison);
   edit_menu->addAction(EditRange);
-  NextDifference = new QAction(QStringLiteral("Следующее отличие от файла для сравнения"), this);
+  NextDifference = new QAction(this);
+  SetTranslated(NextDifference,
+                QT_TRANSLATE_NOOP("Menu", "Следующее отличие от файла для сравнения"));
   NextDifference->setShortcut(QKeySequence(Qt::Key_F7));
-  PreviousDifference =
-      new QAction(QStringLiteral("Предыдущее отличие от файла для сравнения"), this);
+  PreviousDifference = new QAction(this);
+  SetTranslated(PreviousDifference,
+                QT_TRANSLATE_NOOP("Menu", "Предыдущее отличие от файла для сравнения"));
   PreviousDifference->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
   for (QAction* action : {NextDifference, PreviousDifference}) {
     action->setShortcutContext(Qt::WindowShortcut);
@@ -101,7 +109,9 @@ void ModCommands::TakeFromComparisonClick() {
   for (const FieldRef& field : SelectedFields())
     values.push_back({field, document.Comparison().Value(field)});
   window_.grid->BeginUpdate();
-  SetFieldValues(document, QStringLiteral("значения из файла для сравнения"), values);
+  SetFieldValues(document,
+                 QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "значения из файла для сравнения")),
+                 values);
   window_.grid->EndUpdate();
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "command_window.h"
 #include "field_state.h"
 
 class QAction;
@@ -21,17 +22,8 @@ class ModCommands : public QObject {
   Q_OBJECT
 
  public:
-  // What the commands use of the main window; everything must outlive them.
-  struct Window {
-    QWidget* widget;
-    TableDocument* document;
-    TStringGrid* grid;
-    UserDialogs* dialogs;
-    std::function<QString()> dialog_folder;
-    std::function<void(const QString&)> remember_folder;
-    // Shows a field's tab and cell, with the editor on it.
-    std::function<void(const FieldRef&)> show_field;
-  };
+  // What the commands use of the main window (command_window.h).
+  using Window = CommandWindow;
 
   // Puts the comparison items into `file_menu` before `file_before`, and
   // the editing items at the end of `edit_menu`.

@@ -8,18 +8,22 @@
 #include "patch_texts.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "ui_language.h"
 #include "user_dialogs.h"
 
 PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction* before)
     : QObject(window.widget), window_(window) {
-  const auto add = [&](const QString& caption, void (PatchFileCommands::*handler)()) {
-    auto* action = new QAction(caption, menu);
+  const auto add = [&](const char* caption, void (PatchFileCommands::*handler)()) {
+    auto* action = new QAction(menu);
+    SetTranslated(action, caption);
     menu->insertAction(before, action);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  ExportPatch = add(QStringLiteral("Экспорт патча..."), &PatchFileCommands::ExportPatchClick);
-  ApplyPatch = add(QStringLiteral("Применить патч..."), &PatchFileCommands::ApplyPatchClick);
+  ExportPatch =
+      add(QT_TRANSLATE_NOOP("Menu", "Экспорт патча..."), &PatchFileCommands::ExportPatchClick);
+  ApplyPatch =
+      add(QT_TRANSLATE_NOOP("Menu", "Применить патч..."), &PatchFileCommands::ApplyPatchClick);
   connect(window_.document, &TableDocument::fileChanged, this, &PatchFileCommands::UpdateEnabled);
   UpdateEnabled();
 }
@@ -42,17 +46,15 @@ void PatchFileCommands::ExportPatchClick() {
   const std::optional<PatchFormat> format = PatchFormatOfFileName(path);
   if (!format) {
     window_.dialogs->ShowError(
-        window_.widget,
-        QStringLiteral("Патч не записан: имя файла должно кончаться на .bps или .ips, по ним "
-                       "выбирается формат."));
+        window_.widget, tr("Патч не записан: имя файла должно кончаться на .bps или .ips, по ним "
+                           "выбирается формат."));
     return;
   }
   const std::span<const std::uint8_t> base = window_.patch_base();
   const PatchOutcome patch = MakeDocumentPatch(*window_.document, base, *format);
   if (!patch.ok()) {
-    window_.dialogs->ShowError(
-        window_.widget,
-        QStringLiteral("Патч не записан: %1.").arg(PatchRefusalText(patch.refusal)));
+    window_.dialogs->ShowError(window_.widget,
+                               tr("Патч не записан: %1.").arg(PatchRefusalText(patch.refusal)));
     return;
   }
   QString message;
@@ -82,26 +84,24 @@ void PatchFileCommands::ApplyPatchClick() {
   }
   const DocumentPatch judged = JudgeDocumentPatch(*window_.document, patch);
   if (judged.refusal != PatchRefusal::kNone) {
-    window_.dialogs->ShowError(
-        window_.widget,
-        QStringLiteral("Патч не применён: %1.").arg(PatchRefusalText(judged.refusal)));
+    window_.dialogs->ShowError(window_.widget,
+                               tr("Патч не применён: %1.").arg(PatchRefusalText(judged.refusal)));
     return;
   }
   if (judged.outside.Any() &&
       !window_.dialogs->AskYesNo(
-          window_.widget,
-          QStringLiteral("Этот %1. Редактор записывает в файл только поля таблиц, поэтому "
-                         "эти байты не будут применены (патч целиком применяет "
-                         "trevalune-cli apply-patch --allow-other-bytes).\n\nПрименить только "
-                         "изменения таблиц?")
-              .arg(OutsideChangesText(judged.outside))))
+          window_.widget, tr("Этот %1. Редактор записывает в файл только поля таблиц, поэтому "
+                             "эти байты не будут применены (патч целиком применяет "
+                             "trevalune-cli apply-patch --allow-other-bytes).\n\nПрименить только "
+                             "изменения таблиц?")
+                              .arg(OutsideChangesText(judged.outside))))
     return;
   if (judged.changes.empty()) {
-    window_.dialogs->ShowInfo(window_.widget,
-                              QStringLiteral("Патч не меняет ни одного поля таблиц."));
+    window_.dialogs->ShowInfo(window_.widget, tr("Патч не меняет ни одного поля таблиц."));
     return;
   }
-  window_.document->Change(QStringLiteral("применение патча"), [&](DocumentEdit& edit) {
+  window_.document->Change(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение патча")),
+                           [&](DocumentEdit& edit) {
     window_.grid->BeginUpdate();
     for (const FieldChange& change : judged.changes)
       edit.SetValue(change.field, change.now);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <span>
 
+#include "command_window.h"
+
 class DocumentHistory;
 class QAction;
 class QMenu;
@@ -21,19 +23,8 @@ class PatchFileCommands : public QObject {
   Q_OBJECT
 
  public:
-  // What the commands use of the main window; everything must outlive them.
-  struct Window {
-    QWidget* widget;
-    TableDocument* document;  // the patch files go through its store too
-    DocumentHistory* history;
-    TStringGrid* grid;
-    UserDialogs* dialogs;
-    // The file an exported patch starts from: the file on disk, or another
-    // one to compare with.
-    std::function<std::span<const std::uint8_t>()> patch_base;
-    std::function<QString()> dialog_folder;
-    std::function<void(const QString&)> remember_folder;
-  };
+  // What the commands use of the main window (command_window.h).
+  using Window = CommandWindow;
 
   // Puts the two items into `menu` before `before`.
   PatchFileCommands(const Window& window, QMenu* menu, QAction* before);

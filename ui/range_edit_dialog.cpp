@@ -15,39 +15,35 @@
 
 RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidget* parent)
     : QDialog(parent), summary_(std::move(summary)) {
-  setWindowTitle(QStringLiteral("Изменить выделенные"));
+  setWindowTitle(tr("Изменить выделенные"));
   operation_ = new QComboBox(this);
-  operation_->addItem(QStringLiteral("Установить значение N"),
-                      static_cast<int>(RangeEdit::Operation::Set));
-  operation_->addItem(QStringLiteral("Прибавить N"), static_cast<int>(RangeEdit::Operation::Add));
-  operation_->addItem(QStringLiteral("Вычесть N"),
-                      static_cast<int>(RangeEdit::Operation::Subtract));
-  operation_->addItem(QStringLiteral("Умножить на P %"),
-                      static_cast<int>(RangeEdit::Operation::Multiply));
-  operation_->addItem(QStringLiteral("Ограничить диапазоном [мин, макс]"),
+  operation_->addItem(tr("Установить значение N"), static_cast<int>(RangeEdit::Operation::Set));
+  operation_->addItem(tr("Прибавить N"), static_cast<int>(RangeEdit::Operation::Add));
+  operation_->addItem(tr("Вычесть N"), static_cast<int>(RangeEdit::Operation::Subtract));
+  operation_->addItem(tr("Умножить на P %"), static_cast<int>(RangeEdit::Operation::Multiply));
+  operation_->addItem(tr("Ограничить диапазоном [мин, макс]"),
                       static_cast<int>(RangeEdit::Operation::Limit));
   amount_ = new QLineEdit(QStringLiteral("0"), this);
   low_ = new QLineEdit(QStringLiteral("0"), this);
   high_ = new QLineEdit(QStringLiteral("0"), this);
   wrap_ = new QCheckBox(
-      QStringLiteral("Переносить не помещающиеся значения, как при вводе (иначе ограничивать)"),
-      this);
+      tr("Переносить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
   summary_label_ = new QLabel(this);
   summary_label_->setWordWrap(true);
   summary_label_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
   auto* form = new QFormLayout;
-  auto* operation_label = new QLabel(QStringLiteral("&Действие:"), this);
+  auto* operation_label = new QLabel(tr("&Действие:"), this);
   operation_label->setBuddy(operation_);
   form->addRow(operation_label, operation_);
   amount_label_ = new QLabel(QStringLiteral("&N:"), this);
   amount_label_->setBuddy(amount_);
   form->addRow(amount_label_, amount_);
-  low_label_ = new QLabel(QStringLiteral("&Мин:"), this);
+  low_label_ = new QLabel(tr("&Мин:"), this);
   low_label_->setBuddy(low_);
   form->addRow(low_label_, low_);
-  high_label_ = new QLabel(QStringLiteral("Ма&кс:"), this);
+  high_label_ = new QLabel(tr("Ма&кс:"), this);
   high_label_->setBuddy(high_);
   form->addRow(high_label_, high_);
   auto* layout = new QVBoxLayout(this);

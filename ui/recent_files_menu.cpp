@@ -8,6 +8,7 @@
 #include "user_settings.h"
 
 #include "recent_files.h"
+#include "ui_language.h"
 
 namespace {
 
@@ -24,10 +25,11 @@ QString ItemText(int number, const QString& path) {
 RecentFilesMenu::RecentFilesMenu(QMenu* fileMenu, QAction* before, UserSettings& settings,
                                  PathAction open, PathAction report)
     : QObject(fileMenu),
-      menu_(new QMenu(QStringLiteral("Недавние файлы"), fileMenu)),
+      menu_(new QMenu(fileMenu)),
       settings_(settings),
       open_(std::move(open)),
       report_(std::move(report)) {
+  SetTranslated(menu_, QT_TRANSLATE_NOOP("Menu", "Недавние файлы"), "title");
   fileMenu->insertMenu(before, menu_);
   connect(menu_, &QMenu::aboutToShow, this, &RecentFilesMenu::WriteNow);
   Rebuild();
@@ -66,7 +68,8 @@ void RecentFilesMenu::Rebuild() {
     connect(item, &QAction::triggered, this, [this, path] { Choose(path); });
   }
   menu_->addSeparator();
-  QAction* clear = menu_->addAction(QStringLiteral("Очистить список"));
+  QAction* clear = menu_->addAction(QString());
+  SetTranslated(clear, QT_TRANSLATE_NOOP("Menu", "Очистить список"));
   connect(clear, &QAction::triggered, this, &RecentFilesMenu::ClearList);
   menu_->menuAction()->setEnabled(!paths.isEmpty());
 }
@@ -74,7 +77,7 @@ void RecentFilesMenu::Rebuild() {
 void RecentFilesMenu::Choose(const QString& path) {
   if (!QFileInfo(path).isFile()) {
     Update([&path](RecentFiles& recent) { recent.Remove(path); });
-    report_(QStringLiteral("Файл «%1» не найден: он убран из списка недавних.")
+    report_(tr("Файл «%1» не найден: он убран из списка недавних.")
                 .arg(QDir::toNativeSeparators(path)));
     return;
   }

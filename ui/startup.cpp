@@ -40,15 +40,22 @@ class CommandLineTranslator : public QTranslator {
  private:
   static const QHash<QString, QString>& Texts() {
     static const QHash<QString, QString> texts = {
-        {QStringLiteral("Usage: %1"), QStringLiteral("Использование: %1")},
-        {QStringLiteral("[options]"), QStringLiteral("[параметры]")},
-        {QStringLiteral("Options:"), QStringLiteral("Параметры:")},
-        {QStringLiteral("Arguments:"), QStringLiteral("Аргументы:")},
-        {QStringLiteral("Unknown option '%1'."), QStringLiteral("Неизвестный параметр «%1».")},
-        {QStringLiteral("Unknown options: %1."), QStringLiteral("Неизвестные параметры: %1.")},
+        {QStringLiteral("Usage: %1"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Использование: %1"))},
+        {QStringLiteral("[options]"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "[параметры]"))},
+        {QStringLiteral("Options:"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Параметры:"))},
+        {QStringLiteral("Arguments:"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Аргументы:"))},
+        {QStringLiteral("Unknown option '%1'."),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Неизвестный параметр «%1»."))},
+        {QStringLiteral("Unknown options: %1."),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Неизвестные параметры: %1."))},
         {QStringLiteral("Unexpected value after '%1'."),
-         QStringLiteral("Лишнее значение после «%1».")},
-        {QStringLiteral("Missing value after '%1'."), QStringLiteral("Нет значения после «%1».")},
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Лишнее значение после «%1»."))},
+        {QStringLiteral("Missing value after '%1'."),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Нет значения после «%1»."))},
     };
     return texts;
   }
@@ -68,11 +75,17 @@ class ScopedTranslator {
   QTranslator& translator_;
 };
 
+// The first line of the help, as the translator above gives it.
+QString UsageLine() {
+  return QString::fromUtf8(QT_TRANSLATE_NOOP("QCommandLineParser", "Использование: %1"));
+}
+
 StartupRequest UsageError(const QString& message, const QString& program) {
   StartupRequest request;
   request.exitNow = true;
   request.exitCode = kExitUsage;
-  request.errors = QStringLiteral("%1\nСправка: %2 --help\n").arg(message, program);
+  request.errors =
+      QCoreApplication::translate("Startup", "%1\nСправка: %2 --help\n").arg(message, program);
   return request;
 }
 
@@ -136,18 +149,21 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
   const ScopedTranslator installed(translator);
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Редактор таблиц существ, построек и заклинаний в исполняемом файле игры."));
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Показать эту справку и выйти."));
-  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Показать версию программы и выйти."));
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "Startup", "Редактор таблиц существ, построек и заклинаний в исполняемом файле игры."));
+  const QCommandLineOption help(
+      {QStringLiteral("h"), QStringLiteral("help")},
+      QCoreApplication::translate("Startup", "Показать эту справку и выйти."));
+  const QCommandLineOption version(
+      {QStringLiteral("v"), QStringLiteral("version")},
+      QCoreApplication::translate("Startup", "Показать версию программы и выйти."));
   parser.addOption(help);
   parser.addOption(version);
   parser.addPositionalArgument(
-      QStringLiteral("ФАЙЛ"),
-      QStringLiteral("Открыть этот исполняемый файл сразу после запуска, как команда «Открыть»."),
-      QStringLiteral("[ФАЙЛ]"));
+      QCoreApplication::translate("Startup", "ФАЙЛ"),
+      QCoreApplication::translate(
+          "Startup", "Открыть этот исполняемый файл сразу после запуска, как команда «Открыть»."),
+      QCoreApplication::translate("Startup", "[ФАЙЛ]"));
 
   const QString program = arguments.isEmpty() ? QStringLiteral("trevalune") : arguments.first();
   if (!parser.parse(arguments))
@@ -157,8 +173,7 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
     QString text = parser.helpText();
     const QString started = QCoreApplication::arguments().value(0);
     if (!started.isEmpty())
-      text.replace(QStringLiteral("Использование: ") + started,
-                   QStringLiteral("Использование: trevalune"));
+      text.replace(UsageLine().arg(started), UsageLine().arg(QStringLiteral("trevalune")));
     return ExitWith(text);
   }
   if (parser.isSet(version))
@@ -167,17 +182,13 @@ StartupRequest ParseCommandLine(const QStringList& arguments) {
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1)
     return UsageError(
-        QStringLiteral("Можно открыть только один файл, а указано %1.").arg(files.size()), program);
+        QCoreApplication::translate("Startup", "Можно открыть только один файл, а указано %1.")
+            .arg(files.size()),
+        program);
   StartupRequest request;
   if (!files.isEmpty())
     request.file = files.first();
   return request;
-}
-
-bool InstallQtTranslation(QTranslator& translator, const QString& folder) {
-  if (!translator.load(QStringLiteral("qtbase_ru"), folder))
-    return false;
-  return QCoreApplication::installTranslator(&translator);
 }
 
 QIcon WindowIcon() {
@@ -216,10 +227,8 @@ int RunEditor(int& argc, char** argv, bool quitOnceShown) {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trevalune.Trevalune"));
   Q_INIT_RESOURCE(resources);
   QApplication::setWindowIcon(WindowIcon());
-  // The windows are Russian; so are the texts Qt shows in them, where Qt has them.
-  QTranslator qt_texts;
-  InstallQtTranslation(qt_texts, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-
+  // The window installs the translations of its language (Вид → Язык):
+  // Russian by default, with Qt's own texts in Russian where Qt has them.
   TMainForm MainForm;
   // Hidden until About is chosen. A window of the main window's, so it stays
   // above it and closing the main window ends the program whatever it shows.

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-class QTranslator;
 class TMainForm;
 
 // What the command line asks of the editor: either to end at once with a text
@@ -26,13 +25,6 @@ constexpr int kExitUsage = 1;
 // the program name in the help text; its texts are Russian when the Russian
 // command-line translator is installed (see RunEditor).
 StartupRequest ParseCommandLine(const QStringList& arguments);
-
-// Qt's own texts (the buttons of message boxes, the file dialogs and their
-// question before replacing a file) in Russian: loads Qt's translation
-// "qtbase_ru" from `folder` into `translator` and installs it in the current
-// application, for as long as `translator` lives. False, with nothing
-// installed, when the translation is not there: those texts then stay English.
-bool InstallQtTranslation(QTranslator& translator, const QString& folder);
 
 // The program's icon for its windows, in every size a desktop shows. PNG
 // files, which Qt reads without any image plugin.

@@ -10,6 +10,7 @@
 #include "table_csv.h"
 #include "table_document.h"
 #include "text_file.h"
+#include "ui_language.h"
 #include "user_dialogs.h"
 
 namespace {
@@ -44,19 +45,22 @@ CsvIssues OfEveryList(const std::vector<ChangeListFile>& lists,
 
 TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
     : QObject(window.widget), window_(window) {
-  const auto add = [&](const QString& caption, void (TableFileCommands::*handler)()) {
-    auto* action = new QAction(caption, menu);
+  const auto add = [&](const char* caption, void (TableFileCommands::*handler)()) {
+    auto* action = new QAction(menu);
+    SetTranslated(action, caption);
     menu->insertAction(before, action);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  ExportCsv = add(QStringLiteral("Экспорт таблицы в CSV..."), &TableFileCommands::ExportCsvClick);
-  ImportCsv = add(QStringLiteral("Импорт таблицы из CSV..."), &TableFileCommands::ImportCsvClick);
-  SaveChangeList =
-      add(QStringLiteral("Сохранить список изменений..."), &TableFileCommands::SaveChangeListClick);
-  ApplyChangeList = add(QStringLiteral("Применить список изменений..."),
+  ExportCsv = add(QT_TRANSLATE_NOOP("Menu", "Экспорт таблицы в CSV..."),
+                  &TableFileCommands::ExportCsvClick);
+  ImportCsv = add(QT_TRANSLATE_NOOP("Menu", "Импорт таблицы из CSV..."),
+                  &TableFileCommands::ImportCsvClick);
+  SaveChangeList = add(QT_TRANSLATE_NOOP("Menu", "Сохранить список изменений..."),
+                       &TableFileCommands::SaveChangeListClick);
+  ApplyChangeList = add(QT_TRANSLATE_NOOP("Menu", "Применить список изменений..."),
                         &TableFileCommands::ApplyChangeListClick);
-  SaveListsReport = add(QStringLiteral("Сохранить отчёт о применённых списках..."),
+  SaveListsReport = add(QT_TRANSLATE_NOOP("Menu", "Сохранить отчёт о применённых списках..."),
                         &TableFileCommands::SaveListsReportClick);
   connect(window_.document, &TableDocument::fileChanged, this, &TableFileCommands::UpdateEnabled);
   UpdateEnabled();
@@ -87,7 +91,7 @@ void TableFileCommands::ImportCsvClick() {
   const TableIndex table = window_.active_table();
   TableImport imported;
   const auto import = [&](OutOfRange handling) {
-    ApplyStep(QStringLiteral("импорт таблицы"),
+    ApplyStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "импорт таблицы")),
               [&] { imported = ImportTableCsv(*window_.document, table, csv, handling); });
   };
   import(OutOfRange::Refuse);
@@ -101,8 +105,7 @@ void TableFileCommands::ImportCsvClick() {
   if (!imported.errors.isEmpty())
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
-        ShownIssues(QStringLiteral("Таблица не импортирована, ничего не изменено:"),
-                    imported.errors),
+        ShownIssues(tr("Таблица не импортирована, ничего не изменено:"), imported.errors),
         IssueDetails(imported.errors));
 }
 
@@ -132,7 +135,7 @@ void TableFileCommands::ApplyChangeListClick() {
 }
 
 void TableFileCommands::ApplyOneList(const QByteArray& csv) {
-  ApplyListAsStep(QStringLiteral("применение списка изменений"),
+  ApplyListAsStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение списка изменений")),
                   [&](OnConflict on_conflict, OutOfRange out_of_range) {
                     return ::ApplyChangeList(*window_.document, csv, on_conflict, out_of_range);
                   });
@@ -141,11 +144,10 @@ void TableFileCommands::ApplyOneList(const QByteArray& csv) {
 std::optional<OutOfRange> TableFileCommands::AskOutOfRange(const CsvIssues& values,
                                                            qsizetype count) {
   const QString text =
-      QStringLiteral("Значений, которые не помещаются в своё поле: %1.\n").arg(count) +
+      tr("Значений, которые не помещаются в своё поле: %1.\n").arg(count) +
       IssueLines(values, kOutOfRangeShown) +
-      QStringLiteral(
-          "\n\nОграничить их диапазоном поля, оставить их младшие биты, как при вводе, "
-          "или ничего не менять?");
+      tr("\n\nОграничить их диапазоном поля, оставить их младшие биты, как при вводе, "
+         "или ничего не менять?");
   const QString details =
       values.Total() > kOutOfRangeShown ? IssueLines(values, CsvIssues::kKept) : QString();
   switch (window_.dialogs->AskOutOfRange(window_.widget, text, details)) {
@@ -177,8 +179,7 @@ bool TableFileCommands::ApplyListAsStep(
   if (!result.errors.isEmpty()) {
     window_.dialogs->ShowErrorWithDetails(
         window_.widget,
-        ShownIssues(QStringLiteral("Список изменений не применён, ничего не изменено:"),
-                    result.errors),
+        ShownIssues(tr("Список изменений не применён, ничего не изменено:"), result.errors),
         IssueDetails(result.errors));
     return false;
   }
@@ -186,9 +187,9 @@ bool TableFileCommands::ApplyListAsStep(
     return result.applied;
   const auto answer = window_.dialogs->AskConflicts(
       window_.widget,
-      ShownIssues(QStringLiteral("Эти поля в файле уже не такие, как записано в списке изменений:"),
+      ShownIssues(tr("Эти поля в файле уже не такие, как записано в списке изменений:"),
                   result.conflicts) +
-          QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"),
+          tr("\n\nПрименить остальные изменения, все изменения или ничего?"),
       IssueDetails(result.conflicts));
   if (answer == UserDialogs::ConflictAnswer::Cancel)
     return false;
@@ -211,7 +212,7 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
   // has chosen.
   ListsChoices choices;
   ListsResult result;
-  ApplyStep(QStringLiteral("применение списков изменений"),
+  ApplyStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение списков изменений")),
             [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   if (result.OnlyOutOfRange()) {
     const CsvIssues values = OfEveryList(lists, result.out_of_range);
@@ -219,14 +220,13 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
     if (!chosen)
       return;
     choices.out_of_range = *chosen;
-    ApplyStep(QStringLiteral("применение списков изменений"),
+    ApplyStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение списков изменений")),
               [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   }
   if (result.HasErrors()) {
     const CsvIssues all = OfEveryList(lists, result.errors);
     window_.dialogs->ShowErrorWithDetails(
-        window_.widget,
-        ShownIssues(QStringLiteral("Списки изменений не применены, ничего не изменено:"), all),
+        window_.widget, ShownIssues(tr("Списки изменений не применены, ничего не изменено:"), all),
         IssueDetails(all));
     return;
   }
@@ -238,31 +238,29 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
                                : QString());
     const auto answer = window_.dialogs->AskListsConflicts(
         window_.widget,
-        QStringLiteral("Списки задают этим полям разные значения:\n") + shown +
-            QStringLiteral("\n\nВзять значения из более позднего списка, из более раннего или "
-                           "ничего не применять?"),
+        tr("Списки задают этим полям разные значения:\n") + shown +
+            tr("\n\nВзять значения из более позднего списка, из более раннего или "
+               "ничего не применять?"),
         lines.size() > kIssuesShown ? lines.join(QLatin1Char('\n')) : QString());
     if (answer == UserDialogs::ListsAnswer::Cancel)
       return;
     choices.prefer = answer == UserDialogs::ListsAnswer::PreferLater ? ListPreference::kLater
                                                                      : ListPreference::kEarlier;
-    ApplyStep(QStringLiteral("применение списков изменений"),
+    ApplyStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение списков изменений")),
               [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   }
   if (!result.applied && result.HasFileConflicts()) {
     const CsvIssues all = OfEveryList(lists, result.file_conflicts);
     const auto answer = window_.dialogs->AskConflicts(
         window_.widget,
-        ShownIssues(
-            QStringLiteral("Эти поля в файле уже не такие, как записано в списках изменений:"),
-            all) +
-            QStringLiteral("\n\nПрименить остальные изменения, все изменения или ничего?"),
+        ShownIssues(tr("Эти поля в файле уже не такие, как записано в списках изменений:"), all) +
+            tr("\n\nПрименить остальные изменения, все изменения или ничего?"),
         IssueDetails(all));
     if (answer == UserDialogs::ConflictAnswer::Cancel)
       return;
     choices.on_file_conflict =
         answer == UserDialogs::ConflictAnswer::ApplyAll ? OnConflict::Overwrite : OnConflict::Skip;
-    ApplyStep(QStringLiteral("применение списков изменений"),
+    ApplyStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение списков изменений")),
               [&] { result = ApplyChangeLists(*window_.document, lists, choices); });
   }
   if (!result.applied)

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "change_list.h"
+#include "command_window.h"
 #include "grid_shape.h"
 
 class DocumentHistory;
@@ -24,18 +25,8 @@ class TableFileCommands : public QObject {
   Q_OBJECT
 
  public:
-  // What the commands use of the main window; everything must outlive them.
-  struct Window {
-    QWidget* widget;
-    TableDocument* document;  // the CSV files go through its store too
-    DocumentHistory* history;
-    TStringGrid* grid;
-    UserDialogs* dialogs;
-    std::function<TableIndex()> active_table;
-    // Where the file dialogs start, and the file chosen in one of them.
-    std::function<QString()> dialog_folder;
-    std::function<void(const QString&)> remember_folder;
-  };
+  // What the commands use of the main window (command_window.h).
+  using Window = CommandWindow;
 
   // Puts the five items into `menu` before `before`.
   TableFileCommands(const Window& window, QMenu* menu, QAction* before);

@@ -1,5 +1,6 @@
 #include "user_dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -59,7 +60,8 @@ int AskTwoWaysOrCancel(QWidget* parent, const QString& title, const QString& tex
     box.setDetailedText(details);
   const QPushButton* ways[] = {box.addButton(first.text, first.role),
                                box.addButton(second.text, second.role)};
-  QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  QPushButton* cancel =
+      box.addButton(QCoreApplication::translate("UserDialogs", "Отмена"), QMessageBox::RejectRole);
   box.setDefaultButton(cancel);
   box.setEscapeButton(cancel);
   box.exec();
@@ -92,34 +94,40 @@ QString QtUserDialogs::AskSaveFileName(QWidget* parent, const QString& folder,
 }
 
 bool QtUserDialogs::AskSizeWarning(QWidget* parent) {
-  QMessageBox box(QMessageBox::Warning, kSizeWarningCaption, kSizeWarningText,
+  QMessageBox box(QMessageBox::Warning,
+                  QCoreApplication::translate("UserDialogs", "Предупреждение"),
+                  QCoreApplication::translate("UserDialogs",
+                                              "Размер выбранного исполняемого файла отличается от "
+                                              "стандартного. Всё равно продолжить?"),
                   QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
 bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Вопрос"), text,
+  QMessageBox box(QMessageBox::Question, QCoreApplication::translate("UserDialogs", "Вопрос"), text,
                   QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 
 bool QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Вопрос"), text,
+  QMessageBox box(QMessageBox::Question, QCoreApplication::translate("UserDialogs", "Вопрос"), text,
                   QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
 void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("UserDialogs", "Ошибка"), text,
+                  QMessageBox::Ok, parent);
   box.exec();
 }
 
 void QtUserDialogs::ShowErrorWithDetails(QWidget* parent, const QString& text,
                                          const QString& details) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("UserDialogs", "Ошибка"), text,
+                  QMessageBox::Ok, parent);
   // The details area scrolls, so the box keeps its size however long the list.
   if (!details.isEmpty())
     box.setDetailedText(details);
@@ -127,8 +135,8 @@ void QtUserDialogs::ShowErrorWithDetails(QWidget* parent, const QString& text,
 }
 
 void QtUserDialogs::ShowInfo(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Сообщение"), text, QMessageBox::Ok,
-                  parent);
+  QMessageBox box(QMessageBox::Information, QCoreApplication::translate("UserDialogs", "Сообщение"),
+                  text, QMessageBox::Ok, parent);
   box.exec();
 }
 
@@ -152,9 +160,11 @@ QString QtUserDialogs::AskCsvSaveFileName(QWidget* parent, const QString& folder
 
 UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text,
                                                         const QString& details) {
-  switch (AskTwoWaysOrCancel(parent, QStringLiteral("Конфликты"), text, details,
-                             {QStringLiteral("Применить остальные"), QMessageBox::AcceptRole},
-                             {QStringLiteral("Применить все"), QMessageBox::DestructiveRole})) {
+  switch (AskTwoWaysOrCancel(
+      parent, QCoreApplication::translate("UserDialogs", "Конфликты"), text, details,
+      {QCoreApplication::translate("UserDialogs", "Применить остальные"), QMessageBox::AcceptRole},
+      {QCoreApplication::translate("UserDialogs", "Применить все"),
+       QMessageBox::DestructiveRole})) {
     case 0:
       return ConflictAnswer::ApplyRest;
     case 1:
@@ -175,9 +185,11 @@ QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& f
 UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const QString& text,
                                                           const QString& details) {
   switch (AskTwoWaysOrCancel(
-      parent, QStringLiteral("Конфликты списков"), text, details,
-      {QStringLiteral("Взять из более позднего списка"), QMessageBox::AcceptRole},
-      {QStringLiteral("Взять из более раннего списка"), QMessageBox::AcceptRole})) {
+      parent, QCoreApplication::translate("UserDialogs", "Конфликты списков"), text, details,
+      {QCoreApplication::translate("UserDialogs", "Взять из более позднего списка"),
+       QMessageBox::AcceptRole},
+      {QCoreApplication::translate("UserDialogs", "Взять из более раннего списка"),
+       QMessageBox::AcceptRole})) {
     case 0:
       return ListsAnswer::PreferLater;
     case 1:
@@ -189,10 +201,12 @@ UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const
 
 UserDialogs::OutOfRangeAnswer QtUserDialogs::AskOutOfRange(QWidget* parent, const QString& text,
                                                            const QString& details) {
-  switch (
-      AskTwoWaysOrCancel(parent, QStringLiteral("Значения вне диапазона"), text, details,
-                         {QStringLiteral("Ограничить диапазоном поля"), QMessageBox::AcceptRole},
-                         {QStringLiteral("Оставить младшие биты"), QMessageBox::DestructiveRole})) {
+  switch (AskTwoWaysOrCancel(
+      parent, QCoreApplication::translate("UserDialogs", "Значения вне диапазона"), text, details,
+      {QCoreApplication::translate("UserDialogs", "Ограничить диапазоном поля"),
+       QMessageBox::AcceptRole},
+      {QCoreApplication::translate("UserDialogs", "Оставить младшие биты"),
+       QMessageBox::DestructiveRole})) {
     case 0:
       return OutOfRangeAnswer::Limit;
     case 1:
@@ -206,7 +220,8 @@ QString QtUserDialogs::AskPatchOpenFileName(QWidget* parent, const QString& fold
   OpenFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, folder, QString(), kPatchOpenFilter);
+  PrepareFileDialog(dialog, folder, QString(),
+                    QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
   return ChosenFile(dialog);
 }
 
@@ -232,7 +247,7 @@ QString QtUserDialogs::AskPatchSaveFileName(QWidget* parent, const QString& fold
 
 QString QtUserDialogs::AskComparisonFileName(QWidget* parent, const QString& folder) {
   OpenFileDialog dialog(parent);
-  dialog.setWindowTitle(QStringLiteral("Сравнить с файлом"));
+  dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   PrepareFileDialog(dialog, folder, QString());

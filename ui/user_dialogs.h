@@ -120,15 +120,10 @@ class QtUserDialogs : public UserDialogs {
                                         const RangeEditSummaryOf& summary) override;
 };
 
-// The texts of the size warning.
-inline const QString kSizeWarningCaption = QStringLiteral("Предупреждение");
-inline const QString kSizeWarningText = QStringLiteral(
-    "Размер выбранного исполняемого файла отличается от стандартного. Всё равно продолжить?");
 // The filter of both file dialogs.
 inline const QString kExecutableFilter = QStringLiteral("PE Executables (*.exe)");
 // The filter of the CSV file dialogs.
 inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 // The filters of the patch file dialogs.
-inline const QString kPatchOpenFilter = QStringLiteral("Патчи BPS и IPS (*.bps *.ips)");
 inline const QString kBpsFilter = QStringLiteral("BPS (*.bps)");
 inline const QString kIpsFilter = QStringLiteral("IPS (*.ips)");

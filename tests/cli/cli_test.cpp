@@ -155,6 +155,35 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
   ASSERT_EQ(applied.exit_code, 0) << applied.err.toStdString();
   EXPECT_EQ(ReadBytes(Path("c.exe")), ReadBytes(Path("b.exe")));
 
+  // With --lang en the captions are English, and read back without it.
+  const CliRun english_diff = Invoke({"--lang", "en", "diff", "a.exe", "b.exe"});
+  ASSERT_EQ(english_diff.exit_code, 0) << english_diff.err.toStdString();
+  EXPECT_TRUE(english_diff.out.startsWith(QStringLiteral("Table,No.,Name,Column,In file,New\r\n")));
+  EXPECT_TRUE(english_diff.out.contains(QStringLiteral("\r\nSpells,2,")));
+  EXPECT_TRUE(english_diff.out.contains(QStringLiteral(",Mana,") + old_mana + "," + new_mana));
+  ASSERT_TRUE(WriteText(Path("english.csv"), english_diff.out));
+  ASSERT_EQ(Invoke({"apply", "a.exe", "english.csv", "-o", "d.exe"}).exit_code, 0);
+  EXPECT_EQ(ReadBytes(Path("d.exe")), ReadBytes(Path("b.exe")));
+  const CliRun english_table =
+      Invoke({"export", "b.exe", "--table", "spells", "--lang=en", "-o", "english-spells.csv"});
+  ASSERT_EQ(english_table.exit_code, 0) << english_table.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(QByteArray(reinterpret_cast<const char*>(
+                                               ReadBytes(Path("english-spells.csv")).data()),
+                                           32))
+                  .contains(QStringLiteral("No.,Name,Level")));
+  ASSERT_EQ(Invoke({"import", "a.exe", "english-spells.csv", "--table", "spells", "-o", "e.exe"})
+                .exit_code,
+            0);
+  EXPECT_EQ(ReadBytes(Path("e.exe")), ReadBytes(Path("b.exe")));
+  // TREVALUNE_LANG=en makes the answers English and leaves the captions Russian.
+  qputenv("TREVALUNE_LANG", "en");
+  const CliRun by_environment = Invoke({"diff", "a.exe", "b.exe", "--separator", "x"});
+  const CliRun russian_captions = Invoke({"diff", "a.exe", "b.exe"});
+  qunsetenv("TREVALUNE_LANG");
+  EXPECT_TRUE(by_environment.err.contains(QStringLiteral("unknown separator “x”")))
+      << by_environment.err.toStdString();
+  EXPECT_TRUE(russian_captions.out.startsWith(QStringLiteral("Таблица,№,Название")));
+
   // Every table into a folder.
   ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
   ASSERT_EQ(Invoke({"export", "a.exe", "-o", "out"}).exit_code, 0);
@@ -217,6 +246,21 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
       {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
       {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
       {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "-"}, 1, false, "--report файл"},
+      // The same in English, with --lang en; Qt's words of the help stay English.
+      {{"--lang", "en", "export", "a.exe", "--table", "heroes"},
+       1,
+       false,
+       "unknown table “heroes”: creatures, buildings or spells expected\nHelp: trevalune-cli"},
+      {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe", "--lang", "en"},
+       2,
+       false,
+       "bad.csv: line 2, column 2: «много» is not a number"},
+      {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-cli [options]"},
+      {{"--help"}, 0, true, "Использование: trevalune-cli [параметры]"},
+      {{"--lang", "de", "diff", "a.exe", "a.exe"},
+       1,
+       false,
+       "неизвестный язык «de»: нужен ru или en"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -37,6 +37,8 @@
 #include "../support/image_helpers.h"
 #include "../support/memory_grid.h"
 #include "../support/os_helpers.h"
+#include "changes_model.h"
+#include "changes_panel.h"
 #include "sample_image.h"
 #include "window_fixtures.h"
 
@@ -137,6 +139,49 @@ TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_EQ(items[items.size() - 2], form->mm_Line);
   EXPECT_EQ(items.back(), form->mm_Exit);
   EXPECT_TRUE(items.contains(form->mm_Recent->menuAction()));
+}
+
+// Вид → Язык: the menus, tabs, captions and Qt's own texts change at once,
+// a new window starts in the language chosen last, and Russian comes back.
+TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
+  const auto shown = [](TMainForm& window) {
+    QCoreApplication::processEvents();  // the LanguageChange events are posted
+    return QStringList{
+        window.mm_File->title(),
+        window.Open->text(),
+        window.mm_Edit->title(),
+        window.mm_Undo->text(),
+        window.mm_View->title(),
+        window.mm_Language->title(),
+        window.mm_Recent->title(),
+        window.tc_Tabs->tabText(kSpells),
+        QString::fromStdString(window.sg_Table->CellText(1, 0)),
+        window.pn_Changes->windowTitle(),
+        window.pn_Changes->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+        QCoreApplication::translate("QPlatformTheme", "Cancel")};
+  };
+  const QStringList russian = {"&Файл", "&Открыть...", "&Правка",        "Отменить",
+                               "&Вид",  "&Язык",       "Недавние файлы", "Заклинания",
+                               "Атака", "Изменения",   "Таблица",        "Отмена"};
+  const QStringList english = {"&File",  "&Open...",  "&Edit",        "Undo",
+                               "&View",  "&Language", "Recent files", "Spells",
+                               "Attack", "Changes",   "Table",        "Cancel"};
+  EXPECT_EQ(shown(*form), russian);
+  EXPECT_TRUE(form->mm_Russian->isChecked());
+  form->mm_English->trigger();
+  EXPECT_EQ(form->Language(), UiLanguage::English);
+  EXPECT_EQ(shown(*form), english);
+  EXPECT_TRUE(form->mm_English->isChecked());
+  {
+    TMainForm next(&dialogs, &store);
+    next.show();
+    EXPECT_EQ(shown(next), english);
+  }
+  form->mm_Russian->trigger();
+  EXPECT_EQ(shown(*form), russian);
+  TMainForm after(&dialogs, &store);
+  after.show();
+  EXPECT_EQ(shown(after), russian);
 }
 
 TEST_F(MainFormTest, BeforeAnyFileTheTabsOnlyReshapeAndNothingIsReadOrWritten) {

@@ -25,6 +25,7 @@
 #include "main_form.h"
 #include "sample_image.h"
 #include "table_csv.h"
+#include "ui_language.h"
 #include "ui_test_support.h"
 #include "user_dialogs.h"
 #include "version.h"
@@ -373,31 +374,35 @@ TEST(UndecodableNameTest, TheFileOpensFromEitherCommandLineAndTheDialog) {
 // --- Qt's own texts ----------------------------------------------------------
 
 // The real warning box for a file of another size, as Open shows it: its Yes
-// and No are Russian with Qt's translation loaded as start-up loads it, and
-// stay English, with the command working, where the translation is missing.
-TEST(QtTranslationTest, TheSizeWarningAnswersInRussian) {
+// and No are Russian with the window in Russian, which loads Qt's translation,
+// and English with the window in English. Where Qt's translation is missing,
+// the window still works, with Qt's English.
+TEST(QtTranslationTest, TheSizeWarningAnswersInTheWindowsLanguage) {
   const QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   Bytes image = MakeSample(11).image;
   image.push_back(0);
   const QString path = dir.filePath(QStringLiteral("longer.exe"));
   ASSERT_TRUE(WriteBytes(path, image));
+  {
+    UiTranslations missing(dir.path());
+    EXPECT_FALSE(missing.Use(UiLanguage::Russian));
+    UiTranslations found(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    EXPECT_TRUE(found.Use(UiLanguage::Russian));
+  }
   const struct {
-    QString folder;
-    bool installed;
+    UiLanguage language;
     QString yes;
     QString no;
   } cases[] = {
-      {QLibraryInfo::path(QLibraryInfo::TranslationsPath), true, QStringLiteral("Да"),
-       QStringLiteral("Нет")},
-      {dir.path(), false, QStringLiteral("Yes"), QStringLiteral("No")},
+      {UiLanguage::Russian, QStringLiteral("Да"), QStringLiteral("Нет")},
+      {UiLanguage::English, QStringLiteral("Yes"), QStringLiteral("No")},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.folder.toStdString());
-    QTranslator translator;  // uninstalled as it goes
-    EXPECT_EQ(InstallQtTranslation(translator, c.folder), c.installed);
+    SCOPED_TRACE(LanguageKey(c.language).toStdString());
     QtUserDialogs dialogs;
     TMainForm form(&dialogs);
+    form.SetLanguage(c.language);
     form.show();
     // Reads the box once it is up and answers No.
     QString yes;
@@ -418,6 +423,7 @@ TEST(QtTranslationTest, TheSizeWarningAnswersInRussian) {
     EXPECT_EQ(yes, c.yes);
     EXPECT_EQ(no, c.no);
     EXPECT_FALSE(form.FileLoaded());
+    form.SetLanguage(UiLanguage::Russian);  // kept for the windows of later tests
   }
 }
 

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Fails when a text the user may see is not translated: a string literal with
+# Cyrillic letters in ui/, cli/, storage/, document/, formats/ or journal/ that does
+# not go through tr(), translate() or a QT_*_NOOP mark, or a text of the
+# sources that translations/trevalune_en.ts lacks or leaves unfinished.
+# lupdate works on a copy, so the .ts file in the tree is never changed here.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+lupdate=""
+for candidate in lupdate /usr/lib/qt6/bin/lupdate "$(qtpaths6 --query QT_HOST_BINS 2>/dev/null)/lupdate"; do
+  if command -v "$candidate" >/dev/null 2>&1; then
+    lupdate="$candidate"
+    break
+  fi
+done
+[ -n "$lupdate" ] || { echo "check-translations: lupdate not found (qt6-l10n-tools)" >&2; exit 1; }
+
+status=0
+python3 scripts/untranslated_literals.py ui cli storage document formats journal || status=1
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp translations/trevalune_en.ts "$work/trevalune_en.ts"
+mapfile -t sources < <(find tables storage document formats journal cli ui -name '*.cpp' -o -name '*.h' | sort)
+# The same options as translations/CMakeLists.txt gives lupdate.
+"$lupdate" -silent -locations none -no-obsolete -tr-function-alias QT_TRANSLATE_NOOP+=TABLE_CAPTION \
+  "${sources[@]}" -ts "$work/trevalune_en.ts"
+total=$(grep -c '<message' "$work/trevalune_en.ts" || true)
+unfinished=$(grep -c 'type="unfinished"' "$work/trevalune_en.ts" || true)
+echo "check-translations: $total texts, $unfinished unfinished in English"
+if [ "$unfinished" -ne 0 ]; then
+  grep -B3 'type="unfinished"' "$work/trevalune_en.ts" | grep '<source>' | sed 's/^ */  untranslated: /' >&2
+  status=1
+fi
+exit $status

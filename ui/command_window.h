@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "field_state.h"
+#include "table_index.h"
+
+class DocumentHistory;
+class QWidget;
+class TableDocument;
+class TStringGrid;
+class UserDialogs;
+
+// What the window's command classes (TableFileCommands, PatchFileCommands,
+// ModCommands) use of it: one context, built once by the main window and
+// handed to each. Everything must outlive the commands.
+struct CommandWindow {
+  QWidget* widget;
+  TableDocument* document;  // the files go through its store too
+  DocumentHistory* history;
+  TStringGrid* grid;
+  UserDialogs* dialogs;
+  // The table on show.
+  std::function<TableIndex()> active_table;
+  // The file an exported patch starts from: the file on disk, or another one
+  // to compare with.
+  std::function<std::span<const std::uint8_t>()> patch_base;
+  // Where the file dialogs start, and the file chosen in one of them.
+  std::function<QString()> dialog_folder;
+  std::function<void(const QString&)> remember_folder;
+  // Shows a field's tab and cell, with the editor on it.
+  std::function<void(const FieldRef&)> show_field;
+};
