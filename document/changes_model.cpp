@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "comparison_file.h"
 #include "caption_language.h"
+#include "comparison_file.h"
 
 namespace {
 
