@@ -10,5 +10,6 @@ void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) 
           {field, FieldValue(document.Saved(), field.table, field.entry, field.column)});
   }
   SetFieldValues(document,
-                 QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "возврат значений из файла")), in_file);
+                 QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "возврат значений из файла")),
+                 in_file);
 }

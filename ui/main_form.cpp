@@ -278,9 +278,9 @@ CommandWindow TMainForm::CommandContext() {
           // The patch is exported from the comparison file while one is set,
           // and from the file on disk otherwise.
           [this] {
-            return std::span<const std::uint8_t>(
-                document_->Comparison().IsOpen() ? document_->Comparison().Image()
-                                                 : document_->Image());
+            return std::span<const std::uint8_t>(document_->Comparison().IsOpen()
+                                                     ? document_->Comparison().Image()
+                                                     : document_->Image());
           },
           [this] { return DialogFolder(); },
           [this](const QString& chosen) { RememberDialogFolder(chosen); },

@@ -102,9 +102,9 @@ void PatchFileCommands::ApplyPatchClick() {
   }
   window_.document->Change(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "применение патча")),
                            [&](DocumentEdit& edit) {
-    window_.grid->BeginUpdate();
-    for (const FieldChange& change : judged.changes)
-      edit.SetValue(change.field, change.now);
-    window_.grid->EndUpdate();
-  });
+                             window_.grid->BeginUpdate();
+                             for (const FieldChange& change : judged.changes)
+                               edit.SetValue(change.field, change.now);
+                             window_.grid->EndUpdate();
+                           });
 }
