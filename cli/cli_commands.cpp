@@ -8,14 +8,13 @@
 
 #include "change_list.h"
 #include "change_lists.h"
+#include "formula_command.h"
 #include "patch_file.h"
 #include "patch_texts.h"
 #include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
 #include "text_file.h"
-
-namespace {
 
 void Complain(const QString& message) {
   std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
@@ -25,6 +24,8 @@ QString Shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
+namespace {
+
 // Where a path leads: the file it names with links followed, or, for a file
 // not there yet, its clean absolute path. (QFileInfo's own comparison takes
 // two files that are not there for one.)
@@ -33,6 +34,8 @@ QString FileIdentity(const QString& path) {
   const QString canonical = info.canonicalFilePath();
   return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
+
+}  // namespace
 
 // Opens an executable; a file of another size only with --any-size.
 bool OpenExecutable(TableDocument& document, const QString& path, bool any_size) {
@@ -54,6 +57,8 @@ bool OpenExecutable(TableDocument& document, const QString& path, bool any_size)
   return false;
 }
 
+namespace {
+
 // Reads a CSV file whole: a regular file, a pipe (as "<(...)" gives) or "-"
 // for standard input, no larger than text files may be.
 bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
@@ -63,6 +68,8 @@ bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
   Complain(message);
   return false;
 }
+
+}  // namespace
 
 // Writes a CSV file whole or not at all through the store's safe write, or to
 // stdout when `path` is empty. A warning about a file that was written is
@@ -94,6 +101,8 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
                      .arg(Shown(document.TargetFileName())));
   return false;
 }
+
+namespace {
 
 // Every issue kept, then how many more were found.
 void ListIssues(const QString& path, const CsvIssues& issues) {
@@ -137,6 +146,7 @@ bool WritesOverAnInput(const CliRequest& request) {
     outputs = {request.output};
   const bool changes_executable = request.command == QStringLiteral("import") ||
                                   request.command == QStringLiteral("apply") ||
+                                  request.command == QStringLiteral("formula") ||
                                   request.command == QStringLiteral("apply-patch");
   for (const QString& output : std::as_const(outputs)) {
     const QString identity = FileIdentity(output);
@@ -379,5 +389,7 @@ int RunCommand(const CliRequest& request) {
     return Patch(request);
   if (request.command == QStringLiteral("apply-patch"))
     return ApplyPatchFile(request);
+  if (request.command == QStringLiteral("formula"))
+    return RunFormula(request);
   return Apply(request);
 }

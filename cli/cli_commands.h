@@ -30,6 +30,14 @@ struct CliRequest {
   QString report;
   // import and apply: what becomes of a value its field cannot hold.
   OutOfRange out_of_range = OutOfRange::Refuse;
+  // formula: the column's caption, the formula, the condition, whether a
+  // result that does not fit wraps, and where to write the change list
+  // instead of an executable.
+  QString column;
+  QString expression;
+  QString condition;
+  bool wrap = false;
+  QString changes;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.
@@ -39,3 +47,17 @@ inline constexpr int kExitFailed = 2;
 
 // Runs a request whose arguments are already checked; messages go to stderr.
 int RunCommand(const CliRequest& request);
+
+// What the commands share. A message for the user on stderr; a path as the
+// system writes it.
+void Complain(const QString& message);
+QString Shown(const QString& path);
+class TableDocument;
+class FileStore;
+// Opens an executable; a file of another size only with --any-size.
+bool OpenExecutable(TableDocument& document, const QString& path, bool any_size);
+// Writes text whole or not at all through the safe write, or to stdout when
+// `path` is empty.
+bool WriteText(FileStore& store, const QString& path, const QByteArray& bytes);
+// Writes the document as a copy of its file with every edit, through the safe write.
+bool SaveExecutable(TableDocument& document, const QString& path);

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "cli_commands.h"
+#include "formula_command.h"
 #include "standard_output.h"
 #include "table_csv.h"
 
@@ -32,6 +33,8 @@ const std::map<QString, CommandShape>& Commands() {
        {2, 1000, {"force", "prefer", "report", "separator", "out-of-range"}, false, true}},
       {QStringLiteral("patch"), {2, 2, {"format"}, false, true}},
       {QStringLiteral("apply-patch"), {2, 2, {"allow-other-bytes"}, false, true}},
+      {QStringLiteral("formula"),
+       {1, 1, {"table", "column", "expr", "where", "wrap", "changes", "separator"}, true, false}},
   };
   return commands;
 }
@@ -59,6 +62,12 @@ const char* const kDescription =
     "      патч BPS (или IPS), превращающий первый файл во второй\n"
     "  apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]\n"
     "      применить патч BPS или IPS и записать результат\n"
+    "  formula ФАЙЛ.exe --table Т --column СТОЛБЕЦ --expr ФОРМУЛА [--where УСЛОВИЕ]\n"
+    "        [--wrap] (-o ВЫХОД.exe | --changes ИЗМЕНЕНИЯ.csv)\n"
+    "      задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение\n"
+    "      ФОРМУЛЫ (выражение JavaScript: value — значение поля, поля записи —\n"
+    "      по названиям столбцов, row[\"Мин. урон\"]); с --changes записать\n"
+    "      список изменений вместо исполняемого файла\n"
     "\n"
     "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.";
 
@@ -94,8 +103,8 @@ std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
 bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   QStringList arguments = parser.positionalArguments();
   if (arguments.isEmpty()) {
-    UsageError(
-        QStringLiteral("не указана команда: export, import, diff, apply, patch или apply-patch"));
+    UsageError(QStringLiteral(
+        "не указана команда: export, import, diff, apply, patch, apply-patch или formula"));
     return false;
   }
   request.command = arguments.takeFirst();
@@ -117,7 +126,9 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   for (const QString& option :
        {QStringLiteral("table"), QStringLiteral("separator"), QStringLiteral("allow-name-mismatch"),
         QStringLiteral("force"), QStringLiteral("format"), QStringLiteral("allow-other-bytes"),
-        QStringLiteral("prefer"), QStringLiteral("report"), QStringLiteral("out-of-range")}) {
+        QStringLiteral("prefer"), QStringLiteral("report"), QStringLiteral("out-of-range"),
+        QStringLiteral("column"), QStringLiteral("expr"), QStringLiteral("where"),
+        QStringLiteral("wrap"), QStringLiteral("changes")}) {
     if (parser.isSet(option) && !shape->second.allowed.contains(option)) {
       UsageError(
           QStringLiteral("параметр --%1 не относится к команде %2").arg(option, request.command));
@@ -172,6 +183,11 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     request.out_of_range =
         handling == QStringLiteral("limit") ? OutOfRange::Limit : OutOfRange::Wrap;
   }
+  request.column = parser.value(QStringLiteral("column"));
+  request.expression = parser.value(QStringLiteral("expr"));
+  request.condition = parser.value(QStringLiteral("where"));
+  request.wrap = parser.isSet(QStringLiteral("wrap"));
+  request.changes = parser.value(QStringLiteral("changes"));
   request.report = parser.value(QStringLiteral("report"));
   request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
   request.output = parser.value(QStringLiteral("output"));
@@ -203,6 +219,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
                    .arg(request.output));
     return false;
   }
+  if (request.command == QStringLiteral("formula") && !ReadFormulaRequest(request))
+    return false;
   request.allow_name_mismatch = parser.isSet(QStringLiteral("allow-name-mismatch"));
   request.force = parser.isSet(QStringLiteral("force"));
   request.any_size = parser.isSet(QStringLiteral("any-size"));
@@ -255,11 +273,24 @@ int main(int argc, char** argv) {
       {QStringLiteral("allow-other-bytes"),
        QStringLiteral("apply-patch: применить патч, даже если он меняет байты вне записей "
                       "таблиц.")},
+      {QStringLiteral("column"), QStringLiteral("formula: название столбца."),
+       QStringLiteral("столбец")},
+      {QStringLiteral("expr"), QStringLiteral("formula: формула нового значения."),
+       QStringLiteral("формула")},
+      {QStringLiteral("where"),
+       QStringLiteral("formula: условие (формула), для каких записей; без него для всех."),
+       QStringLiteral("условие")},
+      {QStringLiteral("wrap"),
+       QStringLiteral("formula: результат, который не помещается в поле, перенести, как при "
+                      "вводе (иначе ограничить диапазоном поля).")},
+      {QStringLiteral("changes"),
+       QStringLiteral("formula: записать список изменений вместо исполняемого файла."),
+       QStringLiteral("путь")},
       {QStringLiteral("any-size"), QStringLiteral("Открывать файлы любого размера.")},
   });
   parser.addPositionalArgument(
       QStringLiteral("команда"),
-      QStringLiteral("export, import, diff, apply, patch или apply-patch."));
+      QStringLiteral("export, import, diff, apply, patch, apply-patch или formula."));
   parser.addPositionalArgument(QStringLiteral("файлы"), QStringLiteral("Файлы команды."),
                                QStringLiteral("файлы..."));
 

@@ -1,6 +1,11 @@
 #include "range_edit.h"
 
+#include <QCoreApplication>
 #include <algorithm>
+
+#if TREVALUNE_HAVE_BALANCE
+#include "formula.h"
+#endif
 
 namespace {
 
@@ -57,6 +62,8 @@ RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32
     case RangeEdit::Operation::Limit:
       result = std::clamp(number, std::min(edit.low, edit.high), std::max(edit.low, edit.high));
       break;
+    case RangeEdit::Operation::Formula:  // planned by PlanFormulaEdit, entry by entry
+      break;
   }
   const Bounds bounds = BoundsOf(layout);
   const bool fitted = result >= bounds.low && result <= bounds.high;
@@ -74,6 +81,14 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
   RangeEditPlan plan;
   if (!document.IsLoaded())
     return plan;
+  if (edit.operation == RangeEdit::Operation::Formula) {
+#if TREVALUNE_HAVE_BALANCE
+    return PlanFormulaEdit(document, fields, edit.formula, edit.wrap);
+#else
+    plan.error = QCoreApplication::translate("RangeEdit", "В этой сборке нет формул.");
+    return plan;
+#endif
+  }
   for (const FieldRef& field : fields) {
     if (!IsField(field))
       continue;
@@ -102,6 +117,13 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
   }
   if (plan.not_numbers > 0)
     text += QStringLiteral("\nНе числа, оставлены как есть: %1.").arg(plan.not_numbers);
+  if (plan.not_number_results > 0)
+    text += QCoreApplication::translate("RangeEdit",
+                                        "\nРезультат формулы не число, ячейка оставлена как "
+                                        "есть: %1.")
+                .arg(plan.not_number_results);
+  if (!plan.error.isEmpty())
+    text = QCoreApplication::translate("RangeEdit", "Ничего не изменится: %1").arg(plan.error);
   return text;
 }
 

@@ -14,6 +14,7 @@ struct RangeEdit {
     Subtract,  // `amount` is subtracted
     Multiply,  // multiplied by `amount` percent, rounded half away from zero
     Limit,     // kept within [low, high]
+    Formula,   // the result of `formula` (formula.h), rounded as Multiply is
   };
   Operation operation = Operation::Set;
   std::int64_t amount = 0;
@@ -22,6 +23,8 @@ struct RangeEdit {
   // A result the field cannot hold keeps its low bits, as typing it would;
   // otherwise it is limited to the field's range.
   bool wrap = false;
+  // Formula: the formula's text.
+  QString formula = {};
 };
 
 // What an operation would do to a range, worked out before anything changes.
@@ -29,6 +32,10 @@ struct RangeEditPlan {
   int cells = 0;         // fields in the range
   int not_numbers = 0;   // cells whose text is not a number: left alone
   int out_of_range = 0;  // results the field cannot hold
+  // Formula: results that are not a finite number (their cells are left
+  // alone), and the first error, with its line; with an error nothing changes.
+  int not_number_results = 0;
+  QString error;
   // The fields whose value changes, with their new values.
   std::vector<FieldValueChange> changes;
 };

@@ -13,6 +13,7 @@
 #include "table_set.h"
 #include "user_dialogs.h"
 
+class BalanceCommands;
 class ChangesPanel;
 class EditorCommands;
 class GridClipboard;
@@ -66,6 +67,8 @@ class TMainForm : public QMainWindow {
   // Вид: the panel "Изменения" shown and hidden.
   QMenu* mm_View;
   ChangesPanel* pn_Changes;
+  // Вид → Баланс; none in a build without the balance panel.
+  BalanceCommands* balance_commands_ = nullptr;
 
   void FormShow();
   void mm_SaveAsClick();
