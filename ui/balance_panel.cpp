@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "table_csv.h"
 #include "user_settings.h"
@@ -459,8 +460,11 @@ void BalancePanel::UpdateChart() {
   };
   pad(low_x, high_x);
   pad(low_y, high_y);
-  x_axis_->setRange(low_x, high_x);
-  y_axis_->setRange(low_y, high_y);
+  for (auto [axis, low, high] : {std::tuple{x_axis_, low_x, high_x}, {y_axis_, low_y, high_y}}) {
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%g"));
+  }
   x_axis_->setTitleText(x_column_->currentText());
   y_axis_->setTitleText(y_column_->currentText());
   DrawMoves();

@@ -147,8 +147,7 @@ int main(int argc, char* argv[]) {
     gold.push_back({kCreatures, entry, 8});
   CarryOut(*form.Document(),
            PlanFormulaEdit(*form.Document(), gold,
-                           QStringLiteral("Здоровье > 30000 ? value * 1.5 + 3000 : value * 0.8"),
-                           false));
+                           QStringLiteral("Здоровье > 40000 ? value * 1.25 : value * 0.8"), false));
   form.resize(1180, 860);
   form.balance_commands_->ShowPanel->trigger();
   BalancePanel* panel = form.balance_commands_->Panel();
@@ -156,7 +155,7 @@ int main(int argc, char* argv[]) {
                             QStringLiteral("Золото > 0 ? Здоровье / Золото : NaN")});
   panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(5));
   panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(8));
-  panel->Condition()->setText(QStringLiteral("Здоровье > 0"));
+  panel->Condition()->setText(QStringLiteral("Золото > 0 && Золото < 25000"));
   form.resizeDocks({panel}, {520}, Qt::Vertical);
   settle.restart();
   while (settle.elapsed() < 300)
