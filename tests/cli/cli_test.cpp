@@ -184,67 +184,74 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     bool on_stdout;
     QString text;
   } cases[] = {
-      {{"export", "a.exe", "--table", "heroes"}, 1, false, "неизвестная таблица «heroes»"},
-      {{"apply", "a.exe", "c.csv"}, 1, false, "нужен параметр -o"},
-      {{"--help"}, 0, true, "--allow-name-mismatch"},
-      {{"--version"}, 0, true, "trevalune-cli " TREVALUNE_VERSION "\n"},
-      {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe"},
-       2,
-       false,
-       "bad.csv: строка 2, столбец 2: «много» не число"},
-      {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe"},
-       2,
-       false,
-       "wide.csv: строка 2, «Мана»: 5053391522 не помещается в поле (от 0 до 255)\n"
-       "trevalune-cli: чтобы ограничить"},
-      {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe", "--out-of-range", "cut"},
-       1,
-       false,
-       "неизвестное значение --out-of-range «cut»: нужно limit или wrap"},
-      {{"export", "a.exe", "--out-of-range", "wrap"}, 1, false, "--out-of-range не относится"},
-      {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
-      {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
-      // Patches keep the size rule of diff.
-      {{"patch", "short.exe", "a.exe", "-o", "m.bps"}, 2, false, "«short.exe» не того размера"},
-      {{"patch", "a.exe", "long.exe", "-o", "m.bps"}, 2, false, "«long.exe» не того размера"},
-      {{"apply-patch", "long.exe", "same.ips", "-o", "out.exe"}, 2, false, "--any-size"},
-      // A result never goes over an input, but for the executable it changes.
-      {{"diff", "a.exe", "short.exe", "-o", "a.exe", "--any-size"}, 2, false, over},
-      {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
-      {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
-      {{"apply", "a.exe", "bad.csv", "-o", "bad.csv"}, 2, false, over + " «bad.csv»"},
-      // "-" is standard output for text alone.
-      {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
-      {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
-      {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "-"}, 1, false, "--report файл"},
-      // formula: its arguments, its errors with their line, and its change list.
-      {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "1"},
-       1,
-       false,
-       "ровно один из параметров -o и --changes"},
-      {{"formula", "a.exe", "--table", "spells", "--column", "Золото", "--expr", "1", "-o", "b"},
-       1,
-       false,
-       "в таблице spells нет столбца «Золото»"},
-      {{"formula", "a.exe", "--column", "Мана", "--expr", "1", "-o", "b"},
-       1,
-       false,
-       "нужен параметр --table"},
-      {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1 +\n  * 2", "-o",
-        "b.exe"},
-       2,
-       false,
-       "строка 2, столбец 3: SyntaxError"},
-      {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "Мана", "--where",
-        "nothing > 1", "--changes", "-"},
-       2,
-       false,
-       "условие: ошибка в формуле, строка 1: ReferenceError"},
-      {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "Здоровье / 10",
-        "--where", "row['Мин. урон'] == 84", "--changes", "-"},
-       0,
-       true,
-       "Столбец,В файле,Новое\r\nСущества,2,Жар Улнор,Золото,4983,1409\r\n"},
+    {{"export", "a.exe", "--table", "heroes"}, 1, false, "неизвестная таблица «heroes»"},
+    {{"apply", "a.exe", "c.csv"}, 1, false, "нужен параметр -o"},
+    {{"--help"}, 0, true, "--allow-name-mismatch"},
+    {{"--version"}, 0, true, "trevalune-cli " TREVALUNE_VERSION "\n"},
+    {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe"},
+     2,
+     false,
+     "bad.csv: строка 2, столбец 2: «много» не число"},
+    {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe"},
+     2,
+     false,
+     "wide.csv: строка 2, «Мана»: 5053391522 не помещается в поле (от 0 до 255)\n"
+     "trevalune-cli: чтобы ограничить"},
+    {{"import", "a.exe", "wide.csv", "--table", "spells", "-o", "b.exe", "--out-of-range", "cut"},
+     1,
+     false,
+     "неизвестное значение --out-of-range «cut»: нужно limit или wrap"},
+    {{"export", "a.exe", "--out-of-range", "wrap"}, 1, false, "--out-of-range не относится"},
+    {{"diff", "a.exe", "none.exe"}, 2, false, "none.exe"},
+    {{"export", "short.exe", "--table", "spells"}, 2, false, "--any-size"},
+    // Patches keep the size rule of diff.
+    {{"patch", "short.exe", "a.exe", "-o", "m.bps"}, 2, false, "«short.exe» не того размера"},
+    {{"patch", "a.exe", "long.exe", "-o", "m.bps"}, 2, false, "«long.exe» не того размера"},
+    {{"apply-patch", "long.exe", "same.ips", "-o", "out.exe"}, 2, false, "--any-size"},
+    // A result never goes over an input, but for the executable it changes.
+    {{"diff", "a.exe", "short.exe", "-o", "a.exe", "--any-size"}, 2, false, over},
+    {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
+    {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
+    {{"apply", "a.exe", "bad.csv", "-o", "bad.csv"}, 2, false, over + " «bad.csv»"},
+    // "-" is standard output for text alone.
+    {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
+    {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
+    {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "-"}, 1, false, "--report файл"},
+#if TREVALUNE_HAVE_BALANCE
+    // formula: its arguments, its errors with their line, and its change list.
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "1"},
+     1,
+     false,
+     "ровно один из параметров -o и --changes"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Золото", "--expr", "1", "-o", "b"},
+     1,
+     false,
+     "в таблице spells нет столбца «Золото»"},
+    {{"formula", "a.exe", "--column", "Мана", "--expr", "1", "-o", "b"},
+     1,
+     false,
+     "нужен параметр --table"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1 +\n  * 2", "-o",
+      "b.exe"},
+     2,
+     false,
+     "строка 2, столбец 3: SyntaxError"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "Мана", "--where",
+      "nothing > 1", "--changes", "-"},
+     2,
+     false,
+     "условие: ошибка в формуле, строка 1: ReferenceError"},
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "Здоровье / 10",
+      "--where", "row['Мин. урон'] == 84", "--changes", "-"},
+     0,
+     true,
+     "Столбец,В файле,Новое\r\nСущества,2,Жар Улнор,Золото,4983,1409\r\n"},
+#else
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1", "-o", "b.exe"},
+     2,
+     false,
+     "в этой сборке нет формул"},
+#endif
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -258,6 +265,7 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   }
 }
 
+#if TREVALUNE_HAVE_BALANCE
 // formula writes the executable its change list describes, and says what it did.
 TEST_F(Cli, AFormulaWritesWhatItsChangeListSays) {
   const QStringList formula = {"formula", "a.exe",  "--table",   "creatures", "--column",
@@ -271,6 +279,7 @@ TEST_F(Cli, AFormulaWritesWhatItsChangeListSays) {
   EXPECT_EQ(Invoke({"diff", "a.exe", "b.exe"}).out, listed.out);
   EXPECT_GT(listed.out.count('\n'), 2);
 }
+#endif
 
 // Values past their fields, the same in a table and in a change list: limited
 // or wrapped as --out-of-range asks, with how many were, and refused without.
