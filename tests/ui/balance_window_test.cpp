@@ -126,6 +126,11 @@ TEST_F(BalanceWindowTest, SortsFiltersClicksAPointAndFollowsAFormulaEditAndItsUn
   EXPECT_EQ(panel->Model()->headerData(computed, Qt::Horizontal, Qt::DisplayRole).toString(),
             QStringLiteral("Половина здоровья"));
   EXPECT_EQ(*panel->Model()->Number(3, computed), Value(3, kHealth) / 2.0);
+  // Kept per table: another tab has none, and coming back brings it again.
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  EXPECT_EQ(panel->Model()->columnCount(), ColCounts[kSpells]);
+  form->tc_Tabs->setCurrentIndex(kCreatures);
+  ASSERT_EQ(panel->Model()->columnCount(), computed + 1);
 
   // A formula edit over a column of the grid: the panel shows it, and one
   // undo takes it back.
