@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "balance_commands.h"
+#include "balance_module.h"
 #include "balance_panel.h"
 #include "bench_files.h"
 #include "bench_timing.h"
@@ -66,7 +67,7 @@ struct BalanceWindow {
         PathOf(other), [] { return true; }, error);
     form.tc_Tabs->setCurrentIndex(table);
     form.balance_commands_->ShowPanel->trigger();
-    panel = form.balance_commands_->Panel();
+    panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
     CatchUp();
     if (!dialogs.errors.isEmpty() || !panel) {
       std::fprintf(stderr, "the window did not open the sample\n");
@@ -215,6 +216,7 @@ BENCHMARK(BM_Cli_FormulaAgainstApply)->UseManualTime()->Iterations(21);
 int main(int argc, char** argv) {
   const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
   QApplication application(argc, argv);
+  RegisterBalance();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv))
     return 1;

@@ -296,3 +296,9 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
   compiled.EndRun();
   return plan;
 }
+
+void RegisterFormulaEdits() {
+  SetFormulaPlanner([](const TableDocument& document, const std::vector<FieldRef>& fields,
+                       const QString& formula,
+                       bool wrap) { return PlanFormulaEdit(document, fields, formula, wrap); });
+}

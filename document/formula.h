@@ -95,3 +95,6 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
 // A formula's number for a field of `layout`: rounded half away from zero,
 // then limited or wrapped as the range edit does.
 RangeResult FormulaNumberToField(double number, FieldLayout layout, bool wrap);
+
+// Lets the range edit plan formulas (SetFormulaPlanner) with PlanFormulaEdit.
+void RegisterFormulaEdits();

@@ -3,11 +3,10 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#if TREVALUNE_HAVE_BALANCE
-#include "formula.h"
-#endif
-
 namespace {
+
+FormulaPlanner formula_planner = nullptr;
+void (*formula_loader)() = nullptr;
 
 struct Bounds {
   std::int64_t low;
@@ -82,12 +81,12 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
   if (!document.IsLoaded())
     return plan;
   if (edit.operation == RangeEdit::Operation::Formula) {
-#if TREVALUNE_HAVE_BALANCE
-    return PlanFormulaEdit(document, fields, edit.formula, edit.wrap);
-#else
-    plan.error = QCoreApplication::translate("RangeEdit", "В этой сборке нет формул.");
+    if (!formula_planner && formula_loader)
+      formula_loader();
+    if (formula_planner)
+      return formula_planner(document, fields, edit.formula, edit.wrap);
+    plan.error = QCoreApplication::translate("RangeEdit", "в этой сборке нет формул");
     return plan;
-#endif
   }
   for (const FieldRef& field : fields) {
     if (!IsField(field))
@@ -125,6 +124,14 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
   if (!plan.error.isEmpty())
     text = QCoreApplication::translate("RangeEdit", "Ничего не изменится: %1").arg(plan.error);
   return text;
+}
+
+void SetFormulaPlanner(FormulaPlanner planner) {
+  formula_planner = planner;
+}
+
+void SetFormulaLoader(void (*load)()) {
+  formula_loader = load;
 }
 
 void CarryOut(TableDocument& document, const RangeEditPlan& plan) {

@@ -219,7 +219,8 @@ void TMainForm::SetUpModWork() {
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },
-      [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+      [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
+      [this](const QString& error) { dialogs_->ShowError(this, error); });
 #endif
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);

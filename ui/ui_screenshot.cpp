@@ -23,6 +23,7 @@
 #include <QLineEdit>
 
 #include "balance_commands.h"
+#include "balance_module.h"
 #include "balance_panel.h"
 #include "formula.h"
 #endif
@@ -76,6 +77,9 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   const PrivateSettings settings;  // the sample opened here stays out of the user's recent files
   QApplication application(argc, argv);
+#if TREVALUNE_HAVE_BALANCE
+  RegisterBalance();
+#endif
   const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("trevalune");
 
   QTemporaryDir dir;
@@ -150,7 +154,7 @@ int main(int argc, char* argv[]) {
                            QStringLiteral("Здоровье > 40000 ? value * 1.25 : value * 0.8"), false));
   form.resize(1180, 860);
   form.balance_commands_->ShowPanel->trigger();
-  BalancePanel* panel = form.balance_commands_->Panel();
+  auto* panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
   panel->AddComputedColumn({QStringLiteral("Здоровье на золото"),
                             QStringLiteral("Золото > 0 ? Здоровье / Золото : NaN")});
   panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(5));

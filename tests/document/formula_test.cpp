@@ -103,6 +103,7 @@ TEST(FormulaTest, ResultsAsWorkedOutByHand) {
 // typed into a cell counts as its value, and a cell whose text is not a
 // number is left alone.
 TEST(FormulaTest, TheRangeEditRunsAFormulaOverTypedText) {
+  RegisterFormulaEdits();
   TableDocument document;
   document.OpenImage(QStringLiteral("sample.exe"), MakeSample(5).image);
   const FieldRef typed{kCreatures, 0, kAttack}, junk{kCreatures, 1, kAttack};

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "balance_commands.h"
+#include "balance_module.h"
 #include "balance_panel.h"
 #include "window_fixtures.h"
 
@@ -27,8 +28,9 @@ constexpr int kHealth = 5, kGold = 8;
 class BalanceWindowTest : public SampleWindowTest {
  protected:
   BalancePanel* ShowPanel() {
+    RegisterBalance();  // linked here, not loaded from the module
     form->balance_commands_->ShowPanel->trigger();
-    BalancePanel* panel = form->balance_commands_->Panel();
+    auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
     EXPECT_NE(panel, nullptr);
     return panel;
   }
