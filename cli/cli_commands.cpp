@@ -9,14 +9,13 @@
 
 #include "change_list.h"
 #include "change_lists.h"
+#include "formula_command.h"
 #include "patch_file.h"
 #include "patch_texts.h"
 #include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
 #include "text_file.h"
-
-namespace {
 
 void Complain(const QString& message) {
   std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
@@ -26,6 +25,8 @@ QString Shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
+namespace {
+
 // Where a path leads: the file it names with links followed, or, for a file
 // not there yet, its clean absolute path. (QFileInfo's own comparison takes
 // two files that are not there for one.)
@@ -34,6 +35,8 @@ QString FileIdentity(const QString& path) {
   const QString canonical = info.canonicalFilePath();
   return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
+
+}  // namespace
 
 // Opens an executable; a file of another size only with --any-size.
 bool OpenExecutable(TableDocument& document, const QString& path, bool any_size) {
@@ -57,6 +60,8 @@ bool OpenExecutable(TableDocument& document, const QString& path, bool any_size)
   return false;
 }
 
+namespace {
+
 // Reads a CSV file whole: a regular file, a pipe (as "<(...)" gives) or "-"
 // for standard input, no larger than text files may be.
 bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
@@ -66,6 +71,8 @@ bool ReadText(FileStore& store, const QString& path, QByteArray& bytes) {
   Complain(message);
   return false;
 }
+
+}  // namespace
 
 // Writes a CSV file whole or not at all through the store's safe write, or to
 // stdout when `path` is empty. A warning about a file that was written is
@@ -99,6 +106,8 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
                      .arg(Shown(document.TargetFileName())));
   return false;
 }
+
+namespace {
 
 // Every issue kept, then how many more were found.
 void ListIssues(const QString& path, const CsvIssues& issues) {
@@ -458,6 +467,23 @@ const std::vector<CliCommand>& CliCommands() {
            "Cli", "apply-patch ФАЙЛ.exe МОД.bps -o ВЫХОД.exe [--allow-other-bytes]"),
        .help = QT_TRANSLATE_NOOP("Cli", "применить патч BPS или IPS и записать результат"),
        .run = ApplyPatchFile},
+      {.name = "formula",
+       .files = 1,
+       .most_files = 1,
+       .options = {"table", "column", "expr", "where", "wrap", "changes", "separator"},
+       .needs_table = true,
+       .changes_executable = true,
+       .usage = QT_TRANSLATE_NOOP(
+           "Cli",
+           "formula ФАЙЛ.exe --table Т --column СТОЛБЕЦ --expr ФОРМУЛА [--where УСЛОВИЕ]\n"
+           "[--wrap] (-o ВЫХОД.exe | --changes ИЗМЕНЕНИЯ.csv)"),
+       .help = QT_TRANSLATE_NOOP(
+           "Cli",
+           "задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение\n"
+           "ФОРМУЛЫ (выражение JavaScript: value — значение поля, поля записи —\n"
+           "по названиям столбцов, row[\"Мин. урон\"]); с --changes записать\n"
+           "список изменений вместо исполняемого файла"),
+       .run = RunFormula},
   };
   return commands;
 }

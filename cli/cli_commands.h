@@ -35,6 +35,14 @@ struct CliRequest {
   // The captions of the CSV tables and change lists written: English only
   // with --lang en.
   CaptionLanguage captions = CaptionLanguage::Russian;
+  // formula: the column's caption, the formula, the condition, whether a
+  // result that does not fit wraps, and where to write the change list
+  // instead of an executable.
+  QString column;
+  QString expression;
+  QString condition;
+  bool wrap = false;
+  QString changes;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.
@@ -68,3 +76,17 @@ const CliCommand* FindCliCommand(const QString& name);
 
 // Runs a request whose arguments are already checked; messages go to stderr.
 int RunCommand(const CliRequest& request);
+
+// What the commands share. A message for the user on stderr; a path as the
+// system writes it.
+void Complain(const QString& message);
+QString Shown(const QString& path);
+class TableDocument;
+class FileStore;
+// Opens an executable; a file of another size only with --any-size.
+bool OpenExecutable(TableDocument& document, const QString& path, bool any_size);
+// Writes text whole or not at all through the safe write, or to stdout when
+// `path` is empty.
+bool WriteText(FileStore& store, const QString& path, const QByteArray& bytes);
+// Writes the document as a copy of its file with every edit, through the safe write.
+bool SaveExecutable(TableDocument& document, const QString& path);

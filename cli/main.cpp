@@ -13,6 +13,7 @@
 
 #include "caption_language.h"
 #include "cli_commands.h"
+#include "formula_command.h"
 #include "standard_output.h"
 #include "table_csv.h"
 
@@ -195,6 +196,11 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     request.out_of_range =
         handling == QStringLiteral("limit") ? OutOfRange::Limit : OutOfRange::Wrap;
   }
+  request.column = parser.value(QStringLiteral("column"));
+  request.expression = parser.value(QStringLiteral("expr"));
+  request.condition = parser.value(QStringLiteral("where"));
+  request.wrap = parser.isSet(QStringLiteral("wrap"));
+  request.changes = parser.value(QStringLiteral("changes"));
   request.report = parser.value(QStringLiteral("report"));
   request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
   request.output = parser.value(QStringLiteral("output"));
@@ -231,6 +237,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
             .arg(request.output));
     return false;
   }
+  if (request.command == QStringLiteral("formula") && !ReadFormulaRequest(request))
+    return false;
   request.allow_name_mismatch = parser.isSet(QStringLiteral("allow-name-mismatch"));
   request.force = parser.isSet(QStringLiteral("force"));
   request.any_size = parser.isSet(QStringLiteral("any-size"));
@@ -313,6 +321,23 @@ int main(int argc, char** argv) {
            "Cli",
            "apply-patch: применить патч, даже если он меняет байты вне записей "
            "таблиц.")},
+      {QStringLiteral("column"), QCoreApplication::translate("Cli", "formula: название столбца."),
+       QCoreApplication::translate("Cli", "столбец")},
+      {QStringLiteral("expr"),
+       QCoreApplication::translate("Cli", "formula: формула нового значения."),
+       QCoreApplication::translate("Cli", "формула")},
+      {QStringLiteral("where"),
+       QCoreApplication::translate(
+           "Cli", "formula: условие (формула), для каких записей; без него для всех."),
+       QCoreApplication::translate("Cli", "условие")},
+      {QStringLiteral("wrap"),
+       QCoreApplication::translate("Cli",
+                                   "formula: результат, который не помещается в поле, перенести, "
+                                   "как при вводе (иначе ограничить диапазоном поля).")},
+      {QStringLiteral("changes"),
+       QCoreApplication::translate("Cli",
+                                   "formula: записать список изменений вместо исполняемого файла."),
+       QCoreApplication::translate("Cli", "путь")},
       {QStringLiteral("lang"),
        QCoreApplication::translate("Cli",
                                    "Язык ответов, ru или en; с en и заголовки CSV на английском. "

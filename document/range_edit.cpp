@@ -5,6 +5,9 @@
 
 namespace {
 
+FormulaPlanner formula_planner = nullptr;
+void (*formula_loader)() = nullptr;
+
 struct Bounds {
   std::int64_t low;
   std::int64_t high;
@@ -58,6 +61,8 @@ RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32
     case RangeEdit::Operation::Limit:
       result = std::clamp(number, std::min(edit.low, edit.high), std::max(edit.low, edit.high));
       break;
+    case RangeEdit::Operation::Formula:  // planned by PlanFormulaEdit, entry by entry
+      break;
   }
   const Bounds bounds = BoundsOf(layout);
   const bool fitted = result >= bounds.low && result <= bounds.high;
@@ -75,6 +80,14 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
   RangeEditPlan plan;
   if (!document.IsLoaded())
     return plan;
+  if (edit.operation == RangeEdit::Operation::Formula) {
+    if (!formula_planner && formula_loader)
+      formula_loader();
+    if (formula_planner)
+      return formula_planner(document, fields, edit.formula, edit.wrap);
+    plan.error = QCoreApplication::translate("RangeEdit", "в этой сборке нет формул");
+    return plan;
+  }
   for (const FieldRef& field : fields) {
     if (!IsField(field))
       continue;
@@ -107,7 +120,22 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
   if (plan.not_numbers > 0)
     text += QCoreApplication::translate("RangeEdit", "\nНе числа, оставлены как есть: %1.")
                 .arg(plan.not_numbers);
+  if (plan.not_number_results > 0)
+    text += QCoreApplication::translate("RangeEdit",
+                                        "\nРезультат формулы не число, ячейка оставлена как "
+                                        "есть: %1.")
+                .arg(plan.not_number_results);
+  if (!plan.error.isEmpty())
+    text = QCoreApplication::translate("RangeEdit", "Ничего не изменится: %1").arg(plan.error);
   return text;
+}
+
+void SetFormulaPlanner(FormulaPlanner planner) {
+  formula_planner = planner;
+}
+
+void SetFormulaLoader(void (*load)()) {
+  formula_loader = load;
 }
 
 void CarryOut(TableDocument& document, const RangeEditPlan& plan) {

@@ -14,6 +14,7 @@ struct RangeEdit {
     Subtract,  // `amount` is subtracted
     Multiply,  // multiplied by `amount` percent, rounded half away from zero
     Limit,     // kept within [low, high]
+    Formula,   // the result of `formula` (formula.h), rounded as Multiply is
   };
   Operation operation = Operation::Set;
   std::int64_t amount = 0;
@@ -22,6 +23,8 @@ struct RangeEdit {
   // A result the field cannot hold keeps its low bits, as typing it would;
   // otherwise it is limited to the field's range.
   bool wrap = false;
+  // Formula: the formula's text.
+  QString formula = {};
 };
 
 // What an operation would do to a range, worked out before anything changes.
@@ -29,6 +32,10 @@ struct RangeEditPlan {
   int cells = 0;         // fields in the range
   int not_numbers = 0;   // cells whose text is not a number: left alone
   int out_of_range = 0;  // results the field cannot hold
+  // Formula: results that are not a finite number (their cells are left
+  // alone), and the first error, with its line; with an error nothing changes.
+  int not_number_results = 0;
+  QString error;
   // The fields whose value changes, with their new values.
   std::vector<FieldValueChange> changes;
 };
@@ -48,5 +55,14 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
                             const RangeEdit& edit);
 // What the plan will do, for the user to read before it is carried out.
 QString RangeEditSummary(const RangeEditPlan& plan, bool wrap);
+// Formula edits are planned by the formula engine (formula.h), which is not
+// part of this library: it registers its planner once it is there, and
+// `load`, when given, is called to load it the first time a formula is
+// planned. Without a planner a formula's plan has an error and changes nothing.
+using FormulaPlanner = RangeEditPlan (*)(const TableDocument& document,
+                                         const std::vector<FieldRef>& fields,
+                                         const QString& formula, bool wrap);
+void SetFormulaPlanner(FormulaPlanner planner);
+void SetFormulaLoader(void (*load)());
 // Carries out the plan as one step of the document's history.
 void CarryOut(TableDocument& document, const RangeEditPlan& plan);

@@ -22,6 +22,9 @@ timed() {
 timed editor_bench "Open, Save As and tab switch" "$@"
 timed text_bench "The tables as text" "$@"
 timed mod_bench "Working on a mod: the panel, a comparison file, F7, a range edit" "$@"
+if [ -x "$build/bench/balance_bench" ]; then
+  timed balance_bench "Balancing: the panel, a sort and a filter, a formula, the command line" "$@"
+fi
 timed journal_bench "The recovery journal after a step" "$@"
 timed patch_bench "Patches" "$@"
 

@@ -15,6 +15,7 @@
 #include "ui_language.h"
 #include "user_dialogs.h"
 
+class BalanceCommands;
 class ChangesPanel;
 class EditorCommands;
 class GridClipboard;
@@ -73,6 +74,8 @@ class TMainForm : public QMainWindow {
   QMenu* mm_Language;
   QAction* mm_Russian;
   QAction* mm_English;
+  // Вид → Баланс; none in a build without the balance panel.
+  BalanceCommands* balance_commands_ = nullptr;
 
   void FormShow();
   void mm_SaveAsClick();

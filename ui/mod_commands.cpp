@@ -126,8 +126,13 @@ void ModCommands::EditRangeClick() {
       });
   if (!edit)
     return;
+  const RangeEditPlan plan = PlanRangeEdit(document, fields, *edit);
+  if (!plan.error.isEmpty()) {
+    window_.dialogs->ShowError(window_.widget, RangeEditSummary(plan, edit->wrap));
+    return;
+  }
   window_.grid->BeginUpdate();
-  CarryOut(document, PlanRangeEdit(document, fields, *edit));
+  CarryOut(document, plan);
   window_.grid->EndUpdate();
 }
 

@@ -6,7 +6,9 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
 #include <vector>
@@ -23,9 +25,24 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   operation_->addItem(tr("Умножить на P %"), static_cast<int>(RangeEdit::Operation::Multiply));
   operation_->addItem(tr("Ограничить диапазоном [мин, макс]"),
                       static_cast<int>(RangeEdit::Operation::Limit));
+#if TREVALUNE_HAVE_BALANCE
+  operation_->addItem(tr("По формуле"), static_cast<int>(RangeEdit::Operation::Formula));
+#endif
   amount_ = new QLineEdit(QStringLiteral("0"), this);
   low_ = new QLineEdit(QStringLiteral("0"), this);
   high_ = new QLineEdit(QStringLiteral("0"), this);
+  formula_ = new QPlainTextEdit(QStringLiteral("value"), this);
+  formula_->setTabChangesFocus(true);
+  formula_->setMaximumHeight(formula_->fontMetrics().lineSpacing() * 5);
+  formula_hint_ = new QLabel(
+      tr("Выражение JavaScript: value — значение ячейки, поля той же записи — по названию "
+         "столбца (Здоровье или row[\"Мин. урон\"]), Math — как обычно. Результат "
+         "округляется; не число оставляет ячейку как есть."),
+      this);
+  formula_hint_->setWordWrap(true);
+  formula_pause_ = new QTimer(this);
+  formula_pause_->setSingleShot(true);
+  formula_pause_->setInterval(250);
   wrap_ = new QCheckBox(
       tr("Переносить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
   summary_label_ = new QLabel(this);
@@ -46,6 +63,10 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   high_label_ = new QLabel(tr("Ма&кс:"), this);
   high_label_->setBuddy(high_);
   form->addRow(high_label_, high_);
+  formula_label_ = new QLabel(tr("&Формула:"), this);
+  formula_label_->setBuddy(formula_);
+  form->addRow(formula_label_, formula_);
+  form->addRow(formula_hint_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(wrap_);
@@ -58,6 +79,8 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   for (QLineEdit* field : {amount_, low_, high_})
     connect(field, &QLineEdit::textChanged, this, &RangeEditDialog::Update);
   connect(wrap_, &QCheckBox::toggled, this, &RangeEditDialog::Update);
+  connect(formula_, &QPlainTextEdit::textChanged, formula_pause_, qOverload<>(&QTimer::start));
+  connect(formula_pause_, &QTimer::timeout, this, &RangeEditDialog::Update);
   Update();
 }
 
@@ -70,6 +93,15 @@ std::optional<RangeEdit> RangeEditDialog::Read(QString* problem) const {
   edit.operation = static_cast<RangeEdit::Operation>(operation_->currentData().toInt());
   edit.wrap = wrap_->isChecked();
   const bool limit = edit.operation == RangeEdit::Operation::Limit;
+  if (edit.operation == RangeEdit::Operation::Formula) {
+    edit.formula = formula_->toPlainText();
+    if (edit.formula.trimmed().isEmpty()) {
+      if (problem)
+        *problem = tr("Введите формулу.");
+      return std::nullopt;
+    }
+    return edit;
+  }
   std::vector<std::pair<QLineEdit*, std::int64_t*>> numbers;
   if (limit)
     numbers = {{low_, &edit.low}, {high_, &edit.high}};
@@ -92,9 +124,14 @@ void RangeEditDialog::Update() {
                      RangeEdit::Operation::Limit;
   const bool percent = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
                        RangeEdit::Operation::Multiply;
+  const bool formula = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
+                       RangeEdit::Operation::Formula;
   amount_label_->setText(percent ? QStringLiteral("&P, %:") : QStringLiteral("&N:"));
   for (QWidget* widget : {static_cast<QWidget*>(amount_), static_cast<QWidget*>(amount_label_)})
-    widget->setVisible(!limit);
+    widget->setVisible(!limit && !formula);
+  for (QWidget* widget : {static_cast<QWidget*>(formula_), static_cast<QWidget*>(formula_label_),
+                          static_cast<QWidget*>(formula_hint_)})
+    widget->setVisible(formula);
   for (QWidget* widget : {static_cast<QWidget*>(low_), static_cast<QWidget*>(low_label_),
                           static_cast<QWidget*>(high_), static_cast<QWidget*>(high_label_)})
     widget->setVisible(limit);

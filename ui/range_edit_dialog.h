@@ -10,6 +10,8 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QTimer;
 
 // Правка → Изменить выделенные...: the operation, its numbers, and what it
 // would do, shown as the user sets it up.
@@ -36,6 +38,11 @@ class RangeEditDialog : public QDialog {
   QLabel* amount_label_;
   QLabel* low_label_;
   QLabel* high_label_;
+  QPlainTextEdit* formula_;
+  QLabel* formula_label_;
+  QLabel* formula_hint_;
+  // A formula is tried a moment after the typing stops, not at each key.
+  QTimer* formula_pause_;
   QCheckBox* wrap_;
   QLabel* summary_label_;
   QDialogButtonBox* buttons_;

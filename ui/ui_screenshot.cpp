@@ -2,7 +2,8 @@
 // is opened, a few cells are edited so that both cell marks show, and each
 // tab is drawn, then a block pasted from the clipboard with its marks; under a
 // display server the screen with the About window over the main window is
-// taken too. Usage: trevalune-screenshot OUTPUT_PREFIX
+// taken too; last the balance panel against a comparison file. Usage: trevalune-screenshot
+// OUTPUT_PREFIX
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +17,17 @@
 #include <cstdio>
 
 #include "about_form.h"
+#include "comparison_file.h"
+#if TREVALUNE_HAVE_BALANCE
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "balance_commands.h"
+#include "balance_module.h"
+#include "balance_panel.h"
+#include "formula.h"
+#endif
 #include "fake_dialogs.h"
 #include "file_store.h"
 #include "main_form.h"
@@ -66,6 +78,9 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   const PrivateSettings settings;  // the sample opened here stays out of the user's recent files
   QApplication application(argc, argv);
+#if TREVALUNE_HAVE_BALANCE
+  RegisterBalance();
+#endif
   const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("trevalune");
 
   QTemporaryDir dir;
@@ -119,5 +134,38 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
     QGuiApplication::primaryScreen()->grabWindow(0).save(prefix + QStringLiteral("-about.png"));
+
+#if TREVALUNE_HAVE_BALANCE
+  // The balance panel against the file as generated, set as the comparison
+  // file, after a "mod" made the strong creatures dearer and the weak cheaper.
+  about.hide();
+  const QString original = dir.filePath(QStringLiteral("original.exe"));
+  if (!QtFileStore().WriteAll(original, image, reason) ||
+      form.Document()->Comparison().Open(
+          original, [] { return true; }, reason) != TableDocument::Outcome::Done) {
+    std::fprintf(stderr, "cannot compare with %s: %s\n", qPrintable(original),
+                 qUtf8Printable(reason));
+    return 1;
+  }
+  std::vector<FieldRef> gold;
+  for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
+    gold.push_back({kCreatures, entry, 8});
+  CarryOut(*form.Document(),
+           PlanFormulaEdit(*form.Document(), gold,
+                           QStringLiteral("Здоровье > 40000 ? value * 1.25 : value * 0.8"), false));
+  form.resize(1180, 860);
+  form.balance_commands_->ShowPanel->trigger();
+  auto* panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
+  panel->AddComputedColumn({QStringLiteral("Здоровье на золото"),
+                            QStringLiteral("Золото > 0 ? Здоровье / Золото : NaN")});
+  panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(5));
+  panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(8));
+  panel->Condition()->setText(QStringLiteral("Золото > 0 && Золото < 25000"));
+  form.resizeDocks({panel}, {520}, Qt::Vertical);
+  settle.restart();
+  while (settle.elapsed() < 300)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  Grab(form).save(prefix + QStringLiteral("-balance.png"));
+#endif
   return 0;
 }

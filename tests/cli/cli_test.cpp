@@ -261,6 +261,41 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
        1,
        false,
        "неизвестный язык «de»: нужен ru или en"},
+#if TREVALUNE_HAVE_BALANCE
+    // formula: its arguments, its errors with their line, and its change list.
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "1"},
+     1,
+     false,
+     "ровно один из параметров -o и --changes"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Золото", "--expr", "1", "-o", "b"},
+     1,
+     false,
+     "в таблице spells нет столбца «Золото»"},
+    {{"formula", "a.exe", "--column", "Мана", "--expr", "1", "-o", "b"},
+     1,
+     false,
+     "нужен параметр --table"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1 +\n  * 2", "-o",
+      "b.exe"},
+     2,
+     false,
+     "строка 2, столбец 3: SyntaxError"},
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "Мана", "--where",
+      "nothing > 1", "--changes", "-"},
+     2,
+     false,
+     "условие: ошибка в формуле, строка 1: ReferenceError"},
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "Здоровье / 10",
+      "--where", "row['Мин. урон'] == 84", "--changes", "-"},
+     0,
+     true,
+     "Столбец,В файле,Новое\r\nСущества,2,Жар Улнор,Золото,4983,1409\r\n"},
+#else
+    {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1", "-o", "b.exe"},
+     2,
+     false,
+     "в этой сборке нет формул"},
+#endif
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -273,6 +308,22 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_EQ(ReadBytes(Path("bad.csv")), list);
   }
 }
+
+#if TREVALUNE_HAVE_BALANCE
+// formula writes the executable its change list describes, and says what it did.
+TEST_F(Cli, AFormulaWritesWhatItsChangeListSays) {
+  const QStringList formula = {"formula", "a.exe",  "--table",   "creatures", "--column",
+                               "Атака",   "--expr", "value * 3", "--where",   "Скорость > 0"};
+  const CliRun listed = Invoke(formula + QStringList{"--changes", "-"});
+  ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+  const CliRun written = Invoke(formula + QStringList{"-o", "b.exe"});
+  ASSERT_EQ(written.exit_code, 0) << written.err.toStdString();
+  EXPECT_TRUE(written.err.contains(QStringLiteral("не поместились в поле (ограничены)")))
+      << written.err.toStdString();
+  EXPECT_EQ(Invoke({"diff", "a.exe", "b.exe"}).out, listed.out);
+  EXPECT_GT(listed.out.count('\n'), 2);
+}
+#endif
 
 // Values past their fields, the same in a table and in a change list: limited
 // or wrapped as --out-of-range asks, with how many were, and refused without.

@@ -1,0 +1,227 @@
+// What balancing costs: the balance panel (list, footer and chart) after a
+// keystroke's commit with its repaint, a sort and a filter of the building
+// table, the preview of a formula over every cell of the creature table, and
+// trevalune-cli formula over a whole column against trevalune-cli apply of a
+// change list of the same size. Medians in milliseconds; the budgets are
+// 16 ms, 5 ms, 5 ms, 50 ms and 3 times apply.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableView>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "balance_commands.h"
+#include "balance_module.h"
+#include "balance_panel.h"
+#include "bench_files.h"
+#include "bench_timing.h"
+#include "change_list.h"
+#include "comparison_file.h"
+#include "fake_dialogs.h"
+#include "formula.h"
+#include "main_form.h"
+#include "private_settings.h"
+#include "string_grid.h"
+#include "table_document.h"
+
+namespace {
+
+BenchSampleFile& Sample() {
+  static BenchSampleFile file;
+  return file;
+}
+
+QString PathOf(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+void CatchUp() {
+  QApplication::processEvents();
+}
+
+void WriteFile(const std::filesystem::path& path, const QByteArray& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.constData(), bytes.size());
+}
+
+// The shown main window with the sample open, another sample as the
+// comparison file, and the balance panel shown on `table`.
+struct BalanceWindow {
+  explicit BalanceWindow(TableIndex table) {
+    form.resize(1200, 900);
+    form.show();
+    dialogs.open_answers.push_back(PathOf(Sample().path()));
+    form.OpenClick();
+    const std::filesystem::path other = Sample().Sibling("other.exe");
+    const Bytes image = MakeSample(2).image;
+    WriteFile(other, QByteArray(reinterpret_cast<const char*>(image.data()),
+                                static_cast<qsizetype>(image.size())));
+    QString error;
+    form.Document()->Comparison().Open(
+        PathOf(other), [] { return true; }, error);
+    form.tc_Tabs->setCurrentIndex(table);
+    form.balance_commands_->ShowPanel->trigger();
+    panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
+    CatchUp();
+    if (!dialogs.errors.isEmpty() || !panel) {
+      std::fprintf(stderr, "the window did not open the sample\n");
+      std::abort();
+    }
+  }
+  FakeDialogs dialogs;
+  TMainForm form{&dialogs};
+  BalancePanel* panel = nullptr;
+};
+
+// A value typed into a creature cell and committed (the cell left), with the
+// panel's list, footer and chart made again and everything repainted.
+void BM_Balance_KeystrokeCommit(benchmark::State& state) {
+  BalanceWindow window(kCreatures);
+  TMainForm& form = window.form;
+  std::vector<double> commits;
+  int typed = 0;
+  for (auto _ : state) {
+    form.sg_Table->SetCurrentCell(5, 3);
+    CatchUp();
+    const std::size_t steps = form.Document()->History().Count();
+    QLineEdit* editor = form.sg_Table->CellEditor();
+    editor->selectAll();
+    for (const QChar digit : QString::number(1000 + (typed++ % 50))) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(digit));
+      QApplication::sendEvent(editor, &press);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    form.sg_Table->SetCurrentCell(5, 4);  // leaving the cell commits the visit: one step
+    window.panel->repaint();
+    form.sg_Table->viewport()->repaint();
+    CatchUp();
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    commits.push_back(took * 1e3);
+    if (form.Document()->History().Count() != steps + 1) {
+      std::fprintf(stderr, "the keystrokes made no step\n");
+      std::abort();
+    }
+  }
+  ReportMedian(state, commits, "median_ms");
+}
+BENCHMARK(BM_Balance_KeystrokeCommit)->UseManualTime()->Iterations(60);
+
+// The building table sorted by each column in turn, ascending then descending.
+void BM_Balance_SortBuildings(benchmark::State& state) {
+  BalanceWindow window(kBuildings);
+  BalanceProxy* proxy = window.panel->Proxy();
+  std::vector<double> sorts;
+  int k = 0;
+  for (auto _ : state) {
+    const int column = 1 + (k / 2) % (ColCounts[kBuildings] - 1);
+    const auto start = std::chrono::steady_clock::now();
+    proxy->sort(column, k++ % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    sorts.push_back(took * 1e3);
+  }
+  ReportMedian(state, sorts, "median_ms");
+}
+BENCHMARK(BM_Balance_SortBuildings)->UseManualTime()->Iterations(100);
+
+// A condition set on the building table and taken off again, in turns.
+void BM_Balance_FilterBuildings(benchmark::State& state) {
+  BalanceWindow window(kBuildings);
+  BalanceProxy* proxy = window.panel->Proxy();
+  std::vector<double> filters;
+  int k = 0;
+  for (auto _ : state) {
+    const QString condition = k++ % 2 ? QString() : QStringLiteral("Золото > 1000 && Руда < 20");
+    const auto start = std::chrono::steady_clock::now();
+    proxy->SetCondition(condition);
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    filters.push_back(took * 1e3);
+  }
+  ReportMedian(state, filters, "median_ms");
+}
+BENCHMARK(BM_Balance_FilterBuildings)->UseManualTime()->Iterations(100);
+
+// The preview of a formula over every cell of the creature table (66 x 13).
+void BM_Formula_PreviewCreatures(benchmark::State& state) {
+  TableDocument document;
+  QString error;
+  document.Open(
+      PathOf(Sample().path()), [] { return true; }, error);
+  std::vector<FieldRef> fields;
+  for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
+    for (int column = 1; column < ColCounts[kCreatures]; ++column)
+      fields.push_back({kCreatures, entry, column});
+  std::vector<double> previews;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const RangeEditPlan plan = PlanFormulaEdit(
+        document, fields, QStringLiteral("Math.round(value * 1.1 + row[\"Мин. урон\"])"), false);
+    benchmark::DoNotOptimize(plan.changes.size());
+    const double took = SecondsSince(start);
+    state.SetIterationTime(took);
+    previews.push_back(took * 1e3);
+  }
+  state.counters["cells"] = static_cast<double>(fields.size());
+  ReportMedian(state, previews, "median_ms");
+}
+BENCHMARK(BM_Formula_PreviewCreatures)->UseManualTime()->Iterations(30);
+
+double RunCli(const QStringList& arguments) {
+  QProcess process;
+  const auto start = std::chrono::steady_clock::now();
+  process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
+  process.waitForFinished(60000);
+  const double took = SecondsSince(start);
+  if (process.exitCode() != 0) {
+    std::fprintf(stderr, "trevalune-cli failed: %s\n", process.readAllStandardError().constData());
+    std::abort();
+  }
+  return took;
+}
+
+// trevalune-cli formula over the whole Золото column of the creatures, and
+// trevalune-cli apply of the change list it makes (as many rows), in turns.
+void BM_Cli_FormulaAgainstApply(benchmark::State& state) {
+  const QString sample = PathOf(Sample().path());
+  const QString list = PathOf(Sample().Sibling("formula.csv"));
+  const QString out = PathOf(Sample().Sibling("formula-out.exe"));
+  const QStringList formula = {"formula",  sample,   "--table", "creatures",
+                               "--column", "Золото", "--expr",  "value + 1"};
+  RunCli(formula + QStringList{"--changes", list});
+  std::vector<double> formulas, applies;
+  for (auto _ : state) {
+    const double took = RunCli(formula + QStringList{"-o", out});
+    state.SetIterationTime(took);
+    formulas.push_back(took * 1e3);
+    applies.push_back(RunCli({"apply", sample, list, "-o", out}) * 1e3);
+  }
+  std::sort(formulas.begin(), formulas.end());
+  std::sort(applies.begin(), applies.end());
+  state.counters["x_apply"] = formulas[formulas.size() / 2] / applies[applies.size() / 2];
+  ReportMedian(state, applies, "apply_median_ms");
+  ReportMedian(state, formulas, "median_ms");
+}
+BENCHMARK(BM_Cli_FormulaAgainstApply)->UseManualTime()->Iterations(21);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
+  QApplication application(argc, argv);
+  RegisterBalance();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

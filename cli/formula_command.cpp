@@ -1,0 +1,114 @@
+#include "formula_command.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <vector>
+
+#include "change_list.h"
+#include "grid_shape.h"
+#include "range_edit.h"
+#include "table_csv.h"
+#include "table_document.h"
+#if TREVALUNE_HAVE_BALANCE
+#include "formula.h"
+#endif
+
+namespace {
+
+QString Tr(const char* text) {
+  return QCoreApplication::translate("FormulaCommand", text);
+}
+
+void UsageError(const QString& message) {
+  std::fprintf(stderr, "trevalune-cli: %s\nСправка: trevalune-cli --help\n",
+               qUtf8Printable(message));
+}
+
+// The grid column of `caption` in `table`, or 0.
+int ColumnOf(TableIndex table, const QString& caption) {
+  for (int column = 1; column < ColCounts[table]; ++column) {
+    const std::string_view name = HeaderCaptions[table][column];
+    if (QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) == caption)
+      return column;
+  }
+  return 0;
+}
+
+QString Captions(TableIndex table) {
+  QStringList captions;
+  for (int column = 1; column < ColCounts[table]; ++column) {
+    const std::string_view name = HeaderCaptions[table][column];
+    captions << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  }
+  return captions.join(QStringLiteral("», «"));
+}
+
+}  // namespace
+
+bool ReadFormulaRequest(CliRequest& request) {
+  if (request.column.isEmpty()) {
+    UsageError(Tr("команде formula нужен параметр --column"));
+    return false;
+  }
+  if (ColumnOf(*request.table, request.column) == 0) {
+    UsageError(Tr("в таблице %1 нет столбца «%2»; есть «%3»")
+                   .arg(TableFileName(*request.table), request.column, Captions(*request.table)));
+    return false;
+  }
+  if (request.expression.trimmed().isEmpty()) {
+    UsageError(Tr("команде formula нужен параметр --expr"));
+    return false;
+  }
+  if (request.output.isEmpty() == request.changes.isEmpty()) {
+    UsageError(Tr("команде formula нужен ровно один из параметров -o и --changes"));
+    return false;
+  }
+  return true;
+}
+
+int RunFormula(const CliRequest& request) {
+#if TREVALUNE_HAVE_BALANCE
+  if (!request.changes.isEmpty() && request.changes != QStringLiteral("-") &&
+      QFileInfo(request.changes).absoluteFilePath() ==
+          QFileInfo(request.files[0]).absoluteFilePath()) {
+    Complain(Tr("список изменений «%1» записался бы поверх входного файла: укажите другой путь")
+                 .arg(Shown(request.changes)));
+    return kExitFailed;
+  }
+  TableDocument document;
+  if (!OpenExecutable(document, request.files[0], request.any_size))
+    return kExitFailed;
+  const TableIndex table = *request.table;
+  const int column = ColumnOf(table, request.column);
+  std::vector<FieldRef> fields;
+  for (int entry = 0; entry < EntryCount(table); ++entry)
+    fields.push_back({table, entry, column});
+  const RangeEditPlan plan =
+      PlanFormulaEdit(document, fields, request.expression, request.wrap, request.condition);
+  if (!plan.error.isEmpty()) {
+    Complain(plan.error);
+    Complain(Tr("ничего не записано"));
+    return kExitFailed;
+  }
+  CarryOut(document, plan);
+  if (request.changes.isEmpty()) {
+    if (!SaveExecutable(document, request.output))
+      return kExitFailed;
+  } else if (!WriteText(document.Files(),
+                        request.changes == QStringLiteral("-") ? QString() : request.changes,
+                        WriteChangeList(document, request.separator))) {
+    return kExitFailed;
+  }
+  Complain(Tr("изменено полей: %1; не поместились в поле (%2): %3; результат не число: %4")
+               .arg(plan.changes.size())
+               .arg(request.wrap ? Tr("перенесены") : Tr("ограничены"))
+               .arg(plan.out_of_range)
+               .arg(plan.not_number_results));
+  return kExitDone;
+#else
+  (void)request;
+  Complain(Tr("в этой сборке нет формул: команда formula недоступна"));
+  return kExitFailed;
+#endif
+}

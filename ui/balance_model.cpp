@@ -1,0 +1,263 @@
+#include "balance_model.h"
+
+#include "comparison_file.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "grid_shape.h"
+#include "table_set.h"
+
+namespace {
+
+double NumberOf(std::int32_t value, FieldLayout layout) {
+  if (!layout.is_signed && layout.width == 4)
+    return static_cast<double>(static_cast<std::uint32_t>(value));
+  return value;
+}
+
+QString NumberText(double number) {
+  if (number == std::trunc(number) && std::abs(number) < 1e15)
+    return QString::number(static_cast<qint64>(number));
+  return QString::number(number, 'g', 6);
+}
+
+}  // namespace
+
+// A computed column's formula and its results, now and in the comparison file.
+struct BalanceModel::Results {
+  Results(TableIndex table, const QString& text) : formula(table, text) {}
+  Formula formula;
+  std::vector<std::optional<double>> now;
+  std::vector<std::optional<double>> compared;
+  QString error;
+};
+
+BalanceModel::BalanceModel(const TableDocument* document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {}
+
+BalanceModel::~BalanceModel() = default;
+
+void BalanceModel::SetTable(TableIndex table, const std::vector<ComputedColumn>& columns) {
+  beginResetModel();
+  table_ = table;
+  computed_ = columns;
+  results_.clear();
+  for (const ComputedColumn& column : computed_)
+    results_.push_back(std::make_unique<Results>(table, column.formula));
+  Evaluate();
+  endResetModel();
+}
+
+void BalanceModel::Refresh() {
+  Evaluate();
+  if (rowCount() > 0 && columnCount() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+void BalanceModel::Evaluate() {
+  const bool loaded = document_->IsLoaded();
+  const int entries = loaded ? EntryCount(table_) : 0;
+  for (auto& results : results_) {
+    results->now.assign(static_cast<std::size_t>(entries), std::nullopt);
+    results->compared.assign(static_cast<std::size_t>(entries), std::nullopt);
+    results->error.clear();
+    if (!loaded)
+      continue;
+    const auto run = [&](const FormulaFields& fields, std::vector<std::optional<double>>& into) {
+      results->formula.BeginRun(kFormulaTimeLimitMs);
+      for (int entry = 0; entry < entries; ++entry) {
+        const FormulaResult result = results->formula.Evaluate(fields, entry, std::nullopt);
+        if (result.kind == FormulaResult::Kind::Number)
+          into[static_cast<std::size_t>(entry)] = result.number;
+        if (result.kind == FormulaResult::Kind::Failed) {
+          if (results->error.isEmpty())
+            results->error = FormulaErrorText(result.error);
+          break;
+        }
+      }
+      results->formula.EndRun();
+    };
+    run(FieldsAfterCommit(*document_, table_), results->now);
+    if (document_->Comparison().IsOpen() && results->error.isEmpty())
+      run(ComparisonFields(*document_, table_), results->compared);
+  }
+}
+
+int BalanceModel::FirstComputed() const {
+  return ColCounts[table_];
+}
+
+std::optional<double> BalanceModel::Number(int entry, int column) const {
+  if (!document_->IsLoaded() || entry < 0 || entry >= EntryCount(table_) || column < 1)
+    return std::nullopt;
+  if (column < FirstComputed())
+    return NumberOf(document_->ValueAfterCommit({table_, entry, column}), FieldOf(table_, column));
+  const auto computed = static_cast<std::size_t>(column - FirstComputed());
+  if (computed >= results_.size())
+    return std::nullopt;
+  return results_[computed]->now[static_cast<std::size_t>(entry)];
+}
+
+std::optional<double> BalanceModel::ComparisonNumber(int entry, int column) const {
+  if (!document_->IsLoaded() || !document_->Comparison().IsOpen() || entry < 0 ||
+      entry >= EntryCount(table_) || column < 1)
+    return std::nullopt;
+  if (column < FirstComputed())
+    return NumberOf(document_->Comparison().Value({table_, entry, column}),
+                    FieldOf(table_, column));
+  const auto computed = static_cast<std::size_t>(column - FirstComputed());
+  if (computed >= results_.size())
+    return std::nullopt;
+  return results_[computed]->compared[static_cast<std::size_t>(entry)];
+}
+
+QString BalanceModel::ComputedError(int computed) const {
+  if (computed < 0 || static_cast<std::size_t>(computed) >= results_.size())
+    return {};
+  const Results& results = *results_[static_cast<std::size_t>(computed)];
+  if (results.formula.CompileError())
+    return FormulaErrorText(*results.formula.CompileError());
+  return results.error;
+}
+
+QString BalanceModel::EntryName(int entry) const {
+  if (!document_->IsLoaded())
+    return {};
+  return QString::fromStdString(EntryNameText(document_->Committed(), table_, entry));
+}
+
+int BalanceModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() || !document_->IsLoaded() ? 0 : EntryCount(table_);
+}
+
+int BalanceModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : FirstComputed() + static_cast<int>(computed_.size());
+}
+
+QVariant BalanceModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid())
+    return {};
+  const int entry = index.row();
+  const int column = index.column();
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    if (column == 0)
+      return EntryName(entry);
+    const std::optional<double> number = Number(entry, column);
+    if (number)
+      return NumberText(*number);
+    return column >= FirstComputed() ? tr("не число") : QVariant();
+  }
+  if (role == kNumberRole) {
+    const std::optional<double> number = Number(entry, column);
+    return number ? QVariant(*number) : QVariant();
+  }
+  if (role == Qt::TextAlignmentRole && column > 0)
+    return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+QVariant BalanceModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  if (section < FirstComputed()) {
+    const std::string_view caption = HeaderCaptions[table_][static_cast<std::size_t>(section)];
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+  }
+  const auto computed = static_cast<std::size_t>(section - FirstComputed());
+  return computed < computed_.size() ? computed_[computed].name : QString();
+}
+
+BalanceProxy::BalanceProxy(BalanceModel* model, QObject* parent)
+    : QSortFilterProxyModel(parent), model_(model) {
+  setSourceModel(model);
+  setSortRole(BalanceModel::kNumberRole);
+  connect(model, &QAbstractItemModel::modelReset, this, [this] { Refresh(); });
+}
+
+void BalanceProxy::SetNameFilter(const QString& text) {
+  name_filter_ = text;
+  invalidateRowsFilter();
+}
+
+void BalanceProxy::SetCondition(const QString& condition) {
+  condition_ = condition;
+  Refresh();
+}
+
+void BalanceProxy::Refresh() {
+  EvaluateCondition();
+  invalidate();
+}
+
+void BalanceProxy::EvaluateCondition() {
+  passes_.assign(static_cast<std::size_t>(model_->rowCount()), true);
+  condition_error_.clear();
+  if (condition_.trimmed().isEmpty() || passes_.empty())
+    return;
+  Formula formula(model_->Table(), condition_);
+  if (formula.CompileError()) {
+    condition_error_ = FormulaErrorText(*formula.CompileError());
+    return;
+  }
+  const FormulaFields fields = FieldsAfterCommit(model_->Document(), model_->Table());
+  formula.BeginRun(kFormulaTimeLimitMs);
+  for (std::size_t entry = 0; entry < passes_.size(); ++entry) {
+    const FormulaResult result = formula.Evaluate(fields, static_cast<int>(entry), std::nullopt);
+    if (result.kind == FormulaResult::Kind::Failed) {
+      condition_error_ = FormulaErrorText(result.error);
+      passes_.assign(passes_.size(), true);
+      break;
+    }
+    passes_[entry] = result.truth;
+  }
+  formula.EndRun();
+}
+
+bool BalanceProxy::filterAcceptsRow(int source_row, const QModelIndex&) const {
+  if (source_row < 0 || static_cast<std::size_t>(source_row) >= passes_.size())
+    return true;
+  if (!passes_[static_cast<std::size_t>(source_row)])
+    return false;
+  return name_filter_.isEmpty() ||
+         model_->EntryName(source_row).contains(name_filter_, Qt::CaseInsensitive);
+}
+
+bool BalanceProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+  if (left.column() == 0)
+    return QString::localeAwareCompare(model_->EntryName(left.row()),
+                                       model_->EntryName(right.row())) < 0;
+  const std::optional<double> a = model_->Number(left.row(), left.column());
+  const std::optional<double> b = model_->Number(right.row(), right.column());
+  // Missing numbers last in the ascending order.
+  if (a && b)
+    return *a < *b;
+  return a.has_value() && !b.has_value();
+}
+
+std::vector<ColumnStatistics> StatisticsOf(const BalanceProxy& proxy) {
+  const auto* model = static_cast<const BalanceModel*>(proxy.sourceModel());
+  std::vector<ColumnStatistics> statistics(static_cast<std::size_t>(model->columnCount()));
+  std::vector<double> numbers;
+  for (int column = 1; column < model->columnCount(); ++column) {
+    numbers.clear();
+    for (int row = 0; row < proxy.rowCount(); ++row) {
+      const int entry = proxy.mapToSource(proxy.index(row, 0)).row();
+      if (const std::optional<double> number = model->Number(entry, column))
+        numbers.push_back(*number);
+    }
+    if (numbers.empty())
+      continue;
+    ColumnStatistics& s = statistics[static_cast<std::size_t>(column)];
+    std::sort(numbers.begin(), numbers.end());
+    s.minimum = numbers.front();
+    s.maximum = numbers.back();
+    double sum = 0;
+    for (const double number : numbers)
+      sum += number;
+    s.mean = sum / static_cast<double>(numbers.size());
+    const std::size_t half = numbers.size() / 2;
+    s.median = numbers.size() % 2 == 1 ? numbers[half] : (numbers[half - 1] + numbers[half]) / 2;
+  }
+  return statistics;
+}

@@ -1,0 +1,530 @@
+#include "balance_panel.h"
+
+#include "comparison_file.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGraphicsPathItem>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "table_csv.h"
+#include "user_settings.h"
+
+namespace {
+
+QString SettingsKey(TableIndex table) {
+  return QStringLiteral("balanceColumns/") + TableFileName(table);
+}
+
+QString NumberText(const std::optional<double>& number) {
+  if (!number)
+    return {};
+  if (*number == std::trunc(*number) && std::abs(*number) < 1e15)
+    return QString::number(static_cast<qint64>(*number));
+  return QString::number(*number, 'f', 2);
+}
+
+}  // namespace
+
+BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWidget* parent)
+    : QDockWidget(tr("Баланс"), parent),
+      document_(document),
+      settings_(settings),
+      model_(new BalanceModel(document, this)),
+      proxy_(new BalanceProxy(model_, this)) {
+  setObjectName(QStringLiteral("BalancePanel"));
+  auto* body = new QWidget(this);
+
+  name_filter_ = new QLineEdit(body);
+  name_filter_->setPlaceholderText(tr("Название содержит..."));
+  name_filter_->setClearButtonEnabled(true);
+  condition_ = new QLineEdit(body);
+  condition_->setPlaceholderText(tr("Условие, например: Уровень >= 3 && Мана > 10"));
+  condition_->setClearButtonEnabled(true);
+  problem_ = new QLabel(body);
+  problem_->setWordWrap(true);
+  problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+  problem_->hide();
+
+  view_ = new QTableView(body);
+  view_->setModel(proxy_);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setTabKeyNavigation(false);
+  view_->setWordWrap(false);
+  view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(20);
+  view_->horizontalHeader()->setSectionsClickable(true);
+  view_->horizontalHeader()->setSortIndicatorShown(true);
+  view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  view_->setAccessibleName(tr("Баланс"));
+
+  // The footer: four rows under the list, its columns kept as wide as the list's.
+  footer_model_ = new QStandardItemModel(this);
+  footer_ = new QTableView(body);
+  footer_->setModel(footer_model_);
+  footer_->horizontalHeader()->hide();
+  footer_->verticalHeader()->hide();
+  footer_->verticalHeader()->setDefaultSectionSize(20);
+  footer_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  footer_->setFocusPolicy(Qt::NoFocus);
+  footer_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  footer_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  footer_->setFixedHeight(4 * 20 + 2 * footer_->frameWidth());
+  footer_->setAccessibleName(tr("Минимум, максимум, среднее и медиана"));
+  connect(view_->horizontalHeader(), &QHeaderView::sectionResized, footer_,
+          [this](int section, int, int size) { footer_->setColumnWidth(section, size); });
+  connect(view_->horizontalScrollBar(), &QScrollBar::valueChanged, footer_->horizontalScrollBar(),
+          &QScrollBar::setValue);
+
+  auto* add = new QPushButton(tr("&Добавить столбец..."), body);
+  auto* edit = new QPushButton(tr("Изменить столбец..."), body);
+  auto* remove = new QPushButton(tr("Удалить столбец"), body);
+  const auto current_computed = [this] {
+    const int column = view_->currentIndex().column();
+    return column - model_->FirstComputed();
+  };
+  connect(add, &QPushButton::clicked, this, [this] { AskComputedColumn(-1); });
+  connect(edit, &QPushButton::clicked, this, [this, current_computed] {
+    if (const int computed = current_computed(); computed >= 0)
+      AskComputedColumn(computed);
+  });
+  connect(remove, &QPushButton::clicked, this, [this, current_computed] {
+    if (const int computed = current_computed(); computed >= 0)
+      RemoveComputedColumn(computed);
+  });
+
+  // The chart.
+  x_column_ = new QComboBox(body);
+  y_column_ = new QComboBox(body);
+  x_column_->setAccessibleName(tr("По горизонтали"));
+  y_column_->setAccessibleName(tr("По вертикали"));
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  points_ = new QScatterSeries(chart_);
+  points_->setName(tr("Сейчас"));
+  points_->setMarkerSize(9);
+  compared_ = new QScatterSeries(chart_);
+  compared_->setName(tr("В файле для сравнения"));
+  compared_->setMarkerSize(7);
+  compared_->setColor(QColor(160, 160, 160));
+  x_axis_ = new QValueAxis(chart_);
+  y_axis_ = new QValueAxis(chart_);
+  chart_->addSeries(compared_);
+  chart_->addSeries(points_);
+  chart_->addAxis(x_axis_, Qt::AlignBottom);
+  chart_->addAxis(y_axis_, Qt::AlignLeft);
+  for (QScatterSeries* series : {compared_, points_}) {
+    series->attachAxis(x_axis_);
+    series->attachAxis(y_axis_);
+  }
+  chart_view_ = new QChartView(chart_, body);
+  chart_view_->setRenderHint(QPainter::Antialiasing);
+  chart_view_->setMinimumSize(320, 240);
+  moves_ = new QGraphicsPathItem(chart_);
+  moves_->setPen(QPen(QColor(120, 120, 220), 1));
+  moves_->setZValue(chart_->zValue() + 1);
+  connect(chart_, &QChart::plotAreaChanged, this, [this] { DrawMoves(); });
+  connect(points_, &QScatterSeries::clicked, this,
+          [this](const QPointF& point) { SelectEntry(EntryAt(point)); });
+  connect(points_, &QScatterSeries::hovered, this, &BalancePanel::ShowPointTip);
+
+  auto* filters = new QHBoxLayout;
+  filters->addWidget(name_filter_, 1);
+  filters->addWidget(condition_, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(add);
+  buttons->addWidget(edit);
+  buttons->addWidget(remove);
+  buttons->addStretch(1);
+  auto* list_side = new QWidget(body);
+  auto* list_layout = new QVBoxLayout(list_side);
+  list_layout->setContentsMargins(0, 0, 0, 0);
+  list_layout->setSpacing(0);
+  list_layout->addLayout(filters);
+  list_layout->addWidget(problem_);
+  list_layout->addWidget(view_, 1);
+  list_layout->addWidget(footer_);
+  list_layout->addLayout(buttons);
+  auto* axes = new QFormLayout;
+  axes->addRow(tr("По &горизонтали:"), x_column_);
+  axes->addRow(tr("По &вертикали:"), y_column_);
+  auto* chart_side = new QWidget(body);
+  auto* chart_layout = new QVBoxLayout(chart_side);
+  chart_layout->setContentsMargins(0, 0, 0, 0);
+  chart_layout->addLayout(axes);
+  chart_layout->addWidget(chart_view_, 1);
+  auto* split = new QSplitter(Qt::Horizontal, body);
+  split->addWidget(list_side);
+  split->addWidget(chart_side);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 2);
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(split);
+  setWidget(body);
+  setFocusProxy(view_);
+
+  connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          &BalancePanel::HeaderClicked);
+  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (index.isValid())
+      emit showField(
+          {model_->Table(), proxy_->mapToSource(index).row(), GridColumnOf(index.column())});
+  });
+  connect(name_filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    proxy_->SetNameFilter(text);
+    UpdateFooter();
+    UpdateChart();
+  });
+  connect(condition_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    proxy_->SetCondition(text);
+    UpdateFooter();
+    UpdateChart();
+  });
+  for (QComboBox* axis : {x_column_, y_column_})
+    connect(axis, &QComboBox::currentIndexChanged, this, [this] { UpdateChart(); });
+
+  connect(document_, &TableDocument::activeTableChanged, this, [this] { TableShown(); });
+  for (auto signal :
+       {&TableDocument::opened, &TableDocument::tablesReset, &TableDocument::fileChanged})
+    connect(document_, signal, this, [this] { Refresh(); });
+  connect(&document_->Comparison(), &ComparisonFile::changed, this, [this] { Refresh(); });
+  connect(&document_->History(), &DocumentHistory::stepCompleted, this, [this] { Refresh(); });
+  // Shown again, it catches up with what it did not follow while hidden.
+  connect(this, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+    if (shown)
+      Refresh();
+  });
+  TableShown();
+}
+
+BalancePanel::~BalancePanel() = default;
+
+void BalancePanel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    emit leaveRequested();
+    return;
+  }
+  QDockWidget::keyPressEvent(event);
+}
+
+std::vector<ComputedColumn> BalancePanel::StoredColumns(TableIndex table) const {
+  const QStringList stored = settings_->value(SettingsKey(table)).toStringList();
+  std::vector<ComputedColumn> columns;
+  for (qsizetype k = 0; k + 1 < stored.size(); k += 2)
+    columns.push_back({stored[k], stored[k + 1]});
+  return columns;
+}
+
+void BalancePanel::StoreColumns() {
+  QStringList stored;
+  for (const ComputedColumn& column : model_->Computed())
+    stored << column.name << column.formula;
+  if (stored.isEmpty())
+    settings_->remove(SettingsKey(model_->Table()));
+  else
+    settings_->setValue(SettingsKey(model_->Table()), stored);
+}
+
+void BalancePanel::AddComputedColumn(const ComputedColumn& column) {
+  std::vector<ComputedColumn> columns = model_->Computed();
+  columns.push_back(column);
+  model_->SetTable(model_->Table(), columns);
+  StoreColumns();
+  UpdateAxisChoices();
+  Refresh();
+}
+
+void BalancePanel::ReplaceComputedColumn(int computed, const ComputedColumn& column) {
+  std::vector<ComputedColumn> columns = model_->Computed();
+  if (computed < 0 || static_cast<std::size_t>(computed) >= columns.size())
+    return;
+  columns[static_cast<std::size_t>(computed)] = column;
+  model_->SetTable(model_->Table(), columns);
+  StoreColumns();
+  UpdateAxisChoices();
+  Refresh();
+}
+
+void BalancePanel::RemoveComputedColumn(int computed) {
+  std::vector<ComputedColumn> columns = model_->Computed();
+  if (computed < 0 || static_cast<std::size_t>(computed) >= columns.size())
+    return;
+  columns.erase(columns.begin() + computed);
+  model_->SetTable(model_->Table(), columns);
+  StoreColumns();
+  UpdateAxisChoices();
+  Refresh();
+}
+
+void BalancePanel::AskComputedColumn(int computed) {
+  QDialog dialog(this);
+  dialog.setWindowTitle(computed < 0 ? tr("Новый столбец") : tr("Изменить столбец"));
+  auto* name = new QLineEdit(&dialog);
+  auto* formula = new QLineEdit(&dialog);
+  formula->setPlaceholderText(tr("например: Здоровье / Золото"));
+  if (computed >= 0) {
+    const ComputedColumn& column = model_->Computed()[static_cast<std::size_t>(computed)];
+    name->setText(column.name);
+    formula->setText(column.formula);
+  }
+  auto* problem = new QLabel(&dialog);
+  problem->setWordWrap(true);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  auto* form = new QFormLayout(&dialog);
+  form->addRow(tr("&Название:"), name);
+  form->addRow(tr("&Формула:"), formula);
+  form->addRow(problem);
+  form->addRow(buttons);
+  const auto check = [&] {
+    QString text;
+    if (name->text().trimmed().isEmpty())
+      text = tr("Введите название.");
+    else if (formula->text().trimmed().isEmpty())
+      text = tr("Введите формулу.");
+    else if (const Formula compiled(model_->Table(), formula->text()); compiled.CompileError())
+      text = FormulaErrorText(*compiled.CompileError());
+    problem->setText(text);
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(text.isEmpty());
+  };
+  connect(name, &QLineEdit::textChanged, &dialog, check);
+  connect(formula, &QLineEdit::textChanged, &dialog, check);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  check();
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  const ComputedColumn column{name->text().trimmed(), formula->text()};
+  if (computed < 0)
+    AddComputedColumn(column);
+  else
+    ReplaceComputedColumn(computed, column);
+}
+
+void BalancePanel::TableShown() {
+  model_->SetTable(document_->ActiveTable(), StoredColumns(document_->ActiveTable()));
+  sort_section_ = -1;
+  sort_clicks_ = 0;
+  proxy_->sort(-1);
+  view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  UpdateAxisChoices();
+  Refresh();
+}
+
+void BalancePanel::Refresh() {
+  if (!isVisible())
+    return;
+  model_->Refresh();
+  proxy_->Refresh();
+  QStringList problems;
+  if (!proxy_->ConditionError().isEmpty())
+    problems << tr("Условие: %1").arg(proxy_->ConditionError());
+  for (int computed = 0; computed < static_cast<int>(model_->Computed().size()); ++computed)
+    if (const QString error = model_->ComputedError(computed); !error.isEmpty())
+      problems << QStringLiteral("«%1»: %2")
+                      .arg(model_->Computed()[static_cast<std::size_t>(computed)].name, error);
+  problem_->setText(problems.join(QLatin1Char('\n')));
+  problem_->setVisible(!problems.isEmpty());
+  UpdateFooter();
+  UpdateChart();
+}
+
+void BalancePanel::HeaderClicked(int section) {
+  // Ascending, descending, then the file's order again.
+  sort_clicks_ = section == sort_section_ ? sort_clicks_ + 1 : 1;
+  sort_section_ = section;
+  if (sort_clicks_ >= 3) {
+    sort_section_ = -1;
+    sort_clicks_ = 0;
+    proxy_->sort(-1);
+    view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  } else {
+    const Qt::SortOrder order = sort_clicks_ == 1 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    proxy_->sort(section, order);
+    view_->horizontalHeader()->setSortIndicator(section, order);
+  }
+  UpdateFooter();
+}
+
+void BalancePanel::UpdateFooter() {
+  const std::vector<ColumnStatistics> statistics = StatisticsOf(*proxy_);
+  const int columns = model_->columnCount();
+  footer_model_->setRowCount(4);
+  footer_model_->setColumnCount(columns);
+  const QString names[] = {tr("Минимум"), tr("Максимум"), tr("Среднее"), tr("Медиана")};
+  for (int row = 0; row < 4; ++row) {
+    footer_model_->setItem(row, 0, new QStandardItem(names[row]));
+    for (int column = 1; column < columns; ++column) {
+      const ColumnStatistics& s = statistics[static_cast<std::size_t>(column)];
+      const std::optional<double> value = row == 0   ? s.minimum
+                                          : row == 1 ? s.maximum
+                                          : row == 2 ? s.mean
+                                                     : s.median;
+      auto* item = new QStandardItem(NumberText(value));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      footer_model_->setItem(row, column, item);
+    }
+  }
+  for (int column = 0; column < columns; ++column)
+    footer_->setColumnWidth(column, view_->columnWidth(column));
+}
+
+void BalancePanel::UpdateAxisChoices() {
+  const QVariant x = x_column_->currentData();
+  const QVariant y = y_column_->currentData();
+  const QSignalBlocker block_x(x_column_);
+  const QSignalBlocker block_y(y_column_);
+  x_column_->clear();
+  y_column_->clear();
+  for (int column = 1; column < model_->columnCount(); ++column) {
+    const QString caption = model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    x_column_->addItem(caption, column);
+    y_column_->addItem(caption, column);
+  }
+  const auto choose = [](QComboBox* box, const QVariant& before, int fallback) {
+    const int kept = before.isValid() ? box->findData(before) : -1;
+    box->setCurrentIndex(kept >= 0 ? kept : std::min(fallback, box->count() - 1));
+  };
+  choose(x_column_, x, 0);
+  choose(y_column_, y, 1);
+}
+
+void BalancePanel::UpdateChart() {
+  const int x = x_column_->currentData().toInt();
+  const int y = y_column_->currentData().toInt();
+  QList<QPointF> now;
+  QList<QPointF> before;
+  point_entries_.clear();
+  move_lines_.clear();
+  double low_x = std::numeric_limits<double>::max(), high_x = std::numeric_limits<double>::lowest();
+  double low_y = low_x, high_y = high_x;
+  const auto take = [&](const QPointF& point) {
+    low_x = std::min(low_x, point.x());
+    high_x = std::max(high_x, point.x());
+    low_y = std::min(low_y, point.y());
+    high_y = std::max(high_y, point.y());
+  };
+  if (x > 0 && y > 0) {
+    for (int row = 0; row < proxy_->rowCount(); ++row) {
+      const int entry = proxy_->mapToSource(proxy_->index(row, 0)).row();
+      const std::optional<double> px = model_->Number(entry, x);
+      const std::optional<double> py = model_->Number(entry, y);
+      if (!px || !py)
+        continue;
+      const QPointF point(*px, *py);
+      now.append(point);
+      point_entries_.push_back(entry);
+      take(point);
+      const std::optional<double> cx = model_->ComparisonNumber(entry, x);
+      const std::optional<double> cy = model_->ComparisonNumber(entry, y);
+      if (!cx || !cy)
+        continue;
+      const QPointF old(*cx, *cy);
+      before.append(old);
+      take(old);
+      if (old != point)
+        move_lines_.emplace_back(old, point);
+    }
+  }
+  points_->replace(now);
+  compared_->replace(before);
+  compared_->setVisible(document_->Comparison().IsOpen());
+  if (now.isEmpty()) {
+    low_x = low_y = 0;
+    high_x = high_y = 1;
+  }
+  const auto pad = [](double& low, double& high) {
+    const double margin = std::max((high - low) * 0.05, 1.0);
+    low -= margin;
+    high += margin;
+  };
+  pad(low_x, high_x);
+  pad(low_y, high_y);
+  for (auto [axis, low, high] : {std::tuple{x_axis_, low_x, high_x}, {y_axis_, low_y, high_y}}) {
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%g"));
+  }
+  x_axis_->setTitleText(x_column_->currentText());
+  y_axis_->setTitleText(y_column_->currentText());
+  DrawMoves();
+}
+
+void BalancePanel::DrawMoves() {
+  QPainterPath path;
+  for (const auto& [from, to] : move_lines_) {
+    path.moveTo(chart_->mapToPosition(from, points_));
+    path.lineTo(chart_->mapToPosition(to, points_));
+  }
+  moves_->setPath(path);
+}
+
+int BalancePanel::EntryAt(const QPointF& point) const {
+  const QList<QPointF> points = points_->points();
+  int best = -1;
+  double best_distance = std::numeric_limits<double>::max();
+  for (qsizetype k = 0; k < points.size(); ++k) {
+    const double distance = std::hypot(points[k].x() - point.x(), points[k].y() - point.y());
+    if (distance < best_distance) {
+      best_distance = distance;
+      best = point_entries_[static_cast<std::size_t>(k)];
+    }
+  }
+  return best;
+}
+
+void BalancePanel::ShowPointTip(const QPointF& point, bool entered) {
+  if (!entered) {
+    QToolTip::hideText();
+    return;
+  }
+  const int entry = EntryAt(point);
+  if (entry < 0)
+    return;
+  const int x = x_column_->currentData().toInt();
+  const int y = y_column_->currentData().toInt();
+  QToolTip::showText(QCursor::pos(),
+                     QStringLiteral("%1\n%2: %3\n%4: %5")
+                         .arg(model_->EntryName(entry), x_column_->currentText(),
+                              NumberText(model_->Number(entry, x)), y_column_->currentText(),
+                              NumberText(model_->Number(entry, y))),
+                     chart_view_);
+}
+
+void BalancePanel::SelectEntry(int entry) {
+  if (entry < 0)
+    return;
+  const QModelIndex row = proxy_->mapFromSource(model_->index(entry, 0));
+  if (row.isValid()) {
+    view_->setCurrentIndex(row);
+    view_->scrollTo(row);
+  }
+  emit showField({model_->Table(), entry, GridColumnOf(x_column_->currentData().toInt())});
+}
+
+int BalancePanel::GridColumnOf(int column) const {
+  return column >= 1 && column < model_->FirstComputed() ? column : 1;
+}
