@@ -16,13 +16,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-  return QCoreApplication::translate("FormulaCommand", text);
-}
-
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\nСправка: trevalune-cli --help\n",
-               qUtf8Printable(message));
+  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
+               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 // The grid column of `caption` in `table`, or 0.
@@ -48,20 +44,24 @@ QString Captions(TableIndex table) {
 
 bool ReadFormulaRequest(CliRequest& request) {
   if (request.column.isEmpty()) {
-    UsageError(Tr("команде formula нужен параметр --column"));
+    UsageError(
+        QCoreApplication::translate("FormulaCommand", "команде formula нужен параметр --column"));
     return false;
   }
   if (ColumnOf(*request.table, request.column) == 0) {
-    UsageError(Tr("в таблице %1 нет столбца «%2»; есть «%3»")
-                   .arg(TableFileName(*request.table), request.column, Captions(*request.table)));
+    UsageError(
+        QCoreApplication::translate("FormulaCommand", "в таблице %1 нет столбца «%2»; есть «%3»")
+            .arg(TableFileName(*request.table), request.column, Captions(*request.table)));
     return false;
   }
   if (request.expression.trimmed().isEmpty()) {
-    UsageError(Tr("команде formula нужен параметр --expr"));
+    UsageError(
+        QCoreApplication::translate("FormulaCommand", "команде formula нужен параметр --expr"));
     return false;
   }
   if (request.output.isEmpty() == request.changes.isEmpty()) {
-    UsageError(Tr("команде formula нужен ровно один из параметров -o и --changes"));
+    UsageError(QCoreApplication::translate(
+        "FormulaCommand", "команде formula нужен ровно один из параметров -o и --changes"));
     return false;
   }
   return true;
@@ -72,7 +72,9 @@ int RunFormula(const CliRequest& request) {
   if (!request.changes.isEmpty() && request.changes != QStringLiteral("-") &&
       QFileInfo(request.changes).absoluteFilePath() ==
           QFileInfo(request.files[0]).absoluteFilePath()) {
-    Complain(Tr("список изменений «%1» записался бы поверх входного файла: укажите другой путь")
+    Complain(QCoreApplication::translate(
+                 "FormulaCommand",
+                 "список изменений «%1» записался бы поверх входного файла: укажите другой путь")
                  .arg(Shown(request.changes)));
     return kExitFailed;
   }
@@ -88,7 +90,7 @@ int RunFormula(const CliRequest& request) {
       PlanFormulaEdit(document, fields, request.expression, request.wrap, request.condition);
   if (!plan.error.isEmpty()) {
     Complain(plan.error);
-    Complain(Tr("ничего не записано"));
+    Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
     return kExitFailed;
   }
   CarryOut(document, plan);
@@ -100,15 +102,19 @@ int RunFormula(const CliRequest& request) {
                         WriteChangeList(document, request.separator))) {
     return kExitFailed;
   }
-  Complain(Tr("изменено полей: %1; не поместились в поле (%2): %3; результат не число: %4")
+  Complain(QCoreApplication::translate(
+               "FormulaCommand",
+               "изменено полей: %1; не поместились в поле (%2): %3; результат не число: %4")
                .arg(plan.changes.size())
-               .arg(request.wrap ? Tr("перенесены") : Tr("ограничены"))
+               .arg(request.wrap ? QCoreApplication::translate("FormulaCommand", "перенесены")
+                                 : QCoreApplication::translate("FormulaCommand", "ограничены"))
                .arg(plan.out_of_range)
                .arg(plan.not_number_results));
   return kExitDone;
 #else
   (void)request;
-  Complain(Tr("в этой сборке нет формул: команда formula недоступна"));
+  Complain(QCoreApplication::translate("FormulaCommand",
+                                       "в этой сборке нет формул: команда formula недоступна"));
   return kExitFailed;
 #endif
 }

@@ -20,10 +20,6 @@
 
 namespace {
 
-QString Tr(const char* text) {
-  return QCoreApplication::translate("Formula", text);
-}
-
 // The field's value as a number: an unsigned 4-byte field's bit pattern read
 // as 0 to 4294967295, as the grid shows it.
 double NumberOf(std::int32_t value, FieldLayout layout) {
@@ -64,11 +60,13 @@ QString FormulaErrorText(const FormulaError& error) {
   if (error.line == 0)
     return error.message;
   if (error.column > 0)
-    return Tr("ошибка в формуле, строка %1, столбец %2: %3")
+    return QCoreApplication::translate("Formula", "ошибка в формуле, строка %1, столбец %2: %3")
         .arg(error.line)
         .arg(error.column)
         .arg(error.message);
-  return Tr("ошибка в формуле, строка %1: %2").arg(error.line).arg(error.message);
+  return QCoreApplication::translate("Formula", "ошибка в формуле, строка %1: %2")
+      .arg(error.line)
+      .arg(error.message);
 }
 
 FormulaFields FieldsAfterCommit(const TableDocument& document, TableIndex table) {
@@ -156,7 +154,8 @@ FormulaResult Formula::Evaluate(const FormulaFields& fields, int entry, std::opt
     if (TimedOut()) {
       result.error.line = 0;
       result.error.message =
-          Tr("формула считает дольше %1 с и остановлена").arg(kFormulaTimeLimitMs / 1000);
+          QCoreApplication::translate("Formula", "формула считает дольше %1 с и остановлена")
+              .arg(kFormulaTimeLimitMs / 1000);
     } else {
       result.error = ErrorFrom(answer, {}, lines_);
     }
@@ -248,7 +247,7 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
     return plan;
   }
   if (where && where->CompileError()) {
-    fail(*where->CompileError(), Tr("условие"));
+    fail(*where->CompileError(), QCoreApplication::translate("Formula", "условие"));
     return plan;
   }
   const FormulaFields values = FieldsAfterCommit(document, table);
@@ -265,7 +264,7 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
       if (known == chosen.end()) {
         const FormulaResult answer = where->Evaluate(values, field.entry, std::nullopt);
         if (answer.kind == FormulaResult::Kind::Failed) {
-          fail(answer.error, Tr("условие"));
+          fail(answer.error, QCoreApplication::translate("Formula", "условие"));
           return plan;
         }
         known = chosen.emplace(field.entry, answer.truth).first;

@@ -15,7 +15,9 @@ import sys
 TRANSLATING = {"tr", "translate", "QT_TR_NOOP", "QT_TRANSLATE_NOOP", "QT_TRANSLATE_NOOP3",
                "QT_TR_N_NOOP", "QT_TRANSLATE_N_NOOP", "TABLE_CAPTION",
                # A text of a file's format that is read, never shown: kept as it is.
-               "FORMAT_TEXT"}
+               "FORMAT_TEXT",
+               # What the screenshot tool types as a user would: input, not a text of ours.
+               "SAMPLE_INPUT"}
 CYRILLIC = re.compile("[\u0400-\u04ff]")
 IDENTIFIER = re.compile(r"[A-Za-z_][A-Za-z_0-9]*")
 

@@ -2,6 +2,127 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BalanceCommands</name>
+    <message>
+        <source>Панель «Баланс» и формулы недоступны: %1</source>
+        <translation>The Balance panel and formulas are not available: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Баланс</source>
+        <translation>&amp;Balance</translation>
+    </message>
+</context>
+<context>
+    <name>BalanceModel</name>
+    <message>
+        <source>не число</source>
+        <translation>not a number</translation>
+    </message>
+</context>
+<context>
+    <name>BalancePanel</name>
+    <message>
+        <source>Баланс</source>
+        <translation>Balance</translation>
+    </message>
+    <message>
+        <source>Название содержит...</source>
+        <translation>Name contains...</translation>
+    </message>
+    <message>
+        <source>Условие, например: Уровень &gt;= 3 &amp;&amp; Мана &gt; 10</source>
+        <translation>Condition, for example: Уровень &gt;= 3 &amp;&amp; Мана &gt; 10</translation>
+    </message>
+    <message>
+        <source>Минимум, максимум, среднее и медиана</source>
+        <translation>Minimum, maximum, mean and median</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить столбец...</source>
+        <translation>&amp;Add column...</translation>
+    </message>
+    <message>
+        <source>Изменить столбец...</source>
+        <translation>Edit column...</translation>
+    </message>
+    <message>
+        <source>Удалить столбец</source>
+        <translation>Remove column</translation>
+    </message>
+    <message>
+        <source>По горизонтали</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>По вертикали</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>Сейчас</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <source>В файле для сравнения</source>
+        <translation>In the comparison file</translation>
+    </message>
+    <message>
+        <source>По &amp;горизонтали:</source>
+        <translation>&amp;Horizontal:</translation>
+    </message>
+    <message>
+        <source>По &amp;вертикали:</source>
+        <translation>&amp;Vertical:</translation>
+    </message>
+    <message>
+        <source>Новый столбец</source>
+        <translation>New column</translation>
+    </message>
+    <message>
+        <source>Изменить столбец</source>
+        <translation>Edit column</translation>
+    </message>
+    <message>
+        <source>например: Здоровье / Золото</source>
+        <translation>for example: Здоровье / Золото</translation>
+    </message>
+    <message>
+        <source>&amp;Название:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Формула:</source>
+        <translation>&amp;Formula:</translation>
+    </message>
+    <message>
+        <source>Введите название.</source>
+        <translation>Enter a name.</translation>
+    </message>
+    <message>
+        <source>Введите формулу.</source>
+        <translation>Enter a formula.</translation>
+    </message>
+    <message>
+        <source>Условие: %1</source>
+        <translation>Condition: %1</translation>
+    </message>
+    <message>
+        <source>Минимум</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Максимум</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Среднее</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>Медиана</source>
+        <translation>Median</translation>
+    </message>
+</context>
+<context>
     <name>Captions</name>
     <message>
         <source>Таблица</source>
@@ -546,6 +667,54 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
         <source>не указана команда: %1</source>
         <translation>no command given: %1</translation>
     </message>
+    <message>
+        <source>formula ФАЙЛ.exe --table Т --column СТОЛБЕЦ --expr ФОРМУЛА [--where УСЛОВИЕ]
+[--wrap] (-o ВЫХОД.exe | --changes ИЗМЕНЕНИЯ.csv)</source>
+        <translation>formula FILE.exe --table T --column COLUMN --expr FORMULA [--where CONDITION]
+[--wrap] (-o OUT.exe | --changes CHANGES.csv)</translation>
+    </message>
+    <message>
+        <source>задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение
+ФОРМУЛЫ (выражение JavaScript: value — значение поля, поля записи —
+по названиям столбцов, row[&quot;Мин. урон&quot;]); с --changes записать
+список изменений вместо исполняемого файла</source>
+        <translation>set the column of every entry for which CONDITION is true to the value
+of FORMULA (a JavaScript expression: value is the field&apos;s value, the entry&apos;s
+fields by their column captions, row[&quot;Мин. урон&quot;]); with --changes write
+the change list instead of the executable</translation>
+    </message>
+    <message>
+        <source>formula: название столбца.</source>
+        <translation>formula: the column&apos;s caption.</translation>
+    </message>
+    <message>
+        <source>столбец</source>
+        <translation>column</translation>
+    </message>
+    <message>
+        <source>formula: формула нового значения.</source>
+        <translation>formula: the formula of the new value.</translation>
+    </message>
+    <message>
+        <source>формула</source>
+        <translation>formula</translation>
+    </message>
+    <message>
+        <source>formula: условие (формула), для каких записей; без него для всех.</source>
+        <translation>formula: the condition (a formula) saying which entries; without it, all.</translation>
+    </message>
+    <message>
+        <source>условие</source>
+        <translation>condition</translation>
+    </message>
+    <message>
+        <source>formula: результат, который не помещается в поле, перенести, как при вводе (иначе ограничить диапазоном поля).</source>
+        <translation>formula: wrap a result that does not fit its field, as when typed (limit it to the range of the field otherwise).</translation>
+    </message>
+    <message>
+        <source>formula: записать список изменений вместо исполняемого файла.</source>
+        <translation>formula: write the change list instead of the executable.</translation>
+    </message>
 </context>
 <context>
     <name>CsvIssue</name>
@@ -870,6 +1039,68 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
     <message>
         <source>Файл «%1» записан, но папка не сброшена на диск: %2. При сбое питания может остаться прежний файл.</source>
         <translation>The file “%1” was written, but its folder was not flushed to the disk: %2. After a power failure the previous file may remain.</translation>
+    </message>
+</context>
+<context>
+    <name>Formula</name>
+    <message>
+        <source>ошибка в формуле, строка %1, столбец %2: %3</source>
+        <translation>error in the formula, line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>ошибка в формуле, строка %1: %2</source>
+        <translation>error in the formula, line %1: %2</translation>
+    </message>
+    <message>
+        <source>формула считает дольше %1 с и остановлена</source>
+        <translation>the formula ran longer than %1 s and was stopped</translation>
+    </message>
+    <message>
+        <source>условие</source>
+        <translation>condition</translation>
+    </message>
+</context>
+<context>
+    <name>FormulaCommand</name>
+    <message>
+        <source>команде formula нужен параметр --column</source>
+        <translation>the command formula needs the option --column</translation>
+    </message>
+    <message>
+        <source>в таблице %1 нет столбца «%2»; есть «%3»</source>
+        <translation>the table %1 has no column “%2”; there are “%3”</translation>
+    </message>
+    <message>
+        <source>команде formula нужен параметр --expr</source>
+        <translation>the command formula needs the option --expr</translation>
+    </message>
+    <message>
+        <source>команде formula нужен ровно один из параметров -o и --changes</source>
+        <translation>the command formula needs exactly one of the options -o and --changes</translation>
+    </message>
+    <message>
+        <source>список изменений «%1» записался бы поверх входного файла: укажите другой путь</source>
+        <translation>the change list “%1” would be written over the input file: give another path</translation>
+    </message>
+    <message>
+        <source>ничего не записано</source>
+        <translation>nothing was written</translation>
+    </message>
+    <message>
+        <source>изменено полей: %1; не поместились в поле (%2): %3; результат не число: %4</source>
+        <translation>fields changed: %1; did not fit their field (%2): %3; result not a number: %4</translation>
+    </message>
+    <message>
+        <source>перенесены</source>
+        <translation>wrapped</translation>
+    </message>
+    <message>
+        <source>ограничены</source>
+        <translation>limited</translation>
+    </message>
+    <message>
+        <source>в этой сборке нет формул: команда formula недоступна</source>
+        <translation>this build has no formulas: the command formula is not available</translation>
     </message>
 </context>
 <context>
@@ -1245,6 +1476,20 @@ Do not fit their field: %1; </translation>
         <translation>
 Not numbers, left as they are: %1.</translation>
     </message>
+    <message>
+        <source>в этой сборке нет формул</source>
+        <translation>this build has no formulas</translation>
+    </message>
+    <message>
+        <source>
+Результат формулы не число, ячейка оставлена как есть: %1.</source>
+        <translation>
+The formula&apos;s result is not a number, the cell left as it is: %1.</translation>
+    </message>
+    <message>
+        <source>Ничего не изменится: %1</source>
+        <translation>Nothing will change: %1</translation>
+    </message>
 </context>
 <context>
     <name>RangeEditDialog</name>
@@ -1287,6 +1532,22 @@ Not numbers, left as they are: %1.</translation>
     <message>
         <source>Ма&amp;кс:</source>
         <translation>Ma&amp;x:</translation>
+    </message>
+    <message>
+        <source>По формуле</source>
+        <translation>By formula</translation>
+    </message>
+    <message>
+        <source>Выражение JavaScript: value — значение ячейки, поля той же записи — по названию столбца (Здоровье или row[&quot;Мин. урон&quot;]), Math — как обычно. Результат округляется; не число оставляет ячейку как есть.</source>
+        <translation>A JavaScript expression: value is the cell&apos;s value, the fields of the same entry by their column caption (Здоровье or row[&quot;Мин. урон&quot;]), Math as usual. The result is rounded; anything not a number leaves the cell as it is.</translation>
+    </message>
+    <message>
+        <source>&amp;Формула:</source>
+        <translation>&amp;Formula:</translation>
+    </message>
+    <message>
+        <source>Введите формулу.</source>
+        <translation>Enter a formula.</translation>
     </message>
 </context>
 <context>

@@ -34,6 +34,9 @@
 #include "private_settings.h"
 #include "sample_image.h"
 
+// Input the tool types as a user would; not a text the program shows.
+#define SAMPLE_INPUT(text) text
+
 namespace {
 
 void Type(TMainForm& form, int column, int row, const QString& text) {
@@ -150,17 +153,19 @@ int main(int argc, char* argv[]) {
   std::vector<FieldRef> gold;
   for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
     gold.push_back({kCreatures, entry, 8});
-  CarryOut(*form.Document(),
-           PlanFormulaEdit(*form.Document(), gold,
-                           QStringLiteral("Здоровье > 40000 ? value * 1.25 : value * 0.8"), false));
+  CarryOut(
+      *form.Document(),
+      PlanFormulaEdit(*form.Document(), gold,
+                      QStringLiteral(SAMPLE_INPUT("Здоровье > 40000 ? value * 1.25 : value * 0.8")),
+                      false));
   form.resize(1180, 860);
   form.balance_commands_->ShowPanel->trigger();
   auto* panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
-  panel->AddComputedColumn({QStringLiteral("Здоровье на золото"),
-                            QStringLiteral("Золото > 0 ? Здоровье / Золото : NaN")});
+  panel->AddComputedColumn({QStringLiteral(SAMPLE_INPUT("Здоровье на золото")),
+                            QStringLiteral(SAMPLE_INPUT("Золото > 0 ? Здоровье / Золото : NaN"))});
   panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(5));
   panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(8));
-  panel->Condition()->setText(QStringLiteral("Золото > 0 && Золото < 25000"));
+  panel->Condition()->setText(QStringLiteral(SAMPLE_INPUT("Золото > 0 && Золото < 25000")));
   form.resizeDocks({panel}, {520}, Qt::Vertical);
   settle.restart();
   while (settle.elapsed() < 300)
