@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QJSEngine>
 #include <QJSValue>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <chrono>
@@ -35,10 +36,38 @@ const char* const kHead = "(function (value, row%1) { try { return (\n";
 const char* const kTail =
     "\n); } catch (e) { if (e instanceof Error) throw e; throw new Error(String(e)); } })";
 
+// The engine gives a column only for a mistake in the writing; for an error
+// while the formula runs it gives the line alone. The name the message gives
+// is then looked for on that line: a name not defined as a word of its own
+// (not after a dot), a property ("property 'x'") after a dot or in brackets.
+// Its first place there is the column. A message that names nothing, or a
+// name not on the line, leaves the column unknown (0).
+int ColumnOfName(const QString& message, const QString& line) {
+  static const QRegularExpression kUndefined(
+      QStringLiteral("ReferenceError: (\\S+) is not defined"));
+  static const QRegularExpression kProperty(QStringLiteral("property '([^']+)'"));
+  QString pattern;
+  if (const QRegularExpressionMatch m = kUndefined.match(message); m.hasMatch()) {
+    pattern =
+        QStringLiteral("(?<![\\w$.])(%1)(?![\\w$])").arg(QRegularExpression::escape(m.captured(1)));
+  } else if (const QRegularExpressionMatch p = kProperty.match(message); p.hasMatch()) {
+    const QString name = QRegularExpression::escape(p.captured(1));
+    pattern = QStringLiteral("\\.\\s*(%1)(?![\\w$])|(\\[\\s*[\"']%1[\"']\\s*\\])").arg(name);
+  } else {
+    return 0;
+  }
+  const QRegularExpression where(pattern, QRegularExpression::UseUnicodePropertiesOption);
+  const QRegularExpressionMatch found = where.match(line);
+  if (!found.hasMatch())
+    return 0;
+  const int group = found.capturedStart(1) >= 0 ? 1 : 2;
+  return static_cast<int>(found.capturedStart(group)) + 1;
+}
+
 // A stack trace line of QJSEngine::evaluate: "function:line:column:file".
 // Lines past the formula's last are the function's tail (a value thrown
 // that is not an Error is made one there): they count as the last line.
-FormulaError ErrorFrom(const QJSValue& thrown, const QStringList& trace, int lines) {
+FormulaError ErrorFrom(const QJSValue& thrown, const QStringList& trace, const QStringList& lines) {
   FormulaError error;
   error.message = thrown.toString();
   if (!trace.isEmpty()) {
@@ -50,7 +79,9 @@ FormulaError ErrorFrom(const QJSValue& thrown, const QStringList& trace, int lin
   } else {
     error.line = thrown.property(QStringLiteral("lineNumber")).toInt();
   }
-  error.line = std::clamp(error.line - 1, 1, lines);
+  error.line = std::clamp(error.line - 1, 1, static_cast<int>(lines.size()));
+  if (error.column == 0)
+    error.column = ColumnOfName(error.message, lines[error.line - 1]);
   return error;
 }
 
@@ -97,9 +128,7 @@ struct Formula::Engine {
 };
 
 Formula::Formula(TableIndex table, const QString& text)
-    : engine_(std::make_unique<Engine>()),
-      table_(table),
-      lines_(static_cast<int>(text.count(QLatin1Char('\n'))) + 1) {
+    : engine_(std::make_unique<Engine>()), table_(table), lines_(text.split(QLatin1Char('\n'))) {
   QJSEngine& js = engine_->js;
   // The captions that are plain names become parameters of their own.
   QString names;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -76,7 +77,7 @@ class Formula {
   struct Engine;
   std::unique_ptr<Engine> engine_;
   TableIndex table_;
-  int lines_;
+  QStringList lines_;  // the formula's own lines, to place an error in
   std::optional<FormulaError> compile_error_;
 };
 

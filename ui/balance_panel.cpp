@@ -132,6 +132,8 @@ BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWid
   compared_->setColor(QColor(160, 160, 160));
   x_axis_ = new QValueAxis(chart_);
   y_axis_ = new QValueAxis(chart_);
+  x_axis_->setLabelFormat(QStringLiteral("%g"));
+  y_axis_->setLabelFormat(QStringLiteral("%g"));
   chart_->addSeries(compared_);
   chart_->addSeries(points_);
   chart_->addAxis(x_axis_, Qt::AlignBottom);
@@ -372,24 +374,38 @@ void BalancePanel::HeaderClicked(int section) {
 void BalancePanel::UpdateFooter() {
   const std::vector<ColumnStatistics> statistics = StatisticsOf(*proxy_);
   const int columns = model_->columnCount();
-  footer_model_->setRowCount(4);
-  footer_model_->setColumnCount(columns);
+  if (footer_model_->rowCount() != 4 || footer_model_->columnCount() != columns) {
+    footer_model_->clear();
+    footer_model_->setRowCount(4);
+    footer_model_->setColumnCount(columns);
+  }
+  // A step changes a few of the figures: only those cells are set again, so
+  // that the footer does not lay all of them out after every keystroke.
+  const auto set = [this](int row, int column, const QString& text, Qt::Alignment alignment) {
+    QStandardItem* item = footer_model_->item(row, column);
+    if (!item) {
+      item = new QStandardItem(text);
+      item->setTextAlignment(alignment);
+      footer_model_->setItem(row, column, item);
+    } else if (item->text() != text) {
+      item->setText(text);
+    }
+  };
   const QString names[] = {tr("Минимум"), tr("Максимум"), tr("Среднее"), tr("Медиана")};
   for (int row = 0; row < 4; ++row) {
-    footer_model_->setItem(row, 0, new QStandardItem(names[row]));
+    set(row, 0, names[row], Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 1; column < columns; ++column) {
       const ColumnStatistics& s = statistics[static_cast<std::size_t>(column)];
       const std::optional<double> value = row == 0   ? s.minimum
                                           : row == 1 ? s.maximum
                                           : row == 2 ? s.mean
                                                      : s.median;
-      auto* item = new QStandardItem(NumberText(value));
-      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      footer_model_->setItem(row, column, item);
+      set(row, column, NumberText(value), Qt::AlignRight | Qt::AlignVCenter);
     }
   }
   for (int column = 0; column < columns; ++column)
-    footer_->setColumnWidth(column, view_->columnWidth(column));
+    if (footer_->columnWidth(column) != view_->columnWidth(column))
+      footer_->setColumnWidth(column, view_->columnWidth(column));
 }
 
 void BalancePanel::UpdateAxisChoices() {
@@ -449,8 +465,12 @@ void BalancePanel::UpdateChart() {
         move_lines_.emplace_back(old, point);
     }
   }
-  points_->replace(now);
-  compared_->replace(before);
+  // A step that moved no point leaves the series be (replacing one draws it
+  // again in full).
+  if (points_->points() != now)
+    points_->replace(now);
+  if (compared_->points() != before)
+    compared_->replace(before);
   compared_->setVisible(document_->Comparison().IsOpen());
   if (now.isEmpty()) {
     low_x = low_y = 0;
@@ -463,13 +483,21 @@ void BalancePanel::UpdateChart() {
   };
   pad(low_x, high_x);
   pad(low_y, high_y);
-  for (auto [axis, low, high] : {std::tuple{x_axis_, low_x, high_x}, {y_axis_, low_y, high_y}}) {
-    axis->setRange(low, high);
-    axis->applyNiceNumbers();
-    axis->setLabelFormat(QStringLiteral("%g"));
+  // An axis asked for the range it was given last keeps the one it shows: a
+  // new range lays the whole chart out again.
+  const std::pair<double, double> ranges[] = {{low_x, high_x}, {low_y, high_y}};
+  QValueAxis* const axes[] = {x_axis_, y_axis_};
+  for (int k = 0; k < 2; ++k) {
+    if (axis_ranges_[k] == ranges[k])
+      continue;
+    axis_ranges_[k] = ranges[k];
+    axes[k]->setRange(ranges[k].first, ranges[k].second);
+    axes[k]->applyNiceNumbers();
   }
-  x_axis_->setTitleText(x_column_->currentText());
-  y_axis_->setTitleText(y_column_->currentText());
+  if (x_axis_->titleText() != x_column_->currentText())
+    x_axis_->setTitleText(x_column_->currentText());
+  if (y_axis_->titleText() != y_column_->currentText())
+    y_axis_->setTitleText(y_column_->currentText());
   DrawMoves();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <QPointF>
+#include <utility>
 #include <vector>
 
 #include "balance_model.h"
@@ -103,6 +104,8 @@ class BalancePanel : public QDockWidget {
   QScatterSeries* compared_;
   QValueAxis* x_axis_;
   QValueAxis* y_axis_;
+  // The ranges last given to the axes, before they were made nice.
+  std::pair<double, double> axis_ranges_[2] = {{0, 0}, {0, 0}};
   QGraphicsPathItem* moves_;
   std::vector<int> point_entries_;
   std::vector<std::pair<QPointF, QPointF>> move_lines_;  // from the comparison file to now

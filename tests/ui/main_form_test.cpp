@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -166,12 +167,21 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
   const QStringList english = {"&File",  "&Open...",  "&Edit",        "Undo",
                                "&View",  "&Language", "Recent files", "Spells",
                                "Attack", "Changes",   "Table",        "Cancel"};
+  // The choice reaches the settings file from the settings' own thread; a new
+  // window (a restart) reads it from there.
+  const auto written = [](const char* key) {
+    return QTest::qWaitFor([key] {
+      return QSettings(QStringLiteral("Trevalune"), QStringLiteral("Trevalune"))
+                 .value(QStringLiteral("language")) == QLatin1String(key);
+    });
+  };
   EXPECT_EQ(shown(*form), russian);
   EXPECT_TRUE(form->mm_Russian->isChecked());
   form->mm_English->trigger();
   EXPECT_EQ(form->Language(), UiLanguage::English);
   EXPECT_EQ(shown(*form), english);
   EXPECT_TRUE(form->mm_English->isChecked());
+  ASSERT_TRUE(written("en"));
   {
     TMainForm next(&dialogs, &store);
     next.show();
@@ -179,6 +189,7 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
   }
   form->mm_Russian->trigger();
   EXPECT_EQ(shown(*form), russian);
+  ASSERT_TRUE(written("ru"));
   TMainForm after(&dialogs, &store);
   after.show();
   EXPECT_EQ(shown(after), russian);
