@@ -39,32 +39,38 @@ std::unique_ptr<QLockFile> LockOf(const QString& journal) {
   return lock;
 }
 
-// Takes the lock unless a running process holds it. A lock file that says
-// nothing of its owner was left by a process ended while it made the file
-// (its name and process are written just after); with no stale time it would
-// never be taken over, and its journal never offered again. One that has
-// stayed so for a while is removed; one being made right now is left alone.
-//
 // Qt takes a lock of an ended process over under a second lock file beside
 // it, with ".rmlock" added to the name, and that one, if stale, under a third.
 // A process ended while it made one of those leaves it empty, and Qt then
-// takes none of them over for half a minute. A maker holds its file locked
-// from the moment it exists, so one that can be locked has nobody behind it
-// and is removed, the innermost first.
-bool TakeLock(QLockFile& lock) {
-  if (lock.tryLock(0))
-    return true;
-  const QString path = lock.fileName();
+// takes none of them over for half a minute; one ended after it had removed
+// the lock it took over, but before its own file went, leaves that file with
+// no lock beside it. A maker holds its file locked from the moment it exists,
+// so one that can be locked has nobody behind it and is removed, the
+// innermost first. Says whether there were any.
+bool RemoveUnheldTakeovers(const QString& path) {
   QStringList takeovers;
   for (QString next = path + QStringLiteral(".rmlock");
        QFileInfo::exists(next) && takeovers.size() < 3; next += QStringLiteral(".rmlock"))
     takeovers.prepend(next);
-  if (!takeovers.isEmpty()) {
-    for (const QString& takeover : std::as_const(takeovers))
-      QLockFile(takeover).removeStaleLockFile();
-    if (lock.tryLock(0))
-      return true;
+  for (const QString& takeover : std::as_const(takeovers))
+    QLockFile(takeover).removeStaleLockFile();
+  return !takeovers.isEmpty();
+}
+
+// Takes the lock unless a running process holds it, and removes the takeover
+// files nobody holds. A lock file that says nothing of its owner was left by
+// a process ended while it made the file (its name and process are written
+// just after); with no stale time it would never be taken over, and its
+// journal never offered again. One that has stayed so for a while is removed;
+// one being made right now is left alone.
+bool TakeLock(QLockFile& lock) {
+  const QString path = lock.fileName();
+  if (lock.tryLock(0)) {
+    RemoveUnheldTakeovers(path);
+    return true;
   }
+  if (RemoveUnheldTakeovers(path) && lock.tryLock(0))
+    return true;
   qint64 pid = 0;
   QString host, application;
   if (lock.getLockInfo(&pid, &host, &application))
@@ -178,6 +184,13 @@ void RemoveStaleLocks(const QString& folder) {
     const std::unique_ptr<QLockFile> lock = LockOf(journal);
     if (TakeLock(*lock))
       lock->unlock();
+  }
+  // Takeover files whose lock is gone.
+  for (const QFileInfo& info : QDir(folder).entryInfoList(
+           {QStringLiteral("*") + lock_suffix + QStringLiteral(".rmlock")}, QDir::Files)) {
+    const QString lock_path = info.absoluteFilePath().chopped(7);
+    if (!QFileInfo::exists(lock_path))
+      RemoveUnheldTakeovers(lock_path);
   }
 }
 

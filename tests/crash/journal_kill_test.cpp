@@ -252,8 +252,9 @@ TEST_F(JournalKillTest, AKillLeavesThePreviousOrTheNewJournal) {
   EXPECT_EQ(Locks(), QStringList()) << LockDescription();
 }
 
-// Locks of editors that have ended, with no journal beside them, go at the
-// next start; those of running editors stay.
+// Locks of editors that have ended, with no journal beside them, and takeover
+// files nobody holds, with no lock beside them, go at the next start; those
+// of running editors stay.
 TEST_F(JournalKillTest, LocksOfEndedEditorsGoAtTheNextStart) {
   const QString ended = QDir(folder_).filePath(QStringLiteral("ended.journal.lock"));
   const pid_t child = ::fork();
@@ -267,12 +268,21 @@ TEST_F(JournalKillTest, LocksOfEndedEditorsGoAtTheNextStart) {
   ASSERT_TRUE(QFileInfo::exists(ended));
   QLockFile running(QDir(folder_).filePath(QStringLiteral("running.journal.lock")));
   ASSERT_TRUE(running.tryLock(0));
+  // Takeover files whose lock is gone: one its maker left empty, one a
+  // running process holds.
+  QFile left(QDir(folder_).filePath(QStringLiteral("left.journal.lock.rmlock")));
+  ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+  left.close();
+  QLockFile held(QDir(folder_).filePath(QStringLiteral("held.journal.lock.rmlock")));
+  ASSERT_TRUE(held.tryLock(0));
 
   // The next editor: its own lock stays beside its journal, as it is killed.
   TimeEditor(0);
   const QStringList locks = Locks();
   EXPECT_FALSE(locks.contains(QStringLiteral("ended.journal.lock")));
   EXPECT_TRUE(locks.contains(QStringLiteral("running.journal.lock")));
+  EXPECT_FALSE(locks.contains(QStringLiteral("left.journal.lock.rmlock")));
+  EXPECT_TRUE(locks.contains(QStringLiteral("held.journal.lock.rmlock")));
 }
 
 // An editor killed while it took over the lock of one killed before leaves
