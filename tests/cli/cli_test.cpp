@@ -284,7 +284,7 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
       "nothing > 1", "--changes", "-"},
      2,
      false,
-     "условие: ошибка в формуле, строка 1: ReferenceError"},
+     "условие: ошибка в формуле, строка 1, столбец 1: ReferenceError"},
     {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "Здоровье / 10",
       "--where", "row['Мин. урон'] == 84", "--changes", "-"},
      0,
