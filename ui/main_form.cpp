@@ -405,7 +405,8 @@ void TMainForm::tc_TabsChange() {
 }
 
 void TMainForm::OpenClick() {
-  const QString chosen = dialogs_->AskOpenFileName(this, DialogFolder(), open_name_);
+  const QString chosen =
+      dialogs_->AskFileName(this, UserDialogs::FileKind::Executable, DialogFolder(), open_name_);
   if (chosen.isEmpty())
     return;
   RememberDialogFolder(chosen);
@@ -498,7 +499,8 @@ void TMainForm::dropEvent(QDropEvent* event) {
 void TMainForm::mm_SaveAsClick() {
   if (!FileLoaded())
     return;
-  const QString chosen = dialogs_->AskSaveFileName(this, DialogFolder(), ProposeSaveName());
+  const QString chosen = dialogs_->AskFileName(this, UserDialogs::FileKind::SaveExecutable,
+                                               DialogFolder(), ProposeSaveName());
   if (chosen.isEmpty())
     return;
   RememberDialogFolder(chosen);

@@ -81,8 +81,8 @@ void ModCommands::CompareWithClick() {
   TableDocument& document = *window_.document;
   if (!document.IsLoaded())
     return;
-  const QString chosen =
-      window_.dialogs->AskComparisonFileName(window_.widget, window_.dialog_folder());
+  const QString chosen = window_.dialogs->AskFileName(
+      window_.widget, UserDialogs::FileKind::Comparison, window_.dialog_folder());
   if (chosen.isEmpty())
     return;
   window_.remember_folder(chosen);

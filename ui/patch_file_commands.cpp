@@ -38,8 +38,9 @@ void PatchFileCommands::UpdateEnabled() {
 void PatchFileCommands::ExportPatchClick() {
   if (!window_.document->IsLoaded())
     return;
-  const QString path = window_.dialogs->AskPatchSaveFileName(
-      window_.widget, window_.dialog_folder(), QStringLiteral("mod.bps"));
+  const QString path =
+      window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::SavePatch,
+                                   window_.dialog_folder(), QStringLiteral("mod.bps"));
   if (path.isEmpty())
     return;
   window_.remember_folder(path);
@@ -71,8 +72,8 @@ void PatchFileCommands::ExportPatchClick() {
 void PatchFileCommands::ApplyPatchClick() {
   if (!window_.document->IsLoaded())
     return;
-  const QString path =
-      window_.dialogs->AskPatchOpenFileName(window_.widget, window_.dialog_folder());
+  const QString path = window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::Patch,
+                                                    window_.dialog_folder());
   if (path.isEmpty())
     return;
   window_.remember_folder(path);

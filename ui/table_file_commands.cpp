@@ -120,8 +120,8 @@ void TableFileCommands::SaveChangeListClick() {
 void TableFileCommands::ApplyChangeListClick() {
   if (!window_.document->IsLoaded())
     return;
-  const QStringList paths =
-      window_.dialogs->AskCsvOpenFileNames(window_.widget, window_.dialog_folder());
+  const QStringList paths = window_.dialogs->AskFileNames(
+      window_.widget, UserDialogs::FileKind::Csv, window_.dialog_folder());
   if (paths.isEmpty())
     return;
   window_.remember_folder(paths.first());
@@ -286,15 +286,16 @@ void TableFileCommands::ApplyStep(const QString& name, const std::function<void(
 }
 
 QString TableFileCommands::AskSave(const QString& proposed_name) {
-  const QString path =
-      window_.dialogs->AskCsvSaveFileName(window_.widget, window_.dialog_folder(), proposed_name);
+  const QString path = window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::SaveCsv,
+                                                    window_.dialog_folder(), proposed_name);
   if (!path.isEmpty())
     window_.remember_folder(path);
   return path;
 }
 
 QString TableFileCommands::AskOpen() {
-  const QString path = window_.dialogs->AskCsvOpenFileName(window_.widget, window_.dialog_folder());
+  const QString path = window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::Csv,
+                                                    window_.dialog_folder());
   if (!path.isEmpty())
     window_.remember_folder(path);
   return path;

@@ -14,35 +14,77 @@ namespace {
 // Qt's own dialog lists a file whose name is not UTF-8 with U+FFFD for the
 // bytes it cannot read, and then refuses that name as missing. Such a name is
 // taken as chosen: Open finds the file by it among the folder's entries, or
-// says why it cannot.
-class OpenFileDialog : public QFileDialog {
+// says why it cannot. (A dialog to write in takes names as Qt's own does.)
+class FileDialog : public QFileDialog {
  public:
   using QFileDialog::QFileDialog;
   void accept() override {
     const QStringList files = selectedFiles();
-    if (files.size() == 1 && files.first().contains(QChar::ReplacementCharacter) &&
-        !QFileInfo::exists(files.first()))
+    if (acceptMode() == AcceptOpen && files.size() == 1 &&
+        files.first().contains(QChar::ReplacementCharacter) && !QFileInfo::exists(files.first()))
       QDialog::accept();
     else
       QFileDialog::accept();
   }
 };
 
-// The dialog starts in `folder`; only the file name part of `name` is
-// offered, so a name remembered with its folder cannot take the dialog
-// elsewhere.
-void PrepareFileDialog(QFileDialog& dialog, const QString& folder, const QString& name,
-                       const QString& filter = kExecutableFilter) {
-  dialog.setNameFilter(filter);
-  dialog.setDirectory(folder);
-  dialog.selectFile(QFileInfo(name).fileName());
+// The filter a patch is written with: the one of the proposed name's
+// extension, BPS unless it is ".ips".
+QString PatchFilterOf(const QString& name) {
+  return QFileInfo(name).suffix().compare(QStringLiteral("ips"), Qt::CaseInsensitive) == 0
+             ? kIpsFilter
+             : kBpsFilter;
 }
 
-QString ChosenFile(QFileDialog& dialog) {
-  if (dialog.exec() != QDialog::Accepted)
-    return {};
-  const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.first();
+QString SuffixOf(const QString& filter) {
+  return filter == kIpsFilter ? QStringLiteral("ips") : QStringLiteral("bps");
+}
+
+// The file dialog of `kind`. It starts in `folder`; only the file name part of
+// `name` is offered, so a name remembered with its folder cannot take the
+// dialog elsewhere.
+void PrepareFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QString& folder,
+                       const QString& name) {
+  using Kind = UserDialogs::FileKind;
+  const bool save =
+      kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // Choosing an existing file to write asks before it is replaced (the dialog's default).
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  switch (kind) {
+    case Kind::Executable:
+    case Kind::SaveExecutable:
+      dialog.setNameFilter(kExecutableFilter);
+      break;
+    case Kind::Comparison:
+      dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
+      dialog.setNameFilter(kExecutableFilter);
+      break;
+    case Kind::Csv:
+    case Kind::SaveCsv:
+      dialog.setNameFilter(kCsvFilter);
+      break;
+    case Kind::Patch:
+      dialog.setNameFilter(
+          QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
+      break;
+    case Kind::SavePatch:
+      dialog.setNameFilters({kBpsFilter, kIpsFilter});
+      dialog.selectNameFilter(PatchFilterOf(name));
+      // A name typed without an extension gets that of the filter chosen.
+      QObject::connect(
+          &dialog, &QFileDialog::filterSelected, &dialog,
+          [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+      break;
+  }
+  if (kind == Kind::SaveExecutable)
+    dialog.setDefaultSuffix(QStringLiteral("exe"));
+  else if (kind == Kind::SaveCsv)
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+  else if (kind == Kind::SavePatch)
+    dialog.setDefaultSuffix(SuffixOf(PatchFilterOf(name)));
+  dialog.setDirectory(folder);
+  dialog.selectFile(QFileInfo(name).fileName());
 }
 
 struct BoxChoice {
@@ -73,24 +115,21 @@ int AskTwoWaysOrCancel(QWidget* parent, const QString& title, const QString& tex
 
 }  // namespace
 
-QString QtUserDialogs::AskOpenFileName(QWidget* parent, const QString& folder,
-                                       const QString& initialName) {
-  OpenFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, folder, initialName);
-  return ChosenFile(dialog);
+QString QtUserDialogs::AskFileName(QWidget* parent, FileKind kind, const QString& folder,
+                                   const QString& proposedName) {
+  FileDialog dialog(parent);
+  PrepareFileDialog(dialog, kind, folder, proposedName);
+  if (dialog.exec() != QDialog::Accepted)
+    return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.first();
 }
 
-QString QtUserDialogs::AskSaveFileName(QWidget* parent, const QString& folder,
-                                       const QString& proposedName) {
-  QFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("exe"));
-  // Choosing an existing file asks before it is replaced (the dialog's default).
-  PrepareFileDialog(dialog, folder, proposedName);
-  return ChosenFile(dialog);
+QStringList QtUserDialogs::AskFileNames(QWidget* parent, FileKind kind, const QString& folder) {
+  FileDialog dialog(parent);
+  PrepareFileDialog(dialog, kind, folder, QString());
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 bool QtUserDialogs::AskSizeWarning(QWidget* parent) {
@@ -140,24 +179,6 @@ void QtUserDialogs::ShowInfo(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-QString QtUserDialogs::AskCsvOpenFileName(QWidget* parent, const QString& folder) {
-  OpenFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, folder, QString(), kCsvFilter);
-  return ChosenFile(dialog);
-}
-
-QString QtUserDialogs::AskCsvSaveFileName(QWidget* parent, const QString& folder,
-                                          const QString& proposedName) {
-  QFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("csv"));
-  PrepareFileDialog(dialog, folder, proposedName, kCsvFilter);
-  return ChosenFile(dialog);
-}
-
 UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const QString& text,
                                                         const QString& details) {
   switch (AskTwoWaysOrCancel(
@@ -172,14 +193,6 @@ UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const Q
     default:
       return ConflictAnswer::Cancel;
   }
-}
-
-QStringList QtUserDialogs::AskCsvOpenFileNames(QWidget* parent, const QString& folder) {
-  OpenFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  PrepareFileDialog(dialog, folder, QString(), kCsvFilter);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const QString& text,
@@ -214,44 +227,6 @@ UserDialogs::OutOfRangeAnswer QtUserDialogs::AskOutOfRange(QWidget* parent, cons
     default:
       return OutOfRangeAnswer::Cancel;
   }
-}
-
-QString QtUserDialogs::AskPatchOpenFileName(QWidget* parent, const QString& folder) {
-  OpenFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, folder, QString(),
-                    QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
-  return ChosenFile(dialog);
-}
-
-QString QtUserDialogs::AskPatchSaveFileName(QWidget* parent, const QString& folder,
-                                            const QString& proposedName) {
-  QFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({kBpsFilter, kIpsFilter});
-  dialog.setDirectory(folder);
-  dialog.selectFile(QFileInfo(proposedName).fileName());
-  const bool ips =
-      QFileInfo(proposedName).suffix().compare(QStringLiteral("ips"), Qt::CaseInsensitive) == 0;
-  dialog.selectNameFilter(ips ? kIpsFilter : kBpsFilter);
-  dialog.setDefaultSuffix(ips ? QStringLiteral("ips") : QStringLiteral("bps"));
-  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                   [&dialog](const QString& filter) {
-                     dialog.setDefaultSuffix(filter == kIpsFilter ? QStringLiteral("ips")
-                                                                  : QStringLiteral("bps"));
-                   });
-  return ChosenFile(dialog);
-}
-
-QString QtUserDialogs::AskComparisonFileName(QWidget* parent, const QString& folder) {
-  OpenFileDialog dialog(parent);
-  dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  PrepareFileDialog(dialog, folder, QString());
-  return ChosenFile(dialog);
 }
 
 std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget* parent,

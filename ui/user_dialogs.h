@@ -15,16 +15,24 @@ class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
 
-  // The Open dialog: an existing file, starting in `folder` and offering the
-  // file name of `initialName`. Returns the chosen path, or the empty text
-  // when cancelled.
-  virtual QString AskOpenFileName(QWidget* parent, const QString& folder,
-                                  const QString& initialName) = 0;
-  // The Save dialog, starting in `folder` and offering `proposedName`. Returns
-  // the chosen path (with ".exe" added to a name typed without an extension),
-  // or the empty text.
-  virtual QString AskSaveFileName(QWidget* parent, const QString& folder,
-                                  const QString& proposedName) = 0;
+  // The files the window asks for, each with its own dialog: the file
+  // filter, whether it must exist, what a name typed without an extension gets.
+  enum class FileKind {
+    Executable,      // Открыть: an existing executable
+    SaveExecutable,  // Сохранить как: ".exe" added to a bare name
+    Comparison,      // Сравнить с файлом: an existing executable
+    Csv,             // a CSV file or change list to read
+    SaveCsv,         // a CSV file to write: ".csv" added
+    Patch,           // a BPS or IPS patch to read
+    SavePatch,       // a patch to write: the extension of the filter chosen
+  };
+  // The file dialog of `kind`, starting in `folder` and offering the file name
+  // part of `proposedName`. The chosen path, or the empty text when cancelled.
+  virtual QString AskFileName(QWidget* parent, FileKind kind, const QString& folder,
+                              const QString& proposedName = {}) = 0;
+  // The same where several may be chosen at once; they come back in the
+  // order chosen. Empty when cancelled.
+  virtual QStringList AskFileNames(QWidget* parent, FileKind kind, const QString& folder) = 0;
   // The warning about a file whose size is not the expected one. True for Yes.
   virtual bool AskSizeWarning(QWidget* parent) = 0;
   // Asks a question that a Yes answers; true for Yes. No is the default.
@@ -41,13 +49,6 @@ class UserDialogs {
   // Tells the user something they should know about a command that worked.
   virtual void ShowInfo(QWidget* parent, const QString& text) = 0;
 
-  // The file dialogs for CSV files, starting in `folder`: an existing file to
-  // read, or a file to write (offering `proposedName`, with ".csv" added to a
-  // name typed without an extension). The empty text when cancelled.
-  virtual QString AskCsvOpenFileName(QWidget* parent, const QString& folder) = 0;
-  virtual QString AskCsvSaveFileName(QWidget* parent, const QString& folder,
-                                     const QString& proposedName) = 0;
-
   // What to do with a change list some of whose fields no longer hold what
   // the list says they held.
   enum class ConflictAnswer { ApplyRest, ApplyAll, Cancel };
@@ -56,9 +57,6 @@ class UserDialogs {
   virtual ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                                       const QString& details) = 0;
 
-  // The open dialog for change lists, where several may be chosen at once;
-  // they come back in the order chosen. Empty when cancelled.
-  virtual QStringList AskCsvOpenFileNames(QWidget* parent, const QString& folder) = 0;
   // What to do with lists that set one field to different values.
   enum class ListsAnswer { PreferLater, PreferEarlier, Cancel };
   // `text` lists the conflicts, as AskConflicts does; closing it cancels.
@@ -73,15 +71,6 @@ class UserDialogs {
   virtual OutOfRangeAnswer AskOutOfRange(QWidget* parent, const QString& text,
                                          const QString& details) = 0;
 
-  // The file dialogs for patches, starting in `folder`: a BPS or IPS patch to
-  // read, or one to write (offering `proposedName`; a name typed without an
-  // extension gets that of the filter chosen). The empty text when cancelled.
-  virtual QString AskPatchOpenFileName(QWidget* parent, const QString& folder) = 0;
-  virtual QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
-                                       const QString& proposedName) = 0;
-  // The file to compare with: an existing executable, starting in `folder`.
-  // The empty text when cancelled.
-  virtual QString AskComparisonFileName(QWidget* parent, const QString& folder) = 0;
   // The operation for the selected cells. `summary` says what an operation
   // would do, and is shown as the user sets it up; none when cancelled.
   using RangeEditSummaryOf = std::function<QString(const RangeEdit&)>;
@@ -92,30 +81,21 @@ class UserDialogs {
 // The real dialogs.
 class QtUserDialogs : public UserDialogs {
  public:
-  QString AskOpenFileName(QWidget* parent, const QString& folder,
-                          const QString& initialName) override;
-  QString AskSaveFileName(QWidget* parent, const QString& folder,
-                          const QString& proposedName) override;
+  QString AskFileName(QWidget* parent, FileKind kind, const QString& folder,
+                      const QString& proposedName) override;
+  QStringList AskFileNames(QWidget* parent, FileKind kind, const QString& folder) override;
   bool AskSizeWarning(QWidget* parent) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
   bool AskRecovery(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowErrorWithDetails(QWidget* parent, const QString& text, const QString& details) override;
   void ShowInfo(QWidget* parent, const QString& text) override;
-  QString AskCsvOpenFileName(QWidget* parent, const QString& folder) override;
-  QString AskCsvSaveFileName(QWidget* parent, const QString& folder,
-                             const QString& proposedName) override;
   ConflictAnswer AskConflicts(QWidget* parent, const QString& text,
                               const QString& details) override;
-  QStringList AskCsvOpenFileNames(QWidget* parent, const QString& folder) override;
   ListsAnswer AskListsConflicts(QWidget* parent, const QString& text,
                                 const QString& details) override;
   OutOfRangeAnswer AskOutOfRange(QWidget* parent, const QString& text,
                                  const QString& details) override;
-  QString AskPatchOpenFileName(QWidget* parent, const QString& folder) override;
-  QString AskPatchSaveFileName(QWidget* parent, const QString& folder,
-                               const QString& proposedName) override;
-  QString AskComparisonFileName(QWidget* parent, const QString& folder) override;
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
 };

@@ -12,15 +12,41 @@
 // cancelled, a question with none is answered No.
 class FakeDialogs : public UserDialogs {
  public:
-  QString AskOpenFileName(QWidget*, const QString& folder, const QString& initialName) override {
+  QString AskFileName(QWidget*, FileKind kind, const QString& folder,
+                      const QString& proposedName) override {
     dialog_folders << folder;
-    open_initial_names << initialName;
-    return Next(open_answers);
+    switch (kind) {
+      case FileKind::Executable:
+        open_initial_names << proposedName;
+        return Next(open_answers);
+      case FileKind::SaveExecutable:
+        save_proposed_names << proposedName;
+        return Next(save_answers);
+      case FileKind::Comparison:
+        return Next(comparison_answers);
+      case FileKind::Csv:
+        return Next(csv_open_answers);
+      case FileKind::SaveCsv:
+        csv_proposed_names << proposedName;
+        return Next(csv_save_answers);
+      case FileKind::Patch:
+        return Next(patch_open_answers);
+      case FileKind::SavePatch:
+        patch_proposed_names << proposedName;
+        return Next(patch_save_answers);
+    }
+    return {};
   }
-  QString AskSaveFileName(QWidget*, const QString& folder, const QString& proposedName) override {
+  // Only change lists are asked for several at once.
+  QStringList AskFileNames(QWidget*, FileKind, const QString& folder) override {
     dialog_folders << folder;
-    save_proposed_names << proposedName;
-    return Next(save_answers);
+    if (csv_open_many_answers.empty()) {  // one file, as the single open dialog answers
+      const QString one = Next(csv_open_answers);
+      return one.isEmpty() ? QStringList() : QStringList{one};
+    }
+    QStringList answer = csv_open_many_answers.front();
+    csv_open_many_answers.pop_front();
+    return answer;
   }
   bool AskSizeWarning(QWidget*) override {
     ++size_warnings;
@@ -45,16 +71,6 @@ class FakeDialogs : public UserDialogs {
     error_details << details;
   }
   void ShowInfo(QWidget*, const QString& text) override { infos << text; }
-  QString AskCsvOpenFileName(QWidget*, const QString& folder) override {
-    dialog_folders << folder;
-    return Next(csv_open_answers);
-  }
-  QString AskCsvSaveFileName(QWidget*, const QString& folder,
-                             const QString& proposedName) override {
-    dialog_folders << folder;
-    csv_proposed_names << proposedName;
-    return Next(csv_save_answers);
-  }
   ConflictAnswer AskConflicts(QWidget*, const QString& text, const QString& details) override {
     conflict_questions << text;
     conflict_details << details;
@@ -65,16 +81,6 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 
-  QStringList AskCsvOpenFileNames(QWidget*, const QString& folder) override {
-    dialog_folders << folder;
-    if (csv_open_many_answers.empty()) {  // one file, as the single open dialog answers
-      const QString one = Next(csv_open_answers);
-      return one.isEmpty() ? QStringList() : QStringList{one};
-    }
-    QStringList answer = csv_open_many_answers.front();
-    csv_open_many_answers.pop_front();
-    return answer;
-  }
   ListsAnswer AskListsConflicts(QWidget*, const QString& text, const QString& details) override {
     lists_questions << text;
     lists_details << details;
@@ -92,20 +98,6 @@ class FakeDialogs : public UserDialogs {
     const OutOfRangeAnswer answer = out_of_range_answers.front();
     out_of_range_answers.pop_front();
     return answer;
-  }
-  QString AskPatchOpenFileName(QWidget*, const QString& folder) override {
-    dialog_folders << folder;
-    return Next(patch_open_answers);
-  }
-  QString AskPatchSaveFileName(QWidget*, const QString& folder,
-                               const QString& proposedName) override {
-    dialog_folders << folder;
-    patch_proposed_names << proposedName;
-    return Next(patch_save_answers);
-  }
-  QString AskComparisonFileName(QWidget*, const QString& folder) override {
-    dialog_folders << folder;
-    return Next(comparison_answers);
   }
   std::optional<RangeEdit> AskRangeEdit(QWidget*, const RangeEditSummaryOf& summary) override {
     if (range_edit_answers.empty())
