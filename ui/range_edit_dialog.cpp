@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -139,4 +140,11 @@ void RangeEditDialog::Update() {
   const std::optional<RangeEdit> edit = Read(&problem);
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(edit.has_value());
   summary_label_->setText(edit ? summary_(*edit) : problem);
+  // A longer summary, or an error with its line, gets the room it needs: the
+  // dialog grows rather than cut the words off.
+  if (isVisible() && layout() && layout()->hasHeightForWidth()) {
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height())
+      resize(width(), needed);
+  }
 }
