@@ -17,15 +17,17 @@ declare -A allowed=(
   [formats]="tables storage document"
   [journal]="tables storage document formats"
   [cli]="tables storage document formats journal"
-  [ui]="tables storage document formats journal"
+  [grid]="tables storage document"
+  [ui]="tables storage document formats journal grid"
+  [balance]="tables storage document formats journal grid ui"
 )
 # Headers made by the build, not kept in a folder.
 generated="version.h"
 # Files outside the program proper that may reach further: the tool that draws
 # the window for the documentation, from a generated sample with the tests'
-# answered dialogs (it is not installed).
+# answered dialogs and the balance panel shown (it is not installed).
 declare -A extra=(
-  [ui/ui_screenshot.cpp]="samplegen tests/support"
+  [ui/ui_screenshot.cpp]="samplegen tests/support balance"
 )
 
 # Which folder holds each header; a name in two folders would be ambiguous.
