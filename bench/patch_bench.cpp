@@ -86,14 +86,14 @@ void BM_ExportFromDocument(benchmark::State& state, PatchFormat format) {
   TableDocument document;
   document.OpenImage(QStringLiteral("a.exe"), Original());
   document.Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
-    for (const FieldChange& change : DiffTables(document.Saved(), LoadTablesFrom(Modded())))
+    for (const FieldChange& change : DiffTables(document.File().tables, LoadTablesFrom(Modded())))
       edit.SetValue(change.field, change.now);
   });
   TimeAgainstRead(state, [&] {
-    benchmark::DoNotOptimize(MakeDocumentPatch(document, document.Image(), format).bytes);
+    benchmark::DoNotOptimize(MakeDocumentPatch(document, document.File().image, format).bytes);
   });
-  if (ApplyPatch(MakeDocumentPatch(document, document.Image(), format).bytes, Original()).bytes !=
-      Edited())
+  if (ApplyPatch(MakeDocumentPatch(document, document.File().image, format).bytes, Original())
+          .bytes != Edited())
     state.SkipWithError("the patch does not give the edited document");
 }
 BENCHMARK_CAPTURE(BM_ExportFromDocument, Bps, PatchFormat::kBps)->UseManualTime();

@@ -103,7 +103,7 @@ bool SaveExecutable(TableDocument& document, const QString& path) {
                      "Cli",
                      "файл «%1» изменён другой программой, пока шла работа; ничего "
                      "не записано")
-                     .arg(Shown(document.TargetFileName())));
+                     .arg(Shown(document.File().path)));
   return false;
 }
 
@@ -264,7 +264,7 @@ int Apply(const CliRequest& request) {
     ListIssues(lists[k].name, result.errors[k]);
     ListIssues(lists[k].name, result.file_conflicts[k]);
   }
-  const QStringList conflicts = ListsConflictLines(result, lists, document.Saved());
+  const QStringList conflicts = ListsConflictLines(result, lists, document.File().tables);
   for (qsizetype k = 0; k < conflicts.size(); ++k) {
     if (!request.prefer) {
       Complain(QCoreApplication::translate("Cli", "конфликт: %1").arg(conflicts[k]));
@@ -306,9 +306,9 @@ int Apply(const CliRequest& request) {
   // message says the copy is written, and the exit status that the report,
   // which was asked for too, is not.
   if (!request.report.isEmpty() &&
-      !WriteText(
-          document.Files(), request.report,
-          WriteListsReport(result, lists, document.Saved(), request.separator, request.captions))) {
+      !WriteText(document.Files(), request.report,
+                 WriteListsReport(result, lists, document.File().tables, request.separator,
+                                  request.captions))) {
     Complain(QCoreApplication::translate("Cli",
                                          "изменения применены и файл «%1» записан, не записан "
                                          "только отчёт «%2»")
@@ -340,8 +340,8 @@ int Patch(const CliRequest& request) {
   if (!OpenExecutable(from, request.files[0], request.any_size) ||
       !OpenExecutable(to, request.files[1], request.any_size))
     return kExitFailed;
-  const Bytes& original = from.Image();
-  const Bytes& modded = to.Image();
+  const Bytes& original = from.File().image;
+  const Bytes& modded = to.File().image;
   const PatchOutcome patch = MakePatch(request.format, original, modded);
   if (!patch.ok()) {
     Complain(QCoreApplication::translate("Cli", "патч не записан: %1")
@@ -365,7 +365,7 @@ int ApplyPatchFile(const CliRequest& request) {
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;
   FileStore& store = document.Files();
-  const Bytes& file = document.Image();
+  const Bytes& file = document.File().image;
   Bytes patch;
   QString message;
   if (!ReadPatchFile(store, request.files[1], TextSources::kFilesAndStreams, patch, message)) {

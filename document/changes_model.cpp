@@ -116,7 +116,8 @@ QString ChangesModel::Text(const FieldRef& field, int column) const {
     case kField:
       return ShownCaption(HeaderCaptions[field.table][field.column]);
     case kInFile:
-      return Shown(field, FieldValue(document_->Saved(), field.table, field.entry, field.column));
+      return Shown(field,
+                   FieldValue(document_->File().tables, field.table, field.entry, field.column));
     case kNow:
       if (document_->HasTypedText(field) && document_->Mark(field) == CellMark::NotANumber)
         return tr("не число");

@@ -7,7 +7,7 @@ void RevertToFile(TableDocument& document, const std::vector<FieldRef>& fields) 
   for (const FieldRef& field : fields) {
     if (IsField(field))
       in_file.push_back(
-          {field, FieldValue(document.Saved(), field.table, field.entry, field.column)});
+          {field, FieldValue(document.File().tables, field.table, field.entry, field.column)});
   }
   SetFieldValues(document,
                  QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "возврат значений из файла")),

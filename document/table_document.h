@@ -89,22 +89,22 @@ class TableDocument : public QObject, private HistoryTarget {
   // it first (CommitTable), as the window's tab handlers do.
   TableIndex ActiveTable() const { return active_; }
   void SetActiveTable(TableIndex table);
-  // The current file: the one Open accepted last, or the one Save As wrote last.
-  const QString& TargetFileName() const { return path_; }
-  // The bytes of the current file as loaded or last saved.
-  const Bytes& Image() const { return image_; }
+  // The current file: the one Open accepted last, or the one Save As wrote
+  // last; its bytes as loaded or last saved, and the tables they hold.
+  struct CurrentFile {
+    const QString& path;
+    const Bytes& image;
+    const TableSet& tables;
+  };
+  CurrentFile File() const { return {path_, image_, *saved_}; }
   // The tables with every committed edit (typed text not included).
   const TableSet& Committed() const { return *committed_; }
-  // The tables as the current file holds them.
-  const TableSet& Saved() const { return *saved_; }
   // The tables with every edit, typed text committed as Save As commits it.
   TableSet TablesAfterCommit() const;
 
   // What the cell of `field` shows: the text typed into it, or the field's value.
   std::string CellText(const FieldRef& field) const;
   bool HasTypedText(const FieldRef& field) const;
-  // How many cells hold typed text.
-  std::size_t TypedTextCount() const { return typed_.size(); }
   // The field's committed value and typed text; nothing before an Open or off
   // the tables.
   CellState StateOf(const FieldRef& field) const override;
@@ -135,8 +135,7 @@ class TableDocument : public QObject, private HistoryTarget {
   ComparisonFile& Comparison() const { return *comparison_; }
 
   // The undo history of the edits to this file; an Open clears it.
-  DocumentHistory& History() { return *history_; }
-  const DocumentHistory& History() const { return *history_; }
+  DocumentHistory& History() const { return *history_; }
 
  signals:
   // The text or the mark of one cell may have changed.

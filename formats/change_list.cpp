@@ -170,7 +170,7 @@ QByteArray WriteChangeList(const std::vector<FieldChange>& changes, const TableS
 
 QByteArray WriteChangeList(const TableDocument& document, CsvSeparator separator,
                            CaptionLanguage language) {
-  return WriteChangeList(document.Changes(), document.Saved(), separator, language);
+  return WriteChangeList(document.Changes(), document.File().tables, separator, language);
 }
 
 ApplyResult ApplyChangeList(TableDocument& document, QByteArrayView csv, bool force) {

@@ -40,7 +40,7 @@ bool WritePatchFile(FileStore& store, const QString& path, const Bytes& patch, Q
 }
 
 Bytes ImageWithEdits(const TableDocument& document) {
-  return WriteTablesInto(document.TablesAfterCommit(), document.Image());
+  return WriteTablesInto(document.TablesAfterCommit(), document.File().image);
 }
 
 Bytes BaseWithTables(const TableDocument& document, std::span<const std::uint8_t> base) {
@@ -70,14 +70,14 @@ DocumentPatch JudgeDocumentPatch(const TableDocument& document,
   DocumentPatch judged;
   // A patch is made for a file as it lies on disk; one that a BPS check says
   // is not for it may be for the document with its edits (exported from it).
-  const TableSet* tables = &document.Saved();
-  std::span<const std::uint8_t> source = document.Image();
+  const TableSet* tables = &document.File().tables;
+  std::span<const std::uint8_t> source = document.File().image;
   PatchOutcome applied = ApplyPatch(patch, source);
   TableSet edited;
   Bytes edited_image;
   if (applied.refusal == PatchRefusal::kWrongSource) {
     edited = document.TablesAfterCommit();
-    edited_image = WriteTablesInto(edited, document.Image());
+    edited_image = WriteTablesInto(edited, document.File().image);
     tables = &edited;
     source = edited_image;
     applied = ApplyPatch(patch, source);

@@ -180,7 +180,7 @@ std::vector<JournalEntry> JournalEntries(const TableDocument& document) {
     for (int entry = 0; entry < EntryCount(table); ++entry) {
       for (int column = 1; column < ColCounts[table]; ++column) {
         const FieldRef field{table, entry, column};
-        const std::int32_t in_file = FieldValue(document.Saved(), table, entry, column);
+        const std::int32_t in_file = FieldValue(document.File().tables, table, entry, column);
         const CellState state = document.StateOf(field);
         if (state.committed != in_file || state.typed)
           entries.push_back(
@@ -299,7 +299,7 @@ ApplyResult RecoverInto(TableDocument& document, DocumentEdit& edit, const Journ
     conflicting.push_back(entry.in_file !=
                           Shown(entry.field, document.ValueAfterCommit(entry.field)));
   }
-  const TableSet& names = document.Saved();
+  const TableSet& names = document.File().tables;
   QList<QStringList> rows = ChangeListRows(changes, names);
   for (std::size_t i = 0; i < content.entries.size(); ++i) {
     rows[static_cast<qsizetype>(i) + 1][4] = content.entries[i].in_file;

@@ -284,13 +284,12 @@ void RecoveryJournal::Failed(const QString& journal, const QString& reason) {
         reported_ = true;
         if (!timer_.isActive())
           timer_.start();
-        emit notWritten(
-            QCoreApplication::translate(
-                "RecoveryJournal",
-                "Несохранённые изменения файла «%1» не записываются в журнал для "
-                "восстановления: папка журнала недоступна для записи: %2. Папка "
-                "журнала: «%3».")
-                .arg(NativePath(document_->TargetFileName()), reason, NativePath(folder_)));
+        emit notWritten(QCoreApplication::translate(
+                            "RecoveryJournal",
+                            "Несохранённые изменения файла «%1» не записываются в журнал для "
+                            "восстановления: папка журнала недоступна для записи: %2. Папка "
+                            "журнала: «%3».")
+                            .arg(NativePath(document_->File().path), reason, NativePath(folder_)));
       },
       Qt::QueuedConnection);
 }
@@ -303,9 +302,9 @@ void RecoveryJournal::Opened() {
     left_ << journal_;
   Queue([this] { lock_.reset(); });
   adopted_.clear();
-  journal_ = NewJournal(folder_, document_->TargetFileName());
+  journal_ = NewJournal(folder_, document_->File().path);
   reported_ = false;
-  file_size_ = static_cast<std::int64_t>(document_->Image().size());
+  file_size_ = static_cast<std::int64_t>(document_->File().image.size());
   file_crc_.reset();
   on_disk_ = false;
   last_body_.clear();
@@ -313,7 +312,7 @@ void RecoveryJournal::Opened() {
 
 void RecoveryJournal::SavedAs(bool durable) {
   timer_.stop();
-  const QString& path = document_->TargetFileName();
+  const QString& path = document_->File().path;
   const bool moved = !QFileInfo(journal_).fileName().startsWith(HashOf(path));
   if (durable) {
     // The edits are in the copy now, those taken from other editors too.
@@ -340,7 +339,7 @@ void RecoveryJournal::SavedAs(bool durable) {
       });
     }
   }
-  file_size_ = static_cast<std::int64_t>(document_->Image().size());
+  file_size_ = static_cast<std::int64_t>(document_->File().image.size());
   file_crc_.reset();
   last_body_.clear();
 }
@@ -354,7 +353,7 @@ void RecoveryJournal::StepCompleted() {
 
 QByteArray RecoveryJournal::Snapshot() const {
   JournalContent content;
-  content.file = document_->TargetFileName();
+  content.file = document_->File().path;
   content.file_size = file_size_;
   content.file_crc = FileCrc();
   content.written = QDateTime::currentDateTimeUtc();
@@ -366,7 +365,7 @@ QByteArray RecoveryJournal::Snapshot() const {
 
 std::uint32_t RecoveryJournal::FileCrc() const {
   if (!file_crc_) {
-    const Bytes& image = document_->Image();
+    const Bytes& image = document_->File().image;
     file_crc_ = CrcOf(image);
   }
   return *file_crc_;
@@ -420,7 +419,7 @@ void RecoveryJournal::WriteNow() {
 RecoveryJournal::Found RecoveryJournal::Check(Offer& offer, QString& message) {
   if (journal_.isEmpty())
     return Found::Nothing;
-  const QString& path = document_->TargetFileName();
+  const QString& path = document_->File().path;
   const QStringList journals = JournalsOf(folder_, path);
   if (journals.isEmpty())
     return Found::Nothing;

@@ -290,7 +290,7 @@ CommandWindow TMainForm::CommandContext() {
           [this] {
             return std::span<const std::uint8_t>(document_->Comparison().IsOpen()
                                                      ? document_->Comparison().Image()
-                                                     : document_->Image());
+                                                     : document_->File().image);
           },
           [this] { return DialogFolder(); },
           [this](const QString& chosen) { RememberDialogFolder(chosen); },
@@ -337,11 +337,11 @@ const TableSet* TMainForm::CurrentTables() const {
 }
 
 const TableSet& TMainForm::SavedTables() const {
-  return document_->Saved();
+  return document_->File().tables;
 }
 
 const QString& TMainForm::TargetFileName() const {
-  return document_->TargetFileName();
+  return document_->File().path;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -231,7 +231,7 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
     return;
   }
   if (!result.applied && !result.conflicts.empty()) {
-    const QStringList lines = ListsConflictLines(result, lists, window_.document->Saved());
+    const QStringList lines = ListsConflictLines(result, lists, window_.document->File().tables);
     const QString shown = lines.mid(0, kIssuesShown).join(QLatin1Char('\n')) +
                           (lines.size() > kIssuesShown
                                ? QLatin1Char('\n') + MoreIssuesText(lines.size() - kIssuesShown)
@@ -265,7 +265,7 @@ void TableFileCommands::ApplySeveralLists(const QStringList& paths) {
   }
   if (!result.applied)
     return;
-  lists_report_ = WriteListsReport(result, lists, window_.document->Saved());
+  lists_report_ = WriteListsReport(result, lists, window_.document->File().tables);
   UpdateEnabled();
 }
 

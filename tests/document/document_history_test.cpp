@@ -235,7 +235,7 @@ class EditHistoryProperty : public ::testing::TestWithParam<std::uint32_t> {
       ASSERT_EQ(actual.committed, expected.committed) << "step " << step;
       ASSERT_EQ(actual.typed, expected.typed) << "step " << step;
       ASSERT_EQ(document.CellText(field), model->CellText(field)) << "step " << step;
-      ASSERT_EQ(FieldValue(document.Saved(), field.table, field.entry, field.column),
+      ASSERT_EQ(FieldValue(document.File().tables, field.table, field.entry, field.column),
                 model->saved.at(field))
           << "step " << step;
     }

@@ -45,8 +45,8 @@ std::vector<CellState> AllStates(const TableDocument& document) {
 }
 
 JournalContent ContentOf(const TableDocument& document) {
-  const Bytes& image = document.Image();
-  return {document.TargetFileName(), static_cast<std::int64_t>(image.size()),
+  const Bytes& image = document.File().image;
+  return {document.File().path, static_cast<std::int64_t>(image.size()),
           static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size())),
           QDateTime::currentDateTimeUtc(), JournalEntries(document)};
 }
@@ -79,7 +79,7 @@ TEST(Journal, WhatItHoldsComesBackExactly) {
     QString problem;
     const std::optional<JournalContent> read = ReadJournal(bytes, problem);
     ASSERT_TRUE(read) << problem.toStdString();
-    EXPECT_EQ(read->file, edited.TargetFileName());
+    EXPECT_EQ(read->file, edited.File().path);
     EXPECT_EQ(read->entries, JournalEntries(edited));
 
     TableDocument recovered;

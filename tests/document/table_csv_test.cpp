@@ -31,7 +31,7 @@ constexpr CsvSeparator kSeparators[] = {CsvSeparator::Comma, CsvSeparator::Semic
 
 void ExpectUnchanged(const TableDocument& document) {
   EXPECT_TRUE(document.Changes().empty());
-  EXPECT_EQ(WriteTablesInto(document.Committed(), document.Image()), document.Image());
+  EXPECT_EQ(WriteTablesInto(document.Committed(), document.File().image), document.File().image);
 }
 
 TEST(TableCsv, ExportImportsBackWithNoChangeForEveryTableAndSeparator) {

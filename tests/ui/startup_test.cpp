@@ -361,7 +361,7 @@ TEST(UndecodableNameTest, TheFileOpensFromEitherCommandLineAndTheDialog) {
       EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
       ASSERT_TRUE(form.FileLoaded());
       EXPECT_EQ(form.TargetFileName(), QFile::decodeName(absolute));
-      EXPECT_EQ(form.Document()->Image(), expected);
+      EXPECT_EQ(form.Document()->File().image, expected);
     } else {
       EXPECT_FALSE(form.FileLoaded());
       ASSERT_EQ(messages.size(), 1);
