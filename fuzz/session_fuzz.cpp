@@ -533,6 +533,8 @@ class Session {
         case RangeEdit::Operation::Limit:
           result = std::clamp(now, std::min(edit.low, edit.high), std::max(edit.low, edit.high));
           break;
+        case RangeEdit::Operation::Formula:
+          break;  // never drawn above: formulas have their own table-driven test
       }
       if (result < low || result > high) {
         ++out_of_range;
