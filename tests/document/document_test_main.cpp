@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/test_exit.h"
+
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return EndTests(RUN_ALL_TESTS());
 }

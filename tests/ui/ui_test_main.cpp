@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/private_settings.h"
+#include "../support/test_exit.h"
 #include "recovery_journal.h"
 #include "user_settings.h"
 
@@ -34,5 +35,5 @@ int main(int argc, char** argv) {
   Q_INIT_RESOURCE(resources);
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new ClearSettingsBeforeEachTest);
-  return RUN_ALL_TESTS();
+  return EndTests(RUN_ALL_TESTS());
 }
