@@ -2,6 +2,7 @@
 // way out (wrong arguments, refused input), checking what it says and what it
 // writes.
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -47,6 +48,24 @@ struct Start {
   bool through_bash = false;
 };
 
+// Starts `process` and waits up to a minute for its end. Wine now and then
+// fails to create a process, or a wait on one, under load; the program has
+// then not run, or still runs, and is started or waited for again.
+void RunToTheEnd(QProcess& process) {
+  const QDeadlineTimer deadline(60000);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    process.start();
+    if (process.waitForStarted(static_cast<int>(deadline.remainingTime())) ||
+        process.error() != QProcess::FailedToStart)
+      break;
+  }
+  while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+    process.waitForFinished(static_cast<int>(deadline.remainingTime()));
+  EXPECT_EQ(process.state(), QProcess::NotRunning) << "still running after a minute";
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_NE(process.error(), QProcess::FailedToStart) << process.errorString().toStdString();
+}
+
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -69,12 +88,13 @@ class Cli : public ::testing::Test {
     environment.insert(QStringLiteral("ASAN_OPTIONS"),
                        asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("detect_leaks=0"));
     process.setProcessEnvironment(environment);
-    process.start(strace, QStringList{"-f", "-o", log, "-e",
-                                      "trace=openat,write,fsync,fdatasync,rename,renameat,"
-                                      "renameat2,linkat",
-                                      QStringLiteral(TREVALUNE_CLI_PATH)} +
-                              arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
+    process.setProgram(strace);
+    process.setArguments(QStringList{"-f", "-o", log, "-e",
+                                     "trace=openat,write,fsync,fdatasync,rename,renameat,"
+                                     "renameat2,linkat",
+                                     QStringLiteral(TREVALUNE_CLI_PATH)} +
+                         arguments);
+    RunToTheEnd(process);
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const Bytes bytes = ReadBytes(log);
     QFile::remove(log);
@@ -101,13 +121,15 @@ class Cli : public ::testing::Test {
       });
     }
 #endif
-    if (start.through_bash)
-      process.start(QStringLiteral("bash"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") + arguments.join(' ')});
-    else
-      process.start(QStringLiteral(TREVALUNE_CLI_PATH), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
+    if (start.through_bash) {
+      process.setProgram(QStringLiteral("bash"));
+      process.setArguments({QStringLiteral("-c"), QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") +
+                                                      arguments.join(' ')});
+    } else {
+      process.setProgram(QStringLiteral(TREVALUNE_CLI_PATH));
+      process.setArguments(arguments);
+    }
+    RunToTheEnd(process);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
   }
