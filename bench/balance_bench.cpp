@@ -33,36 +33,17 @@
 
 namespace {
 
-BenchSampleFile& Sample() {
-  static BenchSampleFile file;
-  return file;
-}
-
-QString PathOf(const std::filesystem::path& path) {
-  return QString::fromStdString(path.string());
-}
-
-void CatchUp() {
-  QApplication::processEvents();
-}
-
-void WriteFile(const std::filesystem::path& path, const QByteArray& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.constData(), bytes.size());
-}
-
 // The shown main window with the sample open, another sample as the
 // comparison file, and the balance panel shown on `table`.
 struct BalanceWindow {
   explicit BalanceWindow(TableIndex table) {
     form.resize(1200, 900);
     form.show();
-    dialogs.open_answers.push_back(PathOf(Sample().path()));
+    dialogs.open_answers.push_back(PathOf(SampleFile().path()));
     form.OpenClick();
-    const std::filesystem::path other = Sample().Sibling("other.exe");
+    const std::filesystem::path other = SampleFile().Sibling("other.exe");
     const Bytes image = MakeSample(2).image;
-    WriteFile(other, QByteArray(reinterpret_cast<const char*>(image.data()),
-                                static_cast<qsizetype>(image.size())));
+    WriteFile(other, image);
     QString error;
     form.Document()->Comparison().Open(
         PathOf(other), [] { return true; }, error);
@@ -155,7 +136,7 @@ void BM_Formula_PreviewCreatures(benchmark::State& state) {
   TableDocument document;
   QString error;
   document.Open(
-      PathOf(Sample().path()), [] { return true; }, error);
+      PathOf(SampleFile().path()), [] { return true; }, error);
   std::vector<FieldRef> fields;
   for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
     for (int column = 1; column < ColCounts[kCreatures]; ++column)
@@ -191,9 +172,9 @@ double RunCli(const QStringList& arguments) {
 // trevalune-cli formula over the whole Золото column of the creatures, and
 // trevalune-cli apply of the change list it makes (as many rows), in turns.
 void BM_Cli_FormulaAgainstApply(benchmark::State& state) {
-  const QString sample = PathOf(Sample().path());
-  const QString list = PathOf(Sample().Sibling("formula.csv"));
-  const QString out = PathOf(Sample().Sibling("formula-out.exe"));
+  const QString sample = PathOf(SampleFile().path());
+  const QString list = PathOf(SampleFile().Sibling("formula.csv"));
+  const QString out = PathOf(SampleFile().Sibling("formula-out.exe"));
   const QStringList formula = {"formula",  sample,   "--table", "creatures",
                                "--column", "Золото", "--expr",  "value + 1"};
   RunCli(formula + QStringList{"--changes", list});

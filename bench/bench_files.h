@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QString>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,3 +31,24 @@ class BenchSampleFile {
   std::filesystem::path dir_;
   std::filesystem::path path_;
 };
+
+// The sample of this benchmark program, made on first use.
+inline BenchSampleFile& SampleFile() {
+  static BenchSampleFile file;
+  return file;
+}
+
+inline QString PathOf(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// Lets a window handle the events its last step posted (layout, repaint).
+inline void CatchUp() {
+  QCoreApplication::processEvents();
+}

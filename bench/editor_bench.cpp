@@ -32,24 +32,15 @@
 
 namespace {
 
-BenchSampleFile& Sample() {
-  static BenchSampleFile file;
-  return file;
-}
-
-QString PathOf(const std::filesystem::path& path) {
-  return QString::fromStdString(path.string());
-}
-
 // The answers a user would give: the sample in the Open dialog, and a name in
 // the Save dialog that alternates between two files so that every save
 // replaces a file that exists, as saving again does.
 class ScriptedUser {
  public:
   ScriptedUser() {
-    open_path = PathOf(Sample().path());
-    save_paths[0] = PathOf(Sample().Sibling("saved-a.exe"));
-    save_paths[1] = PathOf(Sample().Sibling("saved-b.exe"));
+    open_path = PathOf(SampleFile().path());
+    save_paths[0] = PathOf(SampleFile().Sibling("saved-a.exe"));
+    save_paths[1] = PathOf(SampleFile().Sibling("saved-b.exe"));
   }
   void Open(TMainForm& form) {
     dialogs.open_answers.push_back(open_path);
@@ -80,10 +71,6 @@ class ScriptedUser {
 double read_floor = 0;
 double copy_floor = 0;
 
-void CatchUp() {
-  QApplication::processEvents();
-}
-
 // The shown main window with the sample open, and the events that follow
 // handled.
 struct OpenWindow {
@@ -109,7 +96,7 @@ void ReadOnce(const std::string& path) {
 // Floor of Open: one read, again and again, so with the file and the buffer
 // warm in the processor's caches.
 void BM_ReadFile(benchmark::State& state) {
-  const std::string path = Sample().path().string();
+  const std::string path = SampleFile().path().string();
   read_floor = TimeEach(state, [&] { ReadOnce(path); });
 }
 BENCHMARK(BM_ReadFile)->UseManualTime();
@@ -117,7 +104,7 @@ BENCHMARK(BM_ReadFile)->UseManualTime();
 // Open without a window: the document's Open, which the window's command
 // calls: read through the file layer, load the three tables.
 void BM_Open_Document(benchmark::State& state) {
-  const QString path = PathOf(Sample().path());
+  const QString path = PathOf(SampleFile().path());
   TableDocument document;
   QString error;
   const double seconds = TimeEach(state, [&] {
@@ -140,7 +127,7 @@ BENCHMARK(BM_Open_Document)->UseManualTime();
 // "read_after_repaint_x_floor" gives that read against the warm floor: what
 // Open pays for its read alone, before it loads or shows anything.
 void BM_Open_Window(benchmark::State& state) {
-  const std::string path = Sample().path().string();
+  const std::string path = SampleFile().path().string();
   OpenWindow window;
   TMainForm& form = window.form;
   const int shown = static_cast<int>(state.range(0));
@@ -172,8 +159,8 @@ BENCHMARK(BM_Open_Window)->DenseRange(0, 2)->ArgName("from_table")->UseManualTim
 
 // Floor of Save As: the file copied once and flushed to the disk.
 void BM_CopyAndFlush(benchmark::State& state) {
-  const QString source = PathOf(Sample().path());
-  const QString copy = PathOf(Sample().Sibling("copy.exe"));
+  const QString source = PathOf(SampleFile().path());
+  const QString copy = PathOf(SampleFile().Sibling("copy.exe"));
   copy_floor = TimeEach(state, [&] {
     QFile::remove(copy);
     QFile::copy(source, copy);
@@ -192,12 +179,12 @@ BENCHMARK(BM_CopyAndFlush)->UseManualTime();
 // command calls: read the current file, commit, write the three tables into
 // the image, put it on disk safely.
 void BM_SaveAs_Document(benchmark::State& state) {
-  const QString paths[2] = {PathOf(Sample().Sibling("saved-a.exe")),
-                            PathOf(Sample().Sibling("saved-b.exe"))};
+  const QString paths[2] = {PathOf(SampleFile().Sibling("saved-a.exe")),
+                            PathOf(SampleFile().Sibling("saved-b.exe"))};
   TableDocument document;
   QString error;
   document.Open(
-      PathOf(Sample().path()), [] { return true; }, error);
+      PathOf(SampleFile().path()), [] { return true; }, error);
   unsigned next = 0;
   const double seconds =
       TimeEach(state, [&] { document.SaveAs(paths[next++ % 2], nullptr, error); });

@@ -17,11 +17,6 @@
 
 namespace {
 
-BenchSampleFile& SampleFile() {
-  static BenchSampleFile file;
-  return file;
-}
-
 // A document with the sample open and its journal in a folder beside it; two
 // steps made, the last undone and redone in turns.
 struct JournalledDocument {

@@ -28,30 +28,11 @@
 
 namespace {
 
-BenchSampleFile& Sample() {
-  static BenchSampleFile file;
-  return file;
-}
-
-QString PathOf(const std::filesystem::path& path) {
-  return QString::fromStdString(path.string());
-}
-
-void CatchUp() {
-  QApplication::processEvents();
-}
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
 // A second executable to compare with: another sample, or the bench's own
 // sample with the first creature field and the last spell field changed.
 QString ComparisonFile(bool two_fields) {
   const std::string name = two_fields ? "two-fields.exe" : "other.exe";
-  const std::filesystem::path path = Sample().Sibling(name);
+  const std::filesystem::path path = SampleFile().Sibling(name);
   if (!std::filesystem::exists(path)) {
     Bytes image = MakeSample(two_fields ? 1 : 2).image;
     if (two_fields) {
@@ -80,7 +61,7 @@ struct ModWindow {
   explicit ModWindow(bool panel = true) {
     form.resize(1200, 900);
     form.show();
-    dialogs.open_answers.push_back(PathOf(Sample().path()));
+    dialogs.open_answers.push_back(PathOf(SampleFile().path()));
     form.OpenClick();
     form.pn_Changes->setVisible(panel);
     CatchUp();
@@ -113,7 +94,7 @@ struct ModWindow {
 double read_floor = 0;
 
 void BM_ReadFile(benchmark::State& state) {
-  const std::string path = Sample().path().string();
+  const std::string path = SampleFile().path().string();
   read_floor = TimeEach(state, [&] {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     Bytes bytes(ExpectedFileSize);
@@ -176,7 +157,7 @@ void BM_Commit_List(benchmark::State& state) {
     model->Follow(false);
   QString error;
   document.Open(
-      PathOf(Sample().path()), [] { return true; }, error);
+      PathOf(SampleFile().path()), [] { return true; }, error);
   std::vector<FieldValueChange> values;
   for (TableIndex table = 0; table < kTableCount; ++table)
     for (int entry = 0; entry < EntryCount(table); ++entry)
@@ -207,7 +188,7 @@ void BM_SetComparison_Document(benchmark::State& state) {
   TableDocument document;
   QString error;
   document.Open(
-      PathOf(Sample().path()), [] { return true; }, error);
+      PathOf(SampleFile().path()), [] { return true; }, error);
   const QString other = ComparisonFile(false);
   const double seconds = TimeEach(
       state, [&] { document.Comparison().Open(other, nullptr, error); },

@@ -16,11 +16,6 @@
 
 namespace {
 
-BenchSampleFile& SampleFile() {
-  static BenchSampleFile file;
-  return file;
-}
-
 double read_floor = 0;
 
 template <typename Work>
