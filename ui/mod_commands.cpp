@@ -122,7 +122,9 @@ void ModCommands::EditRangeClick() {
   const std::vector<FieldRef> fields = SelectedFields();
   const std::optional<RangeEdit> edit =
       window_.dialogs->AskRangeEdit(window_.widget, [&](const RangeEdit& asked) {
-        return RangeEditSummary(PlanRangeEdit(document, fields, asked), asked.wrap);
+        const RangeEditPlan plan = PlanRangeEdit(document, fields, asked);
+        return UserDialogs::RangeEditPreview{RangeEditSummary(plan, asked.wrap),
+                                             plan.error.isEmpty()};
       });
   if (!edit)
     return;

@@ -138,8 +138,10 @@ void RangeEditDialog::Update() {
     widget->setVisible(limit);
   QString problem;
   const std::optional<RangeEdit> edit = Read(&problem);
-  buttons_->button(QDialogButtonBox::Ok)->setEnabled(edit.has_value());
-  summary_label_->setText(edit ? summary_(*edit) : problem);
+  const UserDialogs::RangeEditPreview preview =
+      edit ? summary_(*edit) : UserDialogs::RangeEditPreview{problem, false};
+  buttons_->button(QDialogButtonBox::Ok)->setEnabled(preview.can_carry_out);
+  summary_label_->setText(preview.text);
   // A longer summary, or an error with its line, gets the room it needs: the
   // dialog grows rather than cut the words off.
   if (isVisible() && layout() && layout()->hasHeightForWidth()) {

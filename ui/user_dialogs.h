@@ -72,8 +72,13 @@ class UserDialogs {
                                          const QString& details) = 0;
 
   // The operation for the selected cells. `summary` says what an operation
-  // would do, and is shown as the user sets it up; none when cancelled.
-  using RangeEditSummaryOf = std::function<QString(const RangeEdit&)>;
+  // would do, and is shown as the user sets it up, with OK only for one that
+  // can be carried out; none when cancelled.
+  struct RangeEditPreview {
+    QString text;
+    bool can_carry_out = true;
+  };
+  using RangeEditSummaryOf = std::function<RangeEditPreview(const RangeEdit&)>;
   virtual std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                                 const RangeEditSummaryOf& summary) = 0;
 };

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -253,26 +254,37 @@ TEST_F(ModWindowTest, CtrlEEditsTheSelectedRangeAsOneStep) {
 }
 
 // The dialog itself takes the amount in every form a cell takes, and says
-// that one too large is out of range rather than no number.
+// that one too large is out of range rather than no number. OK is on only
+// while the operation can be carried out: here, any amount but 13.
 TEST(RangeEditDialogTest, TakesEveryNumberFormACellTakes) {
-  RangeEditDialog dialog([](const RangeEdit& edit) { return QString::number(edit.amount); });
+  RangeEditDialog dialog([](const RangeEdit& edit) {
+    return UserDialogs::RangeEditPreview{QString::number(edit.amount), edit.amount != 13};
+  });
   QLineEdit* amount = dialog.findChildren<QLineEdit*>().value(0);
   QLabel* summary = nullptr;
   for (QLabel* label : dialog.findChildren<QLabel*>())
     if (label->wordWrap())
       summary = label;
+  const QDialogButtonBox* buttons = dialog.findChild<QDialogButtonBox*>();
   ASSERT_NE(amount, nullptr);
   ASSERT_NE(summary, nullptr);
+  ASSERT_NE(buttons, nullptr);
+  const QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
   for (const char* text : {"$10", "0x10", "16"}) {
     amount->setText(QString::fromLatin1(text));
     ASSERT_TRUE(dialog.Edit().has_value()) << text;
     EXPECT_EQ(dialog.Edit()->amount, 16) << text;
     EXPECT_EQ(summary->text(), QStringLiteral("16")) << text;
+    EXPECT_TRUE(ok->isEnabled()) << text;
   }
+  amount->setText(QStringLiteral("13"));
+  EXPECT_EQ(summary->text(), QStringLiteral("13"));
+  EXPECT_FALSE(ok->isEnabled());
   amount->setText(QStringLiteral("20000000000"));
   EXPECT_FALSE(dialog.Edit().has_value());
   EXPECT_TRUE(summary->text().contains(QStringLiteral("вне допустимого диапазона")))
       << summary->text().toStdString();
+  EXPECT_FALSE(ok->isEnabled());
 }
 
 }  // namespace
