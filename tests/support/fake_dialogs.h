@@ -105,9 +105,7 @@ class FakeDialogs : public UserDialogs {
     const RangeEdit answer = range_edit_answers.front();
     range_edit_answers.pop_front();
     // What the dialog would have shown for the answer the user gave.
-    const RangeEditPreview preview = summary(answer);
-    range_edit_summaries << preview.text;
-    range_edit_refused << !preview.can_carry_out;
+    range_edit_summaries << summary(answer).text;
     return answer;
   }
 
@@ -115,7 +113,6 @@ class FakeDialogs : public UserDialogs {
   std::deque<QString> comparison_answers;
   std::deque<RangeEdit> range_edit_answers;  // none queued: cancelled
   QStringList range_edit_summaries;
-  QList<bool> range_edit_refused;  // whether OK was off for each answer
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
   std::deque<bool> yes_no_answers;  // none queued: No

@@ -278,7 +278,6 @@ TEST(RangeEditDialogTest, TakesEveryNumberFormACellTakes) {
     EXPECT_TRUE(ok->isEnabled()) << text;
   }
   amount->setText(QStringLiteral("13"));
-  EXPECT_EQ(summary->text(), QStringLiteral("13"));
   EXPECT_FALSE(ok->isEnabled());
   amount->setText(QStringLiteral("20000000000"));
   EXPECT_FALSE(dialog.Edit().has_value());
