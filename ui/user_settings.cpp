@@ -37,11 +37,20 @@ QVariant UserSettings::value(const QString& key) const {
 }
 
 void UserSettings::setValue(const QString& key, const QVariant& value) {
+  // A value that stays as it is costs the settings thread a rewrite and a
+  // disk sync of the whole file for nothing: an Open from the same folder.
+  // The file gives back the type it can tell (a list of one path reads as
+  // that path), so the value kept is compared as the type being set.
+  if (QVariant kept = this->value(key);
+      kept.isValid() && kept.convert(value.metaType()) && kept == value)
+    return;
   changed_.insert(key, value);
   Write([key, value](QSettings& settings) { settings.setValue(key, value); });
 }
 
 void UserSettings::remove(const QString& key) {
+  if (!value(key).isValid())
+    return;
   changed_.insert(key, QVariant());
   Write([key](QSettings& settings) { settings.remove(key); });
 }

@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -55,6 +57,38 @@ TEST(RecentFilesTest, NewestFirstEachFileOnceAtMostEight) {
   recent.Clear();
   recent.Save(settings);
   EXPECT_TRUE(RecentFiles::Load(settings).Paths().isEmpty());
+}
+
+// A setting set as it already stands, or removed where there is none, leaves
+// the file alone: opening file after file from one folder costs no rewrite
+// and no disk sync. A change is still written.
+TEST(UserSettingsTest, WritesOnlyWhatChanges) {
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("settings.ini"));
+  const auto open = [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); };
+  const QString folder = QStringLiteral("lastFolder");
+  const QString recent = QStringLiteral("recentFiles");
+  {
+    UserSettings settings(open);  // on the disk once it is gone
+    settings.setValue(folder, dir.path());
+    settings.setValue(recent, QStringList{dir.path()});  // reads back as a string
+  }
+  const QDateTime long_ago(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(long_ago, QFileDevice::FileModificationTime));
+  }
+  {
+    UserSettings settings(open);
+    settings.setValue(folder, dir.path());
+    settings.setValue(recent, QStringList{dir.path()});
+    settings.remove(QStringLiteral("language"));
+  }
+  EXPECT_EQ(QFileInfo(path).lastModified().toUTC(), long_ago);
+  UserSettings(open).setValue(folder, dir.filePath(QStringLiteral("sub")));
+  EXPECT_NE(QFileInfo(path).lastModified().toUTC(), long_ago);
 }
 
 class FileHistoryTest : public WindowTest {
