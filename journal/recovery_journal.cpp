@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -116,8 +117,24 @@ QString HashOf(const QString& path) {
   return QString::fromLatin1(hash.toHex().left(24));
 }
 
-QFileInfoList JournalFiles(const QString& folder, const QString& pattern) {
-  return QDir(folder).entryInfoList({pattern + kSuffix}, QDir::Files, QDir::Time);
+// The journals in `folder` whose names begin with `prefix`, newest first, as
+// QDir::Time sorts them. The names are matched here rather than by a name
+// filter, which Qt turns into a regular expression compiled anew for each
+// listing: this runs at every Open.
+QFileInfoList JournalFiles(const QString& folder, const QString& prefix) {
+  QFileInfoList journals;
+  for (QDirIterator it(folder, QDir::Files); it.hasNext();) {
+    it.next();
+    const QString name = it.fileName();
+    if (name.startsWith(prefix, Qt::CaseInsensitive) && name.endsWith(kSuffix, Qt::CaseInsensitive))
+      journals << it.fileInfo();
+  }
+  std::sort(journals.begin(), journals.end(), [](const QFileInfo& a, const QFileInfo& b) {
+    const QDateTime a_time = a.lastModified();
+    const QDateTime b_time = b.lastModified();
+    return a_time != b_time ? a_time > b_time : a.fileName() < b.fileName();
+  });
+  return journals;
 }
 
 }  // namespace
@@ -137,7 +154,7 @@ namespace {
 std::vector<std::shared_ptr<TakenJournal>> TakeJournals(const QString& folder, const QString& path,
                                                         const QString& own, QString& message) {
   std::vector<std::shared_ptr<TakenJournal>> taken;
-  for (const QFileInfo& info : JournalFiles(folder, HashOf(path) + QLatin1Char('*'))) {
+  for (const QFileInfo& info : JournalFiles(folder, HashOf(path))) {
     const QString journal = info.absoluteFilePath();
     if (journal == own)
       continue;
@@ -197,7 +214,11 @@ void RemoveStaleLocks(const QString& folder) {
 }  // namespace
 
 RecoveryJournal::RecoveryJournal(TableDocument* document, const QString& folder)
-    : QObject(document), document_(document), folder_(folder), worker_(new QObject) {
+    : QObject(document),
+      document_(document),
+      folder_(folder),
+      absolute_folder_(QDir(folder).absolutePath()),
+      worker_(new QObject) {
   timer_.setSingleShot(true);
   timer_.setInterval(kDelayMs);
   connect(&timer_, &QTimer::timeout, this, &RecoveryJournal::WriteNow);
@@ -231,13 +252,21 @@ QString RecoveryJournal::DefaultFolder() {
 
 QStringList RecoveryJournal::JournalsOf(const QString& folder, const QString& path) {
   QStringList journals;
-  for (const QFileInfo& info : JournalFiles(folder, HashOf(path) + QLatin1Char('*')))
+  for (const QFileInfo& info : JournalFiles(folder, HashOf(path)))
     journals << info.absoluteFilePath();
   return journals;
 }
 
 void RecoveryJournal::Queue(std::function<void()> work) {
   QMetaObject::invokeMethod(worker_, std::move(work), Qt::QueuedConnection);
+}
+
+void RecoveryJournal::ReleaseLock() {
+  // Only a write takes the lock: after none there is nothing to let go, and
+  // the writing thread is not woken for it.
+  if (!std::exchange(lock_asked_, false))
+    return;
+  Queue([this] { lock_.reset(); });
 }
 
 void RecoveryJournal::Flush() {
@@ -247,10 +276,13 @@ void RecoveryJournal::Flush() {
 
 namespace {
 
-// A journal name of this editor's own for the file at `path`.
+// A journal name of this editor's own for the file at `path`, in the absolute
+// `folder`. The token comes from the system each time: a generator of our own
+// would be copied into a forked process, which would then name its journals
+// as this one does.
 QString NewJournal(const QString& folder, const QString& path) {
   return QStringLiteral("%1/%2-%3%4")
-      .arg(QDir(folder).absolutePath(), HashOf(path))
+      .arg(folder, HashOf(path))
       .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))
       .arg(kSuffix);
 }
@@ -300,9 +332,9 @@ void RecoveryJournal::Opened() {
   timer_.stop();
   if (!journal_.isEmpty())
     left_ << journal_;
-  Queue([this] { lock_.reset(); });
+  ReleaseLock();
   adopted_.clear();
-  journal_ = NewJournal(folder_, document_->File().path);
+  journal_ = NewJournal(absolute_folder_, document_->File().path);
   reported_ = false;
   file_size_ = static_cast<std::int64_t>(document_->File().image.size());
   file_crc_.reset();
@@ -321,14 +353,15 @@ void RecoveryJournal::SavedAs(bool durable) {
       lock_.reset();
       RemoveTaken(adopted);
     });
+    lock_asked_ = false;
   }
   // A journal left on the disk is this file's only when it was not moved from
   // and the copy may not last.
   on_disk_ = !durable && !moved;
   if (moved) {
     left_ << journal_;
-    Queue([this] { lock_.reset(); });
-    journal_ = NewJournal(folder_, path);
+    ReleaseLock();
+    journal_ = NewJournal(absolute_folder_, path);
     reported_ = false;
     if (durable) {
       // Journals left for the destination were about a file that is no
@@ -382,6 +415,7 @@ void RecoveryJournal::WriteNow() {
         QFile::remove(journal);
         lock_.reset();
       });
+      lock_asked_ = false;
       on_disk_ = false;
     }
     last_body_.clear();
@@ -394,6 +428,7 @@ void RecoveryJournal::WriteNow() {
   last_body_ = body;
   on_disk_ = true;
   // The journals taken from other editors go once this one holds their edits.
+  lock_asked_ = true;
   Queue([this, journal = journal_, bytes, adopted = std::exchange(adopted_, {})] {
     HoldLock(journal);
     QtFileStore store;
@@ -458,7 +493,7 @@ void RecoveryJournal::Remove(const QStringList& journals) {
 
 std::optional<RecoveryJournal::Latest> RecoveryJournal::FindLatest(const QString& folder,
                                                                    QString& message) {
-  for (const QFileInfo& info : JournalFiles(folder, QStringLiteral("*"))) {
+  for (const QFileInfo& info : JournalFiles(folder, QString())) {
     const QString journal = info.absoluteFilePath();
     QString file;
     {

@@ -91,12 +91,15 @@ class RecoveryJournal : public QObject {
   void SavedAs(bool durable);
   void StepCompleted();
   void Queue(std::function<void()> work);
+  // Lets the lock of the journal go on the writing thread, if a write took it.
+  void ReleaseLock();
   // On the writing thread: the lock of `journal`, the one held before let go.
   void HoldLock(const QString& journal);
   void Failed(const QString& journal, const QString& reason);
 
   TableDocument* document_;
   QString folder_;
+  QString absolute_folder_;
   QString journal_;  // this editor's, of the current file; empty before an Open
   // Journals of the current file taken by Check, each with its lock held.
   std::vector<std::shared_ptr<TakenJournal>> adopted_;
@@ -112,4 +115,5 @@ class RecoveryJournal : public QObject {
   QThread thread_;
   QObject* worker_;
   std::unique_ptr<QLockFile> lock_;  // of `journal_`; used on the writing thread only
+  bool lock_asked_ = false;          // a write that takes `lock_` was queued, its release not yet
 };
