@@ -60,6 +60,8 @@ class GridModel : public QAbstractTableModel {
   // True when it told them that every cell changed.
   void BeginUpdate() { ++updating_; }
   bool EndUpdate();
+  // Inside a batch, an outer one included.
+  bool Updating() const { return updating_ > 0; }
 
   // The mark of a cell, for the editor that covers it.
   static constexpr int kMarkRole = Qt::UserRole + 1;

@@ -113,8 +113,8 @@ void TStringGrid::SetShape(int rows, int columns) {
 
 void TStringGrid::EndUpdate() {
   // When the model tells the view that every cell changed, the view refreshes
-  // the editor itself.
-  if (model_->EndUpdate())
+  // the editor itself; inside an outer batch, the end of that one does.
+  if (model_->EndUpdate() || model_->Updating())
     return;
   if (QLineEdit* editor = CellEditor())
     itemDelegate()->setEditorData(editor, editor_index_);

@@ -52,7 +52,8 @@ class TStringGrid : public QTableView, public CellGrid {
   int TopRow() const;
 
   void BeginUpdate() { model_->BeginUpdate(); }
-  // Ends a batch of changes; the editor shows its cell's new text and mark.
+  // Ends a batch of changes; the editor shows its cell's new text and mark
+  // once the outermost batch ends.
   void EndUpdate();
   // After a refill (a tab switch, an Open) the editor holds another table's
   // cell, even when the text looks the same: its undo history is dropped, so
