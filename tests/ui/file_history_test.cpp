@@ -59,35 +59,26 @@ TEST(RecentFilesTest, NewestFirstEachFileOnceAtMostEight) {
   EXPECT_TRUE(RecentFiles::Load(settings).Paths().isEmpty());
 }
 
-// A setting set as it already stands, or removed where there is none, leaves
-// the file alone: opening file after file from one folder costs no rewrite
-// and no disk sync. A change is still written.
+// Settings that stand as they are, a one-path list included (the file reads it
+// back as a string), are not written again: no rewrite and no sync per Open.
 TEST(UserSettingsTest, WritesOnlyWhatChanges) {
   const QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath(QStringLiteral("settings.ini"));
-  const auto open = [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); };
-  const QString folder = QStringLiteral("lastFolder");
-  const QString recent = QStringLiteral("recentFiles");
-  {
-    UserSettings settings(open);  // on the disk once it is gone
-    settings.setValue(folder, dir.path());
-    settings.setValue(recent, QStringList{dir.path()});  // reads back as a string
-  }
-  const QDateTime long_ago(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-  {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(long_ago, QFileDevice::FileModificationTime));
-  }
-  {
-    UserSettings settings(open);
-    settings.setValue(folder, dir.path());
-    settings.setValue(recent, QStringList{dir.path()});
+  const auto set = [&](const QString& folder) {  // on the disk once it is gone
+    UserSettings settings([&] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+    settings.setValue(QStringLiteral("lastFolder"), folder);
+    settings.setValue(QStringLiteral("recentFiles"), QStringList{dir.path()});
     settings.remove(QStringLiteral("language"));
-  }
+  };
+  set(dir.path());
+  const QDateTime long_ago(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+              file.setFileTime(long_ago, QFileDevice::FileModificationTime));
+  file.close();
+  set(dir.path());
   EXPECT_EQ(QFileInfo(path).lastModified().toUTC(), long_ago);
-  UserSettings(open).setValue(folder, dir.filePath(QStringLiteral("sub")));
+  set(dir.filePath(QStringLiteral("sub")));
   EXPECT_NE(QFileInfo(path).lastModified().toUTC(), long_ago);
 }
 
