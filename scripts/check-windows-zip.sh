@@ -7,7 +7,7 @@
 # same sources gives (LINUX_BUILD, build-test by default); the editor must open
 # a sample named on its command line and show it, under Wine's real Windows
 # platform on a virtual display (a screenshot is left beside the zip).
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 zip=$(realpath "$1")
 linux=$(realpath "${2:-$root/build-test}")
