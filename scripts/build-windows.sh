@@ -32,7 +32,7 @@ done
 # tests, the tools that unpack Debian's source and make the zip, and Xvfb for
 # the check of the editor under Wine's real Windows platform.
 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-  libz-mingw-w64-dev wine wine64 dpkg-dev xz-utils zip unzip xvfb xauth xdotool imagemagick googletest
+  libz-mingw-w64-dev libmuparser-dev libqcustomplot-dev wine wine64 dpkg-dev xz-utils zip unzip xvfb xauth xdotool imagemagick googletest
 
 jobs=$(nproc)
 cache=${TREVALUNE_CACHE:-$HOME/.cache/trevalune}
