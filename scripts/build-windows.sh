@@ -70,6 +70,7 @@ build_qt() {
   mkdir -p "$work"
   # Debian's source package, with Debian's patches applied.
   debian_source qt6-base "$(dpkg-query -W -f='${Version}' qt6-base-dev)" "$work"
+  local qt_source=$debian_source_version
   echo "building Qt $qt_version for MinGW in $work (about a quarter of an hour on two cores)"
   cmake -S "$work/src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
@@ -89,6 +90,7 @@ build_qt() {
   # system, Debian's serve.
   mkdir -p "$qt_prefix/translations"
   cp /usr/share/qt6/translations/qtbase_ru.qm "$qt_prefix/translations/"
+  echo "$qt_source" >"$qt_prefix/.source-version"
   touch "$qt_prefix/.complete"
   rm -rf "$work"
 }
@@ -120,12 +122,16 @@ build_deps() {
   rm -rf "$deps_prefix"
   mkdir -p "$deps_prefix/include" "$deps_prefix/lib"
 
+  mkdir -p "$deps_prefix/licenses"
   debian_source libcsv "$csv_version" "$work/libcsv"
+  echo "libcsv $debian_source_version" >>"$deps_prefix/sources.txt"
   x86_64-w64-mingw32-gcc-posix -O2 -c "$work/libcsv/src/libcsv.c" -I"$work/libcsv/src" -o "$work/libcsv.o"
   x86_64-w64-mingw32-ar rcs "$deps_prefix/lib/libcsv.a" "$work/libcsv.o"
   cp "$work/libcsv/src/csv.h" "$deps_prefix/include/"
 
   debian_source muparser "$muparser_version" "$work/muparser"
+  echo "muparser $debian_source_version" >>"$deps_prefix/sources.txt"
+  cp "$work/muparser/src/LICENSE" "$deps_prefix/licenses/muParser: LICENSE of its source"
   cmake -S "$work/muparser/src" -B "$work/muparser/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_SHARED_LIBS=OFF \
     -DENABLE_OPENMP=OFF -DENABLE_SAMPLES=OFF -DENABLE_WIDE_CHAR=OFF -DBUILD_TESTING=OFF \
@@ -138,6 +144,7 @@ build_deps() {
   }
 
   debian_source qcustomplot "$qcustomplot_version" "$work/qcustomplot"
+  echo "qcustomplot $debian_source_version" >>"$deps_prefix/sources.txt"
   cmake -S "$work/qcustomplot/src" -B "$work/qcustomplot/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DCMAKE_PREFIX_PATH="$qt_prefix" -DUSE_QT_VERSION=6 \
@@ -192,6 +199,10 @@ rm -rf "$stage" "$dist/$name.zip" "$dist/$name.zip.sha256"
 mkdir -p "$stage/plugins/platforms" "$stage/plugins/styles" "$stage/translations"
 cp "$build/ui/trevalune.exe" "$build/cli/trevalune-cli.exe" "$build/samplegen/trevalune-sample.exe" "$stage/"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$qt_prefix/bin/$dll.dll" "$stage/"; done
+# The chart's library and the Qt module it needs, once a program imports it.
+if x86_64-w64-mingw32-objdump -p "$stage"/*.exe | grep -q 'DLL Name: QCustomPlotQt6.dll'; then
+  cp "$deps_prefix/bin/QCustomPlotQt6.dll" "$qt_prefix/bin/Qt6PrintSupport.dll" "$stage/"
+fi
 cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
 cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/plugins/styles/"
 # The MinGW runtime the programs and Qt link.
@@ -200,11 +211,16 @@ for dll in libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll; do
   [ -f "$found" ] || found=$(find /usr/lib/gcc/x86_64-w64-mingw32 /usr/x86_64-w64-mingw32 -name "$dll" | head -n 1)
   cp "$found" "$stage/"
 done
+# The zip's programs and libraries go without their debug sections and
+# symbols; the build and the tests under Wine keep theirs.
+find "$stage" -name '*.exe' -exec x86_64-w64-mingw32-strip --strip-all {} +
+find "$stage" -name '*.dll' -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
 # Qt looks for its plugins and translations beside the programs.
 printf '[Paths]\nPrefix=.\n' >"$stage/qt.conf"
-cp "$root/LICENSE" "$stage/LICENSE.txt"
-sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
+sed 's/\r*$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
+sed 's/\r*$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
+"$root/scripts/third-party-notices.sh" "$stage/THIRD-PARTY.txt" "$(cat "$qt_prefix/.source-version")" "$deps_prefix"
 (cd "$dist" && rm -f "$name.zip" && zip -qr -X "$name.zip" "$name" && sha256sum "$name.zip" >"$name.zip.sha256")
 echo "zip: $dist/$name.zip ($(stat -c %s "$dist/$name.zip") bytes)"
 

@@ -48,7 +48,8 @@ source_versions() {
 # with the upstream version of WANTED_VERSION (the installed binary package's
 # version), trying older Debian revisions in order when a download fails: the
 # security archive does not always serve the source of its updates. Prints
-# the version taken, or every version tried and why none served.
+# the version taken, and leaves it in debian_source_version; or prints every
+# version tried and why none served.
 debian_source() {
   local package=$1 wanted=$2 dir=$3 upstream tried=() v
   upstream=$(upstream_version "$wanted")
@@ -59,6 +60,7 @@ debian_source() {
     rm -rf "${dir:?}"/* 2>/dev/null || true
     if (cd "$dir" && apt-get source -qq --download-only "$package=$v" >"$dir/.download.log" 2>&1); then
       if dpkg-source -x "$dir"/*.dsc "$dir/src" >"$dir/.unpack.log" 2>&1; then
+        debian_source_version=$v
         echo "source of $package: $v"
         return 0
       fi
