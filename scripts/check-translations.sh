@@ -8,8 +8,10 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
+# Qt 6's own first: a plain lupdate may be qtchooser's, which starts Qt 5's
+# (Qt 5 comes along with libqcustomplot-dev) or none at all.
 lupdate=""
-for candidate in lupdate /usr/lib/qt6/bin/lupdate "$(qtpaths6 --query QT_HOST_BINS 2>/dev/null)/lupdate"; do
+for candidate in "$(qtpaths6 --query QT_HOST_BINS 2>/dev/null)/lupdate" /usr/lib/qt6/bin/lupdate lupdate; do
   if command -v "$candidate" >/dev/null 2>&1; then
     lupdate="$candidate"
     break
