@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "change_list.h"
+#include "formula.h"
 #include "grid_shape.h"
 #include "range_edit.h"
 #include "table_csv.h"
 #include "table_document.h"
-#if TREVALUNE_HAVE_BALANCE
-#include "formula.h"
-#endif
 
 namespace {
 
@@ -68,7 +66,6 @@ bool ReadFormulaRequest(CliRequest& request) {
 }
 
 int RunFormula(const CliRequest& request) {
-#if TREVALUNE_HAVE_BALANCE
   if (!request.changes.isEmpty() && request.changes != QStringLiteral("-") &&
       QFileInfo(request.changes).absoluteFilePath() ==
           QFileInfo(request.files[0]).absoluteFilePath()) {
@@ -119,10 +116,4 @@ int RunFormula(const CliRequest& request) {
                .arg(plan.out_of_range)
                .arg(plan.not_number_results));
   return kExitDone;
-#else
-  (void)request;
-  Complain(QCoreApplication::translate("FormulaCommand",
-                                       "в этой сборке нет формул: команда formula недоступна"));
-  return kExitFailed;
-#endif
 }

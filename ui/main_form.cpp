@@ -25,12 +25,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "balance_commands.h"
 #include "caption_language.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
-#if TREVALUNE_HAVE_BALANCE
-#include "balance_commands.h"
-#endif
 #include "editor_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
@@ -218,13 +216,11 @@ void TMainForm::SetUpModWork() {
     pn_Changes->setFocus(Qt::ShortcutFocusReason);
   });
   mm_View->addAction(panel);
-#if TREVALUNE_HAVE_BALANCE
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },
       [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
-#endif
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
