@@ -486,6 +486,12 @@ void RecoveryJournal::Discard() {
   Queue([adopted = std::exchange(adopted_, {})] { RemoveTaken(adopted); });
 }
 
+void RecoveryJournal::PutOff() {
+  // Letting a lock go removes its file, and nothing is synced: no wait for
+  // the disk.
+  adopted_.clear();
+}
+
 void RecoveryJournal::Remove(const QStringList& journals) {
   for (const QString& journal : journals)
     QFile::remove(journal);

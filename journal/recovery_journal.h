@@ -61,6 +61,11 @@ class RecoveryJournal : public QObject {
   Found Check(Offer& offer, QString& message);
   // The user declined the journals of the current file: they are removed.
   void Discard();
+  // The journals taken were not put back (the user put the question off, or
+  // cancelled it later on): they are let go, left on the disk as they are
+  // for the next start. This editor's own journal never takes their edits
+  // in, so neither its writes nor a Save As remove them.
+  void PutOff();
 
   // At a start with no file: the journals of the file whose journal was
   // written last, of those no running editor holds. Broken journals met on

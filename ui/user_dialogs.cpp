@@ -150,11 +150,26 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
   return box.exec() == QMessageBox::Yes;
 }
 
-bool QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
+UserDialogs::RecoveryAnswer QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QCoreApplication::translate("UserDialogs", "Вопрос"), text,
-                  QMessageBox::Yes | QMessageBox::No, parent);
-  box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
+                  QMessageBox::NoButton, parent);
+  QPushButton* restore = box.addButton(QCoreApplication::translate("UserDialogs", "Восстановить"),
+                                       QMessageBox::AcceptRole);
+  const QPushButton* discard = box.addButton(
+      QCoreApplication::translate("UserDialogs", "Отбросить"), QMessageBox::DestructiveRole);
+  // Esc and the box's close button put the question off. QMessageBox lets
+  // them close it only through a button of its own (without one, Windows even
+  // greys the close button out), so that one is there, never shown.
+  QPushButton* later = box.addButton(QString(), QMessageBox::RejectRole);
+  later->hide();
+  box.setEscapeButton(later);
+  box.setDefaultButton(restore);
+  box.exec();
+  if (box.clickedButton() == restore)
+    return RecoveryAnswer::Restore;
+  if (box.clickedButton() == discard)
+    return RecoveryAnswer::Discard;
+  return RecoveryAnswer::NotNow;
 }
 
 void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {

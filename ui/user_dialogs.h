@@ -37,9 +37,11 @@ class UserDialogs {
   virtual bool AskSizeWarning(QWidget* parent) = 0;
   // Asks a question that a Yes answers; true for Yes. No is the default.
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
-  // The question whether to bring back unsaved edits; true for Yes, which is
-  // the default here, since No deletes them.
-  virtual bool AskRecovery(QWidget* parent, const QString& text) = 0;
+  // The question whether to bring back unsaved edits: Восстановить (the
+  // default), Отбросить, which alone deletes them, or the question put off
+  // (Esc, the box closed), which leaves them for the next start.
+  enum class RecoveryAnswer { Restore, Discard, NotNow };
+  virtual RecoveryAnswer AskRecovery(QWidget* parent, const QString& text) = 0;
   // Tells the user that a command failed and why.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // The same with more that the user may unfold and scroll through, such as a
@@ -91,7 +93,7 @@ class QtUserDialogs : public UserDialogs {
   QStringList AskFileNames(QWidget* parent, FileKind kind, const QString& folder) override;
   bool AskSizeWarning(QWidget* parent) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
-  bool AskRecovery(QWidget* parent, const QString& text) override;
+  RecoveryAnswer AskRecovery(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowErrorWithDetails(QWidget* parent, const QString& text, const QString& details) override;
   void ShowInfo(QWidget* parent, const QString& text) override;
