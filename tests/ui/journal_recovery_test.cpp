@@ -42,8 +42,9 @@ const char kEditorVariable[] = "TREVALUNE_TEST_JOURNAL_EDITOR";
 
 // The edits, in order. The first editor: a value in one table, whose tab is
 // then left, so that the field takes it; then a number and a text that is
-// none in another table, still typed in their cells when the editor dies. The
-// second editor, on the same file at the same time: two numbers, typed.
+// none in another table, still typed in their cells when the editor dies, the
+// last one in the cell still being edited. The second editor, on the same
+// file at the same time: two numbers, typed, the last one not left either.
 struct Edit {
   TableIndex table;
   int column, row;
@@ -57,10 +58,14 @@ constexpr Edit kEdits[] = {
 };
 constexpr int kFirstEditorEdits = 3;
 
-void TypeInto(TMainForm& form, const Edit& edit) {
+// Goes to the edit's cell, ending the visit of the cell before.
+void MoveTo(TMainForm& form, const Edit& edit) {
   if (form.ActiveTable() != edit.table)
     form.tc_Tabs->setCurrentIndex(edit.table);
   form.sg_Table->SetCurrentCell(edit.column, edit.row);
+}
+
+void TypeText(TMainForm& form, const Edit& edit) {
   QLineEdit* editor = form.sg_Table->CellEditor();
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
@@ -68,11 +73,14 @@ void TypeInto(TMainForm& form, const Edit& edit) {
   QTest::keyClicks(editor, QString::fromUtf8(edit.text));
 }
 
-std::size_t JournalEntriesOnDisk(const QString& journal) {
+std::optional<JournalContent> JournalOnDisk(const QString& journal) {
   QFile file(journal);
   QString problem;
-  const auto content =
-      file.open(QIODevice::ReadOnly) ? ReadJournal(file.readAll(), problem) : std::nullopt;
+  return file.open(QIODevice::ReadOnly) ? ReadJournal(file.readAll(), problem) : std::nullopt;
+}
+
+std::size_t JournalEntriesOnDisk(const QString& journal) {
+  const auto content = JournalOnDisk(journal);
   return content ? content->entries.size() : 0;
 }
 
@@ -91,12 +99,30 @@ TEST(JournalChild, DISABLED_EditsAndWaitsToBeKilled) {
   const std::span edits =
       std::span(kEdits).subspan(second ? kFirstEditorEdits : 0,
                                 second ? std::size(kEdits) - kFirstEditorEdits : kFirstEditorEdits);
-  for (const Edit& edit : edits)
-    TypeInto(form, edit);
-  form.sg_Table->SetCurrentCell(1, 1);  // the last visit ends
+  for (const Edit& edit : edits.first(edits.size() - 1)) {
+    MoveTo(form, edit);
+    TypeText(form, edit);
+  }
   const QString journal = form.Journal()->CurrentJournal();
+  // The last cell's visit starts once the journal holds the others.
+  const Edit& last = edits.back();
+  MoveTo(form, last);
   ASSERT_TRUE(
-      QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == edits.size(); }, 30000));
+      QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == edits.size() - 1; }, 30000));
+  // Typed, and Enter, which keeps the cell: the visit goes on, and what it
+  // typed reaches the journal all the same.
+  TypeText(form, last);
+  QTest::keyClick(form.sg_Table->CellEditor(), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const auto content = JournalOnDisk(journal);
+        return content && content->entries.size() == edits.size() &&
+               std::any_of(content->entries.begin(), content->entries.end(), [&](const auto& e) {
+                 return e.field == FieldRef{last.table, last.row - 1, last.column} &&
+                        e.typed == std::string(last.text);
+               });
+      },
+      30000));
   std::fputs("journal written\n", stdout);
   std::fflush(stdout);
   QTest::qWait(600000);
