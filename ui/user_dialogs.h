@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "range_edit.h"
 
+class QFileDialog;
 class QWidget;
 
 // The modal questions the main window asks the user. The window asks only
@@ -88,6 +91,13 @@ class UserDialogs {
 // The real dialogs.
 class QtUserDialogs : public UserDialogs {
  public:
+  QtUserDialogs();
+  // The file dialogs go here, writing Qt's own settings of them (the window
+  // is gone by then).
+  ~QtUserDialogs() override;
+  QtUserDialogs(const QtUserDialogs&) = delete;
+  QtUserDialogs& operator=(const QtUserDialogs&) = delete;
+
   QString AskFileName(QWidget* parent, FileKind kind, const QString& folder,
                       const QString& proposedName) override;
   QStringList AskFileNames(QWidget* parent, FileKind kind, const QString& folder) override;
@@ -105,6 +115,14 @@ class QtUserDialogs : public UserDialogs {
                                  const QString& details) override;
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
+
+ private:
+  // The file dialog of `kind` over `parent`, made the first time and kept
+  // from then on: Qt's dialog writes its settings file, with a disk sync, as
+  // it is destroyed, and the window's thread never waits for the disk while
+  // the window is up. Null once Qt has destroyed it with its parent.
+  QFileDialog* FileDialogOf(QWidget* parent, FileKind kind);
+  std::map<FileKind, QPointer<QFileDialog>> file_dialogs_;
 };
 
 // The filter of both file dialogs.
