@@ -2039,5 +2039,13 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
         <source>Сравнить с файлом</source>
         <translation>Compare with file</translation>
     </message>
+    <message>
+        <source>Восстановить</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Отбросить</source>
+        <translation>Discard</translation>
+    </message>
 </context>
 </TS>
