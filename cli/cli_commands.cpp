@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 #include "change_list.h"
@@ -18,7 +17,7 @@
 #include "text_file.h"
 
 void Complain(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
+  WriteStandardError(QStringLiteral("trevalune-cli: %1\n").arg(message));
 }
 
 QString Shown(const QString& path) {

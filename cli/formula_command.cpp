@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <cstdio>
 #include <vector>
 
 #include "change_list.h"
 #include "grid_shape.h"
 #include "range_edit.h"
+#include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
 #if TREVALUNE_HAVE_BALANCE
@@ -17,8 +17,9 @@
 namespace {
 
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
-               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
+  WriteStandardError(
+      QStringLiteral("trevalune-cli: %1\n%2\n")
+          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 // The grid column of `caption` in `table`, or 0.

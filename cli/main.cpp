@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTranslator>
-#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <utility>
@@ -66,8 +65,9 @@ QStringList CommandOptions() {
 }
 
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
-               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
+  WriteStandardError(
+      QStringLiteral("trevalune-cli: %1\n%2\n")
+          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 // Qt words the parts of its help in English; in Russian they are put in
@@ -367,7 +367,7 @@ int main(int argc, char** argv) {
     QString message;
     if (WriteStandardOutput(answer, message))
       return kExitDone;
-    std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
+    Complain(message);
     return kExitFailed;
   }
   CliRequest request;

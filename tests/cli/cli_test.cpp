@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/file_helpers.h"
+#include "../support/os_helpers.h"
 #include "../support/text_refusals.h"
 #include "patch_texts.h"
 #include "sample_image.h"
@@ -328,6 +329,50 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_EQ(FolderEntries(folder_.path()), files);
     EXPECT_EQ(ReadBytes(Path("a.exe")), executable);
     EXPECT_EQ(ReadBytes(Path("bad.csv")), list);
+  }
+}
+
+// A reader that closes its end of the pipe early (`| head`) wants no more:
+// the rest is not written, and that is no failure, on either system.
+TEST_F(Cli, AReaderThatClosesThePipeIsNoFailure) {
+  ASSERT_TRUE(WriteBytes(Path("b.exe"), MakeSample(2).image));
+  for (const QStringList& arguments :
+       {QStringList{"diff", "a.exe", "b.exe"},
+        QStringList{"export", "a.exe", "--table", "creatures"}, QStringList{"--help"}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    QProcess process;
+    process.setWorkingDirectory(folder_.path());
+    process.setProgram(QStringLiteral(TREVALUNE_CLI_PATH));
+    process.setArguments(arguments);
+    // Standard output is a pipe whose reader is gone before anything is written.
+#ifdef Q_OS_WIN
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, &inherited, 0));
+    ::CloseHandle(reader);
+    process.setCreateProcessArgumentsModifier([writer](QProcess::CreateProcessArguments* start) {
+      start->startupInfo->hStdOutput = writer;
+      start->inheritHandles = true;
+    });
+    RunToTheEnd(process);
+    ::CloseHandle(writer);
+#else
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const int writer = ends[1];
+    process.setChildProcessModifier([writer] {
+      // Ignored, as some shells and services leave it: the write fails with
+      // EPIPE. (Otherwise the signal itself ends the program, quietly.)
+      std::signal(SIGPIPE, SIG_IGN);
+      ::dup2(writer, 1);
+    });
+    RunToTheEnd(process);
+    ::close(writer);
+#endif
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QString());
   }
 }
 
