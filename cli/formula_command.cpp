@@ -1,7 +1,6 @@
 #include "formula_command.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <vector>
 
 #include "change_list.h"
@@ -70,15 +69,6 @@ bool ReadFormulaRequest(CliRequest& request) {
 
 int RunFormula(const CliRequest& request) {
 #if TREVALUNE_HAVE_BALANCE
-  if (!request.changes.isEmpty() && request.changes != QStringLiteral("-") &&
-      QFileInfo(request.changes).absoluteFilePath() ==
-          QFileInfo(request.files[0]).absoluteFilePath()) {
-    Complain(QCoreApplication::translate(
-                 "FormulaCommand",
-                 "список изменений «%1» записался бы поверх входного файла: укажите другой путь")
-                 .arg(Shown(request.changes)));
-    return kExitFailed;
-  }
   TableDocument document;
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;

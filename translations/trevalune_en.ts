@@ -715,6 +715,10 @@ the change list instead of the executable</translation>
         <source>formula: записать список изменений вместо исполняемого файла.</source>
         <translation>formula: write the change list instead of the executable.</translation>
     </message>
+    <message>
+        <source>список изменений «%1» записался бы поверх входного файла «%2»: укажите в --changes другой путь</source>
+        <translation>the change list “%1” would be written over the input file “%2”: give another path in --changes</translation>
+    </message>
 </context>
 <context>
     <name>CsvIssue</name>
@@ -1077,10 +1081,6 @@ the change list instead of the executable</translation>
     <message>
         <source>команде formula нужен ровно один из параметров -o и --changes</source>
         <translation>the command formula needs exactly one of the options -o and --changes</translation>
-    </message>
-    <message>
-        <source>список изменений «%1» записался бы поверх входного файла: укажите другой путь</source>
-        <translation>the change list “%1” would be written over the input file: give another path</translation>
     </message>
     <message>
         <source>ничего не записано</source>

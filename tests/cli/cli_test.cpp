@@ -226,6 +226,14 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   image.insert(image.end(), {1, 2, 3});
   ASSERT_TRUE(WriteBytes(Path("long.exe"), image));
   ASSERT_TRUE(WriteText(Path("same.ips"), QStringLiteral("PATCHEOF")));
+  // Other names of the executable and of the list: a second (hard) link, and
+  // symbolic links where the system has them.
+  ASSERT_TRUE(MakeHardLink(Path("a.exe"), Path("hard.exe")));
+  ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+#ifdef Q_OS_UNIX
+  ASSERT_TRUE(QFile::link(QStringLiteral("a.exe"), Path("link.exe")));
+  ASSERT_TRUE(QFile::link(Path("bad.csv"), Path("list-link.csv")));
+#endif
   const QStringList files = FolderEntries(folder_.path());
   const Bytes executable = ReadBytes(Path("a.exe"));
   const Bytes list = ReadBytes(Path("bad.csv"));
@@ -265,6 +273,46 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
     {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
     {{"apply", "a.exe", "bad.csv", "-o", "bad.csv"}, 2, false, over + " «bad.csv»"},
+    // ... whatever other name the input goes by: not even as a change list
+    // instead of the executable, or as a report.
+    {{"diff", "a.exe", "a.exe", "-o", "hard.exe"}, 2, false, over + " «a.exe»"},
+    {{"patch", "a.exe", "a.exe", "-o", "hard.exe"}, 2, false, over},
+    {{"export", "hard.exe", "--table", "spells", "-o", "a.exe"}, 2, false, over + " «hard.exe»"},
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+      "--changes", "hard.exe"},
+     2,
+     false,
+     "список изменений «hard.exe» " + over + " «a.exe»"},
+    {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "hard.exe"},
+     2,
+     false,
+     "отчёт «hard.exe» записался бы поверх файла «a.exe»"},
+    {{"diff", "a.exe", "a.exe", "-o", "sub/../a.exe"}, 2, false, over},
+#ifdef Q_OS_WIN
+    {{"diff", "a.exe", "a.exe", "-o", "A.EXE"}, 2, false, over},
+#endif
+#ifdef Q_OS_UNIX
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+      "--changes", "link.exe"},
+     2,
+     false,
+     over + " «a.exe»"},
+    {{"formula", "link.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+      "--changes", "a.exe"},
+     2,
+     false,
+     over + " «link.exe»"},
+    {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+      "--changes", "./sub/../link.exe"},
+     2,
+     false,
+     over},
+    {{"import", "a.exe", "list-link.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
+    {{"apply", "link.exe", "bad.csv", "-o", "b.exe", "--report", "a.exe"},
+     2,
+     false,
+     "записался бы поверх файла «link.exe»"},
+#endif
     // "-" is standard output for text alone.
     {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
     {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
