@@ -24,6 +24,13 @@ QString Shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
+QString QuotedList(const QStringList& texts) {
+  QStringList quoted;
+  for (const QString& text : texts)
+    quoted.append(QCoreApplication::translate("Cli", "«%1»").arg(text));
+  return quoted.join(QStringLiteral(", "));
+}
+
 // Opens an executable; a file of another size only with --any-size.
 bool OpenExecutable(TableDocument& document, const QString& path, bool any_size) {
   QString error;
@@ -202,9 +209,9 @@ int Export(const CliRequest& request) {
     if (!WriteText(document.Files(), path,
                    ExportTableCsv(document, table, request.separator, request.captions))) {
       if (!written.isEmpty())
-        Complain(QCoreApplication::translate("Cli",
-                                             "записаны только «%1», остальные таблицы не записаны")
-                     .arg(written.join(QStringLiteral("», «"))));
+        Complain(
+            QCoreApplication::translate("Cli", "записаны только %1, остальные таблицы не записаны")
+                .arg(QuotedList(written)));
       return kExitFailed;
     }
     written.append(Shown(path));

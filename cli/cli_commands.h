@@ -81,6 +81,9 @@ int RunCommand(const CliRequest& request);
 // system writes it.
 void Complain(const QString& message);
 QString Shown(const QString& path);
+// Names or captions for a message, each in the quotes of the language of the
+// answers: «a», «b» in Russian, “a”, “b” in English.
+QString QuotedList(const QStringList& texts);
 class TableDocument;
 class FileStore;
 // Opens an executable; a file of another size only with --any-size.

@@ -1,8 +1,10 @@
 #include "formula_command.h"
 
 #include <QCoreApplication>
+#include <string_view>
 #include <vector>
 
+#include "caption_language.h"
 #include "change_list.h"
 #include "grid_shape.h"
 #include "range_edit.h"
@@ -21,23 +23,18 @@ void UsageError(const QString& message) {
           .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
-// The grid column of `caption` in `table`, or 0.
+// The grid column of `caption`, Russian or English, in `table`, or 0.
 int ColumnOf(TableIndex table, const QString& caption) {
-  for (int column = 1; column < ColCounts[table]; ++column) {
-    const std::string_view name = HeaderCaptions[table][column];
-    if (QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) == caption)
-      return column;
-  }
-  return 0;
+  const QByteArray utf8 = caption.toUtf8();
+  return ColumnOfCaption(table, std::string_view(utf8.constData(), utf8.size()));
 }
 
+// The table's captions in the language of the answers, each in its quotes.
 QString Captions(TableIndex table) {
   QStringList captions;
-  for (int column = 1; column < ColCounts[table]; ++column) {
-    const std::string_view name = HeaderCaptions[table][column];
-    captions << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-  }
-  return captions.join(QStringLiteral("», «"));
+  for (int column = 1; column < ColCounts[table]; ++column)
+    captions << ShownCaption(HeaderCaptions[table][column]);
+  return QuotedList(captions);
 }
 
 }  // namespace
@@ -50,7 +47,7 @@ bool ReadFormulaRequest(CliRequest& request) {
   }
   if (ColumnOf(*request.table, request.column) == 0) {
     UsageError(
-        QCoreApplication::translate("FormulaCommand", "в таблице %1 нет столбца «%2»; есть «%3»")
+        QCoreApplication::translate("FormulaCommand", "в таблице %1 нет столбца «%2»; есть %3")
             .arg(TableFileName(*request.table), request.column, Captions(*request.table)));
     return false;
   }
@@ -90,7 +87,7 @@ int RunFormula(const CliRequest& request) {
       return kExitFailed;
   } else if (!WriteText(document.Files(),
                         request.changes == QStringLiteral("-") ? QString() : request.changes,
-                        WriteChangeList(document, request.separator))) {
+                        WriteChangeList(document, request.separator, request.captions))) {
     return kExitFailed;
   }
   Complain(QCoreApplication::translate(

@@ -326,10 +326,6 @@
         <translation>the result “%1” would be written over the input file “%2”: give another path in -o</translation>
     </message>
     <message>
-        <source>записаны только «%1», остальные таблицы не записаны</source>
-        <translation>only “%1” written, the other tables were not written</translation>
-    </message>
-    <message>
         <source>таблица не загружена, файл «%1» не записан</source>
         <translation>the table was not loaded, the file “%1” was not written</translation>
     </message>
@@ -716,8 +712,16 @@ the change list instead of the executable</translation>
         <translation>formula: write the change list instead of the executable.</translation>
     </message>
     <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
         <source>список изменений «%1» записался бы поверх входного файла «%2»: укажите в --changes другой путь</source>
         <translation>the change list “%1” would be written over the input file “%2”: give another path in --changes</translation>
+    </message>
+    <message>
+        <source>записаны только %1, остальные таблицы не записаны</source>
+        <translation>only %1 written, the other tables were not written</translation>
     </message>
 </context>
 <context>
@@ -1071,10 +1075,6 @@ the change list instead of the executable</translation>
         <translation>the command formula needs the option --column</translation>
     </message>
     <message>
-        <source>в таблице %1 нет столбца «%2»; есть «%3»</source>
-        <translation>the table %1 has no column “%2”; there are “%3”</translation>
-    </message>
-    <message>
         <source>команде formula нужен параметр --expr</source>
         <translation>the command formula needs the option --expr</translation>
     </message>
@@ -1101,6 +1101,10 @@ the change list instead of the executable</translation>
     <message>
         <source>в этой сборке нет формул: команда formula недоступна</source>
         <translation>this build has no formulas: the command formula is not available</translation>
+    </message>
+    <message>
+        <source>в таблице %1 нет столбца «%2»; есть %3</source>
+        <translation>the table %1 has no column “%2”; there are %3</translation>
     </message>
 </context>
 <context>
