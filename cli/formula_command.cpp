@@ -66,6 +66,12 @@ bool ReadFormulaRequest(CliRequest& request) {
 
 int RunFormula(const CliRequest& request) {
 #if TREVALUNE_HAVE_BALANCE
+  // An empty condition is a mistake, not "every entry": that is no --where.
+  if (request.condition && request.condition->trimmed().isEmpty()) {
+    Complain(QCoreApplication::translate("FormulaCommand", "пустое условие"));
+    Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
+    return kExitFailed;
+  }
   TableDocument document;
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;
@@ -74,8 +80,8 @@ int RunFormula(const CliRequest& request) {
   std::vector<FieldRef> fields;
   for (int entry = 0; entry < EntryCount(table); ++entry)
     fields.push_back({table, entry, column});
-  const RangeEditPlan plan =
-      PlanFormulaEdit(document, fields, request.expression, request.wrap, request.condition);
+  const RangeEditPlan plan = PlanFormulaEdit(document, fields, request.expression, request.wrap,
+                                             request.condition.value_or(QString()));
   if (!plan.error.isEmpty()) {
     Complain(plan.error);
     Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));

@@ -198,7 +198,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   }
   request.column = parser.value(QStringLiteral("column"));
   request.expression = parser.value(QStringLiteral("expr"));
-  request.condition = parser.value(QStringLiteral("where"));
+  if (parser.isSet(QStringLiteral("where")))
+    request.condition = parser.value(QStringLiteral("where"));
   request.wrap = parser.isSet(QStringLiteral("wrap"));
   request.changes = parser.value(QStringLiteral("changes"));
   request.report = parser.value(QStringLiteral("report"));

@@ -1106,6 +1106,10 @@ the change list instead of the executable</translation>
         <source>в таблице %1 нет столбца «%2»; есть %3</source>
         <translation>the table %1 has no column “%2”; there are %3</translation>
     </message>
+    <message>
+        <source>пустое условие</source>
+        <translation>empty condition</translation>
+    </message>
 </context>
 <context>
     <name>GridClipboard</name>
