@@ -1600,6 +1600,79 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     </message>
 </context>
 <context>
+    <name>Sample</name>
+    <message>
+        <source>Справка: trevalune-sample --help</source>
+        <translation>Help: trevalune-sample --help</translation>
+    </message>
+    <message>
+        <source>Пишет пример исполняемого файла для опытов: все таблицы на своих местах, придуманные
+имена и разные значения. Одно и то же зерно всегда даёт одни и те же байты.
+
+Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — файл не записан.</source>
+        <translation>Writes a sample executable to try things on: every table at its place, invented
+names and varied values. The same seed always gives the same bytes.
+
+Exit codes: 0 done, 1 wrong arguments, 2 the file was not written.</translation>
+    </message>
+    <message>
+        <source>Показать эту справку.</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>Показать версию.</source>
+        <translation>Show the version.</translation>
+    </message>
+    <message>
+        <source>Зерно, от 0 до 4294967295 (по умолчанию 1).</source>
+        <translation>The seed, from 0 to 4294967295 (1 if not given).</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Язык ответов, ru или en. Без параметра — из TREVALUNE_LANG, иначе ru.</source>
+        <translation>The language of the answers, ru or en. Without the option, from TREVALUNE_LANG, otherwise ru.</translation>
+    </message>
+    <message>
+        <source>язык</source>
+        <translation>language</translation>
+    </message>
+    <message>
+        <source>ФАЙЛ</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>Куда записать пример.</source>
+        <translation>Where to write the sample.</translation>
+    </message>
+    <message>
+        <source>неверные параметры: %1</source>
+        <translation>wrong options: %1</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр «%1»</source>
+        <translation>unknown option “%1”</translation>
+    </message>
+    <message>
+        <source>неизвестный язык «%1»: нужен ru или en</source>
+        <translation>unknown language “%1”: ru or en expected</translation>
+    </message>
+    <message>
+        <source>неверное зерно «%1»: нужно целое число от 0 до 4294967295</source>
+        <translation>wrong seed “%1”: a whole number from 0 to 4294967295 expected</translation>
+    </message>
+    <message>
+        <source>не указан файл</source>
+        <translation>no file given</translation>
+    </message>
+    <message>
+        <source>нужен один файл, а указано %1</source>
+        <translation>one file is needed, but %1 are given</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>%1

@@ -1,6 +1,6 @@
 // trevalune-cli run as a user runs it: a round trip that succeeds, and each
 // way out (wrong arguments, refused input), checking what it says and what it
-// writes.
+// writes; and the sample generator the same way.
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -47,6 +47,8 @@ struct Start {
   std::uint64_t file_size_limit = 0;
   // Run by bash, for the arguments to be what bash makes of them.
   bool through_bash = false;
+  // The program run: trevalune-cli unless another is named.
+  QString program = {};
 };
 
 // Starts `process` and waits up to a minute for its end. Wine now and then
@@ -127,7 +129,8 @@ class Cli : public ::testing::Test {
       process.setArguments({QStringLiteral("-c"), QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") +
                                                       arguments.join(' ')});
     } else {
-      process.setProgram(QStringLiteral(TREVALUNE_CLI_PATH));
+      process.setProgram(start.program.isEmpty() ? QStringLiteral(TREVALUNE_CLI_PATH)
+                                                 : start.program);
       process.setArguments(arguments);
     }
     RunToTheEnd(process);
@@ -449,6 +452,54 @@ TEST_F(Cli, AReaderThatClosesThePipeIsNoFailure) {
 #endif
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QString());
+  }
+}
+
+// trevalune-sample reads its arguments as the other programs do: --help and
+// --version answer, in Russian or in English, and write nothing; a wrong
+// argument exits 1 and a file that cannot be written 2, with the reason; a
+// name in any script names the file written, with the seed's own bytes.
+TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
+  const struct {
+    QStringList arguments;
+    int exit_code;
+    bool on_stdout;
+    QString text;
+    const char* written = nullptr;
+    std::uint32_t seed = 1;
+  } cases[] = {
+      {{"--help"}, 0, true, "Использование: trevalune-sample [параметры] ФАЙЛ\n"},
+      {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-sample [options] FILE\n"},
+      {{"--version"}, 0, true, "trevalune-sample " TREVALUNE_VERSION "\n"},
+      {{}, 1, false, "trevalune-sample: не указан файл\nСправка: trevalune-sample --help\n"},
+      {{"--seed", "-1", "s.exe"}, 1, false, "неверное зерно «-1»"},
+      {{"s.exe", "t.exe"}, 1, false, "нужен один файл, а указано 2"},
+      {{"--out", "s.exe"}, 1, false, "неизвестный параметр «out»"},
+      {{"--lang", "en", "--seed", "x", "s.exe"}, 1, false, "wrong seed “x”"},
+      {{"--lang", "de", "s.exe"}, 1, false, "неизвестный язык «de»"},
+      {{"none/s.exe"},
+       2,
+       false,
+       QStringLiteral("trevalune-sample: Не удалось записать файл «%1»: папка не существует.\n")
+           .arg(QDir::toNativeSeparators("none/s.exe"))},
+      {{"--seed", "2", "второй образец.exe"}, 0, false, "", "второй образец.exe", 2},
+      {{"--seed=4294967295", "s.exe"}, 0, false, "", "s.exe", 4294967295u},
+      {{"образец.exe"}, 0, false, "", "образец.exe"},
+  };
+  const QStringList files = FolderEntries(folder_.path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CliRun run =
+        Invoke(c.arguments, Start{{}, {}, 0, false, QStringLiteral(TREVALUNE_SAMPLE_PATH)});
+    EXPECT_EQ(run.exit_code, c.exit_code);
+    EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
+        << run.out.toStdString() << run.err.toStdString();
+    if (c.written) {
+      EXPECT_EQ(run.err, QString());
+      EXPECT_TRUE(ReadBytes(Path(c.written)) == MakeSample(c.seed).image);
+      EXPECT_TRUE(QFile::remove(Path(c.written)));
+    }
+    EXPECT_EQ(FolderEntries(folder_.path()), files);
   }
 }
 
