@@ -87,6 +87,14 @@ int RunFormula(const CliRequest& request) {
     Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
     return kExitFailed;
   }
+  // A field whose record lies past the end of a short file cannot be written:
+  // the formula is refused whole rather than written in part.
+  if (!plan.past_end.empty()) {
+    for (const FieldValueChange& refused : plan.past_end)
+      Complain(PastEndFieldText(FieldPlace(document.File().tables, refused.field)));
+    Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
+    return kExitFailed;
+  }
   CarryOut(document, plan);
   if (request.changes.isEmpty()) {
     if (!SaveExecutable(document, request.output))

@@ -1,4 +1,4 @@
-# Gives a Windows program its icon and version information.
+# Gives a Windows program its icon, its version information and its manifest.
 set(TREVALUNE_ICON ${PROJECT_SOURCE_DIR}/ui/resources/trevalune.ico)
 function(trevalune_windows_resource target description)
   if(NOT WIN32)
@@ -6,6 +6,8 @@ function(trevalune_windows_resource target description)
   endif()
   set(TREVALUNE_RC_NAME ${target})
   set(TREVALUNE_RC_DESCRIPTION "${description}")
+  set(TREVALUNE_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/windows-manifest.xml.in ${TREVALUNE_MANIFEST} @ONLY)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/windows-resource.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})

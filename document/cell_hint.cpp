@@ -50,6 +50,9 @@ QString CellHint(const TableDocument& document, const FieldRef& field) {
     return {};
   const FieldLayout layout = FieldOf(field.table, field.column);
   QStringList lines{FieldKindHint(HeaderCaptions[field.table][field.column], layout)};
+  if (document.IsPastEnd(field))
+    lines.append(QCoreApplication::translate(
+        "CellHint", "запись за концом файла: файл короче, это поле нельзя изменить"));
   if (document.HasTypedText(field)) {
     const QString text = QString::fromStdString(document.CellText(field));
     const QString stored =

@@ -17,6 +17,7 @@ enum class FieldTextInput {
   OutOfRange,    // a whole number the field cannot hold; `value` as the handling asked
   NotAnInteger,  // a fractional part that is not zero: refused
   NotANumber,    // neither: refused
+  PastEnd,       // a new value for a field past the end of the file: refused
 };
 
 struct FieldTextVerdict {

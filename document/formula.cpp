@@ -321,7 +321,7 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
     if (!stored.fitted)
       ++plan.out_of_range;
     if (stored.value != now)
-      plan.changes.push_back({field, stored.value});
+      PlanChange(document, plan, field, stored.value);
   }
   compiled.EndRun();
   return plan;

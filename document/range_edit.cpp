@@ -101,9 +101,21 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
     if (!result.fitted)
       ++plan.out_of_range;
     if (result.value != now)
-      plan.changes.push_back({field, result.value});
+      PlanChange(document, plan, field, result.value);
   }
   return plan;
+}
+
+void PlanChange(const TableDocument& document, RangeEditPlan& plan, const FieldRef& field,
+                std::int32_t value) {
+  (document.IsPastEnd(field) ? plan.past_end : plan.changes).push_back({field, value});
+}
+
+QString PastEndCellsText(qsizetype count) {
+  return QCoreApplication::translate(
+             "RangeEdit",
+             "Ячеек за концом файла: %1; их записей в файле нет, они останутся как есть.")
+      .arg(count);
 }
 
 QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
@@ -117,6 +129,8 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
                 ? QCoreApplication::translate("RangeEdit", "они будут перенесены, как при вводе.")
                 : QCoreApplication::translate("RangeEdit", "они будут ограничены диапазоном поля.");
   }
+  if (!plan.past_end.empty())
+    text += QLatin1Char('\n') + PastEndCellsText(static_cast<qsizetype>(plan.past_end.size()));
   if (plan.not_numbers > 0)
     text += QCoreApplication::translate("RangeEdit", "\nНе числа, оставлены как есть: %1.")
                 .arg(plan.not_numbers);

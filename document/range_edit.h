@@ -38,7 +38,18 @@ struct RangeEditPlan {
   QString error;
   // The fields whose value changes, with their new values.
   std::vector<FieldValueChange> changes;
+  // The changes asked of fields whose record lies past the end of the file
+  // (TableDocument::IsPastEnd): refused, never carried out.
+  std::vector<FieldValueChange> past_end;
 };
+
+// Puts the change of `field` to `value` into the plan: among its changes, or
+// among those refused when the field lies past the end of the file.
+void PlanChange(const TableDocument& document, RangeEditPlan& plan, const FieldRef& field,
+                std::int32_t value);
+// What becomes of `count` cells that a command would change but that lie past
+// the end of the file, one sentence for the user.
+QString PastEndCellsText(qsizetype count);
 
 // The result of `edit` on a field of `layout` holding `value` (widened as the
 // grid shows it), and whether that result fitted the field before it was

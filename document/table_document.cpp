@@ -188,9 +188,9 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   }
 
   // The typed texts stay as typed; the fields hold what was written, and the
-  // fields as the file holds them are read back from what was written, so an
-  // edit that could not be written (a record past the end of a short file)
-  // stays marked.
+  // fields as the file holds them are read back from what was written. (No
+  // field past the end of a short file differs: the document takes no change
+  // to one, so every edit it holds is written.)
   *committed_ = std::move(next);
   *saved_ = LoadTablesFrom(image);
   spare_ = std::exchange(image_, std::move(image));
@@ -257,6 +257,8 @@ void TableDocument::Type(const FieldRef& field, const std::string& text) {
 }
 
 void TableDocument::TypeText(const FieldRef& field, const std::string& text) {
+  if (IsPastEnd(field))
+    return;
   // Typing and pasting alike come here; outside a group it is typing.
   const bool typing = loaded_ && IsField(field) && !recorder_->GroupOpen();
   const CellState before = typing ? StateOf(field) : CellState{};
@@ -320,7 +322,7 @@ void TableDocument::PutText(const FieldRef& field, const std::string& text) {
 }
 
 void TableDocument::PutValue(const FieldRef& field, std::int32_t value) {
-  if (!loaded_ || !IsField(field))
+  if (!loaded_ || !IsField(field) || IsPastEnd(field))
     return;
   Touch(field);
   typed_.erase(KeyOf(field));
@@ -384,6 +386,11 @@ CellMark TableDocument::Mark(const FieldRef& field) const {
     return CellMark::None;
   return MarkCell(field.table, *committed_, *saved_, field.column, field.entry + 1,
                   CellText(field));
+}
+
+bool TableDocument::IsPastEnd(const FieldRef& field) const {
+  return loaded_ && IsField(field) &&
+         !RecordInFile(*saved_, field.table, field.entry, image_.size());
 }
 
 std::vector<FieldChange> TableDocument::Changes() const {

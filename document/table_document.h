@@ -111,6 +111,12 @@ class TableDocument : public QObject, private HistoryTarget {
   // The value the field holds once its typed text is committed.
   std::int32_t ValueAfterCommit(const FieldRef& field) const;
   CellMark Mark(const FieldRef& field) const;
+  // Whether the field's record lies past the end of the current file, wholly
+  // or cut by it (a short file, opened after the size question). Save As
+  // writes no such record (RecordInFile), so the document takes no change to
+  // its fields: typing, values and texts put into them are refused, and the
+  // commands that set fields count them as left alone.
+  bool IsPastEnd(const FieldRef& field) const;
   // Every field whose value after commit differs from the current file, in
   // table, entry and column order.
   std::vector<FieldChange> Changes() const;
@@ -164,7 +170,8 @@ class TableDocument : public QObject, private HistoryTarget {
   TypedKey KeyOf(const FieldRef& field) const;
 
   // The mutators, for DocumentEdit, Type and the history. Each does nothing
-  // before an Open or off the tables. Typing outside a group is a typing step.
+  // before an Open or off the tables, and the first three nothing to a field
+  // past the end of the file. Typing outside a group is a typing step.
   void TypeText(const FieldRef& field, const std::string& text);
   // Sets a field from text at once, as typing it and committing would.
   void PutText(const FieldRef& field, const std::string& text);

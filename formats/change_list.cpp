@@ -211,6 +211,10 @@ void JudgeRow(const TableDocument& document, const CsvRecord& record,
     case FieldTextInput::NotAnInteger:
       result.errors.append(csv_problem::NotAnInteger(new_text));
       return;
+    case FieldTextInput::PastEnd:
+      result.errors.append(
+          csv_problem::PastEnd(new_text, FieldPlace(document.File().tables, *field)));
+      return;
     case FieldTextInput::OutOfRange: {
       const CsvIssue issue = csv_problem::OutOfRange(
           new_text, ShownCaption(HeaderCaptions[field->table][field->column]), verdict.number,

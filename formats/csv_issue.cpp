@@ -71,6 +71,12 @@ QString OutOfRangeDoneText(OutOfRange handling, qsizetype count) {
       .arg(count);
 }
 
+QString PastEndFieldText(const QString& place) {
+  return QCoreApplication::translate("CsvIssue",
+                                     "%1: запись за концом файла, её поля нельзя изменить")
+      .arg(place);
+}
+
 QString IssueLines(const CsvIssues& issues, qsizetype count) {
   QStringList lines;
   for (qsizetype i = 0; i < issues.size() && i < count; ++i)
@@ -204,6 +210,10 @@ CsvIssue RepeatedField(const CsvField& value, int first_line) {
 CsvIssue Conflict(const CsvField& in_file, const QString& now) {
   return At(in_file, QCoreApplication::translate("CsvIssue", "в файле должно быть %1, а там «%2»")
                          .arg(Quoted(in_file), now));
+}
+
+CsvIssue PastEnd(const CsvField& value, const QString& place) {
+  return At(value, PastEndFieldText(place));
 }
 
 }  // namespace csv_problem

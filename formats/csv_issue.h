@@ -57,6 +57,10 @@ QString MoreIssuesText(qsizetype count);
 // wrapped: "ограничено значений, не помещавшихся в поле: N".
 QString OutOfRangeDoneText(OutOfRange handling, qsizetype count);
 
+// That the field at `place` ("«Существа» № 3 «Name», «Атака»", as FieldPlace
+// gives it) cannot be changed: its record lies past the end of the file.
+QString PastEndFieldText(const QString& place);
+
 // The reasons, each worded once for the table import and the change lists.
 // Texts from the file are quoted «…», cut short when long.
 namespace csv_problem {
@@ -81,5 +85,8 @@ CsvIssue UnknownTable(const CsvField& table);
 CsvIssue NoSuchColumn(const CsvField& table, const CsvField& column);
 CsvIssue RepeatedField(const CsvField& value, int first_line);
 CsvIssue Conflict(const CsvField& in_file, const QString& now);
+// A new value for the field at `place` (FieldPlace), whose record lies past
+// the end of the file.
+CsvIssue PastEnd(const CsvField& value, const QString& place);
 
 }  // namespace csv_problem

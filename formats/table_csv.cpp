@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "caption_language.h"
+#include "change_list.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "field_text_input.h"
@@ -160,6 +161,9 @@ void ReadRow(const TableDocument& document, TableIndex table, const CsvRecord& r
         break;
       case FieldTextInput::NotANumber:
         issues.append(csv_problem::NotANumber(value));
+        break;
+      case FieldTextInput::PastEnd:
+        issues.append(csv_problem::PastEnd(value, FieldPlace(document.File().tables, field)));
         break;
     }
   }

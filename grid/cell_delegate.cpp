@@ -18,9 +18,12 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   // (a commit, Save As) sees exactly what the user sees.
   QPointer<QAbstractItemModel> model = const_cast<QAbstractItemModel*>(index.model());
   const QPersistentModelIndex cell(index);
-  connect(editor, &QLineEdit::textEdited, editor, [model, cell](const QString& text) {
-    if (model && cell.isValid())
-      model->setData(cell, text, Qt::EditRole);
+  connect(editor, &QLineEdit::textEdited, editor, [editor, model, cell](const QString& text) {
+    // Text the document refuses (a cell past the end of the file, whose
+    // editor is read-only, can still get some from code) leaves the editor
+    // showing the cell as it is.
+    if (model && cell.isValid() && !model->setData(cell, text, Qt::EditRole))
+      editor->setText(cell.data(Qt::EditRole).toString());
   });
   return editor;
 }
@@ -42,10 +45,19 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   // The palette and the font are set only when the mark changes them: each
   // setting sends the editor through a relayout.
   QPalette palette = line->parentWidget() ? line->parentWidget()->palette() : line->palette();
-  if (mark == CellMark::NotANumber)
+  const bool past_end = index.data(GridModel::kPastEndRole).toBool();
+  if (mark == CellMark::NotANumber) {
     palette.setColor(QPalette::Base, kNotANumberColor);
+  } else if (past_end) {
+    palette.setColor(QPalette::Base, kPastEndColor);
+    palette.setColor(QPalette::Text, kPastEndTextColor);
+  }
   if (line->palette() != palette)
     line->setPalette(palette);
+  // A cell past the end of the file takes no keystroke; the keys that move
+  // and select still work in it.
+  if (line->isReadOnly() != past_end)
+    line->setReadOnly(past_end);
   const bool compared = index.data(GridModel::kComparedRole).toBool();
   if (line->font().bold() != (mark == CellMark::Changed) || line->font().underline() != compared) {
     QFont font = line->font();

@@ -36,7 +36,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
       if (Mark(column, row) == CellMark::NotANumber)
         return QBrush(kNotANumberColor);
+      if (PastEnd(column, row))
+        return QBrush(kPastEndColor);
       return {};
+    case Qt::ForegroundRole:
+      return PastEnd(column, row) ? QVariant(QBrush(kPastEndTextColor)) : QVariant();
+    case kPastEndRole:
+      return PastEnd(column, row);
     case Qt::FontRole: {
       const bool bold = Mark(column, row) == CellMark::Changed;
       const bool compared = DiffersFromComparison(column, row);
@@ -81,6 +87,8 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
   if (!index.isValid())
     return Qt::NoItemFlags;
+  if (PastEnd(index.column() + 1, index.row() + 1))
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
@@ -95,6 +103,8 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   if (Text(column, row) == text)
     return true;
   SetText(column, row, text);
+  if (Text(column, row) != text)
+    return false;  // refused: the cell lies past the end of the file
   emit cellEdited(column, row);
   return true;
 }
@@ -173,6 +183,13 @@ CellMark GridModel::Mark(int column, int row) const {
       column >= ColCounts[Table()])
     return CellMark::None;
   return document_->Mark(FieldAt(column, row));
+}
+
+bool GridModel::PastEnd(int column, int row) const {
+  if (!InRange(column, row) || column == 0 || row == 0 || row > EntryCount(Table()) ||
+      column >= ColCounts[Table()])
+    return false;
+  return document_->IsPastEnd(FieldAt(column, row));
 }
 
 bool GridModel::DiffersFromComparison(int column, int row) const {

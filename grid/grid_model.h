@@ -15,6 +15,11 @@
 inline const QColor kNotANumberColor(255, 196, 196);
 // The corner triangle of a cell that differs from the comparison file.
 inline const QColor kComparedColor(40, 90, 200);
+// The background and text of a cell whose record lies past the end of a short
+// file: it shows what was loaded (zero where the file has no bytes) and takes
+// no edit.
+inline const QColor kPastEndColor(224, 224, 224);
+inline const QColor kPastEndTextColor(112, 112, 112);
 
 // The grid's cells as the tables address them: (column, row), row 0 the
 // captions, column 0 the names. The view shows row 0 in its column header and
@@ -34,7 +39,8 @@ class GridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Text put into a cell by the user, through the cell editor.
+  // Text put into a cell by the user, through the cell editor; false when the
+  // document refused it (a cell past the end of the file).
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   // The grid's shape, fixed row and column included.
@@ -51,6 +57,9 @@ class GridModel : public QAbstractTableModel {
   // change's step.
   void SetText(int column, int row, const std::string& text);
   CellMark Mark(int column, int row) const;
+  // Whether the cell's record lies past the end of the file: the cell is not
+  // editable and typing into it is refused.
+  bool PastEnd(int column, int row) const;
   // The cell's hint (its tooltip), and what assistive technology reads about
   // it besides its text: its row's name, its column's caption and the hint.
   QString Hint(int column, int row) const;
@@ -68,6 +77,8 @@ class GridModel : public QAbstractTableModel {
   // Whether the cell differs from the comparison file: its text is
   // underlined and a triangle marks its corner.
   static constexpr int kComparedRole = Qt::UserRole + 2;
+  // Whether the cell lies past the end of the file (PastEnd).
+  static constexpr int kPastEndRole = Qt::UserRole + 3;
   bool DiffersFromComparison(int column, int row) const;
 
   static bool InRange(int column, int row) {

@@ -3,7 +3,7 @@
 # Open, Save As, the tab switch and undo against their floors (Google Benchmark),
 # the tables as text, patches and the undo history's memory, then
 # start-up time and peak memory of the editor against a bare Qt window.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" time
 

@@ -8,10 +8,16 @@
 # Slow parts are cached outside the clone, in ${TREVALUNE_CACHE:-~/.cache/trevalune}:
 #   qt6-mingw-<version>-<hash>/   Qt for MinGW, keyed by the Qt version and a
 #                                  hash of its build options and the toolchain
-#   mingw-deps-<hash>/             libcsv, zlib and GoogleTest built for MinGW
+#   mingw-deps-<hash>/             libcsv, muParser, QCustomPlot and GoogleTest
+#                                  built for MinGW
 # A cache entry counts only once its build has finished (a stamp file in it).
-set -euo pipefail
+# Sources come from Debian's source packages: for each, the newest version the
+# archive serves with the upstream version installed here (see
+# debian-source.sh). Any step that fails says which and why.
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/fail-loudly.sh"
+# shellcheck source=debian-source.sh
+. "$root/scripts/debian-source.sh"
 run_tests=0
 qt_only=0
 for arg in "$@"; do
@@ -22,14 +28,11 @@ for arg in "$@"; do
   esac
 done
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-
 # Besides what the Linux build needs: the cross compiler, Wine to run the
 # tests, the tools that unpack Debian's source and make the zip, and Xvfb for
 # the check of the editor under Wine's real Windows platform.
 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-  wine wine64 dpkg-dev xz-utils zip unzip xvfb xauth xdotool imagemagick googletest
+  libz-mingw-w64-dev libmuparser-dev libqcustomplot-dev wine wine64 dpkg-dev xz-utils zip unzip xvfb xauth xdotool imagemagick googletest
 
 jobs=$(nproc)
 cache=${TREVALUNE_CACHE:-$HOME/.cache/trevalune}
@@ -50,7 +53,9 @@ qt_options=(
   -DFEATURE_vulkan=OFF
   # Modules the editor does not use.
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
-  -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_testlib=ON
+  -DFEATURE_concurrent=OFF -DFEATURE_testlib=ON
+  # The balance chart (QCustomPlot) needs Qt's print support.
+  -DFEATURE_printsupport=ON
   # The third-party libraries Qt carries, since MinGW has none of them.
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
@@ -64,23 +69,20 @@ build_qt() {
   rm -rf "$work" "$qt_prefix"
   mkdir -p "$work"
   # Debian's source package, with Debian's patches applied.
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-      "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/trevalune-deb-src.sources >/dev/null
-    "${sudo_cmd[@]}" apt-get update -qq
-  fi
-  (cd "$work" && apt-get source -qq --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" &&
-    dpkg-source -x ./qt6-base_*.dsc src >/dev/null)
+  debian_source qt6-base "$(dpkg-query -W -f='${Version}' qt6-base-dev)" "$work"
+  local qt_source=$debian_source_version
   echo "building Qt $qt_version for MinGW in $work (about a quarter of an hour on two cores)"
   cmake -S "$work/src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     "${qt_options[@]}" >"$work/configure.log" 2>&1 || {
     tail -n 40 "$work/configure.log"
+    echo "configuring Qt for MinGW failed; the whole log is $work/configure.log" >&2
     exit 1
   }
   cmake --build "$work/build" -j "$jobs" >"$work/build.log" 2>&1 || {
     grep -E 'error|FAILED' "$work/build.log" | head -n 40
+    echo "building Qt for MinGW failed; the whole log is $work/build.log" >&2
     exit 1
   }
   cmake --install "$work/build" >/dev/null
@@ -88,6 +90,7 @@ build_qt() {
   # system, Debian's serve.
   mkdir -p "$qt_prefix/translations"
   cp /usr/share/qt6/translations/qtbase_ru.qm "$qt_prefix/translations/"
+  echo "$qt_source" >"$qt_prefix/.source-version"
   touch "$qt_prefix/.complete"
   rm -rf "$work"
 }
@@ -98,41 +101,83 @@ else
 fi
 [ "$qt_only" -eq 1 ] && exit 0
 
-# ------------------------------------------- libcsv, zlib and GoogleTest for MinGW
-# libcsv's configure does not know MinGW (its config.sub is too old); it is one
-# C file, compiled here as it stands in Debian's source package. zlib (its
-# CRC-32) comes from Debian's source too: the Qt above carries its own, hidden
-# inside Qt6Core. Its C files are compiled as they stand, without its build
-# scripts, which would make a DLL beside the library.
-csv_version=$(dpkg-query -W -f='${Version}' libcsv-dev)
-zlib_version=$(dpkg-query -W -f='${Version}' zlib1g-dev)
-gtest_version=$(dpkg-query -W -f='${Version}' googletest)
-deps_key=$(printf '%s\n' "$csv_version" "$zlib_version" "$gtest_version" | cat - "$toolchain" |
-  sha256sum | cut -c1-12)
-deps_prefix="$cache/mingw-deps-$deps_key"
-if [ ! -f "$deps_prefix/.complete" ]; then
+# ------------------------- libcsv, muParser, QCustomPlot and GoogleTest for MinGW
+# zlib is Debian's own MinGW build (libz-mingw-w64-dev), linked statically.
+# libcsv's configure does not know MinGW (its config.sub is too old): it is one
+# C file, compiled here as it stands in Debian's source package. muParser and
+# QCustomPlot are built with their own CMake files from Debian's source
+# packages, so that the editor finds them as on Linux (find_package muparser
+# and QCustomPlotQt6); muParser statically and without OpenMP, QCustomPlot as
+# the DLL its build makes. GoogleTest from Debian's googletest sources.
+installed_version() {
+  dpkg-query -W -f='${Version}' "$1" 2>/dev/null || { echo "$1 is not installed" >&2; return 1; }
+}
+csv_version=$(installed_version libcsv-dev)
+muparser_version=$(installed_version libmuparser-dev)
+qcustomplot_version=$(installed_version libqcustomplot-dev)
+gtest_version=$(installed_version googletest)
+build_deps() {
+  local work
   work=$(mktemp -d "$cache/deps-build.XXXXXX")
   rm -rf "$deps_prefix"
   mkdir -p "$deps_prefix/include" "$deps_prefix/lib"
-  (cd "$work" && apt-get source -qq "libcsv=$csv_version" >/dev/null 2>&1 && ls -d libcsv-*/ >/dev/null)
-  csv_src=$(ls -d "$work"/libcsv-*/)
-  x86_64-w64-mingw32-gcc-posix -O2 -c "$csv_src/libcsv.c" -I"$csv_src" -o "$work/libcsv.o"
+
+  mkdir -p "$deps_prefix/licenses"
+  debian_source libcsv "$csv_version" "$work/libcsv"
+  echo "libcsv $debian_source_version" >>"$deps_prefix/sources.txt"
+  x86_64-w64-mingw32-gcc-posix -O2 -c "$work/libcsv/src/libcsv.c" -I"$work/libcsv/src" -o "$work/libcsv.o"
   x86_64-w64-mingw32-ar rcs "$deps_prefix/lib/libcsv.a" "$work/libcsv.o"
-  cp "$csv_src/csv.h" "$deps_prefix/include/"
-  (cd "$work" && apt-get source -qq "zlib=$zlib_version" >/dev/null 2>&1 && ls -d zlib-*/ >/dev/null)
-  zlib_src=$(ls -d "$work"/zlib-*/)
-  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
-    inftrees trees uncompr zutil; do
-    x86_64-w64-mingw32-gcc-posix -O2 -c "$zlib_src/$c.c" -I"$zlib_src" -o "$work/zlib-$c.o"
-  done
-  x86_64-w64-mingw32-ar rcs "$deps_prefix/lib/libz.a" "$work"/zlib-*.o
-  cp "$zlib_src/zlib.h" "$zlib_src/zconf.h" "$deps_prefix/include/"
+  cp "$work/libcsv/src/csv.h" "$deps_prefix/include/"
+
+  debian_source muparser "$muparser_version" "$work/muparser"
+  echo "muparser $debian_source_version" >>"$deps_prefix/sources.txt"
+  cp "$work/muparser/src/LICENSE" "$deps_prefix/licenses/muParser: LICENSE of its source"
+  cmake -S "$work/muparser/src" -B "$work/muparser/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DENABLE_OPENMP=OFF -DENABLE_SAMPLES=OFF -DENABLE_WIDE_CHAR=OFF -DBUILD_TESTING=OFF \
+    >"$work/muparser.log" 2>&1 &&
+    cmake --build "$work/muparser/build" -j "$jobs" >>"$work/muparser.log" 2>&1 &&
+    cmake --install "$work/muparser/build" >>"$work/muparser.log" 2>&1 || {
+    tail -n 30 "$work/muparser.log" >&2
+    echo "building muParser for MinGW failed" >&2
+    return 1
+  }
+
+  debian_source qcustomplot "$qcustomplot_version" "$work/qcustomplot"
+  echo "qcustomplot $debian_source_version" >>"$deps_prefix/sources.txt"
+  cmake -S "$work/qcustomplot/src" -B "$work/qcustomplot/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DCMAKE_PREFIX_PATH="$qt_prefix" -DUSE_QT_VERSION=6 \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    >"$work/qcustomplot.log" 2>&1 &&
+    cmake --build "$work/qcustomplot/build" -j "$jobs" >>"$work/qcustomplot.log" 2>&1 &&
+    cmake --install "$work/qcustomplot/build" >>"$work/qcustomplot.log" 2>&1 || {
+    tail -n 30 "$work/qcustomplot.log" >&2
+    echo "building QCustomPlot for MinGW failed" >&2
+    return 1
+  }
+
   cmake -S /usr/src/googletest -B "$work/gtest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_GMOCK=ON >/dev/null
-  cmake --build "$work/gtest" -j "$jobs" >/dev/null
-  cmake --install "$work/gtest" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_GMOCK=ON >"$work/gtest.log" 2>&1 &&
+    cmake --build "$work/gtest" -j "$jobs" >>"$work/gtest.log" 2>&1 &&
+    cmake --install "$work/gtest" >>"$work/gtest.log" 2>&1 || {
+    tail -n 30 "$work/gtest.log" >&2
+    echo "building GoogleTest for MinGW failed" >&2
+    return 1
+  }
   rm -rf "$work"
   touch "$deps_prefix/.complete"
+}
+# Keyed by the versions, the Qt they build against, the toolchain and the
+# recipe above.
+deps_key=$(printf '%s\n' "$csv_version" "$muparser_version" "$qcustomplot_version" "$gtest_version" "$qt_key" |
+  cat - "$toolchain" <(declare -f build_deps) | sha256sum | cut -c1-12)
+deps_prefix="$cache/mingw-deps-$deps_key"
+if [ ! -f "$deps_prefix/.complete" ]; then
+  echo "building libcsv, muParser, QCustomPlot and GoogleTest for MinGW in $deps_prefix"
+  build_deps
+else
+  echo "libcsv, muParser, QCustomPlot and GoogleTest for MinGW: cached in $deps_prefix"
 fi
 
 # ------------------------------------------------------------------ the editor
@@ -141,6 +186,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
   >/dev/null
 cmake --build "$build" -j "$jobs"
 
@@ -153,6 +199,10 @@ rm -rf "$stage" "$dist/$name.zip" "$dist/$name.zip.sha256"
 mkdir -p "$stage/plugins/platforms" "$stage/plugins/styles" "$stage/translations"
 cp "$build/ui/trevalune.exe" "$build/cli/trevalune-cli.exe" "$build/samplegen/trevalune-sample.exe" "$stage/"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$qt_prefix/bin/$dll.dll" "$stage/"; done
+# The chart's library and the Qt module it needs, once a program imports it.
+if x86_64-w64-mingw32-objdump -p "$stage"/*.exe | grep -q 'DLL Name: QCustomPlotQt6.dll'; then
+  cp "$deps_prefix/bin/QCustomPlotQt6.dll" "$qt_prefix/bin/Qt6PrintSupport.dll" "$stage/"
+fi
 cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
 cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/plugins/styles/"
 # The MinGW runtime the programs and Qt link.
@@ -161,11 +211,16 @@ for dll in libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll; do
   [ -f "$found" ] || found=$(find /usr/lib/gcc/x86_64-w64-mingw32 /usr/x86_64-w64-mingw32 -name "$dll" | head -n 1)
   cp "$found" "$stage/"
 done
+# The zip's programs and libraries go without their debug sections and
+# symbols; the build and the tests under Wine keep theirs.
+find "$stage" -name '*.exe' -exec x86_64-w64-mingw32-strip --strip-all {} +
+find "$stage" -name '*.dll' -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
 # Qt looks for its plugins and translations beside the programs.
 printf '[Paths]\nPrefix=.\n' >"$stage/qt.conf"
-cp "$root/LICENSE" "$stage/LICENSE.txt"
-sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
+sed 's/\r*$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
+sed 's/\r*$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
+"$root/scripts/third-party-notices.sh" "$stage/THIRD-PARTY.txt" "$(cat "$qt_prefix/.source-version")" "$deps_prefix"
 (cd "$dist" && rm -f "$name.zip" && zip -qr -X "$name.zip" "$name" && sha256sum "$name.zip" >"$name.zip.sha256")
 echo "zip: $dist/$name.zip ($(stat -c %s "$dist/$name.zip") bytes)"
 

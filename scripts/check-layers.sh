@@ -4,7 +4,7 @@
 # a header is found by its name in the folder that holds it. The same rule is
 # kept by the CMake targets, each linking only the layers below it; this check
 # names the offending line instead of a missing header.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 

@@ -4,18 +4,12 @@
 # tr(), translate() or a QT_*_NOOP mark, or a text of the
 # sources that translations/trevalune_en.ts lacks or leaves unfinished.
 # lupdate works on a copy, so the .ts file in the tree is never changed here.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-lupdate=""
-for candidate in lupdate /usr/lib/qt6/bin/lupdate "$(qtpaths6 --query QT_HOST_BINS 2>/dev/null)/lupdate"; do
-  if command -v "$candidate" >/dev/null 2>&1; then
-    lupdate="$candidate"
-    break
-  fi
-done
-[ -n "$lupdate" ] || { echo "check-translations: lupdate not found (qt6-l10n-tools)" >&2; exit 1; }
+. scripts/qt6-tool.sh
+lupdate=$(qt6_tool lupdate) || { echo "check-translations: install qt6-l10n-tools" >&2; exit 1; }
 
 status=0
 # The sample generator's names are the sample's bytes, not texts: only its

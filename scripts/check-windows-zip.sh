@@ -7,7 +7,7 @@
 # same sources gives (LINUX_BUILD, build-test by default); the editor must open
 # a sample named on its command line and show it, under Wine's real Windows
 # platform on a virtual display (a screenshot is left beside the zip).
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 zip=$(realpath "$1")
 linux=$(realpath "${2:-$root/build-test}")
@@ -41,6 +41,33 @@ both() {
   [ "$1" = trevalune-sample ] && program=$lin_sample
   (cd "$work/l" && "$program" "${@:2}") >"$work/l/out.txt" 2>"$work/l/err.txt"
 }
+
+echo "What the zip carries:"
+fail() { echo "  $*" >&2; failures=$((failures + 1)); }
+crlf_only() { [ "$(grep -c $'\r$' "$1")" -eq "$(wc -l <"$1")" ]; }
+notices="$app/THIRD-PARTY.txt"
+if [ ! -f "$notices" ]; then
+  fail "no THIRD-PARTY.txt"
+else
+  crlf_only "$notices" || fail "THIRD-PARTY.txt is not all CRLF"
+  # Every library in the zip is named in the notices.
+  while read -r dll; do
+    grep -q "$(basename "$dll")" "$notices" || fail "THIRD-PARTY.txt does not name $(basename "$dll")"
+  done < <(find "$app" -name '*.dll')
+  echo "  THIRD-PARTY.txt names the $(find "$app" -name '*.dll' | wc -l) libraries"
+fi
+for text in LICENSE.txt README.txt; do
+  crlf_only "$app/$text" || fail "$text is not all CRLF"
+done
+while read -r binary; do
+  if x86_64-w64-mingw32-objdump -h "$binary" | grep -q ' \.debug'; then
+    fail "$(basename "$binary") keeps debug sections"
+  fi
+done < <(find "$app" -name '*.exe' -o -name '*.dll')
+echo "  no program or library keeps a debug section ($(du -sk "$app" | cut -f1) KB unpacked)"
+for program in trevalune trevalune-cli trevalune-sample; do
+  grep -q 'longPathAware' "$app/$program.exe" || fail "$program.exe declares no long-path support"
+done
 
 echo "trevalune-cli.exe and trevalune-sample.exe against the Linux build:"
 both trevalune-sample --seed 11 a.exe && same a.exe

@@ -2,7 +2,7 @@
 # Installs what building, running and testing the editor need on Debian or
 # Ubuntu, plus any packages named on the command line. Packages already present
 # are left alone; nothing is installed when everything is there.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 
 packages=(
   cmake ninja-build g++ clang clang-format pkg-config

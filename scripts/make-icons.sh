@@ -2,7 +2,7 @@
 # Draws the window icon's PNG files from ui/resources/trevalune.svg. Run it
 # after changing the SVG and commit the files: the editor reads PNG, which Qt
 # needs no image plugin for, and the build needs no SVG renderer.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" librsvg2-bin
 for side in 16 32 48 64; do

@@ -4,7 +4,7 @@
 # --version with no display, the desktop entry, the AppStream metadata, the
 # manual pages and lintian. One line per check; exits non-zero on the first
 # failure. Run by scripts/test.sh; runs alone as well.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-package"
 jobs=$(nproc)

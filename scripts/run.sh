@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the editor and starts it in a folder that
 # holds a generated sample "HMM2PL.exe", so the Open dialog offers it at once.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 

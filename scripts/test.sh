@@ -4,7 +4,7 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
 # fuzz target, the Windows build with its suite under Wine and the check of its
 # portable zip, the Debian package and its checks, and the format check.
-set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fail-loudly.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 jobs=$(nproc)

@@ -10,6 +10,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "long_path.h"
 #else
 #include <sys/stat.h>
 
@@ -31,10 +33,9 @@ std::optional<Identity> IdentityOf(const QString& path) {
 #ifdef Q_OS_WIN
   // No access asked for: a file that another program holds without sharing
   // still answers. FILE_FLAG_BACKUP_SEMANTICS opens a folder too.
-  const HANDLE handle =
-      ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), 0,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = ::CreateFileW(reinterpret_cast<const wchar_t*>(LongPathSafe(path).utf16()),
+                                      0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
     return std::nullopt;
   BY_HANDLE_FILE_INFORMATION information{};

@@ -24,6 +24,7 @@
 
 #include "failure_reason.h"
 #include "file_identity.h"
+#include "long_path.h"
 #include "reachable_path.h"
 
 namespace {
@@ -249,7 +250,7 @@ bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
     temporary = native + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8,
                                                        16, QLatin1Char('0'));
     ClearSystemError();
-    handle = ::CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    handle = ::CreateFileW(Wide(LongPathSafe(temporary)), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
       break;
@@ -261,7 +262,7 @@ bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
   const auto discard = [&](QFileDevice::FileError error) {
     reason = FailureReason(FileAction::kWriteInFolder, LastSystemError(), error);
     ::CloseHandle(handle);
-    ::DeleteFileW(Wide(temporary));
+    ::DeleteFileW(Wide(LongPathSafe(temporary)));
     return false;
   };
   std::size_t done = 0;
@@ -282,7 +283,7 @@ bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
   // little over half a second at most.
   DWORD error = ERROR_SUCCESS;
   for (int attempt = 0;; ++attempt) {
-    if (::MoveFileExW(Wide(temporary), Wide(native),
+    if (::MoveFileExW(Wide(LongPathSafe(temporary)), Wide(LongPathSafe(native)),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       reason.clear();
       return true;
@@ -292,7 +293,7 @@ bool WriteThrough(const QString& target, const Bytes& bytes, QString& reason) {
       break;
     ::Sleep(20u << attempt);
   }
-  ::DeleteFileW(Wide(temporary));
+  ::DeleteFileW(Wide(LongPathSafe(temporary)));
   // A file that may be written but cannot be replaced is held by a program:
   // the game itself, while it runs.
   const QFileInfo info(target);

@@ -92,7 +92,11 @@ void LoadBlRecords(TBlTable& table) {
 
 void WriteBlRecords(const TBlTable& table) {
   for (std::size_t i = 0; i < TBlTable::Count; ++i) {
-    TargetHandle.SeekFromStart(table.GetOffset(static_cast<std::uint8_t>(i)));
+    // A record cut by the end of a short file is left as it is.
+    const auto entry = static_cast<std::uint8_t>(i);
+    if (!RecordInsideFile(table, entry, TargetHandle.Size()))
+      continue;
+    TargetHandle.SeekFromStart(table.GetOffset(entry));
     TargetHandle.Write(table.Entries[i].Data.Bytes.data(), TBlRecord::Size);
   }
 }

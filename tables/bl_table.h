@@ -66,6 +66,8 @@ static_assert(ColumnsFitRecords<TBlTable>());
 void LoadBlNames(TBlTable& table);
 // Sets the offsets and records of all 82 entries from the two runs and the lone record.
 void LoadBlRecords(TBlTable& table);
+// Writes the 82 records at their stored offsets; a record not wholly inside the
+// file is not written.
 void WriteBlRecords(const TBlTable& table);
 void FillBlGrid(const TBlTable& table, CellGrid& grid);
 void CommitBlGrid(TBlTable& table, const CellGrid& grid);

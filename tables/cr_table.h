@@ -68,7 +68,8 @@ static_assert(ColumnsFitRecords<TCrTable>());
 void LoadCrNames(TCrTable& table);
 // Sets the 66 record offsets and reads the records from the open TargetHandle.
 void LoadCrRecords(TCrTable& table);
-// Writes the 66 records at their stored offsets through TargetHandle.
+// Writes the 66 records at their stored offsets through TargetHandle; a record
+// not wholly inside the file is not written.
 void WriteCrRecords(const TCrTable& table);
 // Writes names and fields into rows 1 to 66, columns 0 to 13.
 void FillCrGrid(const TCrTable& table, CellGrid& grid);

@@ -27,13 +27,11 @@ void WriteSpRecords(const TSpTable& table) {
   for (std::size_t i = 0; i < TSpTable::Count; ++i) {
     // The record is written whole or not at all: one whose bytes 0 to 5 do not
     // all lie inside the file is left as it is.
-    const std::int64_t offset = table.GetOffset(static_cast<std::uint8_t>(i));
-    if (offset < 0 || offset + static_cast<std::int64_t>(TSpRecord::Size) >
-                          static_cast<std::int64_t>(TargetHandle.Size())) {
+    const auto entry = static_cast<std::uint8_t>(i);
+    if (!RecordInsideFile(table, entry, TargetHandle.Size()))
       continue;
-    }
     const std::uint8_t* bytes = table.Entries[i].Data.Bytes.data();
-    TargetHandle.SeekFromStart(static_cast<std::int32_t>(offset));
+    TargetHandle.SeekFromStart(table.GetOffset(entry));
     TargetHandle.Write(bytes, 1);  // Level
     // Steps over bytes 1-2 by reading them, leaving them as they are in the file.
     std::array<std::uint8_t, 2> unused{};

@@ -58,6 +58,18 @@ std::int32_t ColumnValue(const Table& table, std::uint8_t entry, int column) {
   return ReadField(table.Entries[entry].Data.Bytes.data(), ColumnField(table, column));
 }
 
+// Whether the record of `entry` (every byte of it the table keeps and writes)
+// lies inside a file of `file_size` bytes. A record cut by the end of a short
+// file counts as past the end: it is written whole or not at all, so none of
+// its fields can be changed.
+template <GridTable Table>
+bool RecordInsideFile(const Table& table, std::uint8_t entry, std::size_t file_size) {
+  using Record = std::remove_cvref_t<decltype(table.Entries[entry].Data)>;
+  const std::int64_t offset = table.GetOffset(entry);
+  return offset >= 0 &&
+         offset + static_cast<std::int64_t>(Record::Size) <= static_cast<std::int64_t>(file_size);
+}
+
 // Stores the low bits of `value` that the field holds.
 template <GridTable Table>
 void StoreColumn(Table& table, std::uint8_t entry, int column, std::int32_t value) {

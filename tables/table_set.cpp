@@ -113,3 +113,9 @@ std::string EntryNameText(const TableSet& tables, TableIndex index, int entry) {
     return Cp1251ToUtf8(table.GetName(static_cast<std::uint8_t>(entry)).view());
   });
 }
+
+bool RecordInFile(const TableSet& tables, TableIndex index, int entry, std::size_t file_size) {
+  return VisitTable(tables, index, [&](const auto& table) {
+    return RecordInsideFile(table, static_cast<std::uint8_t>(entry), file_size);
+  });
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -54,6 +55,9 @@ void StoreFieldValue(TableSet& tables, TableIndex index, int entry, int column, 
 std::string FieldDisplayText(const TableSet& tables, TableIndex index, int entry, int column);
 // The entry's name as UTF-8 text.
 std::string EntryNameText(const TableSet& tables, TableIndex index, int entry);
+// Whether the entry's record lies wholly inside a file of `file_size` bytes
+// (RecordInsideFile): only then are its fields written.
+bool RecordInFile(const TableSet& tables, TableIndex index, int entry, std::size_t file_size);
 
 // Commits the grid into the table of index `index`; any other index does nothing.
 void CommitActiveTable(TableIndex index, TableSet& tables, const CellGrid& grid);

@@ -291,6 +291,10 @@
         <source>в файле для сравнения: %1</source>
         <translation>in the comparison file: %1</translation>
     </message>
+    <message>
+        <source>запись за концом файла: файл короче, это поле нельзя изменить</source>
+        <translation>record past the end of the file: the file is too short, this field cannot be changed</translation>
+    </message>
 </context>
 <context>
     <name>ChangesModel</name>
@@ -842,6 +846,10 @@ the change list instead of the executable</translation>
     <message>
         <source>в файле должно быть %1, а там «%2»</source>
         <translation>the file should hold %1, but holds “%2”</translation>
+    </message>
+    <message>
+        <source>%1: запись за концом файла, её поля нельзя изменить</source>
+        <translation>%1: the record lies past the end of the file, its fields cannot be changed</translation>
     </message>
 </context>
 <context>
@@ -1497,6 +1505,10 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     <message>
         <source>Ничего не изменится: %1</source>
         <translation>Nothing will change: %1</translation>
+    </message>
+    <message>
+        <source>Ячеек за концом файла: %1; их записей в файле нет, они останутся как есть.</source>
+        <translation>Cells past the end of the file: %1; their records are not in the file, so they stay as they are.</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
+#include "range_edit.h"
 #include "string_grid.h"
 #include "table_document.h"
 #include "user_dialogs.h"
@@ -75,6 +76,8 @@ int GridClipboard::Paste(const QString& text) {
   if (left < 1 || top < 1)
     return 0;
   int left_out = 0;
+  // Cells the text would change whose records lie past the end of the file.
+  int past_end = 0;
   QPoint far_corner(left, top);
   document_->Change(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "вставку")), [&](DocumentEdit&) {
     // One repaint for the whole block, and the editor takes its cell's new text.
@@ -87,16 +90,24 @@ int GridClipboard::Paste(const QString& text) {
           ++left_out;
           continue;
         }
-        grid_->SetCellText(column, row, rows[r][c].toStdString());
+        const std::string cell = rows[r][c].toStdString();
+        if (document_->IsPastEnd({document_->ActiveTable(), row - 1, column}) &&
+            grid_->CellText(column, row) != cell)
+          ++past_end;  // refused by the document: the cell stays as it is
+        grid_->SetCellText(column, row, cell);
         far_corner = {std::max(far_corner.x(), column), std::max(far_corner.y(), row)};
       }
     }
     grid_->EndUpdate();
   });
   grid_->ExtendRange(far_corner.x(), far_corner.y());
+  QStringList notes;
   if (left_out > 0)
-    dialogs_->ShowInfo(
-        window_, tr("За краем таблицы не поместилось ячеек: %1. Они не вставлены.").arg(left_out));
+    notes.append(tr("За краем таблицы не поместилось ячеек: %1. Они не вставлены.").arg(left_out));
+  if (past_end > 0)
+    notes.append(PastEndCellsText(past_end));
+  if (!notes.isEmpty())
+    dialogs_->ShowInfo(window_, notes.join(QLatin1Char('\n')));
   return left_out;
 }
 
@@ -127,7 +138,7 @@ bool GridClipboard::eventFilter(QObject* object, QEvent* event) {
       Copy();
     else if (HoldsSeveralCells(text))
       Paste(text);
-    else if (auto* editor = qobject_cast<QLineEdit*>(object))
+    else if (auto* editor = qobject_cast<QLineEdit*>(object); editor && !editor->isReadOnly())
       editor->insert(ClipboardCells(text).front().front());  // typed, as the editor's paste
   }
   return true;

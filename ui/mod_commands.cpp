@@ -106,13 +106,23 @@ void ModCommands::TakeFromComparisonClick() {
   if (!document.Comparison().IsOpen())
     return;
   std::vector<FieldValueChange> values;
-  for (const FieldRef& field : SelectedFields())
-    values.push_back({field, document.Comparison().Value(field)});
+  // Fields whose records lie past the end of the file: the document refuses them.
+  qsizetype past_end = 0;
+  for (const FieldRef& field : SelectedFields()) {
+    const std::int32_t value = document.Comparison().Value(field);
+    if (document.IsPastEnd(field)) {
+      past_end += value != document.ValueAfterCommit(field) ? 1 : 0;
+      continue;
+    }
+    values.push_back({field, value});
+  }
   window_.grid->BeginUpdate();
   SetFieldValues(document,
                  QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "значения из файла для сравнения")),
                  values);
   window_.grid->EndUpdate();
+  if (past_end > 0)
+    window_.dialogs->ShowInfo(window_.widget, PastEndCellsText(past_end));
 }
 
 void ModCommands::EditRangeClick() {

@@ -18,8 +18,10 @@
 #include <gtest/gtest.h>
 
 #include "../support/file_helpers.h"
+#include "../support/file_layout.h"
 #include "../support/os_helpers.h"
 #include "../support/text_refusals.h"
+#include "change_list.h"
 #include "patch_texts.h"
 #include "sample_image.h"
 #include "table_csv.h"
@@ -518,6 +520,61 @@ TEST_F(Cli, AFormulaWritesWhatItsChangeListSays) {
   EXPECT_GT(listed.out.count('\n'), 2);
 }
 #endif
+
+// A file cut inside the spell records: the records past its end are never
+// written, so apply, import and formula refuse to change them, naming each
+// field, with exit 2 and nothing written, whatever else they were asked. A
+// change inside the file is written, and only its bytes.
+TEST_F(Cli, ChangesToRecordsPastTheEndOfAShortFileAreRefused) {
+  Bytes image = ReadBytes(Path("a.exe"));
+  image.resize(layout::SpellRecord(40) + 3);  // spell 40 cut after its Level byte
+  ASSERT_TRUE(WriteBytes(Path("short.exe"), image));
+  const TableSet names = LoadTablesFrom(image);
+  const QString past = PastEndFieldText(FieldPlace(names, {kSpells, 50, 1}));
+  const QString cut = PastEndFieldText(FieldPlace(names, {kSpells, 40, 1}));
+  ASSERT_TRUE(
+      WriteText(Path("past.csv"),
+                QStringLiteral("Таблица,№,Столбец,В файле,Новое\n"
+                               "Существа,1,Атака,%1,9\nЗаклинания,51,Уровень,0,9\n")
+                    .arg(QString::fromStdString(FieldDisplayText(names, kCreatures, 0, 1)))));
+  ASSERT_TRUE(WriteText(Path("spells.csv"), QStringLiteral("№,Уровень\n41,9\n51,9\n")));
+  const QStringList files = FolderEntries(folder_.path());
+  const struct {
+    QStringList arguments;
+    QStringList told;
+  } cases[] = {
+    {{"apply", "short.exe", "past.csv", "-o", "out.exe", "--any-size"}, {past}},
+    {{"apply", "short.exe", "past.csv", "-o", "out.exe", "--any-size", "--force"}, {past}},
+    {{"import", "short.exe", "spells.csv", "--table", "spells", "-o", "out.exe", "--any-size"},
+     {cut, past}},
+#if TREVALUNE_HAVE_BALANCE
+    {{"formula", "short.exe", "--table", "spells", "--column", "Уровень", "--expr", "9", "-o",
+      "out.exe", "--any-size"},
+     {cut, past, QStringLiteral("ничего не записано")}},
+    {{"formula", "short.exe", "--table", "spells", "--column", "Уровень", "--expr", "9",
+      "--changes", "changes.csv", "--any-size"},
+     {cut, past}},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CliRun run = Invoke(c.arguments);
+    EXPECT_EQ(run.exit_code, 2);
+    for (const QString& text : c.told)
+      EXPECT_TRUE(run.err.contains(text)) << run.err.toStdString();
+    EXPECT_EQ(FolderEntries(folder_.path()), files);
+    EXPECT_EQ(ReadBytes(Path("short.exe")), image);
+  }
+
+  // Inside the file the same commands write what they are asked, and only that.
+  ASSERT_TRUE(WriteText(Path("inside.csv"), QStringLiteral("№,Уровень\n40,201\n")));
+  const CliRun inside = Invoke(
+      {"import", "short.exe", "inside.csv", "--table", "spells", "-o", "out.exe", "--any-size"});
+  ASSERT_EQ(inside.exit_code, 0) << inside.err.toStdString();
+  Bytes expected = image;
+  expected[layout::SpellRecord(39)] = 201;
+  EXPECT_EQ(ReadBytes(Path("out.exe")), expected);
+}
 
 // Values past their fields, the same in a table and in a change list: limited
 // or wrapped as --out-of-range asks, with how many were, and refused without.

@@ -3,6 +3,7 @@
 // replace a file only when the new one is complete.
 
 #include "file_store.h"
+#include "long_path.h"
 
 #ifdef __linux__
 #include <sys/mount.h>
@@ -336,6 +337,49 @@ TEST_F(FileStoreTest, FailedWritesLeaveNothingBehind) {
   }
   EXPECT_TRUE(QFileInfo(Path(QStringLiteral("folder"))).isDir());
   EXPECT_TRUE(FolderEntries(Path(QStringLiteral("folder"))).isEmpty());
+}
+
+// A folder deeper than Windows' old limit of 260 characters is written into
+// and read from like any other, and the paths the Windows calls get are made
+// for it as Qt's file engine makes them.
+TEST_F(FileStoreTest, FoldersPastTheOldWindowsPathLimitAreWrittenInto) {
+  const QString deep =
+      Path(QString(60, QLatin1Char('d')) + QStringLiteral("/") + QStringLiteral("Мои моды ") +
+           QString(60, QLatin1Char('m')) + QStringLiteral("/") + QString(60, QLatin1Char('e')) +
+           QStringLiteral("/") + QString(60, QLatin1Char('p')));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  const QString path = deep + QStringLiteral("/HMM2PL.exe");
+  ASSERT_GT(path.size(), 300);
+  Bytes back;
+  for (const Bytes& bytes : {Pattern(1000, 3), Pattern(10, 4)}) {
+    ASSERT_TRUE(store.WriteAll(path, bytes, reason)) << reason.toStdString();
+    ASSERT_TRUE(store.ReadAll(path, back, reason)) << reason.toStdString();
+    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(FolderEntries(deep), QStringList{QStringLiteral("HMM2PL.exe")});
+  }
+
+  const QString long_name = QString(250, QLatin1Char('x'));
+  const std::pair<QString, QString> forms[] = {
+      {QStringLiteral("C:/a/b.exe"), QStringLiteral("C:\\a\\b.exe")},
+      {QStringLiteral("b.exe"), QStringLiteral("b.exe")},
+      {QStringLiteral("C:\\") + long_name + QStringLiteral("\\b.exe"),
+       QStringLiteral("\\\\?\\C:\\") + long_name + QStringLiteral("\\b.exe")},
+      {QStringLiteral("C:/x/../") + long_name + QStringLiteral("/./b.exe"),
+       QStringLiteral("\\\\?\\C:\\") + long_name + QStringLiteral("\\b.exe")},
+      {QStringLiteral("//server/share/") + long_name,
+       QStringLiteral("\\\\?\\UNC\\server\\share\\") + long_name},
+      {QStringLiteral("\\\\?\\C:\\") + long_name, QStringLiteral("\\\\?\\C:\\") + long_name},
+      {QStringLiteral("relative/") + long_name, QStringLiteral("relative\\") + long_name},
+  };
+  for (const auto& [given, taken] : forms) {
+    SCOPED_TRACE(given.toStdString());
+    EXPECT_EQ(LongPathSafe(given).toStdString(), taken.toStdString());
+  }
+  // Just under the limit: as it is.
+  const QString under = QStringLiteral("C:\\") + QString(256, QLatin1Char('u'));
+  ASSERT_EQ(under.size(), 259);
+  EXPECT_EQ(LongPathSafe(under), under);
+  EXPECT_TRUE(LongPathSafe(under + QLatin1Char('u')).startsWith(QStringLiteral("\\\\?\\")));
 }
 
 // Windows lets a program keep others from replacing a file it holds: the game

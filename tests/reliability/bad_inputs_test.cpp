@@ -3,8 +3,12 @@
 // inside each name list) or one byte long, all zero, all 0xFF, and names
 // longer than 255 bytes. Each one opens to a defined set of tables, Save As
 // without edits leaves it exactly as it was, and edits never make it grow.
+// The document takes edits only to the records that lie wholly inside the
+// file, and Save As writes every edit it takes.
 // A loader that waits for bytes past the end hangs here and is stopped by the
 // test's time limit.
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -14,8 +18,10 @@
 
 #include "../support/file_layout.h"
 #include "../support/image_helpers.h"
+#include "../support/memory_file_store.h"
 #include "../support/memory_grid.h"
 #include "sample_image.h"
+#include "table_document.h"
 #include "table_set.h"
 
 namespace {
@@ -124,17 +130,23 @@ void ExpectRecordsLoadedFrom(const TableSet& tables, const Bytes& image) {
   }
 }
 
+// Whether the record of `entry` lies wholly inside a file of `size` bytes (up
+// to its last field's last byte): only then may an edit change it.
+bool RecordInside(TableIndex table, int entry, std::size_t size) {
+  std::size_t used = 0;
+  for (const layout::Field& field : layout::Fields(table))
+    used = std::max<std::size_t>(used, field.offset + field.width);
+  return layout::RecordOffset(table, entry) + used <= size;
+}
+
 // Every byte that an edit may change in a file of `size` bytes: the fields of
-// the records that lie wholly inside it (up to their last field's last byte).
+// the records that lie wholly inside it.
 std::vector<bool> WritableBytes(std::size_t size) {
   std::vector<bool> writable(size, false);
   for (TableIndex table = 0; table < kTableCount; ++table) {
-    std::size_t used = 0;
-    for (const layout::Field& field : layout::Fields(table))
-      used = std::max<std::size_t>(used, field.offset + field.width);
     for (int entry = 0; entry + 1 < RowCounts[table]; ++entry) {
       const std::size_t offset = layout::RecordOffset(table, entry);
-      if (offset + used > size)
+      if (!RecordInside(table, entry, size))
         continue;
       for (const layout::Field& field : layout::Fields(table))
         for (int k = 0; k < field.width; ++k)
@@ -166,6 +178,50 @@ void ExpectEditsStayInsideWholeRecords(const Bytes& image) {
   }
 }
 
+// The same through the document, as the window and the command line edit:
+// every field set to -1 in one step. It takes exactly the fields of the
+// records that lie wholly inside the file and refuses the others, and Save As
+// writes every edit it took: no field is left differing from the saved file,
+// and the saved file differs from `image` in exactly the fields taken.
+void ExpectTheDocumentSavesEveryEditItTakes(const Bytes& image) {
+  if (image.empty())
+    return;  // refused by Open: no tables
+  const QString source = QFileInfo(QStringLiteral("/short/HMM2PL.exe")).absoluteFilePath();
+  const QString copy = QFileInfo(QStringLiteral("/short/copy.exe")).absoluteFilePath();
+  MemoryFileStore store;
+  store.files[source] = image;
+  TableDocument document(&store);
+  QString error;
+  ASSERT_EQ(document.Open(
+                source, [] { return true; }, error),
+            TableDocument::Outcome::Done);
+  std::vector<FieldValueChange> every_field;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column)
+        every_field.push_back({{table, entry, column}, -1});
+  SetFieldValues(document, QStringLiteral("все поля"), every_field);
+  int wrong_refusals = 0;
+  for (const FieldValueChange& change : every_field) {
+    const FieldRef& field = change.field;
+    const bool inside = RecordInside(field.table, field.entry, image.size());
+    if (document.IsPastEnd(field) == inside && wrong_refusals++ < 5)
+      ADD_FAILURE() << "table " << int{field.table} << " entry " << field.entry << " column "
+                    << field.column << (inside ? " refused" : " taken past the end");
+  }
+  ASSERT_EQ(document.SaveAs(copy, nullptr, error), TableDocument::Outcome::Done)
+      << error.toStdString();
+  EXPECT_TRUE(document.Changes().empty()) << document.Changes().size() << " edits not written";
+  const Bytes& saved = store.files.at(copy);
+  ASSERT_EQ(saved.size(), image.size());
+  const std::vector<bool> writable = WritableBytes(image.size());
+  std::size_t wrong_bytes = 0;
+  for (std::size_t offset = 0; offset < image.size(); ++offset) {
+    if (saved[offset] != (writable[offset] ? 0xFF : image[offset]) && wrong_bytes++ < 5)
+      ADD_FAILURE() << "saved byte " << offset << " is " << int{saved[offset]};
+  }
+}
+
 // Opens `image` (every tab shown and left), saves it with the spells tab
 // active, and checks every outcome, the names only where `names` gives them.
 // Returns the tables as opened.
@@ -183,6 +239,7 @@ std::unique_ptr<TableSet> ExpectOpensAndSavesUnchanged(const Bytes& image,
     ExpectNames(*tables, *names);
   ExpectRecordsLoadedFrom(*tables, image);
   ExpectEditsStayInsideWholeRecords(image);
+  ExpectTheDocumentSavesEveryEditItTakes(image);
   return tables;
 }
 

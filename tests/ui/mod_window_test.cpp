@@ -2,14 +2,19 @@
 // with its marks, F7 and the values taken from it, and a range edited at once.
 
 #include <QAction>
+#include <QBrush>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -251,6 +256,115 @@ TEST_F(ModWindowTest, CtrlEEditsTheSelectedRangeAsOneStep) {
   form->History()->Undo();
   EXPECT_EQ(grid->CellText(3, 4), Shown(file, {kCreatures, 3, 3}));
   EXPECT_EQ(grid->CellText(2, 3), "abc");
+}
+
+// A file cut inside the spell records, opened after the size question: a
+// cell whose record lies past the end is grey, says so in its hint, and takes
+// nothing from any command of the window, which says so where it tells what
+// it did; a cell inside the file takes the same commands as ever, and Save As
+// writes exactly its byte.
+TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
+  Bytes image = source;
+  image.resize(1029057 + 22 * 40 + 3);  // spell 40 cut after its Level byte
+  const QString cut = Path(QStringLiteral("short.exe"));
+  ASSERT_TRUE(WriteBytes(cut, image));
+  dialogs.size_answers.push_back(true);
+  OpenFile(cut);
+  ASSERT_EQ(form->TargetFileName(), cut);
+  dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
+  form->Mods()->CompareWith->trigger();
+  ASSERT_TRUE(Document().Comparison().IsOpen());
+  form->tc_Tabs->setCurrentIndex(kSpells);
+
+  const QModelIndex past = grid->Model()->index(50, 0);  // Level of spell 51
+  EXPECT_TRUE(past.data(GridModel::kPastEndRole).toBool());
+  EXPECT_EQ(past.data(Qt::BackgroundRole).value<QBrush>().color(), kPastEndColor);
+  EXPECT_TRUE(past.data(Qt::ToolTipRole).toString().contains(QStringLiteral("за концом файла")));
+  EXPECT_FALSE(past.flags().testFlag(Qt::ItemIsEditable));
+  const QModelIndex inside = grid->Model()->index(38, 0);  // Level of spell 39
+  EXPECT_FALSE(inside.data(GridModel::kPastEndRole).toBool());
+  EXPECT_TRUE(inside.flags().testFlag(Qt::ItemIsEditable));
+
+  const QString told_past_end = QStringLiteral("Ячеек за концом файла");
+  const struct {
+    const char* what;
+    std::function<void()> run;
+    bool tells;  // says how many cells past the end it left alone
+  } commands[] = {
+      {"typing", [&] { QTest::keyClicks(grid->CellEditor(), QStringLiteral("9")); }, false},
+      {"a block pasted",
+       [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("9\n9\n"));
+         Press(Qt::Key_V, Qt::ControlModifier);
+       },
+       true},
+      // The editor's own paste, and one value with a spreadsheet's line break
+      // after it, which the grid puts into the editor itself.
+      {"one value pasted",
+       [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("9"));
+         grid->CellEditor()->selectAll();
+         Press(Qt::Key_V, Qt::ControlModifier);
+       },
+       false},
+      {"one value and a line break pasted",
+       [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("9\r\n"));
+         grid->CellEditor()->selectAll();
+         Press(Qt::Key_V, Qt::ControlModifier);
+       },
+       false},
+      {"a range edit",
+       [&] {
+         dialogs.range_edit_answers.push_back({RangeEdit::Operation::Set, 9, 0, 0, false});
+         Press(Qt::Key_E, Qt::ControlModifier);
+       },
+       true},
+      {"the comparison file's values",
+       [&] {
+         grid->ExtendRange(1, grid->CurrentRow() + 1);
+         form->Mods()->TakeFromComparison->trigger();
+       },
+       true},
+  };
+  for (const auto& command : commands) {
+    for (const int row : {39, 51}) {
+      SCOPED_TRACE(std::string(command.what) + ", row " + std::to_string(row));
+      grid->SetCurrentCell(1, row);
+      const bool past_end = row == 51;
+      EXPECT_EQ(grid->CellEditor()->isReadOnly(), past_end);
+      const std::string before = grid->CellText(1, row);
+      const std::size_t steps = form->History()->Index();
+      dialogs.infos.clear();
+      dialogs.range_edit_summaries.clear();
+      command.run();
+      const QString told = (dialogs.infos + dialogs.range_edit_summaries).join(QLatin1Char('\n'));
+      if (past_end) {
+        EXPECT_EQ(grid->CellText(1, row), before);
+        EXPECT_EQ(grid->CellEditor()->text().toStdString(), before);
+        EXPECT_EQ(grid->Mark(1, row), CellMark::None);
+        EXPECT_EQ(form->History()->Index(), steps);
+        EXPECT_EQ(told.contains(told_past_end), command.tells) << told.toStdString();
+      } else {
+        EXPECT_NE(grid->CellText(1, row), before);
+        EXPECT_EQ(form->History()->Index(), steps + 1);
+        EXPECT_FALSE(told.contains(told_past_end)) << told.toStdString();
+        form->History()->Undo();
+      }
+      grid->CollapseRange();
+    }
+  }
+
+  // Save As writes the one edit made inside the file, and nothing stays bold.
+  grid->SetCurrentCell(1, 39);
+  grid->CellEditor()->selectAll();
+  QTest::keyClicks(grid->CellEditor(), QStringLiteral("201"));
+  SaveAs(Path(QStringLiteral("saved.exe")));
+  Bytes expected = image;
+  expected[1029057 + 22 * 38] = 201;
+  EXPECT_EQ(ReadBytes(Path(QStringLiteral("saved.exe"))), expected);
+  EXPECT_TRUE(Document().Changes().empty());
+  EXPECT_EQ(grid->Mark(1, 39), CellMark::None);
 }
 
 // The dialog itself takes the amount in every form a cell takes, and says
