@@ -24,10 +24,12 @@ QString NumberText(double number) {
 
 }  // namespace
 
-// A computed column's formula and its results, now and in the comparison file.
+// A computed column's formula and its results, now and in the comparison
+// file; none until worked out.
 struct BalanceModel::Results {
-  Results(TableIndex table, const QString& text) : formula(table, text) {}
+  Results(TableIndex table, const QString& text) : formula(table, text, FormulaPlace::Entry) {}
   Formula formula;
+  bool worked_out = false;
   std::vector<std::optional<double>> now;
   std::vector<std::optional<double>> compared;
   QString error;
@@ -42,10 +44,20 @@ void BalanceModel::SetTable(TableIndex table, const std::vector<ComputedColumn>&
   beginResetModel();
   table_ = table;
   computed_ = columns;
-  results_.clear();
-  for (const ComputedColumn& column : computed_)
-    results_.push_back(std::make_unique<Results>(table, column.formula));
-  Evaluate();
+  // A formula already compiled for this table is kept, wherever it stood.
+  std::vector<std::unique_ptr<Results>> kept = std::move(results_[table]);
+  results_[table].clear();
+  for (const ComputedColumn& column : computed_) {
+    const auto same = std::find_if(kept.begin(), kept.end(), [&](const auto& results) {
+      return results && results->formula.Text() == column.formula;
+    });
+    if (same != kept.end()) {
+      (*same)->worked_out = false;
+      results_[table].push_back(std::move(*same));
+    } else {
+      results_[table].push_back(std::make_unique<Results>(table, column.formula));
+    }
+  }
   endResetModel();
 }
 
@@ -58,14 +70,18 @@ void BalanceModel::Refresh() {
 void BalanceModel::Evaluate() {
   const bool loaded = document_->IsLoaded();
   const int entries = loaded ? EntryCount(table_) : 0;
-  for (auto& results : results_) {
+  for (auto& results : results_[table_]) {
     results->now.assign(static_cast<std::size_t>(entries), std::nullopt);
     results->compared.assign(static_cast<std::size_t>(entries), std::nullopt);
     results->error.clear();
+    results->worked_out = true;
     if (!loaded)
       continue;
+    if (results->formula.CompileError()) {
+      results->error = FormulaErrorText(*results->formula.CompileError());
+      continue;
+    }
     const auto run = [&](const FormulaFields& fields, std::vector<std::optional<double>>& into) {
-      results->formula.BeginRun(kFormulaTimeLimitMs);
       for (int entry = 0; entry < entries; ++entry) {
         const FormulaResult result = results->formula.Evaluate(fields, entry, std::nullopt);
         if (result.kind == FormulaResult::Kind::Number)
@@ -76,7 +92,6 @@ void BalanceModel::Evaluate() {
           break;
         }
       }
-      results->formula.EndRun();
     };
     run(FieldsAfterCommit(*document_, table_), results->now);
     if (document_->Comparison().IsOpen() && results->error.isEmpty())
@@ -94,9 +109,10 @@ std::optional<double> BalanceModel::Number(int entry, int column) const {
   if (column < FirstComputed())
     return NumberOf(document_->ValueAfterCommit({table_, entry, column}), FieldOf(table_, column));
   const auto computed = static_cast<std::size_t>(column - FirstComputed());
-  if (computed >= results_.size())
+  const auto& results = results_[table_];
+  if (computed >= results.size() || !results[computed]->worked_out)
     return std::nullopt;
-  return results_[computed]->now[static_cast<std::size_t>(entry)];
+  return results[computed]->now[static_cast<std::size_t>(entry)];
 }
 
 std::optional<double> BalanceModel::ComparisonNumber(int entry, int column) const {
@@ -107,15 +123,17 @@ std::optional<double> BalanceModel::ComparisonNumber(int entry, int column) cons
     return NumberOf(document_->Comparison().Value({table_, entry, column}),
                     FieldOf(table_, column));
   const auto computed = static_cast<std::size_t>(column - FirstComputed());
-  if (computed >= results_.size())
+  const auto& results = results_[table_];
+  if (computed >= results.size() || !results[computed]->worked_out)
     return std::nullopt;
-  return results_[computed]->compared[static_cast<std::size_t>(entry)];
+  return results[computed]->compared[static_cast<std::size_t>(entry)];
 }
 
 QString BalanceModel::ComputedError(int computed) const {
-  if (computed < 0 || static_cast<std::size_t>(computed) >= results_.size())
+  const auto& all = results_[table_];
+  if (computed < 0 || static_cast<std::size_t>(computed) >= all.size())
     return {};
-  const Results& results = *results_[static_cast<std::size_t>(computed)];
+  const Results& results = *all[static_cast<std::size_t>(computed)];
   if (results.formula.CompileError())
     return FormulaErrorText(*results.formula.CompileError());
   return results.error;
@@ -172,7 +190,6 @@ BalanceProxy::BalanceProxy(BalanceModel* model, QObject* parent)
     : QSortFilterProxyModel(parent), model_(model) {
   setSourceModel(model);
   setSortRole(BalanceModel::kNumberRole);
-  connect(model, &QAbstractItemModel::modelReset, this, [this] { Refresh(); });
 }
 
 void BalanceProxy::SetNameFilter(const QString& text) {
@@ -193,17 +210,21 @@ void BalanceProxy::Refresh() {
 void BalanceProxy::EvaluateCondition() {
   passes_.assign(static_cast<std::size_t>(model_->rowCount()), true);
   condition_error_.clear();
-  if (condition_.trimmed().isEmpty() || passes_.empty())
+  if (condition_.trimmed().isEmpty()) {
+    compiled_.reset();
     return;
-  Formula formula(model_->Table(), condition_);
-  if (formula.CompileError()) {
-    condition_error_ = FormulaErrorText(*formula.CompileError());
+  }
+  if (!compiled_ || compiled_->Text() != condition_ || compiled_table_ != model_->Table()) {
+    compiled_.emplace(model_->Table(), condition_, FormulaPlace::Entry);
+    compiled_table_ = model_->Table();
+  }
+  if (compiled_->CompileError()) {
+    condition_error_ = FormulaErrorText(*compiled_->CompileError());
     return;
   }
   const FormulaFields fields = FieldsAfterCommit(model_->Document(), model_->Table());
-  formula.BeginRun(kFormulaTimeLimitMs);
   for (std::size_t entry = 0; entry < passes_.size(); ++entry) {
-    const FormulaResult result = formula.Evaluate(fields, static_cast<int>(entry), std::nullopt);
+    const FormulaResult result = compiled_->Evaluate(fields, static_cast<int>(entry), std::nullopt);
     if (result.kind == FormulaResult::Kind::Failed) {
       condition_error_ = FormulaErrorText(result.error);
       passes_.assign(passes_.size(), true);
@@ -211,7 +232,6 @@ void BalanceProxy::EvaluateCondition() {
     }
     passes_[entry] = result.truth;
   }
-  formula.EndRun();
 }
 
 bool BalanceProxy::filterAcceptsRow(int source_row, const QModelIndex&) const {
@@ -252,12 +272,25 @@ std::vector<ColumnStatistics> StatisticsOf(const BalanceProxy& proxy) {
     std::sort(numbers.begin(), numbers.end());
     s.minimum = numbers.front();
     s.maximum = numbers.back();
+    const auto count = static_cast<double>(numbers.size());
     double sum = 0;
     for (const double number : numbers)
       sum += number;
-    s.mean = sum / static_cast<double>(numbers.size());
+    if (std::isfinite(sum)) {
+      s.mean = sum / count;
+    } else {  // past the largest double: each number's share of the mean instead
+      double mean = 0;
+      for (const double number : numbers)
+        mean += number / count;
+      s.mean = mean;
+    }
     const std::size_t half = numbers.size() / 2;
-    s.median = numbers.size() % 2 == 1 ? numbers[half] : (numbers[half - 1] + numbers[half]) / 2;
+    if (numbers.size() % 2 == 1) {
+      s.median = numbers[half];
+    } else {
+      const double a = numbers[half - 1], b = numbers[half];
+      s.median = std::isfinite(a + b) ? (a + b) / 2 : a / 2 + b / 2;
+    }
   }
   return statistics;
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -13,12 +14,14 @@
 struct ComputedColumn {
   QString name;
   QString formula;
+  bool operator==(const ComputedColumn&) const = default;
 };
 
 // The balance list of the table on show: one row per entry, with its name,
 // every field and the computed columns. Fields are read from the document as
 // they are asked for; only the computed columns' results are held, worked out
-// again by Refresh.
+// by Refresh alone (the panel calls it while it is shown). Each formula is
+// compiled once for its text and table, and kept while its column stays.
 class BalanceModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -32,7 +35,8 @@ class BalanceModel : public QAbstractTableModel {
 
   TableIndex Table() const { return table_; }
   const TableDocument& Document() const { return *document_; }
-  // Shows `table` with `columns`; their formulas are compiled here.
+  // Shows `table` with `columns`; a formula not compiled for this table yet
+  // is compiled here. Their results are none until Refresh.
   void SetTable(TableIndex table, const std::vector<ComputedColumn>& columns);
   const std::vector<ComputedColumn>& Computed() const { return computed_; }
   // The fields (or comparison values) may have changed: the computed columns
@@ -42,7 +46,8 @@ class BalanceModel : public QAbstractTableModel {
   // The first computed column's model column; columns before it are the
   // name (0) and the fields, as in the grid.
   int FirstComputed() const;
-  // The number in a column for an entry, now or in the comparison file.
+  // The number in a column for an entry, now or in the comparison file; for
+  // a computed column, as Refresh last worked it out.
   std::optional<double> Number(int entry, int column) const;
   std::optional<double> ComparisonNumber(int entry, int column) const;
   // The first error of a computed column's formula, if any.
@@ -61,7 +66,9 @@ class BalanceModel : public QAbstractTableModel {
   const TableDocument* document_;
   TableIndex table_ = kCreatures;
   std::vector<ComputedColumn> computed_;
-  std::vector<std::unique_ptr<Results>> results_;
+  // The computed columns of each table, compiled; those of the table on show
+  // in the order of computed_.
+  std::array<std::vector<std::unique_ptr<Results>>, kTableCount> results_;
 };
 
 // The list's order and filter: by number, missing numbers last; rows whose
@@ -73,8 +80,9 @@ class BalanceProxy : public QSortFilterProxyModel {
   explicit BalanceProxy(BalanceModel* model, QObject* parent = nullptr);
 
   void SetNameFilter(const QString& text);
-  // The condition; its error, if any, is ConditionError(). Worked out again
-  // by Refresh.
+  // The condition; its error, if any, is ConditionError() once Refresh has
+  // run. It is compiled when first worked out for a table, and again only
+  // when its text or the table changes.
   void SetCondition(const QString& condition);
   const QString& ConditionError() const { return condition_error_; }
   // The fields may have changed: the condition is worked out again.
@@ -90,11 +98,15 @@ class BalanceProxy : public QSortFilterProxyModel {
   BalanceModel* model_;
   QString name_filter_;
   QString condition_;
+  std::optional<Formula> compiled_;  // condition_, for compiled_table_
+  TableIndex compiled_table_ = kCreatures;
   QString condition_error_;
   std::vector<bool> passes_;  // by entry
 };
 
-// Minimum, maximum, mean and median of each column over the rows shown.
+// Minimum, maximum, mean and median of each column over the rows shown. The
+// mean and median of numbers near the largest a double holds are what they
+// are, not an overflow to infinity.
 struct ColumnStatistics {
   std::optional<double> minimum, maximum, mean, median;
 };

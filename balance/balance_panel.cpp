@@ -2,55 +2,71 @@
 
 #include "comparison_file.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QGraphicsPathItem>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <tuple>
 
-#include "table_csv.h"
-#include "user_settings.h"
+#include "balance_chart_plugin.h"
 
 namespace {
 
-QString SettingsKey(TableIndex table) {
-  return QStringLiteral("balanceColumns/") + TableFileName(table);
-}
-
+// Whole numbers as they are, others with two decimals; past 1e15, where a
+// double holds no fraction and the digits would run on, six significant ones.
 QString NumberText(const std::optional<double>& number) {
   if (!number)
     return {};
-  if (*number == std::trunc(*number) && std::abs(*number) < 1e15)
+  if (std::abs(*number) >= 1e15)
+    return QString::number(*number, 'g', 6);
+  if (*number == std::trunc(*number))
     return QString::number(static_cast<qint64>(*number));
   return QString::number(*number, 'f', 2);
 }
 
 }  // namespace
 
-BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWidget* parent)
+ChartAxis ChartAxisFor(const std::vector<double>& numbers) {
+  ChartAxis axis;
+  if (numbers.empty())
+    return axis;
+  double largest = 0;
+  for (const double number : numbers)
+    largest = std::max(largest, std::abs(number));
+  if (largest > 1e15) {
+    axis.exponent = static_cast<int>(std::floor(std::log10(largest)));
+    axis.scale = std::pow(10.0, axis.exponent);
+  }
+  double low = numbers.front() / axis.scale, high = low;
+  for (const double number : numbers) {
+    low = std::min(low, number / axis.scale);
+    high = std::max(high, number / axis.scale);
+  }
+  // Scaled, the numbers lie within ±10, so neither the span nor the margin
+  // can overflow.
+  const double least = axis.scale == 1 ? 1.0 : std::max(std::abs(low), std::abs(high)) * 0.05;
+  const double margin = std::max((high - low) * 0.05, least);
+  axis.low = low - margin;
+  axis.high = high + margin;
+  return axis;
+}
+
+BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, QWidget* parent)
     : QDockWidget(tr("Баланс"), parent),
       document_(document),
-      settings_(settings),
+      store_(store),
       model_(new BalanceModel(document, this)),
       proxy_(new BalanceProxy(model_, this)) {
   setObjectName(QStringLiteral("BalancePanel"));
@@ -121,37 +137,22 @@ BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWid
   y_column_ = new QComboBox(body);
   x_column_->setAccessibleName(tr("По горизонтали"));
   y_column_->setAccessibleName(tr("По вертикали"));
-  chart_ = new QChart;
-  chart_->legend()->setAlignment(Qt::AlignBottom);
-  points_ = new QScatterSeries(chart_);
-  points_->setName(tr("Сейчас"));
-  points_->setMarkerSize(9);
-  compared_ = new QScatterSeries(chart_);
-  compared_->setName(tr("В файле для сравнения"));
-  compared_->setMarkerSize(7);
-  compared_->setColor(QColor(160, 160, 160));
-  x_axis_ = new QValueAxis(chart_);
-  y_axis_ = new QValueAxis(chart_);
-  x_axis_->setLabelFormat(QStringLiteral("%g"));
-  y_axis_->setLabelFormat(QStringLiteral("%g"));
-  chart_->addSeries(compared_);
-  chart_->addSeries(points_);
-  chart_->addAxis(x_axis_, Qt::AlignBottom);
-  chart_->addAxis(y_axis_, Qt::AlignLeft);
-  for (QScatterSeries* series : {compared_, points_}) {
-    series->attachAxis(x_axis_);
-    series->attachAxis(y_axis_);
+  QWidget* chart_widget = nullptr;
+  if (BalanceChartMaker* maker = BalanceChartPlugin(&chart_problem_)) {
+    chart_ = maker->MakeChart(body);
+    chart_widget = chart_->Widget();
+    chart_widget->setMinimumSize(320, 240);
+    chart_->OnPointClicked([this](int point) {
+      if (point >= 0 && static_cast<std::size_t>(point) < point_entries_.size())
+        SelectEntry(point_entries_[static_cast<std::size_t>(point)]);
+    });
+    chart_->OnPointTip([this](int point) { return PointTip(point); });
+  } else {
+    auto* missing = new QLabel(tr("График недоступен: %1").arg(chart_problem_), body);
+    missing->setWordWrap(true);
+    missing->setAlignment(Qt::AlignCenter);
+    chart_widget = missing;
   }
-  chart_view_ = new QChartView(chart_, body);
-  chart_view_->setRenderHint(QPainter::Antialiasing);
-  chart_view_->setMinimumSize(320, 240);
-  moves_ = new QGraphicsPathItem(chart_);
-  moves_->setPen(QPen(QColor(120, 120, 220), 1));
-  moves_->setZValue(chart_->zValue() + 1);
-  connect(chart_, &QChart::plotAreaChanged, this, [this] { DrawMoves(); });
-  connect(points_, &QScatterSeries::clicked, this,
-          [this](const QPointF& point) { SelectEntry(EntryAt(point)); });
-  connect(points_, &QScatterSeries::hovered, this, &BalancePanel::ShowPointTip);
 
   auto* filters = new QHBoxLayout;
   filters->addWidget(name_filter_, 1);
@@ -177,7 +178,7 @@ BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWid
   auto* chart_layout = new QVBoxLayout(chart_side);
   chart_layout->setContentsMargins(0, 0, 0, 0);
   chart_layout->addLayout(axes);
-  chart_layout->addWidget(chart_view_, 1);
+  chart_layout->addWidget(chart_widget, 1);
   auto* split = new QSplitter(Qt::Horizontal, body);
   split->addWidget(list_side);
   split->addWidget(chart_side);
@@ -203,6 +204,7 @@ BalancePanel::BalancePanel(TableDocument* document, UserSettings* settings, QWid
   });
   connect(condition_, &QLineEdit::textChanged, this, [this](const QString& text) {
     proxy_->SetCondition(text);
+    UpdateProblems();
     UpdateFooter();
     UpdateChart();
   });
@@ -233,22 +235,8 @@ void BalancePanel::keyPressEvent(QKeyEvent* event) {
   QDockWidget::keyPressEvent(event);
 }
 
-std::vector<ComputedColumn> BalancePanel::StoredColumns(TableIndex table) const {
-  const QStringList stored = settings_->value(SettingsKey(table)).toStringList();
-  std::vector<ComputedColumn> columns;
-  for (qsizetype k = 0; k + 1 < stored.size(); k += 2)
-    columns.push_back({stored[k], stored[k + 1]});
-  return columns;
-}
-
 void BalancePanel::StoreColumns() {
-  QStringList stored;
-  for (const ComputedColumn& column : model_->Computed())
-    stored << column.name << column.formula;
-  if (stored.isEmpty())
-    settings_->remove(SettingsKey(model_->Table()));
-  else
-    settings_->setValue(SettingsKey(model_->Table()), stored);
+  store_->Store(model_->Table(), model_->Computed());
 }
 
 void BalancePanel::AddComputedColumn(const ComputedColumn& column) {
@@ -307,7 +295,8 @@ void BalancePanel::AskComputedColumn(int computed) {
       text = tr("Введите название.");
     else if (formula->text().trimmed().isEmpty())
       text = tr("Введите формулу.");
-    else if (const Formula compiled(model_->Table(), formula->text()); compiled.CompileError())
+    else if (const Formula compiled(model_->Table(), formula->text(), FormulaPlace::Entry);
+             compiled.CompileError())
       text = FormulaErrorText(*compiled.CompileError());
     problem->setText(text);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(text.isEmpty());
@@ -327,7 +316,7 @@ void BalancePanel::AskComputedColumn(int computed) {
 }
 
 void BalancePanel::TableShown() {
-  model_->SetTable(document_->ActiveTable(), StoredColumns(document_->ActiveTable()));
+  model_->SetTable(document_->ActiveTable(), store_->Load(document_->ActiveTable()));
   sort_section_ = -1;
   sort_clicks_ = 0;
   proxy_->sort(-1);
@@ -341,6 +330,12 @@ void BalancePanel::Refresh() {
     return;
   model_->Refresh();
   proxy_->Refresh();
+  UpdateProblems();
+  UpdateFooter();
+  UpdateChart();
+}
+
+void BalancePanel::UpdateProblems() {
   QStringList problems;
   if (!proxy_->ConditionError().isEmpty())
     problems << tr("Условие: %1").arg(proxy_->ConditionError());
@@ -350,8 +345,6 @@ void BalancePanel::Refresh() {
                       .arg(model_->Computed()[static_cast<std::size_t>(computed)].name, error);
   problem_->setText(problems.join(QLatin1Char('\n')));
   problem_->setVisible(!problems.isEmpty());
-  UpdateFooter();
-  UpdateChart();
 }
 
 void BalancePanel::HeaderClicked(int section) {
@@ -431,115 +424,87 @@ void BalancePanel::UpdateAxisChoices() {
 void BalancePanel::UpdateChart() {
   const int x = x_column_->currentData().toInt();
   const int y = y_column_->currentData().toInt();
-  QList<QPointF> now;
-  QList<QPointF> before;
+  const bool comparison = document_->Comparison().IsOpen();
   point_entries_.clear();
-  move_lines_.clear();
-  double low_x = std::numeric_limits<double>::max(), high_x = std::numeric_limits<double>::lowest();
-  double low_y = low_x, high_y = high_x;
-  const auto take = [&](const QPointF& point) {
-    low_x = std::min(low_x, point.x());
-    high_x = std::max(high_x, point.x());
-    low_y = std::min(low_y, point.y());
-    high_y = std::max(high_y, point.y());
-  };
+  std::vector<double> xs, ys;  // every number of each axis, now and before
+  std::vector<std::pair<QPointF, std::optional<QPointF>>> points;
+  int shown = 0;
   if (x > 0 && y > 0) {
     for (int row = 0; row < proxy_->rowCount(); ++row) {
       const int entry = proxy_->mapToSource(proxy_->index(row, 0)).row();
+      ++shown;
       const std::optional<double> px = model_->Number(entry, x);
       const std::optional<double> py = model_->Number(entry, y);
       if (!px || !py)
         continue;
-      const QPointF point(*px, *py);
-      now.append(point);
       point_entries_.push_back(entry);
-      take(point);
+      xs.push_back(*px);
+      ys.push_back(*py);
+      std::optional<QPointF> before;
       const std::optional<double> cx = model_->ComparisonNumber(entry, x);
       const std::optional<double> cy = model_->ComparisonNumber(entry, y);
-      if (!cx || !cy)
-        continue;
-      const QPointF old(*cx, *cy);
-      before.append(old);
-      take(old);
-      if (old != point)
-        move_lines_.emplace_back(old, point);
+      if (cx && cy) {
+        before = QPointF(*cx, *cy);
+        xs.push_back(*cx);
+        ys.push_back(*cy);
+      }
+      points.emplace_back(QPointF(*px, *py), before);
     }
   }
-  // A step that moved no point leaves the series be (replacing one draws it
-  // again in full).
-  if (points_->points() != now)
-    points_->replace(now);
-  if (compared_->points() != before)
-    compared_->replace(before);
-  compared_->setVisible(document_->Comparison().IsOpen());
-  if (now.isEmpty()) {
-    low_x = low_y = 0;
-    high_x = high_y = 1;
-  }
-  const auto pad = [](double& low, double& high) {
-    const double margin = std::max((high - low) * 0.05, 1.0);
-    low -= margin;
-    high += margin;
+  const ChartAxis across = ChartAxisFor(xs);
+  const ChartAxis up = ChartAxisFor(ys);
+  const auto scaled = [&](const QPointF& point) {
+    return QPointF(point.x() / across.scale, point.y() / up.scale);
   };
-  pad(low_x, high_x);
-  pad(low_y, high_y);
-  // An axis asked for the range it was given last keeps the one it shows: a
-  // new range lays the whole chart out again.
-  const std::pair<double, double> ranges[] = {{low_x, high_x}, {low_y, high_y}};
-  QValueAxis* const axes[] = {x_axis_, y_axis_};
-  for (int k = 0; k < 2; ++k) {
-    if (axis_ranges_[k] == ranges[k])
+  const auto title = [this](const QComboBox* box, const ChartAxis& axis) {
+    return axis.scale == 1 ? box->currentText()
+                           : tr("%1, × 1e%2").arg(box->currentText()).arg(axis.exponent);
+  };
+  BalanceChartData data;
+  data.x_title = title(x_column_, across);
+  data.y_title = title(y_column_, up);
+  data.x_range = QPointF(across.low, across.high);
+  data.y_range = QPointF(up.low, up.high);
+  data.comparison = comparison;
+  data.now_name = tr("Сейчас");
+  data.before_name = tr("В файле для сравнения");
+  for (const auto& [now, before] : points) {
+    data.now.append(scaled(now));
+    if (!before)
       continue;
-    axis_ranges_[k] = ranges[k];
-    axes[k]->setRange(ranges[k].first, ranges[k].second);
-    axes[k]->applyNiceNumbers();
+    data.before.append(scaled(*before));
+    if (*before != now)
+      data.moves.append({scaled(*before), scaled(now)});
   }
-  if (x_axis_->titleText() != x_column_->currentText())
-    x_axis_->setTitleText(x_column_->currentText());
-  if (y_axis_->titleText() != y_column_->currentText())
-    y_axis_->setTitleText(y_column_->currentText());
-  DrawMoves();
-}
-
-void BalancePanel::DrawMoves() {
-  QPainterPath path;
-  for (const auto& [from, to] : move_lines_) {
-    path.moveTo(chart_->mapToPosition(from, points_));
-    path.lineTo(chart_->mapToPosition(to, points_));
-  }
-  moves_->setPath(path);
-}
-
-int BalancePanel::EntryAt(const QPointF& point) const {
-  const QList<QPointF> points = points_->points();
-  int best = -1;
-  double best_distance = std::numeric_limits<double>::max();
-  for (qsizetype k = 0; k < points.size(); ++k) {
-    const double distance = std::hypot(points[k].x() - point.x(), points[k].y() - point.y());
-    if (distance < best_distance) {
-      best_distance = distance;
-      best = point_entries_[static_cast<std::size_t>(k)];
+  // Rows shown and no point: say which column has no numbers.
+  if (data.now.isEmpty() && shown > 0 && x > 0 && y > 0) {
+    QString empty;
+    for (const auto& [column, box] : {std::pair{x, x_column_}, std::pair{y, y_column_}}) {
+      bool any = false;
+      for (int row = 0; row < proxy_->rowCount() && !any; ++row)
+        any = model_->Number(proxy_->mapToSource(proxy_->index(row, 0)).row(), column).has_value();
+      if (!any) {
+        empty = box->currentText();
+        break;
+      }
     }
+    data.note = empty.isEmpty() ? tr("Нет точек: ни у одной записи нет чисел в обоих столбцах")
+                                : tr("Нет точек: в столбце «%1» нет чисел").arg(empty);
   }
-  return best;
+  chart_data_ = data;
+  if (chart_)
+    chart_->Show(chart_data_);
 }
 
-void BalancePanel::ShowPointTip(const QPointF& point, bool entered) {
-  if (!entered) {
-    QToolTip::hideText();
-    return;
-  }
-  const int entry = EntryAt(point);
-  if (entry < 0)
-    return;
+QString BalancePanel::PointTip(int point) const {
+  if (point < 0 || static_cast<std::size_t>(point) >= point_entries_.size())
+    return {};
+  const int entry = point_entries_[static_cast<std::size_t>(point)];
   const int x = x_column_->currentData().toInt();
   const int y = y_column_->currentData().toInt();
-  QToolTip::showText(QCursor::pos(),
-                     QStringLiteral("%1\n%2: %3\n%4: %5")
-                         .arg(model_->EntryName(entry), x_column_->currentText(),
-                              NumberText(model_->Number(entry, x)), y_column_->currentText(),
-                              NumberText(model_->Number(entry, y))),
-                     chart_view_);
+  return QStringLiteral("%1\n%2: %3\n%4: %5")
+      .arg(model_->EntryName(entry), x_column_->currentText(), NumberText(model_->Number(entry, x)),
+           y_column_->currentText(), NumberText(model_->Number(entry, y)));
 }
 
 void BalancePanel::SelectEntry(int entry) {

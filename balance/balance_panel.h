@@ -5,19 +5,22 @@
 #include <utility>
 #include <vector>
 
+#include "balance_chart.h"
 #include "balance_model.h"
 
-class QChart;
-class QChartView;
 class QComboBox;
-class QGraphicsPathItem;
 class QLabel;
 class QLineEdit;
-class QScatterSeries;
 class QStandardItemModel;
 class QTableView;
-class QValueAxis;
-class UserSettings;
+
+// Where the computed columns of each table are kept between runs.
+class ComputedColumnStore {
+ public:
+  virtual ~ComputedColumnStore() = default;
+  virtual std::vector<ComputedColumn> Load(TableIndex table) const = 0;
+  virtual void Store(TableIndex table, const std::vector<ComputedColumn>& columns) = 0;
+};
 
 // The dock "Баланс" for the table on show: a list of its entries (every field
 // and the computed columns), sorted by a column and filtered by a name and a
@@ -25,14 +28,15 @@ class UserSettings;
 // and a scatter of one column against another, with the comparison file's
 // points and a line from each of them to the entry's point now. It follows
 // the tab, the document and the comparison file after each committed step,
-// while it is shown.
+// while it is shown; hidden, it works nothing out.
 class BalancePanel : public QDockWidget {
   Q_OBJECT
 
  public:
-  // `document` and `settings` must outlive the panel; the computed columns
-  // of each table are kept in `settings`.
-  BalancePanel(TableDocument* document, UserSettings* settings, QWidget* parent = nullptr);
+  // `document` and `store` must outlive the panel. The chart comes from its
+  // plugin (balance_chart_plugin.h); without it the panel says why in its
+  // place.
+  BalancePanel(TableDocument* document, ComputedColumnStore* store, QWidget* parent = nullptr);
   ~BalancePanel() override;
 
   BalanceModel* Model() const { return model_; }
@@ -41,17 +45,20 @@ class BalancePanel : public QDockWidget {
   QTableView* Footer() const { return footer_; }
   QLineEdit* NameFilter() const { return name_filter_; }
   QLineEdit* Condition() const { return condition_; }
+  // What is wrong with the condition and the computed columns' formulas,
+  // over the list; hidden when nothing is.
+  QLabel* Problems() const { return problem_; }
   QComboBox* XColumn() const { return x_column_; }
   QComboBox* YColumn() const { return y_column_; }
-  QChartView* ChartView() const { return chart_view_; }
-  QScatterSeries* Points() const { return points_; }
-  QScatterSeries* ComparisonPoints() const { return compared_; }
-  // The lines from the comparison file's points to the points now.
-  QGraphicsPathItem* Moves() const { return moves_; }
-  // The entry of each point of Points(), in order.
+  // The chart, or none when its plugin could not be loaded (ChartProblem()
+  // says why).
+  BalanceChart* Chart() const { return chart_; }
+  const QString& ChartProblem() const { return chart_problem_; }
+  // What the chart was given last, and the entry of each of its points now.
+  const BalanceChartData& ChartData() const { return chart_data_; }
   const std::vector<int>& PointEntries() const { return point_entries_; }
 
-  // The computed columns of the table on show, kept in the settings.
+  // The computed columns of the table on show, kept in the store.
   void AddComputedColumn(const ComputedColumn& column);
   void ReplaceComputedColumn(int computed, const ComputedColumn& column);
   void RemoveComputedColumn(int computed);
@@ -71,23 +78,21 @@ class BalancePanel : public QDockWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  std::vector<ComputedColumn> StoredColumns(TableIndex table) const;
   void StoreColumns();
   void TableShown();
   void HeaderClicked(int section);
+  void UpdateProblems();
   void UpdateFooter();
   void UpdateAxisChoices();
   void UpdateChart();
-  void DrawMoves();
-  int EntryAt(const QPointF& point) const;
-  void ShowPointTip(const QPointF& point, bool entered);
+  QString PointTip(int point) const;
   void AskComputedColumn(int computed);
   // The grid column a list column shows in the grid: a field's own, or the
   // first field for the name and computed columns.
   int GridColumnOf(int column) const;
 
   TableDocument* document_;
-  UserSettings* settings_;
+  ComputedColumnStore* store_;
   BalanceModel* model_;
   BalanceProxy* proxy_;
   QTableView* view_;
@@ -98,17 +103,22 @@ class BalancePanel : public QDockWidget {
   QLabel* problem_;
   QComboBox* x_column_;
   QComboBox* y_column_;
-  QChart* chart_;
-  QChartView* chart_view_;
-  QScatterSeries* points_;
-  QScatterSeries* compared_;
-  QValueAxis* x_axis_;
-  QValueAxis* y_axis_;
-  // The ranges last given to the axes, before they were made nice.
-  std::pair<double, double> axis_ranges_[2] = {{0, 0}, {0, 0}};
-  QGraphicsPathItem* moves_;
+  BalanceChart* chart_ = nullptr;
+  QString chart_problem_;
+  BalanceChartData chart_data_;
   std::vector<int> point_entries_;
-  std::vector<std::pair<QPointF, QPointF>> move_lines_;  // from the comparison file to now
   int sort_section_ = -1;
   int sort_clicks_ = 0;
 };
+
+// The chart's view of numbers along one axis. Numbers up to 1e15 are shown as
+// they are; larger ones (up to the largest double) are divided by a power of
+// ten, which the axis title names, so that the axis can be drawn and its
+// labels stay short. The range has a margin of a twentieth on each side.
+struct ChartAxis {
+  double scale = 1;  // what each number is divided by
+  int exponent = 0;  // scale is 10 to this
+  double low = 0;    // the range shown, scaled
+  double high = 1;
+};
+ChartAxis ChartAxisFor(const std::vector<double>& numbers);

@@ -6,14 +6,12 @@
 
 #include "caption_language.h"
 #include "change_list.h"
+#include "formula.h"
 #include "grid_shape.h"
 #include "range_edit.h"
 #include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
-#if TREVALUNE_HAVE_BALANCE
-#include "formula.h"
-#endif
 
 namespace {
 
@@ -65,7 +63,6 @@ bool ReadFormulaRequest(CliRequest& request) {
 }
 
 int RunFormula(const CliRequest& request) {
-#if TREVALUNE_HAVE_BALANCE
   // An empty condition is a mistake, not "every entry": that is no --where.
   if (request.condition && request.condition->trimmed().isEmpty()) {
     Complain(QCoreApplication::translate("FormulaCommand", "пустое условие"));
@@ -113,10 +110,4 @@ int RunFormula(const CliRequest& request) {
                .arg(plan.out_of_range)
                .arg(plan.not_number_results));
   return kExitDone;
-#else
-  (void)request;
-  Complain(QCoreApplication::translate("FormulaCommand",
-                                       "в этой сборке нет формул: команда formula недоступна"));
-  return kExitFailed;
-#endif
 }

@@ -158,11 +158,13 @@ void DocumentHistory::Typed(const FieldRef& field, const CellState& before,
       if (IsClean())
         clean_.reset();
       Announce(shown);
+      emit typed();
       return;
     }
   }
   Push({QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "ввод")), {{field, before, after}}, visit_});
   Announce(shown);
+  emit typed();
 }
 
 void DocumentHistory::Push(Step step) {

@@ -113,6 +113,9 @@ class DocumentHistory : public QObject, private HistoryRecorder {
   // A step is complete: a change pushed, an undo or a redo, or the end of a
   // visit that typed into its cell. Not sent for each keystroke.
   void stepCompleted();
+  // A keystroke outside any change (typing) changed a cell, and the history
+  // has taken it into its visit's step, which goes on.
+  void typed();
 
  private:
   struct Touched {

@@ -1,19 +1,14 @@
 #include "formula.h"
 
+#include "caption_language.h"
 #include "comparison_file.h"
 
+#include <muParser.h>
 #include <QCoreApplication>
-#include <QJSEngine>
-#include <QJSValue>
-#include <QRegularExpression>
-#include <QStringList>
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <cmath>
-#include <condition_variable>
-#include <map>
-#include <mutex>
-#include <thread>
+#include <string>
 
 #include "field_input.h"
 #include "grid_shape.h"
@@ -29,74 +24,181 @@ double NumberOf(std::int32_t value, FieldLayout layout) {
   return value;
 }
 
-// The formula sits on lines of its own inside a function, so that its lines
-// are the function's lines less one and its columns are the same. A value
-// thrown that is not an Error is made one, so that it counts as an error.
-const char* const kHead = "(function (value, row%1) { try { return (\n";
-const char* const kTail =
-    "\n); } catch (e) { if (e instanceof Error) throw e; throw new Error(String(e)); } })";
-
-// The engine gives a column only for a mistake in the writing; for an error
-// while the formula runs it gives the line alone. The name the message gives
-// is then looked for on that line: a name not defined as a word of its own
-// (not after a dot), a property ("property 'x'") after a dot or in brackets.
-// Its first place there is the column. A message that names nothing, or a
-// name not on the line, leaves the column unknown (0).
-int ColumnOfName(const QString& message, const QString& line) {
-  static const QRegularExpression kUndefined(
-      QStringLiteral("ReferenceError: (\\S+) is not defined"));
-  static const QRegularExpression kProperty(QStringLiteral("property '([^']+)'"));
-  QString pattern;
-  if (const QRegularExpressionMatch m = kUndefined.match(message); m.hasMatch()) {
-    pattern =
-        QStringLiteral("(?<![\\w$.])(%1)(?![\\w$])").arg(QRegularExpression::escape(m.captured(1)));
-  } else if (const QRegularExpressionMatch p = kProperty.match(message); p.hasMatch()) {
-    const QString name = QRegularExpression::escape(p.captured(1));
-    pattern = QStringLiteral("\\.\\s*(%1)(?![\\w$])|(\\[\\s*[\"']%1[\"']\\s*\\])").arg(name);
-  } else {
-    return 0;
-  }
-  const QRegularExpression where(pattern, QRegularExpression::UseUnicodePropertiesOption);
-  const QRegularExpressionMatch found = where.match(line);
-  if (!found.hasMatch())
-    return 0;
-  const int group = found.capturedStart(1) >= 0 ? 1 : 2;
-  return static_cast<int>(found.capturedStart(group)) + 1;
+// muParser reads the formula as UTF-8 bytes and knows names by their bytes:
+// every byte of a multi-byte character may stand in a name, so Cyrillic
+// captions are names as they are.
+const std::string& NameCharacters() {
+  static const std::string characters = [] {
+    std::string all = "0123456789_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+      all += static_cast<char>(byte);
+    return all;
+  }();
+  return characters;
 }
 
-// A stack trace line of QJSEngine::evaluate: "function:line:column:file".
-// Lines past the formula's last are the function's tail (a value thrown
-// that is not an Error is made one there): they count as the last line.
-FormulaError ErrorFrom(const QJSValue& thrown, const QStringList& trace, const QStringList& lines) {
-  FormulaError error;
-  error.message = thrown.toString();
-  if (!trace.isEmpty()) {
-    const QStringList parts = trace.first().split(QLatin1Char(':'));
-    if (parts.size() >= 3) {
-      error.line = parts[1].toInt();
-      error.column = std::max(0, parts[2].toInt());
+// A field's names in a formula, in both languages, for each table.
+struct FieldName {
+  QString name;
+  int column;
+};
+const std::vector<FieldName>& FieldNames(TableIndex table) {
+  static const std::array<std::vector<FieldName>, kTableCount> names = [] {
+    std::array<std::vector<FieldName>, kTableCount> all;
+    for (TableIndex t = 0; t < kTableCount; ++t) {
+      for (int column = 1; column < ColCounts[t]; ++column)
+        all[t].push_back({FormulaName(HeaderCaptions[t][column]), column});
+      for (int column = 1; column < ColCounts[t]; ++column) {
+        const QString english =
+            FormulaName(CaptionUtf8(HeaderCaptions[t][column], CaptionLanguage::English));
+        const bool taken = std::any_of(all[t].begin(), all[t].end(),
+                                       [&](const FieldName& name) { return name.name == english; });
+        if (!taken)
+          all[t].push_back({english, column});
+      }
     }
-  } else {
-    error.line = thrown.property(QStringLiteral("lineNumber")).toInt();
+    return all;
+  }();
+  return names[table];
+}
+
+const char kValue[] = "value";
+
+// The rounding of results, half away from zero, and its neighbours.
+double Round(double number) {
+  return std::round(number);
+}
+double Floor(double number) {
+  return std::floor(number);
+}
+double Ceil(double number) {
+  return std::ceil(number);
+}
+
+// The line and column (in characters) of byte `at` of `utf8`; past the end
+// is the place just after the last character.
+FormulaError ErrorAt(const QByteArray& utf8, qsizetype at, const QString& message) {
+  FormulaError error;
+  error.message = message;
+  error.line = 1;
+  error.column = 1;
+  at = std::clamp<qsizetype>(at, 0, utf8.size());
+  for (qsizetype i = 0; i < at; ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte == '\n') {
+      ++error.line;
+      error.column = 1;
+    } else if ((byte & 0xC0) != 0x80) {  // not the continuation of a character
+      ++error.column;
+    }
   }
-  error.line = std::clamp(error.line - 1, 1, static_cast<int>(lines.size()));
-  if (error.column == 0)
-    error.column = ColumnOfName(error.message, lines[error.line - 1]);
   return error;
+}
+
+// The light pass before muParser: it gives muParser the formula's line breaks
+// and tabs as spaces, byte for byte, so that positions stay the same, and
+// refuses any other control character (muParser would skip some and stop at
+// others).
+std::optional<FormulaError> PrePass(const QByteArray& original, QByteArray& utf8) {
+  for (qsizetype i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte == '\n' || byte == '\r' || byte == '\t')
+      utf8[i] = ' ';
+    else if (byte < 0x20 || byte == 0x7F)
+      return ErrorAt(
+          original, i,
+          QCoreApplication::translate("Formula", "непечатаемый знак (код %1)").arg(byte));
+  }
+  return std::nullopt;
+}
+
+// Where an assignment is in a formula muParser compiled: muParser takes
+// = += -= *= /= for one, a formula only computes. Any = that is not part of
+// == <= >= != is one (quoted text does not compile, so there is none).
+qsizetype Assignment(const QByteArray& utf8) {
+  for (qsizetype i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] != '=')
+      continue;
+    const char before = i > 0 ? utf8[i - 1] : ' ';
+    if (i + 1 < utf8.size() && utf8[i + 1] == '=') {
+      ++i;  // ==
+      continue;
+    }
+    if (before == '<' || before == '>' || before == '!')
+      continue;
+    return before == '+' || before == '-' || before == '*' || before == '/' ? i - 1 : i;
+  }
+  return -1;
+}
+
+// Where the first comma outside parentheses is: muParser takes "1, 2" as two
+// results, a formula is one.
+qsizetype TopLevelComma(const QByteArray& utf8) {
+  int depth = 0;
+  for (qsizetype i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    if (c == '(')
+      ++depth;
+    else if (c == ')')
+      --depth;
+    else if (c == ',' && depth <= 0)
+      return i;
+  }
+  return utf8.size();
+}
+
+// The edit distance of two names, letters compared in either case.
+int Distance(const QString& a, const QString& b) {
+  const QString x = a.toCaseFolded(), y = b.toCaseFolded();
+  std::vector<int> row(static_cast<std::size_t>(y.size()) + 1);
+  for (std::size_t j = 0; j < row.size(); ++j)
+    row[j] = static_cast<int>(j);
+  for (qsizetype i = 1; i <= x.size(); ++i) {
+    int diagonal = row[0];
+    row[0] = static_cast<int>(i);
+    for (qsizetype j = 1; j <= y.size(); ++j) {
+      const int above = row[static_cast<std::size_t>(j)];
+      row[static_cast<std::size_t>(j)] =
+          std::min({above + 1, row[static_cast<std::size_t>(j - 1)] + 1,
+                    diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row.back();
+}
+
+QString Closest(const QString& name, const QStringList& candidates) {
+  QString best;
+  int best_distance = 0;
+  for (const QString& candidate : candidates) {
+    const int distance = Distance(name, candidate);
+    if (best.isEmpty() || distance < best_distance) {
+      best = candidate;
+      best_distance = distance;
+    }
+  }
+  return best;
+}
+
+bool StartsName(QChar c) {
+  return c.isLetter() || c == QLatin1Char('_');
 }
 
 }  // namespace
 
+QString FormulaName(std::string_view caption) {
+  QString name = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+  name.replace(QLatin1Char(' '), QLatin1Char('_'));
+  name.remove(QLatin1Char('.'));
+  return name;
+}
+
 QString FormulaErrorText(const FormulaError& error) {
   if (error.line == 0)
-    return error.message;
-  if (error.column > 0)
-    return QCoreApplication::translate("Formula", "ошибка в формуле, строка %1, столбец %2: %3")
-        .arg(error.line)
-        .arg(error.column)
-        .arg(error.message);
-  return QCoreApplication::translate("Formula", "ошибка в формуле, строка %1: %2")
+    return QCoreApplication::translate("Formula", "ошибка в формуле: %1").arg(error.message);
+  return QCoreApplication::translate("Formula", "ошибка в формуле, строка %1, столбец %2: %3")
       .arg(error.line)
+      .arg(error.column)
       .arg(error.message);
 }
 
@@ -112,124 +214,227 @@ FormulaFields ComparisonFields(const TableDocument& document, TableIndex table) 
   };
 }
 
-// The engine and the compiled function, and the watch that interrupts a run
-// past its time limit.
+// The parser with the formula compiled, and the numbers its names are bound
+// to: [0] is `value`, [c] the field of column c.
 struct Formula::Engine {
-  QJSEngine js;
-  QJSValue function;
-  std::vector<QString> captions;  // by column; [0] unused
-  std::vector<int> named;         // the columns passed as parameters, in order
+  mu::Parser parser;
+  std::array<double, kMaxColCount> values{};
+  TableIndex table = kCreatures;
+  FormulaPlace place = FormulaPlace::Cell;
+  std::vector<int> used;  // the columns the formula names
+  bool uses_value = false;
 
-  std::thread watch;
-  std::mutex mutex;
-  std::condition_variable wake;
-  bool running = false;
-  bool timed_out = false;
+  FormulaError ErrorOf(const mu::ParserError& error, const QByteArray& utf8) const;
+  FormulaError UnknownName(const QString& token, qsizetype at, const QByteArray& utf8) const;
 };
 
-Formula::Formula(TableIndex table, const QString& text)
-    : engine_(std::make_unique<Engine>()), table_(table), lines_(text.split(QLatin1Char('\n'))) {
-  QJSEngine& js = engine_->js;
-  // The captions that are plain names become parameters of their own.
-  QString names;
-  engine_->captions.resize(ColCounts[table]);
-  std::map<QString, bool> taken{{QStringLiteral("value"), true}, {QStringLiteral("row"), true}};
-  for (int column = 1; column < ColCounts[table]; ++column) {
-    const std::string_view caption = HeaderCaptions[table][column];
-    const QString name = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-    engine_->captions[column] = name;
-    // A name is plain when the engine takes it as a parameter.
-    if (taken.contains(name) ||
-        js.evaluate(QStringLiteral("(function (%1) {})").arg(name)).isError())
-      continue;
-    taken[name] = true;
-    names += QStringLiteral(", ") + name;
-    engine_->named.push_back(column);
+FormulaError Formula::Engine::UnknownName(const QString& token, qsizetype at,
+                                          const QByteArray& utf8) const {
+  // A name runs as far as letters, digits and _ go; a sign after them that
+  // muParser took into the name (a dash, a quotation mark) is its own error.
+  qsizetype length = 0;
+  while (length < token.size() && (token[length].isLetterOrNumber() || token[length] == u'_'))
+    ++length;
+  if (length == 0 || !StartsName(token[0])) {
+    const qsizetype size = token.isEmpty() ? 0 : (token[0].isHighSurrogate() ? 2 : 1);
+    return ErrorAt(
+        utf8, at,
+        QCoreApplication::translate("Formula", "непонятный знак «%1»").arg(token.left(size)));
   }
-  QStringList trace;
-  const QString source = QString::fromLatin1(kHead).arg(names) + text + QString::fromLatin1(kTail);
-  engine_->function = js.evaluate(source, QString(), 1, &trace);
-  if (engine_->function.isError() || !engine_->function.isCallable()) {
-    compile_error_ = ErrorFrom(engine_->function, trace, lines_);
-    engine_->function = QJSValue();
+  const QString name = token.left(length);
+  const QStringList fields = [this] {
+    QStringList names;
+    if (place == FormulaPlace::Cell)
+      names << QString::fromLatin1(kValue);
+    for (const FieldName& field : FieldNames(table))
+      names << field.name;
+    return names;
+  }();
+  if (fields.contains(name))  // a known name, and a sign that is not
+    return ErrorAt(
+        utf8, at + name.toUtf8().size(),
+        QCoreApplication::translate("Formula", "непонятный знак «%1»").arg(token.mid(length, 1)));
+  if (name == QLatin1String(kValue))
+    return ErrorAt(
+        utf8, at,
+        QCoreApplication::translate(
+            "Formula", "у условия и вычисляемого столбца нет своей ячейки, а значит, и «value»"));
+  if (name == QLatin1String("row") || name == QLatin1String("Math"))
+    return ErrorAt(utf8, at,
+                   QCoreApplication::translate(
+                       "Formula",
+                       "«%1» — из прежних формул: поле пишется по названию (Мин_урон), функция — "
+                       "без «Math.» (max, round)")
+                       .arg(name));
+  // A name followed by a parenthesis is a function's.
+  qsizetype next = at + token.toUtf8().size();
+  while (next < utf8.size() && utf8[next] == ' ')
+    ++next;
+  if (next < utf8.size() && utf8[next] == '(') {
+    QStringList functions;
+    for (const auto& [function, callback] : parser.GetFunDef())
+      functions << QString::fromStdString(function);
+    return ErrorAt(utf8, at,
+                   QCoreApplication::translate("Formula", "нет функции «%1»; может быть, «%2»?")
+                       .arg(name, Closest(name, functions)));
+  }
+  return ErrorAt(utf8, at,
+                 QCoreApplication::translate("Formula", "нет поля «%1»; может быть, «%2»?")
+                     .arg(name, Closest(name, fields)));
+}
+
+FormulaError Formula::Engine::ErrorOf(const mu::ParserError& error, const QByteArray& utf8) const {
+  const QString token = QString::fromStdString(error.GetToken()).trimmed();
+  // Without a place of its own an error lies where the formula ends.
+  const qsizetype at = error.GetPos() >= 0 ? error.GetPos() : utf8.size();
+  const auto here = [&](const QString& message) { return ErrorAt(utf8, at, message); };
+  switch (error.GetCode()) {
+    case mu::ecUNASSIGNABLE_TOKEN:
+      return UnknownName(token, at, utf8);
+    case mu::ecUNEXPECTED_OPERATOR:
+      return here(QCoreApplication::translate("Formula", "здесь не может стоять «%1»").arg(token));
+    case mu::ecUNEXPECTED_EOF:
+      return here(QCoreApplication::translate(
+          "Formula", "формула обрывается: не хватает числа, поля или скобки"));
+    case mu::ecUNEXPECTED_ARG_SEP:
+      return here(QCoreApplication::translate("Formula", "лишняя запятая"));
+    case mu::ecUNEXPECTED_ARG:
+      return here(QCoreApplication::translate("Formula", "лишний аргумент"));
+    case mu::ecUNEXPECTED_VAL:
+    case mu::ecUNEXPECTED_VAR:
+    case mu::ecUNEXPECTED_FUN:
+      return here(QCoreApplication::translate("Formula", "перед «%1» не хватает знака действия")
+                      .arg(token));
+    case mu::ecUNEXPECTED_PARENS:
+      return here(
+          QCoreApplication::translate("Formula", "здесь не может стоять скобка «%1»").arg(token));
+    case mu::ecMISSING_PARENS:
+      return here(QCoreApplication::translate("Formula", "не хватает закрывающей скобки"));
+    case mu::ecUNEXPECTED_STR:
+    case mu::ecSTRING_EXPECTED:
+    case mu::ecVAL_EXPECTED:
+    case mu::ecUNTERMINATED_STRING:
+    case mu::ecOPRT_TYPE_CONFLICT:
+    case mu::ecSTR_RESULT:
+      return here(
+          QCoreApplication::translate("Formula", "строк в формулах нет, только числа и поля"));
+    case mu::ecTOO_MANY_PARAMS:
+      return here(QCoreApplication::translate("Formula", "у функции «%1» слишком много аргументов")
+                      .arg(token));
+    case mu::ecTOO_FEW_PARAMS:
+      return here(QCoreApplication::translate("Formula", "у функции «%1» слишком мало аргументов")
+                      .arg(token));
+    case mu::ecEMPTY_EXPRESSION:
+      return {0, 0, QCoreApplication::translate("Formula", "формула пуста")};
+    case mu::ecUNEXPECTED_CONDITIONAL:
+      return here(QCoreApplication::translate("Formula", "здесь не может стоять «?»"));
+    case mu::ecMISSING_ELSE_CLAUSE:
+      return here(QCoreApplication::translate("Formula", "после «?» не хватает «:»"));
+    case mu::ecMISPLACED_COLON:
+      return here(QCoreApplication::translate("Formula", "«:» без «?»"));
+    case mu::ecIDENTIFIER_TOO_LONG:
+      return here(QCoreApplication::translate("Formula", "слишком длинное имя"));
+    case mu::ecEXPRESSION_TOO_LONG:
+      return {0, 0,
+              QCoreApplication::translate("Formula", "формула слишком длинная: больше %1 байт")
+                  .arg(mu::MaxLenExpression)};
+    case mu::ecINVALID_CHARACTERS_FOUND:
+      return here(QCoreApplication::translate("Formula", "непечатаемый знак"));
+    default:
+      return here(QCoreApplication::translate("Formula", "формулу не удалось разобрать"));
   }
 }
 
-Formula::~Formula() {
-  EndRun();
+Formula::Formula(TableIndex table, const QString& text, FormulaPlace place)
+    : engine_(std::make_unique<Engine>()), text_(text) {
+  Engine& engine = *engine_;
+  engine.table = table;
+  engine.place = place;
+  const QByteArray original = text.toUtf8();
+  QByteArray utf8 = original;
+  compile_error_ = PrePass(original, utf8);
+  if (compile_error_)
+    return;
+  try {
+    mu::Parser& parser = engine.parser;
+    parser.DefineNameChars(NameCharacters().c_str());
+    parser.DefineFun("round", &Round);
+    parser.DefineFun("floor", &Floor);
+    parser.DefineFun("ceil", &Ceil);
+    if (place == FormulaPlace::Cell)
+      parser.DefineVar(kValue, &engine.values[0]);
+    for (const FieldName& field : FieldNames(table))
+      parser.DefineVar(field.name.toStdString(),
+                       &engine.values[static_cast<std::size_t>(field.column)]);
+    parser.SetExpr(utf8.toStdString());
+    // The first run compiles and checks every name; what it gives is not used.
+    parser.Eval();
+    if (const qsizetype at = Assignment(original); at >= 0) {
+      compile_error_ =
+          ErrorAt(original, at,
+                  QCoreApplication::translate(
+                      "Formula", "присваивать в формуле нельзя; сравнение пишется «==»"));
+      return;
+    }
+    if (parser.GetNumResults() > 1) {
+      compile_error_ = ErrorAt(original, TopLevelComma(original),
+                               QCoreApplication::translate(
+                                   "Formula",
+                                   "формула — одно выражение; запятая разделяет только аргументы "
+                                   "функции"));
+      return;
+    }
+    for (const auto& [name, bound] : parser.GetUsedVar()) {
+      if (bound == &engine.values[0]) {
+        engine.uses_value = true;
+        continue;
+      }
+      const auto column = static_cast<int>(bound - engine.values.data());
+      if (std::find(engine.used.begin(), engine.used.end(), column) == engine.used.end())
+        engine.used.push_back(column);
+    }
+    parser.Eval();  // back from the check of the names to the compiled form
+  } catch (const mu::ParserError& error) {
+    compile_error_ = engine.ErrorOf(error, original);
+  } catch (const std::exception&) {
+    compile_error_ =
+        FormulaError{0, 0, QCoreApplication::translate("Formula", "формулу не удалось разобрать")};
+  }
 }
 
-FormulaResult Formula::Evaluate(const FormulaFields& fields, int entry, std::optional<int> column) {
+Formula::~Formula() = default;
+Formula::Formula(Formula&&) noexcept = default;
+Formula& Formula::operator=(Formula&&) noexcept = default;
+
+FormulaResult Formula::Evaluate(const FormulaFields& fields, int entry,
+                                std::optional<int> column) const {
   FormulaResult result;
   if (compile_error_) {
     result.kind = FormulaResult::Kind::Failed;
     result.error = *compile_error_;
     return result;
   }
-  QJSEngine& js = engine_->js;
-  QJSValue row = js.newObject();
-  QJSValueList arguments;
-  arguments.reserve(ColCounts[table_] + 1);
-  arguments.append(column ? QJSValue(NumberOf(fields(entry, *column), FieldOf(table_, *column)))
-                          : QJSValue(QJSValue::UndefinedValue));
-  arguments.append(row);
-  for (int c = 1; c < ColCounts[table_]; ++c)
-    row.setProperty(engine_->captions[c], NumberOf(fields(entry, c), FieldOf(table_, c)));
-  for (const int c : engine_->named)
-    arguments.append(row.property(engine_->captions[c]));
-  const QJSValue answer = engine_->function.call(arguments);
-  if (answer.isError() || TimedOut()) {
+  Engine& engine = *engine_;
+  if (engine.uses_value)
+    engine.values[0] =
+        column ? NumberOf(fields(entry, *column), FieldOf(engine.table, *column)) : std::nan("");
+  for (const int used : engine.used)
+    engine.values[static_cast<std::size_t>(used)] =
+        NumberOf(fields(entry, used), FieldOf(engine.table, used));
+  double answer = 0;
+  try {
+    answer = engine.parser.Eval();
+  } catch (const std::exception&) {
     result.kind = FormulaResult::Kind::Failed;
-    if (TimedOut()) {
-      result.error.line = 0;
-      result.error.message =
-          QCoreApplication::translate("Formula", "формула считает дольше %1 с и остановлена")
-              .arg(kFormulaTimeLimitMs / 1000);
-    } else {
-      result.error = ErrorFrom(answer, {}, lines_);
-    }
+    result.error = {0, 0, QCoreApplication::translate("Formula", "формулу не удалось вычислить")};
     return result;
   }
-  result.truth = answer.toBool();
-  if (answer.isNumber() && std::isfinite(answer.toNumber())) {
+  result.truth = answer != 0 && !std::isnan(answer);
+  if (std::isfinite(answer)) {
     result.kind = FormulaResult::Kind::Number;
-    result.number = answer.toNumber();
+    result.number = answer;
   }
   return result;
-}
-
-void Formula::BeginRun(int milliseconds) {
-  EndRun();
-  Engine& engine = *engine_;
-  engine.js.setInterrupted(false);
-  engine.running = true;
-  engine.timed_out = false;
-  engine.watch = std::thread([&engine, milliseconds] {
-    std::unique_lock lock(engine.mutex);
-    if (!engine.wake.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                              [&engine] { return !engine.running; })) {
-      engine.timed_out = true;
-      engine.js.setInterrupted(true);
-    }
-  });
-}
-
-void Formula::EndRun() {
-  Engine& engine = *engine_;
-  if (!engine.watch.joinable())
-    return;
-  {
-    std::lock_guard lock(engine.mutex);
-    engine.running = false;
-  }
-  engine.wake.notify_all();
-  engine.watch.join();
-  engine.js.setInterrupted(false);
-}
-
-bool Formula::TimedOut() const {
-  std::lock_guard lock(engine_->mutex);
-  return engine_->timed_out;
 }
 
 RangeResult FormulaNumberToField(double number, FieldLayout layout, bool wrap) {
@@ -262,10 +467,10 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
   if (!document.IsLoaded() || fields.empty())
     return plan;
   const TableIndex table = fields.front().table;
-  Formula compiled(table, formula);
+  const Formula compiled(table, formula, FormulaPlace::Cell);
   std::optional<Formula> where;
   if (!condition.trimmed().isEmpty())
-    where.emplace(table, condition);
+    where.emplace(table, condition, FormulaPlace::Entry);
   const auto fail = [&plan](const FormulaError& error, const QString& which) {
     plan.changes.clear();
     plan.error = which.isEmpty() ? FormulaErrorText(error)
@@ -280,25 +485,23 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
     return plan;
   }
   const FormulaFields values = FieldsAfterCommit(document, table);
-  // One time limit for the whole selection, the condition's and the formula's.
-  compiled.BeginRun(kFormulaTimeLimitMs);
-  if (where)
-    where->BeginRun(kFormulaTimeLimitMs);
-  std::map<int, bool> chosen;  // entry -> the condition's answer
+  // The condition's answer for each entry, worked out when first needed:
+  // -1 not yet, 0 false, 1 true.
+  std::vector<signed char> chosen(static_cast<std::size_t>(EntryCount(table)), -1);
   for (const FieldRef& field : fields) {
     if (!IsField(field) || field.table != table)
       continue;
     if (where) {
-      auto known = chosen.find(field.entry);
-      if (known == chosen.end()) {
+      signed char& known = chosen[static_cast<std::size_t>(field.entry)];
+      if (known < 0) {
         const FormulaResult answer = where->Evaluate(values, field.entry, std::nullopt);
         if (answer.kind == FormulaResult::Kind::Failed) {
           fail(answer.error, QCoreApplication::translate("Formula", "условие"));
           return plan;
         }
-        known = chosen.emplace(field.entry, answer.truth).first;
+        known = answer.truth ? 1 : 0;
       }
-      if (!known->second)
+      if (known == 0)
         continue;
     }
     ++plan.cells;
@@ -323,12 +526,5 @@ RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<F
     if (stored.value != now)
       PlanChange(document, plan, field, stored.value);
   }
-  compiled.EndRun();
   return plan;
-}
-
-void RegisterFormulaEdits() {
-  SetFormulaPlanner([](const TableDocument& document, const std::vector<FieldRef>& fields,
-                       const QString& formula,
-                       bool wrap) { return PlanFormulaEdit(document, fields, formula, wrap); });
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "range_edit.h"
@@ -14,16 +15,17 @@
 // Formulas over the fields of one table's entries, for the balance panel
 // (conditions and computed columns), the range edit and trevalune-cli.
 //
-// A formula is a JavaScript expression run by QJSEngine, with no extensions
-// installed: only the language's own globals (Math, JSON, Number...) are
-// there, and nothing that reaches files, the network or timers. In it `value`
-// is the cell's own value (undefined where there is no cell, as in a computed
-// column), `row` holds every field of the entry by caption (row["Мин. урон"]),
-// and each caption that is a plain name is also a name of its own (Здоровье).
+// A formula is an arithmetic expression, compiled and worked out by muParser:
+// numbers (with a dot), + - * / ^, the comparisons < <= > >= == !=, && and
+// ||, cond ? a : b, and functions (min, max, abs, round, floor, ceil, sqrt and
+// muParser's own). `value` is the cell's own value; each field of the same
+// entry is named by its caption with spaces written as _ and dots left out,
+// in Russian or in English (Мин_урон, Min_damage). There are no loops, no
+// strings and no assignments: a formula cannot run for long or take memory.
 
-// Where a formula went wrong: its line and column (1 and up; the column is 0
-// when the engine does not know it, as for an error while it runs; both are 0
-// for a run stopped at its time limit) and the engine's message.
+// Where a formula went wrong: its line and column (1 and up, counted in
+// characters; 0 and 0 when there is no place, as for an empty formula) and
+// what is wrong.
 struct FormulaError {
   int line = 0;
   int column = 0;
@@ -36,12 +38,12 @@ QString FormulaErrorText(const FormulaError& error);
 struct FormulaResult {
   enum class Kind {
     Number,     // a finite number, in `number`
-    NotNumber,  // NaN, an infinity, a string, undefined...
-    Failed,     // the formula threw, or ran out of time: `error`
+    NotNumber,  // not a number or an infinity (0/0, 1/0, sqrt(-1))
+    Failed,     // the formula does not compile, or the engine failed: `error`
   };
   Kind kind = Kind::NotNumber;
   double number = 0;
-  bool truth = false;  // the result as a condition
+  bool truth = false;  // the result as a condition: a number other than 0
   FormulaError error;
 };
 
@@ -53,49 +55,47 @@ using FormulaFields = std::function<std::int32_t(int entry, int column)>;
 FormulaFields FieldsAfterCommit(const TableDocument& document, TableIndex table);
 FormulaFields ComparisonFields(const TableDocument& document, TableIndex table);
 
-// One formula, compiled for one table.
+// What a formula is worked out for: a cell, whose value is `value`; or a
+// whole entry (a condition, a computed column), which has no `value`.
+enum class FormulaPlace { Cell, Entry };
+
+// The name a formula knows a field by: its caption (UTF-8) with each space
+// written as _ and the dots left out ("Мин. урон" is Мин_урон).
+QString FormulaName(std::string_view caption);
+
+// One formula, compiled once for one table.
 class Formula {
  public:
-  Formula(TableIndex table, const QString& text);
+  Formula(TableIndex table, const QString& text, FormulaPlace place);
   ~Formula();
+  Formula(Formula&&) noexcept;
+  Formula& operator=(Formula&&) noexcept;
   Formula(const Formula&) = delete;
   Formula& operator=(const Formula&) = delete;
 
-  // The syntax error, if the text does not compile.
+  const QString& Text() const { return text_; }
+  // The first error, if the text does not compile.
   const std::optional<FormulaError>& CompileError() const { return compile_error_; }
 
-  // Runs for one entry; `column` gives `value`. Between BeginRun and EndRun
-  // the runs share one time limit: once it passes, every run fails with
-  // "время вышло" (and a run that is under way is stopped).
-  FormulaResult Evaluate(const FormulaFields& fields, int entry, std::optional<int> column);
-  void BeginRun(int milliseconds);
-  void EndRun();
-  // Whether the time limit of the run has passed.
-  bool TimedOut() const;
+  // Works the formula out for one entry; `column` is the cell's, for `value`.
+  // Reads only the fields the formula names.
+  FormulaResult Evaluate(const FormulaFields& fields, int entry, std::optional<int> column) const;
 
  private:
   struct Engine;
   std::unique_ptr<Engine> engine_;
-  TableIndex table_;
-  QStringList lines_;  // the formula's own lines, to place an error in
+  QString text_;
   std::optional<FormulaError> compile_error_;
 };
 
-// How long a formula may run over a selection, a table or a column.
-inline constexpr int kFormulaTimeLimitMs = 2000;
-
 // The plan of setting `fields` each to its formula's result, with the rules
 // of the range edit: rounded half away from zero, limited to the field's
-// range or wrapped; a result that is not a number leaves its cell alone. Only
-// the entries for which `condition` (when not empty) is true take part. On a
-// formula error or a run past the time limit the plan has the error and
-// changes nothing.
+// range or wrapped; a result that is not a finite number leaves its cell
+// alone. Only the entries for which `condition` (when not empty) is true take
+// part. On an error the plan has the error and changes nothing.
 RangeEditPlan PlanFormulaEdit(const TableDocument& document, const std::vector<FieldRef>& fields,
                               const QString& formula, bool wrap, const QString& condition = {});
 
 // A formula's number for a field of `layout`: rounded half away from zero,
 // then limited or wrapped as the range edit does.
 RangeResult FormulaNumberToField(double number, FieldLayout layout, bool wrap);
-
-// Lets the range edit plan formulas (SetFormulaPlanner) with PlanFormulaEdit.
-void RegisterFormulaEdits();

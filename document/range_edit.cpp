@@ -3,10 +3,9 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-namespace {
+#include "formula.h"
 
-FormulaPlanner formula_planner = nullptr;
-void (*formula_loader)() = nullptr;
+namespace {
 
 struct Bounds {
   std::int64_t low;
@@ -80,14 +79,8 @@ RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<Fie
   RangeEditPlan plan;
   if (!document.IsLoaded())
     return plan;
-  if (edit.operation == RangeEdit::Operation::Formula) {
-    if (!formula_planner && formula_loader)
-      formula_loader();
-    if (formula_planner)
-      return formula_planner(document, fields, edit.formula, edit.wrap);
-    plan.error = QCoreApplication::translate("RangeEdit", "в этой сборке нет формул");
-    return plan;
-  }
+  if (edit.operation == RangeEdit::Operation::Formula)
+    return PlanFormulaEdit(document, fields, edit.formula, edit.wrap);
   for (const FieldRef& field : fields) {
     if (!IsField(field))
       continue;
@@ -142,14 +135,6 @@ QString RangeEditSummary(const RangeEditPlan& plan, bool wrap) {
   if (!plan.error.isEmpty())
     text = QCoreApplication::translate("RangeEdit", "Ничего не изменится: %1").arg(plan.error);
   return text;
-}
-
-void SetFormulaPlanner(FormulaPlanner planner) {
-  formula_planner = planner;
-}
-
-void SetFormulaLoader(void (*load)()) {
-  formula_loader = load;
 }
 
 void CarryOut(TableDocument& document, const RangeEditPlan& plan) {

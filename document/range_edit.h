@@ -61,19 +61,10 @@ struct RangeResult {
 RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32_t value);
 
 // The plan for `fields` of `document`: each cell's value is what a commit of
-// its text would store.
+// its text would store. A formula is planned by PlanFormulaEdit (formula.h).
 RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<FieldRef>& fields,
                             const RangeEdit& edit);
 // What the plan will do, for the user to read before it is carried out.
 QString RangeEditSummary(const RangeEditPlan& plan, bool wrap);
-// Formula edits are planned by the formula engine (formula.h), which is not
-// part of this library: it registers its planner once it is there, and
-// `load`, when given, is called to load it the first time a formula is
-// planned. Without a planner a formula's plan has an error and changes nothing.
-using FormulaPlanner = RangeEditPlan (*)(const TableDocument& document,
-                                         const std::vector<FieldRef>& fields,
-                                         const QString& formula, bool wrap);
-void SetFormulaPlanner(FormulaPlanner planner);
-void SetFormulaLoader(void (*load)());
 // Carries out the plan as one step of the document's history.
 void CarryOut(TableDocument& document, const RangeEditPlan& plan);

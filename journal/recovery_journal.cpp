@@ -227,8 +227,10 @@ RecoveryJournal::RecoveryJournal(TableDocument* document, const QString& folder)
   thread_.start();
   connect(document_, &TableDocument::opened, this, &RecoveryJournal::Opened);
   connect(document_, &TableDocument::savedAs, this, &RecoveryJournal::SavedAs);
-  connect(&document_->History(), &DocumentHistory::stepCompleted, this,
-          &RecoveryJournal::StepCompleted);
+  connect(&document_->History(), &DocumentHistory::stepCompleted, this, &RecoveryJournal::Edited);
+  // Typing writes too: a value typed and not yet left (Enter keeps the cell)
+  // is part of the document, and would otherwise wait for the visit's end.
+  connect(&document_->History(), &DocumentHistory::typed, this, &RecoveryJournal::Edited);
   Queue([folder] { RemoveStaleLocks(folder); });
 }
 
@@ -377,9 +379,9 @@ void RecoveryJournal::SavedAs(bool durable) {
   last_body_.clear();
 }
 
-void RecoveryJournal::StepCompleted() {
-  // Not restarted by later steps: the journal is never more than the delay
-  // (and one write) behind.
+void RecoveryJournal::Edited() {
+  // Not restarted by later steps or keystrokes: the journal is never more
+  // than the delay (and one write) behind, however fast the user types.
   if (!timer_.isActive())
     timer_.start();
 }
@@ -484,6 +486,12 @@ void RecoveryJournal::Discard() {
   if (adopted_.empty())
     return;
   Queue([adopted = std::exchange(adopted_, {})] { RemoveTaken(adopted); });
+}
+
+void RecoveryJournal::PutOff() {
+  // Letting a lock go removes its file, and nothing is synced: no wait for
+  // the disk.
+  adopted_.clear();
 }
 
 void RecoveryJournal::Remove(const QStringList& journals) {

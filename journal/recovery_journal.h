@@ -17,12 +17,12 @@ class TableDocument;
 struct TakenJournal;
 
 // Keeps the recovery journal of the document's current file: while the file
-// has unsaved edits, a while after each completed step (never on a
-// keystroke), the edits go to a journal in the journal folder through the
-// durable write, on a thread of their own, so that typing never waits for the
-// disk. Undoing back to the file as saved removes the journal, and so does a
-// Save As once the copy is on the disk. Closing writes nothing: the journal
-// stays for the next start.
+// has unsaved edits, a while after each completed step or keystroke, the
+// edits (text typed into a cell and not yet left included) go to a journal in
+// the journal folder through the durable write, on a thread of their own, so
+// that typing never waits for the disk. Undoing back to the file as saved removes the journal, and
+// so does a Save As once the copy is on the disk. Closing writes nothing: the journal stays for the
+// next start.
 //
 // Each editor keeps a journal of its own, "<hash of the path>-<token>.journal"
 // with a token new at each Open, so editors of one file never write over each
@@ -33,7 +33,7 @@ class RecoveryJournal : public QObject {
   Q_OBJECT
 
  public:
-  // How long after a step the journal is written.
+  // How long after a step or a keystroke the journal is written.
   static constexpr int kDelayMs = 400;
 
   RecoveryJournal(TableDocument* document, const QString& folder);
@@ -61,6 +61,11 @@ class RecoveryJournal : public QObject {
   Found Check(Offer& offer, QString& message);
   // The user declined the journals of the current file: they are removed.
   void Discard();
+  // The journals taken were not put back (the user put the question off, or
+  // cancelled it later on): they are let go, left on the disk as they are
+  // for the next start. This editor's own journal never takes their edits
+  // in, so neither its writes nor a Save As remove them.
+  void PutOff();
 
   // At a start with no file: the journals of the file whose journal was
   // written last, of those no running editor holds. Broken journals met on
@@ -89,7 +94,9 @@ class RecoveryJournal : public QObject {
  private:
   void Opened();
   void SavedAs(bool durable);
-  void StepCompleted();
+  // A step completed or a keystroke typed: the journal is written once the
+  // delay is over.
+  void Edited();
   void Queue(std::function<void()> work);
   // Lets the lock of the journal go on the writing thread, if a write took it.
   void ReleaseLock();

@@ -78,14 +78,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 if(TREVALUNE_HOMEPAGE)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TREVALUNE_HOMEPAGE}")
 endif()
-# The libraries the programs link (Qt, the C++ runtime) become dependencies
-# through dpkg-shlibdeps.
+# The libraries the programs and the chart plugin link (Qt, muParser,
+# QCustomPlot, the C++ runtime) become dependencies through dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Named as well for the balance panel, whose chart (Qt Charts) and formulas
-# (QJSEngine in Qt Qml) dpkg-shlibdeps finds too.
-if(TREVALUNE_HAVE_BALANCE)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6charts6, libqt6qml6")
-endif()
 # Qt's own texts in the windows (message-box buttons, the file dialogs) in
 # Russian. Recommended rather than required: without it the editor works the
 # same, with those few texts in English.

@@ -46,8 +46,11 @@ qt_options=(
   -DBUILD_SHARED_LIBS=ON
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   # Debian's source leaves out wintab, and 6.4 does not build with OpenGL off
-  # alone or with Direct2D off alone: these four go together.
+  # alone or with Direct2D off alone: these four go together. Without
+  # Direct2D, Qt GUI has no DirectWrite font engine, which print support
+  # would otherwise call: DirectWrite goes too.
   -DINPUT_opengl=no -DFEATURE_directwrite3=OFF -DFEATURE_direct2d=OFF -DFEATURE_tabletevent=OFF
+  -DFEATURE_directwrite=OFF
   # Found in the build machine's /usr/include otherwise, whose headers are not
   # MinGW's.
   -DFEATURE_vulkan=OFF

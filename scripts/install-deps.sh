@@ -7,7 +7,7 @@
 packages=(
   cmake ninja-build g++ clang clang-format pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-l10n-tools qt6-tools-dev python3 libgl-dev libcsv-dev zlib1g-dev
-  qt6-charts-dev qt6-declarative-dev
+  libmuparser-dev libqcustomplot-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   desktop-file-utils appstream lintian dpkg-dev file man-db groff-base

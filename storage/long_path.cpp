@@ -22,8 +22,11 @@ QString LongPathSafe(const QString& path) {
   const bool unc = native.startsWith(QLatin1String("\\\\"));
   if (!unc && !IsDriveAbsolute(native))
     return native;
-  // cleanPath keeps a leading "//" of a network path and a drive's "C:/".
-  QString clean = QDir::cleanPath(QDir::fromNativeSeparators(native));
+  // A network path is cleaned after its two leading backslashes, which cleanPath would
+  // make one slash off Windows; fromNativeSeparators would leave backslashes
+  // alone there too.
+  QString clean = unc ? native.mid(2) : native;
+  clean = QDir::cleanPath(clean.replace(QLatin1Char('\\'), QLatin1Char('/')));
   clean.replace(QLatin1Char('/'), QLatin1Char('\\'));
-  return unc ? QLatin1String("\\\\?\\UNC\\") + clean.mid(2) : QLatin1String("\\\\?\\") + clean;
+  return (unc ? QLatin1String("\\\\?\\UNC\\") : QLatin1String("\\\\?\\")) + clean;
 }

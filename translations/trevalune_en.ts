@@ -2,14 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>BalanceCommands</name>
+    <name>BalanceChart</name>
     <message>
-        <source>Панель «Баланс» и формулы недоступны: %1</source>
-        <translation>The Balance panel and formulas are not available: %1</translation>
+        <source>%1: не тот модуль</source>
+        <translation>%1: not the right module</translation>
     </message>
+    <message>
+        <source>нет модуля trevalune-chart в %1</source>
+        <translation>no module trevalune-chart in %1</translation>
+    </message>
+</context>
+<context>
+    <name>BalanceCommands</name>
     <message>
         <source>&amp;Баланс</source>
         <translation>&amp;Balance</translation>
+    </message>
+    <message>
+        <source>График панели «Баланс» недоступен: %1</source>
+        <translation>The chart of the Balance panel is not available: %1</translation>
     </message>
 </context>
 <context>
@@ -31,7 +42,7 @@
     </message>
     <message>
         <source>Условие, например: Уровень &gt;= 3 &amp;&amp; Мана &gt; 10</source>
-        <translation>Condition, for example: Уровень &gt;= 3 &amp;&amp; Мана &gt; 10</translation>
+        <translation>Condition, for example: Level &gt;= 3 &amp;&amp; Mana &gt; 10</translation>
     </message>
     <message>
         <source>Минимум, максимум, среднее и медиана</source>
@@ -83,7 +94,7 @@
     </message>
     <message>
         <source>например: Здоровье / Золото</source>
-        <translation>for example: Здоровье / Золото</translation>
+        <translation>for example: Health / Gold</translation>
     </message>
     <message>
         <source>&amp;Название:</source>
@@ -120,6 +131,22 @@
     <message>
         <source>Медиана</source>
         <translation>Median</translation>
+    </message>
+    <message>
+        <source>График недоступен: %1</source>
+        <translation>The chart is not available: %1</translation>
+    </message>
+    <message>
+        <source>%1, × 1e%2</source>
+        <translation>%1, × 1e%2</translation>
+    </message>
+    <message>
+        <source>Нет точек: ни у одной записи нет чисел в обоих столбцах</source>
+        <translation>No points: no entry has numbers in both columns</translation>
+    </message>
+    <message>
+        <source>Нет точек: в столбце «%1» нет чисел</source>
+        <translation>No points: the column “%1” has no numbers</translation>
     </message>
 </context>
 <context>
@@ -674,16 +701,6 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
 [--wrap] (-o OUT.exe | --changes CHANGES.csv)</translation>
     </message>
     <message>
-        <source>задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение
-ФОРМУЛЫ (выражение JavaScript: value — значение поля, поля записи —
-по названиям столбцов, row[&quot;Мин. урон&quot;]); с --changes записать
-список изменений вместо исполняемого файла</source>
-        <translation>set the column of every entry for which CONDITION is true to the value
-of FORMULA (a JavaScript expression: value is the field&apos;s value, the entry&apos;s
-fields by their column captions, row[&quot;Мин. урон&quot;]); with --changes write
-the change list instead of the executable</translation>
-    </message>
-    <message>
         <source>formula: название столбца.</source>
         <translation>formula: the column&apos;s caption.</translation>
     </message>
@@ -726,6 +743,18 @@ the change list instead of the executable</translation>
     <message>
         <source>записаны только %1, остальные таблицы не записаны</source>
         <translation>only %1 written, the other tables were not written</translation>
+    </message>
+    <message>
+        <source>задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение
+ФОРМУЛЫ (value — значение поля, поля записи — по названиям столбцов,
+пробел как _, без точек: Здоровье / 2 + Мин_урон; + - * / ^,
+сравнения, &amp;&amp; || и ?:, min, max, abs, round, floor, ceil, sqrt);
+с --changes записать список изменений вместо исполняемого файла</source>
+        <translation>set the column of every entry for which CONDITION is true to the value
+of FORMULA (value is the field&apos;s value, the entry&apos;s fields are named by
+their column captions, a space as _, no dots: Health / 2 + Min_damage;
++ - * / ^, comparisons, &amp;&amp; || and ?:, min, max, abs, round, floor, ceil,
+sqrt); with --changes write the change list instead of the executable</translation>
     </message>
 </context>
 <context>
@@ -1064,16 +1093,120 @@ the change list instead of the executable</translation>
         <translation>error in the formula, line %1, column %2: %3</translation>
     </message>
     <message>
-        <source>ошибка в формуле, строка %1: %2</source>
-        <translation>error in the formula, line %1: %2</translation>
-    </message>
-    <message>
-        <source>формула считает дольше %1 с и остановлена</source>
-        <translation>the formula ran longer than %1 s and was stopped</translation>
-    </message>
-    <message>
         <source>условие</source>
         <translation>condition</translation>
+    </message>
+    <message>
+        <source>непечатаемый знак (код %1)</source>
+        <translation>a control character (code %1)</translation>
+    </message>
+    <message>
+        <source>ошибка в формуле: %1</source>
+        <translation>error in the formula: %1</translation>
+    </message>
+    <message>
+        <source>непонятный знак «%1»</source>
+        <translation>unknown character “%1”</translation>
+    </message>
+    <message>
+        <source>у условия и вычисляемого столбца нет своей ячейки, а значит, и «value»</source>
+        <translation>a condition or a computed column has no cell of its own, and so no “value”</translation>
+    </message>
+    <message>
+        <source>«%1» — из прежних формул: поле пишется по названию (Мин_урон), функция — без «Math.» (max, round)</source>
+        <translation>“%1” is from the former formulas: a field is written by its caption (Min_damage), a function without “Math.” (max, round)</translation>
+    </message>
+    <message>
+        <source>нет функции «%1»; может быть, «%2»?</source>
+        <translation>no function “%1”; did you mean “%2”?</translation>
+    </message>
+    <message>
+        <source>нет поля «%1»; может быть, «%2»?</source>
+        <translation>no field “%1”; did you mean “%2”?</translation>
+    </message>
+    <message>
+        <source>здесь не может стоять «%1»</source>
+        <translation>“%1” cannot stand here</translation>
+    </message>
+    <message>
+        <source>формула обрывается: не хватает числа, поля или скобки</source>
+        <translation>the formula breaks off: a number, a field or a parenthesis is missing</translation>
+    </message>
+    <message>
+        <source>лишняя запятая</source>
+        <translation>a comma too many</translation>
+    </message>
+    <message>
+        <source>лишний аргумент</source>
+        <translation>an argument too many</translation>
+    </message>
+    <message>
+        <source>перед «%1» не хватает знака действия</source>
+        <translation>an operator is missing before “%1”</translation>
+    </message>
+    <message>
+        <source>здесь не может стоять скобка «%1»</source>
+        <translation>the parenthesis “%1” cannot stand here</translation>
+    </message>
+    <message>
+        <source>не хватает закрывающей скобки</source>
+        <translation>a closing parenthesis is missing</translation>
+    </message>
+    <message>
+        <source>строк в формулах нет, только числа и поля</source>
+        <translation>formulas have no strings, only numbers and fields</translation>
+    </message>
+    <message>
+        <source>у функции «%1» слишком много аргументов</source>
+        <translation>too many arguments for the function “%1”</translation>
+    </message>
+    <message>
+        <source>у функции «%1» слишком мало аргументов</source>
+        <translation>too few arguments for the function “%1”</translation>
+    </message>
+    <message>
+        <source>формула пуста</source>
+        <translation>the formula is empty</translation>
+    </message>
+    <message>
+        <source>здесь не может стоять «?»</source>
+        <translation>“?” cannot stand here</translation>
+    </message>
+    <message>
+        <source>после «?» не хватает «:»</source>
+        <translation>“:” is missing after “?”</translation>
+    </message>
+    <message>
+        <source>«:» без «?»</source>
+        <translation>“:” without “?”</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя</source>
+        <translation>a name too long</translation>
+    </message>
+    <message>
+        <source>формула слишком длинная: больше %1 байт</source>
+        <translation>the formula is too long: more than %1 bytes</translation>
+    </message>
+    <message>
+        <source>непечатаемый знак</source>
+        <translation>a control character</translation>
+    </message>
+    <message>
+        <source>формулу не удалось разобрать</source>
+        <translation>the formula could not be read</translation>
+    </message>
+    <message>
+        <source>присваивать в формуле нельзя; сравнение пишется «==»</source>
+        <translation>a formula cannot assign; a comparison is written “==”</translation>
+    </message>
+    <message>
+        <source>формула — одно выражение; запятая разделяет только аргументы функции</source>
+        <translation>a formula is one expression; a comma only separates the arguments of a function</translation>
+    </message>
+    <message>
+        <source>формулу не удалось вычислить</source>
+        <translation>the formula could not be worked out</translation>
     </message>
 </context>
 <context>
@@ -1105,10 +1238,6 @@ the change list instead of the executable</translation>
     <message>
         <source>ограничены</source>
         <translation>limited</translation>
-    </message>
-    <message>
-        <source>в этой сборке нет формул: команда formula недоступна</source>
-        <translation>this build has no formulas: the command formula is not available</translation>
     </message>
     <message>
         <source>в таблице %1 нет столбца «%2»; есть %3</source>
@@ -1493,10 +1622,6 @@ Do not fit their field: %1; </translation>
 Not numbers, left as they are: %1.</translation>
     </message>
     <message>
-        <source>в этой сборке нет формул</source>
-        <translation>this build has no formulas</translation>
-    </message>
-    <message>
         <source>
 Результат формулы не число, ячейка оставлена как есть: %1.</source>
         <translation>
@@ -1558,16 +1683,16 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
         <translation>By formula</translation>
     </message>
     <message>
-        <source>Выражение JavaScript: value — значение ячейки, поля той же записи — по названию столбца (Здоровье или row[&quot;Мин. урон&quot;]), Math — как обычно. Результат округляется; не число оставляет ячейку как есть.</source>
-        <translation>A JavaScript expression: value is the cell&apos;s value, the fields of the same entry by their column caption (Здоровье or row[&quot;Мин. урон&quot;]), Math as usual. The result is rounded; anything not a number leaves the cell as it is.</translation>
-    </message>
-    <message>
         <source>&amp;Формула:</source>
         <translation>&amp;Formula:</translation>
     </message>
     <message>
         <source>Введите формулу.</source>
         <translation>Enter a formula.</translation>
+    </message>
+    <message>
+        <source>value — значение ячейки, поля той же записи — по названию столбца, пробел как _, без точек (Здоровье, Мин_урон); + - * / ^, &lt; &lt;= &gt; &gt;= == !=, &amp;&amp; ||, условие ? да : нет, min, max, abs, round, floor, ceil, sqrt. Результат округляется; не число оставляет ячейку как есть.</source>
+        <translation>value is the cell&apos;s value, the fields of the same entry are named by their column caption, a space as _, no dots (Health, Min_damage); + - * / ^, &lt; &lt;= &gt; &gt;= == !=, &amp;&amp; ||, condition ? yes : no, min, max, abs, round, floor, ceil, sqrt. The result is rounded; anything not a number leaves the cell as it is.</translation>
     </message>
 </context>
 <context>
@@ -1994,6 +2119,14 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     <message>
         <source>Сравнить с файлом</source>
         <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>Восстановить</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Отбросить</source>
+        <translation>Discard</translation>
     </message>
 </context>
 </TS>

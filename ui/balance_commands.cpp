@@ -1,49 +1,50 @@
 #include "balance_commands.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDir>
-#include <QDockWidget>
-#include <QLibrary>
 #include <QMainWindow>
 #include <QMenu>
 #include <algorithm>
 #include <utility>
 
-#include "range_edit.h"
+#include "balance_panel.h"
+#include "table_csv.h"
+#include "user_settings.h"
 
 namespace {
 
-BalancePanelMaker panel_maker = nullptr;
+// The computed columns in the user's settings: per table, a list of names
+// and formulas in turn.
+class SettingsColumnStore : public ComputedColumnStore {
+ public:
+  explicit SettingsColumnStore(UserSettings* settings) : settings_(settings) {}
+
+  std::vector<ComputedColumn> Load(TableIndex table) const override {
+    const QStringList stored = settings_->value(Key(table)).toStringList();
+    std::vector<ComputedColumn> columns;
+    for (qsizetype k = 0; k + 1 < stored.size(); k += 2)
+      columns.push_back({stored[k], stored[k + 1]});
+    return columns;
+  }
+
+  void Store(TableIndex table, const std::vector<ComputedColumn>& columns) override {
+    QStringList stored;
+    for (const ComputedColumn& column : columns)
+      stored << column.name << column.formula;
+    if (stored.isEmpty())
+      settings_->remove(Key(table));
+    else
+      settings_->setValue(Key(table), stored);
+  }
+
+ private:
+  static QString Key(TableIndex table) {
+    return QStringLiteral("balanceColumns/") + TableFileName(table);
+  }
+
+  UserSettings* settings_;
+};
 
 }  // namespace
-
-void SetBalancePanelMaker(BalancePanelMaker maker) {
-  panel_maker = maker;
-}
-
-bool LoadBalance(QString& error) {
-  if (panel_maker)
-    return true;
-  // Beside the program in the build, and in the program's library folder
-  // once installed.
-  const QDir here(QCoreApplication::applicationDirPath());
-  QStringList tried;
-  for (const QString& folder :
-       {here.path(), here.filePath(QStringLiteral(TREVALUNE_BALANCE_MODULE_DIR))}) {
-    QLibrary module(QDir(folder).filePath(QStringLiteral("trevalune-balance")));
-    using Register = void (*)();
-    if (const auto registration =
-            reinterpret_cast<Register>(module.resolve("trevalune_balance_register"))) {
-      registration();
-      return panel_maker != nullptr;
-    }
-    tried << module.errorString();
-  }
-  error = QCoreApplication::translate("BalanceCommands", "Панель «Баланс» и формулы недоступны: %1")
-              .arg(tried.join(QStringLiteral("; ")));
-  return false;
-}
 
 BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
                                  UserSettings* settings, QMenu* view_menu,
@@ -53,7 +54,7 @@ BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
     : QObject(window),
       window_(window),
       document_(document),
-      settings_(settings),
+      store_(std::make_unique<SettingsColumnStore>(settings)),
       show_field_(std::move(show_field)),
       back_to_grid_(std::move(back_to_grid)),
       error_(std::move(error)) {
@@ -62,24 +63,17 @@ BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
   ShowPanel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
   connect(ShowPanel, &QAction::triggered, this, &BalanceCommands::Toggle);
   view_menu->addAction(ShowPanel);
-  // A formula planned in the range edit loads the module too.
-  SetFormulaLoader([] {
-    QString ignored;
-    LoadBalance(ignored);
-  });
 }
+
+BalanceCommands::~BalanceCommands() = default;
 
 void BalanceCommands::Toggle(bool shown) {
   if (!panel_ && shown) {
-    QString error;
-    if (!LoadBalance(error)) {
-      ShowPanel->setChecked(false);
-      error_(error);
-      return;
-    }
-    panel_ = panel_maker(
-        document_, settings_, window_, [this](const FieldRef& field) { show_field_(field); },
-        [this] { back_to_grid_(); });
+    auto* panel = new BalancePanel(document_, store_.get(), window_);
+    panel_ = panel;
+    connect(panel, &BalancePanel::showField, this,
+            [this](const FieldRef& field) { show_field_(field); });
+    connect(panel, &BalancePanel::leaveRequested, this, [this] { back_to_grid_(); });
     panel_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
     window_->addDockWidget(Qt::BottomDockWidgetArea, panel_);
     // Closed by its own button, the menu item follows.
@@ -88,6 +82,8 @@ void BalanceCommands::Toggle(bool shown) {
         ShowPanel->setChecked(false);
     });
     window_->resizeDocks({panel_}, {std::max(240, window_->height() / 2)}, Qt::Vertical);
+    if (!panel->Chart())
+      error_(tr("График панели «Баланс» недоступен: %1").arg(panel->ChartProblem()));
   }
   if (!panel_)
     return;

@@ -25,12 +25,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "balance_commands.h"
 #include "caption_language.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
-#if TREVALUNE_HAVE_BALANCE
-#include "balance_commands.h"
-#endif
 #include "editor_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
@@ -218,13 +216,11 @@ void TMainForm::SetUpModWork() {
     pn_Changes->setFocus(Qt::ShortcutFocusReason);
   });
   mm_View->addAction(panel);
-#if TREVALUNE_HAVE_BALANCE
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },
       [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
-#endif
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
@@ -447,18 +443,32 @@ void TMainForm::OfferJournal(bool recover) {
     dialogs_->ShowError(this, message);
   if (found != RecoveryJournal::Found::Journal)
     return;
-  if (!recover &&
-      !dialogs_->AskRecovery(this, RecoveryQuestion(offer.content, offer.file_changed))) {
-    journal_->Discard();
-    return;
+  if (!recover) {
+    switch (dialogs_->AskRecovery(this, RecoveryQuestion(offer.content, offer.file_changed))) {
+      case UserDialogs::RecoveryAnswer::Restore:
+        break;
+      case UserDialogs::RecoveryAnswer::Discard:
+        journal_->Discard();
+        return;
+      case UserDialogs::RecoveryAnswer::NotNow:
+        // The file stays open without them; they are asked about again.
+        journal_->PutOff();
+        return;
+    }
   }
   // One step, shown as unsaved; the file's own values where the list no
   // longer fits it, as the user chooses.
   // The journal's values are the fields' own and always fit them.
-  table_files_->ApplyListAsStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "восстановление")),
-                                [&](OnConflict on_conflict, OutOfRange) {
-                                  return RecoverJournal(*document_, offer.content, on_conflict);
-                                });
+  const bool recovered =
+      table_files_->ApplyListAsStep(QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "восстановление")),
+                                    [&](OnConflict on_conflict, OutOfRange) {
+                                      return RecoverJournal(*document_, offer.content, on_conflict);
+                                    });
+  // Nothing put back (the question about the conflicts cancelled): the
+  // journals stay for the next time, as when the question is put off,
+  // instead of going with this editor's next write.
+  if (!recovered)
+    journal_->PutOff();
 }
 
 void TMainForm::OfferLatestJournal() {
@@ -468,11 +478,16 @@ void TMainForm::OfferLatestJournal() {
     dialogs_->ShowError(this, message);
   if (!latest)
     return;
-  if (!dialogs_->AskRecovery(this, RecoveryQuestion(latest->content, false))) {
-    RecoveryJournal::Remove(latest->journals);
-    return;
+  switch (dialogs_->AskRecovery(this, RecoveryQuestion(latest->content, false))) {
+    case UserDialogs::RecoveryAnswer::Restore:
+      OpenPathRecovering(latest->content.file, true);
+      return;
+    case UserDialogs::RecoveryAnswer::Discard:
+      RecoveryJournal::Remove(latest->journals);
+      return;
+    case UserDialogs::RecoveryAnswer::NotNow:
+      return;  // nothing opened, the journals left as they are
   }
-  OpenPathRecovering(latest->content.file, true);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {

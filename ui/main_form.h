@@ -92,8 +92,9 @@ class TMainForm : public QMainWindow {
   // it, exactly as Open does with the file the user chose.
   void OpenPath(const QString& path);
   // At a start with no file: the journals of unsaved edits of the file whose
-  // journal was written last, if any, are offered as one; Yes opens the file
-  // and puts the edits back, No removes them.
+  // journal was written last, if any, are offered as one; Восстановить opens
+  // the file and puts the edits back, Отбросить removes them, and the question
+  // put off opens nothing and leaves them for the next start.
   void OfferLatestJournal();
   void SwitchTable(TableIndex index);
   // The window's language, as Вид → Язык sets it: the window and Qt's own
@@ -172,9 +173,10 @@ class TMainForm : public QMainWindow {
   // commits the table left, the document shows the new one.
   void SelectedTabChanged(int index);
   void SetCaption();
-  // Open with, when `recover` is set, the journal's question answered Yes.
+  // Open with, when `recover` is set, the journal's question answered Восстановить.
   void OpenPathRecovering(const QString& path, bool recover);
-  // After an Open: the file's journal is offered, or put back at once.
+  // After an Open: the file's journal is offered, or put back at once. Put
+  // off, it stays as it is, and is offered again at the next start.
   void OfferJournal(bool recover);
   // Where both file dialogs start: the folder of the file chosen last in
   // either, kept between runs; at first the folder the program started in,

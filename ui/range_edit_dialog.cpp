@@ -26,9 +26,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   operation_->addItem(tr("Умножить на P %"), static_cast<int>(RangeEdit::Operation::Multiply));
   operation_->addItem(tr("Ограничить диапазоном [мин, макс]"),
                       static_cast<int>(RangeEdit::Operation::Limit));
-#if TREVALUNE_HAVE_BALANCE
   operation_->addItem(tr("По формуле"), static_cast<int>(RangeEdit::Operation::Formula));
-#endif
   amount_ = new QLineEdit(QStringLiteral("0"), this);
   low_ = new QLineEdit(QStringLiteral("0"), this);
   high_ = new QLineEdit(QStringLiteral("0"), this);
@@ -36,9 +34,10 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   formula_->setTabChangesFocus(true);
   formula_->setMaximumHeight(formula_->fontMetrics().lineSpacing() * 5);
   formula_hint_ = new QLabel(
-      tr("Выражение JavaScript: value — значение ячейки, поля той же записи — по названию "
-         "столбца (Здоровье или row[\"Мин. урон\"]), Math — как обычно. Результат "
-         "округляется; не число оставляет ячейку как есть."),
+      tr("value — значение ячейки, поля той же записи — по названию столбца, пробел как _, без "
+         "точек (Здоровье, Мин_урон); + - * / ^, < <= > >= == !=, && ||, условие ? да : нет, "
+         "min, max, abs, round, floor, ceil, sqrt. Результат округляется; не число оставляет "
+         "ячейку как есть."),
       this);
   formula_hint_->setWordWrap(true);
   formula_pause_ = new QTimer(this);

@@ -16,20 +16,16 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "about_form.h"
-#include "comparison_file.h"
-#if TREVALUNE_HAVE_BALANCE
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
 
+#include "about_form.h"
 #include "balance_commands.h"
-#include "balance_module.h"
 #include "balance_panel.h"
-#include "formula.h"
-#endif
+#include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "file_store.h"
+#include "formula.h"
 #include "main_form.h"
 #include "private_settings.h"
 #include "sample_image.h"
@@ -81,9 +77,6 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   const PrivateSettings settings;  // the sample opened here stays out of the user's recent files
   QApplication application(argc, argv);
-#if TREVALUNE_HAVE_BALANCE
-  RegisterBalance();
-#endif
   const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("trevalune");
 
   QTemporaryDir dir;
@@ -138,7 +131,6 @@ int main(int argc, char* argv[]) {
   if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
     QGuiApplication::primaryScreen()->grabWindow(0).save(prefix + QStringLiteral("-about.png"));
 
-#if TREVALUNE_HAVE_BALANCE
   // The balance panel against the file as generated, set as the comparison
   // file, after a "mod" made the strong creatures dearer and the weak cheaper.
   about.hide();
@@ -161,8 +153,9 @@ int main(int argc, char* argv[]) {
   form.resize(1180, 860);
   form.balance_commands_->ShowPanel->trigger();
   auto* panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
-  panel->AddComputedColumn({QStringLiteral(SAMPLE_INPUT("Здоровье на золото")),
-                            QStringLiteral(SAMPLE_INPUT("Золото > 0 ? Здоровье / Золото : NaN"))});
+  panel->AddComputedColumn(
+      {QStringLiteral(SAMPLE_INPUT("Здоровье на золото")),
+       QStringLiteral(SAMPLE_INPUT("Золото > 0 ? Здоровье / Золото : 0 / 0"))});
   panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(5));
   panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(8));
   panel->Condition()->setText(QStringLiteral(SAMPLE_INPUT("Золото > 0 && Золото < 25000")));
@@ -171,6 +164,5 @@ int main(int argc, char* argv[]) {
   while (settle.elapsed() < 300)
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   Grab(form).save(prefix + QStringLiteral("-balance.png"));
-#endif
   return 0;
 }

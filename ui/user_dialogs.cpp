@@ -1,9 +1,12 @@
 #include "user_dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -40,24 +43,20 @@ QString SuffixOf(const QString& filter) {
   return filter == kIpsFilter ? QStringLiteral("ips") : QStringLiteral("bps");
 }
 
-// The file dialog of `kind`. It starts in `folder`; only the file name part of
-// `name` is offered, so a name remembered with its folder cannot take the
-// dialog elsewhere.
-void PrepareFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QString& folder,
-                       const QString& name) {
+bool IsSaveKind(UserDialogs::FileKind kind) {
   using Kind = UserDialogs::FileKind;
-  const bool save =
-      kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch;
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  // Choosing an existing file to write asks before it is replaced (the dialog's default).
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  return kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch;
+}
+
+// What a file dialog of `kind` keeps from one use to the next: what it
+// accepts, its filters, what a bare name gets.
+void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
+  using Kind = UserDialogs::FileKind;
+  dialog.setAcceptMode(IsSaveKind(kind) ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   switch (kind) {
     case Kind::Executable:
     case Kind::SaveExecutable:
-      dialog.setNameFilter(kExecutableFilter);
-      break;
     case Kind::Comparison:
-      dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
       dialog.setNameFilter(kExecutableFilter);
       break;
     case Kind::Csv:
@@ -70,21 +69,64 @@ void PrepareFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QS
       break;
     case Kind::SavePatch:
       dialog.setNameFilters({kBpsFilter, kIpsFilter});
-      dialog.selectNameFilter(PatchFilterOf(name));
       // A name typed without an extension gets that of the filter chosen.
-      QObject::connect(
-          &dialog, &QFileDialog::filterSelected, &dialog,
-          [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                       [dialog = &dialog](const QString& filter) {
+                         dialog->setDefaultSuffix(SuffixOf(filter));
+                       });
       break;
   }
   if (kind == Kind::SaveExecutable)
     dialog.setDefaultSuffix(QStringLiteral("exe"));
   else if (kind == Kind::SaveCsv)
     dialog.setDefaultSuffix(QStringLiteral("csv"));
-  else if (kind == Kind::SavePatch)
+}
+
+// Readies the dialog of `kind` for one use, whatever the last one left in
+// it: it starts in `folder`, offering only the file name part of `name`, so
+// that a name remembered with its folder cannot take the dialog elsewhere;
+// with no name, the name field is empty and nothing is selected. `several`
+// lets the user choose more than one existing file.
+void AimFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QString& folder,
+                   const QString& name, bool several) {
+  using Kind = UserDialogs::FileKind;
+  // Choosing an existing file to write asks before it is replaced (the dialog's default).
+  if (IsSaveKind(kind))
+    dialog.setFileMode(QFileDialog::AnyFile);
+  else
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  // In the window's language of the moment; Qt retranslates its own titles.
+  if (kind == Kind::Comparison)
+    dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
+  if (kind == Kind::SavePatch) {
+    dialog.selectNameFilter(PatchFilterOf(name));
     dialog.setDefaultSuffix(SuffixOf(PatchFilterOf(name)));
+  }
   dialog.setDirectory(folder);
-  dialog.selectFile(QFileInfo(name).fileName());
+  const QString file_name = QFileInfo(name).fileName();
+  if (!file_name.isEmpty()) {
+    dialog.selectFile(file_name);
+    return;
+  }
+  // selectFile passes over an empty name, and the dialog, back in the same
+  // folder, would offer the file chosen last. Qt's own dialog names these
+  // parts; a dialog of the system's has neither.
+  if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    edit->clear();
+  if (auto* files = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView")))
+    files->clearSelection();
+}
+
+// After each use: the completion list the name field may have up goes with
+// the dialog, and so does the name, so that the folder's listing, coming
+// later, cannot bring the list back over the window.
+void PutAwayFileDialog(QFileDialog& dialog) {
+  auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (edit == nullptr)
+    return;
+  if (QCompleter* completer = edit->completer())
+    completer->popup()->hide();
+  edit->clear();
 }
 
 struct BoxChoice {
@@ -115,21 +157,41 @@ int AskTwoWaysOrCancel(QWidget* parent, const QString& title, const QString& tex
 
 }  // namespace
 
+QtUserDialogs::QtUserDialogs() = default;
+
+QtUserDialogs::~QtUserDialogs() {
+  for (const auto& [kind, dialog] : file_dialogs_)
+    delete dialog.data();
+}
+
+QFileDialog* QtUserDialogs::FileDialogOf(QWidget* parent, FileKind kind) {
+  QPointer<QFileDialog>& dialog = file_dialogs_[kind];
+  if (!dialog) {
+    dialog = new FileDialog(parent);
+    SetUpFileDialog(*dialog, kind);
+  } else if (dialog->parentWidget() != parent) {
+    dialog->setParent(parent, dialog->windowFlags());
+  }
+  return dialog;
+}
+
 QString QtUserDialogs::AskFileName(QWidget* parent, FileKind kind, const QString& folder,
                                    const QString& proposedName) {
-  FileDialog dialog(parent);
-  PrepareFileDialog(dialog, kind, folder, proposedName);
-  if (dialog.exec() != QDialog::Accepted)
-    return {};
-  const QStringList files = dialog.selectedFiles();
+  QFileDialog* dialog = FileDialogOf(parent, kind);
+  AimFileDialog(*dialog, kind, folder, proposedName, false);
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  const QStringList files = accepted ? dialog->selectedFiles() : QStringList();
+  PutAwayFileDialog(*dialog);
   return files.isEmpty() ? QString() : files.first();
 }
 
 QStringList QtUserDialogs::AskFileNames(QWidget* parent, FileKind kind, const QString& folder) {
-  FileDialog dialog(parent);
-  PrepareFileDialog(dialog, kind, folder, QString());
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+  QFileDialog* dialog = FileDialogOf(parent, kind);
+  AimFileDialog(*dialog, kind, folder, QString(), true);
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  const QStringList files = accepted ? dialog->selectedFiles() : QStringList();
+  PutAwayFileDialog(*dialog);
+  return files;
 }
 
 bool QtUserDialogs::AskSizeWarning(QWidget* parent) {
@@ -150,11 +212,26 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
   return box.exec() == QMessageBox::Yes;
 }
 
-bool QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
+UserDialogs::RecoveryAnswer QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QCoreApplication::translate("UserDialogs", "Вопрос"), text,
-                  QMessageBox::Yes | QMessageBox::No, parent);
-  box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
+                  QMessageBox::NoButton, parent);
+  QPushButton* restore = box.addButton(QCoreApplication::translate("UserDialogs", "Восстановить"),
+                                       QMessageBox::AcceptRole);
+  const QPushButton* discard = box.addButton(
+      QCoreApplication::translate("UserDialogs", "Отбросить"), QMessageBox::DestructiveRole);
+  // Esc and the box's close button put the question off. QMessageBox lets
+  // them close it only through a button of its own (without one, Windows even
+  // greys the close button out), so that one is there, never shown.
+  QPushButton* later = box.addButton(QString(), QMessageBox::RejectRole);
+  later->hide();
+  box.setEscapeButton(later);
+  box.setDefaultButton(restore);
+  box.exec();
+  if (box.clickedButton() == restore)
+    return RecoveryAnswer::Restore;
+  if (box.clickedButton() == discard)
+    return RecoveryAnswer::Discard;
+  return RecoveryAnswer::NotNow;
 }
 
 void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {

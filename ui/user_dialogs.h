@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "range_edit.h"
 
+class QFileDialog;
 class QWidget;
 
 // The modal questions the main window asks the user. The window asks only
@@ -37,9 +40,11 @@ class UserDialogs {
   virtual bool AskSizeWarning(QWidget* parent) = 0;
   // Asks a question that a Yes answers; true for Yes. No is the default.
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
-  // The question whether to bring back unsaved edits; true for Yes, which is
-  // the default here, since No deletes them.
-  virtual bool AskRecovery(QWidget* parent, const QString& text) = 0;
+  // The question whether to bring back unsaved edits: Восстановить (the
+  // default), Отбросить, which alone deletes them, or the question put off
+  // (Esc, the box closed), which leaves them for the next start.
+  enum class RecoveryAnswer { Restore, Discard, NotNow };
+  virtual RecoveryAnswer AskRecovery(QWidget* parent, const QString& text) = 0;
   // Tells the user that a command failed and why.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // The same with more that the user may unfold and scroll through, such as a
@@ -86,12 +91,19 @@ class UserDialogs {
 // The real dialogs.
 class QtUserDialogs : public UserDialogs {
  public:
+  QtUserDialogs();
+  // The file dialogs go here, writing Qt's own settings of them (the window
+  // is gone by then).
+  ~QtUserDialogs() override;
+  QtUserDialogs(const QtUserDialogs&) = delete;
+  QtUserDialogs& operator=(const QtUserDialogs&) = delete;
+
   QString AskFileName(QWidget* parent, FileKind kind, const QString& folder,
                       const QString& proposedName) override;
   QStringList AskFileNames(QWidget* parent, FileKind kind, const QString& folder) override;
   bool AskSizeWarning(QWidget* parent) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
-  bool AskRecovery(QWidget* parent, const QString& text) override;
+  RecoveryAnswer AskRecovery(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowErrorWithDetails(QWidget* parent, const QString& text, const QString& details) override;
   void ShowInfo(QWidget* parent, const QString& text) override;
@@ -103,6 +115,14 @@ class QtUserDialogs : public UserDialogs {
                                  const QString& details) override;
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
+
+ private:
+  // The file dialog of `kind` over `parent`, made the first time and kept
+  // from then on: Qt's dialog writes its settings file, with a disk sync, as
+  // it is destroyed, and the window's thread never waits for the disk while
+  // the window is up. Null once Qt has destroyed it with its parent.
+  QFileDialog* FileDialogOf(QWidget* parent, FileKind kind);
+  std::map<FileKind, QPointer<QFileDialog>> file_dialogs_;
 };
 
 // The filter of both file dialogs.

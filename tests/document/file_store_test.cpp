@@ -344,9 +344,9 @@ TEST_F(FileStoreTest, FailedWritesLeaveNothingBehind) {
 // for it as Qt's file engine makes them.
 TEST_F(FileStoreTest, FoldersPastTheOldWindowsPathLimitAreWrittenInto) {
   const QString deep =
-      Path(QString(60, QLatin1Char('d')) + QStringLiteral("/") + QStringLiteral("Мои моды ") +
-           QString(60, QLatin1Char('m')) + QStringLiteral("/") + QString(60, QLatin1Char('e')) +
-           QStringLiteral("/") + QString(60, QLatin1Char('p')));
+      Path(QString(80, QLatin1Char('d')) + QStringLiteral("/") + QStringLiteral("Мои моды ") +
+           QString(80, QLatin1Char('m')) + QStringLiteral("/") + QString(80, QLatin1Char('e')) +
+           QStringLiteral("/") + QString(80, QLatin1Char('p')));
   ASSERT_TRUE(QDir().mkpath(deep));
   const QString path = deep + QStringLiteral("/HMM2PL.exe");
   ASSERT_GT(path.size(), 300);
@@ -358,7 +358,7 @@ TEST_F(FileStoreTest, FoldersPastTheOldWindowsPathLimitAreWrittenInto) {
     EXPECT_EQ(FolderEntries(deep), QStringList{QStringLiteral("HMM2PL.exe")});
   }
 
-  const QString long_name = QString(250, QLatin1Char('x'));
+  const QString long_name = QString(260, QLatin1Char('x'));
   const std::pair<QString, QString> forms[] = {
       {QStringLiteral("C:/a/b.exe"), QStringLiteral("C:\\a\\b.exe")},
       {QStringLiteral("b.exe"), QStringLiteral("b.exe")},

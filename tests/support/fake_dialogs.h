@@ -64,7 +64,14 @@ class FakeDialogs : public UserDialogs {
     yes_no_answers.pop_front();
     return answer;
   }
-  bool AskRecovery(QWidget* parent, const QString& text) override { return AskYesNo(parent, text); }
+  RecoveryAnswer AskRecovery(QWidget* parent, const QString& text) override {
+    if (recovery_answers.empty())
+      return AskYesNo(parent, text) ? RecoveryAnswer::Restore : RecoveryAnswer::Discard;
+    questions << text;
+    const RecoveryAnswer answer = recovery_answers.front();
+    recovery_answers.pop_front();
+    return answer;
+  }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
   void ShowErrorWithDetails(QWidget*, const QString& text, const QString& details) override {
     errors << text;
@@ -116,6 +123,9 @@ class FakeDialogs : public UserDialogs {
   std::deque<QString> save_answers;
   std::deque<bool> size_answers;
   std::deque<bool> yes_no_answers;  // none queued: No
+  // None queued: the recovery question takes a Yes or No from yes_no_answers,
+  // Yes restoring and No discarding.
+  std::deque<RecoveryAnswer> recovery_answers;
   std::deque<QString> csv_open_answers;
   std::deque<QString> csv_save_answers;
   std::deque<ConflictAnswer> conflict_answers;        // none queued: Cancel

@@ -1,35 +1,39 @@
 // The balance panel in the window: sorted and filtered by a user, a point of
 // its chart clicked, a computed column added, and a formula edit that one
-// undo takes back, against a comparison file.
+// undo takes back, against a comparison file; numbers too large for an axis
+// or a sum; computed columns worked out only while the panel shows, and
+// kept from before when they no longer compile.
 
 #include <QAction>
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
-#include <QGraphicsPathItem>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
-#include <QScatterSeries>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
 #include "balance_commands.h"
-#include "balance_module.h"
 #include "balance_panel.h"
 #include "comparison_file.h"
+#include "range_edit.h"
+#include "user_settings.h"
 #include "window_fixtures.h"
 
 namespace {
 
-constexpr int kHealth = 5, kGold = 8;
+constexpr int kAttack = 1, kHealth = 5, kGold = 8;
 
 class BalanceWindowTest : public SampleWindowTest {
  protected:
   BalancePanel* ShowPanel() {
-    RegisterBalance();  // linked here, not loaded from the module
+    // The chart plugin where the build leaves it, beside the editor.
+    QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
     form->balance_commands_->ShowPanel->trigger();
     auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
     EXPECT_NE(panel, nullptr);
@@ -98,27 +102,46 @@ TEST_F(BalanceWindowTest, SortsFiltersClicksAPointAndFollowsAFormulaEditAndItsUn
   EXPECT_LT(panel->Proxy()->rowCount(), expected);
   EXPECT_EQ(Entries(panel).front(), named);
   panel->NameFilter()->clear();
-  panel->Condition()->setText(QStringLiteral("Здоровье >"));  // not a formula: all shown
+  // Not a formula: all shown, and the error over the list as it is typed.
+  panel->Condition()->setText(QStringLiteral("Здоровье > 20000 &&"));
   EXPECT_EQ(panel->Proxy()->rowCount(), EntryCount(kCreatures));
+  EXPECT_FALSE(panel->Problems()->isHidden());
+  EXPECT_EQ(panel->Problems()->text(),
+            QStringLiteral("Условие: ошибка в формуле, строка 1, столбец 20: формула обрывается: "
+                           "не хватает числа, поля или скобки"));
   panel->Condition()->clear();
+  EXPECT_TRUE(panel->Problems()->isHidden());
 
   // The chart: Золото across, Здоровье up; the comparison file's points and
   // a line to each point that moved.
   panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(kGold));
   panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(kHealth));
-  QScatterSeries* points = panel->Points();
-  ASSERT_EQ(points->count(), EntryCount(kCreatures));
-  EXPECT_EQ(panel->ComparisonPoints()->count(), EntryCount(kCreatures));
-  EXPECT_TRUE(panel->ComparisonPoints()->isVisible());
-  EXPECT_FALSE(panel->Moves()->path().isEmpty());
+  BalanceChart* chart = panel->Chart();
+  ASSERT_NE(chart, nullptr) << panel->ChartProblem().toStdString();
+  const BalanceChartData& data = panel->ChartData();
+  ASSERT_EQ(data.now.size(), EntryCount(kCreatures));
+  EXPECT_EQ(data.before.size(), EntryCount(kCreatures));
+  EXPECT_TRUE(data.comparison);
+  EXPECT_FALSE(data.moves.isEmpty());
+  // The axes follow the data: every point lies within them.
+  for (const QPointF& point : data.now + data.before) {
+    EXPECT_GE(point.x(), chart->XRange().x());
+    EXPECT_LE(point.x(), chart->XRange().y());
+    EXPECT_GE(point.y(), chart->YRange().x());
+    EXPECT_LE(point.y(), chart->YRange().y());
+  }
 
-  // A click on a point selects its entry in the list and in the grid.
+  // A point's tooltip names its entry and its two values.
   const int clicked = 17;
   const auto k = std::find(panel->PointEntries().begin(), panel->PointEntries().end(), clicked) -
                  panel->PointEntries().begin();
-  QChartView* view = panel->ChartView();
-  const QPointF scene = view->chart()->mapToPosition(points->at(static_cast<int>(k)), points);
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(scene));
+  QTest::mouseMove(chart->Widget(), chart->PointPosition(static_cast<int>(k)));
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("%1\nЗолото: %2\nЗдоровье: %3")
+                                  .arg(panel->Model()->EntryName(clicked))
+                                  .arg(Value(clicked, kGold))
+                                  .arg(Value(clicked, kHealth)));
+  // A click on a point selects its entry in the list and in the grid.
+  QTest::mouseClick(chart->Widget(), Qt::LeftButton, {}, chart->PointPosition(static_cast<int>(k)));
   EXPECT_EQ(grid->CurrentRow(), clicked + 1);
   EXPECT_EQ(grid->CurrentColumn(), kGold);
   EXPECT_EQ(panel->Proxy()->mapToSource(panel->View()->currentIndex()).row(), clicked);
@@ -142,7 +165,7 @@ TEST_F(BalanceWindowTest, SortsFiltersClicksAPointAndFollowsAFormulaEditAndItsUn
   const std::int32_t before = Value(3, kHealth);
   RangeEdit edit;
   edit.operation = RangeEdit::Operation::Formula;
-  edit.formula = QStringLiteral("Math.min(value * 2, 60000)");
+  edit.formula = QStringLiteral("min(value * 2, 60000)");
   dialogs.range_edit_answers.push_back(edit);
   const std::size_t steps = form->History()->Count();
   QTest::keyClick(grid->CellEditor(), Qt::Key_E, Qt::ControlModifier);
@@ -157,6 +180,114 @@ TEST_F(BalanceWindowTest, SortsFiltersClicksAPointAndFollowsAFormulaEditAndItsUn
   EXPECT_EQ(Value(3, kHealth), before);
   EXPECT_EQ(*panel->Model()->Number(3, kHealth), before);
   EXPECT_EQ(panel->Model()->index(3, kHealth).data().toString(), QString::number(before));
+}
+
+// A computed column of numbers near the largest double on the horizontal
+// axis: every point is drawn on an axis scaled by a power of ten, which its
+// title names, and the footer gives finite figures written short.
+TEST_F(BalanceWindowTest, NumbersNearTheLargestDoubleAreChartedAndSummedUp) {
+  BalancePanel* panel = ShowPanel();
+  panel->AddComputedColumn(
+      {QStringLiteral("Огромное"), QStringLiteral("Атака > 0 ? 1e308 : -1e308")});
+  const int computed = panel->Model()->FirstComputed();
+  panel->XColumn()->setCurrentIndex(panel->XColumn()->findData(computed));
+  panel->YColumn()->setCurrentIndex(panel->YColumn()->findData(kHealth));
+
+  std::vector<double> numbers;
+  for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
+    numbers.push_back(Value(entry, kAttack) > 0 ? 1e308 : -1e308);
+  std::sort(numbers.begin(), numbers.end());
+  ASSERT_LT(numbers.front(), 0);  // both signs, so that a sum could overflow either way
+  ASSERT_GT(numbers.back(), 0);
+
+  const BalanceChartData& data = panel->ChartData();
+  ASSERT_EQ(data.now.size(), EntryCount(kCreatures));
+  EXPECT_TRUE(data.note.isEmpty()) << data.note.toStdString();
+  EXPECT_TRUE(data.x_title.contains(QStringLiteral("1e308"))) << data.x_title.toStdString();
+  BalanceChart* chart = panel->Chart();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(std::isfinite(chart->XRange().x()) && std::isfinite(chart->XRange().y()));
+  for (const QPointF& point : data.now) {
+    EXPECT_GE(point.x(), chart->XRange().x());
+    EXPECT_LE(point.x(), chart->XRange().y());
+  }
+
+  const auto footer = [&](int row) {
+    return panel->Footer()->model()->index(row, computed).data().toString();
+  };
+  EXPECT_EQ(footer(0), QStringLiteral("-1e+308"));
+  EXPECT_EQ(footer(1), QStringLiteral("1e+308"));
+  double mean = 0;
+  for (const double number : numbers)
+    mean += number / static_cast<double>(numbers.size());
+  const std::size_t half = numbers.size() / 2;
+  const double median = numbers[half - 1] / 2 + numbers[half] / 2;
+  for (const auto& [row, expected] : {std::pair{2, mean}, std::pair{3, median}}) {
+    bool number = false;
+    const double shown = footer(row).toDouble(&number);
+    EXPECT_TRUE(number && std::isfinite(shown)) << footer(row).toStdString();
+    EXPECT_NEAR(shown, expected, std::abs(expected) * 1e-5 + 1e300) << footer(row).toStdString();
+    EXPECT_LE(footer(row).size(), 12) << footer(row).toStdString();
+  }
+}
+
+// Hidden, the panel works nothing out: a tab switch and an edit leave its
+// computed column unknown until it shows again, and then it is up to date.
+TEST_F(BalanceWindowTest, ComputedColumnsAreWorkedOutOnlyWhileThePanelShows) {
+  BalancePanel* panel = ShowPanel();
+  panel->AddComputedColumn({QStringLiteral("Двойное"), QStringLiteral("Здоровье * 2")});
+  const int computed = panel->Model()->FirstComputed();
+  EXPECT_EQ(panel->Model()->Number(3, computed), Value(3, kHealth) * 2.0);
+
+  form->balance_commands_->ShowPanel->trigger();
+  ASSERT_FALSE(panel->isVisible());
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  form->tc_Tabs->setCurrentIndex(kCreatures);
+  RangeEditPlan plan;
+  plan.changes.push_back({{kCreatures, 3, kHealth}, 1234});
+  CarryOut(*form->Document(), plan);
+  EXPECT_FALSE(panel->Model()->Number(3, computed).has_value());
+
+  form->balance_commands_->ShowPanel->trigger();
+  ASSERT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->Model()->Number(3, computed), 2468.0);
+}
+
+// Computed columns kept from before in a form that no longer compiles stay,
+// each with its error; the others are worked out, and nothing is dropped
+// when the columns are stored again.
+class BalanceStoredColumnsTest : public BalanceWindowTest {
+ protected:
+  void SetUp() override {
+    const std::unique_ptr<QSettings> settings = OpenUserSettings();
+    settings->setValue(
+        QStringLiteral("balanceColumns/creatures"),
+        QStringList{QStringLiteral("Старое"), QStringLiteral("row[\"Мин. урон\"] * 2"),
+                    QStringLiteral("Новое"), QStringLiteral("Мин_урон * 2")});
+    settings->sync();
+    BalanceWindowTest::SetUp();
+  }
+};
+
+TEST_F(BalanceStoredColumnsTest, KeepsFormulasFromBeforeWithTheirError) {
+  constexpr int kMinDamage = 3;
+  BalancePanel* panel = ShowPanel();
+  ASSERT_EQ(panel->Model()->Computed().size(), 2u);
+  const int first = panel->Model()->FirstComputed();
+  EXPECT_TRUE(
+      panel->Model()->ComputedError(0).contains(QStringLiteral("«row» — из прежних формул")))
+      << panel->Model()->ComputedError(0).toStdString();
+  EXPECT_FALSE(panel->Model()->Number(3, first).has_value());
+  EXPECT_TRUE(panel->Model()->ComputedError(1).isEmpty());
+  EXPECT_EQ(panel->Model()->Number(3, first + 1), Value(3, kMinDamage) * 2.0);
+
+  panel->AddComputedColumn({QStringLiteral("Третье"), QStringLiteral("Атака")});
+  form->tc_Tabs->setCurrentIndex(kSpells);
+  form->tc_Tabs->setCurrentIndex(kCreatures);
+  const std::vector<ComputedColumn> kept = panel->Model()->Computed();
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(kept[0].formula, QStringLiteral("row[\"Мин. урон\"] * 2"));
+  EXPECT_EQ(kept[2].name, QStringLiteral("Третье"));
 }
 
 }  // namespace

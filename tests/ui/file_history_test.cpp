@@ -9,20 +9,24 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "main_form.h"
 #include "recent_files.h"
 #include "sample_image.h"
+#include "user_dialogs.h"
 #include "user_settings.h"
 #include "window_fixtures.h"
 
@@ -255,6 +259,120 @@ TEST_F(FileHistoryTest, DialogFolderSurvivesARestart) {
   ASSERT_TRUE(QDir(Path(QStringLiteral("saved"))).removeRecursively());
   Restart();
   EXPECT_EQ(OpenDialogFolder(), QDir::currentPath());
+}
+
+// Qt's file dialog writes its own settings file, with a disk sync, as it is
+// destroyed: each kind is made once and kept while the window lives, so that
+// no use of a dialog writes that file, which is written once they go. A kept
+// dialog still starts each time in the folder and with the name asked for,
+// only the name's file name part, and with no name asked for offers none.
+TEST(FileDialogsTest, KeptWhileTheWindowLivesAndStartEachTimeAsAsked) {
+  using Kind = UserDialogs::FileKind;
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString a = dir.filePath(QStringLiteral("a"));
+  const QString b = dir.filePath(QStringLiteral("b"));
+  for (const QString& file : {a + QStringLiteral("/one.exe"), a + QStringLiteral("/two.csv"),
+                              a + QStringLiteral("/three.csv"), b + QStringLiteral("/four.csv")}) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_TRUE(WriteBytes(file, Bytes{1}));
+  }
+  const QString qt_settings =
+      QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
+  QFile::remove(qt_settings);
+
+  const auto in = [](const QString& folder, const char* name) {
+    return folder + QLatin1Char('/') + QLatin1String(name);
+  };
+  const struct {
+    Kind kind;
+    QString folder;
+    QString name;  // proposed
+    bool several;
+    QString shown;  // the name the dialog offers
+    QString typed;  // then typed and accepted; cancelled when empty
+    QStringList chosen;
+    // Typed key by key, as a user types, with the completion list that
+    // brings up; otherwise set and accepted at once.
+    bool by_keys = false;
+  } asks[] = {
+      {Kind::Executable, a, "HMM2PL.exe", false, "HMM2PL.exe", "one.exe", {in(a, "one.exe")}},
+      {Kind::Executable, b, in(a, "one.exe"), false, "one.exe", {}, {}},
+      {Kind::Executable, a, "HMM2PL.exe", false, "HMM2PL.exe", "one.exe", {in(a, "one.exe")}, true},
+      {Kind::Csv, a, {}, false, {}, "two.csv", {in(a, "two.csv")}},
+      {Kind::Csv, a, {}, false, {}, {}, {}},
+      {Kind::Csv,
+       a,
+       {},
+       true,
+       {},
+       "\"three.csv\" \"two.csv\"",
+       {in(a, "three.csv"), in(a, "two.csv")}},
+      {Kind::Csv, b, {}, false, {}, "four.csv", {in(b, "four.csv")}},
+      {Kind::SaveCsv, b, "changes.csv", false, "changes.csv", "new", {in(b, "new.csv")}},
+      {Kind::SaveCsv, a, "creatures.csv", false, "creatures.csv", {}, {}},
+  };
+  QWidget window;
+  window.show();
+  auto dialogs = std::make_unique<QtUserDialogs>();
+  for (const auto& ask : asks) {
+    SCOPED_TRACE(::testing::Message()
+                 << static_cast<int>(ask.kind) << " in " << ask.folder.toStdString()
+                 << " offering \"" << ask.name.toStdString() << '"');
+    QString folder_shown;
+    QString name_shown;
+    QStringList selected;
+    // A dialog still up once answered has refused the answer, and is cancelled.
+    bool answered = false;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr)
+        return;
+      if (std::exchange(answered, true)) {
+        dialog->reject();
+        return;
+      }
+      folder_shown = dialog->directory().absolutePath();
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      name_shown = name->text();
+      if (ask.typed.isEmpty()) {
+        dialog->reject();
+        return;
+      }
+      if (ask.by_keys) {
+        // Key by key, with the completion list that brings up, then Открыть.
+        name->clear();
+        QTest::keyClicks(name, ask.typed);
+        static_cast<QDialog*>(dialog)->accept();
+        return;
+      }
+      // Typed and accepted in one go, as the dialog's listing may come later.
+      name->setText(ask.typed);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    answer.start();
+    if (ask.several) {
+      selected = dialogs->AskFileNames(&window, ask.kind, ask.folder);
+    } else {
+      const QString one = dialogs->AskFileName(&window, ask.kind, ask.folder, ask.name);
+      if (!one.isEmpty())
+        selected << one;
+    }
+    EXPECT_EQ(folder_shown, ask.folder);
+    EXPECT_EQ(name_shown, ask.shown);
+    EXPECT_EQ(selected, ask.chosen);
+    EXPECT_FALSE(QFileInfo::exists(qt_settings));
+    // Nothing of the dialog stays in sight, not even once the folder's
+    // listing has come.
+    QTest::qWait(300);
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+      EXPECT_FALSE(widget->isVisible() && widget != &window) << widget->metaObject()->className();
+  }
+  dialogs.reset();
+  EXPECT_TRUE(QFileInfo::exists(qt_settings));
 }
 
 }  // namespace

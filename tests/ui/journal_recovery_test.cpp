@@ -7,10 +7,14 @@
 // disabled test below, which makes its edits in a window of its own and then
 // waits to be killed.
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <span>
 
@@ -38,8 +42,9 @@ const char kEditorVariable[] = "TREVALUNE_TEST_JOURNAL_EDITOR";
 
 // The edits, in order. The first editor: a value in one table, whose tab is
 // then left, so that the field takes it; then a number and a text that is
-// none in another table, still typed in their cells when the editor dies. The
-// second editor, on the same file at the same time: two numbers, typed.
+// none in another table, still typed in their cells when the editor dies, the
+// last one in the cell still being edited. The second editor, on the same
+// file at the same time: two numbers, typed, the last one not left either.
 struct Edit {
   TableIndex table;
   int column, row;
@@ -53,10 +58,14 @@ constexpr Edit kEdits[] = {
 };
 constexpr int kFirstEditorEdits = 3;
 
-void TypeInto(TMainForm& form, const Edit& edit) {
+// Goes to the edit's cell, ending the visit of the cell before.
+void MoveTo(TMainForm& form, const Edit& edit) {
   if (form.ActiveTable() != edit.table)
     form.tc_Tabs->setCurrentIndex(edit.table);
   form.sg_Table->SetCurrentCell(edit.column, edit.row);
+}
+
+void TypeText(TMainForm& form, const Edit& edit) {
   QLineEdit* editor = form.sg_Table->CellEditor();
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
@@ -64,11 +73,14 @@ void TypeInto(TMainForm& form, const Edit& edit) {
   QTest::keyClicks(editor, QString::fromUtf8(edit.text));
 }
 
-std::size_t JournalEntriesOnDisk(const QString& journal) {
+std::optional<JournalContent> JournalOnDisk(const QString& journal) {
   QFile file(journal);
   QString problem;
-  const auto content =
-      file.open(QIODevice::ReadOnly) ? ReadJournal(file.readAll(), problem) : std::nullopt;
+  return file.open(QIODevice::ReadOnly) ? ReadJournal(file.readAll(), problem) : std::nullopt;
+}
+
+std::size_t JournalEntriesOnDisk(const QString& journal) {
+  const auto content = JournalOnDisk(journal);
   return content ? content->entries.size() : 0;
 }
 
@@ -87,12 +99,30 @@ TEST(JournalChild, DISABLED_EditsAndWaitsToBeKilled) {
   const std::span edits =
       std::span(kEdits).subspan(second ? kFirstEditorEdits : 0,
                                 second ? std::size(kEdits) - kFirstEditorEdits : kFirstEditorEdits);
-  for (const Edit& edit : edits)
-    TypeInto(form, edit);
-  form.sg_Table->SetCurrentCell(1, 1);  // the last visit ends
+  for (const Edit& edit : edits.first(edits.size() - 1)) {
+    MoveTo(form, edit);
+    TypeText(form, edit);
+  }
   const QString journal = form.Journal()->CurrentJournal();
+  // The last cell's visit starts once the journal holds the others.
+  const Edit& last = edits.back();
+  MoveTo(form, last);
   ASSERT_TRUE(
-      QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == edits.size(); }, 30000));
+      QTest::qWaitFor([&] { return JournalEntriesOnDisk(journal) == edits.size() - 1; }, 30000));
+  // Typed, and Enter, which keeps the cell: the visit goes on, and what it
+  // typed reaches the journal all the same.
+  TypeText(form, last);
+  QTest::keyClick(form.sg_Table->CellEditor(), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const auto content = JournalOnDisk(journal);
+        return content && content->entries.size() == edits.size() &&
+               std::any_of(content->entries.begin(), content->entries.end(), [&](const auto& e) {
+                 return e.field == FieldRef{last.table, last.row - 1, last.column} &&
+                        e.typed == std::string(last.text);
+               });
+      },
+      30000));
   std::fputs("journal written\n", stdout);
   std::fflush(stdout);
   QTest::qWait(600000);
@@ -167,52 +197,197 @@ TEST_F(JournalRecoveryTest, AfterAKillYesGivesBackExactlyTheEdits) {
   EXPECT_TRUE(Unsaved().empty());
 }
 
-// A start with no file asks about the journal written last: Yes opens its
-// file with the edits back, No removes it and opens nothing.
-TEST_F(JournalRecoveryTest, AStartWithNoFileOffersTheLatestJournal) {
+// The three answers to the question, at a start with no file (which offers
+// the journal written last) and at an Open of its file. Восстановить puts the
+// edits back as one unsaved step; Отбросить deletes the journal. Put off (Esc,
+// the box closed), the question leaves the journal exactly as it was, through
+// this editor's own edits, its own journal and a Save As, and asks again at
+// the next Open and the next start.
+TEST_F(JournalRecoveryTest, EachAnswerToTheQuestion) {
   const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
+  const FieldRef kept_field{kSpells, 2, 2};
+  const FieldRef own_field{kCreatures, 0, 1};
   QString journal;
   {
     FakeDialogs other_dialogs;
     TMainForm earlier(&other_dialogs);
     earlier.OpenPath(file);
-    earlier.Document()->Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
-      edit.SetValue({kSpells, 2, 2}, 9);
-    });
+    earlier.Document()->Change(QStringLiteral("ввод"),
+                               [&](DocumentEdit& edit) { edit.SetValue(kept_field, 9); });
     earlier.Journal()->WriteNow();
     journal = earlier.Journal()->CurrentJournal();
   }
-  ASSERT_TRUE(QFileInfo::exists(journal));
+  const Bytes kept = ReadBytes(journal);
+  ASSERT_FALSE(kept.empty());
+  const QString folder = QFileInfo(journal).absolutePath();
+  const std::int32_t in_file = FieldValue(LoadTablesFrom(MakeSample(7).image), kept_field.table,
+                                          kept_field.entry, kept_field.column);
+  ASSERT_NE(in_file, 9);
 
-  for (const bool yes : {false, true}) {
-    SCOPED_TRACE(yes ? "Yes" : "No");
-    const QByteArray kept = [&] {
-      QFile read(journal);
-      return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
-    }();
-    FakeDialogs start_dialogs;
-    start_dialogs.yes_no_answers = {yes};
-    TMainForm started(&start_dialogs);
-    started.OfferLatestJournal();
-    ASSERT_EQ(start_dialogs.questions.size(), 1);
-    EXPECT_TRUE(start_dialogs.questions[0].contains(QDir::toNativeSeparators(file)));
-    EXPECT_EQ(started.FileLoaded(), yes);
-    if (!yes) {
-      EXPECT_FALSE(QFileInfo::exists(journal));
-      QFile restore(journal);
-      ASSERT_TRUE(restore.open(QIODevice::WriteOnly));
-      restore.write(kept);
-    } else {
-      EXPECT_EQ(started.TargetFileName(), file);
-      EXPECT_EQ(started.Document()->StateOf({kSpells, 2, 2}), (CellState{9, std::nullopt}));
-      EXPECT_FALSE(started.History()->IsClean());
+  using Answer = UserDialogs::RecoveryAnswer;
+  const struct {
+    bool at_start;
+    Answer answer;
+  } cases[] = {
+      {true, Answer::Restore},  {true, Answer::Discard},  {true, Answer::NotNow},
+      {false, Answer::Restore}, {false, Answer::Discard}, {false, Answer::NotNow},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << (c.at_start ? "at the start, " : "at an Open, ") << static_cast<int>(c.answer));
+    // The journal as the killed editor left it, and nothing else.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(WriteBytes(journal, kept));
+    {
+      FakeDialogs start_dialogs;
+      start_dialogs.recovery_answers = {c.answer};
+      TMainForm started(&start_dialogs);
+      if (c.at_start)
+        started.OfferLatestJournal();
+      else
+        started.OpenPath(file);
+      ASSERT_EQ(start_dialogs.questions.size(), 1);
+      EXPECT_TRUE(start_dialogs.questions[0].contains(QDir::toNativeSeparators(file)));
+      EXPECT_TRUE(start_dialogs.errors.isEmpty()) << start_dialogs.errors.join('\n').toStdString();
+      const bool opened = !c.at_start || c.answer == Answer::Restore;
+      ASSERT_EQ(started.FileLoaded(), opened);
+      if (opened) {
+        EXPECT_EQ(started.TargetFileName(), file);
+        EXPECT_EQ(started.Document()->StateOf(kept_field),
+                  (CellState{c.answer == Answer::Restore ? 9 : in_file, std::nullopt}));
+        EXPECT_EQ(started.History()->IsClean(), c.answer != Answer::Restore);
+      }
+      if (c.answer == Answer::Restore) {
+        // Once this editor's journal holds the edits, the old one goes.
+        started.Journal()->WriteNow();
+        started.Journal()->Flush();
+        EXPECT_FALSE(QFileInfo::exists(journal));
+        EXPECT_EQ(RecoveryJournal::JournalsOf(folder, file),
+                  QStringList{started.Journal()->CurrentJournal()});
+        continue;
+      }
+      if (c.answer == Answer::Discard) {
+        started.Journal()->Flush();  // removed on the journal's thread
+        EXPECT_FALSE(QFileInfo::exists(journal));
+        continue;
+      }
+      EXPECT_EQ(ReadBytes(journal), kept);
+      if (c.at_start) {
+        // Opening the file asks again; put off again, it opens as it is.
+        start_dialogs.recovery_answers = {Answer::NotNow};
+        started.OpenPath(file);
+        EXPECT_EQ(start_dialogs.questions.size(), 2);
+        ASSERT_TRUE(started.FileLoaded());
+        EXPECT_EQ(started.Document()->StateOf(kept_field), (CellState{in_file, std::nullopt}));
+      }
+      // This editor's own edits go to its own journal, beside the one kept.
+      started.Document()->Change(QStringLiteral("ввод"),
+                                 [&](DocumentEdit& edit) { edit.SetValue(own_field, 5); });
+      started.Journal()->WriteNow();
+      started.Journal()->Flush();
+      EXPECT_EQ(ReadBytes(journal), kept);
+      EXPECT_EQ(RecoveryJournal::JournalsOf(folder, file).size(), 2);
+      // A Save As to a copy takes away only its own.
+      start_dialogs.save_answers.push_back(Path(QStringLiteral("copy.exe")));
+      started.mm_SaveAsClick();
+      ASSERT_EQ(started.TargetFileName(), Path(QStringLiteral("copy.exe")));
+      started.Journal()->Flush();
+      EXPECT_EQ(RecoveryJournal::JournalsOf(folder, file), QStringList{journal});
+      EXPECT_EQ(ReadBytes(journal), kept);
     }
+    if (c.answer != Answer::NotNow)
+      continue;
+    // The next start offers it again, and gives it back.
+    FakeDialogs next_dialogs;
+    next_dialogs.recovery_answers = {Answer::Restore};
+    TMainForm next(&next_dialogs);
+    next.OfferLatestJournal();
+    EXPECT_EQ(next_dialogs.questions.size(), 1);
+    ASSERT_TRUE(next.FileLoaded());
+    EXPECT_EQ(next.Document()->StateOf(kept_field), (CellState{9, std::nullopt}));
+  }
+}
+
+// The real question: two buttons, Восстановить (the default) and Отбросить,
+// in the window's language and nothing else in sight; Esc and closing the box
+// (its close button, Alt+F4) put it off.
+TEST(RecoveryQuestionBox, TwoButtonsAndEscOrClosingPutItOff) {
+  using Answer = UserDialogs::RecoveryAnswer;
+  enum class Act { kRestore, kDiscard, kEnter, kEscape, kClose };
+  const QStringList russian{QStringLiteral("Восстановить"), QStringLiteral("Отбросить")};
+  const QStringList english{QStringLiteral("Restore"), QStringLiteral("Discard")};
+  const struct {
+    UiLanguage language;
+    Act act;
+    Answer answer;
+  } cases[] = {
+      {UiLanguage::Russian, Act::kRestore, Answer::Restore},
+      {UiLanguage::Russian, Act::kDiscard, Answer::Discard},
+      {UiLanguage::Russian, Act::kEnter, Answer::Restore},
+      {UiLanguage::Russian, Act::kEscape, Answer::NotNow},
+      {UiLanguage::Russian, Act::kClose, Answer::NotNow},
+      {UiLanguage::English, Act::kDiscard, Answer::Discard},
+      {UiLanguage::English, Act::kEscape, Answer::NotNow},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << LanguageKey(c.language).toStdString() << ", act " << static_cast<int>(c.act));
+    QtUserDialogs dialogs;
+    TMainForm form(&dialogs);
+    form.SetLanguage(c.language);
+    form.show();
+    QStringList shown;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !box->isVisible())
+        return;
+      answer.stop();
+      QPushButton* by_caption[2] = {};
+      for (QAbstractButton* button : box->buttons()) {
+        if (!button->isVisible())
+          continue;
+        const QString caption = button->text().remove(QLatin1Char('&'));
+        shown << caption;
+        for (int i = 0; i < 2; ++i)
+          if (caption == (c.language == UiLanguage::English ? english : russian)[i])
+            by_caption[i] = qobject_cast<QPushButton*>(button);
+      }
+      switch (c.act) {
+        case Act::kRestore:
+        case Act::kDiscard:
+          if (QPushButton* button = by_caption[c.act == Act::kRestore ? 0 : 1])
+            button->click();
+          else
+            box->close();
+          break;
+        case Act::kEnter:
+          QTest::keyClick(box, Qt::Key_Return);
+          break;
+        case Act::kEscape:
+          QTest::keyClick(box, Qt::Key_Escape);
+          break;
+        case Act::kClose:
+          box->close();
+          break;
+      }
+    });
+    answer.start();
+    EXPECT_EQ(dialogs.AskRecovery(&form, QStringLiteral("Найдены несохранённые изменения")),
+              c.answer);
+    shown.sort();
+    QStringList expected = c.language == UiLanguage::English ? english : russian;
+    expected.sort();
+    EXPECT_EQ(shown, expected);
+    form.SetLanguage(UiLanguage::Russian);  // kept for the windows of later tests
   }
 }
 
 // The file changed since the journal: the question says so, and the field
 // that no longer holds its old value goes through the conflict question; the
-// rest is applied as one step.
+// rest is applied as one step, or, that question cancelled, nothing.
 TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
   const QString file = WriteSample(QStringLiteral("HMM2PL.exe"));
   const FieldRef stale{kCreatures, 0, 1};
@@ -238,14 +413,30 @@ TEST_F(JournalRecoveryTest, AChangedFileIsSaidAndItsConflictsAsked) {
   ASSERT_TRUE(QDir().mkpath(QFileInfo(journal_path).path()));
   ASSERT_TRUE(WriteBytes(journal_path, Bytes(journal.begin(), journal.end())));
 
-  dialogs.yes_no_answers = {true};
-  dialogs.conflict_answers = {UserDialogs::ConflictAnswer::ApplyRest};
+  // Cancelled, the conflicts' question puts nothing back and leaves the
+  // journal for the next time, whatever this editor does next.
+  dialogs.yes_no_answers = {true, true};
+  dialogs.conflict_answers = {UserDialogs::ConflictAnswer::Cancel,
+                              UserDialogs::ConflictAnswer::ApplyRest};
   form->OpenPath(file);
-  ASSERT_EQ(dialogs.questions.size(), 1);
-  EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("Файл изменён")));
   ASSERT_EQ(dialogs.conflict_questions.size(), 1);
+  EXPECT_TRUE(form->History()->IsClean());
+  form->Document()->Change(QStringLiteral("ввод"), [&](DocumentEdit& edit) {
+    edit.SetValue({kBuildings, 0, 1}, 7);
+  });
+  form->Journal()->WriteNow();
+  form->Journal()->Flush();
+  EXPECT_EQ(ReadBytes(journal_path), Bytes(journal.begin(), journal.end()));
+  form->History()->Undo();  // back to the file: this editor's journal goes
+  form->Journal()->WriteNow();
+  form->Journal()->Flush();
+
+  form->OpenPath(file);
+  ASSERT_EQ(dialogs.questions.size(), 2);
+  EXPECT_TRUE(dialogs.questions[1].contains(QStringLiteral("Файл изменён")));
+  ASSERT_EQ(dialogs.conflict_questions.size(), 2);
   // The field is named as the user knows it, not by the journal's own lines.
-  const QString& conflicts = dialogs.conflict_questions[0];
+  const QString& conflicts = dialogs.conflict_questions[1];
   EXPECT_TRUE(conflicts.contains(QStringLiteral("«Существа» № 1 «")) &&
               conflicts.contains(QStringLiteral("»: в файле должно быть «")) &&
               !conflicts.contains(QStringLiteral("строка")))
