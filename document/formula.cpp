@@ -3,7 +3,13 @@
 #include "caption_language.h"
 #include "comparison_file.h"
 
+// muParser is built for char strings on every system. Qt defines _UNICODE
+// for Windows programs, which would make its header declare wchar_t ones.
+#pragma push_macro("_UNICODE")
+#undef _UNICODE
 #include <muParser.h>
+#pragma pop_macro("_UNICODE")
+
 #include <QCoreApplication>
 #include <algorithm>
 #include <array>

@@ -202,10 +202,9 @@ rm -rf "$stage" "$dist/$name.zip" "$dist/$name.zip.sha256"
 mkdir -p "$stage/plugins/platforms" "$stage/plugins/styles" "$stage/translations"
 cp "$build/ui/trevalune.exe" "$build/cli/trevalune-cli.exe" "$build/samplegen/trevalune-sample.exe" "$stage/"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$qt_prefix/bin/$dll.dll" "$stage/"; done
-# The chart's library and the Qt module it needs, once a program imports it.
-if x86_64-w64-mingw32-objdump -p "$stage"/*.exe | grep -q 'DLL Name: QCustomPlotQt6.dll'; then
-  cp "$deps_prefix/bin/QCustomPlotQt6.dll" "$qt_prefix/bin/Qt6PrintSupport.dll" "$stage/"
-fi
+# The balance chart: its plugin beside the editor, which loads it when the
+# panel first shows, with QCustomPlot and the Qt module that needs.
+cp "$build/ui/trevalune-chart.dll" "$deps_prefix/bin/libQCustomPlotQt6.dll" "$qt_prefix/bin/Qt6PrintSupport.dll" "$stage/"
 cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
 cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/plugins/styles/"
 # The MinGW runtime the programs and Qt link.
@@ -235,7 +234,7 @@ echo "zip: $dist/$name.zip ($(stat -c %s "$dist/$name.zip") bytes)"
 wine_prefix_new
 # The test programs find Qt and the MinGW runtime where they were built.
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-export WINEPATH="$(wine_path "$qt_prefix/bin");$(wine_path "$runtime");$(wine_path /usr/x86_64-w64-mingw32/lib)"
+export WINEPATH="$(wine_path "$qt_prefix/bin");$(wine_path "$deps_prefix/bin");$(wine_path "$runtime");$(wine_path /usr/x86_64-w64-mingw32/lib)"
 # One at a time: Wine now and then leaves a finished program hanging when
 # two start at once, which would fail a test that passed. A test that still
 # times out is run once more.

@@ -54,7 +54,7 @@ Qt $(upstream "$qt_source") (qtbase)
            These DLLs may be replaced by other builds of Qt $(upstream "$qt_source").
 
 QCustomPlot $(upstream "$qcustomplot")
-  Files:   QCustomPlotQt6.dll
+  Files:   libQCustomPlotQt6.dll (used by trevalune-chart.dll, Trevalune's own)
   Licence: GNU General Public License, version 3 or later (GPL-3.0-or-later)
   Source:  Debian source package qcustomplot $qcustomplot
 

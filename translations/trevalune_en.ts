@@ -1905,6 +1905,42 @@ Help: %2 --help
         <source>Версия %1</source>
         <translation>Version %1</translation>
     </message>
+    <message>
+        <source>Trevalune — свободная программа: GNU GPL версии 3 или новее.</source>
+        <translation>Trevalune is free software: GNU GPL version 3 or later.</translation>
+    </message>
+    <message>
+        <source>В ней используются:</source>
+        <translation>It uses:</translation>
+    </message>
+    <message>
+        <source>Qt %1 (GNU LGPL 3)</source>
+        <translation>Qt %1 (GNU LGPL 3)</translation>
+    </message>
+    <message>
+        <source>QCustomPlot %1 (GNU GPL 3 или новее), для графика</source>
+        <translation>QCustomPlot %1 (GNU GPL 3 or later), for the chart</translation>
+    </message>
+    <message>
+        <source>muParser %1 (BSD, 2 пункта), для формул</source>
+        <translation>muParser %1 (BSD 2-clause), for formulas</translation>
+    </message>
+    <message>
+        <source>libcsv %1 (GNU LGPL 2.1 или новее), для CSV</source>
+        <translation>libcsv %1 (GNU LGPL 2.1 or later), for CSV</translation>
+    </message>
+    <message>
+        <source>zlib %1 (лицензия zlib), для контрольных сумм</source>
+        <translation>zlib %1 (zlib licence), for checksums</translation>
+    </message>
+    <message>
+        <source>библиотеки GCC и MinGW-w64 (GNU GPL 3 с исключением для библиотек; MIT)</source>
+        <translation>the GCC and MinGW-w64 runtime libraries (GNU GPL 3 with the runtime library exception; MIT)</translation>
+    </message>
+    <message>
+        <source>Подробно, с текстами лицензий: THIRD-PARTY.txt рядом с программой.</source>
+        <translation>In full, with the licence texts: THIRD-PARTY.txt beside the program.</translation>
+    </message>
 </context>
 <context>
     <name>TMainForm</name>

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "third_party.h"
 #include "ui_fonts.h"
 #include "version.h"
 
@@ -75,4 +76,30 @@ void TAboutForm::Retranslate() {
   setWindowTitle(tr("О программе"));
   btOK->setText(tr("ОК"));
   Label1->setText(tr("Версия %1").arg(QStringLiteral(TREVALUNE_VERSION)));
+  // The components the program is built with, briefly; the window keeps its
+  // size and its three controls, so the list is the tooltip of all of it.
+  const QString components = ComponentsText();
+  for (QWidget* widget :
+       {static_cast<QWidget*>(this), static_cast<QWidget*>(lbAbout), static_cast<QWidget*>(Label1)})
+    widget->setToolTip(components);
+}
+
+QString TAboutForm::ComponentsText() {
+  QStringList lines;
+  lines << tr("Trevalune — свободная программа: GNU GPL версии 3 или новее.")
+        << tr("В ней используются:")
+        << tr("Qt %1 (GNU LGPL 3)").arg(QString::fromLatin1(qVersion()))
+        << tr("QCustomPlot %1 (GNU GPL 3 или новее), для графика")
+               .arg(QStringLiteral(TREVALUNE_QCUSTOMPLOT_VERSION))
+        << tr("muParser %1 (BSD, 2 пункта), для формул")
+               .arg(QStringLiteral(TREVALUNE_MUPARSER_VERSION))
+        << tr("libcsv %1 (GNU LGPL 2.1 или новее), для CSV")
+               .arg(QStringLiteral(TREVALUNE_LIBCSV_VERSION))
+        << tr("zlib %1 (лицензия zlib), для контрольных сумм")
+               .arg(QStringLiteral(TREVALUNE_ZLIB_VERSION));
+#ifdef Q_OS_WIN
+  lines << tr("библиотеки GCC и MinGW-w64 (GNU GPL 3 с исключением для библиотек; MIT)")
+        << tr("Подробно, с текстами лицензий: THIRD-PARTY.txt рядом с программой.");
+#endif
+  return lines.join(QLatin1Char('\n'));
 }

@@ -21,6 +21,10 @@ class TAboutForm : public QWidget {
   // The button was pressed (mouse, or Enter/Space while it has the focus).
   void btOKClick();
 
+  // The components the program is built with, their versions and licences,
+  // in the language now installed: the window's tooltip.
+  static QString ComponentsText();
+
  protected:
   void changeEvent(QEvent* event) override;
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <climits>
@@ -122,6 +123,15 @@ TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
     EXPECT_FALSE(e.label->autoFillBackground()) << "the navy shows behind the letters";
     EXPECT_EQ(e.label->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(e.label->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(e.label->toolTip(), form.toolTip());
+  }
+  // The tooltip names each component with the version it was built with.
+  const QString components = form.toolTip();
+  for (const char* name : {"Qt ", "QCustomPlot ", "muParser ", "libcsv ", "zlib "}) {
+    SCOPED_TRACE(name);
+    const QRegularExpression version(QLatin1String(name) +
+                                     QStringLiteral("\\d+\\.\\d+(\\.\\d+)? \\("));
+    EXPECT_TRUE(version.match(components).hasMatch()) << components.toStdString();
   }
 
   EXPECT_EQ(form.btOK->parentWidget(), &form);
