@@ -469,7 +469,8 @@ TEST_F(Cli, AReaderThatClosesThePipeIsNoFailure) {
 // trevalune-sample reads its arguments as the other programs do: --help and
 // --version answer, in Russian or in English, and write nothing; a wrong
 // argument exits 1 and a file that cannot be written 2, with the reason; a
-// name in any script names the file written, with the seed's own bytes.
+// name in any script names the file written, with the seed's own bytes. Its
+// text ends its lines as the system does (\r\n on Windows).
 TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
   const struct {
     QStringList arguments;
@@ -479,10 +480,10 @@ TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
     const char* written = nullptr;
     std::uint32_t seed = 1;
   } cases[] = {
-      {{"--help"}, 0, true, "Использование: trevalune-sample [параметры] ФАЙЛ\n"},
-      {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-sample [options] FILE\n"},
-      {{"--version"}, 0, true, "trevalune-sample " TREVALUNE_VERSION "\n"},
-      {{}, 1, false, "trevalune-sample: не указан файл\nСправка: trevalune-sample --help\n"},
+      {{"--help"}, 0, true, "Использование: trevalune-sample [параметры] ФАЙЛ"},
+      {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-sample [options] FILE"},
+      {{"--version"}, 0, true, "trevalune-sample " TREVALUNE_VERSION},
+      {{}, 1, false, "trevalune-sample: не указан файл"},
       {{"--seed", "-1", "s.exe"}, 1, false, "неверное зерно «-1»"},
       {{"s.exe", "t.exe"}, 1, false, "нужен один файл, а указано 2"},
       {{"--out", "s.exe"}, 1, false, "неизвестный параметр «out»"},
@@ -491,7 +492,7 @@ TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
       {{"none/s.exe"},
        2,
        false,
-       QStringLiteral("trevalune-sample: Не удалось записать файл «%1»: папка не существует.\n")
+       QStringLiteral("trevalune-sample: Не удалось записать файл «%1»: папка не существует.")
            .arg(QDir::toNativeSeparators("none/s.exe"))},
       {{"--seed", "2", "второй образец.exe"}, 0, false, "", "второй образец.exe", 2},
       {{"--seed=4294967295", "s.exe"}, 0, false, "", "s.exe", 4294967295u},
