@@ -2,13 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 #include "change_list.h"
 #include "change_lists.h"
+#include "file_identity.h"
 #include "formula_command.h"
 #include "patch_file.h"
 #include "patch_texts.h"
@@ -18,25 +17,19 @@
 #include "text_file.h"
 
 void Complain(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
+  WriteStandardError(QStringLiteral("trevalune-cli: %1\n").arg(message));
 }
 
 QString Shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
-namespace {
-
-// Where a path leads: the file it names with links followed, or, for a file
-// not there yet, its clean absolute path. (QFileInfo's own comparison takes
-// two files that are not there for one.)
-QString FileIdentity(const QString& path) {
-  const QFileInfo info(path);
-  const QString canonical = info.canonicalFilePath();
-  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+QString QuotedList(const QStringList& texts) {
+  QStringList quoted;
+  for (const QString& text : texts)
+    quoted.append(QCoreApplication::translate("Cli", "«%1»").arg(text));
+  return quoted.join(QStringLiteral(", "));
 }
-
-}  // namespace
 
 // Opens an executable; a file of another size only with --any-size.
 bool OpenExecutable(TableDocument& document, const QString& path, bool any_size) {
@@ -141,10 +134,20 @@ QStringList ExportPaths(const CliRequest& request) {
   return paths;
 }
 
-// A command's result never goes over one of its inputs (a list, a patch, the
-// executable a list or a patch is made from), except over the executable the
-// command changes, which `-o` may name to change it in place.
+// A command's results never go over a file it reads (a list, a patch, the
+// executable a list or a patch is made from), whatever path names that file:
+// only the executable the command changes may be named by `-o`, to change it
+// in place. A change list written instead of the executable goes over no
+// input, and a report, written last, over no file of the command.
 bool WritesOverAnInput(const CliRequest& request) {
+  const auto over = [&](const QString& output, qsizetype first_input) -> const QString* {
+    for (qsizetype k = first_input; k < request.files.size(); ++k) {
+      const QString& input = request.files[k];
+      if (input != QStringLiteral("-") && SameFile(output, input))
+        return &input;
+    }
+    return nullptr;
+  };
   QStringList outputs;
   if (request.command == QStringLiteral("export") && !request.table)
     outputs = ExportPaths(request);
@@ -152,15 +155,35 @@ bool WritesOverAnInput(const CliRequest& request) {
     outputs = {request.output};
   const bool changes_executable = FindCliCommand(request.command)->changes_executable;
   for (const QString& output : std::as_const(outputs)) {
-    const QString identity = FileIdentity(output);
-    for (qsizetype k = changes_executable ? 1 : 0; k < request.files.size(); ++k) {
-      const QString& input = request.files[k];
-      if (input != QStringLiteral("-") && FileIdentity(input) == identity) {
+    if (const QString* input = over(output, changes_executable ? 1 : 0)) {
+      Complain(
+          QCoreApplication::translate("Cli",
+                                      "результат «%1» записался бы поверх входного файла «%2»: "
+                                      "укажите в -o другой путь")
+              .arg(Shown(output), Shown(*input)));
+      return true;
+    }
+  }
+  if (!request.changes.isEmpty() && request.changes != QStringLiteral("-")) {
+    if (const QString* input = over(request.changes, 0)) {
+      Complain(QCoreApplication::translate(
+                   "Cli",
+                   "список изменений «%1» записался бы поверх входного файла «%2»: укажите в "
+                   "--changes другой путь")
+                   .arg(Shown(request.changes), Shown(*input)));
+      return true;
+    }
+  }
+  // The report is written last: naming the executable or a list, it would
+  // put itself over the copy just written or over a list the user keeps.
+  if (!request.report.isEmpty()) {
+    for (const QString& other : request.files + QStringList{request.output}) {
+      if (other != QStringLiteral("-") && SameFile(request.report, other)) {
         Complain(
             QCoreApplication::translate("Cli",
-                                        "результат «%1» записался бы поверх входного файла «%2»: "
-                                        "укажите в -o другой путь")
-                .arg(Shown(output), Shown(input)));
+                                        "отчёт «%1» записался бы поверх файла «%2»: укажите для "
+                                        "отчёта другой файл")
+                .arg(Shown(request.report), Shown(other)));
         return true;
       }
     }
@@ -186,9 +209,9 @@ int Export(const CliRequest& request) {
     if (!WriteText(document.Files(), path,
                    ExportTableCsv(document, table, request.separator, request.captions))) {
       if (!written.isEmpty())
-        Complain(QCoreApplication::translate("Cli",
-                                             "записаны только «%1», остальные таблицы не записаны")
-                     .arg(written.join(QStringLiteral("», «"))));
+        Complain(
+            QCoreApplication::translate("Cli", "записаны только %1, остальные таблицы не записаны")
+                .arg(QuotedList(written)));
       return kExitFailed;
     }
     written.append(Shown(path));
@@ -232,21 +255,6 @@ int Diff(const CliRequest& request) {
 // The reading of a list comes first for every list, so that a list that
 // cannot be read writes nothing.
 int Apply(const CliRequest& request) {
-  // The report is written last: naming the executable or a list, it would
-  // put itself over the copy just written or over a list the user keeps.
-  if (!request.report.isEmpty()) {
-    const QString report = FileIdentity(request.report);
-    for (const QString& other : request.files + QStringList{request.output}) {
-      if (FileIdentity(other) == report) {
-        Complain(
-            QCoreApplication::translate("Cli",
-                                        "отчёт «%1» записался бы поверх файла «%2»: укажите для "
-                                        "отчёта другой файл")
-                .arg(Shown(request.report), Shown(other)));
-        return kExitFailed;
-      }
-    }
-  }
   TableDocument document;
   if (!OpenExecutable(document, request.files[0], request.any_size))
     return kExitFailed;

@@ -35,12 +35,12 @@ struct CliRequest {
   // The captions of the CSV tables and change lists written: English only
   // with --lang en.
   CaptionLanguage captions = CaptionLanguage::Russian;
-  // formula: the column's caption, the formula, the condition, whether a
-  // result that does not fit wraps, and where to write the change list
-  // instead of an executable.
+  // formula: the column's caption, the formula, the condition (none without
+  // --where), whether a result that does not fit wraps, and where to write
+  // the change list instead of an executable.
   QString column;
   QString expression;
-  QString condition;
+  std::optional<QString> condition;
   bool wrap = false;
   QString changes;
 };
@@ -81,6 +81,9 @@ int RunCommand(const CliRequest& request);
 // system writes it.
 void Complain(const QString& message);
 QString Shown(const QString& path);
+// Names or captions for a message, each in the quotes of the language of the
+// answers: «a», «b» in Russian, “a”, “b” in English.
+QString QuotedList(const QStringList& texts);
 class TableDocument;
 class FileStore;
 // Opens an executable; a file of another size only with --any-size.

@@ -1,41 +1,38 @@
 #include "formula_command.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <cstdio>
+#include <string_view>
 #include <vector>
 
+#include "caption_language.h"
 #include "change_list.h"
 #include "formula.h"
 #include "grid_shape.h"
 #include "range_edit.h"
+#include "standard_output.h"
 #include "table_csv.h"
 #include "table_document.h"
 
 namespace {
 
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
-               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
+  WriteStandardError(
+      QStringLiteral("trevalune-cli: %1\n%2\n")
+          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
-// The grid column of `caption` in `table`, or 0.
+// The grid column of `caption`, Russian or English, in `table`, or 0.
 int ColumnOf(TableIndex table, const QString& caption) {
-  for (int column = 1; column < ColCounts[table]; ++column) {
-    const std::string_view name = HeaderCaptions[table][column];
-    if (QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) == caption)
-      return column;
-  }
-  return 0;
+  const QByteArray utf8 = caption.toUtf8();
+  return ColumnOfCaption(table, std::string_view(utf8.constData(), utf8.size()));
 }
 
+// The table's captions in the language of the answers, each in its quotes.
 QString Captions(TableIndex table) {
   QStringList captions;
-  for (int column = 1; column < ColCounts[table]; ++column) {
-    const std::string_view name = HeaderCaptions[table][column];
-    captions << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-  }
-  return captions.join(QStringLiteral("», «"));
+  for (int column = 1; column < ColCounts[table]; ++column)
+    captions << ShownCaption(HeaderCaptions[table][column]);
+  return QuotedList(captions);
 }
 
 }  // namespace
@@ -48,7 +45,7 @@ bool ReadFormulaRequest(CliRequest& request) {
   }
   if (ColumnOf(*request.table, request.column) == 0) {
     UsageError(
-        QCoreApplication::translate("FormulaCommand", "в таблице %1 нет столбца «%2»; есть «%3»")
+        QCoreApplication::translate("FormulaCommand", "в таблице %1 нет столбца «%2»; есть %3")
             .arg(TableFileName(*request.table), request.column, Captions(*request.table)));
     return false;
   }
@@ -66,13 +63,10 @@ bool ReadFormulaRequest(CliRequest& request) {
 }
 
 int RunFormula(const CliRequest& request) {
-  if (!request.changes.isEmpty() && request.changes != QStringLiteral("-") &&
-      QFileInfo(request.changes).absoluteFilePath() ==
-          QFileInfo(request.files[0]).absoluteFilePath()) {
-    Complain(QCoreApplication::translate(
-                 "FormulaCommand",
-                 "список изменений «%1» записался бы поверх входного файла: укажите другой путь")
-                 .arg(Shown(request.changes)));
+  // An empty condition is a mistake, not "every entry": that is no --where.
+  if (request.condition && request.condition->trimmed().isEmpty()) {
+    Complain(QCoreApplication::translate("FormulaCommand", "пустое условие"));
+    Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
     return kExitFailed;
   }
   TableDocument document;
@@ -83,8 +77,8 @@ int RunFormula(const CliRequest& request) {
   std::vector<FieldRef> fields;
   for (int entry = 0; entry < EntryCount(table); ++entry)
     fields.push_back({table, entry, column});
-  const RangeEditPlan plan =
-      PlanFormulaEdit(document, fields, request.expression, request.wrap, request.condition);
+  const RangeEditPlan plan = PlanFormulaEdit(document, fields, request.expression, request.wrap,
+                                             request.condition.value_or(QString()));
   if (!plan.error.isEmpty()) {
     Complain(plan.error);
     Complain(QCoreApplication::translate("FormulaCommand", "ничего не записано"));
@@ -104,7 +98,7 @@ int RunFormula(const CliRequest& request) {
       return kExitFailed;
   } else if (!WriteText(document.Files(),
                         request.changes == QStringLiteral("-") ? QString() : request.changes,
-                        WriteChangeList(document, request.separator))) {
+                        WriteChangeList(document, request.separator, request.captions))) {
     return kExitFailed;
   }
   Complain(QCoreApplication::translate(

@@ -6,13 +6,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTranslator>
-#include <cstdio>
-#include <initializer_list>
-#include <map>
-#include <utility>
 
 #include "caption_language.h"
 #include "cli_commands.h"
+#include "command_line_language.h"
 #include "formula_command.h"
 #include "standard_output.h"
 #include "table_csv.h"
@@ -66,37 +63,9 @@ QStringList CommandOptions() {
 }
 
 void UsageError(const QString& message) {
-  std::fprintf(stderr, "trevalune-cli: %s\n%s\n", qUtf8Printable(message),
-               qUtf8Printable(QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
-}
-
-// Qt words the parts of its help in English; in Russian they are put in
-// Russian, as the rest of the help.
-QString HelpText(const QCommandLineParser& parser) {
-  QString help = parser.helpText();
-  // Qt names the program as it was started, on Windows with its whole path.
-  help.replace(QStringLiteral("Usage: ") + QCoreApplication::arguments().constFirst(),
-               QStringLiteral("Usage: trevalune-cli"));
-  for (const auto& [english, russian] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"Usage:", QT_TRANSLATE_NOOP("Cli", "Использование:")},
-           {"[options]", QT_TRANSLATE_NOOP("Cli", "[параметры]")},
-           {"Options:", QT_TRANSLATE_NOOP("Cli", "Параметры:")},
-           {"Arguments:", QT_TRANSLATE_NOOP("Cli", "Аргументы:")}})
-    help.replace(QLatin1String(english), QCoreApplication::translate("Cli", russian));
-  return help;
-}
-
-// The language of the answers: English with --lang en (or --lang=en), or
-// else when TREVALUNE_LANG is en; Russian otherwise. Read before the
-// options are described, since their descriptions are in it.
-bool AnswersInEnglish(const QStringList& arguments) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == QLatin1String("--lang") && i + 1 < arguments.size())
-      return arguments[i + 1] == QLatin1String("en");
-    if (arguments[i].startsWith(QLatin1String("--lang=")))
-      return arguments[i].mid(7) == QLatin1String("en");
-  }
-  return qEnvironmentVariable("TREVALUNE_LANG") == QLatin1String("en");
+  WriteStandardError(
+      QStringLiteral("trevalune-cli: %1\n%2\n")
+          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
@@ -198,7 +167,8 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   }
   request.column = parser.value(QStringLiteral("column"));
   request.expression = parser.value(QStringLiteral("expr"));
-  request.condition = parser.value(QStringLiteral("where"));
+  if (parser.isSet(QStringLiteral("where")))
+    request.condition = parser.value(QStringLiteral("where"));
   request.wrap = parser.isSet(QStringLiteral("wrap"));
   request.changes = parser.value(QStringLiteral("changes"));
   request.report = parser.value(QStringLiteral("report"));
@@ -361,13 +331,13 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (parser.isSet(help) || parser.isSet(version)) {
-    const QByteArray answer = parser.isSet(help)
-                                  ? HelpText(parser).toUtf8()
-                                  : QByteArrayLiteral("trevalune-cli " TREVALUNE_VERSION "\n");
+    const QByteArray answer =
+        parser.isSet(help) ? CommandLineHelp(parser, QStringLiteral("trevalune-cli")).toUtf8()
+                           : QByteArrayLiteral("trevalune-cli " TREVALUNE_VERSION "\n");
     QString message;
     if (WriteStandardOutput(answer, message))
       return kExitDone;
-    std::fprintf(stderr, "trevalune-cli: %s\n", qUtf8Printable(message));
+    Complain(message);
     return kExitFailed;
   }
   CliRequest request;

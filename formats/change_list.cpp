@@ -16,6 +16,7 @@
 #include "field_text_input.h"
 #include "record_field.h"
 #include "table_columns.h"
+#include "table_csv.h"
 
 namespace {
 
@@ -92,11 +93,8 @@ std::optional<FieldRef> FieldOfRow(const CsvRecord& record,
     return std::nullopt;
   }
   const CsvField& column_text = record.fields[index_of[kColumn]];
-  // Among the table's own columns, after the name column.
-  const int column = FindCaption(
-      column_text.text, std::span(HeaderCaptions[*table]).first(ColCounts[*table]).subspan(1));
-  if (column >= 0)
-    return FieldRef{*table, row - 1, column + 1};
+  if (const int column = ColumnOfCaption(*table, column_text.text); column > 0)
+    return FieldRef{*table, row - 1, column};
   errors.append(csv_problem::NoSuchColumn(table_text, column_text));
   return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -181,6 +182,13 @@ std::optional<TableIndex> TableFromFileName(const QString& name) {
     if (TableFileName(table) == name)
       return table;
   return std::nullopt;
+}
+
+int ColumnOfCaption(TableIndex table, std::string_view text) {
+  // Among the table's own columns, after the name column.
+  const int found =
+      FindCaption(text, std::span(HeaderCaptions[table]).first(ColCounts[table]).subspan(1));
+  return found + 1;
 }
 
 QList<QStringList> TableCsvRows(const TableDocument& document, TableIndex table,

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string_view>
 
 #include "caption_language.h"
 #include "csv_issue.h"
@@ -18,6 +19,10 @@
 // buildings, spells.
 QString TableFileName(TableIndex table);
 std::optional<TableIndex> TableFromFileName(const QString& name);
+
+// The grid column of `table` (1 and up, past the names) whose caption `text`
+// is, Russian or English, as a file or an option gives it; 0 for none.
+int ColumnOfCaption(TableIndex table, std::string_view text);
 
 // The header "№", "Название" and the table's captions, then one row per
 // entry: its grid row number, its name, and its cells as the grid shows them

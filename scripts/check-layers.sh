@@ -11,7 +11,7 @@ cd "$root"
 # folder: the folders it may include from, lowest layer first.
 declare -A allowed=(
   [tables]=""
-  [samplegen]="tables"
+  [samplegen]="tables storage document"
   [storage]="tables"
   [document]="tables storage"
   [formats]="tables storage document"

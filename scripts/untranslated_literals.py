@@ -6,7 +6,7 @@ the QT_*_NOOP marks (TABLE_CAPTION in tables/ too): the innermost call around
 it must be one of those. Comments are skipped. Prints file:line: literal for
 each one found and exits with 1 when there is any.
 
-usage: untranslated_literals.py FOLDER...
+usage: untranslated_literals.py FOLDER_OR_FILE...
 """
 import pathlib
 import re
@@ -89,7 +89,8 @@ def literals(text):
 def main(folders):
     found = 0
     for folder in folders:
-        for path in sorted(pathlib.Path(folder).rglob("*")):
+        given = pathlib.Path(folder)
+        for path in [given] if given.is_file() else sorted(given.rglob("*")):
             if path.suffix not in (".cpp", ".h") or not path.is_file():
                 continue
             text = path.read_text(encoding="utf-8")

@@ -23,28 +23,11 @@
 #endif
 
 #include "failure_reason.h"
+#include "file_identity.h"
 #include "long_path.h"
 #include "reachable_path.h"
 
 namespace {
-
-// Follows symbolic links to the file they name, also when that file does not
-// exist yet, so that writing replaces the target and keeps the link. Links
-// that go round in a loop, or further than the system itself would follow,
-// lead nowhere: nothing is returned.
-std::optional<QString> ResolveLinks(const QString& path) {
-  QString resolved = QFileInfo(path).absoluteFilePath();
-  for (int hops = 0; hops < 40; ++hops) {
-    const QFileInfo info(resolved);
-    if (!info.isSymLink())
-      return resolved;
-    const QString target = info.symLinkTarget();  // absolute, even for relative links
-    if (target.isEmpty())
-      return resolved;
-    resolved = target;
-  }
-  return std::nullopt;
-}
 
 // Runs one step of a file operation with the system's code cleared, so that a code left
 // by an earlier, harmless failure (QSaveFile tries more than one way to make
@@ -340,7 +323,7 @@ bool QtFileStore::ReadAll(const QString& path, Bytes& out, QString& reason) {
 }
 
 bool QtFileStore::WriteAll(const QString& path, const Bytes& bytes, QString& reason) {
-  const std::optional<QString> resolved = ResolveLinks(path);
+  const std::optional<QString> resolved = FollowLinks(path);
   if (!resolved) {
 #ifdef ELOOP
     reason = FailureReason(FileAction::kWriteInFolder, ELOOP, QFileDevice::OpenError);

@@ -357,10 +357,6 @@
         <translation>the result “%1” would be written over the input file “%2”: give another path in -o</translation>
     </message>
     <message>
-        <source>записаны только «%1», остальные таблицы не записаны</source>
-        <translation>only “%1” written, the other tables were not written</translation>
-    </message>
-    <message>
         <source>таблица не загружена, файл «%1» не записан</source>
         <translation>the table was not loaded, the file “%1” was not written</translation>
     </message>
@@ -735,6 +731,18 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
     <message>
         <source>formula: записать список изменений вместо исполняемого файла.</source>
         <translation>formula: write the change list instead of the executable.</translation>
+    </message>
+    <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>список изменений «%1» записался бы поверх входного файла «%2»: укажите в --changes другой путь</source>
+        <translation>the change list “%1” would be written over the input file “%2”: give another path in --changes</translation>
+    </message>
+    <message>
+        <source>записаны только %1, остальные таблицы не записаны</source>
+        <translation>only %1 written, the other tables were not written</translation>
     </message>
     <message>
         <source>задать столбцу каждой записи, для которой УСЛОВИЕ истинно, значение
@@ -1208,20 +1216,12 @@ sqrt); with --changes write the change list instead of the executable</translati
         <translation>the command formula needs the option --column</translation>
     </message>
     <message>
-        <source>в таблице %1 нет столбца «%2»; есть «%3»</source>
-        <translation>the table %1 has no column “%2”; there are “%3”</translation>
-    </message>
-    <message>
         <source>команде formula нужен параметр --expr</source>
         <translation>the command formula needs the option --expr</translation>
     </message>
     <message>
         <source>команде formula нужен ровно один из параметров -o и --changes</source>
         <translation>the command formula needs exactly one of the options -o and --changes</translation>
-    </message>
-    <message>
-        <source>список изменений «%1» записался бы поверх входного файла: укажите другой путь</source>
-        <translation>the change list “%1” would be written over the input file: give another path</translation>
     </message>
     <message>
         <source>ничего не записано</source>
@@ -1238,6 +1238,14 @@ sqrt); with --changes write the change list instead of the executable</translati
     <message>
         <source>ограничены</source>
         <translation>limited</translation>
+    </message>
+    <message>
+        <source>в таблице %1 нет столбца «%2»; есть %3</source>
+        <translation>the table %1 has no column “%2”; there are %3</translation>
+    </message>
+    <message>
+        <source>пустое условие</source>
+        <translation>empty condition</translation>
     </message>
 </context>
 <context>
@@ -1726,6 +1734,79 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     <message>
         <source>его имя не от его файла</source>
         <translation>its name is not that of its file</translation>
+    </message>
+</context>
+<context>
+    <name>Sample</name>
+    <message>
+        <source>Справка: trevalune-sample --help</source>
+        <translation>Help: trevalune-sample --help</translation>
+    </message>
+    <message>
+        <source>Пишет пример исполняемого файла для опытов: все таблицы на своих местах, придуманные
+имена и разные значения. Одно и то же зерно всегда даёт одни и те же байты.
+
+Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — файл не записан.</source>
+        <translation>Writes a sample executable to try things on: every table at its place, invented
+names and varied values. The same seed always gives the same bytes.
+
+Exit codes: 0 done, 1 wrong arguments, 2 the file was not written.</translation>
+    </message>
+    <message>
+        <source>Показать эту справку.</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>Показать версию.</source>
+        <translation>Show the version.</translation>
+    </message>
+    <message>
+        <source>Зерно, от 0 до 4294967295 (по умолчанию 1).</source>
+        <translation>The seed, from 0 to 4294967295 (1 if not given).</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Язык ответов, ru или en. Без параметра — из TREVALUNE_LANG, иначе ru.</source>
+        <translation>The language of the answers, ru or en. Without the option, from TREVALUNE_LANG, otherwise ru.</translation>
+    </message>
+    <message>
+        <source>язык</source>
+        <translation>language</translation>
+    </message>
+    <message>
+        <source>ФАЙЛ</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>Куда записать пример.</source>
+        <translation>Where to write the sample.</translation>
+    </message>
+    <message>
+        <source>неверные параметры: %1</source>
+        <translation>wrong options: %1</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр «%1»</source>
+        <translation>unknown option “%1”</translation>
+    </message>
+    <message>
+        <source>неизвестный язык «%1»: нужен ru или en</source>
+        <translation>unknown language “%1”: ru or en expected</translation>
+    </message>
+    <message>
+        <source>неверное зерно «%1»: нужно целое число от 0 до 4294967295</source>
+        <translation>wrong seed “%1”: a whole number from 0 to 4294967295 expected</translation>
+    </message>
+    <message>
+        <source>не указан файл</source>
+        <translation>no file given</translation>
+    </message>
+    <message>
+        <source>нужен один файл, а указано %1</source>
+        <translation>one file is needed, but %1 are given</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #endif
 
 #include "about_form.h"
+#include "console_text.h"
 #include "main_form.h"
 #include "version.h"
 
@@ -117,12 +118,11 @@ void Print(const QString& text, FILE* stream) {
                   MB_OK | (error ? MB_ICONWARNING : MB_ICONINFORMATION));
     return;
   }
-  DWORD mode = 0;
-  DWORD written = 0;
-  if (::GetConsoleMode(handle, &mode)) {
-    ::WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (IsConsoleHandle(handle)) {
+    WriteConsoleText(handle, text);
     return;
   }
+  DWORD written = 0;
   const QByteArray bytes = text.toUtf8();
   ::WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

@@ -1,6 +1,6 @@
 // trevalune-cli run as a user runs it: a round trip that succeeds, and each
 // way out (wrong arguments, refused input), checking what it says and what it
-// writes.
+// writes; and the sample generator the same way.
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -19,6 +19,7 @@
 
 #include "../support/file_helpers.h"
 #include "../support/file_layout.h"
+#include "../support/os_helpers.h"
 #include "../support/text_refusals.h"
 #include "change_list.h"
 #include "patch_texts.h"
@@ -48,6 +49,8 @@ struct Start {
   std::uint64_t file_size_limit = 0;
   // Run by bash, for the arguments to be what bash makes of them.
   bool through_bash = false;
+  // The program run: trevalune-cli unless another is named.
+  QString program = {};
 };
 
 // Starts `process` and waits up to a minute for its end. Wine now and then
@@ -128,7 +131,8 @@ class Cli : public ::testing::Test {
       process.setArguments({QStringLiteral("-c"), QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") +
                                                       arguments.join(' ')});
     } else {
-      process.setProgram(QStringLiteral(TREVALUNE_CLI_PATH));
+      process.setProgram(start.program.isEmpty() ? QStringLiteral(TREVALUNE_CLI_PATH)
+                                                 : start.program);
       process.setArguments(arguments);
     }
     RunToTheEnd(process);
@@ -227,6 +231,14 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   image.insert(image.end(), {1, 2, 3});
   ASSERT_TRUE(WriteBytes(Path("long.exe"), image));
   ASSERT_TRUE(WriteText(Path("same.ips"), QStringLiteral("PATCHEOF")));
+  // Other names of the executable and of the list: a second (hard) link, and
+  // symbolic links where the system has them.
+  ASSERT_TRUE(MakeHardLink(Path("a.exe"), Path("hard.exe")));
+  ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+#ifdef Q_OS_UNIX
+  ASSERT_TRUE(QFile::link(QStringLiteral("a.exe"), Path("link.exe")));
+  ASSERT_TRUE(QFile::link(Path("bad.csv"), Path("list-link.csv")));
+#endif
   const QStringList files = FolderEntries(folder_.path());
   const Bytes executable = ReadBytes(Path("a.exe"));
   const Bytes list = ReadBytes(Path("bad.csv"));
@@ -266,6 +278,46 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
       {{"patch", "a.exe", "a.exe", "-o", "./a.exe"}, 2, false, over + " «a.exe»"},
       {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
       {{"apply", "a.exe", "bad.csv", "-o", "bad.csv"}, 2, false, over + " «bad.csv»"},
+      // ... whatever other name the input goes by: not even as a change list
+      // instead of the executable, or as a report.
+      {{"diff", "a.exe", "a.exe", "-o", "hard.exe"}, 2, false, over + " «a.exe»"},
+      {{"patch", "a.exe", "a.exe", "-o", "hard.exe"}, 2, false, over},
+      {{"export", "hard.exe", "--table", "spells", "-o", "a.exe"}, 2, false, over + " «hard.exe»"},
+      {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+        "--changes", "hard.exe"},
+       2,
+       false,
+       "список изменений «hard.exe» " + over + " «a.exe»"},
+      {{"apply", "a.exe", "bad.csv", "-o", "b.exe", "--report", "hard.exe"},
+       2,
+       false,
+       "отчёт «hard.exe» записался бы поверх файла «a.exe»"},
+      {{"diff", "a.exe", "a.exe", "-o", "sub/../a.exe"}, 2, false, over},
+#ifdef Q_OS_WIN
+      {{"diff", "a.exe", "a.exe", "-o", "A.EXE"}, 2, false, over},
+#endif
+#ifdef Q_OS_UNIX
+      {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+        "--changes", "link.exe"},
+       2,
+       false,
+       over + " «a.exe»"},
+      {{"formula", "link.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+        "--changes", "a.exe"},
+       2,
+       false,
+       over + " «link.exe»"},
+      {{"formula", "a.exe", "--table", "creatures", "--column", "Атака", "--expr", "value + 1",
+        "--changes", "./sub/../link.exe"},
+       2,
+       false,
+       over},
+      {{"import", "a.exe", "list-link.csv", "--table", "spells", "-o", "bad.csv"}, 2, false, over},
+      {{"apply", "link.exe", "bad.csv", "-o", "b.exe", "--report", "a.exe"},
+       2,
+       false,
+       "записался бы поверх файла «link.exe»"},
+#endif
       // "-" is standard output for text alone.
       {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Таблица,№,Название"},
       {{"patch", "a.exe", "a.exe", "-o", "-"}, 1, false, "не пишет в стандартный вывод"},
@@ -293,7 +345,35 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
       {{"formula", "a.exe", "--table", "spells", "--column", "Золото", "--expr", "1", "-o", "b"},
        1,
        false,
-       "в таблице spells нет столбца «Золото»"},
+       "в таблице spells нет столбца «Золото»; есть «Уровень», «Мана», «Альфа»\n"},
+      // A column by its English caption too; the captions listed in the
+      // language of the answers, in its quotes.
+      {{"formula", "a.exe", "--table", "spells", "--column", "Gold", "--expr", "1", "-o", "b",
+        "--lang", "en"},
+       1,
+       false,
+       "the table spells has no column “Gold”; there are “Level”, “Mana”, “Alpha”\n"},
+      {{"formula", "a.exe", "--table", "creatures", "--column", "Gold", "--expr", "Здоровье / 10",
+        "--where", "Мин_урон == 84", "--changes", "-"},
+       0,
+       true,
+       "Существа,2,Жар Улнор,Золото,4983,1409\r\n"},
+      {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "Здоровье / 10",
+        "--where", "Мин_урон == 84", "--changes", "-", "--lang", "en"},
+       0,
+       true,
+       "Column,In file,New\r\nCreatures,2,Жар Улнор,Gold,4983,1409\r\n"},
+      // An empty condition is no condition at all.
+      {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1", "--where", "",
+        "--changes", "-"},
+       2,
+       false,
+       "trevalune-cli: пустое условие\n"},
+      {{"formula", "a.exe", "--table", "spells", "--column", "Мана", "--expr", "1", "--where",
+        " \t ", "-o", "b.exe", "--lang", "en"},
+       2,
+       false,
+       "trevalune-cli: empty condition\n"},
       {{"formula", "a.exe", "--column", "Мана", "--expr", "1", "-o", "b"},
        1,
        false,
@@ -339,6 +419,99 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     EXPECT_EQ(FolderEntries(folder_.path()), files);
     EXPECT_EQ(ReadBytes(Path("a.exe")), executable);
     EXPECT_EQ(ReadBytes(Path("bad.csv")), list);
+  }
+}
+
+// A reader that closes its end of the pipe early (`| head`) wants no more:
+// the rest is not written, and that is no failure, on either system.
+TEST_F(Cli, AReaderThatClosesThePipeIsNoFailure) {
+  ASSERT_TRUE(WriteBytes(Path("b.exe"), MakeSample(2).image));
+  for (const QStringList& arguments :
+       {QStringList{"diff", "a.exe", "b.exe"},
+        QStringList{"export", "a.exe", "--table", "creatures"}, QStringList{"--help"}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    QProcess process;
+    process.setWorkingDirectory(folder_.path());
+    process.setProgram(QStringLiteral(TREVALUNE_CLI_PATH));
+    process.setArguments(arguments);
+    // Standard output is a pipe whose reader is gone before anything is written.
+#ifdef Q_OS_WIN
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, &inherited, 0));
+    ::CloseHandle(reader);
+    process.setCreateProcessArgumentsModifier([writer](QProcess::CreateProcessArguments* start) {
+      start->startupInfo->hStdOutput = writer;
+      start->inheritHandles = true;
+    });
+    RunToTheEnd(process);
+    ::CloseHandle(writer);
+#else
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const int writer = ends[1];
+    process.setChildProcessModifier([writer] {
+      // Ignored, as some shells and services leave it: the write fails with
+      // EPIPE. (Otherwise the signal itself ends the program, quietly.)
+      std::signal(SIGPIPE, SIG_IGN);
+      ::dup2(writer, 1);
+    });
+    RunToTheEnd(process);
+    ::close(writer);
+#endif
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QString());
+  }
+}
+
+// trevalune-sample reads its arguments as the other programs do: --help and
+// --version answer, in Russian or in English, and write nothing; a wrong
+// argument exits 1 and a file that cannot be written 2, with the reason; a
+// name in any script names the file written, with the seed's own bytes. Its
+// text ends its lines as the system does (\r\n on Windows).
+TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
+  const struct {
+    QStringList arguments;
+    int exit_code;
+    bool on_stdout;
+    QString text;
+    const char* written = nullptr;
+    std::uint32_t seed = 1;
+  } cases[] = {
+      {{"--help"}, 0, true, "Использование: trevalune-sample [параметры] ФАЙЛ"},
+      {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-sample [options] FILE"},
+      {{"--version"}, 0, true, "trevalune-sample " TREVALUNE_VERSION},
+      {{}, 1, false, "trevalune-sample: не указан файл"},
+      {{"--seed", "-1", "s.exe"}, 1, false, "неверное зерно «-1»"},
+      {{"s.exe", "t.exe"}, 1, false, "нужен один файл, а указано 2"},
+      {{"--out", "s.exe"}, 1, false, "неизвестный параметр «out»"},
+      {{"--lang", "en", "--seed", "x", "s.exe"}, 1, false, "wrong seed “x”"},
+      {{"--lang", "de", "s.exe"}, 1, false, "неизвестный язык «de»"},
+      {{"none/s.exe"},
+       2,
+       false,
+       QStringLiteral("trevalune-sample: Не удалось записать файл «%1»: папка не существует.")
+           .arg(QDir::toNativeSeparators("none/s.exe"))},
+      {{"--seed", "2", "второй образец.exe"}, 0, false, "", "второй образец.exe", 2},
+      {{"--seed=4294967295", "s.exe"}, 0, false, "", "s.exe", 4294967295u},
+      {{"образец.exe"}, 0, false, "", "образец.exe"},
+  };
+  const QStringList files = FolderEntries(folder_.path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CliRun run =
+        Invoke(c.arguments, Start{{}, {}, 0, false, QStringLiteral(TREVALUNE_SAMPLE_PATH)});
+    EXPECT_EQ(run.exit_code, c.exit_code);
+    EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
+        << run.out.toStdString() << run.err.toStdString();
+    if (c.written) {
+      EXPECT_EQ(run.err, QString());
+      EXPECT_TRUE(ReadBytes(Path(c.written)) == MakeSample(c.seed).image);
+      EXPECT_TRUE(QFile::remove(Path(c.written)));
+    }
+    EXPECT_EQ(FolderEntries(folder_.path()), files);
   }
 }
 
@@ -509,6 +682,14 @@ TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
        {},
        0,
        QStringLiteral("записаны только «%1», «%2», остальные таблицы не записаны")
+           .arg(QDir::toNativeSeparators("part/creatures.csv"),
+                QDir::toNativeSeparators("part/buildings.csv")),
+       nullptr},
+      // In English, in its quotes.
+      {{"export", "a.exe", "-o", "part", "--lang", "en"},
+       {},
+       0,
+       QStringLiteral("only “%1”, “%2” written, the other tables were not written")
            .arg(QDir::toNativeSeparators("part/creatures.csv"),
                 QDir::toNativeSeparators("part/buildings.csv")),
        nullptr},

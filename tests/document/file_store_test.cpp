@@ -32,6 +32,7 @@
 #include "../support/file_helpers.h"
 #include "../support/memory_file_store.h"
 #include "../support/os_helpers.h"
+#include "file_identity.h"
 
 namespace {
 
@@ -218,6 +219,79 @@ TEST_F(FileStoreTest, WriteThroughASymbolicLinkKeepsTheLink) {
   EXPECT_FALSE(store.WriteAll(one, Pattern(5, 4), reason));
   EXPECT_EQ(reason, QStringLiteral("в пути слишком много символических ссылок"));
   EXPECT_TRUE(QFileInfo(one).isSymLink() && QFileInfo(two).isSymLink());
+}
+
+// Two paths name one file by what the system says of the file, not by their
+// text: links and ".." are followed, a second (hard) link is the same file
+// and a copy is not. A path with no file yet is the place a write would put
+// its file: one with every other path to that place, never an existing file.
+TEST_F(FileStoreTest, SameFileComparesFilesNotTheirPaths) {
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("a.exe")), Pattern(10, 1)));
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("copy.exe")), Pattern(10, 1)));
+  ASSERT_TRUE(MakeHardLink(Path(QStringLiteral("a.exe")), Path(QStringLiteral("hard.exe"))));
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub/inner")));
+  struct Case {
+    const char* one;
+    const char* other;
+    bool same;
+  };
+  std::vector<Case> cases = {
+      {"a.exe", "a.exe", true},
+      {"a.exe", "sub/../a.exe", true},
+      {"a.exe", "./sub/inner/./../../a.exe", true},
+      {"a.exe", "hard.exe", true},
+      {"a.exe", "copy.exe", false},
+      {"a.exe", "missing.exe", false},
+      {"a.exe", "a.exe/missing.exe", false},
+      {"missing.exe", "sub/../missing.exe", true},
+      {"missing.exe", "none/../missing.exe", true},
+      {"missing.exe", "sub/missing.exe", false},
+      {"missing.exe", "other.exe", false},
+  };
+#ifdef Q_OS_WIN
+  // Windows' names do not tell case.
+  cases.insert(cases.end(),
+               {{"a.exe", "A.EXE", true}, {"missing.exe", "sub/../MISSING.exe", true}});
+#else
+  const auto link = [this](const char* target, const char* name) {
+    return ::symlink(target, QFile::encodeName(Path(QString::fromUtf8(name))).constData()) == 0;
+  };
+  ASSERT_TRUE(link("a.exe", "link.exe"));
+  ASSERT_TRUE(link("link.exe", "chain.exe"));
+  ASSERT_TRUE(link("../a.exe", "sub/up.exe"));
+  ASSERT_TRUE(link("sub", "folder"));
+  ASSERT_TRUE(link("sub/inner", "deep"));
+  ASSERT_TRUE(link("later.exe", "dangling.exe"));
+  // A name that is not UTF-8, as a Windows-1251 name on Linux: Qt reads its
+  // byte as U+FFFD.
+  ASSERT_TRUE(WriteBytes(Path(QStringLiteral("x")), Pattern(10, 2)));
+  ASSERT_EQ(::rename(QFile::encodeName(Path(QStringLiteral("x"))).constData(),
+                     (QFile::encodeName(dir.path()) + "/\xC0.exe").constData()),
+            0);
+  ASSERT_TRUE(link("\xC0.exe", "raw-link.exe"));
+  cases.insert(cases.end(), {
+                                {"link.exe", "a.exe", true},
+                                {"chain.exe", "hard.exe", true},
+                                {"sub/up.exe", "a.exe", true},
+                                // ".." past a link to a folder: the system goes
+                                // up from the folder linked to, Qt from the link.
+                                {"deep/../up.exe", "a.exe", true},
+                                {"deep/../a.exe", "a.exe", true},
+                                {"folder/missing.csv", "sub/missing.csv", true},
+                                {"folder/missing.csv", "missing.csv", false},
+                                {"dangling.exe", "later.exe", true},
+                                {"dangling.exe", "a.exe", false},
+                                {"\uFFFD.exe", "raw-link.exe", true},
+                                {"\uFFFD.exe", "a.exe", false},
+                            });
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.one) + " and " + c.other);
+    const QString one = Path(QString::fromUtf8(c.one));
+    const QString other = Path(QString::fromUtf8(c.other));
+    EXPECT_EQ(SameFile(one, other), c.same);
+    EXPECT_EQ(SameFile(other, one), c.same);
+  }
 }
 
 TEST_F(FileStoreTest, ReplacedFileKeepsItsPermissions) {
