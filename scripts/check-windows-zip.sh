@@ -72,6 +72,8 @@ done
 echo "trevalune-cli.exe and trevalune-sample.exe against the Linux build:"
 both trevalune-sample --seed 11 a.exe && same a.exe
 both trevalune-sample --seed 12 b.exe && same b.exe
+# A name the ANSI code page cannot hold, written as named.
+both trevalune-sample --seed 2 "второй образец.exe" && same "второй образец.exe"
 both trevalune-cli export a.exe --table creatures -o creatures.csv && same creatures.csv
 both trevalune-cli export a.exe --table buildings --separator ';' && same out.txt
 both trevalune-cli diff a.exe b.exe && same out.txt
@@ -83,6 +85,10 @@ both trevalune-cli import a.exe creatures.csv --table creatures -o imported.exe 
 both trevalune-cli patch a.exe applied.exe -o mod.bps && same mod.bps
 both trevalune-cli patch a.exe imported.exe --format ips -o mod.ips && same mod.ips
 both trevalune-cli apply-patch a.exe mod.bps -o patched.exe && same patched.exe
+both trevalune-cli formula a.exe --table creatures --column Здоровье \
+  --expr 'Скорость > 5 ? round(value * 1.1) : value' -o formula.exe && same formula.exe
+both trevalune-cli formula a.exe --table buildings --column Gold --where 'Wood > 10' \
+  --expr 'max(value - 100, 0)' --lang en --changes formula.csv && same formula.csv
 cmp -s "$work/w/patched.exe" "$work/w/applied.exe" || { echo "  the patched copy is not the modded one" >&2; failures=$((failures + 1)); }
 # A refusal: exit 2 and a Russian reason, on Windows as on Linux.
 (cd "$work/w" && wine "$app/trevalune-cli.exe" apply-patch b.exe mod.bps -o x.exe) 2>"$work/w/refusal.txt" && code=0 || code=$?
