@@ -22,7 +22,7 @@ declare -A allowed=(
   [ui]="tables storage document formats journal grid balance"
 )
 # Headers made by the build, not kept in a folder.
-generated="version.h"
+generated="version.h third_party.h"
 # Files outside the program proper that may reach further: the tool that draws
 # the window for the documentation, from a generated sample with the tests'
 # answered dialogs (it is not installed).
