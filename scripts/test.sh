@@ -18,8 +18,9 @@ run_suite() {
   QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
 }
 
-echo "== Layers: no folder includes a header of a folder above it =="
+echo "== Layers and the links of the documentation =="
 "$root/scripts/check-layers.sh"
+"$root/scripts/check-docs.sh"
 
 echo "== Build and test =="
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=Debug
