@@ -129,7 +129,7 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
 
 TableDocument::Outcome TableDocument::ReadCurrentFile(const QString& destination,
                                                       const MemoryCopyQuestion& use_memory_copy,
-                                                      Bytes& image, QString& error) {
+                                                      Bytes& image) {
   // The copy is made from the current file as it is on disk now. When that
   // is gone or is no longer the file that was loaded, writing the records into
   // it would lose them or mix two files; the user may save the copy held in
@@ -158,7 +158,6 @@ TableDocument::Outcome TableDocument::ReadCurrentFile(const QString& destination
     return Outcome::Declined;
   }
   image = image_;
-  (void)error;
   return Outcome::Done;
 }
 
@@ -171,7 +170,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   // The current file is read into the buffer of an earlier image, as Open
   // does, rather than into a new buffer of the file's size.
   Bytes image = std::move(spare_);
-  if (const Outcome read = ReadCurrentFile(destination, use_memory_copy, image, error);
+  if (const Outcome read = ReadCurrentFile(destination, use_memory_copy, image);
       read != Outcome::Done)
     return read;
 

@@ -138,10 +138,12 @@ class TableDocument : public QObject, private HistoryTarget {
   void CommitTable(TableIndex table);
 
   // The comparison file: a second executable the cells are compared with.
-  ComparisonFile& Comparison() const { return *comparison_; }
+  ComparisonFile& Comparison() { return *comparison_; }
+  const ComparisonFile& Comparison() const { return *comparison_; }
 
   // The undo history of the edits to this file; an Open clears it.
-  DocumentHistory& History() const { return *history_; }
+  DocumentHistory& History() { return *history_; }
+  const DocumentHistory& History() const { return *history_; }
 
  signals:
   // The text or the mark of one cell may have changed.
@@ -189,8 +191,10 @@ class TableDocument : public QObject, private HistoryTarget {
   void CellChanged(const FieldRef& field);
   void HoldCellSignals() override;
   void ReleaseCellSignals() override;
+  // The current file's bytes for a Save As, or, where it is unreadable or
+  // changed on disk, the copy held in memory if the user takes it.
   Outcome ReadCurrentFile(const QString& destination, const MemoryCopyQuestion& use_memory_copy,
-                          Bytes& image, QString& error);
+                          Bytes& image);
 
   std::unique_ptr<FileStore> own_store_;
   FileStore* store_;

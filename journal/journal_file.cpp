@@ -1,7 +1,5 @@
 #include "journal_file.h"
 
-#include <zlib.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
@@ -15,6 +13,7 @@
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "grid_shape.h"
+#include "patch_formats.h"
 #include "record_field.h"
 #include "table_csv.h"
 
@@ -58,8 +57,8 @@ QString Shown(const FieldRef& field, std::int32_t value) {
 }
 
 std::uint32_t CrcOf(QByteArrayView bytes) {
-  return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()),
-                                            static_cast<z_size_t>(bytes.size())));
+  return Crc32({reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                static_cast<std::size_t>(bytes.size())});
 }
 
 QString Hex(std::uint32_t value) {

@@ -1,7 +1,5 @@
 #include "recovery_journal.h"
 
-#include <zlib.h>
-
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -18,15 +16,12 @@
 #include <utility>
 
 #include "file_store.h"
+#include "patch_formats.h"
 #include "table_document.h"
 
 namespace {
 
 const QString kSuffix = QStringLiteral(".journal");
-
-std::uint32_t CrcOf(const Bytes& image) {
-  return static_cast<std::uint32_t>(crc32_z(0, image.data(), image.size()));
-}
 
 QString NativePath(const QString& path) {
   return QDir::toNativeSeparators(path);
@@ -401,7 +396,7 @@ QByteArray RecoveryJournal::Snapshot() const {
 std::uint32_t RecoveryJournal::FileCrc() const {
   if (!file_crc_) {
     const Bytes& image = document_->File().image;
-    file_crc_ = CrcOf(image);
+    file_crc_ = Crc32(image);
   }
   return *file_crc_;
 }

@@ -2,9 +2,6 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>

@@ -3,9 +3,6 @@
 #include <QCoreApplication>
 #include <cerrno>
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 

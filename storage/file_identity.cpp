@@ -6,9 +6,6 @@
 #include <QStringList>
 #include <cstdint>
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "long_path.h"

@@ -15,9 +15,6 @@
 #endif
 #ifdef Q_OS_WIN
 #include <io.h>
-#ifndef NOMINMAX
-#define NOMINMAX  // std::min and std::max are used below
-#endif
 #include <windows.h>
 #include <QRandomGenerator>
 #endif

@@ -12,9 +12,6 @@
 #include <QTranslator>
 #include <cstdio>
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 

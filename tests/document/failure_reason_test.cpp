@@ -9,9 +9,6 @@
 #include <tuple>
 #include <vector>
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 

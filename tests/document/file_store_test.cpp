@@ -15,9 +15,6 @@
 #include <csignal>
 #endif
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <thread>

@@ -4,9 +4,6 @@
 #include <QFile>
 #include <QString>
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 
