@@ -23,7 +23,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   operation_->addItem(tr("Установить значение N"), static_cast<int>(RangeEdit::Operation::Set));
   operation_->addItem(tr("Прибавить N"), static_cast<int>(RangeEdit::Operation::Add));
   operation_->addItem(tr("Вычесть N"), static_cast<int>(RangeEdit::Operation::Subtract));
-  operation_->addItem(tr("Умножить на P %"), static_cast<int>(RangeEdit::Operation::Multiply));
+  operation_->addItem(tr("Умножить на процент"), static_cast<int>(RangeEdit::Operation::Multiply));
   operation_->addItem(tr("Ограничить диапазоном [мин, макс]"),
                       static_cast<int>(RangeEdit::Operation::Limit));
   operation_->addItem(tr("По формуле"), static_cast<int>(RangeEdit::Operation::Formula));
@@ -126,7 +126,7 @@ void RangeEditDialog::Update() {
                        RangeEdit::Operation::Multiply;
   const bool formula = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
                        RangeEdit::Operation::Formula;
-  amount_label_->setText(percent ? QStringLiteral("&P, %:") : QStringLiteral("&N:"));
+  amount_label_->setText(percent ? tr("&Процент:") : QStringLiteral("&N:"));
   for (QWidget* widget : {static_cast<QWidget*>(amount_), static_cast<QWidget*>(amount_label_)})
     widget->setVisible(!limit && !formula);
   for (QWidget* widget : {static_cast<QWidget*>(formula_), static_cast<QWidget*>(formula_label_),

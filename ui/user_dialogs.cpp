@@ -96,8 +96,16 @@ void AimFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QStrin
   else
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   // In the window's language of the moment; Qt retranslates its own titles.
+  // The dialogs that read a file for a command of their own are titled by it;
+  // Open and the saving ones keep Qt's titles, which say what they do.
   if (kind == Kind::Comparison)
     dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
+  else if (kind == Kind::Csv)
+    dialog.setWindowTitle(
+        several ? QCoreApplication::translate("UserDialogs", "Применить списки изменений")
+                : QCoreApplication::translate("UserDialogs", "Импорт таблицы из CSV"));
+  else if (kind == Kind::Patch)
+    dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Применить патч"));
   if (kind == Kind::SavePatch) {
     dialog.selectNameFilter(PatchFilterOf(name));
     dialog.setDefaultSuffix(SuffixOf(PatchFilterOf(name)));
