@@ -1667,7 +1667,7 @@ Values too large for their field: %1; </translation>
     </message>
     <message>
         <source>они будут ограничены диапазоном поля.</source>
-        <translation>they will be limited to the field's range.</translation>
+        <translation>they will be limited to the field&apos;s range.</translation>
     </message>
     <message>
         <source>
@@ -1713,10 +1713,6 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
         <translation>Limit to the range [min, max]</translation>
     </message>
     <message>
-        <source>Переносить не помещающиеся значения, как при вводе (иначе ограничивать)</source>
-        <translation>Wrap values that do not fit, as when typed (limit them otherwise)</translation>
-    </message>
-    <message>
         <source>&amp;Действие:</source>
         <translation>&amp;Operation:</translation>
     </message>
@@ -1751,6 +1747,10 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     <message>
         <source>&amp;Процент:</source>
         <translation>&amp;Percentage:</translation>
+    </message>
+    <message>
+        <source>Перен&amp;осить не помещающиеся значения, как при вводе (иначе ограничивать)</source>
+        <translation>&amp;Wrap values that do not fit, as typed values do (limit them otherwise)</translation>
     </message>
 </context>
 <context>

@@ -44,7 +44,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   formula_pause_->setSingleShot(true);
   formula_pause_->setInterval(250);
   wrap_ = new QCheckBox(
-      tr("Переносить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
+      tr("Перен&осить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
   summary_label_ = new QLabel(this);
   summary_label_->setWordWrap(true);
   summary_label_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);

@@ -8,11 +8,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -244,10 +246,11 @@ void ExpectMenuLetters(const QMenu* menu, const std::string& state) {
   }
 }
 
-// The letters on show in the window itself: the menu bar's, and those of the
-// buttons and labelled fields of the grid's page and the panels open. No two
-// may be the same, and every button on show has one.
-void ExpectWindowLetters(const TMainForm& form, const std::string& state) {
+// The letters on show in `root`: its menu bar's, if any, and those of the
+// buttons and labelled fields on show (in the window, those of the grid's
+// page and of the panels open). No two may be the same, and every button on
+// show has one.
+void ExpectLetters(const QWidget& root, const std::string& state) {
   std::map<QChar, QString> taken;
   const auto take = [&](const QString& text) {
     const QChar letter = Mnemonic(text);
@@ -257,17 +260,25 @@ void ExpectWindowLetters(const TMainForm& form, const std::string& state) {
     EXPECT_TRUE(added) << state << ": " << text.toStdString() << " and "
                        << at->second.toStdString();
   };
-  for (const QAction* action : form.MainMenu->actions()) {
-    take(action->text());
-    ExpectMenuLetters(action->menu(), state);
-  }
-  for (const QWidget* widget : form.findChildren<QWidget*>()) {
-    if (!widget->isVisibleTo(&form))
+  if (const auto* window = qobject_cast<const QMainWindow*>(&root))
+    for (const QAction* action : window->menuBar()->actions()) {
+      take(action->text());
+      ExpectMenuLetters(action->menu(), state);
+    }
+  for (const QWidget* widget : root.findChildren<QWidget*>()) {
+    if (!widget->isVisibleTo(&root))
       continue;
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget);
         button && !button->text().isEmpty()) {
-      EXPECT_FALSE(Mnemonic(button->text()).isNull())
-          << state << ": " << button->text().toStdString();
+      // A dialog's OK and Cancel are Enter and Escape; Qt names them.
+      const auto* box = qobject_cast<const QDialogButtonBox*>(button->parentWidget());
+      const QDialogButtonBox::ButtonRole role =
+          box ? box->buttonRole(const_cast<QAbstractButton*>(button))
+              : QDialogButtonBox::InvalidRole;
+      if (role != QDialogButtonBox::AcceptRole && role != QDialogButtonBox::RejectRole) {
+        EXPECT_FALSE(Mnemonic(button->text()).isNull())
+            << state << ": " << button->text().toStdString();
+      }
       take(button->text());
     }
     if (const auto* label = qobject_cast<const QLabel*>(widget); label && label->buddy())
@@ -288,10 +299,26 @@ TEST_F(WindowTextsTest, NoTwoLettersOnShowAreTheSameInEitherLanguage) {
         if (balance->isChecked() != with_balance)
           balance->trigger();
         QCoreApplication::processEvents();
-        ExpectWindowLetters(*form, std::string(language == UiLanguage::English ? "en" : "ru") +
-                                       (with_changes ? ", changes" : "") +
-                                       (with_balance ? ", balance" : ""));
+        ExpectLetters(*form, std::string(language == UiLanguage::English ? "en" : "ru") +
+                                 (with_changes ? ", changes" : "") +
+                                 (with_balance ? ", balance" : ""));
       }
+    // The dialogs, each in every state it takes.
+    const std::string name = language == UiLanguage::English ? "en" : "ru";
+    RangeEditDialog range([](const RangeEdit&) { return UserDialogs::RangeEditPreview{}; });
+    range.show();
+    auto* operation = range.findChild<QComboBox*>();
+    for (int i = 0; i < operation->count(); ++i) {
+      operation->setCurrentIndex(i);
+      ExpectLetters(range, name + ", " + operation->currentText().toStdString());
+    }
+    QTimer::singleShot(0, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        ExpectLetters(*dialog, name + ", " + dialog->windowTitle().toStdString());
+        dialog->close();
+      }
+    });
+    form->balance_commands_->Panel()->findChildren<QPushButton*>().constFirst()->click();
   }
 }
 
