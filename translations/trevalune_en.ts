@@ -334,7 +334,7 @@
     <name>ChangesModel</name>
     <message>
         <source>%1: в файле %2, новое %3</source>
-        <translation>%1: in file %2, new %3</translation>
+        <translation>%1: %2 in the file, %3 now</translation>
     </message>
     <message>
         <source>, в файле для сравнения %1</source>
@@ -1284,7 +1284,7 @@ sqrt); with --changes write the change list instead of the executable</translati
     <name>GridClipboard</name>
     <message>
         <source>За краем таблицы не поместилось ячеек: %1. Они не вставлены.</source>
-        <translation>Cells that did not fit past the edge of the table: %1. They were not pasted.</translation>
+        <translation>Cells past the edge of the table: %1. They were not pasted.</translation>
     </message>
 </context>
 <context>
@@ -1679,7 +1679,7 @@ Not numbers, left as they are: %1.</translation>
         <source>
 Результат формулы не число, ячейка оставлена как есть: %1.</source>
         <translation>
-The formula&apos;s result is not a number, the cell left as it is: %1.</translation>
+Cells left as they are, their formula's result not a number: %1.</translation>
     </message>
     <message>
         <source>Ничего не изменится: %1</source>
@@ -1762,6 +1762,10 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     <message>
         <source>Число вне допустимого диапазона: от %1 до %2.</source>
         <translation>The number is out of range: from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>Введите число, можно с двумя знаками после запятой.</source>
+        <translation>Enter a number, with at most two decimals.</translation>
     </message>
 </context>
 <context>
@@ -1922,7 +1926,7 @@ Help: %2 --help
     </message>
     <message>
         <source>значения из файла для сравнения</source>
-        <translation>values from the comparison file</translation>
+        <translation>taking the values from the comparison file</translation>
     </message>
     <message>
         <source>вставку</source>

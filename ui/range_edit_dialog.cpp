@@ -102,6 +102,17 @@ std::optional<RangeEdit> RangeEditDialog::Read(QString* problem) const {
     }
     return edit;
   }
+  if (edit.operation == RangeEdit::Operation::Multiply) {
+    const RangeEditPercent percent = ReadRangeEditPercent(amount_->text());
+    if (!percent.whole) {
+      if (problem)
+        *problem = percent.problem;
+      return std::nullopt;
+    }
+    edit.amount = *percent.whole;
+    edit.hundredths = percent.hundredths;
+    return edit;
+  }
   std::vector<std::pair<QLineEdit*, std::int64_t*>> numbers;
   if (limit)
     numbers = {{low_, &edit.low}, {high_, &edit.high}};
