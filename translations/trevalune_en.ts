@@ -349,11 +349,11 @@
     <name>Cli</name>
     <message>
         <source>файл «%1» не того размера, что ожидается (%2 байт); чтобы открыть его всё же, добавьте --any-size</source>
-        <translation>the file “%1” is not of the expected size (%2 bytes); to open it anyway, add --any-size</translation>
+        <translation>the file “%1” does not have the expected size (%2 bytes); to open it anyway, add --any-size</translation>
     </message>
     <message>
         <source>файл «%1» изменён другой программой, пока шла работа; ничего не записано</source>
-        <translation>the file “%1” was changed by another program during the work; nothing was written</translation>
+        <translation>the file “%1” was changed by another program while it was being worked on; nothing was written</translation>
     </message>
     <message>
         <source>чтобы ограничить такие значения диапазоном поля или оставить их младшие биты, добавьте --out-of-range limit или --out-of-range wrap</source>
@@ -545,7 +545,7 @@
     </message>
     <message>
         <source>apply: записать в CSV, из какого списка взято каждое изменение.</source>
-        <translation>apply: write to a CSV which list each change was taken from.</translation>
+        <translation>apply: write a CSV that says which list each change came from.</translation>
     </message>
     <message>
         <source>import, apply: значение, которое не помещается в своё поле, ограничить диапазоном поля (limit) или оставить его младшие биты (wrap), как при вводе; без параметра это ошибка.</source>
@@ -701,7 +701,7 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
     </message>
     <message>
         <source>formula: условие (формула), для каких записей; без него для всех.</source>
-        <translation>formula: the condition (a formula) saying which entries; without it, all.</translation>
+        <translation>formula: the condition (a formula) that picks the entries; without it, every entry.</translation>
     </message>
     <message>
         <source>условие</source>
@@ -1214,7 +1214,7 @@ sqrt); with --changes write the change list instead of the executable</translati
     </message>
     <message>
         <source>слишком длинное имя</source>
-        <translation>a name too long</translation>
+        <translation>a name is too long</translation>
     </message>
     <message>
         <source>формула слишком длинная: больше %1 байт</source>
@@ -1679,7 +1679,7 @@ Not numbers, left as they are: %1.</translation>
         <source>
 Результат формулы не число, ячейка оставлена как есть: %1.</source>
         <translation>
-Cells left as they are, their formula's result not a number: %1.</translation>
+Cells left as they are, their formula&apos;s result not a number: %1.</translation>
     </message>
     <message>
         <source>Ничего не изменится: %1</source>
