@@ -38,6 +38,13 @@ QString LanguageRefusal(const LanguageRequest& request);
 // sentences there.
 QString CommandLineMessage(QString text);
 
+// Parses the program's arguments with `parser`, which holds `options`; what
+// is wrong with them in our own words, or empty. An option's value missing,
+// or taken from the option after it ("--table --lang en"), and a value given
+// to an option that takes none are named with the option; an unknown option
+// is named as it was typed.
+QString ParseCommandLine(QCommandLineParser& parser, const QList<QCommandLineOption>& options);
+
 // The help `parser` gives, for the program `program`: Qt words its parts in
 // English, and in Russian they are put in Russian, as the rest of the help;
 // the program is named by its name, not by the whole path it was started by.

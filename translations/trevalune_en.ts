@@ -735,18 +735,6 @@ their column captions, a space as _, no dots: Health / 2 + Min_damage;
 + - * / ^, comparisons, &amp;&amp; || and ?:, min, max, abs, round, floor, ceil,
 sqrt); with --changes write the change list instead of the executable</translation>
     </message>
-    <message>
-        <source>параметр %1 не принимает значения</source>
-        <translation>the option %1 takes no value</translation>
-    </message>
-    <message>
-        <source>параметру %1 нужно значение</source>
-        <translation>the option %1 needs a value</translation>
-    </message>
-    <message>
-        <source>параметру %1 нужно значение, а за ним идёт параметр %2</source>
-        <translation>the option %1 needs a value, but the option %2 follows it</translation>
-    </message>
     <message numerus="yes">
         <source>команде %1 нужен %n файл</source>
         <translation>
@@ -773,20 +761,35 @@ sqrt); with --changes write the change list instead of the executable</translati
         <translation>Language of the answers and of the captions in CSV files, ru or en. Without it, from TREVALUNE_LANG, which means the same; otherwise ru.</translation>
     </message>
     <message>
-        <source>параметры не разобраны</source>
-        <translation>the options could not be read</translation>
-    </message>
-    <message>
-        <source>неизвестный параметр %1</source>
-        <translation>unknown option %1</translation>
-    </message>
-    <message>
         <source>неизвестный язык %1 в TREVALUNE_LANG: нужен ru или en</source>
         <translation>unknown language %1 in TREVALUNE_LANG: ru or en expected</translation>
     </message>
     <message>
         <source>неизвестный язык %1: нужен ru или en</source>
         <translation>unknown language %1: ru or en expected</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>параметр %1 не принимает значения</source>
+        <translation>the option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение</source>
+        <translation>the option %1 needs a value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение, а за ним идёт параметр %2</source>
+        <translation>the option %1 needs a value, but the option %2 follows it</translation>
+    </message>
+    <message>
+        <source>параметры не разобраны</source>
+        <translation>the options could not be read</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр %1</source>
+        <translation>unknown option %1</translation>
     </message>
 </context>
 <context>
@@ -1845,14 +1848,6 @@ Exit codes: 0 done, 1 wrong arguments, 2 the file was not written.</translation>
     <message>
         <source>Куда записать пример.</source>
         <translation>Where to write the sample.</translation>
-    </message>
-    <message>
-        <source>неверные параметры: %1</source>
-        <translation>wrong options: %1</translation>
-    </message>
-    <message>
-        <source>неизвестный параметр «%1»</source>
-        <translation>unknown option “%1”</translation>
     </message>
     <message>
         <source>неизвестный язык «%1»: нужен ru или en</source>
