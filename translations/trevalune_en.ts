@@ -2174,36 +2174,12 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
         <translation>Conflicts</translation>
     </message>
     <message>
-        <source>Применить остальные</source>
-        <translation>Apply the others</translation>
-    </message>
-    <message>
-        <source>Применить все</source>
-        <translation>Apply all</translation>
-    </message>
-    <message>
         <source>Конфликты списков</source>
         <translation>Conflicts between lists</translation>
     </message>
     <message>
-        <source>Взять из более позднего списка</source>
-        <translation>Take from the later list</translation>
-    </message>
-    <message>
-        <source>Взять из более раннего списка</source>
-        <translation>Take from the earlier list</translation>
-    </message>
-    <message>
         <source>Значения вне диапазона</source>
         <translation>Values out of range</translation>
-    </message>
-    <message>
-        <source>Ограничить диапазоном поля</source>
-        <translation>Limit to the range of the field</translation>
-    </message>
-    <message>
-        <source>Оставить младшие биты</source>
-        <translation>Keep the low bits</translation>
     </message>
     <message>
         <source>Патчи BPS и IPS (*.bps *.ips)</source>
@@ -2212,14 +2188,6 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     <message>
         <source>Сравнить с файлом</source>
         <translation>Compare with file</translation>
-    </message>
-    <message>
-        <source>Восстановить</source>
-        <translation>Restore</translation>
-    </message>
-    <message>
-        <source>Отбросить</source>
-        <translation>Discard</translation>
     </message>
     <message>
         <source>Применить списки изменений</source>
@@ -2232,6 +2200,38 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     <message>
         <source>Применить патч</source>
         <translation>Apply a patch</translation>
+    </message>
+    <message>
+        <source>&amp;Восстановить</source>
+        <translation>&amp;Restore</translation>
+    </message>
+    <message>
+        <source>&amp;Отбросить</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>Применить &amp;остальные</source>
+        <translation>Apply the &amp;others</translation>
+    </message>
+    <message>
+        <source>Применить &amp;все</source>
+        <translation>Apply &amp;all</translation>
+    </message>
+    <message>
+        <source>Взять из более &amp;позднего списка</source>
+        <translation>Take from the &amp;later list</translation>
+    </message>
+    <message>
+        <source>Взять из более &amp;раннего списка</source>
+        <translation>Take from the &amp;earlier list</translation>
+    </message>
+    <message>
+        <source>&amp;Ограничить диапазоном поля</source>
+        <translation>&amp;Limit to the range of the field</translation>
+    </message>
+    <message>
+        <source>Оставить &amp;младшие биты</source>
+        <translation>&amp;Keep the low bits</translation>
     </message>
 </context>
 </TS>

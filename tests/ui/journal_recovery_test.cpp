@@ -349,6 +349,8 @@ TEST(RecoveryQuestionBox, TwoButtonsAndEscOrClosingPutItOff) {
       for (QAbstractButton* button : box->buttons()) {
         if (!button->isVisible())
           continue;
+        // Each reached by Alt and a letter of its own.
+        EXPECT_TRUE(button->text().contains(QLatin1Char('&'))) << button->text().toStdString();
         const QString caption = button->text().remove(QLatin1Char('&'));
         shown << caption;
         for (int i = 0; i < 2; ++i)
