@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "caption_language.h"
 #include "grid_shape.h"
 #include "table_set.h"
 
@@ -16,13 +17,21 @@ double NumberOf(std::int32_t value, FieldLayout layout) {
   return value;
 }
 
-QString NumberText(double number) {
-  if (number == std::trunc(number) && std::abs(number) < 1e15)
-    return QString::number(static_cast<qint64>(number));
-  return QString::number(number, 'g', 6);
-}
-
 }  // namespace
+
+QString BalanceNumberText(double number) {
+  if (std::abs(number) >= 1e15)
+    return QString::number(number, 'g', 6);
+  if (number == std::trunc(number))
+    return QString::number(static_cast<qint64>(number));
+  // Two decimals at most, with no zeros after the last that counts: 8.5, not 8.50.
+  QString text = QString::number(number, 'f', 2);
+  while (text.endsWith(QLatin1Char('0')))
+    text.chop(1);
+  if (text.endsWith(QLatin1Char('.')))
+    text.chop(1);
+  return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
 
 // A computed column's formula and its results, now and in the comparison
 // file; none until worked out.
@@ -145,6 +154,15 @@ QString BalanceModel::EntryName(int entry) const {
   return QString::fromStdString(EntryNameText(document_->Committed(), table_, entry));
 }
 
+void BalanceModel::Retranslate() {
+  const int columns = columnCount();
+  if (columns == 0)
+    return;
+  emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
+  if (rowCount() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columns - 1), {Qt::DisplayRole});
+}
+
 int BalanceModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() || !document_->IsLoaded() ? 0 : EntryCount(table_);
 }
@@ -163,7 +181,7 @@ QVariant BalanceModel::data(const QModelIndex& index, int role) const {
       return EntryName(entry);
     const std::optional<double> number = Number(entry, column);
     if (number)
-      return NumberText(*number);
+      return BalanceNumberText(*number);
     return column >= FirstComputed() ? tr("не число") : QVariant();
   }
   if (role == kNumberRole) {
@@ -179,8 +197,7 @@ QVariant BalanceModel::headerData(int section, Qt::Orientation orientation, int 
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
     return QAbstractTableModel::headerData(section, orientation, role);
   if (section < FirstComputed()) {
-    const std::string_view caption = HeaderCaptions[table_][static_cast<std::size_t>(section)];
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    return ShownCaption(HeaderCaptions[table_][static_cast<std::size_t>(section)]);
   }
   const auto computed = static_cast<std::size_t>(section - FirstComputed());
   return computed < computed_.size() ? computed_[computed].name : QString();

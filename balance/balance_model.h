@@ -17,6 +17,11 @@ struct ComputedColumn {
   bool operator==(const ComputedColumn&) const = default;
 };
 
+// A number of the list, its footer and the chart's tips: a whole number as
+// it is; others with at most two decimals (8.5, 0.33); past 1e15, where a
+// double holds no fraction, six significant digits.
+QString BalanceNumberText(double number);
+
 // The balance list of the table on show: one row per entry, with its name,
 // every field and the computed columns. Fields are read from the document as
 // they are asked for; only the computed columns' results are held, worked out
@@ -42,6 +47,8 @@ class BalanceModel : public QAbstractTableModel {
   // The fields (or comparison values) may have changed: the computed columns
   // are worked out again, and the views told.
   void Refresh();
+  // The captions and texts again, in the language now installed.
+  void Retranslate();
 
   // The first computed column's model column; columns before it are the
   // name (0) and the fields, as in the grid.

@@ -21,19 +21,13 @@
 #include <cmath>
 
 #include "balance_chart_plugin.h"
+#include "caption_language.h"
+#include "grid_shape.h"
 
 namespace {
 
-// Whole numbers as they are, others with two decimals; past 1e15, where a
-// double holds no fraction and the digits would run on, six significant ones.
 QString NumberText(const std::optional<double>& number) {
-  if (!number)
-    return {};
-  if (std::abs(*number) >= 1e15)
-    return QString::number(*number, 'g', 6);
-  if (*number == std::trunc(*number))
-    return QString::number(static_cast<qint64>(*number));
-  return QString::number(*number, 'f', 2);
+  return number ? BalanceNumberText(*number) : QString();
 }
 
 }  // namespace
@@ -64,7 +58,7 @@ ChartAxis ChartAxisFor(const std::vector<double>& numbers) {
 }
 
 BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, QWidget* parent)
-    : QDockWidget(tr("Баланс"), parent),
+    : QDockWidget(parent),
       document_(document),
       store_(store),
       model_(new BalanceModel(document, this)),
@@ -73,10 +67,8 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   auto* body = new QWidget(this);
 
   name_filter_ = new QLineEdit(body);
-  name_filter_->setPlaceholderText(tr("Название содержит..."));
   name_filter_->setClearButtonEnabled(true);
   condition_ = new QLineEdit(body);
-  condition_->setPlaceholderText(tr("Условие, например: Уровень >= 3 && Мана > 10"));
   condition_->setClearButtonEnabled(true);
   problem_ = new QLabel(body);
   problem_->setWordWrap(true);
@@ -95,7 +87,6 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   view_->horizontalHeader()->setSectionsClickable(true);
   view_->horizontalHeader()->setSortIndicatorShown(true);
   view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-  view_->setAccessibleName(tr("Баланс"));
 
   // The footer: four rows under the list, its columns kept as wide as the list's.
   footer_model_ = new QStandardItemModel(this);
@@ -109,25 +100,24 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   footer_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   footer_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   footer_->setFixedHeight(4 * 20 + 2 * footer_->frameWidth());
-  footer_->setAccessibleName(tr("Минимум, максимум, среднее и медиана"));
   connect(view_->horizontalHeader(), &QHeaderView::sectionResized, footer_,
           [this](int section, int, int size) { footer_->setColumnWidth(section, size); });
   connect(view_->horizontalScrollBar(), &QScrollBar::valueChanged, footer_->horizontalScrollBar(),
           &QScrollBar::setValue);
 
-  auto* add = new QPushButton(tr("&Добавить столбец..."), body);
-  auto* edit = new QPushButton(tr("Изменить столбец..."), body);
-  auto* remove = new QPushButton(tr("Удалить столбец"), body);
+  add_ = new QPushButton(body);
+  edit_ = new QPushButton(body);
+  remove_ = new QPushButton(body);
   const auto current_computed = [this] {
     const int column = view_->currentIndex().column();
     return column - model_->FirstComputed();
   };
-  connect(add, &QPushButton::clicked, this, [this] { AskComputedColumn(-1); });
-  connect(edit, &QPushButton::clicked, this, [this, current_computed] {
+  connect(add_, &QPushButton::clicked, this, [this] { AskComputedColumn(-1); });
+  connect(edit_, &QPushButton::clicked, this, [this, current_computed] {
     if (const int computed = current_computed(); computed >= 0)
       AskComputedColumn(computed);
   });
-  connect(remove, &QPushButton::clicked, this, [this, current_computed] {
+  connect(remove_, &QPushButton::clicked, this, [this, current_computed] {
     if (const int computed = current_computed(); computed >= 0)
       RemoveComputedColumn(computed);
   });
@@ -135,8 +125,6 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   // The chart.
   x_column_ = new QComboBox(body);
   y_column_ = new QComboBox(body);
-  x_column_->setAccessibleName(tr("По горизонтали"));
-  y_column_->setAccessibleName(tr("По вертикали"));
   QWidget* chart_widget = nullptr;
   if (BalanceChartMaker* maker = BalanceChartPlugin(&chart_problem_)) {
     chart_ = maker->MakeChart(body);
@@ -148,19 +136,19 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
     });
     chart_->OnPointTip([this](int point) { return PointTip(point); });
   } else {
-    auto* missing = new QLabel(tr("График недоступен: %1").arg(chart_problem_), body);
-    missing->setWordWrap(true);
-    missing->setAlignment(Qt::AlignCenter);
-    chart_widget = missing;
+    missing_chart_ = new QLabel(body);
+    missing_chart_->setWordWrap(true);
+    missing_chart_->setAlignment(Qt::AlignCenter);
+    chart_widget = missing_chart_;
   }
 
   auto* filters = new QHBoxLayout;
   filters->addWidget(name_filter_, 1);
   filters->addWidget(condition_, 2);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(add);
-  buttons->addWidget(edit);
-  buttons->addWidget(remove);
+  buttons->addWidget(add_);
+  buttons->addWidget(edit_);
+  buttons->addWidget(remove_);
   buttons->addStretch(1);
   auto* list_side = new QWidget(body);
   auto* list_layout = new QVBoxLayout(list_side);
@@ -172,8 +160,12 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   list_layout->addWidget(footer_);
   list_layout->addLayout(buttons);
   auto* axes = new QFormLayout;
-  axes->addRow(tr("По &горизонтали:"), x_column_);
-  axes->addRow(tr("По &вертикали:"), y_column_);
+  x_label_ = new QLabel(body);
+  x_label_->setBuddy(x_column_);
+  y_label_ = new QLabel(body);
+  y_label_->setBuddy(y_column_);
+  axes->addRow(x_label_, x_column_);
+  axes->addRow(y_label_, y_column_);
   auto* chart_side = new QWidget(body);
   auto* chart_layout = new QVBoxLayout(chart_side);
   chart_layout->setContentsMargins(0, 0, 0, 0);
@@ -222,7 +214,43 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
     if (shown)
       Refresh();
   });
+  Retranslate();
   TableShown();
+}
+
+void BalancePanel::changeEvent(QEvent* event) {
+  QDockWidget::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange)
+    return;
+  Retranslate();
+  model_->Retranslate();
+  UpdateAxisChoices();
+  // The footer's names, the errors and the chart's titles; hidden, the panel
+  // words them when it is shown again.
+  Refresh();
+}
+
+void BalancePanel::Retranslate() {
+  // Texts set once; those worked out from the document follow on Refresh.
+  setWindowTitle(tr("Баланс"));
+  view_->setAccessibleName(tr("Баланс"));
+  footer_->setAccessibleName(tr("Минимум, максимум, среднее и медиана"));
+  name_filter_->setPlaceholderText(tr("Название содержит…"));
+  // The example names the spells' fields as formulas know them in the
+  // language on show.
+  condition_->setPlaceholderText(
+      tr("Условие, например: %1 >= 3 && %2 > 10")
+          .arg(FormulaName(ShownCaption(HeaderCaptions[kSpells][1]).toStdString()),
+               FormulaName(ShownCaption(HeaderCaptions[kSpells][2]).toStdString())));
+  add_->setText(tr("&Добавить столбец…"));
+  edit_->setText(tr("&Изменить столбец…"));
+  remove_->setText(tr("&Удалить столбец"));
+  x_label_->setText(tr("По &горизонтали:"));
+  y_label_->setText(tr("По в&ертикали:"));
+  x_column_->setAccessibleName(tr("По горизонтали"));
+  y_column_->setAccessibleName(tr("По вертикали"));
+  if (missing_chart_)
+    missing_chart_->setText(tr("График недоступен: %1").arg(chart_problem_));
 }
 
 BalancePanel::~BalancePanel() = default;
@@ -341,8 +369,8 @@ void BalancePanel::UpdateProblems() {
     problems << tr("Условие: %1").arg(proxy_->ConditionError());
   for (int computed = 0; computed < static_cast<int>(model_->Computed().size()); ++computed)
     if (const QString error = model_->ComputedError(computed); !error.isEmpty())
-      problems << QStringLiteral("«%1»: %2")
-                      .arg(model_->Computed()[static_cast<std::size_t>(computed)].name, error);
+      problems
+          << tr("«%1»: %2").arg(model_->Computed()[static_cast<std::size_t>(computed)].name, error);
   problem_->setText(problems.join(QLatin1Char('\n')));
   problem_->setVisible(!problems.isEmpty());
 }

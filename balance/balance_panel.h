@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QStandardItemModel;
 class QTableView;
 
@@ -76,8 +77,12 @@ class BalancePanel : public QDockWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // A switch of language shows every text of the panel in the new one.
+  void changeEvent(QEvent* event) override;
 
  private:
+  // Every text of the panel in the language now installed.
+  void Retranslate();
   void StoreColumns();
   void TableShown();
   void HeaderClicked(int section);
@@ -103,6 +108,12 @@ class BalancePanel : public QDockWidget {
   QLabel* problem_;
   QComboBox* x_column_;
   QComboBox* y_column_;
+  QLabel* x_label_;
+  QLabel* y_label_;
+  QPushButton* add_;
+  QPushButton* edit_;
+  QPushButton* remove_;
+  QLabel* missing_chart_ = nullptr;
   BalanceChart* chart_ = nullptr;
   QString chart_problem_;
   BalanceChartData chart_data_;

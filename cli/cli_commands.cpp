@@ -7,6 +7,7 @@
 
 #include "change_list.h"
 #include "change_lists.h"
+#include "command_line_language.h"
 #include "file_identity.h"
 #include "formula_command.h"
 #include "patch_file.h"
@@ -17,7 +18,7 @@
 #include "text_file.h"
 
 void Complain(const QString& message) {
-  WriteStandardError(QStringLiteral("trevalune-cli: %1\n").arg(message));
+  WriteStandardError(QStringLiteral("trevalune-cli: %1\n").arg(CommandLineMessage(message)));
 }
 
 QString Shown(const QString& path) {
@@ -27,7 +28,7 @@ QString Shown(const QString& path) {
 QString QuotedList(const QStringList& texts) {
   QStringList quoted;
   for (const QString& text : texts)
-    quoted.append(QCoreApplication::translate("Cli", "«%1»").arg(text));
+    quoted.append(QuotedText(text));
   return quoted.join(QStringLiteral(", "));
 }
 

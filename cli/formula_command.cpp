@@ -6,6 +6,7 @@
 
 #include "caption_language.h"
 #include "change_list.h"
+#include "command_line_language.h"
 #include "formula.h"
 #include "grid_shape.h"
 #include "range_edit.h"
@@ -16,9 +17,9 @@
 namespace {
 
 void UsageError(const QString& message) {
-  WriteStandardError(
-      QStringLiteral("trevalune-cli: %1\n%2\n")
-          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
+  WriteStandardError(QStringLiteral("trevalune-cli: %1\n%2\n")
+                         .arg(CommandLineMessage(message),
+                              QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 // The grid column of `caption`, Russian or English, in `table`, or 0.

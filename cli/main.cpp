@@ -63,9 +63,9 @@ QStringList CommandOptions() {
 }
 
 void UsageError(const QString& message) {
-  WriteStandardError(
-      QStringLiteral("trevalune-cli: %1\n%2\n")
-          .arg(message, QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
+  WriteStandardError(QStringLiteral("trevalune-cli: %1\n%2\n")
+                         .arg(CommandLineMessage(message),
+                              QCoreApplication::translate("Cli", "Справка: trevalune-cli --help")));
 }
 
 std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
@@ -80,6 +80,17 @@ std::optional<CsvSeparator> SeparatorFrom(const QString& text) {
 
 // Checks the arguments against the command; a message and false when wrong.
 bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
+  // --lang, or else TREVALUNE_LANG: the answers and the files' captions alike.
+  const LanguageRequest language =
+      parser.isSet(QStringLiteral("lang"))
+          ? LanguageRequest{parser.value(QStringLiteral("lang")), false}
+          : RequestedLanguage({QCoreApplication::arguments().constFirst()});
+  if (const QString refusal = LanguageRefusal(language); !refusal.isEmpty()) {
+    UsageError(refusal);
+    return false;
+  }
+  request.captions =
+      language.value == QStringLiteral("en") ? CaptionLanguage::English : CaptionLanguage::Russian;
   QStringList arguments = parser.positionalArguments();
   if (arguments.isEmpty()) {
     UsageError(QCoreApplication::translate("Cli", "не указана команда: %1").arg(CommandNames()));
@@ -92,14 +103,14 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     return false;
   }
   if (arguments.size() < shape->files || arguments.size() > shape->most_files) {
-    UsageError(
-        (shape->files == shape->most_files
-             ? QCoreApplication::translate("Cli", "команде %1 нужно файлов: %2, а указано %3")
-             : QCoreApplication::translate("Cli",
-                                           "команде %1 нужно файлов не меньше %2, а указано %3"))
-            .arg(request.command)
-            .arg(shape->files)
-            .arg(arguments.size()));
+    const int given = static_cast<int>(arguments.size());
+    const QString needed =
+        shape->files == shape->most_files
+            ? QCoreApplication::translate("Cli", "команде %1 нужен %n файл", nullptr, shape->files)
+            : QCoreApplication::translate("Cli", "команде %1 нужно не меньше %n файла", nullptr,
+                                          shape->files);
+    UsageError(QCoreApplication::translate("Cli", "%1, а указан %n", nullptr, given)
+                   .arg(needed.arg(request.command)));
     return false;
   }
   request.files = arguments;
@@ -212,18 +223,6 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
   request.allow_name_mismatch = parser.isSet(QStringLiteral("allow-name-mismatch"));
   request.force = parser.isSet(QStringLiteral("force"));
   request.any_size = parser.isSet(QStringLiteral("any-size"));
-  if (parser.isSet(QStringLiteral("lang"))) {
-    const QString language = parser.value(QStringLiteral("lang"));
-    if (language != QStringLiteral("ru") && language != QStringLiteral("en")) {
-      UsageError(QCoreApplication::translate("Cli", "неизвестный язык «%1»: нужен ru или en")
-                     .arg(language));
-      return false;
-    }
-    // Only --lang changes the files' captions: they are read by people who
-    // set TREVALUNE_LANG for themselves, and by scripts that did not.
-    request.captions =
-        language == QStringLiteral("en") ? CaptionLanguage::English : CaptionLanguage::Russian;
-  }
   return true;
 }
 
@@ -235,10 +234,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("trevalune-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TREVALUNE_VERSION));
 
-  QTranslator english;
-  if (AnswersInEnglish(QCoreApplication::arguments()) &&
-      english.load(QString::fromLatin1(kEnglishTranslationPath)))
-    QCoreApplication::installTranslator(&english);
+  QTranslator translation;
+  if (LoadAnswersTranslation(translation, QCoreApplication::arguments()))
+    QCoreApplication::installTranslator(&translation);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(Description());
@@ -246,7 +244,7 @@ int main(int argc, char** argv) {
                                 QCoreApplication::translate("Cli", "Показать эту справку."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                    QCoreApplication::translate("Cli", "Показать версию."));
-  parser.addOptions({
+  const QList<QCommandLineOption> options{
       help,
       version,
       {QStringLiteral("table"),
@@ -310,24 +308,22 @@ int main(int argc, char** argv) {
        QCoreApplication::translate("Cli", "путь")},
       {QStringLiteral("lang"),
        QCoreApplication::translate("Cli",
-                                   "Язык ответов, ru или en; с en и заголовки CSV на английском. "
-                                   "Без параметра — из TREVALUNE_LANG, иначе ru."),
+                                   "Язык ответов и заголовков в файлах CSV, ru или en. "
+                                   "Без параметра — из TREVALUNE_LANG, что значит то же самое, "
+                                   "иначе ru."),
        QCoreApplication::translate("Cli", "язык")},
       {QStringLiteral("any-size"),
        QCoreApplication::translate("Cli", "Открывать файлы любого размера.")},
-  });
+  };
+  parser.addOptions(options);
   parser.addPositionalArgument(QCoreApplication::translate("Cli", "команда"),
                                CommandNames() + u'.');
   parser.addPositionalArgument(QCoreApplication::translate("Cli", "файлы"),
                                QCoreApplication::translate("Cli", "Файлы команды."),
                                QCoreApplication::translate("Cli", "файлы..."));
 
-  if (!parser.parse(QCoreApplication::arguments())) {
-    const QStringList unknown = parser.unknownOptionNames();
-    UsageError(
-        unknown.isEmpty()
-            ? QCoreApplication::translate("Cli", "неверные параметры: %1").arg(parser.errorText())
-            : QCoreApplication::translate("Cli", "неизвестный параметр «%1»").arg(unknown.first()));
+  if (const QString problem = ParseCommandLine(parser, options); !problem.isEmpty()) {
+    UsageError(problem);
     return kExitUsage;
   }
   if (parser.isSet(help) || parser.isSet(version)) {

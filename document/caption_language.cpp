@@ -55,6 +55,14 @@ QString CaptionText(std::string_view russian, CaptionLanguage language) {
   return Text(CaptionUtf8(russian, language));
 }
 
+QLocale ShownLocale() {
+  return QLocale(QCoreApplication::translate("Locale", "ru_RU"));
+}
+
+QString QuotedText(const QString& text) {
+  return QCoreApplication::translate("Quotes", "«%1»").arg(text);
+}
+
 int FindCaption(std::string_view text, std::span<const std::string_view> captions) {
   for (std::size_t i = 0; i < captions.size(); ++i)
     if (text == captions[i])

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <span>
 #include <string_view>
@@ -31,3 +32,14 @@ int FindCaption(std::string_view text, std::span<const std::string_view> caption
 const QTranslator& EnglishTranslation();
 // Where that translation is, for installing it.
 inline constexpr char kEnglishTranslationPath[] = ":/i18n/trevalune_en.qm";
+// The plural forms of the program's Russian texts: Russian is the language
+// they are written in, but a text with a count has three forms.
+inline constexpr char kRussianTranslationPath[] = ":/i18n/trevalune_ru.qm";
+
+// The locale of the language installed, for dates: Russian, or British
+// English with the English translation.
+QLocale ShownLocale();
+
+// `text` in the quotes of the language installed: «text» in Russian, “text”
+// in English.
+QString QuotedText(const QString& text);

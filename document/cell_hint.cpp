@@ -4,16 +4,16 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "caption_language.h"
 #include "comparison_file.h"
 #include "grid_shape.h"
 
 namespace {
 
-// Numbers in ranges take the true minus sign, as typeset text does; values the
-// grid shows keep the ASCII hyphen, since they are what the user types.
+// Numbers in ranges are written as the grid shows values and as the user
+// types them, with the ASCII hyphen for minus.
 QString RangeNumber(std::int64_t value) {
-  const QString digits = QString::number(value < 0 ? -value : value);
-  return value < 0 ? QChar(0x2212) + digits : digits;
+  return QString::number(value);
 }
 
 QString WidthText(std::uint8_t width) {
@@ -27,10 +27,6 @@ QString WidthText(std::uint8_t width) {
   }
 }
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 QString FieldKindHint(std::string_view caption, FieldLayout layout) {
@@ -42,7 +38,8 @@ QString FieldKindHint(std::string_view caption, FieldLayout layout) {
                            ? QCoreApplication::translate("CellHint", "целое со знаком")
                            : QCoreApplication::translate("CellHint", "целое без знака");
   return QCoreApplication::translate("CellHint", "%1: %2, %3, от %4 до %5")
-      .arg(FromUtf8(caption), kind, WidthText(layout.width), RangeNumber(low), RangeNumber(high));
+      .arg(ShownCaption(caption), kind, WidthText(layout.width), RangeNumber(low),
+           RangeNumber(high));
 }
 
 QString CellHint(const TableDocument& document, const FieldRef& field) {

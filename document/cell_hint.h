@@ -7,7 +7,7 @@
 #include "table_document.h"
 
 // What a field is: its caption, whether it is signed, its width and the
-// values it can hold, e.g. "Атака: целое со знаком, 1 байт, от −128 до 127".
+// values it can hold, e.g. "Атака: целое со знаком, 1 байт, от -128 до 127".
 QString FieldKindHint(std::string_view caption, FieldLayout layout);
 
 // What the cell of `field` tells the user before anything is stored, one line

@@ -27,15 +27,16 @@ std::int64_t NumberOf(std::int32_t value, FieldLayout layout) {
   return value;
 }
 
-// Multiplies by `percent` / 100, rounded half away from zero. A value within
-// 32 bits times a percentage of up to ten billion, as the dialog takes them,
-// is past 64 bits, so the percentage is taken in whole hundreds and the rest:
-// value * (100 q + r) / 100 is value * q plus value * r / 100, and as q and r
-// share the percentage's sign, only the second part needs rounding.
-std::int64_t Percent(std::int64_t value, std::int64_t percent) {
-  const std::int64_t whole = value * (percent / 100);
-  const std::int64_t rest = value * (percent % 100);
-  const std::int64_t rounded = ((rest < 0 ? -rest : rest) + 50) / 100;
+// Multiplies by `hundredths` / 10000 (hundredths of a percent), rounded half
+// away from zero. A value within 32 bits times a percentage of up to ten
+// billion, as the dialog takes them, is past 64 bits, so the percentage is
+// taken in whole hundreds and the rest: value * (10000 q + r) / 10000 is
+// value * q plus value * r / 10000, and as q and r share the percentage's
+// sign, only the second part needs rounding.
+std::int64_t Percent(std::int64_t value, std::int64_t hundredths) {
+  const std::int64_t whole = value * (hundredths / 10000);
+  const std::int64_t rest = value * (hundredths % 10000);
+  const std::int64_t rounded = ((rest < 0 ? -rest : rest) + 5000) / 10000;
   return whole + (rest < 0 ? -rounded : rounded);
 }
 
@@ -55,7 +56,7 @@ RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32
       result = number - edit.amount;
       break;
     case RangeEdit::Operation::Multiply:
-      result = Percent(number, edit.amount);
+      result = Percent(number, edit.amount * 100 + edit.hundredths);
       break;
     case RangeEdit::Operation::Limit:
       result = std::clamp(number, std::min(edit.low, edit.high), std::max(edit.low, edit.high));

@@ -12,7 +12,8 @@ struct RangeEdit {
     Set,       // the value becomes `amount`
     Add,       // `amount` is added
     Subtract,  // `amount` is subtracted
-    Multiply,  // multiplied by `amount` percent, rounded half away from zero
+    Multiply,  // multiplied by `amount` and `hundredths` percent, rounded half
+               // away from zero
     Limit,     // kept within [low, high]
     Formula,   // the result of `formula` (formula.h), rounded as Multiply is
   };
@@ -25,6 +26,9 @@ struct RangeEdit {
   bool wrap = false;
   // Formula: the formula's text.
   QString formula = {};
+  // Multiply: the hundredths of a percent past `amount`, of the same sign
+  // (12.5 % is 12 and 50).
+  std::int64_t hundredths = 0;
 };
 
 // What an operation would do to a range, worked out before anything changes.

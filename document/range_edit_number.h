@@ -18,3 +18,14 @@ struct RangeEditNumber {
   QString problem;
 };
 RangeEditNumber ReadRangeEditNumber(const QString& text);
+
+// A percentage for the range edit: a whole number as ReadRangeEditNumber
+// takes it, or one with up to two decimals after a point or a comma
+// ("12.5", "-0,25"), in whole percents and hundredths of the same sign; or
+// what the dialog says instead.
+struct RangeEditPercent {
+  std::optional<std::int64_t> whole;
+  std::int64_t hundredths = 0;
+  QString problem;
+};
+RangeEditPercent ReadRangeEditPercent(const QString& text);

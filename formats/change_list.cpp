@@ -274,11 +274,11 @@ void JudgeChangeList(const TableDocument& document, QByteArrayView csv, OutOfRan
 }  // namespace
 
 QString FieldPlace(const TableSet& names, const FieldRef& field) {
-  return QStringLiteral("«%1» № %2 «%3», «%4»")
-      .arg(ShownCaption(TabCaptions[field.table]))
+  return QCoreApplication::translate("ChangeList", "%1 № %2 %3, %4")
+      .arg(QuotedText(ShownCaption(TabCaptions[field.table])))
       .arg(field.entry + 1)
-      .arg(QString::fromStdString(EntryNameText(names, field.table, field.entry)),
-           ShownCaption(HeaderCaptions[field.table][field.column]));
+      .arg(QuotedText(QString::fromStdString(EntryNameText(names, field.table, field.entry))),
+           QuotedText(ShownCaption(HeaderCaptions[field.table][field.column])));
 }
 
 ChangeListPlan PlanChangeList(const TableDocument& document, QByteArrayView csv,

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "caption_language.h"
+
 namespace {
 
 // Long enough for any caption, name or number; a longer text is no help in a
@@ -11,8 +13,8 @@ constexpr qsizetype kQuotedLength = 40;
 
 QString Quoted(const QString& text) {
   if (text.size() <= kQuotedLength)
-    return QStringLiteral("«%1»").arg(text);
-  return QStringLiteral("«%1…»").arg(text.left(kQuotedLength));
+    return QuotedText(text);
+  return QuotedText(text.left(kQuotedLength) + QStringLiteral("…"));
 }
 
 QString Quoted(const CsvField& field) {

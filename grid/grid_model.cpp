@@ -78,6 +78,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     // a screen reader reads with its row, names the column instead.
     return QString::fromStdString(Text(0, 0));
   }
+  // A caption wider than its column, whose width is fixed, is cut with "…";
+  // its tooltip holds it whole.
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal) {
+    const std::string& caption = Text(section + 1, 0);
+    return caption.empty() ? QVariant() : QVariant(QString::fromStdString(caption));
+  }
   if (role != Qt::DisplayRole)
     return {};
   return orientation == Qt::Horizontal ? QString::fromStdString(Text(section + 1, 0))

@@ -67,6 +67,14 @@ TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
   OpenEditor(false);
 }
 
+void TStringGrid::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange || !editor_index_.isValid())
+    return;
+  if (QWidget* editor = indexWidget(editor_index_))
+    itemDelegateForIndex(editor_index_)->setEditorData(editor, editor_index_);
+}
+
 void TStringGrid::SetCellText(int column, int row, const std::string& text) {
   model_->SetText(column, row, text);
 }

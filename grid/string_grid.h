@@ -80,6 +80,9 @@ class TStringGrid : public QTableView, public CellGrid {
   void editorOpened(QLineEdit* editor);
 
  protected:
+  // The cell editor's tooltip is worded when the editor is filled; a switch
+  // of language words it again.
+  void changeEvent(QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool eventFilter(QObject* object, QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;

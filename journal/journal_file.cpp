@@ -10,6 +10,7 @@
 #include <new>
 #include <span>
 
+#include "caption_language.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "grid_shape.h"
@@ -344,13 +345,17 @@ ApplyResult RecoverJournal(TableDocument& document, const JournalContent& conten
 }
 
 QString RecoveryQuestion(const JournalContent& content, bool file_changed) {
-  const QString when =
-      QLocale(QLocale::Russian)
-          .toString(content.written.toLocalTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-  QString question =
-      QCoreApplication::translate("JournalFile",
-                                  "Найдены несохранённые изменения файла «%1» (%2, %3).")
-          .arg(QDir::toNativeSeparators(content.file), FieldCount(content.entries.size()), when);
+  // In the language's own way, its month named in it; neither the date nor
+  // the count is broken across lines.
+  QString when =
+      ShownLocale().toString(content.written.toLocalTime(),
+                             QCoreApplication::translate("JournalFile", "dd.MM.yyyy HH:mm:ss"));
+  when.replace(QLatin1Char(' '), QChar::Nbsp);
+  QString count = FieldCount(content.entries.size());
+  count.replace(QLatin1Char(' '), QChar::Nbsp);
+  QString question = QCoreApplication::translate(
+                         "JournalFile", "Найдены несохранённые изменения файла «%1» (%2, %3).")
+                         .arg(QDir::toNativeSeparators(content.file), count, when);
   if (file_changed)
     question += QCoreApplication::translate(
         "JournalFile",

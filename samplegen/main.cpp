@@ -35,14 +35,14 @@ void Print(const QString& text, FILE* stream) {
 }
 
 void Complain(const QString& message) {
-  Print(QStringLiteral("trevalune-sample: %1\n").arg(message), stderr);
+  Print(QStringLiteral("trevalune-sample: %1\n").arg(CommandLineMessage(message)), stderr);
 }
 
 int UsageError(const QString& message) {
-  Print(
-      QStringLiteral("trevalune-sample: %1\n%2\n")
-          .arg(message, QCoreApplication::translate("Sample", "Справка: trevalune-sample --help")),
-      stderr);
+  Print(QStringLiteral("trevalune-sample: %1\n%2\n")
+            .arg(CommandLineMessage(message),
+                 QCoreApplication::translate("Sample", "Справка: trevalune-sample --help")),
+        stderr);
   return kExitUsage;
 }
 
@@ -78,18 +78,13 @@ int main(int argc, char** argv) {
       QCoreApplication::translate(
           "Sample", "Язык ответов, ru или en. Без параметра — из TREVALUNE_LANG, иначе ru."),
       QCoreApplication::translate("Sample", "язык"));
-  parser.addOptions({help, version, seed, language});
+  const QList<QCommandLineOption> options{help, version, seed, language};
+  parser.addOptions(options);
   parser.addPositionalArgument(QCoreApplication::translate("Sample", "ФАЙЛ"),
                                QCoreApplication::translate("Sample", "Куда записать пример."));
 
-  if (!parser.parse(QCoreApplication::arguments())) {
-    const QStringList unknown = parser.unknownOptionNames();
-    return UsageError(unknown.isEmpty()
-                          ? QCoreApplication::translate("Sample", "неверные параметры: %1")
-                                .arg(parser.errorText())
-                          : QCoreApplication::translate("Sample", "неизвестный параметр «%1»")
-                                .arg(unknown.first()));
-  }
+  if (const QString problem = ParseCommandLine(parser, options); !problem.isEmpty())
+    return UsageError(problem);
   if (parser.isSet(help)) {
     Print(CommandLineHelp(parser, QStringLiteral("trevalune-sample")), stdout);
     return kExitDone;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a text the user may see is not translated: a string literal with
+# Fails when a text the user may see is not translated (or a text with a count
+# lacks its Russian plural forms): a string literal with
 # Cyrillic letters in any program folder but tables/ that does not go through
 # tr(), translate() or a QT_*_NOOP mark, or a text of the
 # sources that translations/trevalune_en.ts lacks or leaves unfinished.
@@ -23,6 +24,17 @@ mapfile -t sources < <(find tables storage document formats journal cli samplege
 # The same options as translations/CMakeLists.txt gives lupdate.
 "$lupdate" -silent -locations none -no-obsolete -tr-function-alias QT_TRANSLATE_NOOP+=TABLE_CAPTION \
   "${sources[@]}" -ts "$work/trevalune_en.ts"
+# The Russian plural forms of texts with a count: trevalune_ru.ts holds them
+# alone.
+cp translations/trevalune_ru.ts "$work/trevalune_ru.ts"
+"$lupdate" -silent -locations none -no-obsolete -pluralonly -target-language ru \
+  -tr-function-alias QT_TRANSLATE_NOOP+=TABLE_CAPTION "${sources[@]}" -ts "$work/trevalune_ru.ts"
+plural_unfinished=$(grep -c 'type="unfinished"' "$work/trevalune_ru.ts" || true)
+if [ "$plural_unfinished" -ne 0 ]; then
+  echo "check-translations: $plural_unfinished plural texts without their Russian forms" >&2
+  grep -A1 'numerus="yes"' "$work/trevalune_ru.ts" | grep '<source>' | sed 's/^ */  plural: /' >&2
+  status=1
+fi
 total=$(grep -c '<message' "$work/trevalune_en.ts" || true)
 unfinished=$(grep -c 'type="unfinished"' "$work/trevalune_en.ts" || true)
 echo "check-translations: $total texts, $unfinished unfinished in English"

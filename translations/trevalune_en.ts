@@ -15,10 +15,6 @@
 <context>
     <name>BalanceCommands</name>
     <message>
-        <source>&amp;Баланс</source>
-        <translation>&amp;Balance</translation>
-    </message>
-    <message>
         <source>График панели «Баланс» недоступен: %1</source>
         <translation>The chart of the Balance panel is not available: %1</translation>
     </message>
@@ -37,28 +33,8 @@
         <translation>Balance</translation>
     </message>
     <message>
-        <source>Название содержит...</source>
-        <translation>Name contains...</translation>
-    </message>
-    <message>
-        <source>Условие, например: Уровень &gt;= 3 &amp;&amp; Мана &gt; 10</source>
-        <translation>Condition, for example: Level &gt;= 3 &amp;&amp; Mana &gt; 10</translation>
-    </message>
-    <message>
         <source>Минимум, максимум, среднее и медиана</source>
         <translation>Minimum, maximum, mean and median</translation>
-    </message>
-    <message>
-        <source>&amp;Добавить столбец...</source>
-        <translation>&amp;Add column...</translation>
-    </message>
-    <message>
-        <source>Изменить столбец...</source>
-        <translation>Edit column...</translation>
-    </message>
-    <message>
-        <source>Удалить столбец</source>
-        <translation>Remove column</translation>
     </message>
     <message>
         <source>По горизонтали</source>
@@ -78,11 +54,7 @@
     </message>
     <message>
         <source>По &amp;горизонтали:</source>
-        <translation>&amp;Horizontal:</translation>
-    </message>
-    <message>
-        <source>По &amp;вертикали:</source>
-        <translation>&amp;Vertical:</translation>
+        <translation>Hori&amp;zontal:</translation>
     </message>
     <message>
         <source>Новый столбец</source>
@@ -147,6 +119,34 @@
     <message>
         <source>Нет точек: в столбце «%1» нет чисел</source>
         <translation>No points: the column “%1” has no numbers</translation>
+    </message>
+    <message>
+        <source>Название содержит…</source>
+        <translation>Name contains…</translation>
+    </message>
+    <message>
+        <source>Условие, например: %1 &gt;= 3 &amp;&amp; %2 &gt; 10</source>
+        <translation>Condition, for example: %1 &gt;= 3 &amp;&amp; %2 &gt; 10</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить столбец…</source>
+        <translation>&amp;Add column…</translation>
+    </message>
+    <message>
+        <source>&amp;Изменить столбец…</source>
+        <translation>Ed&amp;it column…</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить столбец</source>
+        <translation>Re&amp;move column</translation>
+    </message>
+    <message>
+        <source>«%1»: %2</source>
+        <translation>“%1”: %2</translation>
+    </message>
+    <message>
+        <source>По в&amp;ертикали:</source>
+        <translation>Verti&amp;cal:</translation>
     </message>
 </context>
 <context>
@@ -324,10 +324,17 @@
     </message>
 </context>
 <context>
+    <name>ChangeList</name>
+    <message>
+        <source>%1 № %2 %3, %4</source>
+        <translation>%1 No. %2 %3, %4</translation>
+    </message>
+</context>
+<context>
     <name>ChangesModel</name>
     <message>
         <source>%1: в файле %2, новое %3</source>
-        <translation>%1: in file %2, new %3</translation>
+        <translation>%1: %2 in the file, %3 now</translation>
     </message>
     <message>
         <source>, в файле для сравнения %1</source>
@@ -342,11 +349,11 @@
     <name>Cli</name>
     <message>
         <source>файл «%1» не того размера, что ожидается (%2 байт); чтобы открыть его всё же, добавьте --any-size</source>
-        <translation>the file “%1” is not of the expected size (%2 bytes); to open it anyway, add --any-size</translation>
+        <translation>the file “%1” does not have the expected size (%2 bytes); to open it anyway, add --any-size</translation>
     </message>
     <message>
         <source>файл «%1» изменён другой программой, пока шла работа; ничего не записано</source>
-        <translation>the file “%1” was changed by another program during the work; nothing was written</translation>
+        <translation>the file “%1” was changed by another program while it was being worked on; nothing was written</translation>
     </message>
     <message>
         <source>чтобы ограничить такие значения диапазоном поля или оставить их младшие биты, добавьте --out-of-range limit или --out-of-range wrap</source>
@@ -445,14 +452,6 @@
         <translation>unknown command “%1”</translation>
     </message>
     <message>
-        <source>команде %1 нужно файлов: %2, а указано %3</source>
-        <translation>the command %1 needs %2 files, but %3 were given</translation>
-    </message>
-    <message>
-        <source>команде %1 нужно файлов не меньше %2, а указано %3</source>
-        <translation>the command %1 needs at least %2 files, but %3 were given</translation>
-    </message>
-    <message>
         <source>параметр --%1 не относится к команде %2</source>
         <translation>the option --%1 does not belong to the command %2</translation>
     </message>
@@ -495,10 +494,6 @@
     <message>
         <source>без --table параметр -o должен указывать существующую папку, а «%1» не папка</source>
         <translation>without --table the option -o must name an existing folder, and “%1” is not a folder</translation>
-    </message>
-    <message>
-        <source>неизвестный язык «%1»: нужен ru или en</source>
-        <translation>unknown language “%1”: ru or en expected</translation>
     </message>
     <message>
         <source>Показать эту справку.</source>
@@ -550,7 +545,7 @@
     </message>
     <message>
         <source>apply: записать в CSV, из какого списка взято каждое изменение.</source>
-        <translation>apply: write to a CSV which list each change was taken from.</translation>
+        <translation>apply: write a CSV that says which list each change came from.</translation>
     </message>
     <message>
         <source>import, apply: значение, которое не помещается в своё поле, ограничить диапазоном поля (limit) или оставить его младшие биты (wrap), как при вводе; без параметра это ошибка.</source>
@@ -571,10 +566,6 @@
     <message>
         <source>apply-patch: применить патч, даже если он меняет байты вне записей таблиц.</source>
         <translation>apply-patch: apply the patch even if it changes bytes outside the table records.</translation>
-    </message>
-    <message>
-        <source>Язык ответов, ru или en; с en и заголовки CSV на английском. Без параметра — из TREVALUNE_LANG, иначе ru.</source>
-        <translation>The language of the answers, ru or en; with en the CSV headers are in English too. Without this option it comes from TREVALUNE_LANG, or else ru.</translation>
     </message>
     <message>
         <source>язык</source>
@@ -599,14 +590,6 @@
     <message>
         <source>файлы...</source>
         <translation>files...</translation>
-    </message>
-    <message>
-        <source>неверные параметры: %1</source>
-        <translation>wrong options: %1</translation>
-    </message>
-    <message>
-        <source>неизвестный параметр «%1»</source>
-        <translation>unknown option “%1”</translation>
     </message>
     <message>
         <source>export ФАЙЛ.exe [--table Т] [--separator Р] [-o ВЫХОД]</source>
@@ -718,7 +701,7 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
     </message>
     <message>
         <source>formula: условие (формула), для каких записей; без него для всех.</source>
-        <translation>formula: the condition (a formula) saying which entries; without it, all.</translation>
+        <translation>formula: the condition (a formula) that picks the entries; without it, every entry.</translation>
     </message>
     <message>
         <source>условие</source>
@@ -731,10 +714,6 @@ Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</tra
     <message>
         <source>formula: записать список изменений вместо исполняемого файла.</source>
         <translation>formula: write the change list instead of the executable.</translation>
-    </message>
-    <message>
-        <source>«%1»</source>
-        <translation>“%1”</translation>
     </message>
     <message>
         <source>список изменений «%1» записался бы поверх входного файла «%2»: укажите в --changes другой путь</source>
@@ -755,6 +734,62 @@ of FORMULA (value is the field&apos;s value, the entry&apos;s fields are named b
 their column captions, a space as _, no dots: Health / 2 + Min_damage;
 + - * / ^, comparisons, &amp;&amp; || and ?:, min, max, abs, round, floor, ceil,
 sqrt); with --changes write the change list instead of the executable</translation>
+    </message>
+    <message numerus="yes">
+        <source>команде %1 нужен %n файл</source>
+        <translation>
+            <numerusform>the command %1 needs %n file</numerusform>
+            <numerusform>the command %1 needs %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>команде %1 нужно не меньше %n файла</source>
+        <translation>
+            <numerusform>the command %1 needs at least %n file</numerusform>
+            <numerusform>the command %1 needs at least %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, а указан %n</source>
+        <translation>
+            <numerusform>%1, but %n was given</numerusform>
+            <numerusform>%1, but %n were given</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Язык ответов и заголовков в файлах CSV, ru или en. Без параметра — из TREVALUNE_LANG, что значит то же самое, иначе ru.</source>
+        <translation>Language of the answers and of the captions in CSV files, ru or en. Without it, from TREVALUNE_LANG, which means the same; otherwise ru.</translation>
+    </message>
+    <message>
+        <source>неизвестный язык %1 в TREVALUNE_LANG: нужен ru или en</source>
+        <translation>unknown language %1 in TREVALUNE_LANG: ru or en expected</translation>
+    </message>
+    <message>
+        <source>неизвестный язык %1: нужен ru или en</source>
+        <translation>unknown language %1: ru or en expected</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>параметр %1 не принимает значения</source>
+        <translation>the option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение</source>
+        <translation>the option %1 needs a value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение, а за ним идёт параметр %2</source>
+        <translation>the option %1 needs a value, but the option %2 follows it</translation>
+    </message>
+    <message>
+        <source>параметры не разобраны</source>
+        <translation>the options could not be read</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр %1</source>
+        <translation>unknown option %1</translation>
     </message>
 </context>
 <context>
@@ -1182,7 +1217,7 @@ sqrt); with --changes write the change list instead of the executable</translati
     </message>
     <message>
         <source>слишком длинное имя</source>
-        <translation>a name too long</translation>
+        <translation>a name is too long</translation>
     </message>
     <message>
         <source>формула слишком длинная: больше %1 байт</source>
@@ -1252,7 +1287,7 @@ sqrt); with --changes write the change list instead of the executable</translati
     <name>GridClipboard</name>
     <message>
         <source>За краем таблицы не поместилось ячеек: %1. Они не вставлены.</source>
-        <translation>Cells that did not fit past the edge of the table: %1. They were not pasted.</translation>
+        <translation>Cells past the edge of the table: %1. They were not pasted.</translation>
     </message>
 </context>
 <context>
@@ -1326,6 +1361,17 @@ sqrt); with --changes write the change list instead of the executable</translati
         <source> Восстановить их?</source>
         <translation> Recover them?</translation>
     </message>
+    <message>
+        <source>dd.MM.yyyy HH:mm:ss</source>
+        <translation>d MMMM yyyy, HH:mm:ss</translation>
+    </message>
+</context>
+<context>
+    <name>Locale</name>
+    <message>
+        <source>ru_RU</source>
+        <translation>en_GB</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>
@@ -1334,16 +1380,8 @@ sqrt); with --changes write the change list instead of the executable</translati
         <translation>Changes</translation>
     </message>
     <message>
-        <source>&amp;Сравнивать с файлом для сравнения</source>
-        <translation>&amp;Compare with the comparison file</translation>
-    </message>
-    <message>
         <source>&amp;Вернуть значения из файла</source>
-        <translation>&amp;Revert to values from file</translation>
-    </message>
-    <message>
-        <source>Взять значения из &amp;файла для сравнения</source>
-        <translation>Take values from the comparison &amp;file</translation>
+        <translation>Re&amp;vert to the values from the file</translation>
     </message>
     <message>
         <source>Найти:</source>
@@ -1390,76 +1428,88 @@ sqrt); with --changes write the change list instead of the executable</translati
         <translation>&amp;Language</translation>
     </message>
     <message>
-        <source>Русский</source>
-        <translation>Русский</translation>
-    </message>
-    <message>
         <source>&amp;Правка</source>
         <translation>&amp;Edit</translation>
     </message>
     <message>
-        <source>Вернуть значения из файла</source>
-        <translation>Revert to values from file</translation>
+        <source>&amp;Баланс</source>
+        <translation>&amp;Balance</translation>
     </message>
     <message>
-        <source>Сравнить с файлом...</source>
-        <translation>Compare with file...</translation>
+        <source>&amp;Отличия от файла для сравнения</source>
+        <translation>Differences from the c&amp;omparison file</translation>
     </message>
     <message>
-        <source>Закрыть сравнение</source>
-        <translation>Close comparison</translation>
+        <source>Вер&amp;нуть значения из файла</source>
+        <translation>&amp;Revert to the values from the file</translation>
     </message>
     <message>
-        <source>Взять значения из файла для сравнения</source>
-        <translation>Take values from the comparison file</translation>
+        <source>Вз&amp;ять значения из файла для сравнения</source>
+        <translation>&amp;Take the values from the comparison file</translation>
     </message>
     <message>
-        <source>Изменить выделенные...</source>
-        <translation>Edit selected...</translation>
+        <source>&amp;Русский</source>
+        <translation>&amp;Русский</translation>
     </message>
     <message>
-        <source>Следующее отличие от файла для сравнения</source>
-        <translation>Next difference from the comparison file</translation>
+        <source>С&amp;равнить с файлом...</source>
+        <translation>Co&amp;mpare with a file...</translation>
     </message>
     <message>
-        <source>Предыдущее отличие от файла для сравнения</source>
-        <translation>Previous difference from the comparison file</translation>
+        <source>&amp;Закрыть сравнение</source>
+        <translation>C&amp;lose the comparison</translation>
     </message>
     <message>
-        <source>Экспорт патча...</source>
-        <translation>Export patch...</translation>
+        <source>Взять значения из файла для &amp;сравнения</source>
+        <translation>&amp;Take the values from the comparison file</translation>
     </message>
     <message>
-        <source>Применить патч...</source>
-        <translation>Apply patch...</translation>
+        <source>&amp;Изменить выделенные...</source>
+        <translation>&amp;Edit the selection...</translation>
     </message>
     <message>
-        <source>Недавние файлы</source>
-        <translation>Recent files</translation>
+        <source>&amp;Следующее отличие от файла для сравнения</source>
+        <translation>&amp;Next difference from the comparison file</translation>
     </message>
     <message>
-        <source>Очистить список</source>
-        <translation>Clear list</translation>
+        <source>&amp;Предыдущее отличие от файла для сравнения</source>
+        <translation>&amp;Previous difference from the comparison file</translation>
     </message>
     <message>
-        <source>Экспорт таблицы в CSV...</source>
-        <translation>Export table to CSV...</translation>
+        <source>Экспорт п&amp;атча...</source>
+        <translation>Export a &amp;patch...</translation>
     </message>
     <message>
-        <source>Импорт таблицы из CSV...</source>
-        <translation>Import table from CSV...</translation>
+        <source>Применить пат&amp;ч...</source>
+        <translation>Apply a pa&amp;tch...</translation>
     </message>
     <message>
-        <source>Сохранить список изменений...</source>
-        <translation>Save change list...</translation>
+        <source>&amp;Недавние файлы</source>
+        <translation>Recent &amp;files</translation>
     </message>
     <message>
-        <source>Применить список изменений...</source>
-        <translation>Apply change list...</translation>
+        <source>&amp;Очистить список</source>
+        <translation>&amp;Clear the list</translation>
     </message>
     <message>
-        <source>Сохранить отчёт о применённых списках...</source>
-        <translation>Save report on applied lists...</translation>
+        <source>&amp;Экспорт таблицы в CSV...</source>
+        <translation>&amp;Export the table to CSV...</translation>
+    </message>
+    <message>
+        <source>&amp;Импорт таблицы из CSV...</source>
+        <translation>&amp;Import a table from CSV...</translation>
+    </message>
+    <message>
+        <source>Сохранить с&amp;писок изменений...</source>
+        <translation>Save a &amp;change list...</translation>
+    </message>
+    <message>
+        <source>При&amp;менить список изменений...</source>
+        <translation>Appl&amp;y a change list...</translation>
+    </message>
+    <message>
+        <source>Сохранить о&amp;тчёт о применённых списках изменений...</source>
+        <translation>Save a &amp;report on the applied change lists...</translation>
     </message>
 </context>
 <context>
@@ -1596,6 +1646,13 @@ Apply only the changes to the tables?</translation>
     </message>
 </context>
 <context>
+    <name>Quotes</name>
+    <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
+    </message>
+</context>
+<context>
     <name>RangeEdit</name>
     <message>
         <source>Изменится ячеек: %1 из %2.</source>
@@ -1605,15 +1662,15 @@ Apply only the changes to the tables?</translation>
         <source>
 Не помещаются в своё поле: %1; </source>
         <translation>
-Do not fit their field: %1; </translation>
+Values too large for their field: %1; </translation>
     </message>
     <message>
         <source>они будут перенесены, как при вводе.</source>
-        <translation>they will wrap, as when typed.</translation>
+        <translation>they will wrap around, as typed values do.</translation>
     </message>
     <message>
         <source>они будут ограничены диапазоном поля.</source>
-        <translation>they will be limited to the range of the field.</translation>
+        <translation>they will be limited to the field&apos;s range.</translation>
     </message>
     <message>
         <source>
@@ -1625,7 +1682,7 @@ Not numbers, left as they are: %1.</translation>
         <source>
 Результат формулы не число, ячейка оставлена как есть: %1.</source>
         <translation>
-The formula&apos;s result is not a number, the cell left as it is: %1.</translation>
+Cells left as they are, their formula&apos;s result not a number: %1.</translation>
     </message>
     <message>
         <source>Ничего не изменится: %1</source>
@@ -1655,16 +1712,8 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
         <translation>Subtract N</translation>
     </message>
     <message>
-        <source>Умножить на P %</source>
-        <translation>Multiply by P %</translation>
-    </message>
-    <message>
         <source>Ограничить диапазоном [мин, макс]</source>
         <translation>Limit to the range [min, max]</translation>
-    </message>
-    <message>
-        <source>Переносить не помещающиеся значения, как при вводе (иначе ограничивать)</source>
-        <translation>Wrap values that do not fit, as when typed (limit them otherwise)</translation>
     </message>
     <message>
         <source>&amp;Действие:</source>
@@ -1694,6 +1743,18 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
         <source>value — значение ячейки, поля той же записи — по названию столбца, пробел как _, без точек (Здоровье, Мин_урон); + - * / ^, &lt; &lt;= &gt; &gt;= == !=, &amp;&amp; ||, условие ? да : нет, min, max, abs, round, floor, ceil, sqrt. Результат округляется; не число оставляет ячейку как есть.</source>
         <translation>value is the cell&apos;s value, the fields of the same entry are named by their column caption, a space as _, no dots (Health, Min_damage); + - * / ^, &lt; &lt;= &gt; &gt;= == !=, &amp;&amp; ||, condition ? yes : no, min, max, abs, round, floor, ceil, sqrt. The result is rounded; anything not a number leaves the cell as it is.</translation>
     </message>
+    <message>
+        <source>Умножить на процент</source>
+        <translation>Multiply by a percentage</translation>
+    </message>
+    <message>
+        <source>&amp;Процент:</source>
+        <translation>&amp;Percentage:</translation>
+    </message>
+    <message>
+        <source>Перен&amp;осить не помещающиеся значения, как при вводе (иначе ограничивать)</source>
+        <translation>&amp;Wrap values that do not fit, as typed values do (limit them otherwise)</translation>
+    </message>
 </context>
 <context>
     <name>RangeEditNumber</name>
@@ -1704,6 +1765,10 @@ The formula&apos;s result is not a number, the cell left as it is: %1.</translat
     <message>
         <source>Число вне допустимого диапазона: от %1 до %2.</source>
         <translation>The number is out of range: from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>Введите число, можно с двумя знаками после запятой.</source>
+        <translation>Enter a number, with at most two decimals.</translation>
     </message>
 </context>
 <context>
@@ -1785,14 +1850,6 @@ Exit codes: 0 done, 1 wrong arguments, 2 the file was not written.</translation>
         <translation>Where to write the sample.</translation>
     </message>
     <message>
-        <source>неверные параметры: %1</source>
-        <translation>wrong options: %1</translation>
-    </message>
-    <message>
-        <source>неизвестный параметр «%1»</source>
-        <translation>unknown option “%1”</translation>
-    </message>
-    <message>
         <source>неизвестный язык «%1»: нужен ru или en</source>
         <translation>unknown language “%1”: ru or en expected</translation>
     </message>
@@ -1860,11 +1917,11 @@ Help: %2 --help
     </message>
     <message>
         <source>возврат значений из файла</source>
-        <translation>reverting to values from file</translation>
+        <translation>reverting to the values from the file</translation>
     </message>
     <message>
         <source>значения из файла для сравнения</source>
-        <translation>values from the comparison file</translation>
+        <translation>taking the values from the comparison file</translation>
     </message>
     <message>
         <source>вставку</source>
@@ -1945,20 +2002,20 @@ Help: %2 --help
 <context>
     <name>TMainForm</name>
     <message>
-        <source>Отменить</source>
-        <translation>Undo</translation>
+        <source>&amp;Отменить</source>
+        <translation>&amp;Undo</translation>
     </message>
     <message>
-        <source>Отменить %1</source>
-        <translation>Undo %1</translation>
+        <source>&amp;Отменить %1</source>
+        <translation>&amp;Undo %1</translation>
     </message>
     <message>
-        <source>Повторить</source>
-        <translation>Redo</translation>
+        <source>&amp;Повторить</source>
+        <translation>&amp;Redo</translation>
     </message>
     <message>
-        <source>Повторить %1</source>
-        <translation>Redo %1</translation>
+        <source>&amp;Повторить %1</source>
+        <translation>&amp;Redo %1</translation>
     </message>
 </context>
 <context>
@@ -2117,36 +2174,12 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
         <translation>Conflicts</translation>
     </message>
     <message>
-        <source>Применить остальные</source>
-        <translation>Apply the others</translation>
-    </message>
-    <message>
-        <source>Применить все</source>
-        <translation>Apply all</translation>
-    </message>
-    <message>
         <source>Конфликты списков</source>
         <translation>Conflicts between lists</translation>
     </message>
     <message>
-        <source>Взять из более позднего списка</source>
-        <translation>Take from the later list</translation>
-    </message>
-    <message>
-        <source>Взять из более раннего списка</source>
-        <translation>Take from the earlier list</translation>
-    </message>
-    <message>
         <source>Значения вне диапазона</source>
         <translation>Values out of range</translation>
-    </message>
-    <message>
-        <source>Ограничить диапазоном поля</source>
-        <translation>Limit to the range of the field</translation>
-    </message>
-    <message>
-        <source>Оставить младшие биты</source>
-        <translation>Keep the low bits</translation>
     </message>
     <message>
         <source>Патчи BPS и IPS (*.bps *.ips)</source>
@@ -2157,12 +2190,48 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
         <translation>Compare with file</translation>
     </message>
     <message>
-        <source>Восстановить</source>
-        <translation>Restore</translation>
+        <source>Применить списки изменений</source>
+        <translation>Apply change lists</translation>
     </message>
     <message>
-        <source>Отбросить</source>
-        <translation>Discard</translation>
+        <source>Импорт таблицы из CSV</source>
+        <translation>Import a table from CSV</translation>
+    </message>
+    <message>
+        <source>Применить патч</source>
+        <translation>Apply a patch</translation>
+    </message>
+    <message>
+        <source>&amp;Восстановить</source>
+        <translation>&amp;Restore</translation>
+    </message>
+    <message>
+        <source>&amp;Отбросить</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>Применить &amp;остальные</source>
+        <translation>Apply the &amp;others</translation>
+    </message>
+    <message>
+        <source>Применить &amp;все</source>
+        <translation>Apply &amp;all</translation>
+    </message>
+    <message>
+        <source>Взять из более &amp;позднего списка</source>
+        <translation>Take from the &amp;later list</translation>
+    </message>
+    <message>
+        <source>Взять из более &amp;раннего списка</source>
+        <translation>Take from the &amp;earlier list</translation>
+    </message>
+    <message>
+        <source>&amp;Ограничить диапазоном поля</source>
+        <translation>&amp;Limit to the range of the field</translation>
+    </message>
+    <message>
+        <source>Оставить &amp;младшие биты</source>
+        <translation>&amp;Keep the low bits</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 
 #include "balance_panel.h"
 #include "table_csv.h"
+#include "ui_language.h"
 #include "user_settings.h"
 
 namespace {
@@ -58,7 +59,8 @@ BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
       show_field_(std::move(show_field)),
       back_to_grid_(std::move(back_to_grid)),
       error_(std::move(error)) {
-  ShowPanel = new QAction(tr("&Баланс"), this);
+  ShowPanel = new QAction(this);
+  SetTranslated(ShowPanel, QT_TRANSLATE_NOOP("Menu", "&Баланс"));
   ShowPanel->setCheckable(true);
   ShowPanel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
   connect(ShowPanel, &QAction::triggered, this, &BalanceCommands::Toggle);

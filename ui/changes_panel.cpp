@@ -40,9 +40,9 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   compare_ = new QCheckBox(body);
   revert_ = new QPushButton(body);
   take_ = new QPushButton(body);
-  SetTranslated(compare_, QT_TRANSLATE_NOOP("Menu", "&Сравнивать с файлом для сравнения"));
-  SetTranslated(revert_, QT_TRANSLATE_NOOP("Menu", "&Вернуть значения из файла"));
-  SetTranslated(take_, QT_TRANSLATE_NOOP("Menu", "Взять значения из &файла для сравнения"));
+  SetTranslated(compare_, QT_TRANSLATE_NOOP("Menu", "&Отличия от файла для сравнения"));
+  SetTranslated(revert_, QT_TRANSLATE_NOOP("Menu", "Вер&нуть значения из файла"));
+  SetTranslated(take_, QT_TRANSLATE_NOOP("Menu", "Вз&ять значения из файла для сравнения"));
   connect(compare_, &QCheckBox::toggled, this, [this](bool on) {
     model_->SetMode(on ? ChangesModel::Against::Comparison : ChangesModel::Against::File);
   });

@@ -234,8 +234,8 @@ void TMainForm::SetUpLanguageMenu() {
   auto* languages = new QActionGroup(mm_Language);
   // Each language is named in itself.
   mm_Russian = mm_Language->addAction(QString());
-  SetTranslated(mm_Russian, QT_TRANSLATE_NOOP("Menu", "Русский"));
-  mm_English = mm_Language->addAction(QStringLiteral("English"));
+  SetTranslated(mm_Russian, QT_TRANSLATE_NOOP("Menu", "&Русский"));
+  mm_English = mm_Language->addAction(QStringLiteral("&English"));
   for (QAction* action : {mm_Russian, mm_English}) {
     action->setCheckable(true);
     languages->addAction(action);

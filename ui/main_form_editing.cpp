@@ -49,7 +49,7 @@ void TMainForm::SetUpEditing() {
   connect(history, &DocumentHistory::redoTextChanged, this, &TMainForm::ShowUndoTexts);
   ShowUndoTexts();
   mm_Revert = new QAction(this);
-  SetTranslated(mm_Revert, QT_TRANSLATE_NOOP("Menu", "Вернуть значения из файла"));
+  SetTranslated(mm_Revert, QT_TRANSLATE_NOOP("Menu", "&Вернуть значения из файла"));
   mm_Edit->addAction(mm_Undo);
   mm_Edit->addAction(mm_Redo);
   mm_Edit->addSeparator();
@@ -78,8 +78,8 @@ void TMainForm::SetUpEditing() {
 void TMainForm::ShowUndoTexts() {
   const QString undo = History()->UndoText();
   const QString redo = History()->RedoText();
-  mm_Undo->setText(undo.isEmpty() ? tr("Отменить") : tr("Отменить %1").arg(ShownStep(undo)));
-  mm_Redo->setText(redo.isEmpty() ? tr("Повторить") : tr("Повторить %1").arg(ShownStep(redo)));
+  mm_Undo->setText(undo.isEmpty() ? tr("&Отменить") : tr("&Отменить %1").arg(ShownStep(undo)));
+  mm_Redo->setText(redo.isEmpty() ? tr("&Повторить") : tr("&Повторить %1").arg(ShownStep(redo)));
 }
 
 void TMainForm::ShowTouchedField(const FieldRef& field) {

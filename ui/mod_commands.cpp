@@ -16,26 +16,26 @@ ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_b
                          QMenu* edit_menu)
     : QObject(window.widget), window_(window) {
   CompareWith = new QAction(file_menu);
-  SetTranslated(CompareWith, QT_TRANSLATE_NOOP("Menu", "Сравнить с файлом..."));
+  SetTranslated(CompareWith, QT_TRANSLATE_NOOP("Menu", "С&равнить с файлом..."));
   CloseComparison = new QAction(file_menu);
-  SetTranslated(CloseComparison, QT_TRANSLATE_NOOP("Menu", "Закрыть сравнение"));
+  SetTranslated(CloseComparison, QT_TRANSLATE_NOOP("Menu", "&Закрыть сравнение"));
   file_menu->insertAction(file_before, CompareWith);
   file_menu->insertAction(file_before, CloseComparison);
   TakeFromComparison = new QAction(edit_menu);
   SetTranslated(TakeFromComparison,
-                QT_TRANSLATE_NOOP("Menu", "Взять значения из файла для сравнения"));
+                QT_TRANSLATE_NOOP("Menu", "Взять значения из файла для &сравнения"));
   EditRange = new QAction(edit_menu);
-  SetTranslated(EditRange, QT_TRANSLATE_NOOP("Menu", "Изменить выделенные..."));
+  SetTranslated(EditRange, QT_TRANSLATE_NOOP("Menu", "&Изменить выделенные..."));
   EditRange->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   edit_menu->addAction(TakeFromComparison);
   edit_menu->addAction(EditRange);
   NextDifference = new QAction(this);
   SetTranslated(NextDifference,
-                QT_TRANSLATE_NOOP("Menu", "Следующее отличие от файла для сравнения"));
+                QT_TRANSLATE_NOOP("Menu", "&Следующее отличие от файла для сравнения"));
   NextDifference->setShortcut(QKeySequence(Qt::Key_F7));
   PreviousDifference = new QAction(this);
   SetTranslated(PreviousDifference,
-                QT_TRANSLATE_NOOP("Menu", "Предыдущее отличие от файла для сравнения"));
+                QT_TRANSLATE_NOOP("Menu", "&Предыдущее отличие от файла для сравнения"));
   PreviousDifference->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
   for (QAction* action : {NextDifference, PreviousDifference}) {
     action->setShortcutContext(Qt::WindowShortcut);

@@ -21,9 +21,9 @@ PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction*
     return action;
   };
   ExportPatch =
-      add(QT_TRANSLATE_NOOP("Menu", "Экспорт патча..."), &PatchFileCommands::ExportPatchClick);
+      add(QT_TRANSLATE_NOOP("Menu", "Экспорт п&атча..."), &PatchFileCommands::ExportPatchClick);
   ApplyPatch =
-      add(QT_TRANSLATE_NOOP("Menu", "Применить патч..."), &PatchFileCommands::ApplyPatchClick);
+      add(QT_TRANSLATE_NOOP("Menu", "Применить пат&ч..."), &PatchFileCommands::ApplyPatchClick);
   connect(window_.document, &TableDocument::fileChanged, this, &PatchFileCommands::UpdateEnabled);
   UpdateEnabled();
 }

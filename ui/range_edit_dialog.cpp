@@ -23,7 +23,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   operation_->addItem(tr("Установить значение N"), static_cast<int>(RangeEdit::Operation::Set));
   operation_->addItem(tr("Прибавить N"), static_cast<int>(RangeEdit::Operation::Add));
   operation_->addItem(tr("Вычесть N"), static_cast<int>(RangeEdit::Operation::Subtract));
-  operation_->addItem(tr("Умножить на P %"), static_cast<int>(RangeEdit::Operation::Multiply));
+  operation_->addItem(tr("Умножить на процент"), static_cast<int>(RangeEdit::Operation::Multiply));
   operation_->addItem(tr("Ограничить диапазоном [мин, макс]"),
                       static_cast<int>(RangeEdit::Operation::Limit));
   operation_->addItem(tr("По формуле"), static_cast<int>(RangeEdit::Operation::Formula));
@@ -44,7 +44,7 @@ RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidge
   formula_pause_->setSingleShot(true);
   formula_pause_->setInterval(250);
   wrap_ = new QCheckBox(
-      tr("Переносить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
+      tr("Перен&осить не помещающиеся значения, как при вводе (иначе ограничивать)"), this);
   summary_label_ = new QLabel(this);
   summary_label_->setWordWrap(true);
   summary_label_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -102,6 +102,17 @@ std::optional<RangeEdit> RangeEditDialog::Read(QString* problem) const {
     }
     return edit;
   }
+  if (edit.operation == RangeEdit::Operation::Multiply) {
+    const RangeEditPercent percent = ReadRangeEditPercent(amount_->text());
+    if (!percent.whole) {
+      if (problem)
+        *problem = percent.problem;
+      return std::nullopt;
+    }
+    edit.amount = *percent.whole;
+    edit.hundredths = percent.hundredths;
+    return edit;
+  }
   std::vector<std::pair<QLineEdit*, std::int64_t*>> numbers;
   if (limit)
     numbers = {{low_, &edit.low}, {high_, &edit.high}};
@@ -126,7 +137,7 @@ void RangeEditDialog::Update() {
                        RangeEdit::Operation::Multiply;
   const bool formula = static_cast<RangeEdit::Operation>(operation_->currentData().toInt()) ==
                        RangeEdit::Operation::Formula;
-  amount_label_->setText(percent ? QStringLiteral("&P, %:") : QStringLiteral("&N:"));
+  amount_label_->setText(percent ? tr("&Процент:") : QStringLiteral("&N:"));
   for (QWidget* widget : {static_cast<QWidget*>(amount_), static_cast<QWidget*>(amount_label_)})
     widget->setVisible(!limit && !formula);
   for (QWidget* widget : {static_cast<QWidget*>(formula_), static_cast<QWidget*>(formula_label_),

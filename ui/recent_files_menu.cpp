@@ -29,7 +29,7 @@ RecentFilesMenu::RecentFilesMenu(QMenu* fileMenu, QAction* before, UserSettings&
       settings_(settings),
       open_(std::move(open)),
       report_(std::move(report)) {
-  SetTranslated(menu_, QT_TRANSLATE_NOOP("Menu", "Недавние файлы"), "title");
+  SetTranslated(menu_, QT_TRANSLATE_NOOP("Menu", "&Недавние файлы"), "title");
   fileMenu->insertMenu(before, menu_);
   connect(menu_, &QMenu::aboutToShow, this, &RecentFilesMenu::WriteNow);
   Rebuild();
@@ -69,7 +69,7 @@ void RecentFilesMenu::Rebuild() {
   }
   menu_->addSeparator();
   QAction* clear = menu_->addAction(QString());
-  SetTranslated(clear, QT_TRANSLATE_NOOP("Menu", "Очистить список"));
+  SetTranslated(clear, QT_TRANSLATE_NOOP("Menu", "&Очистить список"));
   connect(clear, &QAction::triggered, this, &RecentFilesMenu::ClearList);
   menu_->menuAction()->setEnabled(!paths.isEmpty());
 }

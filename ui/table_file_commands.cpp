@@ -52,16 +52,17 @@ TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction*
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  ExportCsv = add(QT_TRANSLATE_NOOP("Menu", "Экспорт таблицы в CSV..."),
+  ExportCsv = add(QT_TRANSLATE_NOOP("Menu", "&Экспорт таблицы в CSV..."),
                   &TableFileCommands::ExportCsvClick);
-  ImportCsv = add(QT_TRANSLATE_NOOP("Menu", "Импорт таблицы из CSV..."),
+  ImportCsv = add(QT_TRANSLATE_NOOP("Menu", "&Импорт таблицы из CSV..."),
                   &TableFileCommands::ImportCsvClick);
-  SaveChangeList = add(QT_TRANSLATE_NOOP("Menu", "Сохранить список изменений..."),
+  SaveChangeList = add(QT_TRANSLATE_NOOP("Menu", "Сохранить с&писок изменений..."),
                        &TableFileCommands::SaveChangeListClick);
-  ApplyChangeList = add(QT_TRANSLATE_NOOP("Menu", "Применить список изменений..."),
+  ApplyChangeList = add(QT_TRANSLATE_NOOP("Menu", "При&менить список изменений..."),
                         &TableFileCommands::ApplyChangeListClick);
-  SaveListsReport = add(QT_TRANSLATE_NOOP("Menu", "Сохранить отчёт о применённых списках..."),
-                        &TableFileCommands::SaveListsReportClick);
+  SaveListsReport =
+      add(QT_TRANSLATE_NOOP("Menu", "Сохранить о&тчёт о применённых списках изменений..."),
+          &TableFileCommands::SaveListsReportClick);
   connect(window_.document, &TableDocument::fileChanged, this, &TableFileCommands::UpdateEnabled);
   UpdateEnabled();
 }

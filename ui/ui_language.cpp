@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QVariant>
+#include <QWidget>
 #include <utility>
 
 #include "caption_language.h"
@@ -62,9 +63,12 @@ bool UiTranslations::Use(UiLanguage language) {
                          QCoreApplication::installTranslator(&program_);
     return program_installed_;
   }
+  // The program's own Russian holds only the plural forms of its texts.
+  program_installed_ = program_.load(QString::fromLatin1(kRussianTranslationPath)) &&
+                       QCoreApplication::installTranslator(&program_);
   qt_installed_ = qt_.load(QStringLiteral("qtbase_ru"), qt_folder_) &&
                   QCoreApplication::installTranslator(&qt_);
-  return qt_installed_;
+  return qt_installed_ && program_installed_;
 }
 
 void SetTranslated(QObject* object, const char* source, const char* property) {
@@ -84,7 +88,23 @@ void SetTranslated(QObject* object, const char* source, const char* property) {
 }
 
 void RetranslateTree(QObject* root) {
+  // Qt's buttons by their object names, with the texts Qt names them by.
+  static const struct {
+    const char* object;
+    const char* context;
+    const char* text;
+  } qt_buttons[] = {
+      {"ScrollLeftButton", "QTabBar", "Scroll Left"},
+      {"ScrollRightButton", "QTabBar", "Scroll Right"},
+      {"qt_dockwidget_floatbutton", "QDockWidget", "Float"},
+      {"qt_dockwidget_closebutton", "QDockWidget", "Close"},
+  };
   Retranslate(root);
-  for (QObject* child : root->findChildren<QObject*>())
+  for (QObject* child : root->findChildren<QObject*>()) {
     Retranslate(child);
+    if (auto* widget = qobject_cast<QWidget*>(child))
+      for (const auto& button : qt_buttons)
+        if (widget->objectName() == QLatin1String(button.object))
+          widget->setAccessibleName(QCoreApplication::translate(button.context, button.text));
+  }
 }

@@ -15,8 +15,9 @@ QString LanguageKey(UiLanguage language);
 std::optional<UiLanguage> LanguageFromKey(const QString& key);
 
 // The translations installed for the window's language: the program's own
-// English for English, and Qt's own Russian (qtbase_ru from `qt_folder`) for
-// Russian, since Qt's texts are English to begin with. Installing them sends
+// English for English; for Russian, Qt's own Russian (qtbase_ru from
+// `qt_folder`), since Qt's texts are English to begin with, and the plural
+// forms of the program's texts. Installing them sends
 // every window a LanguageChange; they are removed with this object.
 class UiTranslations {
  public:
@@ -47,5 +48,7 @@ class UiTranslations {
 // QT_TRANSLATE_NOOP("Menu", ...) where it is written.
 void SetTranslated(QObject* object, const char* source, const char* property = "text");
 // Gives every object under `root` (and `root` itself) that SetTranslated
-// has seen the translation of the current language again.
+// has seen the translation of the current language again, and Qt's own
+// buttons that name themselves once, when they are made (the tab bar's
+// scroll buttons, a dock's float and close buttons), their names again.
 void RetranslateTree(QObject* root);

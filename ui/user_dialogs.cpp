@@ -96,8 +96,16 @@ void AimFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind, const QStrin
   else
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   // In the window's language of the moment; Qt retranslates its own titles.
+  // The dialogs that read a file for a command of their own are titled by it;
+  // Open and the saving ones keep Qt's titles, which say what they do.
   if (kind == Kind::Comparison)
     dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Сравнить с файлом"));
+  else if (kind == Kind::Csv)
+    dialog.setWindowTitle(
+        several ? QCoreApplication::translate("UserDialogs", "Применить списки изменений")
+                : QCoreApplication::translate("UserDialogs", "Импорт таблицы из CSV"));
+  else if (kind == Kind::Patch)
+    dialog.setWindowTitle(QCoreApplication::translate("UserDialogs", "Применить патч"));
   if (kind == Kind::SavePatch) {
     dialog.selectNameFilter(PatchFilterOf(name));
     dialog.setDefaultSuffix(SuffixOf(PatchFilterOf(name)));
@@ -215,10 +223,10 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
 UserDialogs::RecoveryAnswer QtUserDialogs::AskRecovery(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QCoreApplication::translate("UserDialogs", "Вопрос"), text,
                   QMessageBox::NoButton, parent);
-  QPushButton* restore = box.addButton(QCoreApplication::translate("UserDialogs", "Восстановить"),
+  QPushButton* restore = box.addButton(QCoreApplication::translate("UserDialogs", "&Восстановить"),
                                        QMessageBox::AcceptRole);
   const QPushButton* discard = box.addButton(
-      QCoreApplication::translate("UserDialogs", "Отбросить"), QMessageBox::DestructiveRole);
+      QCoreApplication::translate("UserDialogs", "&Отбросить"), QMessageBox::DestructiveRole);
   // Esc and the box's close button put the question off. QMessageBox lets
   // them close it only through a button of its own (without one, Windows even
   // greys the close button out), so that one is there, never shown.
@@ -260,8 +268,8 @@ UserDialogs::ConflictAnswer QtUserDialogs::AskConflicts(QWidget* parent, const Q
                                                         const QString& details) {
   switch (AskTwoWaysOrCancel(
       parent, QCoreApplication::translate("UserDialogs", "Конфликты"), text, details,
-      {QCoreApplication::translate("UserDialogs", "Применить остальные"), QMessageBox::AcceptRole},
-      {QCoreApplication::translate("UserDialogs", "Применить все"),
+      {QCoreApplication::translate("UserDialogs", "Применить &остальные"), QMessageBox::AcceptRole},
+      {QCoreApplication::translate("UserDialogs", "Применить &все"),
        QMessageBox::DestructiveRole})) {
     case 0:
       return ConflictAnswer::ApplyRest;
@@ -276,9 +284,9 @@ UserDialogs::ListsAnswer QtUserDialogs::AskListsConflicts(QWidget* parent, const
                                                           const QString& details) {
   switch (AskTwoWaysOrCancel(
       parent, QCoreApplication::translate("UserDialogs", "Конфликты списков"), text, details,
-      {QCoreApplication::translate("UserDialogs", "Взять из более позднего списка"),
+      {QCoreApplication::translate("UserDialogs", "Взять из более &позднего списка"),
        QMessageBox::AcceptRole},
-      {QCoreApplication::translate("UserDialogs", "Взять из более раннего списка"),
+      {QCoreApplication::translate("UserDialogs", "Взять из более &раннего списка"),
        QMessageBox::AcceptRole})) {
     case 0:
       return ListsAnswer::PreferLater;
@@ -293,9 +301,9 @@ UserDialogs::OutOfRangeAnswer QtUserDialogs::AskOutOfRange(QWidget* parent, cons
                                                            const QString& details) {
   switch (AskTwoWaysOrCancel(
       parent, QCoreApplication::translate("UserDialogs", "Значения вне диапазона"), text, details,
-      {QCoreApplication::translate("UserDialogs", "Ограничить диапазоном поля"),
+      {QCoreApplication::translate("UserDialogs", "&Ограничить диапазоном поля"),
        QMessageBox::AcceptRole},
-      {QCoreApplication::translate("UserDialogs", "Оставить младшие биты"),
+      {QCoreApplication::translate("UserDialogs", "Оставить &младшие биты"),
        QMessageBox::DestructiveRole})) {
     case 0:
       return OutOfRangeAnswer::Limit;

@@ -51,6 +51,8 @@ struct Start {
   bool through_bash = false;
   // The program run: trevalune-cli unless another is named.
   QString program = {};
+  // TREVALUNE_LANG, set when not null.
+  const char* language = nullptr;
 };
 
 // Starts `process` and waits up to a minute for its end. Wine now and then
@@ -126,6 +128,11 @@ class Cli : public ::testing::Test {
       });
     }
 #endif
+    if (start.language) {
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.insert(QStringLiteral("TREVALUNE_LANG"), QString::fromUtf8(start.language));
+      process.setProcessEnvironment(environment);
+    }
     if (start.through_bash) {
       process.setProgram(QStringLiteral("bash"));
       process.setArguments({QStringLiteral("-c"), QStringLiteral("exec '" TREVALUNE_CLI_PATH "' ") +
@@ -203,14 +210,14 @@ TEST_F(Cli, ExportImportDiffRoundTripExitsZero) {
                 .exit_code,
             0);
   EXPECT_EQ(ReadBytes(Path("e.exe")), ReadBytes(Path("b.exe")));
-  // TREVALUNE_LANG=en makes the answers English and leaves the captions Russian.
-  qputenv("TREVALUNE_LANG", "en");
-  const CliRun by_environment = Invoke({"diff", "a.exe", "b.exe", "--separator", "x"});
-  const CliRun russian_captions = Invoke({"diff", "a.exe", "b.exe"});
-  qunsetenv("TREVALUNE_LANG");
+  // TREVALUNE_LANG=en means --lang en: the answers and the captions are English.
+  const CliRun by_environment =
+      Invoke({"diff", "a.exe", "b.exe", "--separator", "x"}, Start{{}, {}, 0, false, {}, "en"});
+  const CliRun english_captions =
+      Invoke({"diff", "a.exe", "b.exe"}, Start{{}, {}, 0, false, {}, "en"});
   EXPECT_TRUE(by_environment.err.contains(QStringLiteral("unknown separator “x”")))
       << by_environment.err.toStdString();
-  EXPECT_TRUE(russian_captions.out.startsWith(QStringLiteral("Таблица,№,Название")));
+  EXPECT_TRUE(english_captions.out.startsWith(QStringLiteral("Table,No.,Name")));
 
   // Every table into a folder.
   ASSERT_TRUE(QDir(folder_.path()).mkdir("out"));
@@ -248,6 +255,7 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
     int exit_code;
     bool on_stdout;
     QString text;
+    const char* language = nullptr;  // TREVALUNE_LANG
   } cases[] = {
       {{"export", "a.exe", "--table", "heroes"}, 1, false, "неизвестная таблица «heroes»"},
       {{"apply", "a.exe", "c.csv"}, 1, false, "нужен параметр -o"},
@@ -330,13 +338,48 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
       {{"import", "a.exe", "bad.csv", "--table", "spells", "-o", "b.exe", "--lang", "en"},
        2,
        false,
-       "bad.csv: line 2, column 2: «много» is not a number"},
+       "bad.csv: line 2, column 2: “много” is not a number"},
       {{"--lang", "en", "--help"}, 0, true, "Usage: trevalune-cli [options]"},
       {{"--help"}, 0, true, "Использование: trevalune-cli [параметры]"},
       {{"--lang", "de", "diff", "a.exe", "a.exe"},
        1,
        false,
        "неизвестный язык «de»: нужен ru или en"},
+      // TREVALUNE_LANG means what --lang means, for the answers and the
+      // captions alike; an unknown --lang is refused in its language.
+      {{"--lang", "de", "diff", "a.exe", "a.exe"},
+       1,
+       false,
+       "trevalune-cli: unknown language “de”: ru or en expected\n",
+       "en"},
+      {{"diff", "a.exe", "a.exe"}, 1, false, "неизвестный язык «de» в TREVALUNE_LANG", "de"},
+      {{"diff", "a.exe", "a.exe", "-o", "-"}, 0, true, "Table,No.,Name", "en"},
+      {{"diff", "a.exe", "a.exe", "-o", "-", "--lang", "ru"}, 0, true, "Таблица,№,Название", "en"},
+      {{"diff", "a.exe", "none.exe"}, 2, false, "trevalune-cli: could not open", "en"},
+      // Counts in their plural forms.
+      {{"diff", "a.exe"}, 1, false, "команде diff нужно 2 файла, а указан 1\n"},
+      {{"diff", "a.exe"}, 1, false, "the command diff needs 2 files, but 1 was given\n", "en"},
+      {{"export", "a.exe", "a.exe", "a.exe", "a.exe", "a.exe"},
+       1,
+       false,
+       "команде export нужен 1 файл, а указано 5\n"},
+      {{"export", "a.exe", "a.exe", "--lang", "en"},
+       1,
+       false,
+       "the command export needs 1 file, but 2 were given\n"},
+      // Options named as typed, in our own words rather than the parser's.
+      {{"export", "a.exe", "--bogus"}, 1, false, "trevalune-cli: неизвестный параметр --bogus\n"},
+      {{"export", "a.exe", "-q", "--lang", "en"}, 1, false, "unknown option -q\n"},
+      {{"export", "a.exe", "--table"}, 1, false, "параметру --table нужно значение\n"},
+      {{"export", "a.exe", "--table", "--lang", "en"},
+       1,
+       false,
+       "the option --table needs a value, but the option --lang follows it\n"},
+      {{"export", "a.exe", "-o", "--table", "spells"},
+       1,
+       false,
+       "параметру -o нужно значение, а за ним идёт параметр --table\n"},
+      {{"export", "a.exe", "--any-size=yes"}, 1, false, "option --any-size takes no value\n", "en"},
       // formula: its arguments, its errors with their line and column, and its change list.
       {{"formula", "a.exe", "--table", "creatures", "--column", "Золото", "--expr", "1"},
        1,
@@ -353,6 +396,11 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
        1,
        false,
        "the table spells has no column “Gold”; there are “Level”, “Mana”, “Alpha”\n"},
+      {{"formula", "a.exe", "--table", "spells", "--column", "Wrong", "--expr", "1", "-o", "b"},
+       1,
+       false,
+       "there are “Level”, “Mana”, “Alpha”\n",
+       "en"},
       {{"formula", "a.exe", "--table", "creatures", "--column", "Gold", "--expr", "Здоровье / 10",
         "--where", "Мин_урон == 84", "--changes", "-"},
        0,
@@ -412,7 +460,7 @@ TEST_F(Cli, EachWayOutHasItsExitCodeAndItsMessage) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
-    const CliRun run = Invoke(c.arguments);
+    const CliRun run = Invoke(c.arguments, Start{{}, {}, 0, false, {}, c.language});
     EXPECT_EQ(run.exit_code, c.exit_code);
     EXPECT_TRUE((c.on_stdout ? run.out : run.err).contains(c.text))
         << run.out.toStdString() << run.err.toStdString();
@@ -486,13 +534,18 @@ TEST_F(Cli, TheSampleGeneratorAnswersAndWritesItsFile) {
       {{}, 1, false, "trevalune-sample: не указан файл"},
       {{"--seed", "-1", "s.exe"}, 1, false, "неверное зерно «-1»"},
       {{"s.exe", "t.exe"}, 1, false, "нужен один файл, а указано 2"},
-      {{"--out", "s.exe"}, 1, false, "неизвестный параметр «out»"},
+      {{"--out", "s.exe"}, 1, false, "неизвестный параметр --out\n"},
+      {{"s.exe", "--seed"}, 1, false, "trevalune-sample: параметру --seed нужно значение\n"},
+      {{"--seed", "--lang", "en", "s.exe"},
+       1,
+       false,
+       "the option --seed needs a value, but the option --lang follows it\n"},
       {{"--lang", "en", "--seed", "x", "s.exe"}, 1, false, "wrong seed “x”"},
       {{"--lang", "de", "s.exe"}, 1, false, "неизвестный язык «de»"},
       {{"none/s.exe"},
        2,
        false,
-       QStringLiteral("trevalune-sample: Не удалось записать файл «%1»: папка не существует.")
+       QStringLiteral("trevalune-sample: не удалось записать файл «%1»: папка не существует\n")
            .arg(QDir::toNativeSeparators("none/s.exe"))},
       {{"--seed", "2", "второй образец.exe"}, 0, false, "", "второй образец.exe", 2},
       {{"--seed=4294967295", "s.exe"}, 0, false, "", "s.exe", 4294967295u},
@@ -636,7 +689,11 @@ TEST_F(Cli, RefusesTextFilesItCannotRead) {
           QStringList{"apply", "a.exe", refusal.path, "-o", "b.exe"}}) {
       const CliRun run = Invoke(arguments, Start{refusal.input, {}, 0, false});
       EXPECT_EQ(run.exit_code, 2);
-      EXPECT_EQ(run.err, QStringLiteral("trevalune-cli: ") + ReadFailure(refusal) + '\n');
+      // The window's sentence, in the command line's style: no capital, no stop.
+      QString message = ReadFailure(refusal);
+      message[0] = message[0].toLower();
+      message.chop(1);
+      EXPECT_EQ(run.err, QStringLiteral("trevalune-cli: ") + message + '\n');
       EXPECT_EQ(FolderEntries(folder_.path()), files);
     }
   }
@@ -655,7 +712,7 @@ TEST_F(Cli, AFailedWriteExitsTwoAndKeepsWhatWasThere) {
     ASSERT_TRUE(WriteBytes(Path(name), kept));
   const QString full = QStringLiteral("на диске недостаточно места");
   const QString too_big = QStringLiteral("файл слишком велик для этой файловой системы");
-  const QString to_stdout = QStringLiteral("Не удалось записать в стандартный вывод: ");
+  const QString to_stdout = QStringLiteral("не удалось записать в стандартный вывод: ");
   const struct {
     QStringList arguments;
     QString output;            // where standard output goes
@@ -966,7 +1023,7 @@ TEST_F(Cli, SeveralChangeListsMergeOrRefuseTheirConflicts) {
   const CliRun unreported = Invoke({"apply", "a.exe", "early.csv", "late.csv", "-o", "out.exe",
                                     "--prefer", "later", "--report", "missing/report.csv"});
   EXPECT_EQ(unreported.exit_code, 2);
-  EXPECT_TRUE(unreported.err.contains(QStringLiteral("Не удалось записать файл «%1»: ")
+  EXPECT_TRUE(unreported.err.contains(QStringLiteral("не удалось записать файл «%1»: ")
                                           .arg(QDir::toNativeSeparators("missing/report.csv"))))
       << unreported.err.toStdString();
   EXPECT_TRUE(unreported.err.contains(QStringLiteral("файл «out.exe» записан, не записан только")))

@@ -24,7 +24,7 @@ const HintCase kHintCases[] = {
      {kCreatures, 3, 1},
      "35",
      "300",
-     QStringLiteral("Атака: целое со знаком, 1 байт, от −128 до 127\n300 → будет сохранено 44")},
+     QStringLiteral("Атака: целое со знаком, 1 байт, от -128 до 127\n300 → будет сохранено 44")},
     {"text that does not parse",
      {kSpells, 10, 2},
      "35",
@@ -35,7 +35,7 @@ const HintCase kHintCases[] = {
      "-7",
      "",
      QStringLiteral(
-         "Золото: целое со знаком, 2 байта, от −32768 до 32767\nне число: останется -7")},
+         "Золото: целое со знаком, 2 байта, от -32768 до 32767\nне число: останется -7")},
     {"a negative value in an unsigned field",
      {kCreatures, 65, 5},
      "9",
@@ -47,7 +47,7 @@ const HintCase kHintCases[] = {
      "0",
      "$7FFF",
      QStringLiteral(
-         "Альфа: целое со знаком, 2 байта, от −32768 до 32767\n$7FFF → будет сохранено 32767")},
+         "Альфа: целое со знаком, 2 байта, от -32768 до 32767\n$7FFF → будет сохранено 32767")},
     {"a large unsigned value as the field shows it",
      {kBuildings, 81, 1},
      "0xFFFFFFF0",
@@ -95,7 +95,7 @@ TEST(CellHint, NothingOutsideTheFieldsOrBeforeAFileIsOpen) {
 // No table has a four-byte signed field; its range is still the full 32 bits.
 TEST(CellHint, FourByteSignedRange) {
   EXPECT_EQ(FieldKindHint("Поле", FieldLayout{0, 4, true}),
-            QStringLiteral("Поле: целое со знаком, 4 байта, от −2147483648 до 2147483647"));
+            QStringLiteral("Поле: целое со знаком, 4 байта, от -2147483648 до 2147483647"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <functional>
 #include <random>
 
@@ -17,6 +18,7 @@
 #include <zlib.h>
 
 #include "../support/file_helpers.h"
+#include "caption_language.h"
 #include "journal_file.h"
 #include "recovery_journal.h"
 #include "sample_image.h"
@@ -132,6 +134,29 @@ QByteArray WithBody(const QByteArray& journal, const QByteArray& body) {
 // A journal of version 1, which named each field by its table's and column's
 // Russian captions, in the change list's columns, reads as it did: the same
 // fields, values and typed texts as the keys of today's journal give.
+// The question names the time in the language's own way, and neither the
+// count nor the date breaks across lines.
+TEST(Journal, TheQuestionWritesItsDateAndCountInItsLanguage) {
+  JournalContent content;
+  content.file = QStringLiteral("/games/a.exe");
+  content.written = QDateTime(QDate(2026, 12, 10), QTime(14, 37, 29));
+  content.entries.resize(2);
+  const QString russian = RecoveryQuestion(content, false);
+  EXPECT_TRUE(russian.contains(QStringLiteral("(2\u00A0поля, 10.12.2026\u00A014:37:29)")))
+      << russian.toStdString();
+
+  QTranslator english;
+  ASSERT_TRUE(english.load(QString::fromLatin1(kEnglishTranslationPath)));
+  QCoreApplication::installTranslator(&english);
+  const QString question = RecoveryQuestion(content, false);
+  QCoreApplication::removeTranslator(&english);
+  EXPECT_TRUE(question.contains(
+      QStringLiteral("(2\u00A0fields, 10\u00A0December\u00A02026,\u00A014:37:29)")))
+      << question.toStdString();
+  EXPECT_TRUE(question.contains(QStringLiteral("“%1”").arg(QDir::toNativeSeparators(content.file))))
+      << question.toStdString();
+}
+
 TEST(Journal, AJournalOfTheFirstVersionStillReads) {
   const QByteArray header =
       "Trevalune journal 1\n"

@@ -45,6 +45,13 @@ RangeEdit Make(Op operation, std::int64_t amount, std::int64_t low = 0, std::int
   return {operation, amount, low, high, false};
 }
 
+// A percentage with hundredths, such as 12.5 % (12 and 50).
+RangeEdit MakePercent(std::int64_t whole, std::int64_t hundredths) {
+  RangeEdit edit = Make(Op::Multiply, whole);
+  edit.hundredths = hundredths;
+  return edit;
+}
+
 const RangeCase kRangeCases[] = {
     {"set within the field", Make(Op::Set, 5), kS8, 3, 5, 5, true},
     {"set beyond a signed byte", Make(Op::Set, 200), kS8, 3, 127, -56, false},
@@ -65,6 +72,12 @@ const RangeCase kRangeCases[] = {
      kS32, 1914819027, std::numeric_limits<std::int32_t>::min(), -866829334, false},
     {"a half past 64 bits rounds away from zero", Make(Op::Multiply, 10'000'000'050), kU32,
      static_cast<std::int32_t>(3000000001u), -1, 2013007873, false},
+    {"12.5 % of 10 rounds 1.25 down", MakePercent(12, 50), kS16, 10, 1, 1, true},
+    {"-12.5 % of 12 is -1.5, rounded away from zero", MakePercent(-12, -50), kS16, 12, -2, -2,
+     true},
+    {"0.05 % of 1000 rounds 0.5 up", MakePercent(0, 5), kS16, 1000, 1, 1, true},
+    {"99.99 % of the largest unsigned 32-bit value", MakePercent(99, 99), kU32, -1,
+     static_cast<std::int32_t>(4294537798u), static_cast<std::int32_t>(4294537798u), true},
     {"limit from above", Make(Op::Limit, 0, 10, 20), kS16, 25, 20, 20, true},
     {"limit from below, bounds given reversed", Make(Op::Limit, 0, 20, 10), kS16, 5, 10, 10, true},
     {"a limit the field cannot reach", Make(Op::Limit, 0, 300, 400), kU8, 5, 255, 44, false},
@@ -116,6 +129,36 @@ TEST(RangeEditTest, TheDialogReadsNumbersAsACellDoesAndNamesItsRange) {
     const RangeEditNumber number = ReadRangeEditNumber(QString::fromLatin1(row.text));
     EXPECT_EQ(number.value, row.value) << row.text;
     EXPECT_EQ(number.problem, row.problem) << row.text;
+  }
+  // A percentage takes the same, and up to two decimals after a point or a comma.
+  const QString not_a_percentage =
+      QStringLiteral("Введите число, можно с двумя знаками после запятой.");
+  const struct {
+    const char* text;
+    std::optional<std::int64_t> whole;
+    std::int64_t hundredths;
+    QString problem;
+  } percentages[] = {
+      {"150", 150, 0, {}},
+      {"$10", 16, 0, {}},
+      {"12.5", 12, 50, {}},
+      {" 12,25 ", 12, 25, {}},
+      {"-0.05", 0, -5, {}},
+      {"+7.0", 7, 0, {}},
+      {"10000000000.00", 10'000'000'000, 0, {}},
+      {"10000000000.01", std::nullopt, 0, out_of_range},
+      {"10000000001", std::nullopt, 0, out_of_range},
+      {"12.345", std::nullopt, 0, not_a_percentage},
+      {"12.", std::nullopt, 0, not_a_percentage},
+      {".5", std::nullopt, 0, not_a_percentage},
+      {"1e2", std::nullopt, 0, not_a_percentage},
+      {"", std::nullopt, 0, not_a_percentage},
+  };
+  for (const auto& row : percentages) {
+    const RangeEditPercent percent = ReadRangeEditPercent(QString::fromLatin1(row.text));
+    EXPECT_EQ(percent.whole, row.whole) << row.text;
+    EXPECT_EQ(percent.hundredths, row.hundredths) << row.text;
+    EXPECT_EQ(percent.problem, row.problem) << row.text;
   }
   // Wherever the grid reads a 32-bit value that is not a bit pattern past
   // 2^31, the dialog reads the same.

@@ -291,3 +291,21 @@ TEST_F(BalanceStoredColumnsTest, KeepsFormulasFromBeforeWithTheirError) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list, its footer and the chart's tips write a number one way: whole
+// numbers bare, others with at most two decimals and no trailing zeros.
+TEST(BalanceNumberText, OneFormForEveryNumber) {
+  const struct {
+    double number;
+    const char* text;
+  } cases[] = {
+      {26, "26"},    {8.5, "8.5"},   {8.504, "8.5"},  {1.0 / 3, "0.33"}, {-2.0 / 3, "-0.67"},
+      {-0.001, "0"}, {-128, "-128"}, {99.999, "100"}, {1e16, "1e+16"},   {4294967295, "4294967295"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BalanceNumberText(c.number), QString::fromLatin1(c.text)) << c.number;
+}
+
+}  // namespace

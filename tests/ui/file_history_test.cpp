@@ -239,7 +239,7 @@ TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
   EXPECT_EQ(form->TargetFileName(), copy);
   EXPECT_EQ(RecentItems().size(), 1);
 
-  RecentItem(QStringLiteral("Очистить список"))->trigger();
+  RecentItem(QStringLiteral("&Очистить список"))->trigger();
   EXPECT_TRUE(RecentItems().isEmpty());
   EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
   Restart();

@@ -30,7 +30,7 @@ TEST_F(GridAccessibilityTest, ACellIsReadAsItsTextWithItsPlaceAndHint) {
   QAccessibleTableInterface* table = Table();
   ASSERT_NE(table, nullptr);
   const QString attack =
-      QStringLiteral("Атака: целое со знаком, 1 байт, от −128 до 127");  // grid column 1
+      QStringLiteral("Атака: целое со знаком, 1 байт, от -128 до 127");  // grid column 1
   QAccessibleInterface* cell = table->cellAt(2, 0);                      // grid cell (1, 3)
   ASSERT_NE(cell, nullptr);
   const QString value = Name(1, 3);

@@ -185,7 +185,7 @@ TEST_F(JournalRecoveryTest, AfterAKillYesGivesBackExactlyTheEdits) {
   form->OpenPath(file);
   ASSERT_EQ(dialogs.questions.size(), 1);
   EXPECT_TRUE(dialogs.questions[0].startsWith(
-      QStringLiteral("Найдены несохранённые изменения файла «%1» (5 полей, ")
+      QStringLiteral("Найдены несохранённые изменения файла «%1» (5\u00A0полей, ")
           .arg(QDir::toNativeSeparators(file))));
   EXPECT_TRUE(dialogs.questions[0].endsWith(QStringLiteral("). Восстановить их?")));
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
@@ -349,6 +349,8 @@ TEST(RecoveryQuestionBox, TwoButtonsAndEscOrClosingPutItOff) {
       for (QAbstractButton* button : box->buttons()) {
         if (!button->isVisible())
           continue;
+        // Each reached by Alt and a letter of its own.
+        EXPECT_TRUE(button->text().contains(QLatin1Char('&'))) << button->text().toStdString();
         const QString caption = button->text().remove(QLatin1Char('&'));
         shown << caption;
         for (int i = 0; i < 2; ++i)

@@ -161,12 +161,12 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
         window.pn_Changes->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
         QCoreApplication::translate("QPlatformTheme", "Cancel")};
   };
-  const QStringList russian = {"&Файл", "&Открыть...", "&Правка",        "Отменить",
-                               "&Вид",  "&Язык",       "Недавние файлы", "Заклинания",
-                               "Атака", "Изменения",   "Таблица",        "Отмена"};
-  const QStringList english = {"&File",  "&Open...",  "&Edit",        "Undo",
-                               "&View",  "&Language", "Recent files", "Spells",
-                               "Attack", "Changes",   "Table",        "Cancel"};
+  const QStringList russian = {"&Файл", "&Открыть...", "&Правка",         "&Отменить",
+                               "&Вид",  "&Язык",       "&Недавние файлы", "Заклинания",
+                               "Атака", "Изменения",   "Таблица",         "Отмена"};
+  const QStringList english = {"&File",  "&Open...",  "&Edit",         "&Undo",
+                               "&View",  "&Language", "Recent &files", "Spells",
+                               "Attack", "Changes",   "Table",         "Cancel"};
   // The choice reaches the settings file from the settings' own thread; a new
   // window (a restart) reads it from there.
   const auto written = [](const char* key) {
@@ -576,7 +576,7 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   ASSERT_NE(wrapped, creature);
   ClickTab(kBuildings);
   TypeInto(2, 5, QStringLiteral("12x"));  // not a number: the field keeps its value
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить ввод"));
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить ввод"));
   EXPECT_FALSE(form->mm_Redo->isEnabled());
   const auto press = [this](QKeyCombination keys) {
     QTest::keyClick(form->sg_Table->CellEditor(), keys.key(), keys.keyboardModifiers());
@@ -596,7 +596,7 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), creature);
   EXPECT_EQ(Mark(3, 40), CellMark::None);
   EXPECT_FALSE(form->mm_Undo->isEnabled());
-  EXPECT_EQ(form->mm_Redo->text(), QStringLiteral("Повторить ввод"));
+  EXPECT_EQ(form->mm_Redo->text(), QStringLiteral("&Повторить ввод"));
 
   press(Qt::CTRL | Qt::Key_Y);  // the text as typed, marked
   EXPECT_EQ(Cell(3, 40), too_large.toStdString());
@@ -654,7 +654,7 @@ TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Right, Qt::ShiftModifier);
   ASSERT_EQ(selection->selectedIndexes().size(), 4);
   form->mm_Revert->trigger();
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить возврат значений из файла"));
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить возврат значений из файла"));
   for (const auto& [column, row] : {std::pair{1, 1}, std::pair{2, 2}}) {
     EXPECT_EQ(Cell(column, row), FieldDisplayText(loaded, kCreatures, row - 1, column));
     EXPECT_EQ(Mark(column, row), CellMark::None);

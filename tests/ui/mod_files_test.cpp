@@ -132,7 +132,7 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
                     [&](DocumentEdit& edit) { edit.SetValue(gold, 123456); });
   dialogs.patch_open_answers.push_back(Path(QStringLiteral("mod.bps")));
   form->PatchFiles()->ApplyPatch->trigger();
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение патча"));
+  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить применение патча"));
   EXPECT_EQ(Document().Mark(attack), CellMark::Changed);
   EXPECT_EQ(grid->CellText(1, 5), FieldDisplayText(LoadTablesFrom(modded), kCreatures, 4, 1));
   SaveAs(Path(QStringLiteral("saved.exe")));
@@ -188,7 +188,7 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
     EXPECT_EQ(Document().Changes().size(), c.from ? 2u : 0u);
     if (!c.from)
       continue;
-    EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("Отменить применение списков изменений"));
+    EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить применение списков изменений"));
     ASSERT_TRUE(form->TableFiles()->SaveListsReport->isEnabled());
     dialogs.csv_save_answers.push_back(Path(QStringLiteral("report.csv")));
     form->TableFiles()->SaveListsReport->trigger();

@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -393,6 +394,16 @@ TEST(RangeEditDialogTest, TakesEveryNumberFormACellTakes) {
   }
   amount->setText(QStringLiteral("13"));
   EXPECT_FALSE(ok->isEnabled());
+  // A percentage takes decimals too; the other amounts do not.
+  auto* operation = dialog.findChild<QComboBox*>();
+  ASSERT_NE(operation, nullptr);
+  operation->setCurrentIndex(operation->findData(static_cast<int>(RangeEdit::Operation::Multiply)));
+  amount->setText(QStringLiteral("12,5"));
+  ASSERT_TRUE(dialog.Edit().has_value());
+  EXPECT_EQ(dialog.Edit()->amount, 12);
+  EXPECT_EQ(dialog.Edit()->hundredths, 50);
+  operation->setCurrentIndex(operation->findData(static_cast<int>(RangeEdit::Operation::Add)));
+  EXPECT_FALSE(dialog.Edit().has_value());
   amount->setText(QStringLiteral("20000000000"));
   EXPECT_FALSE(dialog.Edit().has_value());
   EXPECT_TRUE(summary->text().contains(QStringLiteral("вне допустимого диапазона")))

@@ -6,10 +6,14 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStyleOptionHeader>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "fixed_size_header.h"
 #include "sample_image.h"
 
 namespace {
@@ -129,6 +133,37 @@ TEST_F(StringGridTest, ResetGridScrollShowsTheFirstCells) {
   EXPECT_EQ(grid.LeftColumn(), 1);
   EXPECT_EQ(grid.CurrentColumn(), 13);  // the current cell stays
   EXPECT_EQ(grid.CurrentRow(), 66);
+}
+
+// A caption wider than its column, whose width stays, is cut with "…"; one
+// that fits is shown whole.
+class ShownHeader : public FixedSizeHeader {
+ public:
+  using FixedSizeHeader::FixedSizeHeader;
+  QString Shown(int section) const {
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    initStyleOptionForIndex(&option, section);
+    return option.text;
+  }
+};
+
+TEST(FixedSizeHeader, ACaptionTooWideForItsColumnEndsInAnEllipsis) {
+  QStandardItemModel model(1, 2);
+  model.setHorizontalHeaderLabels({QStringLiteral("Min. damage"), QStringLiteral("Gold")});
+  QTableView view;
+  auto* header = new ShownHeader(Qt::Horizontal, &view);
+  view.setHorizontalHeader(header);
+  view.setModel(&model);
+  header->setMinimumSectionSize(8);
+  header->resizeSection(0, header->fontMetrics().horizontalAdvance(QStringLiteral("Min. dam")));
+  header->resizeSection(1, 400);
+  const QString cut = header->Shown(0);
+  EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+  EXPECT_TRUE(QStringLiteral("Min. damage").startsWith(cut.chopped(1))) << cut.toStdString();
+  EXPECT_EQ(header->Shown(1), QStringLiteral("Gold"));
+  EXPECT_EQ(header->sectionSize(0),
+            header->fontMetrics().horizontalAdvance(QStringLiteral("Min. dam")));
 }
 
 }  // namespace
