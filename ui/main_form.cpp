@@ -30,6 +30,7 @@
 #include "changes_panel.h"
 #include "comparison_file.h"
 #include "editor_commands.h"
+#include "field_notes_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
@@ -189,6 +190,8 @@ TMainForm::~TMainForm() {
 void TMainForm::SetUpModWork() {
   mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
   editor_commands_->Claim(mod_commands_->EditRange);
+  notes_commands_ = new FieldNotesCommands(CommandContext(), *settings_, mm_File, mm_Line, mm_Edit);
+  editor_commands_->Claim(notes_commands_->EditBits);
 
   pn_Changes = new ChangesPanel(document_, this);
   pn_Changes->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);

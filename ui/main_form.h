@@ -18,6 +18,7 @@
 class BalanceCommands;
 class ChangesPanel;
 class EditorCommands;
+class FieldNotesCommands;
 class GridClipboard;
 class ModCommands;
 class QAction;
@@ -131,6 +132,8 @@ class TMainForm : public QMainWindow {
   PatchFileCommands* PatchFiles() const { return patch_files_; }
   // The comparison file, F7 and the range edit.
   ModCommands* Mods() const { return mod_commands_; }
+  // The field notes in force, their menu and the bits editor.
+  FieldNotesCommands* FieldNotes() const { return notes_commands_; }
 
   // Shows the tab and the cell of `field`, with the keyboard in its editor.
   void ShowField(const FieldRef& field);
@@ -193,6 +196,7 @@ class TMainForm : public QMainWindow {
   TableFileCommands* table_files_ = nullptr;
   PatchFileCommands* patch_files_ = nullptr;
   ModCommands* mod_commands_ = nullptr;
+  FieldNotesCommands* notes_commands_ = nullptr;
   EditorCommands* editor_commands_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;

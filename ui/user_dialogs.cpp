@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "bits_dialog.h"
 #include "range_edit_dialog.h"
 
 namespace {
@@ -66,6 +67,9 @@ void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
     case Kind::Patch:
       dialog.setNameFilter(
           QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
+      break;
+    case Kind::Notes:
+      dialog.setNameFilter(kNotesFilter);
       break;
     case Kind::SavePatch:
       dialog.setNameFilters({kBpsFilter, kIpsFilter});
@@ -312,4 +316,11 @@ std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget* parent,
   if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
   return dialog.Edit();
+}
+
+std::optional<std::uint32_t> QtUserDialogs::AskBits(QWidget* parent, const BitsQuestion& question) {
+  BitsDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Value();
 }

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -28,6 +29,7 @@ class UserDialogs {
     SaveCsv,         // a CSV file to write: ".csv" added
     Patch,           // a BPS or IPS patch to read
     SavePatch,       // a patch to write: the extension of the filter chosen
+    Notes,           // a field notes file (JSON) to read
   };
   // The file dialog of `kind`, starting in `folder` and offering the file name
   // part of `proposedName`. The chosen path, or the empty text when cancelled.
@@ -86,6 +88,16 @@ class UserDialogs {
   using RangeEditSummaryOf = std::function<RangeEditPreview(const RangeEdit&)>;
   virtual std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                                 const RangeEditSummaryOf& summary) = 0;
+
+  // The bits of a field, each a check box with its name and number, and the
+  // value in hexadecimal as they are set. The value chosen; none when cancelled.
+  struct BitsQuestion {
+    QString field;                 // the field's caption, for the title
+    int width = 4;                 // bytes: 2 or 4
+    std::uint32_t value = 0;       // the bits as they are now
+    std::map<int, QString> names;  // the named bits; the others are shown by number
+  };
+  virtual std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) = 0;
 };
 
 // The real dialogs.
@@ -115,6 +127,7 @@ class QtUserDialogs : public UserDialogs {
                                  const QString& details) override;
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
+  std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) override;
 
  private:
   // The file dialog of `kind` over `parent`, made the first time and kept
@@ -132,3 +145,5 @@ inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 // The filters of the patch file dialogs.
 inline const QString kBpsFilter = QStringLiteral("BPS (*.bps)");
 inline const QString kIpsFilter = QStringLiteral("IPS (*.ips)");
+// The filter of the field notes dialog.
+inline const QString kNotesFilter = QStringLiteral("JSON (*.json)");

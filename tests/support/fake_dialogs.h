@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "user_dialogs.h"
 
@@ -34,6 +37,8 @@ class FakeDialogs : public UserDialogs {
       case FileKind::SavePatch:
         patch_proposed_names << proposedName;
         return Next(patch_save_answers);
+      case FileKind::Notes:
+        return Next(notes_answers);
     }
     return {};
   }
@@ -116,6 +121,18 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 
+  std::optional<std::uint32_t> AskBits(QWidget*, const BitsQuestion& question) override {
+    bits_questions.push_back(question);
+    if (!bits_answer)
+      return std::nullopt;
+    return bits_answer(question);
+  }
+
+  std::deque<QString> notes_answers;
+  // What the bits editor is answered with (the test may work a real one);
+  // none set: cancelled.
+  std::function<std::optional<std::uint32_t>(const BitsQuestion&)> bits_answer;
+  std::vector<BitsQuestion> bits_questions;
   std::deque<QString> open_answers;
   std::deque<QString> comparison_answers;
   std::deque<RangeEdit> range_edit_answers;  // none queued: cancelled

@@ -1,0 +1,159 @@
+// Field notes in the window: the bits editor (two bits set are one step,
+// undone at once), the marks and hints the notes give the grid, a faulty
+// notes file refused whole, a notes file read again when it changes on disk,
+// and the choice kept for the next run.
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+
+#include "bits_dialog.h"
+#include "field_notes_commands.h"
+#include "grid_model.h"
+#include "window_fixtures.h"
+
+namespace {
+
+// Creature columns.
+constexpr int kAttack = 1, kSpeed = 6, kProperties = 12;
+
+using FieldNotesWindowTest = SampleWindowTest;
+
+bool WriteNotes(const QString& path, const QString& json) {
+  const QByteArray utf8 = json.toUtf8();
+  return WriteBytes(path, Bytes(utf8.begin(), utf8.end()));
+}
+
+const char kNotes[] = R"({"format": "trevalune-notes/1", "tables": {"creatures": {
+  "fields": {
+    "Скорость": {"ru": "Скорость на поле", "en": "Speed on the field", "min": 1, "max": 1},
+    "Свойства": {"ru": "Флаги", "bits": {"0": {"ru": "Летает"}, "5": {"ru": "Стреляет"}}}},
+  "checks": [{"name": {"ru": "Атака не бывает такой"}, "condition": "Атака > 200", "level": "error"}]}}})";
+
+TEST_F(FieldNotesWindowTest, TheBitsEditorSetsTwoBitsAsOneStep) {
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QString::fromUtf8(kNotes)));
+  dialogs.notes_answers.push_back(notes);
+  form->FieldNotes()->OpenNotesClick();
+  ASSERT_EQ(form->FieldNotes()->NotesPath(), QFileInfo(notes).absoluteFilePath());
+
+  // A byte has no bits editor; a 32-bit field has.
+  grid->SetCurrentCell(kAttack, 3);
+  EXPECT_FALSE(form->FieldNotes()->EditBits->isEnabled());
+  grid->SetCurrentCell(kProperties, 3);
+  ASSERT_TRUE(form->FieldNotes()->EditBits->isEnabled());
+
+  const FieldRef field{kCreatures, 2, kProperties};
+  const auto before = static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field));
+  QStringList shown;
+  QString hex;
+  dialogs.bits_answer = [&](const UserDialogs::BitsQuestion& question) {
+    // The real editor, worked as the user works it.
+    BitsDialog dialog(question, form.get());
+    for (int row = 0; row < dialog.Bits()->count(); ++row)
+      shown << dialog.Bits()->item(row)->text();
+    dialog.SetBit(0, !(before & 1u));
+    dialog.SetBit(5, !(before & 0x20u));
+    hex = dialog.Hex()->text();
+    return std::optional<std::uint32_t>(dialog.Value());
+  };
+  const std::size_t steps = form->History()->Count();
+  form->FieldNotes()->EditBits->trigger();
+
+  ASSERT_EQ(dialogs.bits_questions.size(), 1u);
+  EXPECT_EQ(dialogs.bits_questions[0].value, before);
+  // Named bits first, with their numbers; then the other 30 by number.
+  ASSERT_EQ(shown.size(), 32);
+  EXPECT_EQ(shown[0], QStringLiteral("Летает (бит 0)"));
+  EXPECT_EQ(shown[1], QStringLiteral("Стреляет (бит 5)"));
+  EXPECT_EQ(shown[2], QStringLiteral("бит 1"));
+  const std::uint32_t after = before ^ 0x21u;
+  EXPECT_TRUE(hex.contains(QStringLiteral("0x%1")
+                               .arg(after, 8, 16, QLatin1Char('0'))
+                               .toUpper()
+                               .replace(QStringLiteral("0X"), QStringLiteral("0x"))))
+      << hex.toStdString();
+  EXPECT_EQ(static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field)), after);
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+
+  form->History()->Undo();
+  EXPECT_EQ(static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field)), before);
+  form->History()->Redo();
+  EXPECT_EQ(static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field)), after);
+
+  // Cancelled, nothing changes and no step is made.
+  dialogs.bits_answer = nullptr;
+  form->FieldNotes()->EditBits->trigger();
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+}
+
+TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
+  GridModel* model = grid->Model();
+  // The shipped notes: descriptions and no ranges.
+  EXPECT_TRUE(model->headerData(kSpeed - 1, Qt::Horizontal, Qt::ToolTipRole)
+                  .toString()
+                  .contains(QStringLiteral("смещение 11")));
+  EXPECT_FALSE(model->OutsideSaneRange(kSpeed, 1));
+
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QString::fromUtf8(kNotes)));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  const QString caption = model->headerData(kSpeed - 1, Qt::Horizontal, Qt::ToolTipRole).toString();
+  EXPECT_TRUE(caption.contains(QStringLiteral("Скорость на поле"))) << caption.toStdString();
+  EXPECT_TRUE(caption.contains(QStringLiteral("от −128 до 127")));
+  EXPECT_TRUE(caption.contains(QStringLiteral("1..1")));
+
+  int outside = 0;
+  for (int row = 1; row <= EntryCount(kCreatures); ++row) {
+    const std::int32_t speed = form->Document()->ValueAfterCommit({kCreatures, row - 1, kSpeed});
+    EXPECT_EQ(model->OutsideSaneRange(kSpeed, row), speed != 1) << row;
+    EXPECT_EQ(model->index(row - 1, kSpeed - 1).data(GridModel::kOutsideSaneRole).toBool(),
+              speed != 1);
+    outside += speed != 1;
+    // No attack is above 200 in a signed byte: every name is marked.
+    EXPECT_TRUE(model->headerData(row - 1, Qt::Vertical, Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("Атака не бывает такой")));
+    EXPECT_TRUE(model->headerData(row - 1, Qt::Vertical, Qt::BackgroundRole).isValid());
+  }
+  EXPECT_GT(outside, 0);
+  // The cell's own hint says the range.
+  int row = 1;
+  while (!model->OutsideSaneRange(kSpeed, row))
+    ++row;
+  EXPECT_TRUE(model->Hint(kSpeed, row).contains(QStringLiteral("вне разумных значений 1..1")));
+  // Typing a sane value takes the mark off at once.
+  model->SetText(kSpeed, row, "1");
+  EXPECT_FALSE(model->OutsideSaneRange(kSpeed, row));
+
+  // A faulty file changes nothing: the notes in force stay, and the message
+  // gives the place.
+  const FieldNotes in_force = form->FieldNotes()->Checker().Notes();
+  const QString bad = Path(QStringLiteral("bad.json"));
+  ASSERT_TRUE(WriteNotes(
+      bad, QStringLiteral("{\"format\": \"trevalune-notes/1\", \"tables\": {\"creatures\": "
+                          "{\"fields\": {\"Скорость\": {\"min\": 5, \"max\": 2}}}}}")));
+  EXPECT_FALSE(form->FieldNotes()->Load(bad));
+  ASSERT_FALSE(dialogs.errors.isEmpty());
+  EXPECT_TRUE(dialogs.errors.last().contains(QStringLiteral("столбец")))
+      << dialogs.errors.last().toStdString();
+  EXPECT_EQ(form->FieldNotes()->Checker().Notes(), in_force);
+  EXPECT_EQ(form->FieldNotes()->NotesPath(), QFileInfo(notes).absoluteFilePath());
+
+  // The file in use changed on disk is read again.
+  ASSERT_TRUE(
+      WriteNotes(notes, QString::fromUtf8(kNotes).replace(QStringLiteral("\"max\": 1}"),
+                                                          QStringLiteral("\"max\": 127}"))));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return form->FieldNotes()->Checker().Notes().Field(kCreatures, kSpeed).max == 127; },
+      5000));
+
+  // The choice outlives the window.
+  form.reset();
+  form = std::make_unique<TMainForm>(&dialogs, &store);
+  EXPECT_EQ(form->FieldNotes()->NotesPath(), QFileInfo(notes).absoluteFilePath());
+  form->FieldNotes()->ShippedNotesClick();
+  EXPECT_TRUE(form->FieldNotes()->NotesPath().isEmpty());
+}
+
+}  // namespace

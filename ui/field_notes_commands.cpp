@@ -1,0 +1,154 @@
+#include "field_notes_commands.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QMenu>
+
+#include "caption_language.h"
+#include "grid_model.h"
+#include "string_grid.h"
+#include "table_document.h"
+#include "ui_language.h"
+#include "user_dialogs.h"
+#include "user_settings.h"
+
+FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings& settings,
+                                       QMenu* file_menu, QAction* file_before, QMenu* edit_menu)
+    : QObject(window.widget), window_(window), model_(window.grid->Model()), settings_(settings) {
+  NotesMenu = new QMenu(window_.widget);
+  SetTranslated(NotesMenu, QT_TRANSLATE_NOOP("Menu", "Заметки о полях"), "title");
+  OpenNotes = new QAction(NotesMenu);
+  SetTranslated(OpenNotes, QT_TRANSLATE_NOOP("Menu", "Открыть..."));
+  ShippedNotes = new QAction(NotesMenu);
+  SetTranslated(ShippedNotes, QT_TRANSLATE_NOOP("Menu", "Заметки программы"));
+  NotesMenu->addAction(OpenNotes);
+  NotesMenu->addAction(ShippedNotes);
+  file_menu->insertMenu(file_before, NotesMenu);
+  connect(OpenNotes, &QAction::triggered, this, &FieldNotesCommands::OpenNotesClick);
+  connect(ShippedNotes, &QAction::triggered, this, &FieldNotesCommands::ShippedNotesClick);
+
+  EditBits = new QAction(edit_menu);
+  SetTranslated(EditBits, QT_TRANSLATE_NOOP("Menu", "Биты..."));
+  EditBits->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+  edit_menu->addAction(EditBits);
+  connect(EditBits, &QAction::triggered, this, &FieldNotesCommands::EditBitsClick);
+  connect(window_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &FieldNotesCommands::UpdateEnabled);
+  connect(window_.document, &TableDocument::fileChanged, this, &FieldNotesCommands::UpdateEnabled);
+  connect(window_.document, &TableDocument::activeTableChanged, this,
+          &FieldNotesCommands::UpdateEnabled);
+  connect(&watcher_, &QFileSystemWatcher::fileChanged, this,
+          &FieldNotesCommands::FileChangedOnDisk);
+
+  // The notes file of the last run, if it is still good; the shipped notes otherwise.
+  const QString kept = settings_.value(QString::fromLatin1(kNotesFileKey)).toString();
+  if (kept.isEmpty() || !Load(kept))
+    Use(std::make_unique<NotesChecker>(ShippedFieldNotes()), {});
+  UpdateEnabled();
+}
+
+FieldNotesCommands::~FieldNotesCommands() {
+  // The grid may paint once more while the window goes.
+  if (model_)
+    model_->SetNotes(nullptr);
+}
+
+bool FieldNotesCommands::Load(const QString& path) {
+  NotesError error;
+  auto notes = ReadFieldNotes(window_.document->Files(), path, error);
+  if (!notes) {
+    window_.dialogs->ShowError(window_.widget,
+                               tr("Заметки о полях не прочитаны: %1\n%2")
+                                   .arg(QFileInfo(path).fileName(), NotesErrorText(error)));
+    return false;
+  }
+  Use(std::make_unique<NotesChecker>(std::move(*notes)), QFileInfo(path).absoluteFilePath());
+  return true;
+}
+
+void FieldNotesCommands::Use(std::unique_ptr<NotesChecker> checker, const QString& path) {
+  // The grid drops the old notes before they go.
+  model_->SetNotes(checker.get());
+  checker_ = std::move(checker);
+  path_ = path;
+  if (path_.isEmpty())
+    settings_.remove(QString::fromLatin1(kNotesFileKey));
+  else
+    settings_.setValue(QString::fromLatin1(kNotesFileKey), path_);
+  Watch();
+  emit notesChanged();
+}
+
+void FieldNotesCommands::Watch() {
+  if (!watcher_.files().isEmpty())
+    watcher_.removePaths(watcher_.files());
+  if (!path_.isEmpty())
+    watcher_.addPath(path_);
+}
+
+void FieldNotesCommands::FileChangedOnDisk() {
+  if (path_.isEmpty())
+    return;
+  // A file written safely is replaced by a new one, which the watcher no
+  // longer follows; a file being replaced may be missing for a moment.
+  if (!QFileInfo::exists(path_)) {
+    Watch();
+    return;
+  }
+  if (!Load(path_))
+    Watch();
+}
+
+void FieldNotesCommands::OpenNotesClick() {
+  const QString path = window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::Notes,
+                                                    window_.dialog_folder());
+  if (path.isEmpty())
+    return;
+  window_.remember_folder(path);
+  Load(path);
+}
+
+void FieldNotesCommands::ShippedNotesClick() {
+  Use(std::make_unique<NotesChecker>(ShippedFieldNotes()), {});
+}
+
+std::optional<FieldRef> FieldNotesCommands::BitsField() const {
+  if (!window_.document->IsLoaded())
+    return std::nullopt;
+  const TableIndex table = window_.active_table();
+  const FieldRef field{table, window_.grid->CurrentRow() - 1, window_.grid->CurrentColumn()};
+  if (field.entry < 0 || field.entry >= EntryCount(table) || field.column < 1 ||
+      field.column >= ColCounts[table] || FieldOf(table, field.column).width < 2 ||
+      window_.document->IsPastEnd(field))
+    return std::nullopt;
+  return field;
+}
+
+void FieldNotesCommands::UpdateEnabled() {
+  EditBits->setEnabled(BitsField().has_value());
+}
+
+void FieldNotesCommands::EditBitsClick() {
+  const auto field = BitsField();
+  if (!field)
+    return;
+  const FieldLayout layout = FieldOf(field->table, field->column);
+  const FieldNote& note = checker_->Notes().Field(field->table, field->column);
+  UserDialogs::BitsQuestion question;
+  question.field = ShownCaption(HeaderCaptions[field->table][field->column]);
+  question.width = layout.width;
+  const std::uint32_t mask = layout.width == 4 ? 0xFFFFFFFFu : 0xFFFFu;
+  question.value = static_cast<std::uint32_t>(window_.document->ValueAfterCommit(*field)) & mask;
+  const bool english = ShowsEnglish();
+  for (const auto& [bit, name] : note.bits)
+    question.names[bit] = name.In(english);
+  const auto answer = window_.dialogs->AskBits(window_.widget, question);
+  if (!answer || *answer == question.value)
+    return;
+  const std::int32_t value =
+      WrapToField(static_cast<std::int32_t>(*answer & mask), layout.width, layout.is_signed);
+  SetFieldValues(*window_.document, QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "биты")),
+                 {{*field, value}});
+}

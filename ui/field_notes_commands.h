@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+#include "command_window.h"
+#include "notes_checks.h"
+
+class GridModel;
+class QAction;
+class QMenu;
+class UserSettings;
+
+// The field notes in the window: Файл → Заметки о полях (another notes file,
+// or the shipped ones again; the choice is kept in the settings, and the file
+// is read again when it changes on disk), and Правка → Биты..., the bits of
+// a 16- or 32-bit field as check boxes with their names from the notes.
+class FieldNotesCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // Puts the notes menu into `file_menu` before `file_before` and the bits
+  // item at the end of `edit_menu`; reads the notes file the settings name.
+  FieldNotesCommands(const CommandWindow& window, UserSettings& settings, QMenu* file_menu,
+                     QAction* file_before, QMenu* edit_menu);
+  ~FieldNotesCommands() override;
+
+  QMenu* NotesMenu;
+  QAction* OpenNotes;
+  QAction* ShippedNotes;
+  QAction* EditBits;
+
+  void OpenNotesClick();
+  void ShippedNotesClick();
+  void EditBitsClick();
+
+  // The notes in force, and the file they come from (empty: the shipped notes).
+  const NotesChecker& Checker() const { return *checker_; }
+  const QString& NotesPath() const { return path_; }
+  // Reads `path` and puts its notes in force; a file with any fault is
+  // refused whole, with a message, and the notes in force stay.
+  bool Load(const QString& path);
+
+ signals:
+  void notesChanged();
+
+ private:
+  void Use(std::unique_ptr<NotesChecker> checker, const QString& path);
+  void Watch();
+  void FileChangedOnDisk();
+  void UpdateEnabled();
+  // The field of the current cell, when the bits editor takes it.
+  std::optional<FieldRef> BitsField() const;
+
+  CommandWindow window_;
+  // The grid's model, which may go first as the window is taken down.
+  QPointer<GridModel> model_;
+  UserSettings& settings_;
+  QFileSystemWatcher watcher_;
+  std::unique_ptr<NotesChecker> checker_;
+  QString path_;
+};
+
+// The settings key of the notes file in use; none for the shipped notes.
+inline constexpr char kNotesFileKey[] = "notes/file";
