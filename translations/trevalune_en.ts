@@ -374,6 +374,21 @@
     </message>
 </context>
 <context>
+    <name>ChecksPanel</name>
+    <message>
+        <source>%1 вне %2</source>
+        <translation>%1 outside %2</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>файл «%1» не того размера, что ожидается (%2 байт); чтобы открыть его всё же, добавьте --any-size</source>
@@ -1151,7 +1166,7 @@ for check 1 — an error-level check is broken.</translation>
     </message>
     <message>
         <source>%1 вне диапазона поля %2..%3</source>
-        <translation>%1 is outside the field's range %2..%3</translation>
+        <translation>%1 is outside the field&apos;s range %2..%3</translation>
     </message>
     <message>
         <source>таблица должна быть объектом</source>
@@ -1175,7 +1190,7 @@ for check 1 — an error-level check is broken.</translation>
     </message>
     <message>
         <source>описание поля должно быть объектом</source>
-        <translation>a field's notes must be an object</translation>
+        <translation>a field&apos;s notes must be an object</translation>
     </message>
     <message>
         <source>«min» %1 больше «max» %2</source>
@@ -1199,7 +1214,7 @@ for check 1 — an error-level check is broken.</translation>
     </message>
     <message>
         <source>значение «%1» не целое число из диапазона поля %2</source>
-        <translation>the value “%1” is not a whole number in the field's range %2</translation>
+        <translation>the value “%1” is not a whole number in the field&apos;s range %2</translation>
     </message>
     <message>
         <source>проверка должна быть объектом</source>
@@ -1709,11 +1724,19 @@ for check 1 — an error-level check is broken.</translation>
     </message>
     <message>
         <source>Заметки программы</source>
-        <translation>The program's notes</translation>
+        <translation>The program&apos;s notes</translation>
     </message>
     <message>
         <source>Биты...</source>
         <translation>Bits...</translation>
+    </message>
+    <message>
+        <source>Проверки</source>
+        <translation>Checks</translation>
+    </message>
+    <message>
+        <source>&amp;Проверки</source>
+        <translation>&amp;Checks</translation>
     </message>
 </context>
 <context>

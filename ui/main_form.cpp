@@ -28,6 +28,7 @@
 #include "balance_commands.h"
 #include "caption_language.h"
 #include "changes_panel.h"
+#include "checks_panel.h"
 #include "comparison_file.h"
 #include "editor_commands.h"
 #include "field_notes_commands.h"
@@ -219,6 +220,22 @@ void TMainForm::SetUpModWork() {
     pn_Changes->setFocus(Qt::ShortcutFocusReason);
   });
   mm_View->addAction(panel);
+
+  pn_Checks = new ChecksPanel(document_, notes_commands_, this);
+  pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+  addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
+  pn_Checks->hide();
+  connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
+  connect(pn_Checks, &ChecksPanel::leaveRequested, this,
+          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+  QAction* checks = pn_Checks->toggleViewAction();
+  SetTranslated(checks, QT_TRANSLATE_NOOP("Menu", "&Проверки"));
+  checks->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  connect(checks, &QAction::triggered, this, [this](bool shown) {
+    if (shown)
+      pn_Checks->setFocus(Qt::ShortcutFocusReason);
+  });
+  mm_View->addAction(checks);
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },

@@ -17,6 +17,7 @@
 
 class BalanceCommands;
 class ChangesPanel;
+class ChecksPanel;
 class EditorCommands;
 class FieldNotesCommands;
 class GridClipboard;
@@ -71,6 +72,8 @@ class TMainForm : public QMainWindow {
   // Вид: the panel "Изменения" shown and hidden.
   QMenu* mm_View;
   ChangesPanel* pn_Changes;
+  // Вид → Проверки: the checks of the field notes that entries break.
+  ChecksPanel* pn_Checks;
   // Вид → Язык: Русский or English, at once and kept between runs.
   QMenu* mm_Language;
   QAction* mm_Russian;

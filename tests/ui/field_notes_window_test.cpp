@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QTableWidget>
 
 #include "bits_dialog.h"
+#include "checks_panel.h"
 #include "field_notes_commands.h"
 #include "grid_model.h"
 #include "window_fixtures.h"
@@ -154,6 +156,57 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
   EXPECT_EQ(form->FieldNotes()->NotesPath(), QFileInfo(notes).absoluteFilePath());
   form->FieldNotes()->ShippedNotesClick();
   EXPECT_TRUE(form->FieldNotes()->NotesPath().isEmpty());
+}
+
+TEST_F(FieldNotesWindowTest, TheChecksPanelFollowsEachStepAndShowsTheEntry) {
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QStringLiteral(R"({"format": "trevalune-notes/1", "tables": {
+    "creatures": {"checks": [{"name": {"ru": "Мин. урон не больше макс."},
+                              "condition": "Мин_урон <= Макс_урон", "level": "error"}]},
+    "spells": {"fields": {"Мана": {"max": 100}}}}})")));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  ChecksPanel* panel = form->pn_Checks;
+  form->pn_Checks->toggleViewAction()->trigger();
+  ASSERT_TRUE(panel->isVisible());
+
+  // The rows are the findings worked out here from the fields.
+  const auto value = [&](TableIndex table, int entry, int column) {
+    return form->Document()->ValueAfterCommit({table, entry, column});
+  };
+  const auto expected_rows = [&] {
+    int rows = 0;
+    for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
+      rows += value(kCreatures, entry, 3) > value(kCreatures, entry, 4);
+    for (int entry = 0; entry < EntryCount(kSpells); ++entry)
+      rows += value(kSpells, entry, 2) > 100;
+    return rows;
+  };
+  EXPECT_EQ(panel->View()->rowCount(), expected_rows());
+  ASSERT_GT(panel->View()->rowCount(), 0);
+
+  // A step that breaks the check of a sound entry adds its row once the step is told.
+  int sound = 0;
+  while (value(kCreatures, sound, 3) > value(kCreatures, sound, 4))
+    ++sound;
+  const int rows = panel->View()->rowCount();
+  SetFieldValues(*form->Document(), QStringLiteral("test"),
+                 {{{kCreatures, sound, 3}, value(kCreatures, sound, 4) + 1}});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return panel->View()->rowCount() == rows + 1; }, 2000));
+  EXPECT_EQ(panel->View()->rowCount(), expected_rows());
+  form->History()->Undo();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return panel->View()->rowCount() == rows; }, 2000));
+
+  // Enter on the last row (a spell's mana, if any is above 100) shows its entry.
+  const int last = panel->View()->rowCount() - 1;
+  const NoteFinding finding = panel->Findings()[static_cast<std::size_t>(last)];
+  panel->View()->setCurrentCell(last, 0);
+  panel->View()->setFocus();
+  QTest::keyClick(panel->View(), Qt::Key_Return);
+  EXPECT_EQ(form->ActiveTable(), finding.table);
+  EXPECT_EQ(grid->CurrentRow(), finding.entry + 1);
+  EXPECT_EQ(panel->View()->item(last, 2)->text(),
+            QString::fromStdString(
+                EntryNameText(form->Document()->Committed(), finding.table, finding.entry)));
 }
 
 }  // namespace

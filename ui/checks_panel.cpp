@@ -1,0 +1,104 @@
+#include "checks_panel.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "caption_language.h"
+#include "field_notes_commands.h"
+#include "table_document.h"
+#include "ui_language.h"
+
+ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWidget* parent)
+    : QDockWidget(parent), document_(document), notes_(notes) {
+  setObjectName(QStringLiteral("ChecksPanel"));
+  SetTranslated(this, QT_TRANSLATE_NOOP("Menu", "Проверки"), "windowTitle");
+  view_ = new QTableWidget(0, 5, this);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setTabKeyNavigation(false);
+  view_->setWordWrap(false);
+  view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(20);
+  view_->horizontalHeader()->setStretchLastSection(true);
+  SetTranslated(view_, QT_TRANSLATE_NOOP("Menu", "Проверки"), "accessibleName");
+  setWidget(view_);
+  setFocusProxy(view_);
+  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (!index.isValid() || index.row() >= static_cast<int>(findings_.size()))
+      return;
+    const NoteFinding& finding = findings_[static_cast<std::size_t>(index.row())];
+    emit showField({finding.table, finding.entry, finding.column > 0 ? finding.column : 1});
+  });
+
+  // A step may tell of many cells; the list is made once they are all told.
+  refresh_ = new QTimer(this);
+  refresh_->setSingleShot(true);
+  refresh_->setInterval(0);
+  connect(refresh_, &QTimer::timeout, this, &ChecksPanel::Refresh);
+  connect(document_, &TableDocument::cellChanged, this, &ChecksPanel::RefreshSoon);
+  connect(document_, &TableDocument::tablesReset, this, &ChecksPanel::RefreshSoon);
+  connect(document_, &TableDocument::opened, this, &ChecksPanel::RefreshSoon);
+  connect(notes_, &FieldNotesCommands::notesChanged, this, &ChecksPanel::RefreshSoon);
+  connect(this, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+    if (shown)
+      Refresh();
+  });
+  Refresh();
+}
+
+void ChecksPanel::RefreshSoon() {
+  // Hidden, the list would cost every step for nothing; shown, it is made anew.
+  if (isVisible())
+    refresh_->start();
+}
+
+void ChecksPanel::Refresh() {
+  refresh_->stop();
+  findings_ =
+      document_->IsLoaded() ? notes_->Checker().Findings(*document_) : std::vector<NoteFinding>{};
+  const bool english = ShowsEnglish();
+  view_->setHorizontalHeaderLabels({ShownCaption("Таблица"), ShownCaption("№"),
+                                    ShownCaption("Название"), ShownCaption("Проверка"),
+                                    ShownCaption("Уровень")});
+  view_->setRowCount(static_cast<int>(findings_.size()));
+  const FieldNotes& notes = notes_->Checker().Notes();
+  for (int row = 0; row < static_cast<int>(findings_.size()); ++row) {
+    const NoteFinding& finding = findings_[static_cast<std::size_t>(row)];
+    const TableNotes& table = notes.tables[finding.table];
+    const QString what =
+        finding.check >= 0 ? table.checks[static_cast<std::size_t>(finding.check)].name.In(english)
+                           : tr("%1 вне %2")
+                                 .arg(ShownCaption(HeaderCaptions[finding.table][finding.column]),
+                                      SaneRangeText(table.fields[finding.column]));
+    const QStringList texts{
+        ShownCaption(TabCaptions[finding.table]), QString::number(finding.entry + 1),
+        QString::fromStdString(EntryNameText(document_->Committed(), finding.table, finding.entry)),
+        what, finding.level == CheckLevel::Error ? tr("ошибка") : tr("предупреждение")};
+    for (int column = 0; column < texts.size(); ++column) {
+      auto* item = view_->item(row, column);
+      if (!item) {
+        item = new QTableWidgetItem;
+        view_->setItem(row, column, item);
+      }
+      item->setText(texts[column]);
+    }
+  }
+}
+
+void ChecksPanel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    emit leaveRequested();
+    return;
+  }
+  QDockWidget::keyPressEvent(event);
+}
+
+void ChecksPanel::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange)
+    RefreshSoon();
+  QDockWidget::changeEvent(event);
+}
