@@ -52,10 +52,16 @@ std::vector<NoteFinding> NotesChecker::Findings(const FormulaFields& fields,
 std::vector<NoteFinding> NotesChecker::Findings(const TableDocument& document,
                                                 std::optional<TableIndex> only) const {
   std::vector<NoteFinding> findings;
+  // Read from one copy of the tables with the typed texts committed: a field
+  // is read many times over, and the document looks each up among its texts.
+  const TableSet tables = document.TablesAfterCommit();
   for (TableIndex table = 0; table < kTableCount; ++table) {
     if (only && *only != table)
       continue;
-    const std::vector<NoteFinding> found = Findings(FieldsAfterCommit(document, table), table);
+    const FormulaFields fields = [&tables, table](int entry, int column) {
+      return FieldValue(tables, table, entry, column);
+    };
+    const std::vector<NoteFinding> found = Findings(fields, table);
     findings.insert(findings.end(), found.begin(), found.end());
   }
   return findings;
