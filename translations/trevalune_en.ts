@@ -1738,6 +1738,10 @@ for check 1 — an error-level check is broken.</translation>
         <source>&amp;Проверки</source>
         <translation>&amp;Checks</translation>
     </message>
+    <message>
+        <source>Значения...</source>
+        <translation>Values...</translation>
+    </message>
 </context>
 <context>
     <name>NotesCommand</name>
@@ -2186,6 +2190,10 @@ Help: %2 --help
         <source>биты</source>
         <translation>bits</translation>
     </message>
+    <message>
+        <source>значение</source>
+        <translation>value</translation>
+    </message>
 </context>
 <context>
     <name>TAboutForm</name>
@@ -2459,6 +2467,18 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     <message>
         <source>Отбросить</source>
         <translation>Discard</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>Значения: %1</source>
+        <translation>Values: %1</translation>
+    </message>
+    <message>
+        <source>Значение поля:</source>
+        <translation>The field's value:</translation>
     </message>
 </context>
 </TS>

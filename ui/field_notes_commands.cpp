@@ -34,6 +34,11 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   EditBits->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
   edit_menu->addAction(EditBits);
   connect(EditBits, &QAction::triggered, this, &FieldNotesCommands::EditBitsClick);
+  EditValues = new QAction(edit_menu);
+  SetTranslated(EditValues, QT_TRANSLATE_NOOP("Menu", "Значения..."));
+  edit_menu->addAction(EditValues);
+  connect(EditValues, &QAction::triggered, this, &FieldNotesCommands::EditValuesClick);
+  connect(this, &FieldNotesCommands::notesChanged, this, &FieldNotesCommands::UpdateEnabled);
   connect(window_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &FieldNotesCommands::UpdateEnabled);
   connect(window_.document, &TableDocument::fileChanged, this, &FieldNotesCommands::UpdateEnabled);
@@ -114,20 +119,54 @@ void FieldNotesCommands::ShippedNotesClick() {
   Use(std::make_unique<NotesChecker>(ShippedFieldNotes()), {});
 }
 
-std::optional<FieldRef> FieldNotesCommands::BitsField() const {
+std::optional<FieldRef> FieldNotesCommands::CurrentField() const {
   if (!window_.document->IsLoaded())
     return std::nullopt;
   const TableIndex table = window_.active_table();
   const FieldRef field{table, window_.grid->CurrentRow() - 1, window_.grid->CurrentColumn()};
   if (field.entry < 0 || field.entry >= EntryCount(table) || field.column < 1 ||
-      field.column >= ColCounts[table] || FieldOf(table, field.column).width < 2 ||
-      window_.document->IsPastEnd(field))
+      field.column >= ColCounts[table] || window_.document->IsPastEnd(field))
+    return std::nullopt;
+  return field;
+}
+
+std::optional<FieldRef> FieldNotesCommands::BitsField() const {
+  const auto field = CurrentField();
+  if (!field || FieldOf(field->table, field->column).width < 2)
+    return std::nullopt;
+  return field;
+}
+
+std::optional<FieldRef> FieldNotesCommands::NamedValuesField() const {
+  const auto field = CurrentField();
+  if (!field || !checker_ || checker_->Notes().Field(field->table, field->column).values.empty())
     return std::nullopt;
   return field;
 }
 
 void FieldNotesCommands::UpdateEnabled() {
   EditBits->setEnabled(BitsField().has_value());
+  EditValues->setEnabled(NamedValuesField().has_value());
+}
+
+void FieldNotesCommands::EditValuesClick() {
+  const auto field = NamedValuesField();
+  if (!field)
+    return;
+  const FieldLayout layout = FieldOf(field->table, field->column);
+  UserDialogs::ValueQuestion question;
+  question.field = ShownCaption(HeaderCaptions[field->table][field->column]);
+  question.value = ShownNumber(window_.document->ValueAfterCommit(*field), layout);
+  const bool english = ShowsEnglish();
+  for (const auto& [value, name] : checker_->Notes().Field(field->table, field->column).values)
+    question.names.emplace_back(value, name.In(english));
+  const auto answer = window_.dialogs->AskNamedValue(window_.widget, question);
+  if (!answer || *answer == question.value)
+    return;
+  // The notes hold values within the field's range: the low bits are the value.
+  const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(*answer));
+  SetFieldValues(*window_.document, QString::fromUtf8(QT_TRANSLATE_NOOP("Steps", "значение")),
+                 {{*field, WrapToField(value, layout.width, layout.is_signed)}});
 }
 
 void FieldNotesCommands::EditBitsClick() {

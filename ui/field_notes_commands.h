@@ -16,8 +16,9 @@ class UserSettings;
 
 // The field notes in the window: Файл → Заметки о полях (another notes file,
 // or the shipped ones again; the choice is kept in the settings, and the file
-// is read again when it changes on disk), and Правка → Биты..., the bits of
-// a 16- or 32-bit field as check boxes with their names from the notes.
+// is read again when it changes on disk); Правка → Биты..., the bits of a 16-
+// or 32-bit field as check boxes with their names from the notes; and
+// Правка → Значения..., a value chosen by its name. Each edit is one step.
 class FieldNotesCommands : public QObject {
   Q_OBJECT
 
@@ -32,10 +33,12 @@ class FieldNotesCommands : public QObject {
   QAction* OpenNotes;
   QAction* ShippedNotes;
   QAction* EditBits;
+  QAction* EditValues;
 
   void OpenNotesClick();
   void ShippedNotesClick();
   void EditBitsClick();
+  void EditValuesClick();
 
   // The notes in force, and the file they come from (empty: the shipped notes).
   const NotesChecker& Checker() const { return *checker_; }
@@ -54,6 +57,10 @@ class FieldNotesCommands : public QObject {
   void UpdateEnabled();
   // The field of the current cell, when the bits editor takes it.
   std::optional<FieldRef> BitsField() const;
+  // The field of the current cell, when its notes name values.
+  std::optional<FieldRef> NamedValuesField() const;
+  // The field of the current cell that can take a value.
+  std::optional<FieldRef> CurrentField() const;
 
   CommandWindow window_;
   // The grid's model, which may go first as the window is taken down.

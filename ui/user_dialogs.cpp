@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -323,4 +324,23 @@ std::optional<std::uint32_t> QtUserDialogs::AskBits(QWidget* parent, const BitsQ
   if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
   return dialog.Value();
+}
+
+std::optional<std::int64_t> QtUserDialogs::AskNamedValue(QWidget* parent,
+                                                         const ValueQuestion& question) {
+  QStringList items;
+  int current = 0;
+  for (const auto& [value, name] : question.names) {
+    if (value == question.value)
+      current = static_cast<int>(items.size());
+    items << QCoreApplication::translate("UserDialogs", "%1 — %2").arg(value).arg(name);
+  }
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(
+      parent, QCoreApplication::translate("UserDialogs", "Значения: %1").arg(question.field),
+      QCoreApplication::translate("UserDialogs", "Значение поля:"), items, current, false, &ok);
+  const auto index = items.indexOf(chosen);
+  if (!ok || index < 0)
+    return std::nullopt;
+  return question.names[static_cast<std::size_t>(index)].first;
 }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "range_edit.h"
 
@@ -98,6 +100,16 @@ class UserDialogs {
     std::map<int, QString> names;  // the named bits; the others are shown by number
   };
   virtual std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) = 0;
+
+  // A value of a field from the names the notes give its values, the field's
+  // value chosen at first when it has a name. The value chosen; none when cancelled.
+  struct ValueQuestion {
+    QString field;                                        // the field's caption, for the title
+    std::int64_t value = 0;                               // as the grid shows it
+    std::vector<std::pair<std::int64_t, QString>> names;  // in order of value
+  };
+  virtual std::optional<std::int64_t> AskNamedValue(QWidget* parent,
+                                                    const ValueQuestion& question) = 0;
 };
 
 // The real dialogs.
@@ -128,6 +140,8 @@ class QtUserDialogs : public UserDialogs {
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
   std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) override;
+  std::optional<std::int64_t> AskNamedValue(QWidget* parent,
+                                            const ValueQuestion& question) override;
 
  private:
   // The file dialog of `kind` over `parent`, made the first time and kept

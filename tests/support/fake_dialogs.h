@@ -128,6 +128,17 @@ class FakeDialogs : public UserDialogs {
     return bits_answer(question);
   }
 
+  std::optional<std::int64_t> AskNamedValue(QWidget*, const ValueQuestion& question) override {
+    value_questions.push_back(question);
+    if (named_value_answers.empty())
+      return std::nullopt;
+    const std::int64_t answer = named_value_answers.front();
+    named_value_answers.pop_front();
+    return answer;
+  }
+
+  std::deque<std::int64_t> named_value_answers;  // none queued: cancelled
+  std::vector<ValueQuestion> value_questions;
   std::deque<QString> notes_answers;
   // What the bits editor is answered with (the test may work a real one);
   // none set: cancelled.

@@ -209,4 +209,38 @@ TEST_F(FieldNotesWindowTest, TheChecksPanelFollowsEachStepAndShowsTheEntry) {
                 EntryNameText(form->Document()->Committed(), finding.table, finding.entry)));
 }
 
+TEST_F(FieldNotesWindowTest, ANamedValueIsChosenByItsNameAsOneStep) {
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QStringLiteral(R"({"format": "trevalune-notes/1", "tables": {
+    "creatures": {"fields": {"Фракция": {"values": {"2": {"ru": "Вторая"}, "1": {"ru": "Первая"}}}}}}})")));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  constexpr int kFaction = 13;
+  grid->SetCurrentCell(kSpeed, 4);
+  EXPECT_FALSE(form->FieldNotes()->EditValues->isEnabled());
+  grid->SetCurrentCell(kFaction, 4);
+  ASSERT_TRUE(form->FieldNotes()->EditValues->isEnabled());
+
+  const FieldRef field{kCreatures, 3, kFaction};
+  const std::int32_t before = form->Document()->ValueAfterCommit(field);
+  const std::int64_t chosen = before == 2 ? 1 : 2;
+  dialogs.named_value_answers.push_back(chosen);
+  const std::size_t steps = form->History()->Count();
+  form->FieldNotes()->EditValues->trigger();
+  ASSERT_EQ(dialogs.value_questions.size(), 1u);
+  // Offered in order of value, with the field's own value as it is.
+  const auto& names = dialogs.value_questions[0].names;
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0], std::make_pair(std::int64_t{1}, QStringLiteral("Первая")));
+  EXPECT_EQ(dialogs.value_questions[0].value, before);
+  EXPECT_EQ(form->Document()->ValueAfterCommit(field), chosen);
+  EXPECT_EQ(form->History()->Count(), steps + 1);
+  // The cell's hint names its value.
+  EXPECT_TRUE(
+      grid->Model()
+          ->Hint(kFaction, 4)
+          .contains(chosen == 1 ? QStringLiteral("1 — Первая") : QStringLiteral("2 — Вторая")));
+  form->History()->Undo();
+  EXPECT_EQ(form->Document()->ValueAfterCommit(field), before);
+}
+
 }  // namespace
