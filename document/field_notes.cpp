@@ -169,6 +169,12 @@ struct Fault {
   JsonPath path;
   bool at_key = false;
   QString message;
+  // For a fault inside a string value: the column of the fault in the text
+  // of the string (1 and up), which the place then points at when the string
+  // is written without escapes; 0 for the string itself.
+  int column_in_string = 0;
+  // The message when the place points inside the string.
+  QString message_inside;
 };
 
 QString FieldRangeText(FieldLayout layout) {
@@ -189,7 +195,7 @@ class NotesReader {
         return Fail({{key}}, true,
                     QCoreApplication::translate("FieldNotes", "неизвестный ключ «%1»").arg(key));
     if (!root.contains(QStringLiteral("tables")))
-      return Fault{{}, false, QCoreApplication::translate("FieldNotes", "нет ключа «tables»")};
+      return Fail({}, false, QCoreApplication::translate("FieldNotes", "нет ключа «tables»"));
     const QJsonValue tables = root.value(QStringLiteral("tables"));
     if (!tables.isObject())
       return Fail({{QStringLiteral("tables")}}, false,
@@ -214,7 +220,7 @@ class NotesReader {
 
  private:
   static std::optional<Fault> Fail(JsonPath path, bool at_key, const QString& message) {
-    return Fault{std::move(path), at_key, message};
+    return Fault{std::move(path), at_key, message, 0, {}};
   }
   static JsonPath Append(JsonPath path, const QString& key) {
     path.push_back({key});
@@ -465,10 +471,20 @@ class NotesReader {
       return Fail(condition_path, false,
                   QCoreApplication::translate("FieldNotes", "пустое условие"));
     const Formula formula(table, check.condition, FormulaPlace::Entry);
-    if (formula.CompileError())
-      return Fail(condition_path, false,
+    if (const auto& compile = formula.CompileError()) {
+      Fault fault{condition_path,
+                  false,
                   QCoreApplication::translate("FieldNotes", "условие не разобрано: %1")
-                      .arg(FormulaErrorText(*formula.CompileError())));
+                      .arg(FormulaErrorText(*compile)),
+                  0,
+                  {}};
+      if (compile->line == 1 && compile->column > 0) {
+        fault.column_in_string = compile->column;
+        fault.message_inside = QCoreApplication::translate("FieldNotes", "условие не разобрано: %1")
+                                   .arg(compile->message);
+      }
+      return fault;
+    }
     const JsonPath level_path = Append(path, QStringLiteral("level"));
     const QString level = object.value(QStringLiteral("level")).toString();
     if (level == QStringLiteral("error"))
@@ -529,8 +545,17 @@ std::optional<FieldNotes> ParseFieldNotes(const QByteArray& json, NotesError& er
   NotesReader reader;
   if (const auto fault = reader.Read(document.object(), notes)) {
     JsonLocator locator(json);
-    error = ErrorAt(json, std::max<qsizetype>(0, locator.Find(fault->path, fault->at_key)),
-                    fault->message);
+    const qsizetype at = std::max<qsizetype>(0, locator.Find(fault->path, fault->at_key));
+    error = ErrorAt(json, at, fault->message);
+    if (fault->column_in_string > 0 && at < json.size() && json[at] == '"') {
+      // Inside a string with no escapes, each character is one of the file's.
+      const qsizetype end = json.indexOf('"', at + 1);
+      const QByteArray raw = json.mid(at + 1, end - at - 1);
+      if (!raw.contains('\\')) {
+        error.column += fault->column_in_string;
+        error.message = fault->message_inside;
+      }
+    }
     return std::nullopt;
   }
   return notes;

@@ -2478,7 +2478,7 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     </message>
     <message>
         <source>Значение поля:</source>
-        <translation>The field's value:</translation>
+        <translation>The field&apos;s value:</translation>
     </message>
 </context>
 </TS>

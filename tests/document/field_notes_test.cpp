@@ -131,14 +131,21 @@ const BadCase kBadFiles[] = {
      "warning"},
     {"condition that does not compile",
      "{\"format\": \"trevalune-notes/1\", \"tables\": {\"creatures\": {\"checks\": [\n"
-     "  {\"name\": {\"ru\": \"a\"}, \"condition\": @\"Мин_урон <= Ловкость\", \"level\": "
+     "  {\"name\": {\"ru\": \"a\"}, \"condition\": \"Мин_урон <= @Ловкость\", \"level\": "
      "\"error\"}]}}}",
      "Ловкость"},
     {"condition naming another table's field",
      "{\"format\": \"trevalune-notes/1\", \"tables\": {\"spells\": {\"checks\": [\n"
-     "  {\"name\": {\"ru\": \"a\"}, \"condition\": @\"Мана <= Скорость\", \"level\": "
+     "  {\"name\": {\"ru\": \"a\"}, \"condition\": \"Мана <= @Скорость\", \"level\": "
      "\"error\"}]}}}",
      "Скорость"},
+    // With an escape in it, the string's characters are not the file's: the
+    // place is the string's, and the message gives the formula's own.
+    {"condition with an escape that does not compile",
+     "{\"format\": \"trevalune-notes/1\", \"tables\": {\"spells\": {\"checks\": [\n"
+     "  {\"name\": {\"ru\": \"a\"}, \"condition\": @\"\\u041cана <= Скорость\", \"level\": "
+     "\"error\"}]}}}",
+     "столбец 9"},
     {"check without a condition",
      "{\"format\": \"trevalune-notes/1\", \"tables\": {\"creatures\": {\"checks\": [\n"
      "  @{\"name\": {\"ru\": \"a\"}, \"level\": \"error\"}]}}}",
