@@ -583,3 +583,68 @@ const FieldNotes& ShippedFieldNotes() {
   }();
   return notes;
 }
+
+namespace {
+
+QJsonObject TextObject(const NoteText& text) {
+  QJsonObject object;
+  if (!text.ru.isEmpty())
+    object.insert(QStringLiteral("ru"), text.ru);
+  if (!text.en.isEmpty())
+    object.insert(QStringLiteral("en"), text.en);
+  return object;
+}
+
+}  // namespace
+
+QByteArray WriteFieldNotes(const FieldNotes& notes) {
+  QJsonObject tables;
+  for (TableIndex table = 0; table < kTableCount; ++table) {
+    const TableNotes& table_notes = notes.tables[table];
+    QJsonObject fields;
+    for (int column = 1; column < ColCounts[table]; ++column) {
+      const FieldNote& note = table_notes.fields[column];
+      QJsonObject field = TextObject(note.description);
+      if (note.min)
+        field.insert(QStringLiteral("min"), static_cast<double>(*note.min));
+      if (note.max)
+        field.insert(QStringLiteral("max"), static_cast<double>(*note.max));
+      QJsonObject bits;
+      for (const auto& [bit, name] : note.bits)
+        bits.insert(QString::number(bit), TextObject(name));
+      if (!bits.isEmpty())
+        field.insert(QStringLiteral("bits"), bits);
+      QJsonObject values;
+      for (const auto& [value, name] : note.values)
+        values.insert(QString::number(value), TextObject(name));
+      if (!values.isEmpty())
+        field.insert(QStringLiteral("values"), values);
+      if (!field.isEmpty()) {
+        const std::string_view caption = HeaderCaptions[table][column];
+        fields.insert(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+                      field);
+      }
+    }
+    QJsonArray checks;
+    for (const NoteCheck& check : table_notes.checks) {
+      QJsonObject object;
+      object.insert(QStringLiteral("name"), TextObject(check.name));
+      object.insert(QStringLiteral("condition"), check.condition);
+      object.insert(QStringLiteral("level"), check.level == CheckLevel::Error
+                                                 ? QStringLiteral("error")
+                                                 : QStringLiteral("warning"));
+      checks.append(object);
+    }
+    QJsonObject table_object;
+    if (!fields.isEmpty())
+      table_object.insert(QStringLiteral("fields"), fields);
+    if (!checks.isEmpty())
+      table_object.insert(QStringLiteral("checks"), checks);
+    if (!table_object.isEmpty())
+      tables.insert(QLatin1String(kTableKeys[table]), table_object);
+  }
+  QJsonObject root;
+  root.insert(QStringLiteral("format"), QLatin1String(kFormatTag));
+  root.insert(QStringLiteral("tables"), tables);
+  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}

@@ -85,6 +85,10 @@ std::optional<FieldNotes> ParseFieldNotes(const QByteArray& json, NotesError& er
 // Reads the notes file at `path` through `store`, as ParseFieldNotes.
 std::optional<FieldNotes> ReadFieldNotes(FileStore& store, const QString& path, NotesError& error);
 
+// The notes as a notes file: fields under their Russian captions, texts left
+// out where empty. ParseFieldNotes reads it back to the same notes.
+QByteArray WriteFieldNotes(const FieldNotes& notes);
+
 // The notes the program ships, built into it; parsed on first use.
 const FieldNotes& ShippedFieldNotes();
 // Where they are, for a user who wants to start from a copy.

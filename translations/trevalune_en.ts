@@ -1123,6 +1123,45 @@ for check 1 — an error-level check is broken.</translation>
     </message>
 </context>
 <context>
+    <name>FieldNoteDialog</name>
+    <message>
+        <source>Заметка о поле: %1</source>
+        <translation>Field note: %1</translation>
+    </message>
+    <message>
+        <source>Описание (&amp;русский):</source>
+        <translation>Description (&amp;Russian):</translation>
+    </message>
+    <message>
+        <source>Описание (&amp;английский):</source>
+        <translation>Description (&amp;English):</translation>
+    </message>
+    <message>
+        <source>Разумный &amp;минимум:</source>
+        <translation>Sane &amp;minimum:</translation>
+    </message>
+    <message>
+        <source>Разумный м&amp;аксимум:</source>
+        <translation>Sane m&amp;aximum:</translation>
+    </message>
+    <message>
+        <source>Бит</source>
+        <translation>Bit</translation>
+    </message>
+    <message>
+        <source>Русский</source>
+        <translation>Russian</translation>
+    </message>
+    <message>
+        <source>Английский</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Имена битов:</source>
+        <translation>Bit names:</translation>
+    </message>
+</context>
+<context>
     <name>FieldNotes</name>
     <message>
         <source>нужен &quot;format&quot;: &quot;%1&quot;</source>
@@ -1259,6 +1298,12 @@ for check 1 — an error-level check is broken.</translation>
         <source>Заметки о полях не прочитаны: %1
 %2</source>
         <translation>The field notes were not read: %1
+%2</translation>
+    </message>
+    <message>
+        <source>Заметки о полях не записаны: %1
+%2</source>
+        <translation>The field notes were not written: %1
 %2</translation>
     </message>
 </context>
@@ -1741,6 +1786,10 @@ for check 1 — an error-level check is broken.</translation>
     <message>
         <source>Значения...</source>
         <translation>Values...</translation>
+    </message>
+    <message>
+        <source>Заметка о поле...</source>
+        <translation>Field note...</translation>
     </message>
 </context>
 <context>

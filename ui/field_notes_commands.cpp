@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QMenu>
 
 #include "caption_language.h"
+#include "cell_hint.h"
 #include "grid_model.h"
 #include "string_grid.h"
 #include "table_document.h"
@@ -39,6 +41,22 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   edit_menu->addAction(EditValues);
   connect(EditValues, &QAction::triggered, this, &FieldNotesCommands::EditValuesClick);
   connect(this, &FieldNotesCommands::notesChanged, this, &FieldNotesCommands::UpdateEnabled);
+
+  CaptionMenu = new QMenu(window_.widget);
+  EditFieldNote = new QAction(CaptionMenu);
+  SetTranslated(EditFieldNote, QT_TRANSLATE_NOOP("Menu", "Заметка о поле..."));
+  CaptionMenu->addAction(EditFieldNote);
+  connect(EditFieldNote, &QAction::triggered, this,
+          [this] { EditFieldNoteClick(caption_column_); });
+  QHeaderView* captions = window_.grid->horizontalHeader();
+  captions->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(captions, &QWidget::customContextMenuRequested, this, [this, captions](const QPoint& at) {
+    const int section = captions->logicalIndexAt(at);
+    if (section < 0)
+      return;
+    caption_column_ = section + 1;
+    CaptionMenu->popup(captions->mapToGlobal(at));
+  });
   connect(window_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &FieldNotesCommands::UpdateEnabled);
   connect(window_.document, &TableDocument::fileChanged, this, &FieldNotesCommands::UpdateEnabled);
@@ -91,6 +109,59 @@ void FieldNotesCommands::Watch() {
     watcher_.removePaths(watcher_.files());
   if (!path_.isEmpty())
     watcher_.addPath(path_);
+}
+
+bool FieldNotesCommands::SaveNotes(const FieldNotes& notes) {
+  const QByteArray json = WriteFieldNotes(notes);
+  // What is written is what would be read: a note the reader would refuse
+  // is never written.
+  NotesError error;
+  auto parsed = ParseFieldNotes(json, error);
+  if (!parsed) {
+    window_.dialogs->ShowError(window_.widget, NotesErrorText(error));
+    return false;
+  }
+  QString path = path_;
+  if (path.isEmpty()) {
+    // The shipped notes stay as they are: the edit goes into a copy.
+    path = window_.dialogs->AskFileName(window_.widget, UserDialogs::FileKind::SaveNotes,
+                                        window_.dialog_folder(),
+                                        QStringLiteral("trevalune-notes.json"));
+    if (path.isEmpty())
+      return false;
+    window_.remember_folder(path);
+  }
+  QString reason;
+  if (!window_.document->Files().WriteAll(path, Bytes(json.begin(), json.end()), reason)) {
+    window_.dialogs->ShowError(
+        window_.widget,
+        tr("Заметки о полях не записаны: %1\n%2").arg(QFileInfo(path).fileName(), reason));
+    return false;
+  }
+  if (!reason.isEmpty())
+    window_.dialogs->ShowError(window_.widget, reason);
+  Use(std::make_unique<NotesChecker>(std::move(*parsed)), QFileInfo(path).absoluteFilePath());
+  return true;
+}
+
+void FieldNotesCommands::EditFieldNoteClick(int column) {
+  const TableIndex table = window_.active_table();
+  if (column < 1 || column >= ColCounts[table])
+    return;
+  UserDialogs::FieldNoteQuestion question;
+  question.field = ShownCaption(HeaderCaptions[table][column]);
+  question.layout = FieldOf(table, column);
+  question.kind = FieldKindHint(
+      CaptionUtf8(HeaderCaptions[table][column],
+                  ShowsEnglish() ? CaptionLanguage::English : CaptionLanguage::Russian),
+      question.layout);
+  question.note = checker_->Notes().Field(table, column);
+  const auto note = window_.dialogs->AskFieldNote(window_.widget, question);
+  if (!note || *note == question.note)
+    return;
+  FieldNotes notes = checker_->Notes();
+  notes.tables[table].fields[column] = *note;
+  SaveNotes(notes);
 }
 
 void FieldNotesCommands::FileChangedOnDisk() {

@@ -34,11 +34,18 @@ class FieldNotesCommands : public QObject {
   QAction* ShippedNotes;
   QAction* EditBits;
   QAction* EditValues;
+  // The caption's context menu, with "Заметка о поле...".
+  QMenu* CaptionMenu;
+  QAction* EditFieldNote;
 
   void OpenNotesClick();
   void ShippedNotesClick();
   void EditBitsClick();
   void EditValuesClick();
+  // "Заметка о поле..." for column `column` of the table on show: the edited
+  // note is written to the notes file in use (the shipped notes are never
+  // written: a copy is asked for first) and is in force from then on.
+  void EditFieldNoteClick(int column);
 
   // The notes in force, and the file they come from (empty: the shipped notes).
   const NotesChecker& Checker() const { return *checker_; }
@@ -46,6 +53,10 @@ class FieldNotesCommands : public QObject {
   // Reads `path` and puts its notes in force; a file with any fault is
   // refused whole, with a message, and the notes in force stay.
   bool Load(const QString& path);
+  // Writes `notes` to the notes file in use, through the safe write, and puts
+  // them in force; while the shipped notes are in use, to a copy the user
+  // names first. False, with a message when it failed, if nothing changed.
+  bool SaveNotes(const FieldNotes& notes);
 
  signals:
   void notesChanged();
@@ -65,6 +76,7 @@ class FieldNotesCommands : public QObject {
   CommandWindow window_;
   // The grid's model, which may go first as the window is taken down.
   QPointer<GridModel> model_;
+  int caption_column_ = 0;  // the caption the context menu was opened on
   UserSettings& settings_;
   QFileSystemWatcher watcher_;
   std::unique_ptr<NotesChecker> checker_;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "bits_dialog.h"
+#include "field_note_dialog.h"
 #include "range_edit_dialog.h"
 
 namespace {
@@ -47,7 +48,8 @@ QString SuffixOf(const QString& filter) {
 
 bool IsSaveKind(UserDialogs::FileKind kind) {
   using Kind = UserDialogs::FileKind;
-  return kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch;
+  return kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch ||
+         kind == Kind::SaveNotes;
 }
 
 // What a file dialog of `kind` keeps from one use to the next: what it
@@ -70,6 +72,7 @@ void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
           QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
       break;
     case Kind::Notes:
+    case Kind::SaveNotes:
       dialog.setNameFilter(kNotesFilter);
       break;
     case Kind::SavePatch:
@@ -83,6 +86,8 @@ void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
   }
   if (kind == Kind::SaveExecutable)
     dialog.setDefaultSuffix(QStringLiteral("exe"));
+  if (kind == Kind::SaveNotes)
+    dialog.setDefaultSuffix(QStringLiteral("json"));
   else if (kind == Kind::SaveCsv)
     dialog.setDefaultSuffix(QStringLiteral("csv"));
 }
@@ -343,4 +348,12 @@ std::optional<std::int64_t> QtUserDialogs::AskNamedValue(QWidget* parent,
   if (!ok || index < 0)
     return std::nullopt;
   return question.names[static_cast<std::size_t>(index)].first;
+}
+
+std::optional<FieldNote> QtUserDialogs::AskFieldNote(QWidget* parent,
+                                                     const FieldNoteQuestion& question) {
+  FieldNoteDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Note();
 }

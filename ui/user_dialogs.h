@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "field_notes.h"
 #include "range_edit.h"
 
 class QFileDialog;
@@ -32,6 +33,7 @@ class UserDialogs {
     Patch,           // a BPS or IPS patch to read
     SavePatch,       // a patch to write: the extension of the filter chosen
     Notes,           // a field notes file (JSON) to read
+    SaveNotes,       // a field notes file to write: ".json" added
   };
   // The file dialog of `kind`, starting in `folder` and offering the file name
   // part of `proposedName`. The chosen path, or the empty text when cancelled.
@@ -110,6 +112,17 @@ class UserDialogs {
   };
   virtual std::optional<std::int64_t> AskNamedValue(QWidget* parent,
                                                     const ValueQuestion& question) = 0;
+
+  // "Заметка о поле": the field's description, sane range and bit names,
+  // edited. The note as edited; none when cancelled.
+  struct FieldNoteQuestion {
+    QString field;  // the caption, for the title
+    QString kind;   // what the field is: its type, size and range
+    FieldLayout layout{};
+    FieldNote note;
+  };
+  virtual std::optional<FieldNote> AskFieldNote(QWidget* parent,
+                                                const FieldNoteQuestion& question) = 0;
 };
 
 // The real dialogs.
@@ -142,6 +155,8 @@ class QtUserDialogs : public UserDialogs {
   std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) override;
   std::optional<std::int64_t> AskNamedValue(QWidget* parent,
                                             const ValueQuestion& question) override;
+  std::optional<FieldNote> AskFieldNote(QWidget* parent,
+                                        const FieldNoteQuestion& question) override;
 
  private:
   // The file dialog of `kind` over `parent`, made the first time and kept

@@ -221,6 +221,12 @@ TEST(FieldNotesReader, ReadsGoodFiles) {
   // Fields the file does not name have no notes.
   EXPECT_EQ(notes->Field(kCreatures, kAttack), FieldNote{});
 
+  // Written out and read back, the notes are the same.
+  const auto again = ParseFieldNotes(WriteFieldNotes(*notes), error);
+  ASSERT_TRUE(again.has_value()) << NotesErrorText(error).toStdString();
+  EXPECT_EQ(*again, *notes);
+  EXPECT_EQ(ParseFieldNotes(WriteFieldNotes(ShippedFieldNotes()), error), ShippedFieldNotes());
+
   // The least file: no table at all.
   EXPECT_TRUE(ParseFieldNotes(R"({"format": "trevalune-notes/1", "tables": {}})", error));
 }

@@ -39,6 +39,9 @@ class FakeDialogs : public UserDialogs {
         return Next(patch_save_answers);
       case FileKind::Notes:
         return Next(notes_answers);
+      case FileKind::SaveNotes:
+        notes_save_proposed_names << proposedName;
+        return Next(notes_save_answers);
     }
     return {};
   }
@@ -137,6 +140,19 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 
+  std::optional<FieldNote> AskFieldNote(QWidget*, const FieldNoteQuestion& question) override {
+    note_questions.push_back(question);
+    if (!field_note_answer)
+      return std::nullopt;
+    return field_note_answer(question);
+  }
+
+  // What "Заметка о поле" is answered with (the test may work the real
+  // dialog); none set: cancelled.
+  std::function<std::optional<FieldNote>(const FieldNoteQuestion&)> field_note_answer;
+  std::vector<FieldNoteQuestion> note_questions;
+  std::deque<QString> notes_save_answers;
+  QStringList notes_save_proposed_names;
   std::deque<std::int64_t> named_value_answers;  // none queued: cancelled
   std::vector<ValueQuestion> value_questions;
   std::deque<QString> notes_answers;

@@ -5,11 +5,13 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
 
 #include "bits_dialog.h"
 #include "checks_panel.h"
+#include "field_note_dialog.h"
 #include "field_notes_commands.h"
 #include "grid_model.h"
 #include "window_fixtures.h"
@@ -241,6 +243,58 @@ TEST_F(FieldNotesWindowTest, ANamedValueIsChosenByItsNameAsOneStep) {
           .contains(chosen == 1 ? QStringLiteral("1 — Первая") : QStringLiteral("2 — Вторая")));
   form->History()->Undo();
   EXPECT_EQ(form->Document()->ValueAfterCommit(field), before);
+}
+
+TEST_F(FieldNotesWindowTest, ANoteEditedOverTheShippedNotesGoesToACopyKeptForTheNextRun) {
+  ASSERT_TRUE(form->FieldNotes()->NotesPath().isEmpty());
+  const FieldNotes shipped = form->FieldNotes()->Checker().Notes();
+  const QString copy = Path(QStringLiteral("mine.json"));
+  dialogs.notes_save_answers.push_back(copy);
+  dialogs.field_note_answer = [&](const UserDialogs::FieldNoteQuestion& question) {
+    // The real dialog, filled in as the user fills it.
+    FieldNoteDialog dialog(question, form.get());
+    EXPECT_EQ(dialog.Russian()->text(), shipped.Field(kCreatures, kProperties).description.ru);
+    dialog.Russian()->setText(QStringLiteral("Флаги"));
+    dialog.Min()->setText(QStringLiteral("5"));
+    dialog.Max()->setText(QStringLiteral("4"));
+    EXPECT_FALSE(dialog.Note().has_value());  // min above max: no OK
+    dialog.Max()->setText(QStringLiteral("4294967295"));
+    EXPECT_EQ(dialog.Bits()->rowCount(), 32);
+    dialog.Bits()->item(31, 2)->setText(QStringLiteral("Top"));
+    return dialog.Note();
+  };
+  form->FieldNotes()->EditFieldNoteClick(kProperties);
+
+  EXPECT_EQ(form->FieldNotes()->NotesPath(), QFileInfo(copy).absoluteFilePath());
+  const FieldNote& note = form->FieldNotes()->Checker().Notes().Field(kCreatures, kProperties);
+  EXPECT_EQ(note.description.ru, QStringLiteral("Флаги"));
+  EXPECT_EQ(note.min, 5);
+  EXPECT_EQ(note.max, 4294967295LL);
+  EXPECT_EQ(note.bits.at(31).In(false), QStringLiteral("Top"));
+  // Everything else is as the shipped notes had it, and the copy on disk says the same.
+  FieldNotes expected = shipped;
+  expected.tables[kCreatures].fields[kProperties] = note;
+  EXPECT_EQ(form->FieldNotes()->Checker().Notes(), expected);
+  NotesError error;
+  EXPECT_EQ(ReadFieldNotes(store, copy, error), expected);
+  // The shipped notes themselves did not change.
+  EXPECT_EQ(ShippedFieldNotes(), shipped);
+
+  form.reset();
+  form = std::make_unique<TMainForm>(&dialogs, &store);
+  EXPECT_EQ(form->FieldNotes()->Checker().Notes(), expected);
+
+  // Cancelling the copy's name writes nothing and changes nothing.
+  form->FieldNotes()->ShippedNotesClick();
+  dialogs.field_note_answer = [](const UserDialogs::FieldNoteQuestion& question) {
+    FieldNote note = question.note;
+    note.min = 1;
+    return std::optional<FieldNote>(note);
+  };
+  form->FieldNotes()->EditFieldNoteClick(kSpeed);
+  EXPECT_EQ(dialogs.note_questions.size(), 2u);
+  EXPECT_TRUE(form->FieldNotes()->NotesPath().isEmpty());
+  EXPECT_EQ(form->FieldNotes()->Checker().Notes(), shipped);
 }
 
 }  // namespace
