@@ -148,6 +148,14 @@
         <source>Нет точек: в столбце «%1» нет чисел</source>
         <translation>No points: the column “%1” has no numbers</translation>
     </message>
+    <message>
+        <source>только с нарушениями</source>
+        <translation>only with faults</translation>
+    </message>
+    <message>
+        <source>Только записи, нарушающие проверки заметок о полях или со значениями вне разумных</source>
+        <translation>Only the entries that break a check of the field notes or hold a value outside its sane range</translation>
+    </message>
 </context>
 <context>
     <name>BitsDialog</name>

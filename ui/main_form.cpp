@@ -241,6 +241,9 @@ void TMainForm::SetUpModWork() {
       [this](const FieldRef& field) { ShowField(field); },
       [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
+  balance_commands_->SetNotesSource([this] { return &notes_commands_->Checker(); });
+  connect(notes_commands_, &FieldNotesCommands::notesChanged, balance_commands_,
+          &BalanceCommands::NotesChanged);
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);

@@ -4,11 +4,14 @@
 // and the choice kept for the next run.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
 
+#include "balance_commands.h"
+#include "balance_panel.h"
 #include "bits_dialog.h"
 #include "checks_panel.h"
 #include "field_note_dialog.h"
@@ -295,6 +298,43 @@ TEST_F(FieldNotesWindowTest, ANoteEditedOverTheShippedNotesGoesToACopyKeptForThe
   EXPECT_EQ(dialogs.note_questions.size(), 2u);
   EXPECT_TRUE(form->FieldNotes()->NotesPath().isEmpty());
   EXPECT_EQ(form->FieldNotes()->Checker().Notes(), shipped);
+}
+
+TEST_F(FieldNotesWindowTest, TheBalancePanelShowsOnlyTheEntriesWithFaults) {
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QStringLiteral(R"({"format": "trevalune-notes/1", "tables": {
+    "creatures": {"fields": {"Скорость": {"min": -50, "max": 50}},
+                  "checks": [{"name": {"ru": "a"}, "condition": "Мин_урон <= Макс_урон", "level": "error"}]}}})")));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  form->balance_commands_->ShowPanel->trigger();
+  auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
+  ASSERT_NE(panel, nullptr);
+  const int all = panel->Proxy()->rowCount();
+  ASSERT_EQ(all, EntryCount(kCreatures));
+
+  const auto faulty = [&] {
+    int count = 0;
+    for (int entry = 0; entry < EntryCount(kCreatures); ++entry) {
+      const auto value = [&](int column) {
+        return form->Document()->ValueAfterCommit({kCreatures, entry, column});
+      };
+      count += value(3) > value(4) || value(kSpeed) < -50 || value(kSpeed) > 50;
+    }
+    return count;
+  };
+  panel->OnlyBroken()->setChecked(true);
+  EXPECT_EQ(panel->Proxy()->rowCount(), faulty());
+  EXPECT_LT(panel->Proxy()->rowCount(), all);
+  EXPECT_GT(panel->Proxy()->rowCount(), 0);
+
+  // Other notes, and the filter follows them: with none, no entry has a fault.
+  form->FieldNotes()->ShippedNotesClick();
+  ASSERT_TRUE(
+      WriteNotes(notes, QStringLiteral(R"({"format": "trevalune-notes/1", "tables": {}})")));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  EXPECT_EQ(panel->Proxy()->rowCount(), 0);
+  panel->OnlyBroken()->setChecked(false);
+  EXPECT_EQ(panel->Proxy()->rowCount(), all);
 }
 
 }  // namespace
