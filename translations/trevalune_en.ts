@@ -382,6 +382,61 @@
     </message>
 </context>
 <context>
+    <name>ChecksDialog</name>
+    <message>
+        <source>Проверки: %1</source>
+        <translation>Checks: %1</translation>
+    </message>
+    <message>
+        <source>Название (русский)</source>
+        <translation>Name (Russian)</translation>
+    </message>
+    <message>
+        <source>Название (английский)</source>
+        <translation>Name (English)</translation>
+    </message>
+    <message>
+        <source>Условие</source>
+        <translation>Condition</translation>
+    </message>
+    <message>
+        <source>Уровень</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>Новая проверка</source>
+        <translation>New check</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>Проверка %1: нет названия</source>
+        <translation>Check %1: no name</translation>
+    </message>
+    <message>
+        <source>Проверка %1: нет условия</source>
+        <translation>Check %1: no condition</translation>
+    </message>
+    <message>
+        <source>Проверка %1: %2</source>
+        <translation>Check %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>ChecksPanel</name>
     <message>
         <source>%1 вне %2</source>
@@ -1798,6 +1853,10 @@ for check 1 — an error-level check is broken.</translation>
     <message>
         <source>Заметка о поле...</source>
         <translation>Field note...</translation>
+    </message>
+    <message>
+        <source>Про&amp;верки...</source>
+        <translation>&amp;Checks...</translation>
     </message>
 </context>
 <context>

@@ -1,10 +1,13 @@
 #include "checks_panel.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "caption_language.h"
 #include "field_notes_commands.h"
@@ -25,7 +28,19 @@ ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWi
   view_->verticalHeader()->setDefaultSectionSize(20);
   view_->horizontalHeader()->setStretchLastSection(true);
   SetTranslated(view_, QT_TRANSLATE_NOOP("Menu", "Проверки"), "accessibleName");
-  setWidget(view_);
+  auto* body = new QWidget(this);
+  view_->setParent(body);
+  edit_ = new QPushButton(body);
+  SetTranslated(edit_, QT_TRANSLATE_NOOP("Menu", "Про&верки..."));
+  connect(edit_, &QPushButton::clicked, notes_, &FieldNotesCommands::EditChecksClick);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(edit_);
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(view_, 1);
+  layout->addLayout(buttons);
+  setWidget(body);
   setFocusProxy(view_);
   connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
     if (!index.isValid() || index.row() >= static_cast<int>(findings_.size()))

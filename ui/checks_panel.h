@@ -6,6 +6,7 @@
 #include "notes_checks.h"
 
 class FieldNotesCommands;
+class QPushButton;
 class QTableWidget;
 class QTimer;
 class TableDocument;
@@ -14,7 +15,8 @@ class TableDocument;
 // and every value outside its sane range, as table, entry, check and level.
 // It follows every step of the document and every change of the notes while
 // it is shown. Enter or a double-click on a row shows the entry (the field,
-// for a value outside its range). Escape gives the keyboard back to the grid.
+// for a value outside its range). "Проверки..." edits the checks of the
+// table on show. Escape gives the keyboard back to the grid.
 class ChecksPanel : public QDockWidget {
   Q_OBJECT
 
@@ -23,6 +25,8 @@ class ChecksPanel : public QDockWidget {
   ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWidget* parent = nullptr);
 
   QTableWidget* View() const { return view_; }
+  // "Проверки...": the checks of the table on show, edited.
+  QPushButton* EditButton() const { return edit_; }
   // What the rows list, in their order.
   const std::vector<NoteFinding>& Findings() const { return findings_; }
   // Lists the findings again now (the panel otherwise does it once the
@@ -43,6 +47,7 @@ class ChecksPanel : public QDockWidget {
   TableDocument* document_;
   FieldNotesCommands* notes_;
   QTableWidget* view_;
+  QPushButton* edit_;
   QTimer* refresh_;
   std::vector<NoteFinding> findings_;
 };

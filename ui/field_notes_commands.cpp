@@ -164,6 +164,19 @@ void FieldNotesCommands::EditFieldNoteClick(int column) {
   SaveNotes(notes);
 }
 
+void FieldNotesCommands::EditChecksClick() {
+  UserDialogs::ChecksQuestion question;
+  question.table = window_.active_table();
+  question.table_caption = ShownCaption(TabCaptions[question.table]);
+  question.checks = checker_->Notes().tables[question.table].checks;
+  const auto checks = window_.dialogs->AskChecks(window_.widget, question);
+  if (!checks || *checks == question.checks)
+    return;
+  FieldNotes notes = checker_->Notes();
+  notes.tables[question.table].checks = *checks;
+  SaveNotes(notes);
+}
+
 void FieldNotesCommands::FileChangedOnDisk() {
   if (path_.isEmpty())
     return;

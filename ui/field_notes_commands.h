@@ -46,6 +46,8 @@ class FieldNotesCommands : public QObject {
   // note is written to the notes file in use (the shipped notes are never
   // written: a copy is asked for first) and is in force from then on.
   void EditFieldNoteClick(int column);
+  // "Проверки..." for the table on show, written as a note is.
+  void EditChecksClick();
 
   // The notes in force, and the file they come from (empty: the shipped notes).
   const NotesChecker& Checker() const { return *checker_; }

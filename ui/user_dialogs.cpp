@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "bits_dialog.h"
+#include "checks_dialog.h"
 #include "field_note_dialog.h"
 #include "range_edit_dialog.h"
 
@@ -356,4 +357,12 @@ std::optional<FieldNote> QtUserDialogs::AskFieldNote(QWidget* parent,
   if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
   return dialog.Note();
+}
+
+std::optional<std::vector<NoteCheck>> QtUserDialogs::AskChecks(QWidget* parent,
+                                                               const ChecksQuestion& question) {
+  ChecksDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Checks();
 }

@@ -123,6 +123,16 @@ class UserDialogs {
   };
   virtual std::optional<FieldNote> AskFieldNote(QWidget* parent,
                                                 const FieldNoteQuestion& question) = 0;
+
+  // "Проверки": the checks of one table, edited. The checks as edited; none
+  // when cancelled.
+  struct ChecksQuestion {
+    TableIndex table = kCreatures;
+    QString table_caption;
+    std::vector<NoteCheck> checks;
+  };
+  virtual std::optional<std::vector<NoteCheck>> AskChecks(QWidget* parent,
+                                                          const ChecksQuestion& question) = 0;
 };
 
 // The real dialogs.
@@ -157,6 +167,8 @@ class QtUserDialogs : public UserDialogs {
                                             const ValueQuestion& question) override;
   std::optional<FieldNote> AskFieldNote(QWidget* parent,
                                         const FieldNoteQuestion& question) override;
+  std::optional<std::vector<NoteCheck>> AskChecks(QWidget* parent,
+                                                  const ChecksQuestion& question) override;
 
  private:
   // The file dialog of `kind` over `parent`, made the first time and kept

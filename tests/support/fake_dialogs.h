@@ -147,6 +147,17 @@ class FakeDialogs : public UserDialogs {
     return field_note_answer(question);
   }
 
+  std::optional<std::vector<NoteCheck>> AskChecks(QWidget*,
+                                                  const ChecksQuestion& question) override {
+    checks_questions.push_back(question);
+    if (!checks_answer)
+      return std::nullopt;
+    return checks_answer(question);
+  }
+  // What "Проверки" is answered with; none set: cancelled.
+  std::function<std::optional<std::vector<NoteCheck>>(const ChecksQuestion&)> checks_answer;
+  std::vector<ChecksQuestion> checks_questions;
+
   // What "Заметка о поле" is answered with (the test may work the real
   // dialog); none set: cancelled.
   std::function<std::optional<FieldNote>(const FieldNoteQuestion&)> field_note_answer;

@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
 
 #include "balance_commands.h"
 #include "balance_panel.h"
 #include "bits_dialog.h"
+#include "checks_dialog.h"
 #include "checks_panel.h"
 #include "field_note_dialog.h"
 #include "field_notes_commands.h"
@@ -335,6 +337,48 @@ TEST_F(FieldNotesWindowTest, TheBalancePanelShowsOnlyTheEntriesWithFaults) {
   EXPECT_EQ(panel->Proxy()->rowCount(), 0);
   panel->OnlyBroken()->setChecked(false);
   EXPECT_EQ(panel->Proxy()->rowCount(), all);
+}
+
+TEST_F(FieldNotesWindowTest, ChecksEditedInThePanelAreWrittenAndInForce) {
+  const QString notes = Path(QStringLiteral("notes.json"));
+  ASSERT_TRUE(WriteNotes(notes, QString::fromUtf8(kNotes)));
+  ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  bool refused_bad_condition = false;
+  dialogs.checks_answer = [&](const UserDialogs::ChecksQuestion& question) {
+    ChecksDialog dialog(question, form.get());
+    EXPECT_EQ(dialog.Rows()->rowCount(), 1);
+    EXPECT_EQ(dialog.Checks(), question.checks);
+    // A condition that does not compile leaves no checks to take.
+    dialog.AddRow(
+        {{QStringLiteral("Быстрые"), {}}, QStringLiteral("Скорость >"), CheckLevel::Error});
+    refused_bad_condition = !dialog.Checks().has_value();
+    dialog.Rows()->item(1, 2)->setText(QStringLiteral("Скорость > 100"));
+    dialog.Rows()->setCurrentCell(0, 0);
+    dialog.RemoveCurrentRow();
+    return dialog.Checks();
+  };
+  form->pn_Checks->toggleViewAction()->trigger();
+  form->pn_Checks->EditButton()->click();
+  EXPECT_TRUE(refused_bad_condition);
+
+  const std::vector<NoteCheck> expected{
+      {{QStringLiteral("Быстрые"), {}}, QStringLiteral("Скорость > 100"), CheckLevel::Error}};
+  EXPECT_EQ(form->FieldNotes()->Checker().Notes().tables[kCreatures].checks, expected);
+  NotesError error;
+  const auto written = ReadFieldNotes(store, notes, error);
+  ASSERT_TRUE(written.has_value()) << NotesErrorText(error).toStdString();
+  EXPECT_EQ(written->tables[kCreatures].checks, expected);
+  // The rest of the file is as it was.
+  EXPECT_EQ(written->Field(kCreatures, kSpeed).max, 1);
+  // The panel lists the new check's faults.
+  form->pn_Checks->Refresh();
+  int fast = 0;
+  for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
+    fast += form->Document()->ValueAfterCommit({kCreatures, entry, kSpeed}) <= 100;
+  int listed = 0;
+  for (const NoteFinding& finding : form->pn_Checks->Findings())
+    listed += finding.check == 0;
+  EXPECT_EQ(listed, fast);
 }
 
 }  // namespace
