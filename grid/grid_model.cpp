@@ -98,7 +98,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     QStringList lines{tr("Нарушены проверки:")};
     for (const int check : broken) {
       const NoteCheck& note =
-          notes_->Notes().tables[Table()].checks[static_cast<std::size_t>(check)];
+          Notes()->Notes().tables[Table()].checks[static_cast<std::size_t>(check)];
       lines << QStringLiteral("• %1 (%2)")
                    .arg(note.name.In(english),
                         note.level == CheckLevel::Error ? tr("ошибка") : tr("предупреждение"));
@@ -188,7 +188,7 @@ QString GridModel::Hint(int column, int row) const {
   QString hint = CellHint(*document_, FieldAt(column, row));
   if (hint.isEmpty() || !notes_ || column >= ColCounts[Table()])
     return hint;
-  const FieldNote& note = notes_->Notes().Field(Table(), column);
+  const FieldNote& note = Notes()->Notes().Field(Table(), column);
   const FieldLayout layout = FieldOf(Table(), column);
   const std::int64_t value = ShownNumber(document_->ValueAfterCommit(FieldAt(column, row)), layout);
   const bool english = ShowsEnglish();
@@ -211,7 +211,8 @@ QString GridModel::CaptionHint(int column) const {
   const FieldLayout layout = FieldOf(Table(), column);
   QStringList lines;
   const bool english = ShowsEnglish();
-  const FieldNote* note = notes_ ? &notes_->Notes().Field(Table(), column) : nullptr;
+  const NotesChecker* notes = Notes();
+  const FieldNote* note = notes ? &notes->Notes().Field(Table(), column) : nullptr;
   if (note && !note->description.IsEmpty())
     lines << note->description.In(english);
   lines << FieldKindHint(HeaderCaptions[Table()][column], layout);
@@ -230,18 +231,22 @@ bool GridModel::OutsideSaneRange(int column, int row) const {
   if (!notes_ || !document_->IsLoaded() || !InRange(column, row) || column == 0 || row == 0 ||
       row > EntryCount(Table()) || column >= ColCounts[Table()])
     return false;
-  return notes_->OutsideSaneRange(Table(), column,
-                                  document_->ValueAfterCommit(FieldAt(column, row)));
+  return Notes()->OutsideSaneRange(Table(), column,
+                                   document_->ValueAfterCommit(FieldAt(column, row)));
 }
 
 std::vector<int> GridModel::BrokenChecks(int row) const {
   if (!notes_ || !document_->IsLoaded() || row < 1 || row > EntryCount(Table()))
     return {};
-  return notes_->BrokenChecks(FieldsAfterCommit(*document_, Table()), Table(), row - 1);
+  return Notes()->BrokenChecks(FieldsAfterCommit(*document_, Table()), Table(), row - 1);
 }
 
-void GridModel::SetNotes(const NotesChecker* notes) {
-  notes_ = notes;
+void GridModel::SetNotes(std::function<const NotesChecker*()> notes) {
+  notes_ = std::move(notes);
+  NotesChanged();
+}
+
+void GridModel::NotesChanged() {
   EverythingChanged();
 }
 

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,10 +91,13 @@ class GridModel : public QAbstractTableModel {
   static constexpr int kOutsideSaneRole = Qt::UserRole + 4;
   bool OutsideSaneRange(int column, int row) const;
 
-  // The field notes the captions, the hints and the marks tell of; none
-  // until set. `notes` must outlive the model or be replaced first.
-  void SetNotes(const NotesChecker* notes);
-  const NotesChecker* Notes() const { return notes_; }
+  // Where the field notes the captions, the hints and the marks tell of come
+  // from; none until set. It is asked only when they are needed (a file is
+  // open, or a caption's hint is shown), so that notes read on first use are
+  // not read at start-up. NotesChanged when the notes it gives change.
+  void SetNotes(std::function<const NotesChecker*()> notes);
+  void NotesChanged();
+  const NotesChecker* Notes() const { return notes_ ? notes_() : nullptr; }
   // The caption's hint: the field's description, kind, range and sane range.
   QString CaptionHint(int column) const;
   // The checks of the notes that the entry of `row` breaks, by index.
@@ -114,7 +118,7 @@ class GridModel : public QAbstractTableModel {
   void CellChanged(int column, int row);
 
   TableDocument* document_;
-  const NotesChecker* notes_ = nullptr;
+  std::function<const NotesChecker*()> notes_;
   std::array<std::string, kMaxColCount> captions_;
   int rows_ = RowCounts[kCreatures];
   int columns_ = ColCounts[kCreatures];

@@ -73,6 +73,9 @@ void ChecksPanel::RefreshSoon() {
 
 void ChecksPanel::Refresh() {
   refresh_->stop();
+  // Hidden, the panel asks nothing of the notes: they are read on first use.
+  if (!isVisible())
+    return;
   findings_ =
       document_->IsLoaded() ? notes_->Checker().Findings(*document_) : std::vector<NoteFinding>{};
   const bool english = ShowsEnglish();

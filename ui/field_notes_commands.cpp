@@ -68,14 +68,15 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   // The notes file of the last run, if it is still good; the shipped notes otherwise.
   const QString kept = settings_.value(QString::fromLatin1(kNotesFileKey)).toString();
   if (kept.isEmpty() || !Load(kept))
-    Use(std::make_unique<NotesChecker>(ShippedFieldNotes()), {});
+    Use(nullptr, {});
+  model_->SetNotes([this] { return &Checker(); });
   UpdateEnabled();
 }
 
 FieldNotesCommands::~FieldNotesCommands() {
   // The grid may paint once more while the window goes.
   if (model_)
-    model_->SetNotes(nullptr);
+    model_->SetNotes({});
 }
 
 bool FieldNotesCommands::Load(const QString& path) {
@@ -91,10 +92,15 @@ bool FieldNotesCommands::Load(const QString& path) {
   return true;
 }
 
+const NotesChecker& FieldNotesCommands::Checker() const {
+  if (!checker_)
+    checker_ = std::make_unique<NotesChecker>(ShippedFieldNotes());
+  return *checker_;
+}
+
 void FieldNotesCommands::Use(std::unique_ptr<NotesChecker> checker, const QString& path) {
-  // The grid drops the old notes before they go.
-  model_->SetNotes(checker.get());
   checker_ = std::move(checker);
+  model_->NotesChanged();
   path_ = path;
   if (path_.isEmpty())
     settings_.remove(QString::fromLatin1(kNotesFileKey));
@@ -155,11 +161,11 @@ void FieldNotesCommands::EditFieldNoteClick(int column) {
       CaptionUtf8(HeaderCaptions[table][column],
                   ShowsEnglish() ? CaptionLanguage::English : CaptionLanguage::Russian),
       question.layout);
-  question.note = checker_->Notes().Field(table, column);
+  question.note = Checker().Notes().Field(table, column);
   const auto note = window_.dialogs->AskFieldNote(window_.widget, question);
   if (!note || *note == question.note)
     return;
-  FieldNotes notes = checker_->Notes();
+  FieldNotes notes = Checker().Notes();
   notes.tables[table].fields[column] = *note;
   SaveNotes(notes);
 }
@@ -168,11 +174,11 @@ void FieldNotesCommands::EditChecksClick() {
   UserDialogs::ChecksQuestion question;
   question.table = window_.active_table();
   question.table_caption = ShownCaption(TabCaptions[question.table]);
-  question.checks = checker_->Notes().tables[question.table].checks;
+  question.checks = Checker().Notes().tables[question.table].checks;
   const auto checks = window_.dialogs->AskChecks(window_.widget, question);
   if (!checks || *checks == question.checks)
     return;
-  FieldNotes notes = checker_->Notes();
+  FieldNotes notes = Checker().Notes();
   notes.tables[question.table].checks = *checks;
   SaveNotes(notes);
 }
@@ -200,7 +206,7 @@ void FieldNotesCommands::OpenNotesClick() {
 }
 
 void FieldNotesCommands::ShippedNotesClick() {
-  Use(std::make_unique<NotesChecker>(ShippedFieldNotes()), {});
+  Use(nullptr, {});
 }
 
 std::optional<FieldRef> FieldNotesCommands::CurrentField() const {
@@ -223,7 +229,7 @@ std::optional<FieldRef> FieldNotesCommands::BitsField() const {
 
 std::optional<FieldRef> FieldNotesCommands::NamedValuesField() const {
   const auto field = CurrentField();
-  if (!field || !checker_ || checker_->Notes().Field(field->table, field->column).values.empty())
+  if (!field || Checker().Notes().Field(field->table, field->column).values.empty())
     return std::nullopt;
   return field;
 }
@@ -242,7 +248,7 @@ void FieldNotesCommands::EditValuesClick() {
   question.field = ShownCaption(HeaderCaptions[field->table][field->column]);
   question.value = ShownNumber(window_.document->ValueAfterCommit(*field), layout);
   const bool english = ShowsEnglish();
-  for (const auto& [value, name] : checker_->Notes().Field(field->table, field->column).values)
+  for (const auto& [value, name] : Checker().Notes().Field(field->table, field->column).values)
     question.names.emplace_back(value, name.In(english));
   const auto answer = window_.dialogs->AskNamedValue(window_.widget, question);
   if (!answer || *answer == question.value)
@@ -258,7 +264,7 @@ void FieldNotesCommands::EditBitsClick() {
   if (!field)
     return;
   const FieldLayout layout = FieldOf(field->table, field->column);
-  const FieldNote& note = checker_->Notes().Field(field->table, field->column);
+  const FieldNote& note = Checker().Notes().Field(field->table, field->column);
   UserDialogs::BitsQuestion question;
   question.field = ShownCaption(HeaderCaptions[field->table][field->column]);
   question.width = layout.width;

@@ -50,7 +50,8 @@ class FieldNotesCommands : public QObject {
   void EditChecksClick();
 
   // The notes in force, and the file they come from (empty: the shipped notes).
-  const NotesChecker& Checker() const { return *checker_; }
+  // The shipped notes are read and their checks compiled on first use.
+  const NotesChecker& Checker() const;
   const QString& NotesPath() const { return path_; }
   // Reads `path` and puts its notes in force; a file with any fault is
   // refused whole, with a message, and the notes in force stay.
@@ -64,6 +65,7 @@ class FieldNotesCommands : public QObject {
   void notesChanged();
 
  private:
+  // `checker` none: the shipped notes.
   void Use(std::unique_ptr<NotesChecker> checker, const QString& path);
   void Watch();
   void FileChangedOnDisk();
@@ -81,7 +83,8 @@ class FieldNotesCommands : public QObject {
   int caption_column_ = 0;  // the caption the context menu was opened on
   UserSettings& settings_;
   QFileSystemWatcher watcher_;
-  std::unique_ptr<NotesChecker> checker_;
+  // None while the shipped notes are in force and not yet used.
+  mutable std::unique_ptr<NotesChecker> checker_;
   QString path_;
 };
 

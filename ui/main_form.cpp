@@ -221,21 +221,13 @@ void TMainForm::SetUpModWork() {
   });
   mm_View->addAction(panel);
 
-  pn_Checks = new ChecksPanel(document_, notes_commands_, this);
-  pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-  addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
-  pn_Checks->hide();
-  connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
-  connect(pn_Checks, &ChecksPanel::leaveRequested, this,
-          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
-  QAction* checks = pn_Checks->toggleViewAction();
-  SetTranslated(checks, QT_TRANSLATE_NOOP("Menu", "&Проверки"));
-  checks->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
-  connect(checks, &QAction::triggered, this, [this](bool shown) {
-    if (shown)
-      pn_Checks->setFocus(Qt::ShortcutFocusReason);
-  });
-  mm_View->addAction(checks);
+  // The panel is made the first time it is shown: start-up does without it.
+  mm_Checks = new QAction(this);
+  SetTranslated(mm_Checks, QT_TRANSLATE_NOOP("Menu", "&Проверки"));
+  mm_Checks->setCheckable(true);
+  mm_Checks->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  connect(mm_Checks, &QAction::triggered, this, &TMainForm::ShowChecksPanel);
+  mm_View->addAction(mm_Checks);
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },
@@ -248,6 +240,28 @@ void TMainForm::SetUpModWork() {
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
   SetUpLanguageMenu();
+}
+
+void TMainForm::ShowChecksPanel(bool shown) {
+  if (!pn_Checks && shown) {
+    pn_Checks = new ChecksPanel(document_, notes_commands_, this);
+    pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
+    connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
+    connect(pn_Checks, &ChecksPanel::leaveRequested, this,
+            [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+    // Closed by its own button, the menu item follows.
+    connect(pn_Checks, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+      if (!visible && !pn_Checks->isVisible())
+        mm_Checks->setChecked(false);
+    });
+  }
+  if (!pn_Checks)
+    return;
+  mm_Checks->setChecked(shown);
+  pn_Checks->setVisible(shown);
+  if (shown)
+    pn_Checks->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TMainForm::SetUpLanguageMenu() {

@@ -72,8 +72,11 @@ class TMainForm : public QMainWindow {
   // Вид: the panel "Изменения" shown and hidden.
   QMenu* mm_View;
   ChangesPanel* pn_Changes;
-  // Вид → Проверки: the checks of the field notes that entries break.
-  ChecksPanel* pn_Checks;
+  // Вид → Проверки: the checks of the field notes that entries break; the
+  // panel is none until first shown.
+  QAction* mm_Checks;
+  ChecksPanel* pn_Checks = nullptr;
+  void ShowChecksPanel(bool shown);
   // Вид → Язык: Русский or English, at once and kept between runs.
   QMenu* mm_Language;
   QAction* mm_Russian;

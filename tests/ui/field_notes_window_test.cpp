@@ -172,8 +172,10 @@ TEST_F(FieldNotesWindowTest, TheChecksPanelFollowsEachStepAndShowsTheEntry) {
                               "condition": "Мин_урон <= Макс_урон", "level": "error"}]},
     "spells": {"fields": {"Мана": {"max": 100}}}}})")));
   ASSERT_TRUE(form->FieldNotes()->Load(notes));
+  EXPECT_EQ(form->pn_Checks, nullptr);  // made when first shown
+  form->mm_Checks->trigger();
   ChecksPanel* panel = form->pn_Checks;
-  form->pn_Checks->toggleViewAction()->trigger();
+  ASSERT_NE(panel, nullptr);
   ASSERT_TRUE(panel->isVisible());
 
   // The rows are the findings worked out here from the fields.
@@ -357,7 +359,7 @@ TEST_F(FieldNotesWindowTest, ChecksEditedInThePanelAreWrittenAndInForce) {
     dialog.RemoveCurrentRow();
     return dialog.Checks();
   };
-  form->pn_Checks->toggleViewAction()->trigger();
+  form->mm_Checks->trigger();
   form->pn_Checks->EditButton()->click();
   EXPECT_TRUE(refused_bad_condition);
 
