@@ -26,7 +26,10 @@ ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWi
   view_->setWordWrap(false);
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setDefaultSectionSize(20);
-  view_->horizontalHeader()->setStretchLastSection(true);
+  // The check's name takes the room; the rest as wide as their texts.
+  view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  view_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+  view_->horizontalHeader()->setResizeContentsPrecision(50);  // a list may be long
   SetTranslated(view_, QT_TRANSLATE_NOOP("Menu", "Проверки"), "accessibleName");
   auto* body = new QWidget(this);
   view_->setParent(body);
