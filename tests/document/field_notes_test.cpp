@@ -5,6 +5,8 @@
 // conditions computed here from the tables' own fields.
 
 #include <QFile>
+#include <iterator>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -247,6 +249,55 @@ TEST(FieldNotesReader, ShipsNotesForEveryField) {
       EXPECT_FALSE(note.min || note.max);
     }
   EXPECT_FALSE(parsed->tables[kCreatures].checks.empty());
+}
+
+// Damaged notes files, made from a good one by cutting, doubling and
+// replacing bytes at random: each is read whole or refused with a place
+// inside the file, and whatever is read writes out and reads back the same.
+TEST(FieldNotesReader, DamagedFilesAreReadOrRefusedWithAPlace) {
+  NotesError error;
+  const auto example = ParseFieldNotes(R"({"format": "trevalune-notes/1",
+    "tables": {"creatures": {"fields": {"Скорость": {"ru": "С \"кавычками\"", "min": 1, "max": 20},
+      "Свойства": {"bits": {"0": {"ru": "Летает"}, "31": {"en": "Top"}}},
+      "Фракция": {"values": {"1": {"ru": "Первая"}}}},
+      "checks": [{"name": {"en": "a"}, "condition": "Мин_урон <= Макс_урон", "level": "error"}]}}})",
+                                       error);
+  ASSERT_TRUE(example.has_value()) << NotesErrorText(error).toStdString();
+  const QByteArray good = WriteFieldNotes(*example);
+  const QByteArray pieces[] = {"{", "}",   "[",    "]",        "\"",   ":",    ",", "\\", "\\u0041",
+                               "-", "1e9", "\xD0", "\xD0\xA1", "null", "true", " ", "\n"};
+  std::mt19937 random(20261211);
+  int read = 0, refused = 0;
+  for (int round = 0; round < 3000; ++round) {
+    QByteArray damaged = good;
+    for (int change = 0; change < 1 + static_cast<int>(random() % 3); ++change) {
+      const auto at = static_cast<qsizetype>(random() % static_cast<std::uint32_t>(damaged.size()));
+      switch (random() % 3) {
+        case 0:
+          damaged.remove(at, 1 + static_cast<qsizetype>(random() % 8));
+          break;
+        case 1:
+          damaged.insert(at, pieces[random() % std::size(pieces)]);
+          break;
+        default:
+          damaged[at] = pieces[random() % std::size(pieces)][0];
+      }
+    }
+    const auto notes = ParseFieldNotes(damaged, error);
+    if (notes) {
+      ++read;
+      EXPECT_EQ(ParseFieldNotes(WriteFieldNotes(*notes), error), notes) << damaged.toStdString();
+      continue;
+    }
+    ++refused;
+    ASSERT_GE(error.line, 1) << damaged.toStdString();
+    ASSERT_GE(error.column, 1);
+    EXPECT_LE(error.line, damaged.count('\n') + 1) << damaged.toStdString();
+    EXPECT_FALSE(error.message.isEmpty());
+  }
+  // Both roads are taken, or the damage proves little.
+  EXPECT_GT(read, 0);
+  EXPECT_GT(refused, 1000);
 }
 
 // The creatures' fields as the tables hold them, read without the formulas.
