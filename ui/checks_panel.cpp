@@ -14,6 +14,16 @@
 #include "table_document.h"
 #include "ui_language.h"
 
+namespace {
+
+// The list's columns, with the captions of trevalune-cli check.
+const char* const kCaptions[] = {
+    QT_TRANSLATE_NOOP("Captions", "Таблица"), QT_TRANSLATE_NOOP("Captions", "№"),
+    QT_TRANSLATE_NOOP("Captions", "Название"), QT_TRANSLATE_NOOP("Captions", "Проверка"),
+    QT_TRANSLATE_NOOP("Captions", "Уровень")};
+
+}  // namespace
+
 ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWidget* parent)
     : QDockWidget(parent), document_(document), notes_(notes) {
   setObjectName(QStringLiteral("ChecksPanel"));
@@ -82,9 +92,10 @@ void ChecksPanel::Refresh() {
   findings_ =
       document_->IsLoaded() ? notes_->Checker().Findings(*document_) : std::vector<NoteFinding>{};
   const bool english = ShowsEnglish();
-  view_->setHorizontalHeaderLabels({ShownCaption("Таблица"), ShownCaption("№"),
-                                    ShownCaption("Название"), ShownCaption("Проверка"),
-                                    ShownCaption("Уровень")});
+  QStringList captions;
+  for (const char* caption : kCaptions)
+    captions << ShownCaption(caption);
+  view_->setHorizontalHeaderLabels(captions);
   view_->setRowCount(static_cast<int>(findings_.size()));
   const FieldNotes& notes = notes_->Checker().Notes();
   for (int row = 0; row < static_cast<int>(findings_.size()); ++row) {
