@@ -224,9 +224,23 @@ void BalanceProxy::Refresh() {
   invalidate();
 }
 
+void BalanceProxy::SetOnlyBroken(const NotesChecker* notes) {
+  only_broken_ = notes;
+  Refresh();
+}
+
 void BalanceProxy::EvaluateCondition() {
   passes_.assign(static_cast<std::size_t>(model_->rowCount()), true);
   condition_error_.clear();
+  broken_.clear();
+  if (only_broken_) {
+    const TableIndex table = model_->Table();
+    broken_.assign(passes_.size(), false);
+    for (const NoteFinding& finding :
+         only_broken_->Findings(FieldsAfterCommit(model_->Document(), table), table))
+      if (static_cast<std::size_t>(finding.entry) < broken_.size())
+        broken_[static_cast<std::size_t>(finding.entry)] = true;
+  }
   if (condition_.trimmed().isEmpty()) {
     compiled_.reset();
     return;
@@ -255,6 +269,9 @@ bool BalanceProxy::filterAcceptsRow(int source_row, const QModelIndex&) const {
   if (source_row < 0 || static_cast<std::size_t>(source_row) >= passes_.size())
     return true;
   if (!passes_[static_cast<std::size_t>(source_row)])
+    return false;
+  if (only_broken_ && static_cast<std::size_t>(source_row) < broken_.size() &&
+      !broken_[static_cast<std::size_t>(source_row)])
     return false;
   return name_filter_.isEmpty() ||
          model_->EntryName(source_row).contains(name_filter_, Qt::CaseInsensitive);

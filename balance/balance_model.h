@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formula.h"
+#include "notes_checks.h"
 #include "table_document.h"
 
 // A named formula shown as a column of the balance list, never of the grid.
@@ -87,6 +88,9 @@ class BalanceProxy : public QSortFilterProxyModel {
   explicit BalanceProxy(BalanceModel* model, QObject* parent = nullptr);
 
   void SetNameFilter(const QString& text);
+  // Only the entries that break a check of `notes` or hold a value outside
+  // its sane range; every entry again with none. `notes` must outlive its use.
+  void SetOnlyBroken(const NotesChecker* notes);
   // The condition; its error, if any, is ConditionError() once Refresh has
   // run. It is compiled when first worked out for a table, and again only
   // when its text or the table changes.
@@ -104,11 +108,13 @@ class BalanceProxy : public QSortFilterProxyModel {
 
   BalanceModel* model_;
   QString name_filter_;
+  const NotesChecker* only_broken_ = nullptr;
   QString condition_;
   std::optional<Formula> compiled_;  // condition_, for compiled_table_
   TableIndex compiled_table_ = kCreatures;
   QString condition_error_;
   std::vector<bool> passes_;  // by entry
+  std::vector<bool> broken_;  // by entry, while only_broken_
 };
 
 // Minimum, maximum, mean and median of each column over the rows shown. The

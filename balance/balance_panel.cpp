@@ -2,6 +2,7 @@
 
 #include "comparison_file.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -145,6 +146,12 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   auto* filters = new QHBoxLayout;
   filters->addWidget(name_filter_, 1);
   filters->addWidget(condition_, 2);
+  only_broken_ = new QCheckBox(tr("только с нарушениями"), body);
+  only_broken_->setToolTip(
+      tr("Только записи, нарушающие проверки заметок о полях или со значениями вне разумных"));
+  only_broken_->setEnabled(false);  // until the notes are known
+  filters->addWidget(only_broken_);
+  connect(only_broken_, &QCheckBox::toggled, this, [this] { NotesChanged(); });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(add_);
   buttons->addWidget(edit_);
@@ -351,6 +358,19 @@ void BalancePanel::TableShown() {
   view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   UpdateAxisChoices();
   Refresh();
+}
+
+void BalancePanel::SetNotesSource(std::function<const NotesChecker*()> notes) {
+  notes_ = std::move(notes);
+  only_broken_->setEnabled(static_cast<bool>(notes_));
+  NotesChanged();
+}
+
+void BalancePanel::NotesChanged() {
+  const NotesChecker* notes = notes_ && only_broken_->isChecked() ? notes_() : nullptr;
+  proxy_->SetOnlyBroken(notes);
+  UpdateFooter();
+  UpdateChart();
 }
 
 void BalancePanel::Refresh() {

@@ -2,12 +2,14 @@
 
 #include <QDockWidget>
 #include <QPointF>
+#include <functional>
 #include <utility>
 #include <vector>
 
 #include "balance_chart.h"
 #include "balance_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -46,6 +48,12 @@ class BalancePanel : public QDockWidget {
   QTableView* Footer() const { return footer_; }
   QLineEdit* NameFilter() const { return name_filter_; }
   QLineEdit* Condition() const { return condition_; }
+  // "только с нарушениями": only the entries the field notes find fault with.
+  QCheckBox* OnlyBroken() const { return only_broken_; }
+  // Where the field notes in force come from; called again whenever they may
+  // have changed (NotesChanged).
+  void SetNotesSource(std::function<const NotesChecker*()> notes);
+  void NotesChanged();
   // What is wrong with the condition and the computed columns' formulas,
   // over the list; hidden when nothing is.
   QLabel* Problems() const { return problem_; }
@@ -105,6 +113,8 @@ class BalancePanel : public QDockWidget {
   QStandardItemModel* footer_model_;
   QLineEdit* name_filter_;
   QLineEdit* condition_;
+  QCheckBox* only_broken_;
+  std::function<const NotesChecker*()> notes_;
   QLabel* problem_;
   QComboBox* x_column_;
   QComboBox* y_column_;

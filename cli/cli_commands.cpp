@@ -10,6 +10,7 @@
 #include "command_line_language.h"
 #include "file_identity.h"
 #include "formula_command.h"
+#include "notes_command.h"
 #include "patch_file.h"
 #include "patch_texts.h"
 #include "standard_output.h"
@@ -494,6 +495,24 @@ const std::vector<CliCommand>& CliCommands() {
            "сравнения, && || и ?:, min, max, abs, round, floor, ceil, sqrt);\n"
            "с --changes записать список изменений вместо исполняемого файла"),
        .run = RunFormula},
+      {.name = "check",
+       .files = 1,
+       .most_files = 1,
+       .options = {"table", "notes", "separator"},
+       .usage = QT_TRANSLATE_NOOP("Cli", "check ФАЙЛ.exe [--notes ЗАМЕТКИ.json] [--table Т]"),
+       .help = QT_TRANSLATE_NOOP(
+           "Cli",
+           "нарушенные проверки и значения вне разумных пределов из заметок о полях,\n"
+           "в CSV; код выхода 1, если нарушена проверка уровня «ошибка»"),
+       .run = RunCheck},
+      {.name = "notes",
+       .files = 0,
+       .most_files = 0,
+       .options = {"table", "notes"},
+       .needs_table = true,
+       .usage = QT_TRANSLATE_NOOP("Cli", "notes --table Т [--notes ЗАМЕТКИ.json]"),
+       .help = QT_TRANSLATE_NOOP("Cli", "заметки о полях таблицы в виде текста"),
+       .run = RunNotes},
   };
   return commands;
 }

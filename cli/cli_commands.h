@@ -43,6 +43,8 @@ struct CliRequest {
   std::optional<QString> condition;
   bool wrap = false;
   QString changes;
+  // check and notes: the notes file to use instead of the shipped notes.
+  QString notes;
 };
 
 // Exit codes: done, the arguments are wrong, the work failed or the input was refused.

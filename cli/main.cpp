@@ -24,7 +24,8 @@ const char* const kDescriptionStart =
 const char* const kDescriptionEnd =
     QT_TRANSLATE_NOOP("Cli",
                       "\n"
-                      "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.");
+                      "Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ;\n"
+                      "у check 1 — нарушена проверка уровня «ошибка».");
 
 // The help's description: each command of the table with its synopsis and
 // what it does.
@@ -182,6 +183,7 @@ bool ReadRequest(const QCommandLineParser& parser, CliRequest& request) {
     request.condition = parser.value(QStringLiteral("where"));
   request.wrap = parser.isSet(QStringLiteral("wrap"));
   request.changes = parser.value(QStringLiteral("changes"));
+  request.notes = parser.value(QStringLiteral("notes"));
   request.report = parser.value(QStringLiteral("report"));
   request.allow_other_bytes = parser.isSet(QStringLiteral("allow-other-bytes"));
   request.output = parser.value(QStringLiteral("output"));
@@ -305,6 +307,10 @@ int main(int argc, char** argv) {
       {QStringLiteral("changes"),
        QCoreApplication::translate("Cli",
                                    "formula: записать список изменений вместо исполняемого файла."),
+       QCoreApplication::translate("Cli", "путь")},
+      {QStringLiteral("notes"),
+       QCoreApplication::translate(
+           "Cli", "check, notes: файл заметок о полях вместо заметок, поставляемых с программой."),
        QCoreApplication::translate("Cli", "путь")},
       {QStringLiteral("lang"),
        QCoreApplication::translate("Cli",

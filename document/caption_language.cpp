@@ -1,5 +1,7 @@
 #include "caption_language.h"
 
+#include "grid_shape.h"
+
 #include <QCoreApplication>
 #include <QTranslator>
 #include <map>
@@ -71,4 +73,9 @@ int FindCaption(std::string_view text, std::span<const std::string_view> caption
     if (!captions[i].empty() && text == CaptionUtf8(captions[i], CaptionLanguage::English))
       return static_cast<int>(i);
   return -1;
+}
+
+bool ShowsEnglish() {
+  return ShownCaption(kNameCaption) !=
+         QString::fromUtf8(kNameCaption.data(), static_cast<qsizetype>(kNameCaption.size()));
 }

@@ -17,6 +17,9 @@ enum class CaptionLanguage { Russian, English };
 // window shows it now, in the language of the installed translation.
 QString ShownCaption(std::string_view russian);
 
+// Whether the window shows its texts in English now: its captions tell.
+bool ShowsEnglish();
+
 // `russian` in `language` as UTF-8, whatever translation is installed: for
 // files. English falls back to the Russian where it has no translation.
 std::string_view CaptionUtf8(std::string_view russian, CaptionLanguage language);

@@ -1,10 +1,12 @@
 #include "grid_model.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QFont>
 #include <QStringList>
 #include <algorithm>
 
+#include "caption_language.h"
 #include "cell_hint.h"
 #include "comparison_file.h"
 
@@ -38,6 +40,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return QBrush(kNotANumberColor);
       if (PastEnd(column, row))
         return QBrush(kPastEndColor);
+      if (OutsideSaneRange(column, row))
+        return QBrush(kOutsideSaneColor);
       return {};
     case Qt::ForegroundRole:
       return PastEnd(column, row) ? QVariant(QBrush(kPastEndTextColor)) : QVariant();
@@ -58,6 +62,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     }
     case kComparedRole:
       return DiffersFromComparison(column, row);
+    case kOutsideSaneRole:
+      return OutsideSaneRange(column, row);
     case Qt::ToolTipRole: {
       const QString hint = Hint(column, row);
       return hint.isEmpty() ? QVariant() : QVariant(hint);
@@ -78,11 +84,26 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     // a screen reader reads with its row, names the column instead.
     return QString::fromStdString(Text(0, 0));
   }
-  // A caption wider than its column, whose width is fixed, is cut with "…";
-  // its tooltip holds it whole.
-  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal) {
-    const std::string& caption = Text(section + 1, 0);
-    return caption.empty() ? QVariant() : QVariant(QString::fromStdString(caption));
+  if (orientation == Qt::Horizontal && role == Qt::ToolTipRole) {
+    const QString hint = CaptionHint(section + 1);
+    return hint.isEmpty() ? QVariant() : QVariant(hint);
+  }
+  if (orientation == Qt::Vertical && (role == Qt::ToolTipRole || role == Qt::BackgroundRole)) {
+    const std::vector<int> broken = BrokenChecks(section + 1);
+    if (broken.empty())
+      return {};
+    if (role == Qt::BackgroundRole)
+      return QBrush(kBrokenCheckColor);
+    const bool english = ShowsEnglish();
+    QStringList lines{tr("Нарушены проверки:")};
+    for (const int check : broken) {
+      const NoteCheck& note =
+          Notes()->Notes().tables[Table()].checks[static_cast<std::size_t>(check)];
+      lines << QStringLiteral("• %1 (%2)")
+                   .arg(note.name.In(english),
+                        note.level == CheckLevel::Error ? tr("ошибка") : tr("предупреждение"));
+    }
+    return lines.join(QLatin1Char('\n'));
   }
   if (role != Qt::DisplayRole)
     return {};
@@ -164,7 +185,69 @@ void GridModel::SetText(int column, int row, const std::string& text) {
 QString GridModel::Hint(int column, int row) const {
   if (!InRange(column, row) || column == 0 || row == 0)
     return {};
-  return CellHint(*document_, FieldAt(column, row));
+  QString hint = CellHint(*document_, FieldAt(column, row));
+  if (hint.isEmpty() || !notes_ || column >= ColCounts[Table()])
+    return hint;
+  const FieldNote& note = Notes()->Notes().Field(Table(), column);
+  const FieldLayout layout = FieldOf(Table(), column);
+  const std::int64_t value = ShownNumber(document_->ValueAfterCommit(FieldAt(column, row)), layout);
+  const bool english = ShowsEnglish();
+  if (OutsideSaneRange(column, row))
+    hint += u'\n' + tr("вне разумных значений %1").arg(SaneRangeText(note));
+  if (const auto named = note.values.find(value); named != note.values.end())
+    hint += u'\n' + tr("%1 — %2").arg(value).arg(named->second.In(english));
+  QStringList bits;
+  for (const auto& [bit, name] : note.bits)
+    if ((static_cast<std::uint64_t>(value) >> bit) & 1u)
+      bits << name.In(english);
+  if (!bits.isEmpty())
+    hint += u'\n' + tr("биты: %1").arg(bits.join(QStringLiteral(", ")));
+  return hint;
+}
+
+QString GridModel::CaptionHint(int column) const {
+  if (!InRange(column, 0) || column == 0 || column >= ColCounts[Table()])
+    return {};
+  const FieldLayout layout = FieldOf(Table(), column);
+  QStringList lines;
+  const bool english = ShowsEnglish();
+  const NotesChecker* notes = Notes();
+  const FieldNote* note = notes ? &notes->Notes().Field(Table(), column) : nullptr;
+  if (note && !note->description.IsEmpty())
+    lines << note->description.In(english);
+  lines << FieldKindHint(HeaderCaptions[Table()][column], layout);
+  if (note) {
+    if (const QString sane = SaneRangeText(*note); !sane.isEmpty())
+      lines << tr("разумные значения: %1").arg(sane);
+    if (!note->bits.empty())
+      lines << tr("именованных битов: %1").arg(note->bits.size());
+    if (!note->values.empty())
+      lines << tr("именованных значений: %1").arg(note->values.size());
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool GridModel::OutsideSaneRange(int column, int row) const {
+  if (!notes_ || !document_->IsLoaded() || !InRange(column, row) || column == 0 || row == 0 ||
+      row > EntryCount(Table()) || column >= ColCounts[Table()])
+    return false;
+  return Notes()->OutsideSaneRange(Table(), column,
+                                   document_->ValueAfterCommit(FieldAt(column, row)));
+}
+
+std::vector<int> GridModel::BrokenChecks(int row) const {
+  if (!notes_ || !document_->IsLoaded() || row < 1 || row > EntryCount(Table()))
+    return {};
+  return Notes()->BrokenChecks(FieldsAfterCommit(*document_, Table()), Table(), row - 1);
+}
+
+void GridModel::SetNotes(std::function<const NotesChecker*()> notes) {
+  notes_ = std::move(notes);
+  NotesChanged();
+}
+
+void GridModel::NotesChanged() {
+  EverythingChanged();
 }
 
 QString GridModel::AccessibleDescription(int column, int row) const {
@@ -205,8 +288,12 @@ bool GridModel::DiffersFromComparison(int column, int row) const {
 }
 
 void GridModel::DocumentCellChanged(const FieldRef& field) {
-  if (!document_->IsLoaded() || field.table == Table())
+  if (!document_->IsLoaded() || field.table == Table()) {
     CellChanged(field.column, field.entry + 1);
+    // The entry's checks read the whole row: its name's mark may change.
+    if (notes_ && field.column > 0)
+      CellChanged(0, field.entry + 1);
+  }
 }
 
 void GridModel::EverythingChanged() {

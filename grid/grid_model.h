@@ -4,9 +4,12 @@
 #include <QColor>
 #include <QString>
 #include <array>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "grid_shape.h"
+#include "notes_checks.h"
 #include "table_document.h"
 #include "table_set.h"
 
@@ -20,6 +23,10 @@ inline const QColor kComparedColor(40, 90, 200);
 // no edit.
 inline const QColor kPastEndColor(224, 224, 224);
 inline const QColor kPastEndTextColor(112, 112, 112);
+// The background of a cell whose value lies outside the sane range its field
+// notes give, and of the name of an entry that breaks a check of the notes.
+inline const QColor kOutsideSaneColor(255, 236, 170);
+inline const QColor kBrokenCheckColor(255, 214, 150);
 
 // The grid's cells as the tables address them: (column, row), row 0 the
 // captions, column 0 the names. The view shows row 0 in its column header and
@@ -80,6 +87,21 @@ class GridModel : public QAbstractTableModel {
   // Whether the cell lies past the end of the file (PastEnd).
   static constexpr int kPastEndRole = Qt::UserRole + 3;
   bool DiffersFromComparison(int column, int row) const;
+  // Whether the cell's value lies outside the sane range of its field notes.
+  static constexpr int kOutsideSaneRole = Qt::UserRole + 4;
+  bool OutsideSaneRange(int column, int row) const;
+
+  // Where the field notes the captions, the hints and the marks tell of come
+  // from; none until set. It is asked only when they are needed (a file is
+  // open, or a caption's hint is shown), so that notes read on first use are
+  // not read at start-up. NotesChanged when the notes it gives change.
+  void SetNotes(std::function<const NotesChecker*()> notes);
+  void NotesChanged();
+  const NotesChecker* Notes() const { return notes_ ? notes_() : nullptr; }
+  // The caption's hint: the field's description, kind, range and sane range.
+  QString CaptionHint(int column) const;
+  // The checks of the notes that the entry of `row` breaks, by index.
+  std::vector<int> BrokenChecks(int row) const;
 
   static bool InRange(int column, int row) {
     return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;
@@ -96,6 +118,7 @@ class GridModel : public QAbstractTableModel {
   void CellChanged(int column, int row);
 
   TableDocument* document_;
+  std::function<const NotesChecker*()> notes_;
   std::array<std::string, kMaxColCount> captions_;
   int rows_ = RowCounts[kCreatures];
   int columns_ = ColCounts[kCreatures];

@@ -27,6 +27,7 @@ if [ -x "$build/bench/balance_bench" ]; then
 fi
 timed journal_bench "The recovery journal after a step" "$@"
 timed patch_bench "Patches" "$@"
+timed notes_bench "Field notes: every check and sane range after a keystroke" "$@"
 
 echo "== The undo history's memory =="
 "$build/bench/history_bench" --benchmark_counters_tabular=true "$@"

@@ -148,6 +148,33 @@
         <source>По в&amp;ертикали:</source>
         <translation>Verti&amp;cal:</translation>
     </message>
+    <message>
+        <source>только с нарушениями</source>
+        <translation>only with faults</translation>
+    </message>
+    <message>
+        <source>Только записи, нарушающие проверки заметок о полях или со значениями вне разумных</source>
+        <translation>Only the entries that break a check of the field notes or hold a value outside its sane range</translation>
+    </message>
+</context>
+<context>
+    <name>BitsDialog</name>
+    <message>
+        <source>Биты: %1</source>
+        <translation>Bits: %1</translation>
+    </message>
+    <message>
+        <source>%1 (бит %2)</source>
+        <translation>%1 (bit %2)</translation>
+    </message>
+    <message>
+        <source>бит %1</source>
+        <translation>bit %1</translation>
+    </message>
+    <message>
+        <source>Значение: 0x%1 (%2)</source>
+        <translation>Value: 0x%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>Captions</name>
@@ -279,6 +306,22 @@
         <source>Мана</source>
         <translation>Mana</translation>
     </message>
+    <message>
+        <source>Проверка</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>%1 вне %2</source>
+        <translation>%1 outside %2</translation>
+    </message>
 </context>
 <context>
     <name>CellHint</name>
@@ -343,6 +386,76 @@
     <message>
         <source>не число</source>
         <translation>not a number</translation>
+    </message>
+</context>
+<context>
+    <name>ChecksDialog</name>
+    <message>
+        <source>Проверки: %1</source>
+        <translation>Checks: %1</translation>
+    </message>
+    <message>
+        <source>Название (русский)</source>
+        <translation>Name (Russian)</translation>
+    </message>
+    <message>
+        <source>Название (английский)</source>
+        <translation>Name (English)</translation>
+    </message>
+    <message>
+        <source>Условие</source>
+        <translation>Condition</translation>
+    </message>
+    <message>
+        <source>Уровень</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>Новая проверка</source>
+        <translation>New check</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>Проверка %1: нет названия</source>
+        <translation>Check %1: no name</translation>
+    </message>
+    <message>
+        <source>Проверка %1: нет условия</source>
+        <translation>Check %1: no condition</translation>
+    </message>
+    <message>
+        <source>Проверка %1: %2</source>
+        <translation>Check %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ChecksPanel</name>
+    <message>
+        <source>%1 вне %2</source>
+        <translation>%1 outside %2</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
     </message>
 </context>
 <context>
@@ -664,12 +777,6 @@ Commands:
 </translation>
     </message>
     <message>
-        <source>
-Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ.</source>
-        <translation>
-Exit codes: 0 — done, 1 — wrong arguments, 2 — an error or a refusal.</translation>
-    </message>
-    <message>
         <source>%1 или %2</source>
         <translation>%1 or %2</translation>
     </message>
@@ -790,6 +897,36 @@ sqrt); with --changes write the change list instead of the executable</translati
     <message>
         <source>неизвестный параметр %1</source>
         <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>check ФАЙЛ.exe [--notes ЗАМЕТКИ.json] [--table Т]</source>
+        <translation>check FILE.exe [--notes NOTES.json] [--table T]</translation>
+    </message>
+    <message>
+        <source>нарушенные проверки и значения вне разумных пределов из заметок о полях,
+в CSV; код выхода 1, если нарушена проверка уровня «ошибка»</source>
+        <translation>the broken checks and the values outside their sane ranges by the field
+notes, as CSV; exit code 1 if an error-level check is broken</translation>
+    </message>
+    <message>
+        <source>notes --table Т [--notes ЗАМЕТКИ.json]</source>
+        <translation>notes --table T [--notes NOTES.json]</translation>
+    </message>
+    <message>
+        <source>заметки о полях таблицы в виде текста</source>
+        <translation>the field notes of a table as text</translation>
+    </message>
+    <message>
+        <source>
+Коды выхода: 0 — готово, 1 — неверные аргументы, 2 — ошибка или отказ;
+у check 1 — нарушена проверка уровня «ошибка».</source>
+        <translation>
+Exit codes: 0 — done, 1 — wrong arguments, 2 — failure or refusal;
+for check 1 — an error-level check is broken.</translation>
+    </message>
+    <message>
+        <source>check, notes: файл заметок о полях вместо заметок, поставляемых с программой.</source>
+        <translation>check, notes: a field notes file instead of the notes shipped with the program.</translation>
     </message>
 </context>
 <context>
@@ -1084,6 +1221,191 @@ sqrt); with --changes write the change list instead of the executable</translati
     </message>
 </context>
 <context>
+    <name>FieldNoteDialog</name>
+    <message>
+        <source>Заметка о поле: %1</source>
+        <translation>Field note: %1</translation>
+    </message>
+    <message>
+        <source>Описание (&amp;русский):</source>
+        <translation>Description (&amp;Russian):</translation>
+    </message>
+    <message>
+        <source>Описание (&amp;английский):</source>
+        <translation>Description (&amp;English):</translation>
+    </message>
+    <message>
+        <source>Разумный &amp;минимум:</source>
+        <translation>Sane &amp;minimum:</translation>
+    </message>
+    <message>
+        <source>Разумный м&amp;аксимум:</source>
+        <translation>Sane m&amp;aximum:</translation>
+    </message>
+    <message>
+        <source>Бит</source>
+        <translation>Bit</translation>
+    </message>
+    <message>
+        <source>Русский</source>
+        <translation>Russian</translation>
+    </message>
+    <message>
+        <source>Английский</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Имена битов:</source>
+        <translation>Bit names:</translation>
+    </message>
+</context>
+<context>
+    <name>FieldNotes</name>
+    <message>
+        <source>нужен &quot;format&quot;: &quot;%1&quot;</source>
+        <translation>&quot;format&quot;: &quot;%1&quot; is needed</translation>
+    </message>
+    <message>
+        <source>неизвестный ключ «%1»</source>
+        <translation>unknown key “%1”</translation>
+    </message>
+    <message>
+        <source>нет ключа «tables»</source>
+        <translation>no key “tables”</translation>
+    </message>
+    <message>
+        <source>«tables» должен быть объектом</source>
+        <translation>“tables” must be an object</translation>
+    </message>
+    <message>
+        <source>неизвестная таблица «%1»: нужна creatures, buildings или spells</source>
+        <translation>unknown table “%1”: creatures, buildings or spells expected</translation>
+    </message>
+    <message>
+        <source>неизвестный ключ «%1»: здесь бывают %2</source>
+        <translation>unknown key “%1”: here there may be %2</translation>
+    </message>
+    <message>
+        <source>«%1» должен быть строкой</source>
+        <translation>“%1” must be a string</translation>
+    </message>
+    <message>
+        <source>название должно быть объектом {&quot;ru&quot;: ..., &quot;en&quot;: ...}</source>
+        <translation>a name must be an object {&quot;ru&quot;: ..., &quot;en&quot;: ...}</translation>
+    </message>
+    <message>
+        <source>пустое название: нужен «ru» или «en»</source>
+        <translation>empty name: “ru” or “en” is needed</translation>
+    </message>
+    <message>
+        <source>нужно целое число</source>
+        <translation>a whole number is needed</translation>
+    </message>
+    <message>
+        <source>%1 вне диапазона поля %2..%3</source>
+        <translation>%1 is outside the field&apos;s range %2..%3</translation>
+    </message>
+    <message>
+        <source>таблица должна быть объектом</source>
+        <translation>a table must be an object</translation>
+    </message>
+    <message>
+        <source>«fields» должен быть объектом</source>
+        <translation>“fields” must be an object</translation>
+    </message>
+    <message>
+        <source>в таблице %1 нет поля «%2»; есть %3</source>
+        <translation>the table %1 has no field “%2”; it has %3</translation>
+    </message>
+    <message>
+        <source>поле «%1» уже описано как «%2»</source>
+        <translation>the field “%1” is already described as “%2”</translation>
+    </message>
+    <message>
+        <source>«checks» должен быть массивом</source>
+        <translation>“checks” must be an array</translation>
+    </message>
+    <message>
+        <source>описание поля должно быть объектом</source>
+        <translation>a field&apos;s notes must be an object</translation>
+    </message>
+    <message>
+        <source>«min» %1 больше «max» %2</source>
+        <translation>“min” %1 is above “max” %2</translation>
+    </message>
+    <message>
+        <source>у поля в 1 байт нет имён битов: они бывают у полей в 2 и 4 байта</source>
+        <translation>a 1-byte field has no bit names: 2- and 4-byte fields have them</translation>
+    </message>
+    <message>
+        <source>«bits» должен быть объектом</source>
+        <translation>“bits” must be an object</translation>
+    </message>
+    <message>
+        <source>номер бита «%1» вне поля: нужен от 0 до %2</source>
+        <translation>bit number “%1” is outside the field: 0 to %2 is needed</translation>
+    </message>
+    <message>
+        <source>«values» должен быть объектом</source>
+        <translation>“values” must be an object</translation>
+    </message>
+    <message>
+        <source>значение «%1» не целое число из диапазона поля %2</source>
+        <translation>the value “%1” is not a whole number in the field&apos;s range %2</translation>
+    </message>
+    <message>
+        <source>проверка должна быть объектом</source>
+        <translation>a check must be an object</translation>
+    </message>
+    <message>
+        <source>у проверки нет ключа «%1»</source>
+        <translation>the check has no key “%1”</translation>
+    </message>
+    <message>
+        <source>«condition» должен быть строкой</source>
+        <translation>“condition” must be a string</translation>
+    </message>
+    <message>
+        <source>пустое условие</source>
+        <translation>empty condition</translation>
+    </message>
+    <message>
+        <source>условие не разобрано: %1</source>
+        <translation>the condition does not compile: %1</translation>
+    </message>
+    <message>
+        <source>«level» должен быть &quot;error&quot; или &quot;warning&quot;</source>
+        <translation>“level” must be &quot;error&quot; or &quot;warning&quot;</translation>
+    </message>
+    <message>
+        <source>строка %1, столбец %2: %3</source>
+        <translation>line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>не JSON: %1</source>
+        <translation>not JSON: %1</translation>
+    </message>
+    <message>
+        <source>файл заметок должен быть объектом JSON</source>
+        <translation>a notes file must be a JSON object</translation>
+    </message>
+</context>
+<context>
+    <name>FieldNotesCommands</name>
+    <message>
+        <source>Заметки о полях не прочитаны: %1
+%2</source>
+        <translation>The field notes were not read: %1
+%2</translation>
+    </message>
+    <message>
+        <source>Заметки о полях не записаны: %1
+%2</source>
+        <translation>The field notes were not written: %1
+%2</translation>
+    </message>
+</context>
+<context>
     <name>FileDrop</name>
     <message>
         <source>Открыть можно только файл: перетащите в окно один файл.</source>
@@ -1288,6 +1610,45 @@ sqrt); with --changes write the change list instead of the executable</translati
     <message>
         <source>За краем таблицы не поместилось ячеек: %1. Они не вставлены.</source>
         <translation>Cells past the edge of the table: %1. They were not pasted.</translation>
+    </message>
+</context>
+<context>
+    <name>GridModel</name>
+    <message>
+        <source>Нарушены проверки:</source>
+        <translation>Broken checks:</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>вне разумных значений %1</source>
+        <translation>outside the sane values %1</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>биты: %1</source>
+        <translation>bits: %1</translation>
+    </message>
+    <message>
+        <source>разумные значения: %1</source>
+        <translation>sane values: %1</translation>
+    </message>
+    <message>
+        <source>именованных битов: %1</source>
+        <translation>named bits: %1</translation>
+    </message>
+    <message>
+        <source>именованных значений: %1</source>
+        <translation>named values: %1</translation>
     </message>
 </context>
 <context>
@@ -1510,6 +1871,57 @@ sqrt); with --changes write the change list instead of the executable</translati
     <message>
         <source>Сохранить о&amp;тчёт о применённых списках изменений...</source>
         <translation>Save a &amp;report on the applied change lists...</translation>
+    </message>
+    <message>
+        <source>Заметки о полях</source>
+        <translation>Field notes</translation>
+    </message>
+    <message>
+        <source>Открыть...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Заметки программы</source>
+        <translation>The program&apos;s notes</translation>
+    </message>
+    <message>
+        <source>Биты...</source>
+        <translation>Bits...</translation>
+    </message>
+    <message>
+        <source>Проверки</source>
+        <translation>Checks</translation>
+    </message>
+    <message>
+        <source>&amp;Проверки</source>
+        <translation>&amp;Checks</translation>
+    </message>
+    <message>
+        <source>Значения...</source>
+        <translation>Values...</translation>
+    </message>
+    <message>
+        <source>Заметка о поле...</source>
+        <translation>Field note...</translation>
+    </message>
+    <message>
+        <source>Про&amp;верки...</source>
+        <translation>&amp;Checks...</translation>
+    </message>
+</context>
+<context>
+    <name>NotesCommand</name>
+    <message>
+        <source>разумные значения: %1</source>
+        <translation>sane values: %1</translation>
+    </message>
+    <message>
+        <source>бит %1 (0x%2): %3</source>
+        <translation>bit %1 (0x%2): %3</translation>
+    </message>
+    <message>
+        <source>Проверки:</source>
+        <translation>Checks:</translation>
     </message>
 </context>
 <context>
@@ -1947,6 +2359,14 @@ Help: %2 --help
         <source>применение списков изменений</source>
         <translation>applying the change lists</translation>
     </message>
+    <message>
+        <source>биты</source>
+        <translation>bits</translation>
+    </message>
+    <message>
+        <source>значение</source>
+        <translation>value</translation>
+    </message>
 </context>
 <context>
     <name>TAboutForm</name>
@@ -2232,6 +2652,18 @@ Take the values from the later list, from the earlier one, or apply nothing?</tr
     <message>
         <source>Оставить &amp;младшие биты</source>
         <translation>&amp;Keep the low bits</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>Значения: %1</source>
+        <translation>Values: %1</translation>
+    </message>
+    <message>
+        <source>Значение поля:</source>
+        <translation>The field&apos;s value:</translation>
     </message>
 </context>
 </TS>

@@ -76,6 +76,8 @@ void BalanceCommands::Toggle(bool shown) {
     connect(panel, &BalancePanel::showField, this,
             [this](const FieldRef& field) { show_field_(field); });
     connect(panel, &BalancePanel::leaveRequested, this, [this] { back_to_grid_(); });
+    if (notes_)
+      panel->SetNotesSource(notes_);
     panel_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
     window_->addDockWidget(Qt::BottomDockWidgetArea, panel_);
     // Closed by its own button, the menu item follows.
@@ -92,4 +94,15 @@ void BalanceCommands::Toggle(bool shown) {
   panel_->setVisible(shown);
   if (shown)
     panel_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void BalanceCommands::SetNotesSource(std::function<const NotesChecker*()> notes) {
+  notes_ = std::move(notes);
+  if (auto* panel = qobject_cast<BalancePanel*>(panel_))
+    panel->SetNotesSource(notes_);
+}
+
+void BalanceCommands::NotesChanged() {
+  if (auto* panel = qobject_cast<BalancePanel*>(panel_))
+    panel->NotesChanged();
 }

@@ -9,6 +9,7 @@
 class QAction;
 class QDockWidget;
 class QMainWindow;
+class NotesChecker;
 class QMenu;
 class QWidget;
 class TableDocument;
@@ -34,6 +35,10 @@ class BalanceCommands : public QObject {
   QAction* ShowPanel;
   // None until first shown (a BalancePanel).
   QDockWidget* Panel() const { return panel_; }
+  // Where the field notes in force come from, for the panel's filter "только
+  // с нарушениями"; NotesChanged when they change.
+  void SetNotesSource(std::function<const NotesChecker*()> notes);
+  void NotesChanged();
 
  private:
   void Toggle(bool shown);
@@ -45,4 +50,5 @@ class BalanceCommands : public QObject {
   std::function<void()> back_to_grid_;
   std::function<void(const QString&)> error_;
   QDockWidget* panel_ = nullptr;
+  std::function<const NotesChecker*()> notes_;
 };

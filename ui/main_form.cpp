@@ -28,8 +28,10 @@
 #include "balance_commands.h"
 #include "caption_language.h"
 #include "changes_panel.h"
+#include "checks_panel.h"
 #include "comparison_file.h"
 #include "editor_commands.h"
+#include "field_notes_commands.h"
 #include "file_drop.h"
 #include "find_bar.h"
 #include "grid_clipboard.h"
@@ -189,6 +191,8 @@ TMainForm::~TMainForm() {
 void TMainForm::SetUpModWork() {
   mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
   editor_commands_->Claim(mod_commands_->EditRange);
+  notes_commands_ = new FieldNotesCommands(CommandContext(), *settings_, mm_File, mm_Line, mm_Edit);
+  editor_commands_->Claim(notes_commands_->EditBits);
 
   pn_Changes = new ChangesPanel(document_, this);
   pn_Changes->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
@@ -216,15 +220,48 @@ void TMainForm::SetUpModWork() {
     pn_Changes->setFocus(Qt::ShortcutFocusReason);
   });
   mm_View->addAction(panel);
+
+  // The panel is made the first time it is shown: start-up does without it.
+  mm_Checks = new QAction(this);
+  SetTranslated(mm_Checks, QT_TRANSLATE_NOOP("Menu", "&Проверки"));
+  mm_Checks->setCheckable(true);
+  mm_Checks->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  connect(mm_Checks, &QAction::triggered, this, &TMainForm::ShowChecksPanel);
+  mm_View->addAction(mm_Checks);
   balance_commands_ = new BalanceCommands(
       this, document_, settings_.get(), mm_View,
       [this](const FieldRef& field) { ShowField(field); },
       [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
+  balance_commands_->SetNotesSource([this] { return &notes_commands_->Checker(); });
+  connect(notes_commands_, &FieldNotesCommands::notesChanged, balance_commands_,
+          &BalanceCommands::NotesChanged);
   mm_View->addSeparator();
   mm_View->addAction(mod_commands_->NextDifference);
   mm_View->addAction(mod_commands_->PreviousDifference);
   SetUpLanguageMenu();
+}
+
+void TMainForm::ShowChecksPanel(bool shown) {
+  if (!pn_Checks && shown) {
+    pn_Checks = new ChecksPanel(document_, notes_commands_, this);
+    pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
+    connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
+    connect(pn_Checks, &ChecksPanel::leaveRequested, this,
+            [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+    // Closed by its own button, the menu item follows.
+    connect(pn_Checks, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+      if (!visible && !pn_Checks->isVisible())
+        mm_Checks->setChecked(false);
+    });
+  }
+  if (!pn_Checks)
+    return;
+  mm_Checks->setChecked(shown);
+  pn_Checks->setVisible(shown);
+  if (shown)
+    pn_Checks->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TMainForm::SetUpLanguageMenu() {

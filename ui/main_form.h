@@ -17,7 +17,9 @@
 
 class BalanceCommands;
 class ChangesPanel;
+class ChecksPanel;
 class EditorCommands;
+class FieldNotesCommands;
 class GridClipboard;
 class ModCommands;
 class QAction;
@@ -70,6 +72,11 @@ class TMainForm : public QMainWindow {
   // Вид: the panel "Изменения" shown and hidden.
   QMenu* mm_View;
   ChangesPanel* pn_Changes;
+  // Вид → Проверки: the checks of the field notes that entries break; the
+  // panel is none until first shown.
+  QAction* mm_Checks;
+  ChecksPanel* pn_Checks = nullptr;
+  void ShowChecksPanel(bool shown);
   // Вид → Язык: Русский or English, at once and kept between runs.
   QMenu* mm_Language;
   QAction* mm_Russian;
@@ -131,6 +138,8 @@ class TMainForm : public QMainWindow {
   PatchFileCommands* PatchFiles() const { return patch_files_; }
   // The comparison file, F7 and the range edit.
   ModCommands* Mods() const { return mod_commands_; }
+  // The field notes in force, their menu and the bits editor.
+  FieldNotesCommands* FieldNotes() const { return notes_commands_; }
 
   // Shows the tab and the cell of `field`, with the keyboard in its editor.
   void ShowField(const FieldRef& field);
@@ -193,6 +202,7 @@ class TMainForm : public QMainWindow {
   TableFileCommands* table_files_ = nullptr;
   PatchFileCommands* patch_files_ = nullptr;
   ModCommands* mod_commands_ = nullptr;
+  FieldNotesCommands* notes_commands_ = nullptr;
   EditorCommands* editor_commands_ = nullptr;
   QWidget* about_ = nullptr;
   RecentFilesMenu* recent_files_;

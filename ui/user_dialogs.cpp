@@ -6,10 +6,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "bits_dialog.h"
+#include "checks_dialog.h"
+#include "field_note_dialog.h"
 #include "range_edit_dialog.h"
 
 namespace {
@@ -45,7 +49,8 @@ QString SuffixOf(const QString& filter) {
 
 bool IsSaveKind(UserDialogs::FileKind kind) {
   using Kind = UserDialogs::FileKind;
-  return kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch;
+  return kind == Kind::SaveExecutable || kind == Kind::SaveCsv || kind == Kind::SavePatch ||
+         kind == Kind::SaveNotes;
 }
 
 // What a file dialog of `kind` keeps from one use to the next: what it
@@ -67,6 +72,10 @@ void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
       dialog.setNameFilter(
           QCoreApplication::translate("UserDialogs", "Патчи BPS и IPS (*.bps *.ips)"));
       break;
+    case Kind::Notes:
+    case Kind::SaveNotes:
+      dialog.setNameFilter(kNotesFilter);
+      break;
     case Kind::SavePatch:
       dialog.setNameFilters({kBpsFilter, kIpsFilter});
       // A name typed without an extension gets that of the filter chosen.
@@ -78,6 +87,8 @@ void SetUpFileDialog(QFileDialog& dialog, UserDialogs::FileKind kind) {
   }
   if (kind == Kind::SaveExecutable)
     dialog.setDefaultSuffix(QStringLiteral("exe"));
+  if (kind == Kind::SaveNotes)
+    dialog.setDefaultSuffix(QStringLiteral("json"));
   else if (kind == Kind::SaveCsv)
     dialog.setDefaultSuffix(QStringLiteral("csv"));
 }
@@ -320,4 +331,46 @@ std::optional<RangeEdit> QtUserDialogs::AskRangeEdit(QWidget* parent,
   if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
   return dialog.Edit();
+}
+
+std::optional<std::uint32_t> QtUserDialogs::AskBits(QWidget* parent, const BitsQuestion& question) {
+  BitsDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Value();
+}
+
+std::optional<std::int64_t> QtUserDialogs::AskNamedValue(QWidget* parent,
+                                                         const ValueQuestion& question) {
+  QStringList items;
+  int current = 0;
+  for (const auto& [value, name] : question.names) {
+    if (value == question.value)
+      current = static_cast<int>(items.size());
+    items << QCoreApplication::translate("UserDialogs", "%1 — %2").arg(value).arg(name);
+  }
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(
+      parent, QCoreApplication::translate("UserDialogs", "Значения: %1").arg(question.field),
+      QCoreApplication::translate("UserDialogs", "Значение поля:"), items, current, false, &ok);
+  const auto index = items.indexOf(chosen);
+  if (!ok || index < 0)
+    return std::nullopt;
+  return question.names[static_cast<std::size_t>(index)].first;
+}
+
+std::optional<FieldNote> QtUserDialogs::AskFieldNote(QWidget* parent,
+                                                     const FieldNoteQuestion& question) {
+  FieldNoteDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Note();
+}
+
+std::optional<std::vector<NoteCheck>> QtUserDialogs::AskChecks(QWidget* parent,
+                                                               const ChecksQuestion& question) {
+  ChecksDialog dialog(question, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return dialog.Checks();
 }

@@ -3,10 +3,14 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "field_notes.h"
 #include "range_edit.h"
 
 class QFileDialog;
@@ -28,6 +32,8 @@ class UserDialogs {
     SaveCsv,         // a CSV file to write: ".csv" added
     Patch,           // a BPS or IPS patch to read
     SavePatch,       // a patch to write: the extension of the filter chosen
+    Notes,           // a field notes file (JSON) to read
+    SaveNotes,       // a field notes file to write: ".json" added
   };
   // The file dialog of `kind`, starting in `folder` and offering the file name
   // part of `proposedName`. The chosen path, or the empty text when cancelled.
@@ -86,6 +92,47 @@ class UserDialogs {
   using RangeEditSummaryOf = std::function<RangeEditPreview(const RangeEdit&)>;
   virtual std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                                 const RangeEditSummaryOf& summary) = 0;
+
+  // The bits of a field, each a check box with its name and number, and the
+  // value in hexadecimal as they are set. The value chosen; none when cancelled.
+  struct BitsQuestion {
+    QString field;                 // the field's caption, for the title
+    int width = 4;                 // bytes: 2 or 4
+    std::uint32_t value = 0;       // the bits as they are now
+    std::map<int, QString> names;  // the named bits; the others are shown by number
+  };
+  virtual std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) = 0;
+
+  // A value of a field from the names the notes give its values, the field's
+  // value chosen at first when it has a name. The value chosen; none when cancelled.
+  struct ValueQuestion {
+    QString field;                                        // the field's caption, for the title
+    std::int64_t value = 0;                               // as the grid shows it
+    std::vector<std::pair<std::int64_t, QString>> names;  // in order of value
+  };
+  virtual std::optional<std::int64_t> AskNamedValue(QWidget* parent,
+                                                    const ValueQuestion& question) = 0;
+
+  // "Заметка о поле": the field's description, sane range and bit names,
+  // edited. The note as edited; none when cancelled.
+  struct FieldNoteQuestion {
+    QString field;  // the caption, for the title
+    QString kind;   // what the field is: its type, size and range
+    FieldLayout layout{};
+    FieldNote note;
+  };
+  virtual std::optional<FieldNote> AskFieldNote(QWidget* parent,
+                                                const FieldNoteQuestion& question) = 0;
+
+  // "Проверки": the checks of one table, edited. The checks as edited; none
+  // when cancelled.
+  struct ChecksQuestion {
+    TableIndex table = kCreatures;
+    QString table_caption;
+    std::vector<NoteCheck> checks;
+  };
+  virtual std::optional<std::vector<NoteCheck>> AskChecks(QWidget* parent,
+                                                          const ChecksQuestion& question) = 0;
 };
 
 // The real dialogs.
@@ -115,6 +162,13 @@ class QtUserDialogs : public UserDialogs {
                                  const QString& details) override;
   std::optional<RangeEdit> AskRangeEdit(QWidget* parent,
                                         const RangeEditSummaryOf& summary) override;
+  std::optional<std::uint32_t> AskBits(QWidget* parent, const BitsQuestion& question) override;
+  std::optional<std::int64_t> AskNamedValue(QWidget* parent,
+                                            const ValueQuestion& question) override;
+  std::optional<FieldNote> AskFieldNote(QWidget* parent,
+                                        const FieldNoteQuestion& question) override;
+  std::optional<std::vector<NoteCheck>> AskChecks(QWidget* parent,
+                                                  const ChecksQuestion& question) override;
 
  private:
   // The file dialog of `kind` over `parent`, made the first time and kept
@@ -132,3 +186,5 @@ inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 // The filters of the patch file dialogs.
 inline const QString kBpsFilter = QStringLiteral("BPS (*.bps)");
 inline const QString kIpsFilter = QStringLiteral("IPS (*.ips)");
+// The filter of the field notes dialog.
+inline const QString kNotesFilter = QStringLiteral("JSON (*.json)");

@@ -1040,4 +1040,76 @@ TEST_F(Cli, SeveralChangeListsMergeOrRefuseTheirConflicts) {
   EXPECT_EQ(Invoke(stale + QStringList{"--force"}).exit_code, 0);
 }
 
+// check: every broken check as a CSV row, and its exit code (1 only for a
+// broken error-level check, 2 for a bad file or bad notes); notes: the notes
+// in force as text.
+TEST_F(Cli, CheckListsBrokenChecksAndExitsByTheirLevel) {
+  // The shipped creature checks, worked out here from the sample's fields.
+  const TableSet tables = LoadTablesFrom(MakeSample(1).image);
+  QStringList expected;
+  bool error_broken = false;
+  for (int entry = 0; entry < EntryCount(kCreatures); ++entry) {
+    const auto field = [&](int column) { return FieldValue(tables, kCreatures, entry, column); };
+    const QString prefix =
+        QStringLiteral("Существа,%1,%2,")
+            .arg(entry + 1)
+            .arg(QString::fromStdString(EntryNameText(tables, kCreatures, entry)));
+    if (field(3) > field(4)) {
+      expected << prefix + QStringLiteral("Мин. урон не больше макс.,ошибка");
+      error_broken = true;
+    }
+    if (field(3) < 0)
+      expected << prefix + QStringLiteral("Мин. урон не меньше нуля,предупреждение");
+    if (field(5) <= 0)
+      expected << prefix + QStringLiteral("Здоровье больше нуля,предупреждение");
+  }
+  ASSERT_TRUE(error_broken) << "the sample breaks no error-level check: pick another seed";
+  const CliRun shipped = Invoke({"check", "a.exe"});
+  EXPECT_EQ(shipped.exit_code, 1) << shipped.err.toStdString();
+  QStringList rows = shipped.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  ASSERT_FALSE(rows.isEmpty());
+  EXPECT_EQ(rows.takeFirst(), QStringLiteral("Таблица,№,Название,Проверка,Уровень"));
+  for (QString& row : rows)  // names with commas or quotes come quoted
+    row.remove(u'"');
+  EXPECT_EQ(rows, expected);
+
+  // The other tables have no shipped checks.
+  const CliRun spells = Invoke({"check", "a.exe", "--table", "spells", "--lang", "en"});
+  EXPECT_EQ(spells.exit_code, 0) << spells.err.toStdString();
+  EXPECT_EQ(spells.out, QStringLiteral("Table,No.,Name,Check,Level\r\n"));
+
+  // Warnings and sane ranges alone exit 0, and name the range.
+  ASSERT_TRUE(WriteText(Path("warn.json"), QStringLiteral(R"({"format": "trevalune-notes/1",
+    "tables": {"creatures": {"fields": {"Скорость": {"min": 0, "max": 0}},
+      "checks": [{"name": {"ru": "никогда", "en": "never"}, "condition": "0", "level": "warning"},
+                 {"name": {"ru": "всегда"}, "condition": "1", "level": "error"}]}}})")));
+  const CliRun warnings = Invoke({"check", "a.exe", "--notes", "warn.json", "--lang", "en"});
+  EXPECT_EQ(warnings.exit_code, 0) << warnings.err.toStdString();
+  const QStringList warning_rows = warnings.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  EXPECT_GT(warning_rows.filter(QStringLiteral(",never,warning")).size(), 60);
+  EXPECT_TRUE(warning_rows.filter(QStringLiteral("always")).isEmpty());
+  EXPECT_FALSE(warning_rows.filter(QStringLiteral(",Speed outside 0..0,warning")).isEmpty());
+
+  // Bad notes and a missing file: 2, and nothing on standard output.
+  ASSERT_TRUE(
+      WriteText(Path("bad.json"),
+                QStringLiteral("{\"format\": \"trevalune-notes/1\",\n \"tables\": {\"x\": {}}}")));
+  const CliRun bad_notes = Invoke({"check", "a.exe", "--notes", "bad.json"});
+  EXPECT_EQ(bad_notes.exit_code, 2);
+  EXPECT_TRUE(bad_notes.out.isEmpty());
+  EXPECT_TRUE(bad_notes.err.contains(QStringLiteral("строка 2, столбец 13")))
+      << bad_notes.err.toStdString();
+  EXPECT_EQ(Invoke({"check", "a.exe", "--notes", "none.json"}).exit_code, 2);
+  EXPECT_EQ(Invoke({"check", "none.exe"}).exit_code, 2);
+  EXPECT_EQ(Invoke({"notes", "--table", "creatures", "--notes", "bad.json"}).exit_code, 2);
+
+  const CliRun notes =
+      Invoke({"notes", "--table", "creatures", "--notes", "warn.json", "--lang", "en"});
+  EXPECT_EQ(notes.exit_code, 0) << notes.err.toStdString();
+  EXPECT_TRUE(notes.out.contains(QStringLiteral("Speed: signed integer, 1 byte")))
+      << notes.out.toStdString();
+  EXPECT_TRUE(notes.out.contains(QStringLiteral("0..0")));
+  EXPECT_TRUE(notes.out.contains(QStringLiteral("never: 0")));
+}
+
 }  // namespace

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "user_dialogs.h"
 
@@ -34,6 +37,11 @@ class FakeDialogs : public UserDialogs {
       case FileKind::SavePatch:
         patch_proposed_names << proposedName;
         return Next(patch_save_answers);
+      case FileKind::Notes:
+        return Next(notes_answers);
+      case FileKind::SaveNotes:
+        notes_save_proposed_names << proposedName;
+        return Next(notes_save_answers);
     }
     return {};
   }
@@ -116,6 +124,53 @@ class FakeDialogs : public UserDialogs {
     return answer;
   }
 
+  std::optional<std::uint32_t> AskBits(QWidget*, const BitsQuestion& question) override {
+    bits_questions.push_back(question);
+    if (!bits_answer)
+      return std::nullopt;
+    return bits_answer(question);
+  }
+
+  std::optional<std::int64_t> AskNamedValue(QWidget*, const ValueQuestion& question) override {
+    value_questions.push_back(question);
+    if (named_value_answers.empty())
+      return std::nullopt;
+    const std::int64_t answer = named_value_answers.front();
+    named_value_answers.pop_front();
+    return answer;
+  }
+
+  std::optional<FieldNote> AskFieldNote(QWidget*, const FieldNoteQuestion& question) override {
+    note_questions.push_back(question);
+    if (!field_note_answer)
+      return std::nullopt;
+    return field_note_answer(question);
+  }
+
+  std::optional<std::vector<NoteCheck>> AskChecks(QWidget*,
+                                                  const ChecksQuestion& question) override {
+    checks_questions.push_back(question);
+    if (!checks_answer)
+      return std::nullopt;
+    return checks_answer(question);
+  }
+  // What "Проверки" is answered with; none set: cancelled.
+  std::function<std::optional<std::vector<NoteCheck>>(const ChecksQuestion&)> checks_answer;
+  std::vector<ChecksQuestion> checks_questions;
+
+  // What "Заметка о поле" is answered with (the test may work the real
+  // dialog); none set: cancelled.
+  std::function<std::optional<FieldNote>(const FieldNoteQuestion&)> field_note_answer;
+  std::vector<FieldNoteQuestion> note_questions;
+  std::deque<QString> notes_save_answers;
+  QStringList notes_save_proposed_names;
+  std::deque<std::int64_t> named_value_answers;  // none queued: cancelled
+  std::vector<ValueQuestion> value_questions;
+  std::deque<QString> notes_answers;
+  // What the bits editor is answered with (the test may work a real one);
+  // none set: cancelled.
+  std::function<std::optional<std::uint32_t>(const BitsQuestion&)> bits_answer;
+  std::vector<BitsQuestion> bits_questions;
   std::deque<QString> open_answers;
   std::deque<QString> comparison_answers;
   std::deque<RangeEdit> range_edit_answers;  // none queued: cancelled
