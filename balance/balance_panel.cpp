@@ -146,9 +146,7 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   auto* filters = new QHBoxLayout;
   filters->addWidget(name_filter_, 1);
   filters->addWidget(condition_, 2);
-  only_broken_ = new QCheckBox(tr("только с нарушениями"), body);
-  only_broken_->setToolTip(
-      tr("Только записи, нарушающие проверки заметок о полях или со значениями вне разумных"));
+  only_broken_ = new QCheckBox(body);
   only_broken_->setEnabled(false);  // until the notes are known
   filters->addWidget(only_broken_);
   connect(only_broken_, &QCheckBox::toggled, this, [this] { NotesChanged(); });
@@ -249,6 +247,9 @@ void BalancePanel::Retranslate() {
       tr("Условие, например: %1 >= 3 && %2 > 10")
           .arg(FormulaName(ShownCaption(HeaderCaptions[kSpells][1]).toStdString()),
                FormulaName(ShownCaption(HeaderCaptions[kSpells][2]).toStdString())));
+  only_broken_->setText(tr("только с на&рушениями"));
+  only_broken_->setToolTip(
+      tr("Только записи, нарушающие проверки заметок о полях или со значениями вне разумных"));
   add_->setText(tr("&Добавить столбец…"));
   edit_->setText(tr("&Изменить столбец…"));
   remove_->setText(tr("&Удалить столбец"));

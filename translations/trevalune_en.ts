@@ -149,8 +149,8 @@
         <translation>Verti&amp;cal:</translation>
     </message>
     <message>
-        <source>только с нарушениями</source>
-        <translation>only with faults</translation>
+        <source>только с на&amp;рушениями</source>
+        <translation>o&amp;nly with faults</translation>
     </message>
     <message>
         <source>Только записи, нарушающие проверки заметок о полях или со значениями вне разумных</source>
@@ -875,29 +875,6 @@ sqrt); with --changes write the change list instead of the executable</translati
         <source>неизвестный язык %1: нужен ru или en</source>
         <translation>unknown language %1: ru or en expected</translation>
     </message>
-</context>
-<context>
-    <name>CommandLine</name>
-    <message>
-        <source>параметр %1 не принимает значения</source>
-        <translation>the option %1 takes no value</translation>
-    </message>
-    <message>
-        <source>параметру %1 нужно значение</source>
-        <translation>the option %1 needs a value</translation>
-    </message>
-    <message>
-        <source>параметру %1 нужно значение, а за ним идёт параметр %2</source>
-        <translation>the option %1 needs a value, but the option %2 follows it</translation>
-    </message>
-    <message>
-        <source>параметры не разобраны</source>
-        <translation>the options could not be read</translation>
-    </message>
-    <message>
-        <source>неизвестный параметр %1</source>
-        <translation>unknown option %1</translation>
-    </message>
     <message>
         <source>check ФАЙЛ.exe [--notes ЗАМЕТКИ.json] [--table Т]</source>
         <translation>check FILE.exe [--notes NOTES.json] [--table T]</translation>
@@ -927,6 +904,29 @@ for check 1 — an error-level check is broken.</translation>
     <message>
         <source>check, notes: файл заметок о полях вместо заметок, поставляемых с программой.</source>
         <translation>check, notes: a field notes file instead of the notes shipped with the program.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>параметр %1 не принимает значения</source>
+        <translation>the option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение</source>
+        <translation>the option %1 needs a value</translation>
+    </message>
+    <message>
+        <source>параметру %1 нужно значение, а за ним идёт параметр %2</source>
+        <translation>the option %1 needs a value, but the option %2 follows it</translation>
+    </message>
+    <message>
+        <source>параметры не разобраны</source>
+        <translation>the options could not be read</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр %1</source>
+        <translation>unknown option %1</translation>
     </message>
 </context>
 <context>
@@ -1873,40 +1873,36 @@ for check 1 — an error-level check is broken.</translation>
         <translation>Save a &amp;report on the applied change lists...</translation>
     </message>
     <message>
-        <source>Заметки о полях</source>
-        <translation>Field notes</translation>
+        <source>Заметки о по&amp;лях</source>
+        <translation>Field &amp;notes</translation>
     </message>
     <message>
-        <source>Открыть...</source>
-        <translation>Open...</translation>
+        <source>&amp;Заметки программы</source>
+        <translation>The &amp;program&apos;s notes</translation>
     </message>
     <message>
-        <source>Заметки программы</source>
-        <translation>The program&apos;s notes</translation>
-    </message>
-    <message>
-        <source>Биты...</source>
-        <translation>Bits...</translation>
+        <source>&amp;Биты...</source>
+        <translation>&amp;Bits...</translation>
     </message>
     <message>
         <source>Проверки</source>
         <translation>Checks</translation>
     </message>
     <message>
-        <source>&amp;Проверки</source>
-        <translation>&amp;Checks</translation>
+        <source>Про&amp;верки</source>
+        <translation>C&amp;hecks</translation>
     </message>
     <message>
-        <source>Значения...</source>
-        <translation>Values...</translation>
+        <source>&amp;Значения...</source>
+        <translation>Va&amp;lues...</translation>
     </message>
     <message>
-        <source>Заметка о поле...</source>
-        <translation>Field note...</translation>
+        <source>&amp;Заметка о поле...</source>
+        <translation>Field &amp;note...</translation>
     </message>
     <message>
-        <source>Про&amp;верки...</source>
-        <translation>&amp;Checks...</translation>
+        <source>Провер&amp;ки...</source>
+        <translation>Chec&amp;ks...</translation>
     </message>
 </context>
 <context>

@@ -44,7 +44,7 @@ ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWi
   auto* body = new QWidget(this);
   view_->setParent(body);
   edit_ = new QPushButton(body);
-  SetTranslated(edit_, QT_TRANSLATE_NOOP("Menu", "Про&верки..."));
+  SetTranslated(edit_, QT_TRANSLATE_NOOP("Menu", "Провер&ки..."));
   connect(edit_, &QPushButton::clicked, notes_, &FieldNotesCommands::EditChecksClick);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);

@@ -20,11 +20,11 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
                                        QMenu* file_menu, QAction* file_before, QMenu* edit_menu)
     : QObject(window.widget), window_(window), model_(window.grid->Model()), settings_(settings) {
   NotesMenu = new QMenu(window_.widget);
-  SetTranslated(NotesMenu, QT_TRANSLATE_NOOP("Menu", "Заметки о полях"), "title");
+  SetTranslated(NotesMenu, QT_TRANSLATE_NOOP("Menu", "Заметки о по&лях"), "title");
   OpenNotes = new QAction(NotesMenu);
-  SetTranslated(OpenNotes, QT_TRANSLATE_NOOP("Menu", "Открыть..."));
+  SetTranslated(OpenNotes, QT_TRANSLATE_NOOP("Menu", "&Открыть..."));
   ShippedNotes = new QAction(NotesMenu);
-  SetTranslated(ShippedNotes, QT_TRANSLATE_NOOP("Menu", "Заметки программы"));
+  SetTranslated(ShippedNotes, QT_TRANSLATE_NOOP("Menu", "&Заметки программы"));
   NotesMenu->addAction(OpenNotes);
   NotesMenu->addAction(ShippedNotes);
   file_menu->insertMenu(file_before, NotesMenu);
@@ -32,19 +32,19 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   connect(ShippedNotes, &QAction::triggered, this, &FieldNotesCommands::ShippedNotesClick);
 
   EditBits = new QAction(edit_menu);
-  SetTranslated(EditBits, QT_TRANSLATE_NOOP("Menu", "Биты..."));
+  SetTranslated(EditBits, QT_TRANSLATE_NOOP("Menu", "&Биты..."));
   EditBits->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
   edit_menu->addAction(EditBits);
   connect(EditBits, &QAction::triggered, this, &FieldNotesCommands::EditBitsClick);
   EditValues = new QAction(edit_menu);
-  SetTranslated(EditValues, QT_TRANSLATE_NOOP("Menu", "Значения..."));
+  SetTranslated(EditValues, QT_TRANSLATE_NOOP("Menu", "&Значения..."));
   edit_menu->addAction(EditValues);
   connect(EditValues, &QAction::triggered, this, &FieldNotesCommands::EditValuesClick);
   connect(this, &FieldNotesCommands::notesChanged, this, &FieldNotesCommands::UpdateEnabled);
 
   CaptionMenu = new QMenu(window_.widget);
   EditFieldNote = new QAction(CaptionMenu);
-  SetTranslated(EditFieldNote, QT_TRANSLATE_NOOP("Menu", "Заметка о поле..."));
+  SetTranslated(EditFieldNote, QT_TRANSLATE_NOOP("Menu", "&Заметка о поле..."));
   CaptionMenu->addAction(EditFieldNote);
   connect(EditFieldNote, &QAction::triggered, this,
           [this] { EditFieldNoteClick(caption_column_); });

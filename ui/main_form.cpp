@@ -223,7 +223,7 @@ void TMainForm::SetUpModWork() {
 
   // The panel is made the first time it is shown: start-up does without it.
   mm_Checks = new QAction(this);
-  SetTranslated(mm_Checks, QT_TRANSLATE_NOOP("Menu", "&Проверки"));
+  SetTranslated(mm_Checks, QT_TRANSLATE_NOOP("Menu", "Про&верки"));
   mm_Checks->setCheckable(true);
   mm_Checks->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
   connect(mm_Checks, &QAction::triggered, this, &TMainForm::ShowChecksPanel);

@@ -5,7 +5,6 @@
 // characters. Texts that once hung, crashed or took gigabytes in a script
 // engine are errors here, found at once.
 
-
 #include <gtest/gtest.h>
 
 #include "formula.h"

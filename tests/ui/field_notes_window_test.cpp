@@ -109,7 +109,7 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
   ASSERT_TRUE(form->FieldNotes()->Load(notes));
   const QString caption = model->headerData(kSpeed - 1, Qt::Horizontal, Qt::ToolTipRole).toString();
   EXPECT_TRUE(caption.contains(QStringLiteral("Скорость на поле"))) << caption.toStdString();
-  EXPECT_TRUE(caption.contains(QStringLiteral("от −128 до 127")));
+  EXPECT_TRUE(caption.contains(QStringLiteral("от -128 до 127")));
   EXPECT_TRUE(caption.contains(QStringLiteral("1..1")));
 
   int outside = 0;

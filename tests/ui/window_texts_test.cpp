@@ -143,6 +143,8 @@ class WindowTextsTest : public SampleWindowTest {
       form->pn_Changes->toggleViewAction()->trigger();
     if (!form->balance_commands_->ShowPanel->isChecked())
       form->balance_commands_->ShowPanel->trigger();
+    if (!form->mm_Checks->isChecked())
+      form->mm_Checks->trigger();
     form->findChild<FindBar*>()->Open();
     if (!about_) {
       about_ = std::make_unique<TAboutForm>();
@@ -290,19 +292,23 @@ TEST_F(WindowTextsTest, NoTwoLettersOnShowAreTheSameInEitherLanguage) {
   QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
   QAction* const changes = form->pn_Changes->toggleViewAction();
   QAction* const balance = form->balance_commands_->ShowPanel;
+  QAction* const checks = form->mm_Checks;
   for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
     Switch(language);
-    for (const bool with_changes : {false, true})
-      for (const bool with_balance : {false, true}) {
-        if (changes->isChecked() != with_changes)
-          changes->trigger();
-        if (balance->isChecked() != with_balance)
-          balance->trigger();
-        QCoreApplication::processEvents();
-        ExpectLetters(*form, std::string(language == UiLanguage::English ? "en" : "ru") +
-                                 (with_changes ? ", changes" : "") +
-                                 (with_balance ? ", balance" : ""));
-      }
+    // Every set of panels open at once.
+    for (int panels = 0; panels < 8; ++panels) {
+      const bool with_changes = panels & 1, with_balance = panels & 2, with_checks = panels & 4;
+      if (changes->isChecked() != with_changes)
+        changes->trigger();
+      if (balance->isChecked() != with_balance)
+        balance->trigger();
+      if (checks->isChecked() != with_checks)
+        checks->trigger();
+      QCoreApplication::processEvents();
+      ExpectLetters(*form, std::string(language == UiLanguage::English ? "en" : "ru") +
+                               (with_changes ? ", changes" : "") +
+                               (with_balance ? ", balance" : "") + (with_checks ? ", checks" : ""));
+    }
     // The dialogs, each in every state it takes.
     const std::string name = language == UiLanguage::English ? "en" : "ru";
     RangeEditDialog range([](const RangeEdit&) { return UserDialogs::RangeEditPreview{}; });
