@@ -250,10 +250,14 @@ void TMainForm::ShowChecksPanel(bool shown) {
     connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
     connect(pn_Checks, &ChecksPanel::leaveRequested, this,
             [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
-    // Closed by its own button, the menu item follows.
-    connect(pn_Checks, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-      if (!visible && !pn_Checks->isVisible())
-        mm_Checks->setChecked(false);
+    // Closed by its own button, the menu item follows. The panel and the item
+    // are captured themselves, not through the window: the panel is hidden
+    // again while the window is being destroyed.
+    ChecksPanel* const panel = pn_Checks;
+    QAction* const item = mm_Checks;
+    connect(panel, &QDockWidget::visibilityChanged, item, [panel, item](bool visible) {
+      if (!visible && !panel->isVisible())
+        item->setChecked(false);
     });
   }
   if (!pn_Checks)
