@@ -130,7 +130,9 @@ void ChecksPanel::keyPressEvent(QKeyEvent* event) {
 }
 
 void ChecksPanel::changeEvent(QEvent* event) {
+  // The captions and words follow a switch of language at once, as every
+  // other text of the window does.
   if (event->type() == QEvent::LanguageChange)
-    RefreshSoon();
+    Refresh();
   QDockWidget::changeEvent(event);
 }
