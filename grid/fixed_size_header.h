@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHeaderView>
-#include <QPainter>
 #include <QStyleOptionHeader>
 #include <algorithm>
 
@@ -24,19 +23,5 @@ class FixedSizeHeader : public QHeaderView {
     const int room =
         sectionSize(logicalIndex) - 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, option, this);
     option->text = fontMetrics().elidedText(option->text, Qt::ElideRight, std::max(room, 0));
-  }
-
-  // Windows' own style paints a section as the system does and leaves out its
-  // background brush, which carries a mark (an entry that breaks a check); the
-  // mark is drawn again as a bar at the section's start, in every style.
-  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    const QVariant mark = model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole);
-    if (!mark.canConvert<QBrush>())
-      return;
-    painter->save();
-    painter->fillRect(QRect(rect.left(), rect.top(), 4, rect.height()),
-                      qvariant_cast<QBrush>(mark));
-    painter->restore();
   }
 };
