@@ -3,6 +3,9 @@
 #include <QBrush>
 #include <QCoreApplication>
 #include <QFont>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 #include <algorithm>
 
@@ -88,12 +91,18 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     const QString hint = CaptionHint(section + 1);
     return hint.isEmpty() ? QVariant() : QVariant(hint);
   }
-  if (orientation == Qt::Vertical && (role == Qt::ToolTipRole || role == Qt::BackgroundRole)) {
+  if (orientation == Qt::Vertical &&
+      (role == Qt::ToolTipRole || role == Qt::BackgroundRole || role == Qt::DecorationRole)) {
     const std::vector<int> broken = BrokenChecks(section + 1);
     if (broken.empty())
       return {};
     if (role == Qt::BackgroundRole)
       return QBrush(kBrokenCheckColor);
+    // Windows' own style paints a header section from its theme and takes no
+    // background from the model; an icon beside the name is drawn by every
+    // style, so the mark shows there too.
+    if (role == Qt::DecorationRole)
+      return BrokenCheckIcon();
     const bool english = ShowsEnglish();
     QStringList lines{tr("Нарушены проверки:")};
     for (const int check : broken) {
@@ -233,6 +242,19 @@ bool GridModel::OutsideSaneRange(int column, int row) const {
     return false;
   return Notes()->OutsideSaneRange(Table(), column,
                                    document_->ValueAfterCommit(FieldAt(column, row)));
+}
+
+QIcon GridModel::BrokenCheckIcon() {
+  static const QIcon icon = [] {
+    QPixmap square(10, 10);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.setPen(kBrokenCheckColor.darker(160));
+    painter.setBrush(kBrokenCheckColor);
+    painter.drawRect(0, 0, 9, 9);
+    return QIcon(square);
+  }();
+  return icon;
 }
 
 std::vector<int> GridModel::BrokenChecks(int row) const {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QIcon>
 #include <QString>
 #include <array>
 #include <functional>
@@ -102,6 +103,8 @@ class GridModel : public QAbstractTableModel {
   QString CaptionHint(int column) const;
   // The checks of the notes that the entry of `row` breaks, by index.
   std::vector<int> BrokenChecks(int row) const;
+  // The mark beside the name of an entry that breaks a check.
+  static QIcon BrokenCheckIcon();
 
   static bool InRange(int column, int row) {
     return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;

@@ -103,6 +103,10 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
                   .toString()
                   .contains(QStringLiteral("смещение 11")));
   EXPECT_FALSE(model->OutsideSaneRange(kSpeed, 1));
+  for (int row = 1; row <= EntryCount(kCreatures); ++row)
+    EXPECT_EQ(model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).isValid(),
+              !model->BrokenChecks(row).empty())
+        << row;
 
   const QString notes = Path(QStringLiteral("notes.json"));
   ASSERT_TRUE(WriteNotes(notes, QString::fromUtf8(kNotes)));
@@ -124,6 +128,9 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
                     .toString()
                     .contains(QStringLiteral("Атака не бывает такой")));
     EXPECT_TRUE(model->headerData(row - 1, Qt::Vertical, Qt::BackgroundRole).isValid());
+    // The icon is the mark that Windows' style shows as well.
+    EXPECT_FALSE(
+        model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).value<QIcon>().isNull());
   }
   EXPECT_GT(outside, 0);
   // The cell's own hint says the range.
