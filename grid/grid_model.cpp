@@ -94,15 +94,17 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   if (orientation == Qt::Vertical &&
       (role == Qt::ToolTipRole || role == Qt::BackgroundRole || role == Qt::DecorationRole)) {
     const std::vector<int> broken = BrokenChecks(section + 1);
-    if (broken.empty())
+    // Windows' own style paints a header section from its theme and takes no
+    // background from the model; an icon beside the name is drawn by every
+    // style, so the mark shows there too. Where the table has checks, the
+    // names it does not mark keep the icon's room, so that all of them start
+    // in one line.
+    if (role == Qt::DecorationRole && (!broken.empty() || HasChecks()))
+      return broken.empty() ? NoMarkIcon() : BrokenCheckIcon();
+    if (broken.empty() || role == Qt::DecorationRole)
       return {};
     if (role == Qt::BackgroundRole)
       return QBrush(kBrokenCheckColor);
-    // Windows' own style paints a header section from its theme and takes no
-    // background from the model; an icon beside the name is drawn by every
-    // style, so the mark shows there too.
-    if (role == Qt::DecorationRole)
-      return BrokenCheckIcon();
     const bool english = ShowsEnglish();
     QStringList lines{tr("Нарушены проверки:")};
     for (const int check : broken) {
@@ -255,6 +257,20 @@ QIcon GridModel::BrokenCheckIcon() {
     return QIcon(square);
   }();
   return icon;
+}
+
+QIcon GridModel::NoMarkIcon() {
+  static const QIcon icon = [] {
+    QPixmap blank(10, 10);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+  }();
+  return icon;
+}
+
+bool GridModel::HasChecks() const {
+  return notes_ && document_->IsLoaded() && Notes() &&
+         !Notes()->Notes().tables[Table()].checks.empty();
 }
 
 std::vector<int> GridModel::BrokenChecks(int row) const {

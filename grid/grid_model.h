@@ -103,8 +103,11 @@ class GridModel : public QAbstractTableModel {
   QString CaptionHint(int column) const;
   // The checks of the notes that the entry of `row` breaks, by index.
   std::vector<int> BrokenChecks(int row) const;
-  // The mark beside the name of an entry that breaks a check.
+  // The mark beside the name of an entry that breaks a check, and the blank
+  // of its size beside the other names of a table with checks.
   static QIcon BrokenCheckIcon();
+  static QIcon NoMarkIcon();
+  bool HasChecks() const;
 
   static bool InRange(int column, int row) {
     return column >= 0 && column < kMaxColCount && row >= 0 && row < kMaxRowCount;

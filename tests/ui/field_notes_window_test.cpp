@@ -103,9 +103,12 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
                   .toString()
                   .contains(QStringLiteral("смещение 11")));
   EXPECT_FALSE(model->OutsideSaneRange(kSpeed, 1));
+  // Every name has the icon's room; the marked ones have the mark.
   for (int row = 1; row <= EntryCount(kCreatures); ++row)
-    EXPECT_EQ(model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).isValid(),
-              !model->BrokenChecks(row).empty())
+    EXPECT_EQ(
+        model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).value<QIcon>().cacheKey(),
+        (model->BrokenChecks(row).empty() ? GridModel::NoMarkIcon() : GridModel::BrokenCheckIcon())
+            .cacheKey())
         << row;
 
   const QString notes = Path(QStringLiteral("notes.json"));
@@ -129,8 +132,9 @@ TEST_F(FieldNotesWindowTest, NotesMarkTheGridAndAFaultyFileIsRefusedWhole) {
                     .contains(QStringLiteral("Атака не бывает такой")));
     EXPECT_TRUE(model->headerData(row - 1, Qt::Vertical, Qt::BackgroundRole).isValid());
     // The icon is the mark that Windows' style shows as well.
-    EXPECT_FALSE(
-        model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(
+        model->headerData(row - 1, Qt::Vertical, Qt::DecorationRole).value<QIcon>().cacheKey(),
+        GridModel::BrokenCheckIcon().cacheKey());
   }
   EXPECT_GT(outside, 0);
   // The cell's own hint says the range.
