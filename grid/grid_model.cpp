@@ -251,8 +251,10 @@ QIcon GridModel::BrokenCheckIcon() {
     QPixmap square(10, 10);
     square.fill(Qt::transparent);
     QPainter painter(&square);
-    painter.setPen(kBrokenCheckColor.darker(160));
-    painter.setBrush(kBrokenCheckColor);
+    // Deeper than the background the name has where the style paints one,
+    // so that the square shows on it as well.
+    painter.setPen(QColor(170, 90, 10));
+    painter.setBrush(QColor(240, 140, 30));
     painter.drawRect(0, 0, 9, 9);
     return QIcon(square);
   }();
