@@ -195,12 +195,8 @@ void TMainForm::SetUpModWork() {
   editor_commands_->Claim(notes_commands_->EditBits);
 
   pn_Changes = new ChangesPanel(document_, this);
-  pn_Changes->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-  addDockWidget(Qt::BottomDockWidgetArea, pn_Changes);
+  DockUnderGrid(pn_Changes);
   pn_Changes->hide();
-  connect(pn_Changes, &ChangesPanel::showField, this, &TMainForm::ShowField);
-  connect(pn_Changes, &ChangesPanel::leaveRequested, this,
-          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 
   mm_View = new QMenu(MainMenu);
   SetTranslated(mm_View, QT_TRANSLATE_NOOP("Menu", "&Вид"), "title");
@@ -229,9 +225,7 @@ void TMainForm::SetUpModWork() {
   connect(mm_Checks, &QAction::triggered, this, &TMainForm::ShowChecksPanel);
   mm_View->addAction(mm_Checks);
   balance_commands_ = new BalanceCommands(
-      this, document_, settings_.get(), mm_View,
-      [this](const FieldRef& field) { ShowField(field); },
-      [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
+      this, document_, settings_.get(), mm_View, [this](GridPanel* panel) { DockUnderGrid(panel); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
   balance_commands_->SetNotesSource([this] { return &notes_commands_->Checker(); });
   connect(notes_commands_, &FieldNotesCommands::notesChanged, balance_commands_,
@@ -242,14 +236,18 @@ void TMainForm::SetUpModWork() {
   SetUpLanguageMenu();
 }
 
+void TMainForm::DockUnderGrid(GridPanel* panel) {
+  addDockWidget(Qt::BottomDockWidgetArea, panel);
+  connect(panel, &GridPanel::showField, this, &TMainForm::ShowField);
+  // Escape in the panel: the keyboard back in the cell it left.
+  connect(panel, &GridPanel::leaveRequested, this,
+          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+}
+
 void TMainForm::ShowChecksPanel(bool shown) {
   if (!pn_Checks && shown) {
     pn_Checks = new ChecksPanel(document_, notes_commands_, this);
-    pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
-    connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
-    connect(pn_Checks, &ChecksPanel::leaveRequested, this,
-            [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+    DockUnderGrid(pn_Checks);
     // Closed by its own button, the menu item follows. The panel and the item
     // are captured themselves, not through the window: the panel is hidden
     // again while the window is being destroyed.

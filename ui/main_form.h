@@ -21,6 +21,7 @@ class ChecksPanel;
 class EditorCommands;
 class FieldNotesCommands;
 class GridClipboard;
+class GridPanel;
 class ModCommands;
 class QAction;
 class QDragEnterEvent;
@@ -174,6 +175,9 @@ class TMainForm : public QMainWindow {
   void SetUpEditing();
   // The comparison commands, the range edit and the panel with its menu.
   void SetUpModWork();
+  // A panel at the bottom of the window, below the grid: the cell it asks to
+  // see is shown, and its Escape gives the keyboard back to the grid.
+  void DockUnderGrid(GridPanel* panel);
   // Shows the tab and the cell an undo or redo changes.
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.

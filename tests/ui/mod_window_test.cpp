@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <functional>
@@ -23,6 +24,7 @@
 #include "../support/image_helpers.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
+#include "grid_panel.h"
 #include "mod_commands.h"
 #include "range_edit_dialog.h"
 #include "window_fixtures.h"
@@ -149,6 +151,69 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   EXPECT_EQ(form->History()->Count(), steps + 1);
   form->History()->Undo();
   EXPECT_EQ(model->rowCount(), 3);
+}
+
+// Each panel under the grid, shown from Вид: docked at the bottom, Enter on a
+// row shows that row's cell, Escape from its list or its buttons gives the
+// keyboard back to the grid, and Escape with a modifier does not.
+TEST_F(ModWindowTest, EveryPanelUnderTheGridShowsARowsCellAndLeavesOnEscape) {
+  TypeInto(1, 2, QStringLiteral("12345"));  // a row for "Изменения"
+  const struct {
+    const char* name;
+    QKeySequence shortcut;
+    bool has_rows;
+  } cases[] = {{"ChangesPanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), true},
+               {"ChecksPanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), false},
+               {"BalancePanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), true}};
+  for (const auto& panel_case : cases) {
+    SCOPED_TRACE(panel_case.name);
+    QAction* show = nullptr;
+    for (QAction* action : form->findChildren<QAction*>())
+      if (action->shortcut() == panel_case.shortcut)
+        show = action;
+    ASSERT_NE(show, nullptr);
+    show->trigger();
+    auto* panel = form->findChild<GridPanel*>(QString::fromLatin1(panel_case.name));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(form->dockWidgetArea(panel), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(panel->allowedAreas(), Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* list = qobject_cast<QAbstractItemView*>(panel->focusProxy());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    QSignalSpy shown(panel, &GridPanel::showField);
+    if (panel_case.has_rows) {
+      ASSERT_GT(list->model()->rowCount(), 0);
+      grid->SetCurrentCell(3, 9);
+      list->setFocus();
+      list->setCurrentIndex(list->model()->index(0, 0));
+      QTest::keyClick(list, Qt::Key_Return);
+      ASSERT_EQ(shown.count(), 1);
+      const auto field = shown.takeFirst().at(0).value<FieldRef>();
+      EXPECT_EQ(Current(), field);
+    }
+
+    QWidget* button = panel->findChild<QPushButton*>();
+    for (QWidget* where : {static_cast<QWidget*>(list), button}) {
+      if (!where)
+        continue;
+      grid->SetCurrentCell(2, 3);
+      where->setFocus();
+      ASSERT_TRUE(where->hasFocus());
+      QTest::keyClick(where, Qt::Key_Escape, Qt::ShiftModifier);
+      EXPECT_TRUE(where->hasFocus());
+      QTest::keyClick(where, Qt::Key_Escape);
+      ASSERT_NE(grid->CellEditor(), nullptr);
+      EXPECT_TRUE(grid->CellEditor()->hasFocus());
+      EXPECT_EQ(grid->CurrentColumn(), 2);
+      EXPECT_EQ(grid->CurrentRow(), 3);
+    }
+    EXPECT_EQ(shown.count(), 0);
+    show->trigger();
+    EXPECT_FALSE(panel->isVisible());
+  }
 }
 
 TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues) {
