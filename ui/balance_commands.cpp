@@ -58,6 +58,7 @@ BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
       dock_(std::move(dock)),
       error_(std::move(error)) {
   ShowPanel = new QAction(this);
+  ShowPanel->setObjectName(QStringLiteral("ShowPanel"));
   SetTranslated(ShowPanel, QT_TRANSLATE_NOOP("Menu", "&Баланс"));
   ShowPanel->setCheckable(true);
   ShowPanel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));

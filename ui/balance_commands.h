@@ -34,7 +34,6 @@ class BalanceCommands : public QObject {
                   std::function<void(const QString&)> error);
   ~BalanceCommands() override;
 
-  QAction* ShowPanel;
   // None until first shown (a BalancePanel).
   QDockWidget* Panel() const { return panel_; }
   // Where the field notes in force come from, for the panel's filter "только
@@ -43,6 +42,8 @@ class BalanceCommands : public QObject {
   void NotesChanged();
 
  private:
+  QAction* ShowPanel;
+
   void Toggle(bool shown);
 
   QMainWindow* window_;

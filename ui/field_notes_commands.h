@@ -29,14 +29,8 @@ class FieldNotesCommands : public QObject {
                      QAction* file_before, QMenu* edit_menu);
   ~FieldNotesCommands() override;
 
-  QMenu* NotesMenu;
-  QAction* OpenNotes;
-  QAction* ShippedNotes;
-  QAction* EditBits;
-  QAction* EditValues;
-  // The caption's context menu, with "Заметка о поле...".
-  QMenu* CaptionMenu;
-  QAction* EditFieldNote;
+  // The command whose keys the grid's cell editor would take (the bits editor's).
+  QAction* EditorKey() const { return EditBits; }
 
   void OpenNotesClick();
   void ShippedNotesClick();
@@ -65,6 +59,15 @@ class FieldNotesCommands : public QObject {
   void notesChanged();
 
  private:
+  QMenu* NotesMenu;
+  QAction* OpenNotes;
+  QAction* ShippedNotes;
+  QAction* EditBits;
+  QAction* EditValues;
+  // The caption's context menu, with "Заметка о поле...".
+  QMenu* CaptionMenu;
+  QAction* EditFieldNote;
+
   // `checker` none: the shipped notes.
   void Use(std::unique_ptr<NotesChecker> checker, const QString& path);
   void Watch();

@@ -176,6 +176,15 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
           [this](const QString& message) { dialogs_->ShowError(this, message); });
+  // Each part by its name, as the tests find them.
+  NameParts({{MainMenu, "MainMenu"},    {mm_File, "mm_File"},         {Open, "Open"},
+             {mm_SaveAs, "mm_SaveAs"},  {mm_Recent, "mm_Recent"},     {mm_Line, "mm_Line"},
+             {mm_Exit, "mm_Exit"},      {tc_Tabs, "tc_Tabs"},         {sg_Table, "sg_Table"},
+             {sb_Info, "sb_Info"},      {mm_Help, "mm_Help"},         {mm_About, "mm_About"},
+             {mm_Edit, "mm_Edit"},      {mm_Undo, "mm_Undo"},         {mm_Redo, "mm_Redo"},
+             {mm_Revert, "mm_Revert"},  {pm_Grid, "pm_Grid"},         {mm_View, "mm_View"},
+             {mm_Checks, "mm_Checks"},  {mm_Language, "mm_Language"}, {mm_Russian, "mm_Russian"},
+             {mm_English, "mm_English"}});
   built_ = true;
 }
 
@@ -190,9 +199,9 @@ TMainForm::~TMainForm() {
 
 void TMainForm::SetUpModWork() {
   mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
-  editor_commands_->Claim(mod_commands_->EditRange);
+  editor_commands_->Claim(mod_commands_->EditorKey());
   notes_commands_ = new FieldNotesCommands(CommandContext(), *settings_, mm_File, mm_Line, mm_Edit);
-  editor_commands_->Claim(notes_commands_->EditBits);
+  editor_commands_->Claim(notes_commands_->EditorKey());
 
   pn_Changes = new ChangesPanel(document_, this);
   DockUnderGrid(pn_Changes);
@@ -231,8 +240,7 @@ void TMainForm::SetUpModWork() {
   connect(notes_commands_, &FieldNotesCommands::notesChanged, balance_commands_,
           &BalanceCommands::NotesChanged);
   mm_View->addSeparator();
-  mm_View->addAction(mod_commands_->NextDifference);
-  mm_View->addAction(mod_commands_->PreviousDifference);
+  mod_commands_->AddSteps(mm_View);
   SetUpLanguageMenu();
 }
 

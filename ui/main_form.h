@@ -50,40 +50,8 @@ class TMainForm : public QMainWindow {
                      QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  QMenuBar* MainMenu;
-  QMenu* mm_File;
-  QAction* Open;
-  QAction* mm_SaveAs;
-  // Недавние файлы: the files opened or saved last, kept between runs.
-  QMenu* mm_Recent;
-  QAction* mm_Line;
-  QAction* mm_Exit;
-  QTabBar* tc_Tabs;
-  TStringGrid* sg_Table;
-  QStatusBar* sb_Info;
-  QMenu* mm_Help;
-  QAction* mm_About;
-  // Правка: undo and redo over the document, and the fields back from the file.
-  QMenu* mm_Edit;
-  QAction* mm_Undo;
-  QAction* mm_Redo;
-  QAction* mm_Revert;
-  // The grid's context menu.
-  QMenu* pm_Grid;
-  // Вид: the panel "Изменения" shown and hidden.
-  QMenu* mm_View;
-  ChangesPanel* pn_Changes;
-  // Вид → Проверки: the checks of the field notes that entries break; the
-  // panel is none until first shown.
-  QAction* mm_Checks;
-  ChecksPanel* pn_Checks = nullptr;
+  // Вид → Проверки: the panel shown or hidden, made the first time it is shown.
   void ShowChecksPanel(bool shown);
-  // Вид → Язык: Русский or English, at once and kept between runs.
-  QMenu* mm_Language;
-  QAction* mm_Russian;
-  QAction* mm_English;
-  // Вид → Баланс; none in a build without the balance panel.
-  BalanceCommands* balance_commands_ = nullptr;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -141,6 +109,8 @@ class TMainForm : public QMainWindow {
   ModCommands* Mods() const { return mod_commands_; }
   // The field notes in force, their menu and the bits editor.
   FieldNotesCommands* FieldNotes() const { return notes_commands_; }
+  // Вид → Баланс and its panel; none in a build without the balance panel.
+  BalanceCommands* Balance() const { return balance_commands_; }
 
   // Shows the tab and the cell of `field`, with the keyboard in its editor.
   void ShowField(const FieldRef& field);
@@ -161,6 +131,42 @@ class TMainForm : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // The window's parts. Each has its member's name as object name, by which
+  // it is found from outside (the panels have theirs: ChangesPanel, ChecksPanel).
+  QMenuBar* MainMenu;
+  QMenu* mm_File;
+  QAction* Open;
+  QAction* mm_SaveAs;
+  // Недавние файлы: the files opened or saved last, kept between runs.
+  QMenu* mm_Recent;
+  QAction* mm_Line;
+  QAction* mm_Exit;
+  QTabBar* tc_Tabs;
+  TStringGrid* sg_Table;
+  QStatusBar* sb_Info;
+  QMenu* mm_Help;
+  QAction* mm_About;
+  // Правка: undo and redo over the document, and the fields back from the file.
+  QMenu* mm_Edit;
+  QAction* mm_Undo;
+  QAction* mm_Redo;
+  QAction* mm_Revert;
+  // The grid's context menu.
+  QMenu* pm_Grid;
+  // Вид: the panel "Изменения" shown and hidden.
+  QMenu* mm_View;
+  ChangesPanel* pn_Changes;
+  // Вид → Проверки: the checks of the field notes that entries break; the
+  // panel is none until first shown.
+  QAction* mm_Checks;
+  ChecksPanel* pn_Checks = nullptr;
+  // Вид → Язык: Русский or English, at once and kept between runs.
+  QMenu* mm_Language;
+  QAction* mm_Russian;
+  QAction* mm_English;
+  // Вид → Баланс; none in a build without the balance panel.
+  BalanceCommands* balance_commands_ = nullptr;
+
   // What the command classes use of the window.
   CommandWindow CommandContext();
   void AddKeyboardCommands();

@@ -30,13 +30,13 @@ class PatchFileCommands : public QObject {
   PatchFileCommands(const Window& window, QMenu* menu, QAction* before);
   ~PatchFileCommands() override;
 
-  QAction* ExportPatch;
-  QAction* ApplyPatch;
-
   void ExportPatchClick();
   void ApplyPatchClick();
 
  private:
+  QAction* ExportPatch;
+  QAction* ApplyPatch;
+
   void UpdateEnabled();
 
   Window window_;

@@ -32,12 +32,6 @@ class TableFileCommands : public QObject {
   TableFileCommands(const Window& window, QMenu* menu, QAction* before);
   ~TableFileCommands() override;
 
-  QAction* ExportCsv;
-  QAction* ImportCsv;
-  QAction* SaveChangeList;
-  QAction* ApplyChangeList;
-  QAction* SaveListsReport;
-
   void ExportCsvClick();
   void ImportCsvClick();
   void SaveChangeListClick();
@@ -55,6 +49,12 @@ class TableFileCommands : public QObject {
                        const std::function<ApplyResult(OnConflict, OutOfRange)>& apply);
 
  private:
+  QAction* ExportCsv;
+  QAction* ImportCsv;
+  QAction* SaveChangeList;
+  QAction* ApplyChangeList;
+  QAction* SaveListsReport;
+
   void UpdateEnabled();
   void ApplyOneList(const QByteArray& csv);
   void ApplySeveralLists(const QStringList& paths);

@@ -46,7 +46,7 @@ class ModWindowTest : public SampleWindowTest {
     QTest::keyClick(grid->CellEditor(), key, modifiers);
   }
   QString Row(int row, int column) const {
-    return form->pn_Changes->Model()->index(row, column).data().toString();
+    return Named<ChangesPanel>(form, "ChangesPanel")->Model()->index(row, column).data().toString();
   }
   FieldRef Current() const {
     return {form->ActiveTable(), grid->CurrentRow() - 1, grid->CurrentColumn()};
@@ -64,10 +64,10 @@ std::string Shown(const TableSet& tables, const FieldRef& field) {
 }
 
 TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
-  ChangesPanel* panel = form->pn_Changes;
+  ChangesPanel* panel = Named<ChangesPanel>(form, "ChangesPanel");
   ChangesModel* model = panel->Model();
   QAction* toggle = panel->toggleViewAction();
-  ASSERT_TRUE(form->mm_View->actions().contains(toggle));
+  ASSERT_TRUE(Named<QMenu>(form, "mm_View")->actions().contains(toggle));
   EXPECT_FALSE(panel->isVisible());
   EXPECT_FALSE(model->Following());
   toggle->trigger();
@@ -95,7 +95,7 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   TypeInto(1, 2, typed);
 
   // Another table's edit: the list keeps both, in table order.
-  form->tc_Tabs->setCurrentIndex(kBuildings);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kBuildings);
   TypeInto(2, 5, QStringLiteral("77777"));
   ASSERT_EQ(model->rowCount(), 2);
   EXPECT_EQ(Row(1, ChangesModel::kTable), QStringLiteral("Постройки"));
@@ -105,14 +105,14 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   toggle->trigger();
   ASSERT_FALSE(panel->isVisible());
   EXPECT_FALSE(model->Following());
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   TypeInto(1, 2, QString::fromStdString(before));
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   TypeInto(1, 1, Shown(file, {kSpells, 0, 1}) == "5" ? QStringLiteral("6") : QStringLiteral("5"));
   toggle->trigger();
   const std::vector<FieldRef> shown_again{{kBuildings, 4, 2}, {kSpells, 0, 1}};
   EXPECT_EQ(model->Fields(), shown_again);
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   TypeInto(1, 2, typed);
   ASSERT_EQ(model->rowCount(), 3);
   EXPECT_EQ(model->FieldAt(0), (FieldRef{kCreatures, 1, 1}));
@@ -233,17 +233,17 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   shorter.pop_back();
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("short.exe")), shorter));
   dialogs.comparison_answers.push_back(Path(QStringLiteral("short.exe")));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   EXPECT_EQ(dialogs.size_warnings, 1);
   EXPECT_FALSE(Document().Comparison().IsOpen());
-  EXPECT_FALSE(form->Mods()->CloseComparison->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "CloseComparison")->isEnabled());
 
   dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
 
   // F7 from the last field wraps to the first difference; Shift+F7 back to the last.
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   grid->SetCurrentCell(ColCounts[kSpells] - 1, RowCounts[kSpells] - 1);
   Press(Qt::Key_F7);
   EXPECT_EQ(Current(), differing.front());
@@ -255,10 +255,10 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
       << hint.toStdString();
   Press(Qt::Key_F7, Qt::ShiftModifier);
   EXPECT_EQ(Current(), differing.back());
-  EXPECT_EQ(form->tc_Tabs->currentIndex(), differing.back().table);
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), differing.back().table);
 
   // The panel lists the differences with the other file's values.
-  ChangesPanel* panel = form->pn_Changes;
+  ChangesPanel* panel = Named<ChangesPanel>(form, "ChangesPanel");
   panel->toggleViewAction()->trigger();
   panel->CompareToggle()->setChecked(true);
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()));
@@ -266,7 +266,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
 
   // The current cell takes the other file's value, as one step.
   const FieldRef last = differing.back();
-  form->Mods()->TakeFromComparison->trigger();
+  Named<QAction>(form, "TakeFromComparison")->trigger();
   EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(other, last));
   EXPECT_FALSE(Compared(last.column, last.entry + 1));
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
@@ -282,7 +282,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
   form->History()->Undo();
 
-  form->Mods()->CloseComparison->trigger();
+  Named<QAction>(form, "CloseComparison")->trigger();
   EXPECT_FALSE(Document().Comparison().IsOpen());
   EXPECT_FALSE(Compared(last.column, last.entry + 1));
   EXPECT_FALSE(panel->CompareToggle()->isChecked());
@@ -290,7 +290,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
 
   // An Open ends it too.
   dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
   OpenFile(Path(QStringLiteral("HMM2PL.exe")));
   EXPECT_FALSE(Document().Comparison().IsOpen());
@@ -338,9 +338,9 @@ TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
   OpenFile(cut);
   ASSERT_EQ(form->TargetFileName(), cut);
   dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
 
   const QModelIndex past = grid->Model()->index(50, 0);  // Level of spell 51
   EXPECT_TRUE(past.data(GridModel::kPastEndRole).toBool());
@@ -389,7 +389,7 @@ TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
       {"the comparison file's values",
        [&] {
          grid->ExtendRange(1, grid->CurrentRow() + 1);
-         form->Mods()->TakeFromComparison->trigger();
+         Named<QAction>(form, "TakeFromComparison")->trigger();
        },
        true},
   };
