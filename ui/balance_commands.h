@@ -42,9 +42,9 @@ class BalanceCommands : public QObject {
   void NotesChanged();
 
  private:
-  QAction* ShowPanel;
-
   void Toggle(bool shown);
+
+  QAction* ShowPanel;
 
   QMainWindow* window_;
   TableDocument* document_;

@@ -59,15 +59,6 @@ class FieldNotesCommands : public QObject {
   void notesChanged();
 
  private:
-  QMenu* NotesMenu;
-  QAction* OpenNotes;
-  QAction* ShippedNotes;
-  QAction* EditBits;
-  QAction* EditValues;
-  // The caption's context menu, with "Заметка о поле...".
-  QMenu* CaptionMenu;
-  QAction* EditFieldNote;
-
   // `checker` none: the shipped notes.
   void Use(std::unique_ptr<NotesChecker> checker, const QString& path);
   void Watch();
@@ -79,6 +70,15 @@ class FieldNotesCommands : public QObject {
   std::optional<FieldRef> NamedValuesField() const;
   // The field of the current cell that can take a value.
   std::optional<FieldRef> CurrentField() const;
+
+  QMenu* NotesMenu;
+  QAction* OpenNotes;
+  QAction* ShippedNotes;
+  QAction* EditBits;
+  QAction* EditValues;
+  // The caption's context menu, with "Заметка о поле...".
+  QMenu* CaptionMenu;
+  QAction* EditFieldNote;
 
   CommandWindow window_;
   // The grid's model, which may go first as the window is taken down.

@@ -176,7 +176,7 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
           [this](const QString& message) { dialogs_->ShowError(this, message); });
-  // Each part by its name, as the tests find them.
+  // Each part known by its member's name (command_window.h).
   NameParts({{MainMenu, "MainMenu"},    {mm_File, "mm_File"},         {Open, "Open"},
              {mm_SaveAs, "mm_SaveAs"},  {mm_Recent, "mm_Recent"},     {mm_Line, "mm_Line"},
              {mm_Exit, "mm_Exit"},      {tc_Tabs, "tc_Tabs"},         {sg_Table, "sg_Table"},

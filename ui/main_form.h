@@ -131,42 +131,6 @@ class TMainForm : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  // The window's parts. Each has its member's name as object name, by which
-  // it is found from outside (the panels have theirs: ChangesPanel, ChecksPanel).
-  QMenuBar* MainMenu;
-  QMenu* mm_File;
-  QAction* Open;
-  QAction* mm_SaveAs;
-  // Недавние файлы: the files opened or saved last, kept between runs.
-  QMenu* mm_Recent;
-  QAction* mm_Line;
-  QAction* mm_Exit;
-  QTabBar* tc_Tabs;
-  TStringGrid* sg_Table;
-  QStatusBar* sb_Info;
-  QMenu* mm_Help;
-  QAction* mm_About;
-  // Правка: undo and redo over the document, and the fields back from the file.
-  QMenu* mm_Edit;
-  QAction* mm_Undo;
-  QAction* mm_Redo;
-  QAction* mm_Revert;
-  // The grid's context menu.
-  QMenu* pm_Grid;
-  // Вид: the panel "Изменения" shown and hidden.
-  QMenu* mm_View;
-  ChangesPanel* pn_Changes;
-  // Вид → Проверки: the checks of the field notes that entries break; the
-  // panel is none until first shown.
-  QAction* mm_Checks;
-  ChecksPanel* pn_Checks = nullptr;
-  // Вид → Язык: Русский or English, at once and kept between runs.
-  QMenu* mm_Language;
-  QAction* mm_Russian;
-  QAction* mm_English;
-  // Вид → Баланс; none in a build without the balance panel.
-  BalanceCommands* balance_commands_ = nullptr;
-
   // What the command classes use of the window.
   CommandWindow CommandContext();
   void AddKeyboardCommands();
@@ -202,6 +166,42 @@ class TMainForm : public QMainWindow {
   // and the home folder when that folder is gone.
   QString DialogFolder() const;
   void RememberDialogFolder(const QString& chosen);
+
+  // The window's parts. Each has its member's name as object name, by which
+  // it is found from outside (the panels have theirs: ChangesPanel, ChecksPanel).
+  QMenuBar* MainMenu;
+  QMenu* mm_File;
+  QAction* Open;
+  QAction* mm_SaveAs;
+  // Недавние файлы: the files opened or saved last, kept between runs.
+  QMenu* mm_Recent;
+  QAction* mm_Line;
+  QAction* mm_Exit;
+  QTabBar* tc_Tabs;
+  TStringGrid* sg_Table;
+  QStatusBar* sb_Info;
+  QMenu* mm_Help;
+  QAction* mm_About;
+  // Правка: undo and redo over the document, and the fields back from the file.
+  QMenu* mm_Edit;
+  QAction* mm_Undo;
+  QAction* mm_Redo;
+  QAction* mm_Revert;
+  // The grid's context menu.
+  QMenu* pm_Grid;
+  // Вид: the panel "Изменения" shown and hidden.
+  QMenu* mm_View;
+  ChangesPanel* pn_Changes;
+  // Вид → Проверки: the checks of the field notes that entries break; the
+  // panel is none until first shown.
+  QAction* mm_Checks;
+  ChecksPanel* pn_Checks = nullptr;
+  // Вид → Язык: Русский or English, at once and kept between runs.
+  QMenu* mm_Language;
+  QAction* mm_Russian;
+  QAction* mm_English;
+  // Вид → Баланс; none in a build without the balance panel.
+  BalanceCommands* balance_commands_ = nullptr;
 
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;

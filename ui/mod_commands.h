@@ -42,16 +42,16 @@ class ModCommands : public QObject {
   void StepToDifference(bool forward);
 
  private:
+  void UpdateEnabled();
+  // The fields of the selected range, or of the current cell.
+  std::vector<FieldRef> SelectedFields() const;
+
   QAction* CompareWith;
   QAction* CloseComparison;
   QAction* TakeFromComparison;
   QAction* EditRange;
   QAction* NextDifference;
   QAction* PreviousDifference;
-
-  void UpdateEnabled();
-  // The fields of the selected range, or of the current cell.
-  std::vector<FieldRef> SelectedFields() const;
 
   Window window_;
 };

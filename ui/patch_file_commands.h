@@ -34,10 +34,10 @@ class PatchFileCommands : public QObject {
   void ApplyPatchClick();
 
  private:
+  void UpdateEnabled();
+
   QAction* ExportPatch;
   QAction* ApplyPatch;
-
-  void UpdateEnabled();
 
   Window window_;
 };

@@ -49,12 +49,6 @@ class TableFileCommands : public QObject {
                        const std::function<ApplyResult(OnConflict, OutOfRange)>& apply);
 
  private:
-  QAction* ExportCsv;
-  QAction* ImportCsv;
-  QAction* SaveChangeList;
-  QAction* ApplyChangeList;
-  QAction* SaveListsReport;
-
   void UpdateEnabled();
   void ApplyOneList(const QByteArray& csv);
   void ApplySeveralLists(const QStringList& paths);
@@ -67,6 +61,12 @@ class TableFileCommands : public QObject {
   bool Read(const QString& path, QByteArray& bytes);
   // Runs `change` as one step, with the grid repainted once at the end.
   void ApplyStep(const QString& name, const std::function<void()>& change);
+
+  QAction* ExportCsv;
+  QAction* ImportCsv;
+  QAction* SaveChangeList;
+  QAction* ApplyChangeList;
+  QAction* SaveListsReport;
 
   Window window_;
   // Which list each change of the last several applied came from, as CSV.
