@@ -6,10 +6,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,12 +59,11 @@ ChartAxis ChartAxisFor(const std::vector<double>& numbers) {
 }
 
 BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, QWidget* parent)
-    : QDockWidget(parent),
+    : GridPanel(QStringLiteral("BalancePanel"), parent),
       document_(document),
       store_(store),
       model_(new BalanceModel(document, this)),
       proxy_(new BalanceProxy(model_, this)) {
-  setObjectName(QStringLiteral("BalancePanel"));
   auto* body = new QWidget(this);
 
   name_filter_ = new QLineEdit(body);
@@ -78,13 +77,7 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
 
   view_ = new QTableView(body);
   view_->setModel(proxy_);
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::SingleSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->setTabKeyNavigation(false);
-  view_->setWordWrap(false);
-  view_->verticalHeader()->hide();
-  view_->verticalHeader()->setDefaultSectionSize(20);
+  SetUpList(view_, QAbstractItemView::SingleSelection);
   view_->horizontalHeader()->setSectionsClickable(true);
   view_->horizontalHeader()->setSortIndicatorShown(true);
   view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -185,14 +178,11 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(split);
   setWidget(body);
-  setFocusProxy(view_);
 
   connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           &BalancePanel::HeaderClicked);
-  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-    if (index.isValid())
-      emit showField(
-          {model_->Table(), proxy_->mapToSource(index).row(), GridColumnOf(index.column())});
+  ShowFieldOnActivation(view_, [this](const QModelIndex& row) {
+    return FieldRef{model_->Table(), proxy_->mapToSource(row).row(), GridColumnOf(row.column())};
   });
   connect(name_filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
     proxy_->SetNameFilter(text);
@@ -224,7 +214,7 @@ BalancePanel::BalancePanel(TableDocument* document, ComputedColumnStore* store, 
 }
 
 void BalancePanel::changeEvent(QEvent* event) {
-  QDockWidget::changeEvent(event);
+  GridPanel::changeEvent(event);
   if (event->type() != QEvent::LanguageChange)
     return;
   Retranslate();
@@ -262,14 +252,6 @@ void BalancePanel::Retranslate() {
 }
 
 BalancePanel::~BalancePanel() = default;
-
-void BalancePanel::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    emit leaveRequested();
-    return;
-  }
-  QDockWidget::keyPressEvent(event);
-}
 
 void BalancePanel::StoreColumns() {
   store_->Store(model_->Table(), model_->Computed());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDockWidget>
 #include <QPointF>
 #include <functional>
 #include <utility>
@@ -8,6 +7,7 @@
 
 #include "balance_chart.h"
 #include "balance_model.h"
+#include "grid_panel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -32,7 +32,7 @@ class ComputedColumnStore {
 // points and a line from each of them to the entry's point now. It follows
 // the tab, the document and the comparison file after each committed step,
 // while it is shown; hidden, it works nothing out.
-class BalancePanel : public QDockWidget {
+class BalancePanel : public GridPanel {
   Q_OBJECT
 
  public:
@@ -77,14 +77,7 @@ class BalancePanel : public QDockWidget {
   // The point of `entry` clicked: it is selected in the list and in the grid.
   void SelectEntry(int entry);
 
- signals:
-  // The user asked to see the cell of `field` in the grid.
-  void showField(const FieldRef& field);
-  // The user pressed Escape in the panel.
-  void leaveRequested();
-
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   // A switch of language shows every text of the panel in the new one.
   void changeEvent(QEvent* event) override;
 

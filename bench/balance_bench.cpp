@@ -30,6 +30,7 @@
 #include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ struct BalanceWindow {
     QString error;
     form.Document()->Comparison().Open(
         PathOf(other), [] { return true; }, error);
-    form.tc_Tabs->setCurrentIndex(table);
-    form.balance_commands_->ShowPanel->trigger();
-    panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(table);
+    Named<QAction>(&form, "ShowPanel")->trigger();
+    panel = qobject_cast<BalancePanel*>(form.Balance()->Panel());
     CatchUp();
     if (!dialogs.errors.isEmpty() || !panel) {
       std::fprintf(stderr, "the window did not open the sample\n");
@@ -69,19 +70,20 @@ void BM_Balance_KeystrokeCommit(benchmark::State& state) {
   std::vector<double> commits;
   int typed = 0;
   for (auto _ : state) {
-    form.sg_Table->SetCurrentCell(5, 3);
+    Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(5, 3);
     CatchUp();
     const std::size_t steps = form.Document()->History().Count();
-    QLineEdit* editor = form.sg_Table->CellEditor();
+    QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
     editor->selectAll();
     for (const QChar digit : QString::number(1000 + (typed++ % 50))) {
       QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(digit));
       QApplication::sendEvent(editor, &press);
     }
     const auto start = std::chrono::steady_clock::now();
-    form.sg_Table->SetCurrentCell(5, 4);  // leaving the cell commits the visit: one step
+    Named<TStringGrid>(&form, "sg_Table")
+        ->SetCurrentCell(5, 4);  // leaving the cell commits the visit: one step
     window.panel->repaint();
-    form.sg_Table->viewport()->repaint();
+    Named<TStringGrid>(&form, "sg_Table")->viewport()->repaint();
     CatchUp();
     const double took = SecondsSince(start);
     state.SetIterationTime(took);

@@ -29,6 +29,7 @@
 #include "main_form.h"
 #include "private_settings.h"
 #include "table_document.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ void BM_Open_Window(benchmark::State& state) {
   TMainForm& form = window.form;
   const int shown = static_cast<int>(state.range(0));
   const auto show_tab = [&] {
-    form.tc_Tabs->setCurrentIndex(shown);
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(shown);
     CatchUp();
   };
   show_tab();
@@ -145,7 +146,7 @@ void BM_Open_Window(benchmark::State& state) {
         ReadOnce(path);
         reads += SecondsSince(start);
         // That read warmed the caches for the next Open: away and back again.
-        form.tc_Tabs->setCurrentIndex((shown + 1) % kTableCount);
+        Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex((shown + 1) % kTableCount);
         CatchUp();
         show_tab();
       });
@@ -214,10 +215,10 @@ void BM_TabSwitch(benchmark::State& state) {
   TMainForm& form = window.form;
   std::vector<double> switches;
   for (auto _ : state) {
-    form.tc_Tabs->setCurrentIndex(from);
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(from);
     CatchUp();
     const auto start = std::chrono::steady_clock::now();
-    form.tc_Tabs->setCurrentIndex(into);
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(into);
     if (painted)
       CatchUp();
     const double took = SecondsSince(start);
@@ -238,7 +239,7 @@ BENCHMARK(BM_TabSwitch)
 void BM_SetField_Window(benchmark::State& state) {
   OpenWindow window;
   TMainForm& form = window.form;
-  GridModel* model = form.sg_Table->Model();
+  GridModel* model = Named<TStringGrid>(&form, "sg_Table")->Model();
   const QModelIndex cell = model->index(0, 0);
   std::vector<double> edits;
   int value = 0;
@@ -264,9 +265,9 @@ void BM_Keystroke_Window(benchmark::State& state) {
   const bool new_step = state.range(0) != 0;
   OpenWindow window;
   TMainForm& form = window.form;
-  form.sg_Table->SetCurrentCell(3, 3);
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(3, 3);
   CatchUp();
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
   std::vector<double> keystrokes;
   for (auto _ : state) {
     // Digits up to four, then back to one: the cell's text stays a number of
@@ -316,14 +317,14 @@ void BM_PasteWholeTable_Window(benchmark::State& state) {
   std::vector<double> pastes;
   unsigned turn = 0;
   for (auto _ : state) {
-    form.sg_Table->SetCurrentCell(1, 1);
+    Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(1, 1);
     auto start = std::chrono::steady_clock::now();
     form.Clipboard()->Paste(blocks[turn++ % 2]);
     CatchUp();
     if (time_the_undo) {
       // The paste just made is taken back as one step; only that is timed.
       start = std::chrono::steady_clock::now();
-      form.mm_Undo->trigger();
+      Named<QAction>(&form, "mm_Undo")->trigger();
       CatchUp();
     }
     const double took = SecondsSince(start);

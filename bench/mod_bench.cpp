@@ -25,6 +25,7 @@
 #include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -63,13 +64,13 @@ struct ModWindow {
     form.show();
     dialogs.open_answers.push_back(PathOf(SampleFile().path()));
     form.OpenClick();
-    form.pn_Changes->setVisible(panel);
+    Named<ChangesPanel>(&form, "ChangesPanel")->setVisible(panel);
     CatchUp();
     Check(dialogs);
   }
   void Compare(const QString& path) {
     dialogs.comparison_answers.push_back(path);
-    form.Mods()->CompareWith->trigger();
+    Named<QAction>(&form, "CompareWith")->trigger();
     Check(dialogs);
   }
   // Every field of the three tables set to another value, as one step.
@@ -116,9 +117,9 @@ void BM_Keystroke_Panel(benchmark::State& state) {
   TMainForm& form = window.form;
   if (all_changed)
     window.ChangeEveryField();
-  form.sg_Table->SetCurrentCell(3, 3);
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(3, 3);
   CatchUp();
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
   std::vector<double> keystrokes;
   for (auto _ : state) {
     const bool erase = editor->text().size() >= 2;
@@ -135,7 +136,7 @@ void BM_Keystroke_Panel(benchmark::State& state) {
     state.SetIterationTime(took);
     keystrokes.push_back(took * 1e6);
   }
-  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  state.counters["rows"] = Named<ChangesPanel>(&form, "ChangesPanel")->Model()->rowCount();
   ReportMedian(state, keystrokes, "median_us");
 }
 BENCHMARK(BM_Keystroke_Panel)
@@ -209,7 +210,7 @@ void BM_SetComparison_Window(benchmark::State& state) {
         CatchUp();
       },
       [&] {
-        window.form.Mods()->CloseComparison->trigger();
+        Named<QAction>(&window.form, "CloseComparison")->trigger();
         CatchUp();
       });
   ReportAgainstFloor(state, seconds, read_floor);
@@ -228,7 +229,7 @@ void BM_F7(benchmark::State& state) {
   std::vector<double> steps;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    window.form.Mods()->NextDifference->trigger();
+    Named<QAction>(&window.form, "NextDifference")->trigger();
     CatchUp();
     const double took = SecondsSince(start);
     state.SetIterationTime(took);
@@ -261,7 +262,7 @@ BENCHMARK(BM_F7_Search)->Arg(0)->Arg(1)->ArgName("two_fields")->UseManualTime();
 // grid, with the repaint that follows, and no comparison file.
 void BM_MoveCell(benchmark::State& state) {
   ModWindow window;
-  TStringGrid* grid = window.form.sg_Table;
+  TStringGrid* grid = Named<TStringGrid>(&window.form, "sg_Table");
   std::vector<double> moves;
   for (auto _ : state) {
     const int column = grid->CurrentColumn() % (ColCounts[kCreatures] - 1) + 1;
@@ -281,8 +282,8 @@ BENCHMARK(BM_MoveCell)->UseManualTime();
 void BM_Repaint(benchmark::State& state) {
   ModWindow window;
   const double seconds = TimeEach(state, [&] {
-    window.form.sg_Table->viewport()->update();
-    window.form.pn_Changes->View()->viewport()->update();
+    Named<TStringGrid>(&window.form, "sg_Table")->viewport()->update();
+    Named<ChangesPanel>(&window.form, "ChangesPanel")->View()->viewport()->update();
     CatchUp();
   });
   ReportAgainstFloor(state, seconds, read_floor);
@@ -294,8 +295,9 @@ BENCHMARK(BM_Repaint)->UseManualTime();
 void BM_RangeEdit_WholeTable(benchmark::State& state) {
   ModWindow window;
   TMainForm& form = window.form;
-  form.sg_Table->SetCurrentCell(1, 1);
-  form.sg_Table->ExtendRange(ColCounts[kCreatures] - 1, RowCounts[kCreatures] - 1);
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(1, 1);
+  Named<TStringGrid>(&form, "sg_Table")
+      ->ExtendRange(ColCounts[kCreatures] - 1, RowCounts[kCreatures] - 1);
   CatchUp();
   std::vector<double> edits;
   for (auto _ : state) {
@@ -303,13 +305,13 @@ void BM_RangeEdit_WholeTable(benchmark::State& state) {
         edits.size() % 2 == 0 ? RangeEdit::Operation::Add : RangeEdit::Operation::Subtract;
     window.dialogs.range_edit_answers.push_back({operation, 1, 0, 0, false});
     const auto start = std::chrono::steady_clock::now();
-    form.Mods()->EditRange->trigger();
+    Named<QAction>(&form, "EditRange")->trigger();
     CatchUp();
     const double took = SecondsSince(start);
     state.SetIterationTime(took);
     edits.push_back(took * 1e3);
   }
-  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  state.counters["rows"] = Named<ChangesPanel>(&form, "ChangesPanel")->Model()->rowCount();
   ReportMedian(state, edits, "median_ms");
 }
 BENCHMARK(BM_RangeEdit_WholeTable)->UseManualTime();
@@ -327,12 +329,13 @@ void BM_TakeFromComparison_AllTables(benchmark::State& state) {
   for (auto _ : state) {
     double took = 0;
     for (TableIndex table = 0; table < kTableCount; ++table) {
-      form.tc_Tabs->setCurrentIndex(table);
-      form.sg_Table->SetCurrentCell(1, 1);
-      form.sg_Table->ExtendRange(ColCounts[table] - 1, RowCounts[table] - 1);
+      Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(table);
+      Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(1, 1);
+      Named<TStringGrid>(&form, "sg_Table")
+          ->ExtendRange(ColCounts[table] - 1, RowCounts[table] - 1);
       CatchUp();
       const auto start = std::chrono::steady_clock::now();
-      form.Mods()->TakeFromComparison->trigger();
+      Named<QAction>(&form, "TakeFromComparison")->trigger();
       CatchUp();
       took += SecondsSince(start);
     }
@@ -340,11 +343,11 @@ void BM_TakeFromComparison_AllTables(benchmark::State& state) {
     takes.push_back(took * 1e3);
     state.PauseTiming();
     while (form.History()->CanUndo())
-      form.mm_Undo->trigger();
+      Named<QAction>(&form, "mm_Undo")->trigger();
     CatchUp();
     state.ResumeTiming();
   }
-  state.counters["rows"] = form.pn_Changes->Model()->rowCount();
+  state.counters["rows"] = Named<ChangesPanel>(&form, "ChangesPanel")->Model()->rowCount();
   ReportMedian(state, takes, "median_ms");
 }
 BENCHMARK(BM_TakeFromComparison_AllTables)->UseManualTime()->Iterations(5);

@@ -18,7 +18,7 @@ declare -A allowed=(
   [journal]="tables storage document formats"
   [cli]="tables storage document formats journal"
   [grid]="tables storage document"
-  [balance]="tables storage document formats"
+  [balance]="tables storage document formats grid"
   [ui]="tables storage document formats journal grid balance"
 )
 # Headers made by the build, not kept in a folder.

@@ -49,17 +49,16 @@ class SettingsColumnStore : public ComputedColumnStore {
 
 BalanceCommands::BalanceCommands(QMainWindow* window, TableDocument* document,
                                  UserSettings* settings, QMenu* view_menu,
-                                 std::function<void(const FieldRef&)> show_field,
-                                 std::function<void()> back_to_grid,
+                                 std::function<void(GridPanel*)> dock,
                                  std::function<void(const QString&)> error)
     : QObject(window),
       window_(window),
       document_(document),
       store_(std::make_unique<SettingsColumnStore>(settings)),
-      show_field_(std::move(show_field)),
-      back_to_grid_(std::move(back_to_grid)),
+      dock_(std::move(dock)),
       error_(std::move(error)) {
   ShowPanel = new QAction(this);
+  ShowPanel->setObjectName(QStringLiteral("ShowPanel"));
   SetTranslated(ShowPanel, QT_TRANSLATE_NOOP("Menu", "&Баланс"));
   ShowPanel->setCheckable(true);
   ShowPanel->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
@@ -73,13 +72,9 @@ void BalanceCommands::Toggle(bool shown) {
   if (!panel_ && shown) {
     auto* panel = new BalancePanel(document_, store_.get(), window_);
     panel_ = panel;
-    connect(panel, &BalancePanel::showField, this,
-            [this](const FieldRef& field) { show_field_(field); });
-    connect(panel, &BalancePanel::leaveRequested, this, [this] { back_to_grid_(); });
     if (notes_)
       panel->SetNotesSource(notes_);
-    panel_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-    window_->addDockWidget(Qt::BottomDockWidgetArea, panel_);
+    dock_(panel);
     // Closed by its own button, the menu item follows.
     connect(panel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
       if (!visible && !panel_->isVisible())

@@ -15,6 +15,7 @@ class QWidget;
 class TableDocument;
 class UserSettings;
 class ComputedColumnStore;
+class GridPanel;
 
 // Вид → Баланс (Ctrl+Shift+B): shows and hides the balance panel. The panel is
 // made the first time it is asked for, so that a window that never shows it
@@ -26,13 +27,13 @@ class BalanceCommands : public QObject {
 
  public:
   // Everything given must outlive this; the action goes into `view_menu`.
+  // `dock` places the panel under the grid, once, when it is first made.
   // `error` tells the user, once, that the panel's chart could not be loaded.
   BalanceCommands(QMainWindow* window, TableDocument* document, UserSettings* settings,
-                  QMenu* view_menu, std::function<void(const FieldRef&)> show_field,
-                  std::function<void()> back_to_grid, std::function<void(const QString&)> error);
+                  QMenu* view_menu, std::function<void(GridPanel*)> dock,
+                  std::function<void(const QString&)> error);
   ~BalanceCommands() override;
 
-  QAction* ShowPanel;
   // None until first shown (a BalancePanel).
   QDockWidget* Panel() const { return panel_; }
   // Where the field notes in force come from, for the panel's filter "только
@@ -43,11 +44,12 @@ class BalanceCommands : public QObject {
  private:
   void Toggle(bool shown);
 
+  QAction* ShowPanel;
+
   QMainWindow* window_;
   TableDocument* document_;
   std::unique_ptr<ComputedColumnStore> store_;
-  std::function<void(const FieldRef&)> show_field_;
-  std::function<void()> back_to_grid_;
+  std::function<void(GridPanel*)> dock_;
   std::function<void(const QString&)> error_;
   QDockWidget* panel_ = nullptr;
   std::function<const NotesChecker*()> notes_;

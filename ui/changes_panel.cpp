@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -16,26 +15,18 @@
 #include "ui_language.h"
 
 ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
-    : QDockWidget(parent), document_(document), model_(new ChangesModel(document, this)) {
-  setObjectName(QStringLiteral("ChangesPanel"));
+    : GridPanel(QStringLiteral("ChangesPanel"), parent),
+      document_(document),
+      model_(new ChangesModel(document, this)) {
   SetTranslated(this, QT_TRANSLATE_NOOP("Menu", "Изменения"), "windowTitle");
   auto* body = new QWidget(this);
   view_ = new QTableView(body);
   view_->setModel(model_);
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->setTabKeyNavigation(false);
-  view_->setWordWrap(false);
-  view_->verticalHeader()->hide();
-  view_->verticalHeader()->setDefaultSectionSize(20);
+  SetUpList(view_, QAbstractItemView::ExtendedSelection);
   view_->horizontalHeader()->setStretchLastSection(true);
   SetTranslated(view_, QT_TRANSLATE_NOOP("Menu", "Изменения"), "accessibleName");
-  // Enter and a double-click alike.
-  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-    if (index.isValid())
-      emit showField(model_->FieldAt(index.row()));
-  });
+  ShowFieldOnActivation(view_,
+                        [this](const QModelIndex& row) { return model_->FieldAt(row.row()); });
 
   compare_ = new QCheckBox(body);
   revert_ = new QPushButton(body);
@@ -61,20 +52,10 @@ ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
   layout->addWidget(view_, 1);
   layout->addLayout(buttons);
   setWidget(body);
-  setFocusProxy(view_);
   ComparisonChanged();
   // Hidden, the list costs every commit a look at every field for nothing.
   model_->Follow(isVisible());
   connect(this, &QDockWidget::visibilityChanged, model_, &ChangesModel::Follow);
-}
-
-void ChangesPanel::keyPressEvent(QKeyEvent* event) {
-  // The list and the buttons leave Escape to their parent.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    emit leaveRequested();
-    return;
-  }
-  QDockWidget::keyPressEvent(event);
 }
 
 std::vector<FieldRef> ChangesPanel::SelectedFields() const {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDockWidget>
 #include <vector>
 
 #include "changes_model.h"
+#include "grid_panel.h"
 
 class QCheckBox;
 class QPushButton;
@@ -16,7 +16,7 @@ class QTableView;
 // one step. Escape gives the keyboard back to the grid. While the panel is
 // hidden its list does not follow the document; shown again, it lists every
 // field again.
-class ChangesPanel : public QDockWidget {
+class ChangesPanel : public GridPanel {
   Q_OBJECT
 
  public:
@@ -33,15 +33,6 @@ class ChangesPanel : public QDockWidget {
   std::vector<FieldRef> SelectedFields() const;
   void RevertSelected();
   void TakeSelectedFromComparison();
-
- signals:
-  // The user asked to see the cell of `field`.
-  void showField(const FieldRef& field);
-  // The user pressed Escape in the panel.
-  void leaveRequested();
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ComparisonChanged();

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -25,17 +24,10 @@ const char* const kCaptions[] = {
 }  // namespace
 
 ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWidget* parent)
-    : QDockWidget(parent), document_(document), notes_(notes) {
-  setObjectName(QStringLiteral("ChecksPanel"));
+    : GridPanel(QStringLiteral("ChecksPanel"), parent), document_(document), notes_(notes) {
   SetTranslated(this, QT_TRANSLATE_NOOP("Menu", "Проверки"), "windowTitle");
   view_ = new QTableWidget(0, 5, this);
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::SingleSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->setTabKeyNavigation(false);
-  view_->setWordWrap(false);
-  view_->verticalHeader()->hide();
-  view_->verticalHeader()->setDefaultSectionSize(20);
+  SetUpList(view_, QAbstractItemView::SingleSelection);
   // The check's name takes the room; the rest as wide as their texts.
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   view_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
@@ -54,12 +46,11 @@ ChecksPanel::ChecksPanel(TableDocument* document, FieldNotesCommands* notes, QWi
   layout->addWidget(view_, 1);
   layout->addLayout(buttons);
   setWidget(body);
-  setFocusProxy(view_);
-  connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-    if (!index.isValid() || index.row() >= static_cast<int>(findings_.size()))
-      return;
-    const NoteFinding& finding = findings_[static_cast<std::size_t>(index.row())];
-    emit showField({finding.table, finding.entry, finding.column > 0 ? finding.column : 1});
+  ShowFieldOnActivation(view_, [this](const QModelIndex& row) -> std::optional<FieldRef> {
+    if (row.row() >= static_cast<int>(findings_.size()))
+      return std::nullopt;
+    const NoteFinding& finding = findings_[static_cast<std::size_t>(row.row())];
+    return FieldRef{finding.table, finding.entry, finding.column > 0 ? finding.column : 1};
   });
 
   // A step may tell of many cells; the list is made once they are all told.
@@ -121,18 +112,10 @@ void ChecksPanel::Refresh() {
   }
 }
 
-void ChecksPanel::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    emit leaveRequested();
-    return;
-  }
-  QDockWidget::keyPressEvent(event);
-}
-
 void ChecksPanel::changeEvent(QEvent* event) {
   // The captions and words follow a switch of language at once, as every
   // other text of the window does.
   if (event->type() == QEvent::LanguageChange)
     Refresh();
-  QDockWidget::changeEvent(event);
+  GridPanel::changeEvent(event);
 }

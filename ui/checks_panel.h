@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDockWidget>
 #include <vector>
 
+#include "grid_panel.h"
 #include "notes_checks.h"
 
 class FieldNotesCommands;
@@ -17,7 +17,7 @@ class TableDocument;
 // it is shown. Enter or a double-click on a row shows the entry (the field,
 // for a value outside its range). "Проверки..." edits the checks of the
 // table on show. Escape gives the keyboard back to the grid.
-class ChecksPanel : public QDockWidget {
+class ChecksPanel : public GridPanel {
   Q_OBJECT
 
  public:
@@ -33,12 +33,7 @@ class ChecksPanel : public QDockWidget {
   // events of a step are handled).
   void Refresh();
 
- signals:
-  void showField(const FieldRef& field);
-  void leaveRequested();
-
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QLatin1StringView>
+#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <span>
+#include <utility>
 
 #include "field_state.h"
 #include "table_index.h"
@@ -34,3 +38,11 @@ struct CommandWindow {
   // Shows a field's tab and cell, with the editor on it.
   std::function<void(const FieldRef&)> show_field;
 };
+
+// Gives each of a window's parts (its menus, actions and widgets) the name of
+// the member that holds it as object name: the name it is found by from
+// outside, as a person finds it by its caption.
+inline void NameParts(std::initializer_list<std::pair<QObject*, const char*>> parts) {
+  for (const auto& [part, name] : parts)
+    part->setObjectName(QLatin1StringView(name));
+}

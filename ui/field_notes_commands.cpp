@@ -46,6 +46,13 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   EditFieldNote = new QAction(CaptionMenu);
   SetTranslated(EditFieldNote, QT_TRANSLATE_NOOP("Menu", "&Заметка о поле..."));
   CaptionMenu->addAction(EditFieldNote);
+  NameParts({{NotesMenu, "NotesMenu"},
+             {OpenNotes, "OpenNotes"},
+             {ShippedNotes, "ShippedNotes"},
+             {EditBits, "EditBits"},
+             {EditValues, "EditValues"},
+             {CaptionMenu, "CaptionMenu"},
+             {EditFieldNote, "EditFieldNote"}});
   connect(EditFieldNote, &QAction::triggered, this,
           [this] { EditFieldNoteClick(caption_column_); });
   QHeaderView* captions = window_.grid->horizontalHeader();

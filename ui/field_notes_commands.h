@@ -29,14 +29,8 @@ class FieldNotesCommands : public QObject {
                      QAction* file_before, QMenu* edit_menu);
   ~FieldNotesCommands() override;
 
-  QMenu* NotesMenu;
-  QAction* OpenNotes;
-  QAction* ShippedNotes;
-  QAction* EditBits;
-  QAction* EditValues;
-  // The caption's context menu, with "Заметка о поле...".
-  QMenu* CaptionMenu;
-  QAction* EditFieldNote;
+  // The command whose keys the grid's cell editor would take (the bits editor's).
+  QAction* EditorKey() const { return EditBits; }
 
   void OpenNotesClick();
   void ShippedNotesClick();
@@ -76,6 +70,15 @@ class FieldNotesCommands : public QObject {
   std::optional<FieldRef> NamedValuesField() const;
   // The field of the current cell that can take a value.
   std::optional<FieldRef> CurrentField() const;
+
+  QMenu* NotesMenu;
+  QAction* OpenNotes;
+  QAction* ShippedNotes;
+  QAction* EditBits;
+  QAction* EditValues;
+  // The caption's context menu, with "Заметка о поле...".
+  QMenu* CaptionMenu;
+  QAction* EditFieldNote;
 
   CommandWindow window_;
   // The grid's model, which may go first as the window is taken down.

@@ -176,6 +176,15 @@ TMainForm::TMainForm(UserDialogs* dialogs, FileStore* store, QWidget* parent)
   // Said once a file, after the step whose write failed.
   connect(journal_, &RecoveryJournal::notWritten, this,
           [this](const QString& message) { dialogs_->ShowError(this, message); });
+  // Each part known by its member's name (command_window.h).
+  NameParts({{MainMenu, "MainMenu"},    {mm_File, "mm_File"},         {Open, "Open"},
+             {mm_SaveAs, "mm_SaveAs"},  {mm_Recent, "mm_Recent"},     {mm_Line, "mm_Line"},
+             {mm_Exit, "mm_Exit"},      {tc_Tabs, "tc_Tabs"},         {sg_Table, "sg_Table"},
+             {sb_Info, "sb_Info"},      {mm_Help, "mm_Help"},         {mm_About, "mm_About"},
+             {mm_Edit, "mm_Edit"},      {mm_Undo, "mm_Undo"},         {mm_Redo, "mm_Redo"},
+             {mm_Revert, "mm_Revert"},  {pm_Grid, "pm_Grid"},         {mm_View, "mm_View"},
+             {mm_Checks, "mm_Checks"},  {mm_Language, "mm_Language"}, {mm_Russian, "mm_Russian"},
+             {mm_English, "mm_English"}});
   built_ = true;
 }
 
@@ -190,17 +199,13 @@ TMainForm::~TMainForm() {
 
 void TMainForm::SetUpModWork() {
   mod_commands_ = new ModCommands(CommandContext(), mm_File, mm_Line, mm_Edit);
-  editor_commands_->Claim(mod_commands_->EditRange);
+  editor_commands_->Claim(mod_commands_->EditorKey());
   notes_commands_ = new FieldNotesCommands(CommandContext(), *settings_, mm_File, mm_Line, mm_Edit);
-  editor_commands_->Claim(notes_commands_->EditBits);
+  editor_commands_->Claim(notes_commands_->EditorKey());
 
   pn_Changes = new ChangesPanel(document_, this);
-  pn_Changes->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-  addDockWidget(Qt::BottomDockWidgetArea, pn_Changes);
+  DockUnderGrid(pn_Changes);
   pn_Changes->hide();
-  connect(pn_Changes, &ChangesPanel::showField, this, &TMainForm::ShowField);
-  connect(pn_Changes, &ChangesPanel::leaveRequested, this,
-          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 
   mm_View = new QMenu(MainMenu);
   SetTranslated(mm_View, QT_TRANSLATE_NOOP("Menu", "&Вид"), "title");
@@ -229,27 +234,28 @@ void TMainForm::SetUpModWork() {
   connect(mm_Checks, &QAction::triggered, this, &TMainForm::ShowChecksPanel);
   mm_View->addAction(mm_Checks);
   balance_commands_ = new BalanceCommands(
-      this, document_, settings_.get(), mm_View,
-      [this](const FieldRef& field) { ShowField(field); },
-      [this] { sg_Table->setFocus(Qt::OtherFocusReason); },
+      this, document_, settings_.get(), mm_View, [this](GridPanel* panel) { DockUnderGrid(panel); },
       [this](const QString& error) { dialogs_->ShowError(this, error); });
   balance_commands_->SetNotesSource([this] { return &notes_commands_->Checker(); });
   connect(notes_commands_, &FieldNotesCommands::notesChanged, balance_commands_,
           &BalanceCommands::NotesChanged);
   mm_View->addSeparator();
-  mm_View->addAction(mod_commands_->NextDifference);
-  mm_View->addAction(mod_commands_->PreviousDifference);
+  mod_commands_->AddSteps(mm_View);
   SetUpLanguageMenu();
+}
+
+void TMainForm::DockUnderGrid(GridPanel* panel) {
+  addDockWidget(Qt::BottomDockWidgetArea, panel);
+  connect(panel, &GridPanel::showField, this, &TMainForm::ShowField);
+  // Escape in the panel: the keyboard back in the cell it left.
+  connect(panel, &GridPanel::leaveRequested, this,
+          [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
 }
 
 void TMainForm::ShowChecksPanel(bool shown) {
   if (!pn_Checks && shown) {
     pn_Checks = new ChecksPanel(document_, notes_commands_, this);
-    pn_Checks->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::BottomDockWidgetArea, pn_Checks);
-    connect(pn_Checks, &ChecksPanel::showField, this, &TMainForm::ShowField);
-    connect(pn_Checks, &ChecksPanel::leaveRequested, this,
-            [this] { sg_Table->setFocus(Qt::OtherFocusReason); });
+    DockUnderGrid(pn_Checks);
     // Closed by its own button, the menu item follows. The panel and the item
     // are captured themselves, not through the window: the panel is hidden
     // again while the window is being destroyed.

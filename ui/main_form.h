@@ -21,6 +21,7 @@ class ChecksPanel;
 class EditorCommands;
 class FieldNotesCommands;
 class GridClipboard;
+class GridPanel;
 class ModCommands;
 class QAction;
 class QDragEnterEvent;
@@ -49,40 +50,8 @@ class TMainForm : public QMainWindow {
                      QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  QMenuBar* MainMenu;
-  QMenu* mm_File;
-  QAction* Open;
-  QAction* mm_SaveAs;
-  // Недавние файлы: the files opened or saved last, kept between runs.
-  QMenu* mm_Recent;
-  QAction* mm_Line;
-  QAction* mm_Exit;
-  QTabBar* tc_Tabs;
-  TStringGrid* sg_Table;
-  QStatusBar* sb_Info;
-  QMenu* mm_Help;
-  QAction* mm_About;
-  // Правка: undo and redo over the document, and the fields back from the file.
-  QMenu* mm_Edit;
-  QAction* mm_Undo;
-  QAction* mm_Redo;
-  QAction* mm_Revert;
-  // The grid's context menu.
-  QMenu* pm_Grid;
-  // Вид: the panel "Изменения" shown and hidden.
-  QMenu* mm_View;
-  ChangesPanel* pn_Changes;
-  // Вид → Проверки: the checks of the field notes that entries break; the
-  // panel is none until first shown.
-  QAction* mm_Checks;
-  ChecksPanel* pn_Checks = nullptr;
+  // Вид → Проверки: the panel shown or hidden, made the first time it is shown.
   void ShowChecksPanel(bool shown);
-  // Вид → Язык: Русский or English, at once and kept between runs.
-  QMenu* mm_Language;
-  QAction* mm_Russian;
-  QAction* mm_English;
-  // Вид → Баланс; none in a build without the balance panel.
-  BalanceCommands* balance_commands_ = nullptr;
 
   void FormShow();
   void mm_SaveAsClick();
@@ -140,6 +109,8 @@ class TMainForm : public QMainWindow {
   ModCommands* Mods() const { return mod_commands_; }
   // The field notes in force, their menu and the bits editor.
   FieldNotesCommands* FieldNotes() const { return notes_commands_; }
+  // Вид → Баланс and its panel; none in a build without the balance panel.
+  BalanceCommands* Balance() const { return balance_commands_; }
 
   // Shows the tab and the cell of `field`, with the keyboard in its editor.
   void ShowField(const FieldRef& field);
@@ -174,6 +145,9 @@ class TMainForm : public QMainWindow {
   void SetUpEditing();
   // The comparison commands, the range edit and the panel with its menu.
   void SetUpModWork();
+  // A panel at the bottom of the window, below the grid: the cell it asks to
+  // see is shown, and its Escape gives the keyboard back to the grid.
+  void DockUnderGrid(GridPanel* panel);
   // Shows the tab and the cell an undo or redo changes.
   void ShowTouchedField(const FieldRef& field);
   // Selects the tab `step` places on, wrapping around.
@@ -192,6 +166,42 @@ class TMainForm : public QMainWindow {
   // and the home folder when that folder is gone.
   QString DialogFolder() const;
   void RememberDialogFolder(const QString& chosen);
+
+  // The window's parts. Each has its member's name as object name, by which
+  // it is found from outside (the panels have theirs: ChangesPanel, ChecksPanel).
+  QMenuBar* MainMenu;
+  QMenu* mm_File;
+  QAction* Open;
+  QAction* mm_SaveAs;
+  // Недавние файлы: the files opened or saved last, kept between runs.
+  QMenu* mm_Recent;
+  QAction* mm_Line;
+  QAction* mm_Exit;
+  QTabBar* tc_Tabs;
+  TStringGrid* sg_Table;
+  QStatusBar* sb_Info;
+  QMenu* mm_Help;
+  QAction* mm_About;
+  // Правка: undo and redo over the document, and the fields back from the file.
+  QMenu* mm_Edit;
+  QAction* mm_Undo;
+  QAction* mm_Redo;
+  QAction* mm_Revert;
+  // The grid's context menu.
+  QMenu* pm_Grid;
+  // Вид: the panel "Изменения" shown and hidden.
+  QMenu* mm_View;
+  ChangesPanel* pn_Changes;
+  // Вид → Проверки: the checks of the field notes that entries break; the
+  // panel is none until first shown.
+  QAction* mm_Checks;
+  ChecksPanel* pn_Checks = nullptr;
+  // Вид → Язык: Русский or English, at once and kept between runs.
+  QMenu* mm_Language;
+  QAction* mm_Russian;
+  QAction* mm_English;
+  // Вид → Баланс; none in a build without the balance panel.
+  BalanceCommands* balance_commands_ = nullptr;
 
   std::unique_ptr<UserDialogs> own_dialogs_;
   UserDialogs* dialogs_;

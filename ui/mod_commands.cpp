@@ -42,6 +42,13 @@ ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_b
     window_.widget->addAction(action);
   }
 
+  NameParts({{CompareWith, "CompareWith"},
+             {CloseComparison, "CloseComparison"},
+             {TakeFromComparison, "TakeFromComparison"},
+             {EditRange, "EditRange"},
+             {NextDifference, "NextDifference"},
+             {PreviousDifference, "PreviousDifference"}});
+
   connect(CompareWith, &QAction::triggered, this, &ModCommands::CompareWithClick);
   connect(CloseComparison, &QAction::triggered, this, &ModCommands::CloseComparisonClick);
   connect(TakeFromComparison, &QAction::triggered, this, &ModCommands::TakeFromComparisonClick);
@@ -52,6 +59,11 @@ ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_b
   connect(&window_.document->Comparison(), &ComparisonFile::changed, this,
           &ModCommands::UpdateEnabled);
   UpdateEnabled();
+}
+
+void ModCommands::AddSteps(QMenu* menu) const {
+  menu->addAction(NextDifference);
+  menu->addAction(PreviousDifference);
 }
 
 void ModCommands::UpdateEnabled() {

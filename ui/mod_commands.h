@@ -29,12 +29,10 @@ class ModCommands : public QObject {
   // the editing items at the end of `edit_menu`.
   ModCommands(const Window& window, QMenu* file_menu, QAction* file_before, QMenu* edit_menu);
 
-  QAction* CompareWith;
-  QAction* CloseComparison;
-  QAction* TakeFromComparison;
-  QAction* EditRange;
-  QAction* NextDifference;
-  QAction* PreviousDifference;
+  // F7 and Shift+F7, put at the end of `menu` too.
+  void AddSteps(QMenu* menu) const;
+  // The command whose keys the grid's cell editor would take (Ctrl+E).
+  QAction* EditorKey() const { return EditRange; }
 
   void CompareWithClick();
   void CloseComparisonClick();
@@ -47,6 +45,13 @@ class ModCommands : public QObject {
   void UpdateEnabled();
   // The fields of the selected range, or of the current cell.
   std::vector<FieldRef> SelectedFields() const;
+
+  QAction* CompareWith;
+  QAction* CloseComparison;
+  QAction* TakeFromComparison;
+  QAction* EditRange;
+  QAction* NextDifference;
+  QAction* PreviousDifference;
 
   Window window_;
 };

@@ -13,17 +13,19 @@
 
 PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction* before)
     : QObject(window.widget), window_(window) {
-  const auto add = [&](const char* caption, void (PatchFileCommands::*handler)()) {
+  const auto add = [&](const char* name, const char* caption,
+                       void (PatchFileCommands::*handler)()) {
     auto* action = new QAction(menu);
+    NameParts({{action, name}});
     SetTranslated(action, caption);
     menu->insertAction(before, action);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  ExportPatch =
-      add(QT_TRANSLATE_NOOP("Menu", "Экспорт п&атча..."), &PatchFileCommands::ExportPatchClick);
-  ApplyPatch =
-      add(QT_TRANSLATE_NOOP("Menu", "Применить пат&ч..."), &PatchFileCommands::ApplyPatchClick);
+  ExportPatch = add("ExportPatch", QT_TRANSLATE_NOOP("Menu", "Экспорт п&атча..."),
+                    &PatchFileCommands::ExportPatchClick);
+  ApplyPatch = add("ApplyPatch", QT_TRANSLATE_NOOP("Menu", "Применить пат&ч..."),
+                   &PatchFileCommands::ApplyPatchClick);
   connect(window_.document, &TableDocument::fileChanged, this, &PatchFileCommands::UpdateEnabled);
   UpdateEnabled();
 }

@@ -30,14 +30,14 @@ class PatchFileCommands : public QObject {
   PatchFileCommands(const Window& window, QMenu* menu, QAction* before);
   ~PatchFileCommands() override;
 
-  QAction* ExportPatch;
-  QAction* ApplyPatch;
-
   void ExportPatchClick();
   void ApplyPatchClick();
 
  private:
   void UpdateEnabled();
+
+  QAction* ExportPatch;
+  QAction* ApplyPatch;
 
   Window window_;
 };

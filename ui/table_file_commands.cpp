@@ -45,23 +45,28 @@ CsvIssues OfEveryList(const std::vector<ChangeListFile>& lists,
 
 TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction* before)
     : QObject(window.widget), window_(window) {
-  const auto add = [&](const char* caption, void (TableFileCommands::*handler)()) {
+  const auto add = [&](const char* name, const char* caption,
+                       void (TableFileCommands::*handler)()) {
     auto* action = new QAction(menu);
+    NameParts({{action, name}});
     SetTranslated(action, caption);
     menu->insertAction(before, action);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  ExportCsv = add(QT_TRANSLATE_NOOP("Menu", "&Экспорт таблицы в CSV..."),
+  ExportCsv = add("ExportCsv", QT_TRANSLATE_NOOP("Menu", "&Экспорт таблицы в CSV..."),
                   &TableFileCommands::ExportCsvClick);
-  ImportCsv = add(QT_TRANSLATE_NOOP("Menu", "&Импорт таблицы из CSV..."),
+  ImportCsv = add("ImportCsv", QT_TRANSLATE_NOOP("Menu", "&Импорт таблицы из CSV..."),
                   &TableFileCommands::ImportCsvClick);
-  SaveChangeList = add(QT_TRANSLATE_NOOP("Menu", "Сохранить с&писок изменений..."),
-                       &TableFileCommands::SaveChangeListClick);
-  ApplyChangeList = add(QT_TRANSLATE_NOOP("Menu", "При&менить список изменений..."),
-                        &TableFileCommands::ApplyChangeListClick);
+  SaveChangeList =
+      add("SaveChangeList", QT_TRANSLATE_NOOP("Menu", "Сохранить с&писок изменений..."),
+          &TableFileCommands::SaveChangeListClick);
+  ApplyChangeList =
+      add("ApplyChangeList", QT_TRANSLATE_NOOP("Menu", "При&менить список изменений..."),
+          &TableFileCommands::ApplyChangeListClick);
   SaveListsReport =
-      add(QT_TRANSLATE_NOOP("Menu", "Сохранить о&тчёт о применённых списках изменений..."),
+      add("SaveListsReport",
+          QT_TRANSLATE_NOOP("Menu", "Сохранить о&тчёт о применённых списках изменений..."),
           &TableFileCommands::SaveListsReportClick);
   connect(window_.document, &TableDocument::fileChanged, this, &TableFileCommands::UpdateEnabled);
   UpdateEnabled();

@@ -32,12 +32,6 @@ class TableFileCommands : public QObject {
   TableFileCommands(const Window& window, QMenu* menu, QAction* before);
   ~TableFileCommands() override;
 
-  QAction* ExportCsv;
-  QAction* ImportCsv;
-  QAction* SaveChangeList;
-  QAction* ApplyChangeList;
-  QAction* SaveListsReport;
-
   void ExportCsvClick();
   void ImportCsvClick();
   void SaveChangeListClick();
@@ -67,6 +61,12 @@ class TableFileCommands : public QObject {
   bool Read(const QString& path, QByteArray& bytes);
   // Runs `change` as one step, with the grid repainted once at the end.
   void ApplyStep(const QString& name, const std::function<void()>& change);
+
+  QAction* ExportCsv;
+  QAction* ImportCsv;
+  QAction* SaveChangeList;
+  QAction* ApplyChangeList;
+  QAction* SaveListsReport;
 
   Window window_;
   // Which list each change of the last several applied came from, as CSV.

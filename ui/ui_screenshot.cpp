@@ -29,6 +29,7 @@
 #include "main_form.h"
 #include "private_settings.h"
 #include "sample_image.h"
+#include "window_parts.h"
 
 // Input the tool types as a user would; not a text the program shows.
 #define SAMPLE_INPUT(text) text
@@ -36,8 +37,8 @@
 namespace {
 
 void Type(TMainForm& form, int column, int row, const QString& text) {
-  form.sg_Table->SetCurrentCell(column, row);
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(column, row);
+  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
   editor->selectAll();
   for (const QChar letter : text) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
@@ -52,7 +53,8 @@ QString SpreadsheetBlock(const TMainForm& form, int column, int row) {
   for (int r = row; r < row + 5; ++r) {
     QStringList cells;
     for (int c = column; c < column + 4; ++c) {
-      const QString shown = QString::fromStdString(form.sg_Table->CellText(c, r));
+      const QString shown =
+          QString::fromStdString(Named<TStringGrid>(&form, "sg_Table")->CellText(c, r));
       if (r == row + 2 && c == column + 1)
         cells << QStringLiteral("12a");
       else if ((r + c) % 3 == 0)
@@ -106,21 +108,21 @@ int main(int argc, char* argv[]) {
   Type(form, 1, 1, QStringLiteral("7"));
   Grab(form).save(prefix + QStringLiteral("-creatures.png"));
   for (int tab = 1; tab < 3; ++tab) {
-    form.tc_Tabs->setCurrentIndex(tab);
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(tab);
     Grab(form).save(prefix + QStringLiteral("-tab%1.png").arg(tab));
   }
 
   // A block pasted with Ctrl+V: it stays selected, its marks show through.
-  form.tc_Tabs->setCurrentIndex(0);
-  form.sg_Table->SetCurrentCell(3, 4);
+  Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(0);
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(3, 4);
   QGuiApplication::clipboard()->setText(SpreadsheetBlock(form, 3, 4));
   QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
-  QApplication::sendEvent(form.sg_Table->CellEditor(), &paste);
+  QApplication::sendEvent(Named<TStringGrid>(&form, "sg_Table")->CellEditor(), &paste);
   Grab(form).save(prefix + QStringLiteral("-paste.png"));
 
   // The About window over the main window, as the screen shows them. Only a
   // display server (Xvfb will do) has a screen to take this from.
-  form.tc_Tabs->setCurrentIndex(0);
+  Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(0);
   Type(form, 3, 3, QStringLiteral("12a"));  // the tab switches dropped it: not a number
   form.move(0, 0);
   form.mm_AboutClick();
@@ -151,8 +153,8 @@ int main(int argc, char* argv[]) {
                       QStringLiteral(SAMPLE_INPUT("Здоровье > 40000 ? value * 1.25 : value * 0.8")),
                       false));
   form.resize(1180, 860);
-  form.balance_commands_->ShowPanel->trigger();
-  auto* panel = qobject_cast<BalancePanel*>(form.balance_commands_->Panel());
+  Named<QAction>(&form, "ShowPanel")->trigger();
+  auto* panel = qobject_cast<BalancePanel*>(form.Balance()->Panel());
   panel->AddComputedColumn(
       {QStringLiteral(SAMPLE_INPUT("Здоровье на золото")),
        QStringLiteral(SAMPLE_INPUT("Золото > 0 ? Здоровье / Золото : 0 / 0"))});

@@ -34,8 +34,8 @@ class BalanceWindowTest : public SampleWindowTest {
   BalancePanel* ShowPanel() {
     // The chart plugin where the build leaves it, beside the editor.
     QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
-    form->balance_commands_->ShowPanel->trigger();
-    auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
+    Named<QAction>(form, "ShowPanel")->trigger();
+    auto* panel = qobject_cast<BalancePanel*>(form->Balance()->Panel());
     EXPECT_NE(panel, nullptr);
     return panel;
   }
@@ -153,9 +153,9 @@ TEST_F(BalanceWindowTest, SortsFiltersClicksAPointAndFollowsAFormulaEditAndItsUn
             QStringLiteral("Половина здоровья"));
   EXPECT_EQ(*panel->Model()->Number(3, computed), Value(3, kHealth) / 2.0);
   // Kept per table: another tab has none, and coming back brings it again.
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   EXPECT_EQ(panel->Model()->columnCount(), ColCounts[kSpells]);
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   ASSERT_EQ(panel->Model()->columnCount(), computed + 1);
 
   // A formula edit over a column of the grid: the panel shows it, and one
@@ -239,16 +239,16 @@ TEST_F(BalanceWindowTest, ComputedColumnsAreWorkedOutOnlyWhileThePanelShows) {
   const int computed = panel->Model()->FirstComputed();
   EXPECT_EQ(panel->Model()->Number(3, computed), Value(3, kHealth) * 2.0);
 
-  form->balance_commands_->ShowPanel->trigger();
+  Named<QAction>(form, "ShowPanel")->trigger();
   ASSERT_FALSE(panel->isVisible());
-  form->tc_Tabs->setCurrentIndex(kSpells);
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   RangeEditPlan plan;
   plan.changes.push_back({{kCreatures, 3, kHealth}, 1234});
   CarryOut(*form->Document(), plan);
   EXPECT_FALSE(panel->Model()->Number(3, computed).has_value());
 
-  form->balance_commands_->ShowPanel->trigger();
+  Named<QAction>(form, "ShowPanel")->trigger();
   ASSERT_TRUE(panel->isVisible());
   EXPECT_EQ(panel->Model()->Number(3, computed), 2468.0);
 }
@@ -282,8 +282,8 @@ TEST_F(BalanceStoredColumnsTest, KeepsFormulasFromBeforeWithTheirError) {
   EXPECT_EQ(panel->Model()->Number(3, first + 1), Value(3, kMinDamage) * 2.0);
 
   panel->AddComputedColumn({QStringLiteral("Третье"), QStringLiteral("Атака")});
-  form->tc_Tabs->setCurrentIndex(kSpells);
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   const std::vector<ComputedColumn> kept = panel->Model()->Computed();
   ASSERT_EQ(kept.size(), 3u);
   EXPECT_EQ(kept[0].formula, QStringLiteral("row[\"Мин. урон\"] * 2"));

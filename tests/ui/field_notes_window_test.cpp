@@ -48,9 +48,9 @@ TEST_F(FieldNotesWindowTest, TheBitsEditorSetsTwoBitsAsOneStep) {
 
   // A byte has no bits editor; a 32-bit field has.
   grid->SetCurrentCell(kAttack, 3);
-  EXPECT_FALSE(form->FieldNotes()->EditBits->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "EditBits")->isEnabled());
   grid->SetCurrentCell(kProperties, 3);
-  ASSERT_TRUE(form->FieldNotes()->EditBits->isEnabled());
+  ASSERT_TRUE(Named<QAction>(form, "EditBits")->isEnabled());
 
   const FieldRef field{kCreatures, 2, kProperties};
   const auto before = static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field));
@@ -67,7 +67,7 @@ TEST_F(FieldNotesWindowTest, TheBitsEditorSetsTwoBitsAsOneStep) {
     return std::optional<std::uint32_t>(dialog.Value());
   };
   const std::size_t steps = form->History()->Count();
-  form->FieldNotes()->EditBits->trigger();
+  Named<QAction>(form, "EditBits")->trigger();
 
   ASSERT_EQ(dialogs.bits_questions.size(), 1u);
   EXPECT_EQ(dialogs.bits_questions[0].value, before);
@@ -92,7 +92,7 @@ TEST_F(FieldNotesWindowTest, TheBitsEditorSetsTwoBitsAsOneStep) {
 
   // Cancelled, nothing changes and no step is made.
   dialogs.bits_answer = nullptr;
-  form->FieldNotes()->EditBits->trigger();
+  Named<QAction>(form, "EditBits")->trigger();
   EXPECT_EQ(form->History()->Count(), steps + 1);
 }
 
@@ -183,9 +183,9 @@ TEST_F(FieldNotesWindowTest, TheChecksPanelFollowsEachStepAndShowsTheEntry) {
                               "condition": "Мин_урон <= Макс_урон", "level": "error"}]},
     "spells": {"fields": {"Мана": {"max": 100}}}}})")));
   ASSERT_TRUE(form->FieldNotes()->Load(notes));
-  EXPECT_EQ(form->pn_Checks, nullptr);  // made when first shown
-  form->mm_Checks->trigger();
-  ChecksPanel* panel = form->pn_Checks;
+  EXPECT_EQ(Named<ChecksPanel>(form, "ChecksPanel"), nullptr);  // made when first shown
+  Named<QAction>(form, "mm_Checks")->trigger();
+  ChecksPanel* panel = Named<ChecksPanel>(form, "ChecksPanel");
   ASSERT_NE(panel, nullptr);
   ASSERT_TRUE(panel->isVisible());
 
@@ -236,16 +236,16 @@ TEST_F(FieldNotesWindowTest, ANamedValueIsChosenByItsNameAsOneStep) {
   ASSERT_TRUE(form->FieldNotes()->Load(notes));
   constexpr int kFaction = 13;
   grid->SetCurrentCell(kSpeed, 4);
-  EXPECT_FALSE(form->FieldNotes()->EditValues->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "EditValues")->isEnabled());
   grid->SetCurrentCell(kFaction, 4);
-  ASSERT_TRUE(form->FieldNotes()->EditValues->isEnabled());
+  ASSERT_TRUE(Named<QAction>(form, "EditValues")->isEnabled());
 
   const FieldRef field{kCreatures, 3, kFaction};
   const std::int32_t before = form->Document()->ValueAfterCommit(field);
   const std::int64_t chosen = before == 2 ? 1 : 2;
   dialogs.named_value_answers.push_back(chosen);
   const std::size_t steps = form->History()->Count();
-  form->FieldNotes()->EditValues->trigger();
+  Named<QAction>(form, "EditValues")->trigger();
   ASSERT_EQ(dialogs.value_questions.size(), 1u);
   // Offered in order of value, with the field's own value as it is.
   const auto& names = dialogs.value_questions[0].names;
@@ -321,8 +321,8 @@ TEST_F(FieldNotesWindowTest, TheBalancePanelShowsOnlyTheEntriesWithFaults) {
     "creatures": {"fields": {"Скорость": {"min": -50, "max": 50}},
                   "checks": [{"name": {"ru": "a"}, "condition": "Мин_урон <= Макс_урон", "level": "error"}]}}})")));
   ASSERT_TRUE(form->FieldNotes()->Load(notes));
-  form->balance_commands_->ShowPanel->trigger();
-  auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
+  Named<QAction>(form, "ShowPanel")->trigger();
+  auto* panel = qobject_cast<BalancePanel*>(form->Balance()->Panel());
   ASSERT_NE(panel, nullptr);
   const int all = panel->Proxy()->rowCount();
   ASSERT_EQ(all, EntryCount(kCreatures));
@@ -370,8 +370,8 @@ TEST_F(FieldNotesWindowTest, ChecksEditedInThePanelAreWrittenAndInForce) {
     dialog.RemoveCurrentRow();
     return dialog.Checks();
   };
-  form->mm_Checks->trigger();
-  form->pn_Checks->EditButton()->click();
+  Named<QAction>(form, "mm_Checks")->trigger();
+  Named<ChecksPanel>(form, "ChecksPanel")->EditButton()->click();
   EXPECT_TRUE(refused_bad_condition);
 
   const std::vector<NoteCheck> expected{
@@ -384,12 +384,12 @@ TEST_F(FieldNotesWindowTest, ChecksEditedInThePanelAreWrittenAndInForce) {
   // The rest of the file is as it was.
   EXPECT_EQ(written->Field(kCreatures, kSpeed).max, 1);
   // The panel lists the new check's faults.
-  form->pn_Checks->Refresh();
+  Named<ChecksPanel>(form, "ChecksPanel")->Refresh();
   int fast = 0;
   for (int entry = 0; entry < EntryCount(kCreatures); ++entry)
     fast += form->Document()->ValueAfterCommit({kCreatures, entry, kSpeed}) <= 100;
   int listed = 0;
-  for (const NoteFinding& finding : form->pn_Checks->Findings())
+  for (const NoteFinding& finding : Named<ChecksPanel>(form, "ChecksPanel")->Findings())
     listed += finding.check == 0;
   EXPECT_EQ(listed, fast);
 }

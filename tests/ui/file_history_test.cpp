@@ -134,9 +134,9 @@ class FileHistoryTest : public WindowTest {
   // The items of Недавние файлы above its separator, as the user sees them
   // when the submenu opens.
   QStringList RecentItems() const {
-    emit form->mm_Recent->aboutToShow();
+    emit Named<QMenu>(form, "mm_Recent")->aboutToShow();
     QStringList texts;
-    for (const QAction* item : form->mm_Recent->actions()) {
+    for (const QAction* item : Named<QMenu>(form, "mm_Recent")->actions()) {
       if (item->isSeparator())
         break;
       texts << item->text();
@@ -145,8 +145,8 @@ class FileHistoryTest : public WindowTest {
   }
 
   QAction* RecentItem(const QString& text) const {
-    emit form->mm_Recent->aboutToShow();
-    for (QAction* item : form->mm_Recent->actions()) {
+    emit Named<QMenu>(form, "mm_Recent")->aboutToShow();
+    for (QAction* item : Named<QMenu>(form, "mm_Recent")->actions()) {
       if (item->text() == text)
         return item;
     }
@@ -162,22 +162,23 @@ TEST_F(FileHistoryTest, OneDroppedLocalFileOpensAnythingElseIsExplained) {
   const std::unique_ptr<QMimeData> one_file = Urls({QUrl::fromLocalFile(sample)});
   // The cell editor is a text field and still takes a drag of text; a file
   // goes past it to the window.
-  form->sg_Table->SetCurrentCell(2, 3);
+  Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(2, 3);
   QMimeData text;
   text.setText(QStringLiteral("12"));
   QDragEnterEvent enter(QPoint(5, 5), kOffered, &text, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form->sg_Table->CellEditor(), &enter);
+  QApplication::sendEvent(Named<TStringGrid>(form, "sg_Table")->CellEditor(), &enter);
   QDropEvent text_drop(QPointF(5, 5), kOffered, &text, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form->sg_Table->CellEditor(), &text_drop);
+  QApplication::sendEvent(Named<TStringGrid>(form, "sg_Table")->CellEditor(), &text_drop);
   QApplication::processEvents();
-  EXPECT_EQ(form->sg_Table->CellEditor()->text(), QStringLiteral("12"));
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->text(), QStringLiteral("12"));
   EXPECT_TRUE(dialogs.errors.isEmpty());
 
   // Refused drops say why and read nothing.
-  Drop(form->sg_Table->viewport(),
+  Drop(Named<TStringGrid>(form, "sg_Table")->viewport(),
        *Urls({QUrl::fromLocalFile(sample), QUrl::fromLocalFile(other)}));
-  Drop(form->sg_Table->CellEditor(), *Urls({QUrl(QStringLiteral("https://example.org/a.exe"))}));
-  Drop(form->tc_Tabs, text);
+  Drop(Named<TStringGrid>(form, "sg_Table")->CellEditor(),
+       *Urls({QUrl(QStringLiteral("https://example.org/a.exe"))}));
+  Drop(Named<QTabBar>(form, "tc_Tabs"), text);
   ASSERT_EQ(dialogs.errors.size(), 3);
   EXPECT_EQ(dialogs.errors[0], QStringLiteral("Можно открыть только один файл, а перетащено 2."));
   EXPECT_TRUE(dialogs.errors[1].contains(QStringLiteral("https://example.org/a.exe")));
@@ -197,17 +198,17 @@ TEST_F(FileHistoryTest, OneDroppedLocalFileOpensAnythingElseIsExplained) {
   EXPECT_FALSE(form->FileLoaded());
 
   // One file dropped on the cell editor opens; the editor keeps no path.
-  Drop(form->sg_Table->CellEditor(), *one_file);
+  Drop(Named<TStringGrid>(form, "sg_Table")->CellEditor(), *one_file);
   ASSERT_TRUE(form->FileLoaded());
   EXPECT_EQ(form->TargetFileName(), sample);
-  EXPECT_EQ(QString::fromStdString(form->sg_Table->CellText(2, 3)),
-            form->sg_Table->CellEditor()->text());
+  EXPECT_EQ(QString::fromStdString(Named<TStringGrid>(form, "sg_Table")->CellText(2, 3)),
+            Named<TStringGrid>(form, "sg_Table")->CellEditor()->text());
   EXPECT_EQ(dialogs.errors.size(), 3);
   EXPECT_EQ(RecentItems(), QStringList{QStringLiteral("&1 ") + QDir::toNativeSeparators(sample)});
 }
 
 TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
-  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+  EXPECT_FALSE(Named<QMenu>(form, "mm_Recent")->menuAction()->isEnabled());
   const QString first = WriteSample(QStringLiteral("HMM2PL.exe"));
   const QString copy = Path(QStringLiteral("a & b/copy.exe"));
   ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("a & b"))));
@@ -220,7 +221,7 @@ TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
   const QString copy_item =
       QStringLiteral("&2 ") + QDir::toNativeSeparators(copy).replace('&', QStringLiteral("&&"));
   ASSERT_EQ(RecentItems(), (QStringList{first_item, copy_item}));
-  EXPECT_TRUE(form->mm_Recent->menuAction()->isEnabled());
+  EXPECT_TRUE(Named<QMenu>(form, "mm_Recent")->menuAction()->isEnabled());
 
   // Chosen, the file opens as Open opens it and comes first.
   RecentItem(copy_item)->trigger();
@@ -241,9 +242,9 @@ TEST_F(FileHistoryTest, RecentFilesSurviveARestartAndForgetMissingFiles) {
 
   RecentItem(QStringLiteral("&Очистить список"))->trigger();
   EXPECT_TRUE(RecentItems().isEmpty());
-  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+  EXPECT_FALSE(Named<QMenu>(form, "mm_Recent")->menuAction()->isEnabled());
   Restart();
-  EXPECT_FALSE(form->mm_Recent->menuAction()->isEnabled());
+  EXPECT_FALSE(Named<QMenu>(form, "mm_Recent")->menuAction()->isEnabled());
 }
 
 // The folder of the file chosen last is where the next run's dialogs start;

@@ -77,7 +77,7 @@ TEST_F(FindBarTest, TypingF3AndShiftF3VisitTheMatchingRowsInTheCurrentColumn) {
   Press(bar->Field(), Qt::Key_F3, Qt::ShiftModifier);
   EXPECT_EQ(grid->CurrentRow(), matches[matches.size() - 2]);
   EXPECT_EQ(grid->CurrentColumn(), 4);
-  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+  EXPECT_TRUE(Named<QStatusBar>(form, "sb_Info")->currentMessage().isEmpty());
 
   // Escape gives the keyboard back to the cell editor, where typing edits the
   // found cell; F3 goes on finding from there.
@@ -103,7 +103,7 @@ TEST_F(FindBarTest, NoMatchShowsInTheFieldAndMovesNothing) {
   Press(bar->Field(), Qt::Key_F3, Qt::ShiftModifier);
   EXPECT_EQ(grid->CurrentRow(), 9);
   EXPECT_EQ(grid->CurrentColumn(), 2);
-  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+  EXPECT_TRUE(Named<QStatusBar>(form, "sb_Info")->currentMessage().isEmpty());
   // Back to text that matches: the field looks as before.
   bar->Field()->selectAll();
   Type(bar->Field(), Name(40).left(3).toLower());

@@ -45,15 +45,15 @@ TEST_F(GridModelTest, QtsModelTesterFindsNothingThroughASession) {
   edit(0, 0, QStringLiteral("12"));
   edit(3, 4, QStringLiteral("abc"));  // not a number: marked
   for (const int tab : {2, 1, 0, 1}) {
-    form->tc_Tabs->setCurrentIndex(tab);
+    Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(tab);
     edit(model->rowCount() - 1, model->columnCount() - 1, QStringLiteral("7"));
   }
   grid->SetCurrentCell(1, 1);
   form->Clipboard()->Paste(QStringLiteral("1\t2\t3\r\n4\t5\t6\r\n"));
   // Undo as far as it goes, showing the tab of each step in turn.
-  while (form->mm_Undo->isEnabled())
-    form->mm_Undo->trigger();
-  form->tc_Tabs->setCurrentIndex(2);
+  while (Named<QAction>(form, "mm_Undo")->isEnabled())
+    Named<QAction>(form, "mm_Undo")->trigger();
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(2);
   OpenFile(WriteSample(QStringLiteral("other.exe"), 8));
   ASSERT_TRUE(form->FileLoaded());
   EXPECT_EQ(model->rowCount(), RowCounts[kCreatures] - 1);

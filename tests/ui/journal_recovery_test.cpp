@@ -61,12 +61,12 @@ constexpr int kFirstEditorEdits = 3;
 // Goes to the edit's cell, ending the visit of the cell before.
 void MoveTo(TMainForm& form, const Edit& edit) {
   if (form.ActiveTable() != edit.table)
-    form.tc_Tabs->setCurrentIndex(edit.table);
-  form.sg_Table->SetCurrentCell(edit.column, edit.row);
+    Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(edit.table);
+  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(edit.column, edit.row);
 }
 
 void TypeText(TMainForm& form, const Edit& edit) {
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
   QTest::keyClick(editor, Qt::Key_Delete);
@@ -112,7 +112,7 @@ TEST(JournalChild, DISABLED_EditsAndWaitsToBeKilled) {
   // Typed, and Enter, which keeps the cell: the visit goes on, and what it
   // typed reaches the journal all the same.
   TypeText(form, last);
-  QTest::keyClick(form.sg_Table->CellEditor(), Qt::Key_Return);
+  QTest::keyClick(Named<TStringGrid>(&form, "sg_Table")->CellEditor(), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
         const auto content = JournalOnDisk(journal);

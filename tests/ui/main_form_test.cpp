@@ -59,15 +59,15 @@ class MainFormTest : public WindowTest {
  protected:
   // The user clicks a tab.
   void ClickTab(int index) {
-    QTest::mouseClick(form->tc_Tabs, Qt::LeftButton, Qt::NoModifier,
-                      form->tc_Tabs->tabRect(index).center());
-    ASSERT_EQ(form->tc_Tabs->currentIndex(), index);
+    QTest::mouseClick(Named<QTabBar>(form, "tc_Tabs"), Qt::LeftButton, Qt::NoModifier,
+                      Named<QTabBar>(form, "tc_Tabs")->tabRect(index).center());
+    ASSERT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), index);
   }
 
   // The user moves to a cell and types `text` over what it holds, key by key.
   void TypeInto(int column, int row, const QString& text) {
-    form->sg_Table->SetCurrentCell(column, row);
-    QLineEdit* editor = form->sg_Table->CellEditor();
+    Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(column, row);
+    QLineEdit* editor = Named<TStringGrid>(form, "sg_Table")->CellEditor();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Delete);
@@ -83,8 +83,12 @@ class MainFormTest : public WindowTest {
     StoreColumn(expected, entry, column, value);
   }
 
-  std::string Cell(int column, int row) const { return form->sg_Table->CellText(column, row); }
-  CellMark Mark(int column, int row) const { return form->sg_Table->Mark(column, row); }
+  std::string Cell(int column, int row) const {
+    return Named<TStringGrid>(form, "sg_Table")->CellText(column, row);
+  }
+  CellMark Mark(int column, int row) const {
+    return Named<TStringGrid>(form, "sg_Table")->Mark(column, row);
+  }
 
   // The grid as a fill from `tables` shapes it for `index`.
   static MemoryGrid Filled(TableIndex index, const TableSet& tables) {
@@ -124,22 +128,84 @@ class MainFormTest : public WindowTest {
 // --- The window before any file ---------------------------------------------
 
 TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
-  EXPECT_EQ(form->mm_File->title(), QStringLiteral("&Файл"));
-  EXPECT_EQ(form->Open->text(), QStringLiteral("&Открыть..."));
-  EXPECT_EQ(form->Open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-  EXPECT_EQ(form->mm_SaveAs->text(), QStringLiteral("&Сохранить как..."));
-  EXPECT_TRUE(form->mm_Line->isSeparator());
-  EXPECT_EQ(form->mm_Exit->text(), QStringLiteral("&Выход"));
-  EXPECT_EQ(form->mm_Help->title(), QStringLiteral("&Справка"));
-  EXPECT_EQ(form->mm_About->text(), QStringLiteral("&О программе"));
+  EXPECT_EQ(Named<QMenu>(form, "mm_File")->title(), QStringLiteral("&Файл"));
+  EXPECT_EQ(Named<QAction>(form, "Open")->text(), QStringLiteral("&Открыть..."));
+  EXPECT_EQ(Named<QAction>(form, "Open")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(Named<QAction>(form, "mm_SaveAs")->text(), QStringLiteral("&Сохранить как..."));
+  EXPECT_TRUE(Named<QAction>(form, "mm_Line")->isSeparator());
+  EXPECT_EQ(Named<QAction>(form, "mm_Exit")->text(), QStringLiteral("&Выход"));
+  EXPECT_EQ(Named<QMenu>(form, "mm_Help")->title(), QStringLiteral("&Справка"));
+  EXPECT_EQ(Named<QAction>(form, "mm_About")->text(), QStringLiteral("&О программе"));
   // Items added later go between Save As and the separator.
-  const QList<QAction*> items = form->mm_File->actions();
+  const QList<QAction*> items = Named<QMenu>(form, "mm_File")->actions();
   ASSERT_GE(items.size(), 4);
-  EXPECT_EQ(items[0], form->Open);
-  EXPECT_EQ(items[1], form->mm_SaveAs);
-  EXPECT_EQ(items[items.size() - 2], form->mm_Line);
-  EXPECT_EQ(items.back(), form->mm_Exit);
-  EXPECT_TRUE(items.contains(form->mm_Recent->menuAction()));
+  EXPECT_EQ(items[0], Named<QAction>(form, "Open"));
+  EXPECT_EQ(items[1], Named<QAction>(form, "mm_SaveAs"));
+  EXPECT_EQ(items[items.size() - 2], Named<QAction>(form, "mm_Line"));
+  EXPECT_EQ(items.back(), Named<QAction>(form, "mm_Exit"));
+  EXPECT_TRUE(items.contains(Named<QMenu>(form, "mm_Recent")->menuAction()));
+}
+
+// Each part of the window is found by its name, and by that name alone: no
+// other object of the window shares it, and it is of the kind it names.
+TEST_F(MainFormTest, EveryPartIsFoundByItsOneName) {
+  form->ShowChecksPanel(true);
+  Named<QAction>(form, "ShowPanel")->trigger();
+  const struct {
+    const char* name;
+    const char* kind;
+  } parts[] = {{"MainMenu", "QMenuBar"},
+               {"mm_File", "QMenu"},
+               {"Open", "QAction"},
+               {"mm_SaveAs", "QAction"},
+               {"mm_Recent", "QMenu"},
+               {"mm_Line", "QAction"},
+               {"mm_Exit", "QAction"},
+               {"tc_Tabs", "QTabBar"},
+               {"sg_Table", "TStringGrid"},
+               {"sb_Info", "QStatusBar"},
+               {"mm_Help", "QMenu"},
+               {"mm_About", "QAction"},
+               {"mm_Edit", "QMenu"},
+               {"mm_Undo", "QAction"},
+               {"mm_Redo", "QAction"},
+               {"mm_Revert", "QAction"},
+               {"pm_Grid", "QMenu"},
+               {"mm_View", "QMenu"},
+               {"mm_Checks", "QAction"},
+               {"mm_Language", "QMenu"},
+               {"mm_Russian", "QAction"},
+               {"mm_English", "QAction"},
+               {"ChangesPanel", "ChangesPanel"},
+               {"ChecksPanel", "ChecksPanel"},
+               {"BalancePanel", "BalancePanel"},
+               {"ShowPanel", "QAction"},
+               {"NotesMenu", "QMenu"},
+               {"OpenNotes", "QAction"},
+               {"ShippedNotes", "QAction"},
+               {"EditBits", "QAction"},
+               {"EditValues", "QAction"},
+               {"CaptionMenu", "QMenu"},
+               {"EditFieldNote", "QAction"},
+               {"CompareWith", "QAction"},
+               {"CloseComparison", "QAction"},
+               {"TakeFromComparison", "QAction"},
+               {"EditRange", "QAction"},
+               {"NextDifference", "QAction"},
+               {"PreviousDifference", "QAction"},
+               {"ExportPatch", "QAction"},
+               {"ApplyPatch", "QAction"},
+               {"ExportCsv", "QAction"},
+               {"ImportCsv", "QAction"},
+               {"SaveChangeList", "QAction"},
+               {"ApplyChangeList", "QAction"},
+               {"SaveListsReport", "QAction"}};
+  for (const auto& part : parts) {
+    SCOPED_TRACE(part.name);
+    const QList<QObject*> found = form->findChildren<QObject*>(QLatin1StringView(part.name));
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_STREQ(found.front()->metaObject()->className(), part.kind);
+  }
 }
 
 // Вид → Язык: the menus, tabs, captions and Qt's own texts change at once,
@@ -148,17 +214,20 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
   const auto shown = [](TMainForm& window) {
     QCoreApplication::processEvents();  // the LanguageChange events are posted
     return QStringList{
-        window.mm_File->title(),
-        window.Open->text(),
-        window.mm_Edit->title(),
-        window.mm_Undo->text(),
-        window.mm_View->title(),
-        window.mm_Language->title(),
-        window.mm_Recent->title(),
-        window.tc_Tabs->tabText(kSpells),
-        QString::fromStdString(window.sg_Table->CellText(1, 0)),
-        window.pn_Changes->windowTitle(),
-        window.pn_Changes->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+        Named<QMenu>(&window, "mm_File")->title(),
+        Named<QAction>(&window, "Open")->text(),
+        Named<QMenu>(&window, "mm_Edit")->title(),
+        Named<QAction>(&window, "mm_Undo")->text(),
+        Named<QMenu>(&window, "mm_View")->title(),
+        Named<QMenu>(&window, "mm_Language")->title(),
+        Named<QMenu>(&window, "mm_Recent")->title(),
+        Named<QTabBar>(&window, "tc_Tabs")->tabText(kSpells),
+        QString::fromStdString(Named<TStringGrid>(&window, "sg_Table")->CellText(1, 0)),
+        Named<ChangesPanel>(&window, "ChangesPanel")->windowTitle(),
+        Named<ChangesPanel>(&window, "ChangesPanel")
+            ->Model()
+            ->headerData(0, Qt::Horizontal, Qt::DisplayRole)
+            .toString(),
         QCoreApplication::translate("QPlatformTheme", "Cancel")};
   };
   const QStringList russian = {"&Файл", "&Открыть...", "&Правка",         "&Отменить",
@@ -176,18 +245,18 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
     });
   };
   EXPECT_EQ(shown(*form), russian);
-  EXPECT_TRUE(form->mm_Russian->isChecked());
-  form->mm_English->trigger();
+  EXPECT_TRUE(Named<QAction>(form, "mm_Russian")->isChecked());
+  Named<QAction>(form, "mm_English")->trigger();
   EXPECT_EQ(form->Language(), UiLanguage::English);
   EXPECT_EQ(shown(*form), english);
-  EXPECT_TRUE(form->mm_English->isChecked());
+  EXPECT_TRUE(Named<QAction>(form, "mm_English")->isChecked());
   ASSERT_TRUE(written("en"));
   {
     TMainForm next(&dialogs, &store);
     next.show();
     EXPECT_EQ(shown(next), english);
   }
-  form->mm_Russian->trigger();
+  Named<QAction>(form, "mm_Russian")->trigger();
   EXPECT_EQ(shown(*form), russian);
   ASSERT_TRUE(written("ru"));
   TMainForm after(&dialogs, &store);
@@ -197,27 +266,27 @@ TEST_F(MainFormTest, TheLanguageChangesAtOnceAndIsRemembered) {
 
 TEST_F(MainFormTest, BeforeAnyFileTheTabsOnlyReshapeAndNothingIsReadOrWritten) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune"));
-  EXPECT_EQ(form->sg_Table->RowCount(), 67);
-  EXPECT_EQ(form->sg_Table->ColCount(), 14);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->RowCount(), 67);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColCount(), 14);
   ExpectHeaderRow(kCreatures);
   EXPECT_EQ(Cell(1, 1), "");
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 1);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 1);
-  EXPECT_NE(form->sg_Table->CellEditor(), nullptr);
-  EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
-  ASSERT_EQ(form->tc_Tabs->count(), 3);
-  EXPECT_EQ(form->tc_Tabs->tabText(0), QStringLiteral("Существа"));
-  EXPECT_EQ(form->tc_Tabs->tabText(1), QStringLiteral("Постройки"));
-  EXPECT_EQ(form->tc_Tabs->tabText(2), QStringLiteral("Заклинания"));
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentColumn(), 1);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentRow(), 1);
+  EXPECT_NE(Named<TStringGrid>(form, "sg_Table")->CellEditor(), nullptr);
+  EXPECT_TRUE(Named<QStatusBar>(form, "sb_Info")->currentMessage().isEmpty());
+  ASSERT_EQ(Named<QTabBar>(form, "tc_Tabs")->count(), 3);
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->tabText(0), QStringLiteral("Существа"));
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->tabText(1), QStringLiteral("Постройки"));
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->tabText(2), QStringLiteral("Заклинания"));
 
   TypeInto(1, 1, QStringLiteral("5"));
   ClickTab(kBuildings);
-  EXPECT_EQ(form->sg_Table->RowCount(), 83);
-  EXPECT_EQ(form->sg_Table->ColCount(), 8);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->RowCount(), 83);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColCount(), 8);
   ExpectHeaderRow(kBuildings);
   ClickTab(kSpells);
-  EXPECT_EQ(form->sg_Table->RowCount(), 66);
-  EXPECT_EQ(form->sg_Table->ColCount(), 4);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->RowCount(), 66);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColCount(), 4);
   ExpectHeaderRow(kSpells);
   ClickTab(kCreatures);
   ExpectHeaderRow(kCreatures);
@@ -225,9 +294,9 @@ TEST_F(MainFormTest, BeforeAnyFileTheTabsOnlyReshapeAndNothingIsReadOrWritten) {
   EXPECT_EQ(Mark(1, 1), CellMark::None);
   EXPECT_EQ(form->CurrentTables(), nullptr);
 
-  EXPECT_FALSE(form->mm_SaveAs->isEnabled());
-  form->mm_SaveAs->trigger();  // disabled: nothing happens
-  form->mm_SaveAsClick();      // and the handler itself refuses
+  EXPECT_FALSE(Named<QAction>(form, "mm_SaveAs")->isEnabled());
+  Named<QAction>(form, "mm_SaveAs")->trigger();  // disabled: nothing happens
+  form->mm_SaveAsClick();                        // and the handler itself refuses
   EXPECT_TRUE(dialogs.save_proposed_names.isEmpty());
   EXPECT_EQ(store.reads + store.writes, 0);
 }
@@ -244,13 +313,13 @@ TEST_F(MainFormTest, OpenShowsTheCreaturesAndEnablesSaveAs) {
   EXPECT_TRUE(dialogs.errors.isEmpty());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + QDir::toNativeSeparators(path));
   EXPECT_EQ(form->TargetFileName(), path);
-  EXPECT_TRUE(form->mm_SaveAs->isEnabled());
+  EXPECT_TRUE(Named<QAction>(form, "mm_SaveAs")->isEnabled());
   const TableSet loaded = LoadTables(MakeSample(7).image);
   ExpectGridShows(kCreatures, loaded);
   ASSERT_NE(form->CurrentTables(), nullptr);
   EXPECT_EQ(Records(*form->CurrentTables()), Records(loaded));
   // The editor shows what its cell holds, and nothing is marked.
-  EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), Cell(1, 1));
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->text().toStdString(), Cell(1, 1));
   EXPECT_EQ(Mark(1, 1), CellMark::None);
 
   // The next Open offers the path chosen last.
@@ -262,16 +331,16 @@ TEST_F(MainFormTest, OpenWithSpellsOnShowSelectsCreaturesAndCommitsNothing) {
   OpenFile(WriteSample(QStringLiteral("a.exe"), 7));
   ClickTab(kSpells);
   TypeInto(2, 3, QStringLiteral("77"));
-  form->sg_Table->scrollToBottom();
+  Named<TStringGrid>(form, "sg_Table")->scrollToBottom();
 
   const QString other = WriteSample(QStringLiteral("b.exe"), 8);
   OpenFile(other);
-  EXPECT_EQ(form->tc_Tabs->currentIndex(), kCreatures);
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kCreatures);
   EXPECT_EQ(form->ActiveTable(), kCreatures);
-  EXPECT_EQ(form->sg_Table->RowCount(), 67);
-  EXPECT_EQ(form->sg_Table->ColCount(), 14);
-  EXPECT_EQ(form->sg_Table->TopRow(), 1);
-  EXPECT_EQ(form->sg_Table->LeftColumn(), 1);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->RowCount(), 67);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColCount(), 14);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->TopRow(), 1);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->LeftColumn(), 1);
   ExpectHeaderRow(kCreatures);
   const Bytes image = MakeSample(8).image;
   const TableSet loaded = LoadTables(image);
@@ -338,7 +407,7 @@ TEST_F(MainFormTest, SaveAsRightAfterTypingWritesTheTypedValue) {
   TableSet expected = LoadTables(source);
   TypeNewValue(expected.CrTable, 2, 5);
   // Straight from the keyboard to Save As: the cell is never left.
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Return);
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_Return);
   SaveAs(Path(QStringLiteral("copy.exe")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy.exe"))), SaveTables(expected, source));
 }
@@ -442,15 +511,19 @@ TEST_F(MainFormTest, SaveAsThroughAHardLinkLosesNothing) {
 TEST_F(MainFormTest, MarksFollowEachKeystroke) {
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const std::string original = Cell(1, 1);
-  form->sg_Table->SetCurrentCell(1, 1);
-  QLineEdit* editor = form->sg_Table->CellEditor();
+  Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(1, 1);
+  QLineEdit* editor = Named<TStringGrid>(form, "sg_Table")->CellEditor();
   editor->selectAll();
   QTest::keyClick(editor, Qt::Key_Delete);
   EXPECT_EQ(Mark(1, 1), CellMark::NotANumber);  // the empty text is not a number
   QTest::keyClick(editor, Qt::Key_Minus);
   EXPECT_EQ(Mark(1, 1), CellMark::NotANumber);
-  EXPECT_EQ(editor->palette().color(QPalette::Base),
-            form->sg_Table->Model()->index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color());
+  EXPECT_EQ(editor->palette().color(QPalette::Base), Named<TStringGrid>(form, "sg_Table")
+                                                         ->Model()
+                                                         ->index(0, 0)
+                                                         .data(Qt::BackgroundRole)
+                                                         .value<QBrush>()
+                                                         .color());
   // After the minus: a number whose negative is not the value in the file.
   QTest::keyClicks(editor, QString::number(OtherValue(-std::stoi(original))));
   EXPECT_EQ(Mark(1, 1), CellMark::Changed);
@@ -500,7 +573,7 @@ TEST_F(MainFormTest, AClickLandsOnTheCellUnderIt) {
   for (const int tab : {1, 2, 0, 2, 1}) {
     ClickTab(tab);
     QApplication::processEvents();
-    TStringGrid* grid = form->sg_Table;
+    TStringGrid* grid = Named<TStringGrid>(form, "sg_Table");
     grid->SetCurrentCell(2, 1);
     ASSERT_EQ(grid->CurrentColumn(), 2);
     // Where the caption of column 1 is drawn, the cells of column 1 lie.
@@ -523,8 +596,9 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
   const TableSet loaded = LoadTables(MakeSample(7).image);
   // A cell inside every table's shape keeps its editor; one outside moves in.
   for (const auto& [column, row] : {std::pair{2, 3}, std::pair{12, 66}}) {
-    form->sg_Table->SetCurrentCell(column, 70);  // no row 70 in the creature shape
-    form->sg_Table->SetCurrentCell(column, row);
+    Named<TStringGrid>(form, "sg_Table")
+        ->SetCurrentCell(column, 70);  // no row 70 in the creature shape
+    Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(column, row);
     int shown_column = column;
     int shown_row = row;
     for (const int tab : {2, 1, 0}) {
@@ -533,14 +607,15 @@ TEST_F(MainFormTest, TheEditorShowsTheNewTableAfterATabSwitch) {
       const MemoryGrid expected = Filled(index, loaded);
       shown_column = std::min(shown_column, ColCounts[index] - 1);
       shown_row = std::min(shown_row, RowCounts[index] - 1);
-      ASSERT_EQ(form->sg_Table->CurrentColumn(), shown_column);
-      ASSERT_EQ(form->sg_Table->CurrentRow(), shown_row);
-      ASSERT_NE(form->sg_Table->CellEditor(), nullptr);
-      EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(),
+      ASSERT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentColumn(), shown_column);
+      ASSERT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentRow(), shown_row);
+      ASSERT_NE(Named<TStringGrid>(form, "sg_Table")->CellEditor(), nullptr);
+      EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->text().toStdString(),
                 expected.CellText(shown_column, shown_row))
           << "tab " << tab << ", cell (" << column << ", " << row << ")";
       // Typing replaces the number shown, as on entering a cell.
-      EXPECT_EQ(form->sg_Table->CellEditor()->selectedText(), form->sg_Table->CellEditor()->text());
+      EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->selectedText(),
+                Named<TStringGrid>(form, "sg_Table")->CellEditor()->text());
       for (int r = 1; r < RowCounts[index]; ++r) {
         for (int c = 1; c < ColCounts[index]; ++c)
           ASSERT_EQ(Mark(c, r), CellMark::None)
@@ -560,11 +635,11 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   const TableSet loaded = LoadTables(source);
   const std::string creature = FieldDisplayText(loaded, kCreatures, 39, 3);
   const std::string building = FieldDisplayText(loaded, kBuildings, 4, 2);
-  const QList<QAction*> menus = form->MainMenu->actions();
+  const QList<QAction*> menus = Named<QMenuBar>(form, "MainMenu")->actions();
   ASSERT_EQ(menus.size(), 4);
-  EXPECT_EQ(menus[1], form->mm_Edit->menuAction());  // Файл, Правка, Вид, Справка
-  EXPECT_EQ(menus[2], form->mm_View->menuAction());
-  EXPECT_FALSE(form->mm_Undo->isEnabled());
+  EXPECT_EQ(menus[1], Named<QMenu>(form, "mm_Edit")->menuAction());  // Файл, Правка, Вид, Справка
+  EXPECT_EQ(menus[2], Named<QMenu>(form, "mm_View")->menuAction());
+  EXPECT_FALSE(Named<QAction>(form, "mm_Undo")->isEnabled());
 
   // Too large for the field: wraps when committed, onto a value other than the file's.
   const QString too_large = QString::number(65536 + OtherValue(std::stoi(creature)));
@@ -576,40 +651,45 @@ TEST_F(MainFormTest, UndoAndRedoFromTheEditorShowTheTabAndCellOfTheStep) {
   ASSERT_NE(wrapped, creature);
   ClickTab(kBuildings);
   TypeInto(2, 5, QStringLiteral("12x"));  // not a number: the field keeps its value
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить ввод"));
-  EXPECT_FALSE(form->mm_Redo->isEnabled());
+  EXPECT_EQ(Named<QAction>(form, "mm_Undo")->text(), QStringLiteral("&Отменить ввод"));
+  EXPECT_FALSE(Named<QAction>(form, "mm_Redo")->isEnabled());
   const auto press = [this](QKeyCombination keys) {
-    QTest::keyClick(form->sg_Table->CellEditor(), keys.key(), keys.keyboardModifiers());
+    QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), keys.key(),
+                    keys.keyboardModifiers());
   };
 
   press(Qt::CTRL | Qt::Key_Z);
-  EXPECT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kBuildings);
   EXPECT_EQ(Cell(2, 5), building);
   EXPECT_EQ(Mark(2, 5), CellMark::None);
   press(Qt::CTRL | Qt::Key_Z);
-  ASSERT_EQ(form->tc_Tabs->currentIndex(), kCreatures);
-  EXPECT_EQ(form->sg_Table->CurrentColumn(), 3);
-  EXPECT_EQ(form->sg_Table->CurrentRow(), 40);
-  EXPECT_TRUE(form->sg_Table->viewport()->rect().contains(
-      form->sg_Table->visualRect(form->sg_Table->currentIndex())));
+  ASSERT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kCreatures);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentColumn(), 3);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentRow(), 40);
+  EXPECT_TRUE(
+      Named<TStringGrid>(form, "sg_Table")
+          ->viewport()
+          ->rect()
+          .contains(Named<TStringGrid>(form, "sg_Table")
+                        ->visualRect(Named<TStringGrid>(form, "sg_Table")->currentIndex())));
   EXPECT_EQ(Cell(3, 40), creature);
-  EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), creature);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->text().toStdString(), creature);
   EXPECT_EQ(Mark(3, 40), CellMark::None);
-  EXPECT_FALSE(form->mm_Undo->isEnabled());
-  EXPECT_EQ(form->mm_Redo->text(), QStringLiteral("&Повторить ввод"));
+  EXPECT_FALSE(Named<QAction>(form, "mm_Undo")->isEnabled());
+  EXPECT_EQ(Named<QAction>(form, "mm_Redo")->text(), QStringLiteral("&Повторить ввод"));
 
   press(Qt::CTRL | Qt::Key_Y);  // the text as typed, marked
   EXPECT_EQ(Cell(3, 40), too_large.toStdString());
   EXPECT_EQ(Mark(3, 40), CellMark::Changed);
   press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-  ASSERT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
+  ASSERT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kBuildings);
   EXPECT_EQ(Cell(2, 5), "12x");
   EXPECT_EQ(Mark(2, 5), CellMark::NotANumber);
   ClickTab(kCreatures);
   EXPECT_EQ(Cell(3, 40), wrapped);
 
   OpenFile(Path(QStringLiteral("HMM2PL.exe")));
-  EXPECT_FALSE(form->mm_Undo->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "mm_Undo")->isEnabled());
   press(Qt::CTRL | Qt::Key_Z);  // neither the document nor the editor undoes anything
   SaveAs(Path(QStringLiteral("copy.exe")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy.exe"))), source);
@@ -624,11 +704,11 @@ TEST_F(MainFormTest, UndoAfterSaveAsMarksTheCellAgain) {
   TypeNewValue(expected.CrTable, 0, 1);
   SaveAs(Path(QStringLiteral("copy.exe")));
   ASSERT_EQ(Mark(1, 1), CellMark::None);
-  form->mm_Undo->trigger();
+  Named<QAction>(form, "mm_Undo")->trigger();
   EXPECT_EQ(Mark(1, 1), CellMark::Changed);
   SaveAs(Path(QStringLiteral("copy2.exe")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy2.exe"))), source);
-  form->mm_Redo->trigger();
+  Named<QAction>(form, "mm_Redo")->trigger();
   EXPECT_EQ(Mark(1, 1), CellMark::Changed);
   SaveAs(Path(QStringLiteral("copy3.exe")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("copy3.exe"))),
@@ -639,7 +719,7 @@ TEST_F(MainFormTest, UndoAfterSaveAsMarksTheCellAgain) {
 // values, committed or typed alike, as one step.
 TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   const Bytes source = MakeSample(7).image;
-  EXPECT_FALSE(form->mm_Revert->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "mm_Revert")->isEnabled());
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
   const TableSet loaded = LoadTables(source);
   TableSet expected = loaded;
@@ -648,33 +728,37 @@ TEST_F(MainFormTest, RevertSetsCellsBackFromTheFileAsOneStep) {
   ClickTab(kCreatures);  // (1, 1) committed
   TypeInto(2, 2, QStringLiteral("abc"));
   TypeNewValue(expected.CrTable, 2, 3);
-  QItemSelectionModel* selection = form->sg_Table->selectionModel();
-  form->sg_Table->SetCurrentCell(1, 1);  // the range (1, 1) to (2, 2), with Shift and arrows
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Down, Qt::ShiftModifier);
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_Right, Qt::ShiftModifier);
+  QItemSelectionModel* selection = Named<TStringGrid>(form, "sg_Table")->selectionModel();
+  Named<TStringGrid>(form, "sg_Table")
+      ->SetCurrentCell(1, 1);  // the range (1, 1) to (2, 2), with Shift and arrows
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_Down,
+                  Qt::ShiftModifier);
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_Right,
+                  Qt::ShiftModifier);
   ASSERT_EQ(selection->selectedIndexes().size(), 4);
-  form->mm_Revert->trigger();
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить возврат значений из файла"));
+  Named<QAction>(form, "mm_Revert")->trigger();
+  EXPECT_EQ(Named<QAction>(form, "mm_Undo")->text(),
+            QStringLiteral("&Отменить возврат значений из файла"));
   for (const auto& [column, row] : {std::pair{1, 1}, std::pair{2, 2}}) {
     EXPECT_EQ(Cell(column, row), FieldDisplayText(loaded, kCreatures, row - 1, column));
     EXPECT_EQ(Mark(column, row), CellMark::None);
   }
   EXPECT_EQ(Mark(3, 3), CellMark::Changed);  // not selected: kept
 
-  form->mm_Undo->trigger();  // both come back at once
+  Named<QAction>(form, "mm_Undo")->trigger();  // both come back at once
   EXPECT_EQ(Mark(1, 1), CellMark::Changed);
   EXPECT_EQ(Cell(2, 2), "abc");
   selection->clearSelection();
-  form->sg_Table->SetCurrentCell(3, 3);
+  Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(3, 3);
   // No selection: the current cell, from the grid's menu even on the editor.
-  QLineEdit* editor = form->sg_Table->CellEditor();
+  QLineEdit* editor = Named<TStringGrid>(form, "sg_Table")->CellEditor();
   const QPoint centre = editor->rect().center();
   QContextMenuEvent right_click(QContextMenuEvent::Mouse, centre, editor->mapToGlobal(centre));
   QApplication::sendEvent(editor, &right_click);
-  ASSERT_TRUE(form->pm_Grid->isVisible());
-  ASSERT_TRUE(form->pm_Grid->actions().contains(form->mm_Revert));
-  form->mm_Revert->trigger();
-  form->pm_Grid->close();
+  ASSERT_TRUE(Named<QMenu>(form, "pm_Grid")->isVisible());
+  ASSERT_TRUE(Named<QMenu>(form, "pm_Grid")->actions().contains(Named<QAction>(form, "mm_Revert")));
+  Named<QAction>(form, "mm_Revert")->trigger();
+  Named<QMenu>(form, "pm_Grid")->close();
   EXPECT_EQ(Mark(3, 3), CellMark::None);
   EXPECT_EQ(Cell(2, 2), "abc");
   SaveAs(Path(QStringLiteral("copy.exe")));
@@ -688,7 +772,7 @@ TEST_F(MainFormTest, TypingShowsTheCurrentCellFirst) {
   form->resize(870, 640);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   OpenFile(WriteSample(QStringLiteral("HMM2PL.exe")));
-  TStringGrid* grid = form->sg_Table;
+  TStringGrid* grid = Named<TStringGrid>(form, "sg_Table");
   const auto on_screen = [grid] {
     const QRect cell = grid->visualRect(grid->currentIndex());
     return grid->viewport()->rect().contains(cell);
@@ -718,14 +802,16 @@ TEST_F(MainFormTest, TheKeyboardReachesTheTabsAndTheMenu) {
       {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 1},
       {Qt::CTRL | Qt::Key_PageUp, 0}};
   for (const auto& [keys, tab] : steps) {
-    QTest::keyClick(form->sg_Table->CellEditor(), keys.key(), keys.keyboardModifiers());
-    ASSERT_EQ(form->tc_Tabs->currentIndex(), tab);
+    QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), keys.key(),
+                    keys.keyboardModifiers());
+    ASSERT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), tab);
     ExpectGridShows(static_cast<TableIndex>(tab), loaded);  // committed, reshaped, filled
   }
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_F10);
-  EXPECT_TRUE(form->mm_File->isVisible());
-  form->mm_File->close();
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_F10);
+  EXPECT_TRUE(Named<QMenu>(form, "mm_File")->isVisible());
+  Named<QMenu>(form, "mm_File")->close();
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_S,
+                  Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(dialogs.save_proposed_names.size(), 1);
 }
 
@@ -758,36 +844,38 @@ TEST_F(MainFormTest, KeysMoveTheEditorBetweenCells) {
                {13, 1, Qt::Key_Tab, 1, 2}};
   for (const auto& m : moves) {
     SCOPED_TRACE(testing::Message() << m.key << " from " << m.from_column << "," << m.from_row);
-    form->sg_Table->SetCurrentCell(m.from_column, m.from_row);
-    QTest::keyClick(form->sg_Table->CellEditor(), m.key,
+    Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(m.from_column, m.from_row);
+    QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), m.key,
                     m.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-    ASSERT_EQ(form->sg_Table->CurrentColumn(), m.column);
-    ASSERT_EQ(form->sg_Table->CurrentRow(), m.row);
-    EXPECT_EQ(form->sg_Table->CellEditor()->text().toStdString(), Cell(m.column, m.row));
-    QTest::keyClicks(form->sg_Table->CellEditor(), QStringLiteral("7"));
+    ASSERT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentColumn(), m.column);
+    ASSERT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentRow(), m.row);
+    EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CellEditor()->text().toStdString(),
+              Cell(m.column, m.row));
+    QTest::keyClicks(Named<TStringGrid>(form, "sg_Table")->CellEditor(), QStringLiteral("7"));
     EXPECT_EQ(Cell(m.column, m.row).back(), '7');
   }
 }
 
 TEST_F(MainFormTest, ColumnWidthsAcrossTabSwitches) {
-  form->sg_Table->SetColumnWidth(2, 111);
-  form->sg_Table->SetColumnWidth(9, 120);
+  Named<TStringGrid>(form, "sg_Table")->SetColumnWidth(2, 111);
+  Named<TStringGrid>(form, "sg_Table")->SetColumnWidth(9, 120);
   ClickTab(kSpells);
   ClickTab(kCreatures);
-  EXPECT_EQ(form->sg_Table->ColumnWidth(0), 150);
-  EXPECT_EQ(form->sg_Table->ColumnWidth(2), 111);  // stayed in the shape
-  EXPECT_EQ(form->sg_Table->ColumnWidth(9), 80);   // dropped out and came back
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColumnWidth(0), 150);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColumnWidth(2), 111);  // stayed in the shape
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColumnWidth(9), 80);  // dropped out and came back
 }
 
 TEST_F(MainFormTest, CtrlOOpensAndExitClosesWithoutAQuestion) {
   QApplication::setActiveWindow(form.get());
   dialogs.open_answers.push_back(WriteSample(QStringLiteral("HMM2PL.exe")));
-  QTest::keyClick(form->sg_Table->CellEditor(), Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(Named<TStringGrid>(form, "sg_Table")->CellEditor(), Qt::Key_O,
+                  Qt::ControlModifier);
   EXPECT_EQ(dialogs.open_initial_names.size(), 1);
-  EXPECT_TRUE(form->mm_SaveAs->isEnabled());
+  EXPECT_TRUE(Named<QAction>(form, "mm_SaveAs")->isEnabled());
   TypeInto(1, 1, QStringLiteral("1"));
   const QStringList entries = FolderEntries(dir.path());
-  form->mm_Exit->trigger();
+  Named<QAction>(form, "mm_Exit")->trigger();
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(store.writes, 0);
   EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -799,7 +887,7 @@ TEST_F(MainFormTest, AboutIsCentredOverTheWindowAndNotModal) {
   about.resize(284, 124);
   form->SetAboutForm(&about);
   form->move(100, 100);
-  form->mm_About->trigger();
+  Named<QAction>(form, "mm_About")->trigger();
   EXPECT_TRUE(about.isVisible());
   EXPECT_FALSE(about.isModal());
   const QRect frame = form->frameGeometry();
@@ -807,12 +895,12 @@ TEST_F(MainFormTest, AboutIsCentredOverTheWindowAndNotModal) {
                                 frame.top() + (frame.height() - 124) / 2));
   // Again while it shows: the same window, placed anew.
   form->move(40, 60);
-  form->mm_About->trigger();
+  Named<QAction>(form, "mm_About")->trigger();
   EXPECT_EQ(about.pos().x(),
             form->frameGeometry().left() + (form->frameGeometry().width() - 284) / 2);
   // The main window goes on working beside it.
   ClickTab(kSpells);
-  EXPECT_EQ(form->sg_Table->ColCount(), 4);
+  EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->ColCount(), 4);
 }
 
 // --- Bad files at Open ----------------------------------------------------------------
@@ -836,11 +924,11 @@ class OpenRefusedTest : public MainFormTest {
   void ExpectNothingChanged() {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Trevalune - ") + QDir::toNativeSeparators(good));
     EXPECT_EQ(form->TargetFileName(), good);
-    EXPECT_EQ(form->tc_Tabs->currentIndex(), kBuildings);
+    EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kBuildings);
     EXPECT_EQ(form->ActiveTable(), kBuildings);
     EXPECT_EQ(Cell(3, 3), "123");
     EXPECT_EQ(Records(*form->CurrentTables()), Records(tables_before));
-    EXPECT_TRUE(form->mm_SaveAs->isEnabled());
+    EXPECT_TRUE(Named<QAction>(form, "mm_SaveAs")->isEnabled());
   }
 
   // The program goes on working: the edit can still be saved.
@@ -920,7 +1008,7 @@ TEST_F(OpenRefusedTest, SizeOneByteOffAndYesLoadsTheFile) {
     dialogs.size_answers.push_back(true);
     OpenFile(odd);
     EXPECT_EQ(form->TargetFileName(), odd);
-    EXPECT_EQ(form->tc_Tabs->currentIndex(), kCreatures);
+    EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), kCreatures);
     ExpectGridShows(kCreatures, LoadTables(image));
     // Saved unedited, the copy is the file byte for byte, size included.
     const QString copy = Path(QStringLiteral("copy%1.exe").arg(delta));

@@ -37,11 +37,11 @@ class ModFilesTest : public SampleWindowTest {
 // The exported patch, in the format its name asks for, turns the file on disk
 // into the tables as they stand, the text still being typed included.
 TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
-  const QList<QAction*> items = form->mm_File->actions();
+  const QList<QAction*> items = Named<QMenu>(form, "mm_File")->actions();
   const auto at = [&items](const QAction* action) { return items.indexOf(action); };
-  EXPECT_LT(at(form->TableFiles()->ApplyChangeList), at(form->PatchFiles()->ExportPatch));
-  EXPECT_EQ(at(form->PatchFiles()->ExportPatch) + 1, at(form->PatchFiles()->ApplyPatch));
-  EXPECT_LT(at(form->PatchFiles()->ApplyPatch), at(form->mm_Line));
+  EXPECT_LT(at(Named<QAction>(form, "ApplyChangeList")), at(Named<QAction>(form, "ExportPatch")));
+  EXPECT_EQ(at(Named<QAction>(form, "ExportPatch")) + 1, at(Named<QAction>(form, "ApplyPatch")));
+  EXPECT_LT(at(Named<QAction>(form, "ApplyPatch")), at(Named<QAction>(form, "mm_Line")));
 
   Document().Change(QStringLiteral("правка"), [&](DocumentEdit& edit) {
     edit.SetText({kBuildings, 81, 1}, "4242");
@@ -53,7 +53,7 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
   ASSERT_EQ(Document().Mark({kCreatures, 1, 3}), CellMark::Changed);  // typed, not committed
   for (const char* name : {"mod.ips", "mod.BPS"}) {
     dialogs.patch_save_answers.push_back(Path(QString::fromLatin1(name)));
-    form->PatchFiles()->ExportPatch->trigger();
+    Named<QAction>(form, "ExportPatch")->trigger();
     const Bytes patch = ReadBytes(Path(QString::fromLatin1(name)));
     EXPECT_EQ(DetectPatchFormat(patch), name[4] == 'i' ? PatchFormat::kIps : PatchFormat::kBps);
     const PatchOutcome applied = ApplyPatch(patch, source);
@@ -68,11 +68,11 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
   const Bytes other = MakeSample(32).image;
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("other.exe")), other));
   dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
   for (const char* name : {"against.ips", "against.bps"}) {
     dialogs.patch_save_answers.push_back(Path(QString::fromLatin1(name)));
-    form->PatchFiles()->ExportPatch->trigger();
+    Named<QAction>(form, "ExportPatch")->trigger();
     const PatchOutcome applied = ApplyPatch(ReadBytes(Path(QString::fromLatin1(name))), other);
     ASSERT_TRUE(applied.ok()) << name;
     EXPECT_EQ(applied.bytes.size(), other.size()) << name;
@@ -81,7 +81,7 @@ TEST_F(ModFilesTest, ExportPatchWritesTheEditsAgainstTheFileOnDisk) {
         << name;
   }
   dialogs.patch_save_answers.push_back(Path(QStringLiteral("mod.txt")));
-  form->PatchFiles()->ExportPatch->trigger();
+  Named<QAction>(form, "ExportPatch")->trigger();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("mod.txt"))));
 }
@@ -108,7 +108,7 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
   write_patch(QStringLiteral("code.bps"), source, with_code);
 
   dialogs.patch_open_answers.push_back(Path(QStringLiteral("other.bps")));
-  form->PatchFiles()->ApplyPatch->trigger();
+  Named<QAction>(form, "ApplyPatch")->trigger();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains(PatchRefusalText(PatchRefusal::kWrongSource)));
 
@@ -116,14 +116,14 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
   for (const bool yes : {false, true}) {
     dialogs.patch_open_answers.push_back(Path(QStringLiteral("code.bps")));
     dialogs.yes_no_answers.push_back(yes);
-    form->PatchFiles()->ApplyPatch->trigger();
+    Named<QAction>(form, "ApplyPatch")->trigger();
     ASSERT_FALSE(dialogs.questions.isEmpty());
     EXPECT_TRUE(dialogs.questions.back().contains(QStringLiteral("1 байт вне записей таблиц")))
         << dialogs.questions.back().toStdString();
     EXPECT_EQ(Document().Changes().size(), yes ? 2u : 0u);
   }
   EXPECT_TRUE(ImageWithEdits(Document()) == modded);
-  form->mm_Undo->trigger();
+  Named<QAction>(form, "mm_Undo")->trigger();
   EXPECT_TRUE(Document().Changes().empty());
 
   // An edit the patch does not touch stays.
@@ -131,8 +131,8 @@ TEST_F(ModFilesTest, ApplyPatchIsOneStepOfTableChanges) {
   Document().Change(QStringLiteral("правка"),
                     [&](DocumentEdit& edit) { edit.SetValue(gold, 123456); });
   dialogs.patch_open_answers.push_back(Path(QStringLiteral("mod.bps")));
-  form->PatchFiles()->ApplyPatch->trigger();
-  EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить применение патча"));
+  Named<QAction>(form, "ApplyPatch")->trigger();
+  EXPECT_EQ(Named<QAction>(form, "mm_Undo")->text(), QStringLiteral("&Отменить применение патча"));
   EXPECT_EQ(Document().Mark(attack), CellMark::Changed);
   EXPECT_EQ(grid->CellText(1, 5), FieldDisplayText(LoadTablesFrom(modded), kCreatures, 4, 1));
   SaveAs(Path(QStringLiteral("saved.exe")));
@@ -161,7 +161,7 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
   WriteFile(QStringLiteral("a.csv"), list_setting(earlier));
   WriteFile(QStringLiteral("b.csv"), list_setting(later));
   const QStringList both = {Path(QStringLiteral("a.csv")), Path(QStringLiteral("b.csv"))};
-  EXPECT_FALSE(form->TableFiles()->SaveListsReport->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "SaveListsReport")->isEnabled());
 
   using Answer = UserDialogs::ListsAnswer;
   const struct {
@@ -176,7 +176,7 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
     form->OpenPath(Path(QStringLiteral("HMM2PL.exe")));  // the file as it was
     dialogs.csv_open_many_answers.push_back(both);
     dialogs.lists_answers.push_back(c.answer);
-    form->TableFiles()->ApplyChangeList->trigger();
+    Named<QAction>(form, "ApplyChangeList")->trigger();
     ASSERT_FALSE(dialogs.lists_questions.isEmpty());
     EXPECT_TRUE(dialogs.lists_questions.back().contains(QStringLiteral("%1 — %2, %3 — %4")
                                                             .arg(QDir::toNativeSeparators(both[0]))
@@ -188,10 +188,11 @@ TEST_F(ModFilesTest, SeveralListsAskWhichWinsAndReportWhereChangesCameFrom) {
     EXPECT_EQ(Document().Changes().size(), c.from ? 2u : 0u);
     if (!c.from)
       continue;
-    EXPECT_EQ(form->mm_Undo->text(), QStringLiteral("&Отменить применение списков изменений"));
-    ASSERT_TRUE(form->TableFiles()->SaveListsReport->isEnabled());
+    EXPECT_EQ(Named<QAction>(form, "mm_Undo")->text(),
+              QStringLiteral("&Отменить применение списков изменений"));
+    ASSERT_TRUE(Named<QAction>(form, "SaveListsReport")->isEnabled());
     dialogs.csv_save_answers.push_back(Path(QStringLiteral("report.csv")));
-    form->TableFiles()->SaveListsReport->trigger();
+    Named<QAction>(form, "SaveListsReport")->trigger();
     const Bytes report = ReadBytes(Path(QStringLiteral("report.csv")));
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(report.data()),
                                            static_cast<qsizetype>(report.size()));
@@ -224,10 +225,10 @@ TEST_F(ModFilesTest, ValuesPastTheirFieldsAskWhetherToLimitOrWrapThem) {
     Answer answer;
     std::int32_t attack, health;
   } cases[] = {
-      {form->TableFiles()->ImportCsv, "creatures.csv", Answer::Cancel, 0, 0},
-      {form->TableFiles()->ImportCsv, "creatures.csv", Answer::Limit, 127, 65535},
-      {form->TableFiles()->ApplyChangeList, "changes.csv", Answer::Cancel, 0, 0},
-      {form->TableFiles()->ApplyChangeList, "changes.csv", Answer::Wrap, 44, 21620},
+      {Named<QAction>(form, "ImportCsv"), "creatures.csv", Answer::Cancel, 0, 0},
+      {Named<QAction>(form, "ImportCsv"), "creatures.csv", Answer::Limit, 127, 65535},
+      {Named<QAction>(form, "ApplyChangeList"), "changes.csv", Answer::Cancel, 0, 0},
+      {Named<QAction>(form, "ApplyChangeList"), "changes.csv", Answer::Wrap, 44, 21620},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + ' ' + std::to_string(static_cast<int>(c.answer)));
@@ -244,13 +245,13 @@ TEST_F(ModFilesTest, ValuesPastTheirFieldsAskWhetherToLimitOrWrapThem) {
         << question.toStdString();
     if (c.answer == Answer::Cancel) {
       EXPECT_TRUE(Document().Changes().empty());
-      EXPECT_FALSE(form->mm_Undo->isEnabled());
+      EXPECT_FALSE(Named<QAction>(form, "mm_Undo")->isEnabled());
       continue;
     }
     EXPECT_EQ(Document().ValueAfterCommit(attack), c.attack);
     EXPECT_EQ(Document().ValueAfterCommit(health), c.health);
     EXPECT_EQ(Document().Changes().size(), 2u);
-    form->mm_Undo->trigger();
+    Named<QAction>(form, "mm_Undo")->trigger();
     EXPECT_TRUE(Document().Changes().empty());
   }
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();

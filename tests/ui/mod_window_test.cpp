@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <functional>
@@ -23,6 +24,7 @@
 #include "../support/image_helpers.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
+#include "grid_panel.h"
 #include "mod_commands.h"
 #include "range_edit_dialog.h"
 #include "window_fixtures.h"
@@ -44,7 +46,7 @@ class ModWindowTest : public SampleWindowTest {
     QTest::keyClick(grid->CellEditor(), key, modifiers);
   }
   QString Row(int row, int column) const {
-    return form->pn_Changes->Model()->index(row, column).data().toString();
+    return Named<ChangesPanel>(form, "ChangesPanel")->Model()->index(row, column).data().toString();
   }
   FieldRef Current() const {
     return {form->ActiveTable(), grid->CurrentRow() - 1, grid->CurrentColumn()};
@@ -62,10 +64,10 @@ std::string Shown(const TableSet& tables, const FieldRef& field) {
 }
 
 TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
-  ChangesPanel* panel = form->pn_Changes;
+  ChangesPanel* panel = Named<ChangesPanel>(form, "ChangesPanel");
   ChangesModel* model = panel->Model();
   QAction* toggle = panel->toggleViewAction();
-  ASSERT_TRUE(form->mm_View->actions().contains(toggle));
+  ASSERT_TRUE(Named<QMenu>(form, "mm_View")->actions().contains(toggle));
   EXPECT_FALSE(panel->isVisible());
   EXPECT_FALSE(model->Following());
   toggle->trigger();
@@ -93,7 +95,7 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   TypeInto(1, 2, typed);
 
   // Another table's edit: the list keeps both, in table order.
-  form->tc_Tabs->setCurrentIndex(kBuildings);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kBuildings);
   TypeInto(2, 5, QStringLiteral("77777"));
   ASSERT_EQ(model->rowCount(), 2);
   EXPECT_EQ(Row(1, ChangesModel::kTable), QStringLiteral("Постройки"));
@@ -103,14 +105,14 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   toggle->trigger();
   ASSERT_FALSE(panel->isVisible());
   EXPECT_FALSE(model->Following());
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   TypeInto(1, 2, QString::fromStdString(before));
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   TypeInto(1, 1, Shown(file, {kSpells, 0, 1}) == "5" ? QStringLiteral("6") : QStringLiteral("5"));
   toggle->trigger();
   const std::vector<FieldRef> shown_again{{kBuildings, 4, 2}, {kSpells, 0, 1}};
   EXPECT_EQ(model->Fields(), shown_again);
-  form->tc_Tabs->setCurrentIndex(kCreatures);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kCreatures);
   TypeInto(1, 2, typed);
   ASSERT_EQ(model->rowCount(), 3);
   EXPECT_EQ(model->FieldAt(0), (FieldRef{kCreatures, 1, 1}));
@@ -151,6 +153,69 @@ TEST_F(ModWindowTest, ThePanelListsEditsShowsTheirCellAndRevertsThemAsOneStep) {
   EXPECT_EQ(model->rowCount(), 3);
 }
 
+// Each panel under the grid, shown from Вид: docked at the bottom, Enter on a
+// row shows that row's cell, Escape from its list or its buttons gives the
+// keyboard back to the grid, and Escape with a modifier does not.
+TEST_F(ModWindowTest, EveryPanelUnderTheGridShowsARowsCellAndLeavesOnEscape) {
+  TypeInto(1, 2, QStringLiteral("12345"));  // a row for "Изменения"
+  const struct {
+    const char* name;
+    QKeySequence shortcut;
+    bool has_rows;
+  } cases[] = {{"ChangesPanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), true},
+               {"ChecksPanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), false},
+               {"BalancePanel", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), true}};
+  for (const auto& panel_case : cases) {
+    SCOPED_TRACE(panel_case.name);
+    QAction* show = nullptr;
+    for (QAction* action : form->findChildren<QAction*>())
+      if (action->shortcut() == panel_case.shortcut)
+        show = action;
+    ASSERT_NE(show, nullptr);
+    show->trigger();
+    auto* panel = form->findChild<GridPanel*>(QString::fromLatin1(panel_case.name));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(form->dockWidgetArea(panel), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(panel->allowedAreas(), Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* list = qobject_cast<QAbstractItemView*>(panel->focusProxy());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    QSignalSpy shown(panel, &GridPanel::showField);
+    if (panel_case.has_rows) {
+      ASSERT_GT(list->model()->rowCount(), 0);
+      grid->SetCurrentCell(3, 9);
+      list->setFocus();
+      list->setCurrentIndex(list->model()->index(0, 0));
+      QTest::keyClick(list, Qt::Key_Return);
+      ASSERT_EQ(shown.count(), 1);
+      const auto field = shown.takeFirst().at(0).value<FieldRef>();
+      EXPECT_EQ(Current(), field);
+    }
+
+    QWidget* button = panel->findChild<QPushButton*>();
+    for (QWidget* where : {static_cast<QWidget*>(list), button}) {
+      if (!where)
+        continue;
+      grid->SetCurrentCell(2, 3);
+      where->setFocus();
+      ASSERT_TRUE(where->hasFocus());
+      QTest::keyClick(where, Qt::Key_Escape, Qt::ShiftModifier);
+      EXPECT_TRUE(where->hasFocus());
+      QTest::keyClick(where, Qt::Key_Escape);
+      ASSERT_NE(grid->CellEditor(), nullptr);
+      EXPECT_TRUE(grid->CellEditor()->hasFocus());
+      EXPECT_EQ(grid->CurrentColumn(), 2);
+      EXPECT_EQ(grid->CurrentRow(), 3);
+    }
+    EXPECT_EQ(shown.count(), 0);
+    show->trigger();
+    EXPECT_FALSE(panel->isVisible());
+  }
+}
+
 TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues) {
   const Bytes other_image = MakeSample(8).image;
   const TableSet mine = LoadTables(source);
@@ -168,17 +233,17 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   shorter.pop_back();
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("short.exe")), shorter));
   dialogs.comparison_answers.push_back(Path(QStringLiteral("short.exe")));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   EXPECT_EQ(dialogs.size_warnings, 1);
   EXPECT_FALSE(Document().Comparison().IsOpen());
-  EXPECT_FALSE(form->Mods()->CloseComparison->isEnabled());
+  EXPECT_FALSE(Named<QAction>(form, "CloseComparison")->isEnabled());
 
   dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
 
   // F7 from the last field wraps to the first difference; Shift+F7 back to the last.
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   grid->SetCurrentCell(ColCounts[kSpells] - 1, RowCounts[kSpells] - 1);
   Press(Qt::Key_F7);
   EXPECT_EQ(Current(), differing.front());
@@ -190,10 +255,10 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
       << hint.toStdString();
   Press(Qt::Key_F7, Qt::ShiftModifier);
   EXPECT_EQ(Current(), differing.back());
-  EXPECT_EQ(form->tc_Tabs->currentIndex(), differing.back().table);
+  EXPECT_EQ(Named<QTabBar>(form, "tc_Tabs")->currentIndex(), differing.back().table);
 
   // The panel lists the differences with the other file's values.
-  ChangesPanel* panel = form->pn_Changes;
+  ChangesPanel* panel = Named<ChangesPanel>(form, "ChangesPanel");
   panel->toggleViewAction()->trigger();
   panel->CompareToggle()->setChecked(true);
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()));
@@ -201,7 +266,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
 
   // The current cell takes the other file's value, as one step.
   const FieldRef last = differing.back();
-  form->Mods()->TakeFromComparison->trigger();
+  Named<QAction>(form, "TakeFromComparison")->trigger();
   EXPECT_EQ(grid->CellText(last.column, last.entry + 1), Shown(other, last));
   EXPECT_FALSE(Compared(last.column, last.entry + 1));
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
@@ -217,7 +282,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
   EXPECT_EQ(panel->Model()->rowCount(), static_cast<int>(differing.size()) - 1);
   form->History()->Undo();
 
-  form->Mods()->CloseComparison->trigger();
+  Named<QAction>(form, "CloseComparison")->trigger();
   EXPECT_FALSE(Document().Comparison().IsOpen());
   EXPECT_FALSE(Compared(last.column, last.entry + 1));
   EXPECT_FALSE(panel->CompareToggle()->isChecked());
@@ -225,7 +290,7 @@ TEST_F(ModWindowTest, AComparisonFileMarksCellsStepsThroughThemAndGivesItsValues
 
   // An Open ends it too.
   dialogs.comparison_answers.push_back(Path(QStringLiteral("other.exe")));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
   OpenFile(Path(QStringLiteral("HMM2PL.exe")));
   EXPECT_FALSE(Document().Comparison().IsOpen());
@@ -273,9 +338,9 @@ TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
   OpenFile(cut);
   ASSERT_EQ(form->TargetFileName(), cut);
   dialogs.comparison_answers.push_back(WriteSample(QStringLiteral("other.exe"), 8));
-  form->Mods()->CompareWith->trigger();
+  Named<QAction>(form, "CompareWith")->trigger();
   ASSERT_TRUE(Document().Comparison().IsOpen());
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
 
   const QModelIndex past = grid->Model()->index(50, 0);  // Level of spell 51
   EXPECT_TRUE(past.data(GridModel::kPastEndRole).toBool());
@@ -324,7 +389,7 @@ TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
       {"the comparison file's values",
        [&] {
          grid->ExtendRange(1, grid->CurrentRow() + 1);
-         form->Mods()->TakeFromComparison->trigger();
+         Named<QAction>(form, "TakeFromComparison")->trigger();
        },
        true},
   };

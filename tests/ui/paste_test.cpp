@@ -27,17 +27,21 @@ namespace {
 
 class PasteTest : public SampleWindowTest {
  protected:
-  std::string Cell(int column, int row) const { return form->sg_Table->CellText(column, row); }
-  QLineEdit* Editor() const { return form->sg_Table->CellEditor(); }
-  QRect Range() const { return form->sg_Table->SelectedRange(); }
+  std::string Cell(int column, int row) const {
+    return Named<TStringGrid>(form, "sg_Table")->CellText(column, row);
+  }
+  QLineEdit* Editor() const { return Named<TStringGrid>(form, "sg_Table")->CellEditor(); }
+  QRect Range() const { return Named<TStringGrid>(form, "sg_Table")->SelectedRange(); }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(Editor(), key, modifiers);
   }
   QPoint CellCenter(int column, int row) const {
-    return form->sg_Table->visualRect(form->sg_Table->Model()->index(row - 1, column - 1)).center();
+    return Named<TStringGrid>(form, "sg_Table")
+        ->visualRect(Named<TStringGrid>(form, "sg_Table")->Model()->index(row - 1, column - 1))
+        .center();
   }
   void Mouse(QEvent::Type type, int column, int row, Qt::KeyboardModifiers modifiers) {
-    QWidget* viewport = form->sg_Table->viewport();
+    QWidget* viewport = Named<TStringGrid>(form, "sg_Table")->viewport();
     const QPoint at = CellCenter(column, row);
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     const Qt::MouseButtons held =
@@ -64,7 +68,7 @@ TEST_F(PasteTest, ASpreadsheetBlockPastesFromTheCurrentCell) {
   for (const auto& [name, row_break] : breaks) {
     SCOPED_TRACE(name);
     first += 100;  // each block differs from the one before
-    form->sg_Table->SetCurrentCell(12, 65);
+    Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(12, 65);
     QGuiApplication::clipboard()->setText(QStringList{QStringLiteral("%1\t202\t203").arg(first),
                                                       QStringLiteral("abc\t%1\t206").arg(first + 4),
                                                       QStringLiteral("7\t8\t9"), QString()}
@@ -76,15 +80,15 @@ TEST_F(PasteTest, ASpreadsheetBlockPastesFromTheCurrentCell) {
     EXPECT_EQ(Cell(13, 65), "202");
     EXPECT_EQ(Cell(12, 66), "abc");
     EXPECT_EQ(Cell(13, 66), std::to_string(first + 4));
-    EXPECT_EQ(form->sg_Table->Mark(12, 66), CellMark::NotANumber);
+    EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->Mark(12, 66), CellMark::NotANumber);
     EXPECT_EQ(Cell(0, 65), name_65);
     EXPECT_EQ(Cell(13, 0), caption_13);
     ASSERT_EQ(dialogs.infos.size(), 1);
     EXPECT_TRUE(dialogs.infos[0].contains(QStringLiteral("5"))) << dialogs.infos[0].toStdString();
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_TRUE(form->sb_Info->currentMessage().isEmpty());
+    EXPECT_TRUE(Named<QStatusBar>(form, "sb_Info")->currentMessage().isEmpty());
     // The current cell keeps the editor, which shows the pasted text; the block is selected.
-    EXPECT_EQ(form->sg_Table->CurrentColumn(), 12);
+    EXPECT_EQ(Named<TStringGrid>(form, "sg_Table")->CurrentColumn(), 12);
     EXPECT_EQ(Editor()->text(), QString::number(first));
     EXPECT_EQ(Range(), QRect(QPoint(12, 65), QPoint(13, 66)));
   }
@@ -103,7 +107,7 @@ TEST_F(PasteTest, ASpreadsheetBlockPastesFromTheCurrentCell) {
 TEST_F(PasteTest, OneValuePastesIntoTheTextOfTheCell) {
   for (const QString& clip : {QStringLiteral("12"), QStringLiteral("34\r\n"),
                               QStringLiteral("56\n"), QStringLiteral("78\r")}) {
-    form->sg_Table->SetCurrentCell(3, 4);
+    Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(3, 4);
     Key(Qt::Key_End);
     QGuiApplication::clipboard()->setText(clip);
     const std::string before = Cell(3, 4);
@@ -175,7 +179,7 @@ TEST_F(PasteTest, RangesFromKeysAndMouseCopyAsTabSeparatedText) {
 
 // A table file with mistakes changes nothing, and the message names each one.
 TEST_F(PasteTest, ImportWithErrorsListsThemAllAndChangesNothing) {
-  form->tc_Tabs->setCurrentIndex(kSpells);
+  Named<QTabBar>(form, "tc_Tabs")->setCurrentIndex(kSpells);
   const QByteArray csv = QStringLiteral("№,Название,%1\n1,,abc\n999,,5\n2,,7\n")
                              .arg(QString::fromUtf8(HeaderCaptions[kSpells][1].data()))
                              .toUtf8();
@@ -187,7 +191,7 @@ TEST_F(PasteTest, ImportWithErrorsListsThemAllAndChangesNothing) {
   const std::string before = Cell(1, 2);
 
   dialogs.csv_open_answers.push_back(Path(QStringLiteral("bad.csv")));
-  form->TableFiles()->ImportCsv->trigger();
+  Named<QAction>(form, "ImportCsv")->trigger();
   ASSERT_EQ(dialogs.errors.size(), 1);
   for (const CsvIssue& issue : issues)
     EXPECT_TRUE(dialogs.errors[0].contains(CsvIssueMessage(issue)))
@@ -204,7 +208,7 @@ TEST_F(PasteTest, ImportWithManyErrorsShowsTheFirstAndCountsTheRest) {
     csv += "67,x\n";
   ASSERT_TRUE(WriteBytes(Path(QStringLiteral("many.csv")), Bytes(csv.begin(), csv.end())));
   dialogs.csv_open_answers.push_back(Path(QStringLiteral("many.csv")));
-  form->TableFiles()->ImportCsv->trigger();
+  Named<QAction>(form, "ImportCsv")->trigger();
   ASSERT_EQ(dialogs.errors.size(), 1);
   ASSERT_EQ(dialogs.error_details.size(), 1);
   const QStringList shown = dialogs.errors[0].split(QLatin1Char('\n'));
@@ -242,7 +246,7 @@ TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
     dialogs.csv_open_answers.push_back(Path(QStringLiteral("list.csv")));
     dialogs.conflict_answers.push_back(answer);
     dialogs.conflict_questions.clear();
-    form->TableFiles()->ApplyChangeList->trigger();
+    Named<QAction>(form, "ApplyChangeList")->trigger();
     ASSERT_EQ(dialogs.conflict_questions.size(), 1);
     EXPECT_TRUE(dialogs.conflict_questions[0].contains(QStringLiteral("«-6»")));
     EXPECT_EQ(document->ValueAfterCommit(kept), answer == Answer::Cancel ? original : 17);
@@ -255,15 +259,15 @@ TEST_F(PasteTest, ApplyingAListWithAConflictFollowsTheAnswer) {
 // Export writes the table on show, typed text included; the items sit
 // between Save As and the separator and wait for a file.
 TEST_F(PasteTest, ExportWritesTheTableOnShowWithTypedText) {
-  const QList<QAction*> items = form->mm_File->actions();
+  const QList<QAction*> items = Named<QMenu>(form, "mm_File")->actions();
   const auto at = [&items](const QAction* action) { return items.indexOf(action); };
-  EXPECT_LT(at(form->mm_SaveAs), at(form->TableFiles()->ExportCsv));
-  EXPECT_EQ(at(form->TableFiles()->ExportCsv) + 3, at(form->TableFiles()->ApplyChangeList));
-  EXPECT_LT(at(form->TableFiles()->ApplyChangeList), at(form->mm_Line));
-  form->sg_Table->SetCurrentCell(2, 2);
+  EXPECT_LT(at(Named<QAction>(form, "mm_SaveAs")), at(Named<QAction>(form, "ExportCsv")));
+  EXPECT_EQ(at(Named<QAction>(form, "ExportCsv")) + 3, at(Named<QAction>(form, "ApplyChangeList")));
+  EXPECT_LT(at(Named<QAction>(form, "ApplyChangeList")), at(Named<QAction>(form, "mm_Line")));
+  Named<TStringGrid>(form, "sg_Table")->SetCurrentCell(2, 2);
   QTest::keyClicks(Editor(), QStringLiteral("9x"));
   dialogs.csv_save_answers.push_back(Path(QStringLiteral("creatures.csv")));
-  form->TableFiles()->ExportCsv->trigger();
+  Named<QAction>(form, "ExportCsv")->trigger();
   EXPECT_EQ(dialogs.csv_proposed_names, QStringList{QStringLiteral("creatures.csv")});
   QFile written(Path(QStringLiteral("creatures.csv")));
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
@@ -271,7 +275,7 @@ TEST_F(PasteTest, ExportWritesTheTableOnShowWithTypedText) {
   EXPECT_TRUE(ExportTableCsv(*form->Document(), kCreatures, CsvSeparator::Comma).contains("9x"));
 
   TMainForm fresh(&dialogs, &store);
-  EXPECT_FALSE(fresh.TableFiles()->ImportCsv->isEnabled());
+  EXPECT_FALSE(Named<QAction>(&fresh, "ImportCsv")->isEnabled());
 }
 
 // A text file that cannot be read is refused at once with trevalune-cli's own
@@ -281,7 +285,8 @@ TEST_F(PasteTest, ImportAndApplyRefuseWhatTheyCannotRead) {
     if (!refusal.window)
       continue;
     SCOPED_TRACE(refusal.path.toStdString());
-    for (QAction* command : {form->TableFiles()->ImportCsv, form->TableFiles()->ApplyChangeList}) {
+    for (QAction* command :
+         {Named<QAction>(form, "ImportCsv"), Named<QAction>(form, "ApplyChangeList")}) {
       dialogs.errors.clear();
       dialogs.csv_open_answers.push_back(refusal.path);
       command->trigger();

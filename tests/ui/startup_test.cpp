@@ -180,7 +180,7 @@ TEST_F(StartupFileTest, AMissingFileLoadsNothingAndIsReported) {
   EXPECT_FALSE(form.FileLoaded());
   EXPECT_EQ(form.CurrentTables(), nullptr);
   EXPECT_TRUE(form.TargetFileName().isEmpty());
-  EXPECT_FALSE(form.mm_SaveAs->isEnabled());
+  EXPECT_FALSE(Named<QAction>(&form, "mm_SaveAs")->isEnabled());
 }
 
 TEST_F(StartupFileTest, AFileOfAnotherSizeAsksAndLoadsNothingWhenRefused) {

@@ -2,3 +2,4 @@
 
 #include "../support/fake_dialogs.h"
 #include "../support/file_helpers.h"
+#include "../support/window_parts.h"

@@ -59,7 +59,7 @@ class SampleWindowTest : public WindowTest {
     source = MakeSample(7).image;
     form->OpenPath(WriteSample(QStringLiteral("HMM2PL.exe")));
     ASSERT_TRUE(form->FileLoaded());
-    grid = form->sg_Table;
+    grid = Named<TStringGrid>(form, "sg_Table");
   }
 
   TStringGrid* grid = nullptr;

@@ -139,12 +139,12 @@ class WindowTextsTest : public SampleWindowTest {
   // Every panel shown, the find bar open, and the About window beside.
   void ShowEverything() {
     QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
-    if (!form->pn_Changes->isVisible())
-      form->pn_Changes->toggleViewAction()->trigger();
-    if (!form->balance_commands_->ShowPanel->isChecked())
-      form->balance_commands_->ShowPanel->trigger();
-    if (!form->mm_Checks->isChecked())
-      form->mm_Checks->trigger();
+    if (!Named<ChangesPanel>(form, "ChangesPanel")->isVisible())
+      Named<ChangesPanel>(form, "ChangesPanel")->toggleViewAction()->trigger();
+    if (!Named<QAction>(form, "ShowPanel")->isChecked())
+      Named<QAction>(form, "ShowPanel")->trigger();
+    if (!Named<QAction>(form, "mm_Checks")->isChecked())
+      Named<QAction>(form, "mm_Checks")->trigger();
     form->findChild<FindBar*>()->Open();
     if (!about_) {
       about_ = std::make_unique<TAboutForm>();
@@ -158,7 +158,7 @@ class WindowTextsTest : public SampleWindowTest {
     std::vector<ShownText> texts;
     Walk(texts, form.get());
     Walk(texts, about_.get());
-    auto* panel = qobject_cast<BalancePanel*>(form->balance_commands_->Panel());
+    auto* panel = qobject_cast<BalancePanel*>(form->Balance()->Panel());
     const BalanceChartData& chart = panel->ChartData();
     for (const QString& text : {chart.x_title, chart.y_title, chart.now_name, chart.before_name})
       AddText(texts, panel, "chart", text);
@@ -290,9 +290,9 @@ void ExpectLetters(const QWidget& root, const std::string& state) {
 
 TEST_F(WindowTextsTest, NoTwoLettersOnShowAreTheSameInEitherLanguage) {
   QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
-  QAction* const changes = form->pn_Changes->toggleViewAction();
-  QAction* const balance = form->balance_commands_->ShowPanel;
-  QAction* const checks = form->mm_Checks;
+  QAction* const changes = Named<ChangesPanel>(form, "ChangesPanel")->toggleViewAction();
+  QAction* const balance = Named<QAction>(form, "ShowPanel");
+  QAction* const checks = Named<QAction>(form, "mm_Checks");
   for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
     Switch(language);
     // Every set of panels open at once.
@@ -324,7 +324,7 @@ TEST_F(WindowTextsTest, NoTwoLettersOnShowAreTheSameInEitherLanguage) {
         dialog->close();
       }
     });
-    form->balance_commands_->Panel()->findChildren<QPushButton*>().constFirst()->click();
+    form->Balance()->Panel()->findChildren<QPushButton*>().constFirst()->click();
   }
 }
 
