@@ -22,12 +22,12 @@
 #include "balance_panel.h"
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "change_list.h"
 #include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "formula.h"
 #include "main_form.h"
-#include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
 
@@ -196,14 +196,8 @@ BENCHMARK(BM_Cli_FormulaAgainstApply)->UseManualTime()->Iterations(21);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  // The chart plugin where the build leaves it, beside the editor.
-  QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv, [] {
+    // The chart plugin where the build leaves it, beside the editor.
+    QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
+  });
 }

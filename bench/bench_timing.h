@@ -39,6 +39,17 @@ inline void ReportAgainstFloor(benchmark::State& state, double seconds, double f
     state.counters["x_floor"] = seconds / floor;
 }
 
+// Runs the benchmarks the command line picks, under the application the
+// caller has made; an option it does not know fails the run.
+inline int RunBenchmarks(int& argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+
 // Reports the median of single timings under the counter `name`.
 inline void ReportMedian(benchmark::State& state, std::vector<double> samples, const char* name) {
   if (samples.empty())

@@ -23,11 +23,11 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "document_history.h"
 #include "fake_dialogs.h"
 #include "grid_clipboard.h"
 #include "main_form.h"
-#include "private_settings.h"
 #include "table_document.h"
 
 namespace {
@@ -269,19 +269,8 @@ void BM_Keystroke_Window(benchmark::State& state) {
   QLineEdit* editor = form.sg_Table->CellEditor();
   std::vector<double> keystrokes;
   for (auto _ : state) {
-    // Digits up to four, then back to one: the cell's text stays a number of
-    // the field's size, and marks come and go.
-    const bool erase = editor->text().size() >= 4;
-    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
-    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
-    const QString text = erase ? QString() : QString::number(digit);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    const auto start = std::chrono::steady_clock::now();
-    QApplication::sendEvent(editor, &press);
-    QApplication::sendEvent(editor, &release);
-    CatchUp();
-    const double took = SecondsSince(start);
+    // Digits up to four, then back to one: a number of the field's size.
+    const double took = TimedKeystroke(editor, keystrokes.size(), 4);
     state.SetIterationTime(took);
     keystrokes.push_back(took * 1e6);
     if (new_step)
@@ -337,12 +326,5 @@ BENCHMARK(BM_PasteWholeTable_Window)->Arg(0)->Arg(1)->ArgName("undo")->UseManual
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }

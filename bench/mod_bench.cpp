@@ -16,13 +16,13 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "changes_model.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
 #include "mod_commands.h"
-#include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
 
@@ -56,6 +56,20 @@ void Check(const FakeDialogs& dialogs) {
   std::abort();
 }
 
+// Every field of the three tables set to another value, as one step.
+void ChangeEveryField(TableDocument& document) {
+  std::vector<FieldValueChange> values;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldLayout layout = FieldOf(table, column);
+        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
+        values.push_back(
+            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
+      }
+  SetFieldValues(document, QStringLiteral("всё"), values);
+}
+
 // The shown main window with the sample open and the panel shown.
 struct ModWindow {
   explicit ModWindow(bool panel = true) {
@@ -71,21 +85,6 @@ struct ModWindow {
     dialogs.comparison_answers.push_back(path);
     form.Mods()->CompareWith->trigger();
     Check(dialogs);
-  }
-  // Every field of the three tables set to another value, as one step.
-  void ChangeEveryField() {
-    TableDocument& document = *form.Document();
-    std::vector<FieldValueChange> values;
-    for (TableIndex table = 0; table < kTableCount; ++table)
-      for (int entry = 0; entry < EntryCount(table); ++entry)
-        for (int column = 1; column < ColCounts[table]; ++column) {
-          const FieldLayout layout = FieldOf(table, column);
-          const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
-          values.push_back(
-              {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
-        }
-    SetFieldValues(document, QStringLiteral("всё"), values);
-    CatchUp();
   }
   FakeDialogs dialogs;
   TMainForm form{&dialogs};
@@ -114,24 +113,16 @@ void BM_Keystroke_Panel(benchmark::State& state) {
   const bool panel = state.range(1) != 0;
   ModWindow window(panel);
   TMainForm& form = window.form;
-  if (all_changed)
-    window.ChangeEveryField();
+  if (all_changed) {
+    ChangeEveryField(*form.Document());
+    CatchUp();
+  }
   form.sg_Table->SetCurrentCell(3, 3);
   CatchUp();
   QLineEdit* editor = form.sg_Table->CellEditor();
   std::vector<double> keystrokes;
   for (auto _ : state) {
-    const bool erase = editor->text().size() >= 2;
-    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
-    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
-    const QString text = erase ? QString() : QString::number(digit);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    const auto start = std::chrono::steady_clock::now();
-    QApplication::sendEvent(editor, &press);
-    QApplication::sendEvent(editor, &release);
-    CatchUp();
-    const double took = SecondsSince(start);
+    const double took = TimedKeystroke(editor, keystrokes.size(), 2);
     state.SetIterationTime(took);
     keystrokes.push_back(took * 1e6);
   }
@@ -158,16 +149,7 @@ void BM_Commit_List(benchmark::State& state) {
   QString error;
   document.Open(
       PathOf(SampleFile().path()), [] { return true; }, error);
-  std::vector<FieldValueChange> values;
-  for (TableIndex table = 0; table < kTableCount; ++table)
-    for (int entry = 0; entry < EntryCount(table); ++entry)
-      for (int column = 1; column < ColCounts[table]; ++column) {
-        const FieldLayout layout = FieldOf(table, column);
-        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
-        values.push_back(
-            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
-      }
-  SetFieldValues(document, QStringLiteral("всё"), values);
+  ChangeEveryField(document);
   std::vector<double> commits;
   for (auto _ : state) {
     document.Type({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
@@ -352,12 +334,5 @@ BENCHMARK(BM_TakeFromComparison_AllTables)->UseManualTime()->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }
