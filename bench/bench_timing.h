@@ -33,6 +33,15 @@ double TimeEach(benchmark::State& state, Work work) {
   return TimeEach(state, work, [] {});
 }
 
+// Reports `seconds` as the iteration's time, and keeps it among the single
+// timings `samples` in units of which a second holds `per_second` (1e3 for
+// milliseconds), for ReportMedian.
+inline void KeepTime(benchmark::State& state, std::vector<double>& samples, double seconds,
+                     double per_second) {
+  state.SetIterationTime(seconds);
+  samples.push_back(seconds * per_second);
+}
+
 // Reports a time as a multiple of its floor, measured earlier in the same run.
 inline void ReportAgainstFloor(benchmark::State& state, double seconds, double floor) {
   if (floor > 0)

@@ -220,9 +220,7 @@ void BM_TabSwitch(benchmark::State& state) {
     form.tc_Tabs->setCurrentIndex(into);
     if (painted)
       CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    switches.push_back(took * 1e3);
+    KeepTime(state, switches, SecondsSince(start), 1e3);
     CatchUp();
   }
   ReportMedian(state, switches, "median_ms");
@@ -247,9 +245,7 @@ void BM_SetField_Window(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     model->setData(cell, text, Qt::EditRole);
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    edits.push_back(took * 1e6);
+    KeepTime(state, edits, SecondsSince(start), 1e6);
   }
   ReportMedian(state, edits, "median_us");
 }
@@ -270,9 +266,7 @@ void BM_Keystroke_Window(benchmark::State& state) {
   std::vector<double> keystrokes;
   for (auto _ : state) {
     // Digits up to four, then back to one: a number of the field's size.
-    const double took = TimedKeystroke(editor, keystrokes.size(), 4);
-    state.SetIterationTime(took);
-    keystrokes.push_back(took * 1e6);
+    KeepTime(state, keystrokes, TimedKeystroke(editor, keystrokes.size(), 4), 1e6);
     if (new_step)
       form.History()->EndVisit();
   }
@@ -315,9 +309,7 @@ void BM_PasteWholeTable_Window(benchmark::State& state) {
       form.mm_Undo->trigger();
       CatchUp();
     }
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    pastes.push_back(took * 1e3);
+    KeepTime(state, pastes, SecondsSince(start), 1e3);
   }
   ReportMedian(state, pastes, "median_ms");
 }

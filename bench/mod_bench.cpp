@@ -122,9 +122,7 @@ void BM_Keystroke_Panel(benchmark::State& state) {
   QLineEdit* editor = form.sg_Table->CellEditor();
   std::vector<double> keystrokes;
   for (auto _ : state) {
-    const double took = TimedKeystroke(editor, keystrokes.size(), 2);
-    state.SetIterationTime(took);
-    keystrokes.push_back(took * 1e6);
+    KeepTime(state, keystrokes, TimedKeystroke(editor, keystrokes.size(), 2), 1e6);
   }
   state.counters["rows"] = form.pn_Changes->Model()->rowCount();
   ReportMedian(state, keystrokes, "median_us");
@@ -155,9 +153,7 @@ void BM_Commit_List(benchmark::State& state) {
     document.Type({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
     const auto start = std::chrono::steady_clock::now();
     document.CommitTable(kCreatures);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    commits.push_back(took * 1e6);
+    KeepTime(state, commits, SecondsSince(start), 1e6);
   }
   if (model)
     state.counters["rows"] = model->rowCount();
@@ -212,9 +208,7 @@ void BM_F7(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     window.form.Mods()->NextDifference->trigger();
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    steps.push_back(took * 1e3);
+    KeepTime(state, steps, SecondsSince(start), 1e3);
   }
   ReportMedian(state, steps, "median_ms");
 }
@@ -231,9 +225,7 @@ void BM_F7_Search(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     at = document.Comparison().NextDifference(at, true).value_or(at);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    steps.push_back(took * 1e6);
+    KeepTime(state, steps, SecondsSince(start), 1e6);
   }
   ReportMedian(state, steps, "median_us");
 }
@@ -250,9 +242,7 @@ void BM_MoveCell(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     grid->SetCurrentCell(column, grid->CurrentRow());
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    moves.push_back(took * 1e3);
+    KeepTime(state, moves, SecondsSince(start), 1e3);
   }
   ReportMedian(state, moves, "median_ms");
 }
@@ -287,9 +277,7 @@ void BM_RangeEdit_WholeTable(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     form.Mods()->EditRange->trigger();
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    edits.push_back(took * 1e3);
+    KeepTime(state, edits, SecondsSince(start), 1e3);
   }
   state.counters["rows"] = form.pn_Changes->Model()->rowCount();
   ReportMedian(state, edits, "median_ms");
@@ -318,8 +306,7 @@ void BM_TakeFromComparison_AllTables(benchmark::State& state) {
       CatchUp();
       took += SecondsSince(start);
     }
-    state.SetIterationTime(took);
-    takes.push_back(took * 1e3);
+    KeepTime(state, takes, took, 1e3);
     state.PauseTiming();
     while (form.History()->CanUndo())
       form.mm_Undo->trigger();
