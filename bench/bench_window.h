@@ -9,7 +9,17 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "main_form.h"
 #include "private_settings.h"
+#include "string_grid.h"
+
+// The cell editor of the window's grid, on the cell at column 3, row 3,
+// ready for keystrokes.
+inline QLineEdit* CellEditorAtThirdCell(TMainForm& form) {
+  form.sg_Table->SetCurrentCell(3, 3);
+  CatchUp();
+  return form.sg_Table->CellEditor();
+}
 
 // One keystroke in the cell editor `editor`, as the user types it, with the
 // events that follow, and the seconds it took. The `count`th keystroke types

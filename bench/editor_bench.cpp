@@ -260,9 +260,7 @@ void BM_Keystroke_Window(benchmark::State& state) {
   const bool new_step = state.range(0) != 0;
   OpenWindow window;
   TMainForm& form = window.form;
-  form.sg_Table->SetCurrentCell(3, 3);
-  CatchUp();
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  QLineEdit* editor = CellEditorAtThirdCell(form);
   std::vector<double> keystrokes;
   for (auto _ : state) {
     // Digits up to four, then back to one: a number of the field's size.

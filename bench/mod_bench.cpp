@@ -117,13 +117,10 @@ void BM_Keystroke_Panel(benchmark::State& state) {
     ChangeEveryField(*form.Document());
     CatchUp();
   }
-  form.sg_Table->SetCurrentCell(3, 3);
-  CatchUp();
-  QLineEdit* editor = form.sg_Table->CellEditor();
+  QLineEdit* editor = CellEditorAtThirdCell(form);
   std::vector<double> keystrokes;
-  for (auto _ : state) {
+  for (auto _ : state)
     KeepTime(state, keystrokes, TimedKeystroke(editor, keystrokes.size(), 2), 1e6);
-  }
   state.counters["rows"] = form.pn_Changes->Model()->rowCount();
   ReportMedian(state, keystrokes, "median_us");
 }
