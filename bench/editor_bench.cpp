@@ -83,16 +83,6 @@ struct OpenWindow {
   TMainForm form{&user.dialogs};
 };
 
-// The file read once into a fresh buffer in memory.
-void ReadOnce(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  Bytes bytes(ExpectedFileSize);
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  benchmark::DoNotOptimize(got);
-  benchmark::DoNotOptimize(bytes.data());
-}
-
 // Floor of Open: one read, again and again, so with the file and the buffer
 // warm in the processor's caches.
 void BM_ReadFile(benchmark::State& state) {
