@@ -9,16 +9,6 @@
 #include "grid_shape.h"
 #include "table_set.h"
 
-namespace {
-
-double NumberOf(std::int32_t value, FieldLayout layout) {
-  if (!layout.is_signed && layout.width == 4)
-    return static_cast<double>(static_cast<std::uint32_t>(value));
-  return value;
-}
-
-}  // namespace
-
 QString BalanceNumberText(double number) {
   if (std::abs(number) >= 1e15)
     return QString::number(number, 'g', 6);
@@ -116,7 +106,8 @@ std::optional<double> BalanceModel::Number(int entry, int column) const {
   if (!document_->IsLoaded() || entry < 0 || entry >= EntryCount(table_) || column < 1)
     return std::nullopt;
   if (column < FirstComputed())
-    return NumberOf(document_->ValueAfterCommit({table_, entry, column}), FieldOf(table_, column));
+    return static_cast<double>(
+        ShownNumber(document_->ValueAfterCommit({table_, entry, column}), FieldOf(table_, column)));
   const auto computed = static_cast<std::size_t>(column - FirstComputed());
   const auto& results = results_[table_];
   if (computed >= results.size() || !results[computed]->worked_out)
@@ -129,8 +120,8 @@ std::optional<double> BalanceModel::ComparisonNumber(int entry, int column) cons
       entry >= EntryCount(table_) || column < 1)
     return std::nullopt;
   if (column < FirstComputed())
-    return NumberOf(document_->Comparison().Value({table_, entry, column}),
-                    FieldOf(table_, column));
+    return static_cast<double>(ShownNumber(document_->Comparison().Value({table_, entry, column}),
+                                           FieldOf(table_, column)));
   const auto computed = static_cast<std::size_t>(column - FirstComputed());
   const auto& results = results_[table_];
   if (computed >= results.size() || !results[computed]->worked_out)

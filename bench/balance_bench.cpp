@@ -22,12 +22,12 @@
 #include "balance_panel.h"
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "change_list.h"
 #include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "formula.h"
 #include "main_form.h"
-#include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
 #include "window_parts.h"
@@ -85,9 +85,7 @@ void BM_Balance_KeystrokeCommit(benchmark::State& state) {
     window.panel->repaint();
     Named<TStringGrid>(&form, "sg_Table")->viewport()->repaint();
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    commits.push_back(took * 1e3);
+    KeepTime(state, commits, SecondsSince(start), 1e3);
     if (form.Document()->History().Count() != steps + 1) {
       std::fprintf(stderr, "the keystrokes made no step\n");
       std::abort();
@@ -107,9 +105,7 @@ void BM_Balance_SortBuildings(benchmark::State& state) {
     const int column = 1 + (k / 2) % (ColCounts[kBuildings] - 1);
     const auto start = std::chrono::steady_clock::now();
     proxy->sort(column, k++ % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    sorts.push_back(took * 1e3);
+    KeepTime(state, sorts, SecondsSince(start), 1e3);
   }
   ReportMedian(state, sorts, "median_ms");
 }
@@ -125,9 +121,7 @@ void BM_Balance_FilterBuildings(benchmark::State& state) {
     const QString condition = k++ % 2 ? QString() : QStringLiteral("Золото > 1000 && Руда < 20");
     const auto start = std::chrono::steady_clock::now();
     proxy->SetCondition(condition);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    filters.push_back(took * 1e3);
+    KeepTime(state, filters, SecondsSince(start), 1e3);
   }
   ReportMedian(state, filters, "median_ms");
 }
@@ -149,9 +143,7 @@ void BM_Formula_PreviewCreatures(benchmark::State& state) {
     const RangeEditPlan plan =
         PlanFormulaEdit(document, fields, QStringLiteral("round(value * 1.1 + Мин_урон)"), false);
     benchmark::DoNotOptimize(plan.changes.size());
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    previews.push_back(took * 1e3);
+    KeepTime(state, previews, SecondsSince(start), 1e3);
   }
   state.counters["cells"] = static_cast<double>(fields.size());
   ReportMedian(state, previews, "median_ms");
@@ -182,9 +174,7 @@ void BM_Cli_FormulaAgainstApply(benchmark::State& state) {
   RunCli(formula + QStringList{"--changes", list});
   std::vector<double> formulas, applies;
   for (auto _ : state) {
-    const double took = RunCli(formula + QStringList{"-o", out});
-    state.SetIterationTime(took);
-    formulas.push_back(took * 1e3);
+    KeepTime(state, formulas, RunCli(formula + QStringList{"-o", out}), 1e3);
     applies.push_back(RunCli({"apply", sample, list, "-o", out}) * 1e3);
   }
   std::sort(formulas.begin(), formulas.end());
@@ -198,14 +188,8 @@ BENCHMARK(BM_Cli_FormulaAgainstApply)->UseManualTime()->Iterations(21);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  // The chart plugin where the build leaves it, beside the editor.
-  QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv, [] {
+    // The chart plugin where the build leaves it, beside the editor.
+    QCoreApplication::addLibraryPath(QStringLiteral(TREVALUNE_CHART_PLUGIN_BUILD_DIR));
+  });
 }

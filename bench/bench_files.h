@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <QCoreApplication>
 #include <QString>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "sample_image.h"
+#include "target_file.h"
 
 // A generated sample executable on disk, removed again at exit.
 class BenchSampleFile {
@@ -46,6 +49,17 @@ inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+}
+
+// The file read once into a fresh buffer in memory, with the C library: the
+// floor of an Open.
+inline void ReadOnce(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  Bytes bytes(ExpectedFileSize);
+  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  benchmark::DoNotOptimize(got);
+  benchmark::DoNotOptimize(bytes.data());
 }
 
 // Lets a window handle the events its last step posted (layout, repaint).

@@ -33,10 +33,30 @@ double TimeEach(benchmark::State& state, Work work) {
   return TimeEach(state, work, [] {});
 }
 
+// Reports `seconds` as the iteration's time, and keeps it among the single
+// timings `samples` in units of which a second holds `per_second` (1e3 for
+// milliseconds), for ReportMedian.
+inline void KeepTime(benchmark::State& state, std::vector<double>& samples, double seconds,
+                     double per_second) {
+  state.SetIterationTime(seconds);
+  samples.push_back(seconds * per_second);
+}
+
 // Reports a time as a multiple of its floor, measured earlier in the same run.
 inline void ReportAgainstFloor(benchmark::State& state, double seconds, double floor) {
   if (floor > 0)
     state.counters["x_floor"] = seconds / floor;
+}
+
+// Runs the benchmarks the command line picks, under the application the
+// caller has made; an option it does not know fails the run.
+inline int RunBenchmarks(int& argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
 }
 
 // Reports the median of single timings under the counter `name`.

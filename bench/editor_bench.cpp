@@ -23,11 +23,11 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "document_history.h"
 #include "fake_dialogs.h"
 #include "grid_clipboard.h"
 #include "main_form.h"
-#include "private_settings.h"
 #include "table_document.h"
 #include "window_parts.h"
 
@@ -83,16 +83,6 @@ struct OpenWindow {
   ScriptedUser user;
   TMainForm form{&user.dialogs};
 };
-
-// The file read once into a fresh buffer in memory.
-void ReadOnce(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  Bytes bytes(ExpectedFileSize);
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  benchmark::DoNotOptimize(got);
-  benchmark::DoNotOptimize(bytes.data());
-}
 
 // Floor of Open: one read, again and again, so with the file and the buffer
 // warm in the processor's caches.
@@ -221,9 +211,7 @@ void BM_TabSwitch(benchmark::State& state) {
     Named<QTabBar>(&form, "tc_Tabs")->setCurrentIndex(into);
     if (painted)
       CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    switches.push_back(took * 1e3);
+    KeepTime(state, switches, SecondsSince(start), 1e3);
     CatchUp();
   }
   ReportMedian(state, switches, "median_ms");
@@ -248,9 +236,7 @@ void BM_SetField_Window(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     model->setData(cell, text, Qt::EditRole);
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    edits.push_back(took * 1e6);
+    KeepTime(state, edits, SecondsSince(start), 1e6);
   }
   ReportMedian(state, edits, "median_us");
 }
@@ -265,26 +251,11 @@ void BM_Keystroke_Window(benchmark::State& state) {
   const bool new_step = state.range(0) != 0;
   OpenWindow window;
   TMainForm& form = window.form;
-  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(3, 3);
-  CatchUp();
-  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
+  QLineEdit* editor = CellEditorAtThirdCell(form);
   std::vector<double> keystrokes;
   for (auto _ : state) {
-    // Digits up to four, then back to one: the cell's text stays a number of
-    // the field's size, and marks come and go.
-    const bool erase = editor->text().size() >= 4;
-    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
-    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
-    const QString text = erase ? QString() : QString::number(digit);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    const auto start = std::chrono::steady_clock::now();
-    QApplication::sendEvent(editor, &press);
-    QApplication::sendEvent(editor, &release);
-    CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    keystrokes.push_back(took * 1e6);
+    // Digits up to four, then back to one: a number of the field's size.
+    KeepTime(state, keystrokes, TimedKeystroke(editor, keystrokes.size(), 4), 1e6);
     if (new_step)
       form.History()->EndVisit();
   }
@@ -327,9 +298,7 @@ void BM_PasteWholeTable_Window(benchmark::State& state) {
       Named<QAction>(&form, "mm_Undo")->trigger();
       CatchUp();
     }
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    pastes.push_back(took * 1e3);
+    KeepTime(state, pastes, SecondsSince(start), 1e3);
   }
   ReportMedian(state, pastes, "median_ms");
 }
@@ -338,12 +307,5 @@ BENCHMARK(BM_PasteWholeTable_Window)->Arg(0)->Arg(1)->ArgName("undo")->UseManual
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }

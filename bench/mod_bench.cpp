@@ -16,13 +16,13 @@
 
 #include "bench_files.h"
 #include "bench_timing.h"
+#include "bench_window.h"
 #include "changes_model.h"
 #include "changes_panel.h"
 #include "comparison_file.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
 #include "mod_commands.h"
-#include "private_settings.h"
 #include "string_grid.h"
 #include "table_document.h"
 #include "window_parts.h"
@@ -57,6 +57,20 @@ void Check(const FakeDialogs& dialogs) {
   std::abort();
 }
 
+// Every field of the three tables set to another value, as one step.
+void ChangeEveryField(TableDocument& document) {
+  std::vector<FieldValueChange> values;
+  for (TableIndex table = 0; table < kTableCount; ++table)
+    for (int entry = 0; entry < EntryCount(table); ++entry)
+      for (int column = 1; column < ColCounts[table]; ++column) {
+        const FieldLayout layout = FieldOf(table, column);
+        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
+        values.push_back(
+            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
+      }
+  SetFieldValues(document, QStringLiteral("всё"), values);
+}
+
 // The shown main window with the sample open and the panel shown.
 struct ModWindow {
   explicit ModWindow(bool panel = true) {
@@ -73,21 +87,6 @@ struct ModWindow {
     Named<QAction>(&form, "CompareWith")->trigger();
     Check(dialogs);
   }
-  // Every field of the three tables set to another value, as one step.
-  void ChangeEveryField() {
-    TableDocument& document = *form.Document();
-    std::vector<FieldValueChange> values;
-    for (TableIndex table = 0; table < kTableCount; ++table)
-      for (int entry = 0; entry < EntryCount(table); ++entry)
-        for (int column = 1; column < ColCounts[table]; ++column) {
-          const FieldLayout layout = FieldOf(table, column);
-          const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
-          values.push_back(
-              {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
-        }
-    SetFieldValues(document, QStringLiteral("всё"), values);
-    CatchUp();
-  }
   FakeDialogs dialogs;
   TMainForm form{&dialogs};
 };
@@ -96,14 +95,7 @@ double read_floor = 0;
 
 void BM_ReadFile(benchmark::State& state) {
   const std::string path = SampleFile().path().string();
-  read_floor = TimeEach(state, [&] {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    Bytes bytes(ExpectedFileSize);
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    benchmark::DoNotOptimize(got);
-    benchmark::DoNotOptimize(bytes.data());
-  });
+  read_floor = TimeEach(state, [&] { ReadOnce(path); });
 }
 BENCHMARK(BM_ReadFile)->UseManualTime();
 
@@ -115,27 +107,14 @@ void BM_Keystroke_Panel(benchmark::State& state) {
   const bool panel = state.range(1) != 0;
   ModWindow window(panel);
   TMainForm& form = window.form;
-  if (all_changed)
-    window.ChangeEveryField();
-  Named<TStringGrid>(&form, "sg_Table")->SetCurrentCell(3, 3);
-  CatchUp();
-  QLineEdit* editor = Named<TStringGrid>(&form, "sg_Table")->CellEditor();
-  std::vector<double> keystrokes;
-  for (auto _ : state) {
-    const bool erase = editor->text().size() >= 2;
-    const int digit = static_cast<int>(keystrokes.size() % 9) + 1;
-    const int key = erase ? int(Qt::Key_Backspace) : int(Qt::Key_0) + digit;
-    const QString text = erase ? QString() : QString::number(digit);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    const auto start = std::chrono::steady_clock::now();
-    QApplication::sendEvent(editor, &press);
-    QApplication::sendEvent(editor, &release);
+  if (all_changed) {
+    ChangeEveryField(*form.Document());
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    keystrokes.push_back(took * 1e6);
   }
+  QLineEdit* editor = CellEditorAtThirdCell(form);
+  std::vector<double> keystrokes;
+  for (auto _ : state)
+    KeepTime(state, keystrokes, TimedKeystroke(editor, keystrokes.size(), 2), 1e6);
   state.counters["rows"] = Named<ChangesPanel>(&form, "ChangesPanel")->Model()->rowCount();
   ReportMedian(state, keystrokes, "median_us");
 }
@@ -159,24 +138,13 @@ void BM_Commit_List(benchmark::State& state) {
   QString error;
   document.Open(
       PathOf(SampleFile().path()), [] { return true; }, error);
-  std::vector<FieldValueChange> values;
-  for (TableIndex table = 0; table < kTableCount; ++table)
-    for (int entry = 0; entry < EntryCount(table); ++entry)
-      for (int column = 1; column < ColCounts[table]; ++column) {
-        const FieldLayout layout = FieldOf(table, column);
-        const std::int32_t now = FieldValue(document.Committed(), table, entry, column);
-        values.push_back(
-            {{table, entry, column}, WrapToField(now + 1, layout.width, layout.is_signed)});
-      }
-  SetFieldValues(document, QStringLiteral("всё"), values);
+  ChangeEveryField(document);
   std::vector<double> commits;
   for (auto _ : state) {
     document.Type({kCreatures, 0, 1}, commits.size() % 2 ? "1" : "2");
     const auto start = std::chrono::steady_clock::now();
     document.CommitTable(kCreatures);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    commits.push_back(took * 1e6);
+    KeepTime(state, commits, SecondsSince(start), 1e6);
   }
   if (model)
     state.counters["rows"] = model->rowCount();
@@ -231,9 +199,7 @@ void BM_F7(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     Named<QAction>(&window.form, "NextDifference")->trigger();
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    steps.push_back(took * 1e3);
+    KeepTime(state, steps, SecondsSince(start), 1e3);
   }
   ReportMedian(state, steps, "median_ms");
 }
@@ -250,9 +216,7 @@ void BM_F7_Search(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     at = document.Comparison().NextDifference(at, true).value_or(at);
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    steps.push_back(took * 1e6);
+    KeepTime(state, steps, SecondsSince(start), 1e6);
   }
   ReportMedian(state, steps, "median_us");
 }
@@ -269,9 +233,7 @@ void BM_MoveCell(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     grid->SetCurrentCell(column, grid->CurrentRow());
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    moves.push_back(took * 1e3);
+    KeepTime(state, moves, SecondsSince(start), 1e3);
   }
   ReportMedian(state, moves, "median_ms");
 }
@@ -307,9 +269,7 @@ void BM_RangeEdit_WholeTable(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     Named<QAction>(&form, "EditRange")->trigger();
     CatchUp();
-    const double took = SecondsSince(start);
-    state.SetIterationTime(took);
-    edits.push_back(took * 1e3);
+    KeepTime(state, edits, SecondsSince(start), 1e3);
   }
   state.counters["rows"] = Named<ChangesPanel>(&form, "ChangesPanel")->Model()->rowCount();
   ReportMedian(state, edits, "median_ms");
@@ -339,8 +299,7 @@ void BM_TakeFromComparison_AllTables(benchmark::State& state) {
       CatchUp();
       took += SecondsSince(start);
     }
-    state.SetIterationTime(took);
-    takes.push_back(took * 1e3);
+    KeepTime(state, takes, took, 1e3);
     state.PauseTiming();
     while (form.History()->CanUndo())
       Named<QAction>(&form, "mm_Undo")->trigger();
@@ -355,12 +314,5 @@ BENCHMARK(BM_TakeFromComparison_AllTables)->UseManualTime()->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const PrivateSettings settings;  // the windows opened here stay out of the user's recent files
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowBenchmarks(argc, argv);
 }

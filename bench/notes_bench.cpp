@@ -56,8 +56,5 @@ BENCHMARK(BM_ChecksAfterAKeystroke)->UseManualTime()->Unit(benchmark::kMicroseco
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

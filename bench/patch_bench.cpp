@@ -110,8 +110,5 @@ BENCHMARK_CAPTURE(BM_JudgeForDocument, Ips, PatchFormat::kIps)->UseManualTime();
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

@@ -95,8 +95,5 @@ BENCHMARK(BM_Apply)->UseManualTime();
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

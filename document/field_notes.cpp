@@ -15,8 +15,10 @@
 #include <utility>
 
 #include "caption_language.h"
+#include "field_input.h"
 #include "file_store.h"
 #include "formula.h"
+#include "text_place.h"
 
 namespace {
 
@@ -150,18 +152,8 @@ class JsonLocator {
 
 // The line and column of byte `at` of `utf8`, in characters.
 NotesError ErrorAt(const QByteArray& utf8, qsizetype at, const QString& message) {
-  NotesError error{1, 1, message};
-  at = std::clamp<qsizetype>(at, 0, utf8.size());
-  for (qsizetype i = 0; i < at; ++i) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    if (byte == '\n') {
-      ++error.line;
-      error.column = 1;
-    } else if ((byte & 0xC0) != 0x80) {
-      ++error.column;
-    }
-  }
-  return error;
+  const TextPlace place = PlaceOfByte(utf8, at);
+  return {place.line, place.column, message};
 }
 
 // A fault in the parsed notes, with the way to where it lies.
@@ -511,18 +503,11 @@ QString NotesErrorText(const NotesError& error) {
 }
 
 std::int64_t FieldLowest(FieldLayout layout) {
-  return layout.is_signed ? -(std::int64_t{1} << (8 * layout.width - 1)) : 0;
+  return RangeOf(layout).low;
 }
 
 std::int64_t FieldHighest(FieldLayout layout) {
-  const int bits = 8 * layout.width;
-  return layout.is_signed ? (std::int64_t{1} << (bits - 1)) - 1 : (std::int64_t{1} << bits) - 1;
-}
-
-std::int64_t ShownNumber(std::int32_t value, FieldLayout layout) {
-  if (!layout.is_signed && layout.width == 4)
-    return static_cast<std::uint32_t>(value);
-  return value;
+  return RangeOf(layout).high;
 }
 
 std::optional<FieldNotes> ParseFieldNotes(const QByteArray& json, NotesError& error) {

@@ -97,5 +97,3 @@ inline constexpr char kShippedNotesPath[] = ":/notes/trevalune-notes.json";
 // The field's own range, as the grid shows its values.
 std::int64_t FieldLowest(FieldLayout layout);
 std::int64_t FieldHighest(FieldLayout layout);
-// The value the grid shows, as a number (an unsigned 32-bit field's bits read unsigned).
-std::int64_t ShownNumber(std::int32_t value, FieldLayout layout);

@@ -2,6 +2,7 @@
 
 #include "caption_language.h"
 #include "comparison_file.h"
+#include "text_place.h"
 
 // muParser is built for char strings on every system. Qt defines _UNICODE
 // for Windows programs, which would make its header declare wchar_t ones.
@@ -21,14 +22,6 @@
 #include "record_field.h"
 
 namespace {
-
-// The field's value as a number: an unsigned 4-byte field's bit pattern read
-// as 0 to 4294967295, as the grid shows it.
-double NumberOf(std::int32_t value, FieldLayout layout) {
-  if (!layout.is_signed && layout.width == 4)
-    return static_cast<double>(static_cast<std::uint32_t>(value));
-  return value;
-}
 
 // muParser reads the formula as UTF-8 bytes and knows names by their bytes:
 // every byte of a multi-byte character may stand in a name, so Cyrillic
@@ -84,21 +77,8 @@ double Ceil(double number) {
 // The line and column (in characters) of byte `at` of `utf8`; past the end
 // is the place just after the last character.
 FormulaError ErrorAt(const QByteArray& utf8, qsizetype at, const QString& message) {
-  FormulaError error;
-  error.message = message;
-  error.line = 1;
-  error.column = 1;
-  at = std::clamp<qsizetype>(at, 0, utf8.size());
-  for (qsizetype i = 0; i < at; ++i) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    if (byte == '\n') {
-      ++error.line;
-      error.column = 1;
-    } else if ((byte & 0xC0) != 0x80) {  // not the continuation of a character
-      ++error.column;
-    }
-  }
-  return error;
+  const TextPlace place = PlaceOfByte(utf8, at);
+  return {place.line, place.column, message};
 }
 
 // The light pass before muParser: it gives muParser the formula's line breaks
@@ -422,11 +402,12 @@ FormulaResult Formula::Evaluate(const FormulaFields& fields, int entry,
   }
   Engine& engine = *engine_;
   if (engine.uses_value)
-    engine.values[0] =
-        column ? NumberOf(fields(entry, *column), FieldOf(engine.table, *column)) : std::nan("");
+    engine.values[0] = column ? static_cast<double>(ShownNumber(fields(entry, *column),
+                                                                FieldOf(engine.table, *column)))
+                              : std::nan("");
   for (const int used : engine.used)
     engine.values[static_cast<std::size_t>(used)] =
-        NumberOf(fields(entry, used), FieldOf(engine.table, used));
+        static_cast<double>(ShownNumber(fields(entry, used), FieldOf(engine.table, used)));
   double answer = 0;
   try {
     answer = engine.parser.Eval();
@@ -445,25 +426,19 @@ FormulaResult Formula::Evaluate(const FormulaFields& fields, int entry,
 
 RangeResult FormulaNumberToField(double number, FieldLayout layout, bool wrap) {
   const double rounded = std::round(number);  // half away from zero
-  const FieldRange range = RangeOf(layout);
-  if (rounded >= static_cast<double>(range.low) && rounded <= static_cast<double>(range.high)) {
-    const auto whole = static_cast<std::int64_t>(rounded);
-    return {WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(whole)), layout.width,
-                        layout.is_signed),
-            true};
-  }
+  // Within 2^62 the rounded number is a whole number of 64 bits, and the
+  // range edit's rule for one holds as it is.
+  constexpr double kWhole = 4611686018427387904.0;
+  if (rounded > -kWhole && rounded < kWhole)
+    return WholeNumberToField(static_cast<std::int64_t>(rounded), layout, wrap);
+  // Beyond, it is past every field's range.
   if (!wrap) {
-    const std::int64_t end = rounded < 0 ? range.low : range.high;
-    return {WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(end)), layout.width,
-                        layout.is_signed),
-            false};
+    const FieldRange range = RangeOf(layout);
+    return {WrapNumberToField(rounded < 0 ? range.low : range.high, layout), false};
   }
   // The low 32 bits, exactly: a double's remainder by 2^32 is exact, and
   // beyond 2^53 a double's low bits are zeros anyway.
-  const double low = std::fmod(rounded, 4294967296.0);
-  const auto bits = static_cast<std::int64_t>(low);
-  return {WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)), layout.width,
-                      layout.is_signed),
+  return {WrapNumberToField(static_cast<std::int64_t>(std::fmod(rounded, 4294967296.0)), layout),
           false};
 }
 

@@ -3,29 +3,10 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "field_input.h"
 #include "formula.h"
 
 namespace {
-
-struct Bounds {
-  std::int64_t low;
-  std::int64_t high;
-};
-
-Bounds BoundsOf(FieldLayout layout) {
-  const int bits = 8 * layout.width;
-  if (layout.is_signed)
-    return {-(std::int64_t{1} << (bits - 1)), (std::int64_t{1} << (bits - 1)) - 1};
-  return {0, (std::int64_t{1} << bits) - 1};
-}
-
-// The field's value as a number: an unsigned 4-byte field's bit pattern read
-// as 0 to 4294967295.
-std::int64_t NumberOf(std::int32_t value, FieldLayout layout) {
-  if (!layout.is_signed && layout.width == 4)
-    return static_cast<std::uint32_t>(value);
-  return value;
-}
 
 // Multiplies by `hundredths` / 10000 (hundredths of a percent), rounded half
 // away from zero. A value within 32 bits times a percentage of up to ten
@@ -43,7 +24,7 @@ std::int64_t Percent(std::int64_t value, std::int64_t hundredths) {
 }  // namespace
 
 RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32_t value) {
-  const std::int64_t number = NumberOf(value, layout);
+  const std::int64_t number = ShownNumber(value, layout);
   std::int64_t result = number;
   switch (edit.operation) {
     case RangeEdit::Operation::Set:
@@ -64,15 +45,16 @@ RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32
     case RangeEdit::Operation::Formula:  // planned by PlanFormulaEdit, entry by entry
       break;
   }
-  const Bounds bounds = BoundsOf(layout);
-  const bool fitted = result >= bounds.low && result <= bounds.high;
-  if (!fitted && !edit.wrap)
-    result = std::clamp(result, bounds.low, bounds.high);
-  // The low bits, widened as the field reads back: exact for a result that
-  // fitted or was limited, the wrap of typing otherwise.
-  return {WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(result)), layout.width,
-                      layout.is_signed),
-          fitted};
+  return WholeNumberToField(result, layout, edit.wrap);
+}
+
+RangeResult WholeNumberToField(std::int64_t number, FieldLayout layout, bool wrap) {
+  const FieldRange range = RangeOf(layout);
+  const bool fitted = number >= range.low && number <= range.high;
+  if (!fitted && !wrap)
+    number = std::clamp(number, range.low, range.high);
+  // Exact for a number that fitted or was limited, the wrap of typing otherwise.
+  return {WrapNumberToField(number, layout), fitted};
 }
 
 RangeEditPlan PlanRangeEdit(const TableDocument& document, const std::vector<FieldRef>& fields,

@@ -63,6 +63,10 @@ struct RangeResult {
   bool fitted = true;
 };
 RangeResult ApplyRangeEdit(const RangeEdit& edit, FieldLayout layout, std::int32_t value);
+// A whole number for a field of `layout`, as every range edit writes its
+// result back: the number when the field holds it; otherwise limited to the
+// field's range, or its low bits with `wrap`.
+RangeResult WholeNumberToField(std::int64_t number, FieldLayout layout, bool wrap);
 
 // The plan for `fields` of `document`: each cell's value is what a commit of
 // its text would store. A formula is planned by PlanFormulaEdit (formula.h).

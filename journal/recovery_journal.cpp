@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
+#include <functional>
 #include <span>
 #include <utility>
 
@@ -144,6 +145,34 @@ struct TakenJournal {
 
 namespace {
 
+// Takes `lock` of `journal` and reads the journal: nothing when its editor is
+// running or it cannot be read. A journal that is broken, or to which
+// `objection` objects (a reason, empty for none), is set aside as one of
+// `path` (none when empty), `message` names it, and it gives nothing either.
+std::optional<JournalContent> LockAndRead(
+    QLockFile& lock, const QString& journal, const QString& path,
+    const std::function<QString(const JournalContent&)>& objection, QString& message) {
+  if (!TakeLock(lock))
+    return std::nullopt;  // its editor is running
+  QByteArray bytes;
+  if (!ReadJournalFile(journal, bytes))
+    return std::nullopt;
+  QString problem;
+  std::optional<JournalContent> content = ReadJournal(bytes, problem);
+  if (content) {
+    if (QString objected = objection(*content); !objected.isEmpty()) {
+      content.reset();
+      problem = std::move(objected);
+    }
+  }
+  if (!content) {
+    if (!message.isEmpty())
+      message += QLatin1Char('\n');
+    message += SetAside(journal, path, problem);
+  }
+  return content;
+}
+
 // The journals of `path` in `folder` that no running editor holds, besides
 // `own`, read and taken; broken ones are set aside, and `message` names them.
 std::vector<std::shared_ptr<TakenJournal>> TakeJournals(const QString& folder, const QString& path,
@@ -154,23 +183,16 @@ std::vector<std::shared_ptr<TakenJournal>> TakeJournals(const QString& folder, c
     if (journal == own)
       continue;
     auto one = std::make_shared<TakenJournal>(TakenJournal{journal, LockOf(journal), {}});
-    if (!TakeLock(*one->lock))
-      continue;  // its editor is running
-    QByteArray bytes;
-    if (!ReadJournalFile(journal, bytes))
+    std::optional<JournalContent> content = LockAndRead(
+        *one->lock, journal, path,
+        [&path](const JournalContent& read) {
+          return read.file == path
+                     ? QString()
+                     : QCoreApplication::translate("RecoveryJournal", "он о другом файле");
+        },
+        message);
+    if (!content)
       continue;
-    QString problem;
-    std::optional<JournalContent> content = ReadJournal(bytes, problem);
-    if (content && content->file != path) {
-      content.reset();
-      problem = QCoreApplication::translate("RecoveryJournal", "он о другом файле");
-    }
-    if (!content) {
-      if (!message.isEmpty())
-        message += QLatin1Char('\n');
-      message += SetAside(journal, path, problem);
-      continue;
-    }
     one->content = std::move(*content);
     taken.push_back(std::move(one));
   }
@@ -501,23 +523,16 @@ std::optional<RecoveryJournal::Latest> RecoveryJournal::FindLatest(const QString
     QString file;
     {
       const std::unique_ptr<QLockFile> lock = LockOf(journal);
-      if (!TakeLock(*lock))
-        continue;  // its editor is running
-      QByteArray bytes;
-      if (!ReadJournalFile(journal, bytes))
+      const std::optional<JournalContent> content = LockAndRead(
+          *lock, journal, QString(),
+          [&info](const JournalContent& read) {
+            return info.fileName().startsWith(HashOf(read.file))
+                       ? QString()
+                       : QCoreApplication::translate("RecoveryJournal", "его имя не от его файла");
+          },
+          message);
+      if (!content)
         continue;
-      QString problem;
-      std::optional<JournalContent> content = ReadJournal(bytes, problem);
-      if (content && !info.fileName().startsWith(HashOf(content->file))) {
-        content.reset();
-        problem = QCoreApplication::translate("RecoveryJournal", "его имя не от его файла");
-      }
-      if (!content) {
-        if (!message.isEmpty())
-          message += QLatin1Char('\n');
-        message += SetAside(journal, QString(), problem);
-        continue;
-      }
       file = content->file;
     }
     // Every journal of that file, merged as an Open will merge them.

@@ -114,23 +114,19 @@ SpreadsheetNumber FromPattern(std::uint32_t bits, FieldLayout field) {
   return number;
 }
 
-std::int32_t Widened(std::int64_t value, FieldLayout field) {
-  return WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), field.width,
-                     field.is_signed);
-}
-
 FileInput Judge(const SpreadsheetNumber& number, FieldLayout field, OutOfRange handling) {
   const FieldRange range = RangeOf(field);
   const bool fits = number.negative ? number.magnitude <= static_cast<std::uint64_t>(-range.low)
                                     : number.magnitude <= static_cast<std::uint64_t>(range.high);
   if (fits) {
     const auto magnitude = static_cast<std::int64_t>(number.magnitude);
-    return {FileVerdict::Fits, Widened(number.negative ? -magnitude : magnitude, field), {}};
+    return {
+        FileVerdict::Fits, WrapNumberToField(number.negative ? -magnitude : magnitude, field), {}};
   }
   const std::int32_t value =
       handling == OutOfRange::Wrap
           ? WrapToField(static_cast<std::int32_t>(number.low_bits), field.width, field.is_signed)
-          : Widened(number.negative ? range.low : range.high, field);
+          : WrapNumberToField(number.negative ? range.low : range.high, field);
   return {FileVerdict::OutOfRange, value,
           (number.negative ? "-" : "") + (number.digits.empty() ? "0" : number.digits)};
 }

@@ -44,6 +44,22 @@ inline std::int32_t WrapToField(std::int32_t value, std::uint8_t width, bool is_
   }
 }
 
+// The low bits of a whole number that a field of `layout` holds, widened as
+// the field reads back: the number itself when the field can hold it, the
+// wrap of typing it otherwise.
+inline std::int32_t WrapNumberToField(std::int64_t number, FieldLayout layout) {
+  return WrapToField(static_cast<std::int32_t>(static_cast<std::uint32_t>(number)), layout.width,
+                     layout.is_signed);
+}
+
+// The value the grid shows, as a number: an unsigned 4-byte field's bit
+// pattern read as 0 to 4294967295. Exact; a double made from it is exact too.
+inline std::int64_t ShownNumber(std::int32_t value, FieldLayout layout) {
+  if (!layout.is_signed && layout.width == 4)
+    return static_cast<std::uint32_t>(value);
+  return value;
+}
+
 // Inline, as WrapToField: a diff or a judged patch reads every field.
 inline std::int32_t ReadField(const std::uint8_t* record, FieldLayout field) {
   std::uint32_t bits = 0;

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "formula.h"
 #include "sample_image.h"
 #include "table_document.h"
@@ -166,6 +169,48 @@ TEST(FormulaTest, TheRangeEditRunsAFormulaOverTypedText) {
   ASSERT_EQ(plan.changes.size(), 1u);
   EXPECT_EQ(plan.changes[0].value, 21);
   EXPECT_TRUE(RangeEditSummary(plan, false).contains(QStringLiteral("1 из 2")));
+}
+
+// A formula's number of any size for fields of every width: within the
+// range it is the field's value, beyond it the nearer end or, wrapped, the
+// number's own low bits, on both sides of the largest whole number of 64
+// bits.
+TEST(FormulaTest, NumbersOfAnySizeAreLimitedOrKeepTheirLowBits) {
+  const FieldLayout layouts[] = {{0, 1, true},  {0, 1, false}, {0, 2, true},
+                                 {0, 2, false}, {0, 4, true},  {0, 4, false}};
+  std::vector<double> numbers = {0, 1.5, -2.5, 127, 128, 65535, 65536, 4294967295.0, -2147483649.0};
+  // Around powers of two, with low bits set where a double holds them: at
+  // 2^p a double counts in steps of 2^(p-52).
+  for (const int power : {53, 61, 62, 63, 64, 80, 100})
+    for (const double sign : {1.0, -1.0})
+      for (const double steps : {-3.0, 0.0, 3.0})
+        numbers.push_back(sign * (std::ldexp(1.0, power) + steps * std::ldexp(1.0, power - 52)));
+  for (const FieldLayout layout : layouts)
+    for (const double number : numbers) {
+      SCOPED_TRACE(testing::Message() << number << " into " << int(layout.width) << " bytes, "
+                                      << (layout.is_signed ? "signed" : "unsigned"));
+      const double rounded = std::round(number);
+      const std::int64_t low = layout.is_signed ? -(std::int64_t{1} << (8 * layout.width - 1)) : 0;
+      const std::int64_t high = layout.is_signed ? (std::int64_t{1} << (8 * layout.width - 1)) - 1
+                                                 : (std::int64_t{1} << (8 * layout.width)) - 1;
+      const bool fits = rounded >= static_cast<double>(low) && rounded <= static_cast<double>(high);
+      // The low 32 bits: what is left above the largest multiple of 2^32 not
+      // past the number, every step exact in a double.
+      const double above = rounded - std::floor(rounded / 4294967296.0) * 4294967296.0;
+      const auto bits = static_cast<std::uint32_t>(above);
+      const std::int32_t wrapped =
+          WrapToField(static_cast<std::int32_t>(bits), layout.width, layout.is_signed);
+      const std::int32_t limited = WrapToField(
+          static_cast<std::int32_t>(static_cast<std::uint32_t>(rounded < 0 ? low : high)),
+          layout.width, layout.is_signed);
+
+      const RangeResult kept = FormulaNumberToField(number, layout, false);
+      const RangeResult wrapping = FormulaNumberToField(number, layout, true);
+      EXPECT_EQ(kept.fitted, fits);
+      EXPECT_EQ(wrapping.fitted, fits);
+      EXPECT_EQ(kept.value, fits ? wrapped : limited);
+      EXPECT_EQ(wrapping.value, wrapped);
+    }
 }
 
 }  // namespace
