@@ -25,7 +25,12 @@ class ComparisonFile : public QObject {
   // Done nothing changes. Declined before the document has a file.
   TableDocument::Outcome Open(const QString& path,
                               const TableDocument::SizeQuestion& accept_other_size, QString& error);
+  // Forgets the file and tells of it (changed), when there was one.
   void Close();
+  // Forgets the file as Close does but sends no signal, for the owner that
+  // tells of it in its own order (the document's Open sends changed() after
+  // opened()); true when there was one, which the caller must then tell of.
+  bool Drop();
   bool IsOpen() const { return tables_ != nullptr; }
   const QString& FileName() const { return path_; }
   // Its tables and bytes; only while IsOpen().
@@ -47,11 +52,6 @@ class ComparisonFile : public QObject {
   void changed();
 
  private:
-  friend class TableDocument;
-  // Forgets the file without telling anyone (the document's Open tells of it
-  // in its own order); true when there was one.
-  bool Drop();
-
   const TableDocument& document_;
   Bytes& spare_;
   QString path_;

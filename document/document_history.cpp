@@ -20,10 +20,8 @@ std::size_t TextBytes(const std::optional<std::string>& typed) {
 
 }  // namespace
 
-DocumentHistory::DocumentHistory(HistoryTarget& target, HistoryRecorder*& recorder, QObject* parent)
-    : QObject(parent), target_(target) {
-  recorder = this;
-}
+DocumentHistory::DocumentHistory(HistoryTarget& target, QObject* parent)
+    : QObject(parent), target_(target) {}
 
 DocumentHistory::~DocumentHistory() = default;
 

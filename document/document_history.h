@@ -22,47 +22,18 @@ class HistoryTarget {
   ~HistoryTarget() = default;
 };
 
-// The side of the history that hears of changes. Only the document the history
-// restores into holds it (DocumentHistory's constructor hands it out): a window
-// or a command line sees the history as DocumentHistory, whose undo and redo
-// are all it may do.
-class HistoryRecorder {
- public:
-  // Groups nest; the outermost one makes the step. A group that leaves every
-  // field as it was makes none.
-  virtual void OpenGroup(const QString& name) = 0;
-  virtual void CloseGroup() = 0;
-  // The change of the group failed (an exception left it). The outermost
-  // group puts every field it touched back as it was and makes no step.
-  virtual void AbortGroup() = 0;
-  virtual bool GroupOpen() const = 0;
-  // `field` is about to change: an open group takes its state (the first
-  // time only), unless an undo or redo is putting it back.
-  virtual void Touching(const FieldRef& field) = 0;
-  // Typing outside a group changed `field` from `before` to `after`.
-  // Either call may run out of memory before it records anything.
-  virtual void Typed(const FieldRef& field, const CellState& before, const CellState& after) = 0;
-  // Forgets every step (Open); the fields as they are now are clean.
-  virtual void Clear() = 0;
-  // The fields as they are now are saved (Save As).
-  virtual void SetClean() = 0;
-
- protected:
-  ~HistoryRecorder() = default;
-};
-
 // The document's undo and redo. Every change the user makes to fields and
 // typed texts is one step that holds, for each field it touched and for
 // nothing else, the field's state before and after; undo puts the states
 // from before back, redo the ones from after.
 //
 // A change is grouped: TableDocument::Change opens a group, the document
-// reports each field the first time it is touched inside it (HistoryRecorder),
-// and closing the group compares with the field's state then and pushes one
-// step if anything differs. Text typed into a cell outside any group
-// (TableDocument::Type) is typing: every keystroke of one visit of one cell
-// merges into one step. Undo and redo put states back through HistoryTarget;
-// the history and the document see nothing else of each other.
+// reports each field the first time it is touched inside it (the recording
+// side, below), and closing the group compares with the field's state then
+// and pushes one step if anything differs. Text typed into a cell outside any
+// group (TableDocument::Type) is typing: every keystroke of one visit of one
+// cell merges into one step. Undo and redo put states back through
+// HistoryTarget; the history and the document see nothing else of each other.
 //
 // Commits of typed text (a tab left, Save As) are not steps: they change how a
 // field is held, not what the user chose, and since a step restores both
@@ -71,13 +42,14 @@ class HistoryRecorder {
 //
 // Our own small stack: QUndoStack lives in QtGui, and the document library
 // links QtCore only.
-class DocumentHistory : public QObject, private HistoryRecorder {
+//
+// Everyone else sees the history as this class, whose undo and redo are all
+// it may do; the recording side is protected, and only the HistoryRecorder
+// the document owns makes it public.
+class DocumentHistory : public QObject {
   Q_OBJECT
 
  public:
-  // `target` is the document this history restores into, and `recorder`
-  // receives the side of the history that the document alone reports to.
-  DocumentHistory(HistoryTarget& target, HistoryRecorder*& recorder, QObject* parent);
   ~DocumentHistory() override;
 
   bool CanUndo() const { return index_ > 0; }
@@ -117,6 +89,31 @@ class DocumentHistory : public QObject, private HistoryRecorder {
   // has taken it into its visit's step, which goes on.
   void typed();
 
+ protected:
+  // `target` is the document this history restores into.
+  DocumentHistory(HistoryTarget& target, QObject* parent);
+
+  // The recording side, which the document reports its changes to.
+  //
+  // Groups nest; the outermost one makes the step. A group that leaves every
+  // field as it was makes none.
+  void OpenGroup(const QString& name);
+  void CloseGroup();
+  // The change of the group failed (an exception left it). The outermost
+  // group puts every field it touched back as it was and makes no step.
+  void AbortGroup();
+  bool GroupOpen() const { return depth_ > 0; }
+  // `field` is about to change: an open group takes its state (the first
+  // time only), unless an undo or redo is putting it back.
+  void Touching(const FieldRef& field);
+  // Typing outside a group changed `field` from `before` to `after`.
+  // Either call may run out of memory before it records anything.
+  void Typed(const FieldRef& field, const CellState& before, const CellState& after);
+  // Forgets every step (Open); the fields as they are now are clean.
+  void Clear();
+  // The fields as they are now are saved (Save As).
+  void SetClean();
+
  private:
   struct Touched {
     FieldRef field;
@@ -129,15 +126,6 @@ class DocumentHistory : public QObject, private HistoryRecorder {
     int visit;                     // the typing visit, or -1
   };
 
-  // HistoryRecorder, for the document.
-  void OpenGroup(const QString& name) override;
-  void CloseGroup() override;
-  void AbortGroup() override;
-  bool GroupOpen() const override { return depth_ > 0; }
-  void Touching(const FieldRef& field) override;
-  void Typed(const FieldRef& field, const CellState& before, const CellState& after) override;
-  void Clear() override;
-  void SetClean() override;
   bool Recording() const { return depth_ > 0 && !replaying_; }
 
   void Push(Step step);
@@ -162,4 +150,21 @@ class DocumentHistory : public QObject, private HistoryRecorder {
   QString group_name_;
   std::map<FieldRef, CellState> group_before_;
   bool replaying_ = false;
+};
+
+// The history as the document that owns it holds it: a DocumentHistory whose
+// recording side is public. The document makes one and hands out the rest of
+// the program only its DocumentHistory part, so nothing else reports changes.
+class HistoryRecorder final : public DocumentHistory {
+ public:
+  HistoryRecorder(HistoryTarget& target, QObject* parent) : DocumentHistory(target, parent) {}
+
+  using DocumentHistory::AbortGroup;
+  using DocumentHistory::Clear;
+  using DocumentHistory::CloseGroup;
+  using DocumentHistory::GroupOpen;
+  using DocumentHistory::OpenGroup;
+  using DocumentHistory::SetClean;
+  using DocumentHistory::Touching;
+  using DocumentHistory::Typed;
 };

@@ -62,7 +62,7 @@ TableDocument::TableDocument(FileStore* store, QObject* parent)
       store_(store ? store : own_store_.get()),
       committed_(std::make_unique<TableSet>()),
       saved_(std::make_unique<TableSet>()),
-      history_(new DocumentHistory(*this, recorder_, this)),
+      history_(new HistoryRecorder(*this, this)),
       comparison_(new ComparisonFile(*this, spare_, this)) {}
 
 TableDocument::~TableDocument() = default;
@@ -116,7 +116,7 @@ void TableDocument::OpenImage(const QString& path, Bytes image) {
   path_ = path;
   typed_.clear();
   loaded_ = true;
-  recorder_->Clear();
+  history_->Clear();
   active_ = kCreatures;
   const bool compared = comparison_->Drop();
   emit opened();
@@ -194,7 +194,7 @@ TableDocument::Outcome TableDocument::SaveAs(const QString& chosen,
   *saved_ = LoadTablesFrom(image);
   spare_ = std::exchange(image_, std::move(image));
   path_ = destination;
-  recorder_->SetClean();
+  history_->SetClean();
   error = reason;  // empty, or the warning of a write that may not outlive a power cut
   emit savedAs(reason.isEmpty());
   emit fileChanged();
@@ -226,23 +226,24 @@ bool TableDocument::HasTypedText(const FieldRef& field) const {
 }
 
 void TableDocument::Change(const QString& step, const std::function<void(DocumentEdit&)>& change) {
-  DocumentEdit edit(*this);
+  // A change inside another holds and releases the cell signals for itself.
+  const bool outer_holds_signals = std::exchange(edit_holds_signals_, false);
   const auto release = [&] {
-    if (std::exchange(edit.holds_signals_, false))
+    if (std::exchange(edit_holds_signals_, outer_holds_signals))
       ReleaseCellSignals();
   };
-  recorder_->OpenGroup(step);
+  history_->OpenGroup(step);
   try {
-    change(edit);
+    change(*this);
   } catch (...) {
     // Whatever `change` did is put back (by the outermost change), and no
     // later change lands in this step.
     release();
-    recorder_->AbortGroup();
+    history_->AbortGroup();
     throw;
   }
   try {
-    recorder_->CloseGroup();
+    history_->CloseGroup();
   } catch (...) {
     release();
     throw;
@@ -252,25 +253,21 @@ void TableDocument::Change(const QString& step, const std::function<void(Documen
 }
 
 void TableDocument::Type(const FieldRef& field, const std::string& text) {
-  TypeText(field, text);
-}
-
-void TableDocument::TypeText(const FieldRef& field, const std::string& text) {
   if (IsPastEnd(field))
     return;
   // Typing and pasting alike come here; outside a group it is typing.
-  const bool typing = loaded_ && IsField(field) && !recorder_->GroupOpen();
+  const bool typing = loaded_ && IsField(field) && !history_->GroupOpen();
   const CellState before = typing ? StateOf(field) : CellState{};
   Touch(field);
   typed_[KeyOf(field)] = text;
   if (typing)
-    recorder_->Typed(field, before, StateOf(field));
+    history_->Typed(field, before, StateOf(field));
   CellChanged(field);
 }
 
 void TableDocument::Touch(const FieldRef& field) {
   if (loaded_ && IsField(field))
-    recorder_->Touching(field);
+    history_->Touching(field);
 }
 
 void TableDocument::CellChanged(const FieldRef& field) {
@@ -298,7 +295,7 @@ void TableDocument::ReleaseCellSignals() {
 void TableDocument::CommitTable(TableIndex table) {
   if (!loaded_ || table >= kTableCount)
     return;
-  if (recorder_->GroupOpen()) {
+  if (history_->GroupOpen()) {
     for (const auto& [key, text] : typed_) {
       if (std::get<0>(key) == table)
         Touch({table, std::get<1>(key), std::get<2>(key)});
@@ -311,16 +308,16 @@ void TableDocument::CommitTable(TableIndex table) {
   emit tablesReset();
 }
 
-void TableDocument::PutText(const FieldRef& field, const std::string& text) {
+void TableDocument::SetText(const FieldRef& field, const std::string& text) {
   if (!loaded_ || !IsField(field))
     return;
   const FieldInput input = ReadFieldInput(
       text, FieldOf(field.table, field.column),
       FieldValue(*committed_, field.table, field.entry, field.column), TextSource::Typed);
-  PutValue(field, input.value);
+  SetValue(field, input.value);
 }
 
-void TableDocument::PutValue(const FieldRef& field, std::int32_t value) {
+void TableDocument::SetValue(const FieldRef& field, std::int32_t value) {
   if (!loaded_ || !IsField(field) || IsPastEnd(field))
     return;
   Touch(field);
@@ -410,17 +407,17 @@ std::vector<FieldChange> TableDocument::Changes() const {
   return changes;
 }
 
-void DocumentEdit::SetValues(const std::vector<FieldValueChange>& values) {
+void TableDocument::SetValues(const std::vector<FieldValueChange>& values) {
   // Whatever takes memory comes first, so that running out of it leaves every
   // field as it was: the history takes each field's state, and the held
   // signals get their room.
   for (const FieldValueChange& change : values)
-    document_.Touch(change.field);
-  document_.held_fields_.reserve(document_.held_fields_.size() + values.size());
-  if (!std::exchange(holds_signals_, true))
-    document_.HoldCellSignals();
+    Touch(change.field);
+  held_fields_.reserve(held_fields_.size() + values.size());
+  if (!std::exchange(edit_holds_signals_, true))
+    HoldCellSignals();
   for (const FieldValueChange& change : values)
-    document_.PutValue(change.field, change.value);
+    SetValue(change.field, change.value);
 }
 
 void SetFieldValues(TableDocument& document, const QString& step,

@@ -17,7 +17,7 @@
 #include "target_file.h"
 
 class ComparisonFile;
-class DocumentEdit;
+class TableDocument;
 
 // A field whose value now differs from the value in the current file.
 struct FieldChange {
@@ -32,6 +32,32 @@ struct FieldValueChange {
   std::int32_t value = 0;
 };
 
+// One change to the document's fields and typed texts, as TableDocument::Change
+// hands it to the function that makes the change: every field it touches goes
+// into the step that change makes. It is the only way to set a field's value,
+// so a change outside a step does not compile: the document implements it
+// privately, and nothing else can reach it. Keep no reference to it past the
+// change.
+class DocumentEdit {
+ public:
+  virtual const TableDocument& Document() const = 0;
+  // Text typed into a cell (TableDocument::Type, inside this change).
+  virtual void Type(const FieldRef& field, const std::string& text) = 0;
+  // Sets a field from text at once, as typing it and committing would.
+  virtual void SetText(const FieldRef& field, const std::string& text) = 0;
+  // Sets a field to `value` (widened as the grid shows it; its low bits are
+  // stored), dropping any typed text.
+  virtual void SetValue(const FieldRef& field, std::int32_t value) = 0;
+  // Sets each field to its value, as SetValue; the views hear of them once,
+  // after the step is made.
+  virtual void SetValues(const std::vector<FieldValueChange>& values) = 0;
+  // Commits the typed texts of `table`, as TableDocument::CommitTable.
+  virtual void CommitTable(TableIndex table) = 0;
+
+ protected:
+  ~DocumentEdit() = default;
+};
+
 // The open executable: its path, its bytes as loaded or last saved, the
 // tables with every committed edit, the tables as the file holds them, and the
 // texts typed into cells of the table on show that are not committed yet.
@@ -44,7 +70,7 @@ struct FieldValueChange {
 //
 // Everything that reads or writes files goes through here: the window, the
 // command line, the fuzz targets and the benchmarks.
-class TableDocument : public QObject, private HistoryTarget {
+class TableDocument : public QObject, private HistoryTarget, private DocumentEdit {
   Q_OBJECT
 
  public:
@@ -122,8 +148,8 @@ class TableDocument : public QObject, private HistoryTarget {
   std::vector<FieldChange> Changes() const;
 
   // The two roads by which fields and typed texts change; both record into
-  // the history, and there is no other (the mutators are private to the
-  // document, its edits and its history).
+  // the history, and there is no other (the mutators are the document's
+  // private DocumentEdit, and its history's HistoryTarget).
   //
   // Change runs `change` as one step of the history named `step`: every field
   // the edit touches is recorded, field by field. Changes nest; the outermost
@@ -132,10 +158,10 @@ class TableDocument : public QObject, private HistoryTarget {
   // A keystroke (or a pasted cell): text typed into a cell, kept as typed
   // until its table is committed. Inside a Change it belongs to that step;
   // outside, to the typing step of the cell's visit.
-  void Type(const FieldRef& field, const std::string& text);
+  void Type(const FieldRef& field, const std::string& text) override;
   // Commits the typed texts of `table` into its fields, as leaving its tab
   // does. Not a step of its own: the cells show and store what they did.
-  void CommitTable(TableIndex table);
+  void CommitTable(TableIndex table) override;
 
   // The comparison file: a second executable the cells are compared with.
   ComparisonFile& Comparison() { return *comparison_; }
@@ -162,8 +188,6 @@ class TableDocument : public QObject, private HistoryTarget {
   void savedAs(bool durable);
 
  private:
-  friend class DocumentEdit;
-
   // Typed text is kept per table while a file is loaded; before any Open the
   // grid's cells are one sheet that no table reads.
   static constexpr TableIndex kNoFile = 0xFF;
@@ -171,15 +195,13 @@ class TableDocument : public QObject, private HistoryTarget {
   using TypedKey = std::tuple<TableIndex, int, int>;
   TypedKey KeyOf(const FieldRef& field) const;
 
-  // The mutators, for DocumentEdit, Type and the history. Each does nothing
-  // before an Open or off the tables, and the first three nothing to a field
-  // past the end of the file. Typing outside a group is a typing step.
-  void TypeText(const FieldRef& field, const std::string& text);
-  // Sets a field from text at once, as typing it and committing would.
-  void PutText(const FieldRef& field, const std::string& text);
-  // Sets a field to `value` (widened as the grid shows it; its low bits are
-  // stored), dropping any typed text.
-  void PutValue(const FieldRef& field, std::int32_t value);
+  // The mutators: DocumentEdit (Type and CommitTable above, public too) and
+  // the history's Restore. Each does nothing before an Open or off the
+  // tables, and all but Restore nothing to a field past the end of the file.
+  const TableDocument& Document() const override { return *this; }
+  void SetText(const FieldRef& field, const std::string& text) override;
+  void SetValue(const FieldRef& field, std::int32_t value) override;
+  void SetValues(const std::vector<FieldValueChange>& values) override;
   // HistoryTarget: puts both parts of a field back at once (undo, redo).
   void Restore(const FieldRef& field, const CellState& state) override;
 
@@ -206,41 +228,13 @@ class TableDocument : public QObject, private HistoryTarget {
   std::unique_ptr<TableSet> committed_;
   std::unique_ptr<TableSet> saved_;
   std::map<TypedKey, std::string> typed_;
-  HistoryRecorder* recorder_ = nullptr;
-  DocumentHistory* history_;
+  HistoryRecorder* history_;
   int held_ = 0;
   std::vector<FieldRef> held_fields_;
+  // Whether SetValues in the innermost Change holds the cell signals, which
+  // that Change releases once its step is made.
+  bool edit_holds_signals_ = false;
   ComparisonFile* comparison_;
-};
-
-// One change to the document's fields and typed texts, made by
-// TableDocument::Change and alive only while it runs: every field it touches
-// goes into the step that change makes. It is the only way to set a field's
-// value, so a change outside a step does not compile.
-class DocumentEdit {
- public:
-  DocumentEdit(const DocumentEdit&) = delete;
-  DocumentEdit& operator=(const DocumentEdit&) = delete;
-
-  const TableDocument& Document() const { return document_; }
-  // Text typed into a cell (TableDocument::Type, inside this change).
-  void Type(const FieldRef& field, const std::string& text) { document_.TypeText(field, text); }
-  // Sets a field from text at once, as typing it and committing would.
-  void SetText(const FieldRef& field, const std::string& text) { document_.PutText(field, text); }
-  // Sets a field to `value` (widened as the grid shows it; its low bits are
-  // stored), dropping any typed text.
-  void SetValue(const FieldRef& field, std::int32_t value) { document_.PutValue(field, value); }
-  // Sets each field to its value, as SetValue; the views hear of them once,
-  // after the step is made.
-  void SetValues(const std::vector<FieldValueChange>& values);
-  // Commits the typed texts of `table`, as TableDocument::CommitTable.
-  void CommitTable(TableIndex table) { document_.CommitTable(table); }
-
- private:
-  friend class TableDocument;
-  explicit DocumentEdit(TableDocument& document) : document_(document) {}
-  TableDocument& document_;
-  bool holds_signals_ = false;  // SetValues holds them until the step is made
 };
 
 // Sets each field to its value as one step of the history named `step`; the

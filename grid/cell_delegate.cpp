@@ -4,25 +4,28 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
 #include <QPolygon>
 #include <algorithm>
 
 #include "grid_model.h"
 
+CellDelegate::CellDelegate(GridModel* model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model) {}
+
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const {
   auto* editor = new QLineEdit(parent);
   editor->setFrame(false);
-  // Each keystroke goes into the cell at once, so whatever reads the cell
-  // (a commit, Save As) sees exactly what the user sees.
-  QPointer<QAbstractItemModel> model = const_cast<QAbstractItemModel*>(index.model());
+  const QPointer<GridModel> model = model_;
   const QPersistentModelIndex cell(index);
   connect(editor, &QLineEdit::textEdited, editor, [editor, model, cell](const QString& text) {
-    // Text the document refuses (a cell past the end of the file, whose
-    // editor is read-only, can still get some from code) leaves the editor
-    // showing the cell as it is.
-    if (model && cell.isValid() && !model->setData(cell, text, Qt::EditRole))
+    // The editor is always open and never commits, so each keystroke goes
+    // into the document at once: the recovery journal keeps text typed but
+    // not yet left, and Save As (and whatever else reads the cell) must see
+    // exactly what the user sees. Text the document refuses (a cell past the
+    // end of the file, whose editor is read-only, can still get some from
+    // code) leaves the editor showing the cell as it is.
+    if (model && cell.isValid() && !model->TypeInto(cell, text))
       editor->setText(cell.data(Qt::EditRole).toString());
   });
   return editor;

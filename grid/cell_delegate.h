@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+class GridModel;
 
 // Puts every keystroke of the cell editor into its cell at once, and shows
 // the cell's mark on the editor too, since the editor covers the cell.
@@ -8,7 +11,8 @@ class CellDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  // `model` is the grid's model, which the editors type into.
+  CellDelegate(GridModel* model, QObject* parent);
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
@@ -21,4 +25,7 @@ class CellDelegate : public QStyledItemDelegate {
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+ private:
+  QPointer<GridModel> model_;
 };

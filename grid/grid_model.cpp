@@ -131,16 +131,21 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || role != Qt::EditRole)
+  return role == Qt::EditRole && TypeInto(index, value.toString());
+}
+
+bool GridModel::TypeInto(const QModelIndex& index, const QString& typed) {
+  if (!index.isValid())
     return false;
+  // A model index is never in the caption row or the name column.
   const int column = index.column() + 1;
   const int row = index.row() + 1;
   if (!InRange(column, row))
     return false;
-  const std::string text = value.toString().toStdString();
+  const std::string text = typed.toStdString();
   if (Text(column, row) == text)
     return true;
-  SetText(column, row, text);
+  document_->Type(FieldAt(column, row), text);
   if (Text(column, row) != text)
     return false;  // refused: the cell lies past the end of the file
   emit cellEdited(column, row);

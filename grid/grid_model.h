@@ -47,8 +47,12 @@ class GridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Text put into a cell by the user, through the cell editor; false when the
+  // Text the user typed into the cell at `index`: the cell editor sends every
+  // keystroke here, and it goes to the document's Type. False when the
   // document refused it (a cell past the end of the file).
+  bool TypeInto(const QModelIndex& index, const QString& text);
+  // Qt's own road for an edit (a delegate's setModelData): the edit role
+  // goes through TypeInto, any other is refused.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   // The grid's shape, fixed row and column included.

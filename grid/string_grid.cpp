@@ -18,7 +18,7 @@
 TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
     : QTableView(parent), model_(new GridModel(document, this)) {
   setModel(model_);
-  setItemDelegate(new CellDelegate(this));
+  setItemDelegate(new CellDelegate(model_, this));
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -13,6 +13,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,21 @@
 #include "table_document.h"
 
 namespace {
+
+// Only the document records into its history and sets fields, and it sets
+// them only inside a change: whoever else holds the history or the document
+// cannot reach either side.
+template <typename T>
+concept RecordsChanges = requires(T& history) {
+  history.OpenGroup(QString());
+};
+static_assert(RecordsChanges<HistoryRecorder> && !RecordsChanges<DocumentHistory>);
+template <typename T>
+concept SetsFields = requires(T& target) {
+  target.SetValue(FieldRef{}, 0);
+};
+static_assert(SetsFields<DocumentEdit> && !SetsFields<TableDocument>);
+static_assert(!std::is_convertible_v<TableDocument&, DocumentEdit&>);
 
 std::vector<FieldRef> FieldsOf(TableIndex table) {
   std::vector<FieldRef> fields;

@@ -358,6 +358,13 @@ TEST_F(ModWindowTest, ACellPastTheEndOfAShortFileTakesNoEditAndSaysSo) {
     bool tells;  // says how many cells past the end it left alone
   } commands[] = {
       {"typing", [&] { QTest::keyClicks(grid->CellEditor(), QStringLiteral("9")); }, false},
+      // Qt's own road for an edit, which a delegate's commit takes.
+      {"the model's setData",
+       [&] {
+         GridModel* model = grid->Model();
+         model->setData(model->index(grid->CurrentRow() - 1, 0), QStringLiteral("9"), Qt::EditRole);
+       },
+       false},
       {"a block pasted",
        [&] {
          QGuiApplication::clipboard()->setText(QStringLiteral("9\n9\n"));
