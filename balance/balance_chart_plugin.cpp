@@ -1,4 +1,4 @@
-#include "balance_chart_plugin.h"
+#include "balance/balance_chart_plugin.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QPluginLoader>
 #include <QStringList>
 
-#include "balance_chart.h"
+#include "balance/balance_chart.h"
 
 BalanceChartMaker* BalanceChartPlugin(QString* problem) {
   static BalanceChartMaker* maker = nullptr;

@@ -1,13 +1,13 @@
-#include "balance_model.h"
+#include "balance/balance_model.h"
 
-#include "comparison_file.h"
+#include "document/comparison_file.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "caption_language.h"
-#include "grid_shape.h"
-#include "table_set.h"
+#include "document/caption_language.h"
+#include "tables/grid_shape.h"
+#include "tables/table_set.h"
 
 QString BalanceNumberText(double number) {
   if (std::abs(number) >= 1e15)

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "formula.h"
-#include "notes_checks.h"
-#include "table_document.h"
+#include "document/formula.h"
+#include "document/notes_checks.h"
+#include "document/table_document.h"
 
 // A named formula shown as a column of the balance list, never of the grid.
 struct ComputedColumn {

@@ -1,6 +1,6 @@
-#include "balance_panel.h"
+#include "balance/balance_panel.h"
 
-#include "comparison_file.h"
+#include "document/comparison_file.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,9 +21,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "balance_chart_plugin.h"
-#include "caption_language.h"
-#include "grid_shape.h"
+#include "balance/balance_chart_plugin.h"
+#include "document/caption_language.h"
+#include "tables/grid_shape.h"
 
 namespace {
 

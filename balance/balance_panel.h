@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "balance_chart.h"
-#include "balance_model.h"
-#include "grid_panel.h"
+#include "balance/balance_chart.h"
+#include "balance/balance_model.h"
+#include "grid/grid_panel.h"
 
 class QCheckBox;
 class QComboBox;

@@ -2,7 +2,7 @@
 // It holds no code of the program's but this file, and knows the program
 // only through balance_chart.h.
 
-#include "qcustomplot_chart.h"
+#include "balance/qcustomplot_chart.h"
 
 #include <QMouseEvent>
 #include <QObject>

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "balance_chart.h"
+#include "balance/balance_chart.h"
 
 // The root object of the plugin trevalune-chart: it makes the balance panel's
 // charts, drawn by QCustomPlot (qcustomplot_chart.cpp).

@@ -18,19 +18,19 @@
 #include <fstream>
 #include <vector>
 
-#include "balance_commands.h"
-#include "balance_panel.h"
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "bench_window.h"
-#include "change_list.h"
-#include "comparison_file.h"
-#include "fake_dialogs.h"
-#include "formula.h"
-#include "main_form.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "window_parts.h"
+#include "balance/balance_panel.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "bench/bench_window.h"
+#include "document/comparison_file.h"
+#include "document/formula.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "grid/string_grid.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/window_parts.h"
+#include "ui/balance_commands.h"
+#include "ui/main_form.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "sample_image.h"
-#include "target_file.h"
+#include "samplegen/sample_image.h"
+#include "tables/target_file.h"
 
 // A generated sample executable on disk, removed again at exit.
 class BenchSampleFile {

@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <functional>
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "main_form.h"
-#include "private_settings.h"
-#include "string_grid.h"
-#include "window_parts.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "grid/string_grid.h"
+#include "tests/support/private_settings.h"
+#include "tests/support/window_parts.h"
+#include "ui/main_form.h"
 
 // The cell editor of the window's grid, on the cell at column 3, row 3,
 // ready for keystrokes.

@@ -21,15 +21,15 @@
 #include <unistd.h>
 #endif
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "bench_window.h"
-#include "document_history.h"
-#include "fake_dialogs.h"
-#include "grid_clipboard.h"
-#include "main_form.h"
-#include "table_document.h"
-#include "window_parts.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "bench/bench_window.h"
+#include "document/document_history.h"
+#include "document/table_document.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/window_parts.h"
+#include "ui/grid_clipboard.h"
+#include "ui/main_form.h"
 
 namespace {
 

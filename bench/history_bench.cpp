@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "document_history.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/document_history.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

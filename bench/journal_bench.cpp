@@ -10,10 +10,10 @@
 #include <QDir>
 #include <vector>
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "recovery_journal.h"
-#include "table_document.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "document/table_document.h"
+#include "journal/recovery_journal.h"
 
 namespace {
 

@@ -14,18 +14,18 @@
 #include <memory>
 #include <vector>
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "bench_window.h"
-#include "changes_model.h"
-#include "changes_panel.h"
-#include "comparison_file.h"
-#include "fake_dialogs.h"
-#include "main_form.h"
-#include "mod_commands.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "window_parts.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "bench/bench_window.h"
+#include "document/changes_model.h"
+#include "document/comparison_file.h"
+#include "document/table_document.h"
+#include "grid/string_grid.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/window_parts.h"
+#include "ui/changes_panel.h"
+#include "ui/main_form.h"
+#include "ui/mod_commands.h"
 
 namespace {
 

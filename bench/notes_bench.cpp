@@ -8,11 +8,11 @@
 #include <QCoreApplication>
 #include <string>
 
-#include "bench_timing.h"
-#include "field_notes.h"
-#include "notes_checks.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "bench/bench_timing.h"
+#include "document/field_notes.h"
+#include "document/notes_checks.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

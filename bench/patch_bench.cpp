@@ -8,11 +8,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "change_list.h"
-#include "patch_file.h"
-#include "patch_formats.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "formats/change_list.h"
+#include "formats/patch_file.h"
+#include "formats/patch_formats.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QFile>
 #include <chrono>
 
-#include "bench_files.h"
-#include "bench_timing.h"
-#include "change_list.h"
-#include "table_csv.h"
+#include "bench/bench_files.h"
+#include "bench/bench_timing.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
 
 namespace {
 

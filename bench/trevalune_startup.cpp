@@ -1,5 +1,5 @@
 // The editor's own start-up, ending once its main window is shown and idle.
-#include "startup.h"
+#include "ui/startup.h"
 
 int main(int argc, char* argv[]) {
   return RunEditor(argc, argv, /*quitOnceShown=*/true);

@@ -1,22 +1,22 @@
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <utility>
 
-#include "change_list.h"
-#include "change_lists.h"
-#include "command_line_language.h"
-#include "file_identity.h"
-#include "formula_command.h"
-#include "notes_command.h"
-#include "patch_file.h"
-#include "patch_texts.h"
-#include "standard_output.h"
-#include "table_csv.h"
-#include "table_document.h"
-#include "text_file.h"
+#include "cli/formula_command.h"
+#include "cli/notes_command.h"
+#include "cli/standard_output.h"
+#include "document/command_line_language.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/change_lists.h"
+#include "formats/patch_file.h"
+#include "formats/patch_texts.h"
+#include "formats/table_csv.h"
+#include "storage/file_identity.h"
+#include "storage/text_file.h"
 
 void Complain(const QString& message) {
   WriteStandardError(QStringLiteral("trevalune-cli: %1\n").arg(CommandLineMessage(message)));

@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "caption_language.h"
-#include "change_lists.h"
-#include "csv_separator.h"
-#include "patch_formats.h"
-#include "table_set.h"
+#include "document/caption_language.h"
+#include "formats/change_lists.h"
+#include "formats/csv_separator.h"
+#include "formats/patch_formats.h"
+#include "tables/table_set.h"
 
 // What a run of trevalune-cli was asked to do, as read from its arguments.
 struct CliRequest {

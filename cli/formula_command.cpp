@@ -1,18 +1,18 @@
-#include "formula_command.h"
+#include "cli/formula_command.h"
 
 #include <QCoreApplication>
 #include <string_view>
 #include <vector>
 
-#include "caption_language.h"
-#include "change_list.h"
-#include "command_line_language.h"
-#include "formula.h"
-#include "grid_shape.h"
-#include "range_edit.h"
-#include "standard_output.h"
-#include "table_csv.h"
-#include "table_document.h"
+#include "cli/standard_output.h"
+#include "document/caption_language.h"
+#include "document/command_line_language.h"
+#include "document/formula.h"
+#include "document/range_edit.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
+#include "tables/grid_shape.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
 // trevalune-cli formula FILE --table T --column CAPTION --expr FORMULA
 //   [--where CONDITION] [--wrap] (-o OUT.exe | --changes CHANGES.csv)

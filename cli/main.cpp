@@ -7,12 +7,12 @@
 #include <QFileInfo>
 #include <QTranslator>
 
-#include "caption_language.h"
-#include "cli_commands.h"
-#include "command_line_language.h"
-#include "formula_command.h"
-#include "standard_output.h"
-#include "table_csv.h"
+#include "cli/cli_commands.h"
+#include "cli/formula_command.h"
+#include "cli/standard_output.h"
+#include "document/caption_language.h"
+#include "document/command_line_language.h"
+#include "formats/table_csv.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
-#include "notes_command.h"
+#include "cli/notes_command.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <memory>
 
-#include "caption_language.h"
-#include "cell_hint.h"
-#include "csv_writer.h"
-#include "field_notes.h"
-#include "file_store.h"
-#include "grid_shape.h"
-#include "notes_checks.h"
-#include "standard_output.h"
-#include "table_document.h"
+#include "cli/standard_output.h"
+#include "document/caption_language.h"
+#include "document/cell_hint.h"
+#include "document/field_notes.h"
+#include "document/notes_checks.h"
+#include "document/table_document.h"
+#include "formats/csv_writer.h"
+#include "storage/file_store.h"
+#include "tables/grid_shape.h"
 
 namespace {
 

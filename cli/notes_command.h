@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
 // trevalune-cli check FILE [--notes NOTES] [--table T]
 //   Every broken check and every value outside its sane range, as CSV.

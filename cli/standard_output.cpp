@@ -1,4 +1,4 @@
-#include "standard_output.h"
+#include "cli/standard_output.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,9 +10,9 @@
 #include <cstdlib>
 #endif
 
-#include "console_text.h"
-#include "failure_reason.h"
-#include "text_file.h"
+#include "storage/console_text.h"
+#include "storage/failure_reason.h"
+#include "storage/text_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "caption_language.h"
+#include "document/caption_language.h"
 
-#include "grid_shape.h"
+#include "tables/grid_shape.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,12 +1,12 @@
-#include "cell_hint.h"
+#include "document/cell_hint.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdint>
 
-#include "caption_language.h"
-#include "comparison_file.h"
-#include "grid_shape.h"
+#include "document/caption_language.h"
+#include "document/comparison_file.h"
+#include "tables/grid_shape.h"
 
 namespace {
 

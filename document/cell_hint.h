@@ -3,8 +3,8 @@
 #include <QString>
 #include <string_view>
 
-#include "record_field.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "tables/record_field.h"
 
 // What a field is: its caption, whether it is signed, its width and the
 // values it can hold, e.g. "Атака: целое со знаком, 1 байт, от -128 до 127".

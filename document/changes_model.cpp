@@ -1,10 +1,10 @@
-#include "changes_model.h"
+#include "document/changes_model.h"
 
 #include <algorithm>
 #include <array>
 
-#include "caption_language.h"
-#include "comparison_file.h"
+#include "document/caption_language.h"
+#include "document/comparison_file.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "table_document.h"
+#include "document/table_document.h"
 
 // The fields that differ, one row each, in table, entry and column order:
 // against the current file as it is on disk, or, while a comparison file is

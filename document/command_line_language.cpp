@@ -1,11 +1,11 @@
-#include "command_line_language.h"
+#include "document/command_line_language.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
 #include <initializer_list>
 #include <utility>
 
-#include "caption_language.h"
+#include "document/caption_language.h"
 
 namespace {
 

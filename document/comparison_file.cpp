@@ -1,4 +1,4 @@
-#include "comparison_file.h"
+#include "document/comparison_file.h"
 
 #include <QFileInfo>
 #include <array>

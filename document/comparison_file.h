@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "field_state.h"
-#include "table_document.h"
+#include "document/field_state.h"
+#include "document/table_document.h"
 
 // The comparison file: a second executable, read once and never written,
 // whose tables the document's cells are compared with. The document owns it;

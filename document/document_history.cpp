@@ -1,4 +1,4 @@
-#include "document_history.h"
+#include "document/document_history.h"
 
 #include <algorithm>
 #include <limits>

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "field_state.h"
+#include "document/field_state.h"
 
 // The document as its history sees it: the state of a field, and putting a
 // state back. Undo and redo restore through this and nothing else.

@@ -1,4 +1,4 @@
-#include "field_notes.h"
+#include "document/field_notes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,11 +14,11 @@
 #include <string>
 #include <utility>
 
-#include "caption_language.h"
-#include "field_input.h"
-#include "file_store.h"
-#include "formula.h"
-#include "text_place.h"
+#include "document/caption_language.h"
+#include "document/formula.h"
+#include "document/text_place.h"
+#include "storage/file_store.h"
+#include "tables/field_input.h"
 
 namespace {
 

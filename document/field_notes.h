@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "grid_shape.h"
-#include "record_field.h"
-#include "table_index.h"
+#include "tables/grid_shape.h"
+#include "tables/record_field.h"
+#include "tables/table_index.h"
 
 class FileStore;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "table_index.h"
+#include "tables/table_index.h"
 
 // One field of one entry of one table; columns are the grid's (1 and up).
 struct FieldRef {

@@ -1,4 +1,4 @@
-#include "field_text_input.h"
+#include "document/field_text_input.h"
 
 FieldTextVerdict JudgeFieldText(const TableDocument& document, const FieldRef& field,
                                 std::string_view text, OutOfRange handling) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "field_input.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "tables/field_input.h"
 
 // How a text from a CSV file or a change list is taken for a field: as
 // ReadFileInput reads it, except that the text the cell shows now, typed text

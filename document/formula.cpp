@@ -1,8 +1,8 @@
-#include "formula.h"
+#include "document/formula.h"
 
-#include "caption_language.h"
-#include "comparison_file.h"
-#include "text_place.h"
+#include "document/caption_language.h"
+#include "document/comparison_file.h"
+#include "document/text_place.h"
 
 // muParser is built for char strings on every system. Qt defines _UNICODE
 // for Windows programs, which would make its header declare wchar_t ones.
@@ -17,9 +17,9 @@
 #include <cmath>
 #include <string>
 
-#include "field_input.h"
-#include "grid_shape.h"
-#include "record_field.h"
+#include "tables/field_input.h"
+#include "tables/grid_shape.h"
+#include "tables/record_field.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "range_edit.h"
-#include "table_document.h"
+#include "document/range_edit.h"
+#include "document/table_document.h"
 
 // Formulas over the fields of one table's entries, for the balance panel
 // (conditions and computed columns), the range edit and trevalune-cli.

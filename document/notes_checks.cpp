@@ -1,4 +1,4 @@
-#include "notes_checks.h"
+#include "document/notes_checks.h"
 
 #include <QCoreApplication>
 #include <utility>

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "field_notes.h"
-#include "formula.h"
+#include "document/field_notes.h"
+#include "document/formula.h"
 
 // What the notes find wrong in the tables: an entry that breaks a check of
 // its table, or a field outside the sane range its notes give.

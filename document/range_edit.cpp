@@ -1,10 +1,10 @@
-#include "range_edit.h"
+#include "document/range_edit.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "field_input.h"
-#include "formula.h"
+#include "document/formula.h"
+#include "tables/field_input.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "table_document.h"
+#include "document/table_document.h"
 
 // One operation applied to every cell of a range at once.
 struct RangeEdit {

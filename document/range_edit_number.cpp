@@ -1,9 +1,9 @@
-#include "range_edit_number.h"
+#include "document/range_edit_number.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 
-#include "number_parse.h"
+#include "tables/number_parse.h"
 
 RangeEditNumber ReadRangeEditNumber(const QString& text) {
   const WholeNumber number = ParseWholeNumber(text.trimmed().toStdString());

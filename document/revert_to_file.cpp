@@ -1,4 +1,4 @@
-#include "revert_to_file.h"
+#include "document/revert_to_file.h"
 
 #include <QCoreApplication>
 

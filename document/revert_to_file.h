@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "table_document.h"
+#include "document/table_document.h"
 
 // Sets `fields` back to their values in the current file, dropping the text
 // typed into their cells, as one step of the document's history.

@@ -1,4 +1,4 @@
-#include "table_document.h"
+#include "document/table_document.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,10 +6,10 @@
 #include <array>
 #include <utility>
 
-#include "cell_grid.h"
-#include "comparison_file.h"
-#include "field_input.h"
-#include "target_handle_scope.h"
+#include "document/comparison_file.h"
+#include "document/target_handle_scope.h"
+#include "tables/cell_grid.h"
+#include "tables/field_input.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <tuple>
 #include <vector>
 
-#include "document_history.h"
-#include "field_state.h"
-#include "file_store.h"
-#include "table_set.h"
-#include "target_file.h"
+#include "document/document_history.h"
+#include "document/field_state.h"
+#include "storage/file_store.h"
+#include "tables/table_set.h"
+#include "tables/target_file.h"
 
 class ComparisonFile;
 class TableDocument;

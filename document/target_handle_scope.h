@@ -4,7 +4,7 @@
 #include <span>
 #include <utility>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 // Opens the one TargetHandle on an image for the length of a scope. However
 // the scope is left (a return, an exception), the handle is closed again, so no

@@ -1,4 +1,4 @@
-#include "text_place.h"
+#include "document/text_place.h"
 
 #include <algorithm>
 

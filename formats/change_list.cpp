@@ -1,4 +1,4 @@
-#include "change_list.h"
+#include "formats/change_list.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -10,13 +10,13 @@
 #include <type_traits>
 #include <vector>
 
-#include "caption_language.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
-#include "field_text_input.h"
-#include "record_field.h"
-#include "table_columns.h"
-#include "table_csv.h"
+#include "document/caption_language.h"
+#include "document/field_text_input.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
+#include "formats/table_csv.h"
+#include "tables/record_field.h"
+#include "tables/table_columns.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <vector>
 
-#include "caption_language.h"
-#include "csv_issue.h"
-#include "csv_separator.h"
-#include "table_document.h"
+#include "document/caption_language.h"
+#include "document/table_document.h"
+#include "formats/csv_issue.h"
+#include "formats/csv_separator.h"
 
 // A list of field changes as CSV: "Таблица" (the tab caption), "№", "Название",
 // "Столбец" (the caption), "В файле" and "Новое" (values as the grid shows

@@ -1,12 +1,12 @@
-#include "change_lists.h"
+#include "formats/change_lists.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <map>
 
-#include "csv_writer.h"
-#include "record_field.h"
+#include "formats/csv_writer.h"
+#include "tables/record_field.h"
 
 namespace {
 

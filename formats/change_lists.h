@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "change_list.h"
+#include "formats/change_list.h"
 
 // Several lists of changes applied to one document in order, as one merge: a
 // field that two lists set to different values is a conflict between them,

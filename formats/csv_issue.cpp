@@ -1,9 +1,9 @@
-#include "csv_issue.h"
+#include "formats/csv_issue.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "caption_language.h"
+#include "document/caption_language.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "csv_reader.h"
-#include "field_input.h"
+#include "formats/csv_reader.h"
+#include "tables/field_input.h"
 
 // Something wrong in a CSV file the user gave us, where they find it: the
 // 1-based line and field number, and the reason in Russian. Line 0 stands for

@@ -1,4 +1,4 @@
-#include "csv_reader.h"
+#include "formats/csv_reader.h"
 
 #include <csv.h>
 #include <QStringDecoder>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "cp1251.h"
+#include "tables/cp1251.h"
 
 namespace {
 

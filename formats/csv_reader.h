@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "csv_separator.h"
+#include "formats/csv_separator.h"
 
 // How the bytes of a CSV file were taken as text.
 enum class CsvEncoding {

@@ -1,4 +1,4 @@
-#include "csv_writer.h"
+#include "formats/csv_writer.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "csv_separator.h"
+#include "formats/csv_separator.h"
 
 // Writes CSV for spreadsheets into one buffer, field by field, from UTF-8
 // text: UTF-8 after a byte-order mark, so that spreadsheets show Cyrillic

@@ -1,9 +1,9 @@
-#include "patch_file.h"
+#include "formats/patch_file.h"
 
 #include <QFileInfo>
 #include <algorithm>
 
-#include "change_list.h"
+#include "formats/change_list.h"
 
 std::optional<PatchFormat> PatchFormatOfFileName(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();

@@ -6,10 +6,10 @@
 #include <span>
 #include <vector>
 
-#include "file_store.h"
-#include "patch_formats.h"
-#include "table_document.h"
-#include "text_file.h"
+#include "document/table_document.h"
+#include "formats/patch_formats.h"
+#include "storage/file_store.h"
+#include "storage/text_file.h"
 
 // Patch files on disk, and patches made from and applied to an open document.
 

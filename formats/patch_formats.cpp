@@ -1,4 +1,4 @@
-#include "patch_formats.h"
+#include "formats/patch_formats.h"
 
 #include <zlib.h>
 
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <type_traits>
 
-#include "bl_table.h"
-#include "cr_table.h"
-#include "sp_table.h"
+#include "tables/bl_table.h"
+#include "tables/cr_table.h"
+#include "tables/sp_table.h"
 
 namespace {
 

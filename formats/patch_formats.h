@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 // Patches for players: the changes between two files as a BPS or an IPS patch,
 // and such a patch, from this program or from another tool, applied to a file.

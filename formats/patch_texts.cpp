@@ -1,4 +1,4 @@
-#include "patch_texts.h"
+#include "formats/patch_texts.h"
 
 #include <QCoreApplication>
 #include <QStringList>

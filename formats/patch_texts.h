@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "patch_formats.h"
+#include "formats/patch_formats.h"
 
 // What the window and the command line say about patches, in Russian.
 

@@ -1,4 +1,4 @@
-#include "table_csv.h"
+#include "formats/table_csv.h"
 
 #include <QCoreApplication>
 #include <array>
@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "caption_language.h"
-#include "change_list.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
-#include "field_text_input.h"
+#include "document/caption_language.h"
+#include "document/field_text_input.h"
+#include "formats/change_list.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
 
 namespace {
 

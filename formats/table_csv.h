@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#include "caption_language.h"
-#include "csv_issue.h"
-#include "csv_separator.h"
-#include "table_document.h"
+#include "document/caption_language.h"
+#include "document/table_document.h"
+#include "formats/csv_issue.h"
+#include "formats/csv_separator.h"
 
 // One table as a CSV file, for a spreadsheet and back.
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "change_list.h"
-#include "sample_image.h"
-#include "table_csv.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "csv_reader.h"
-#include "csv_writer.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "number_parse.h"
+#include "tables/number_parse.h"
 
 namespace {
 

@@ -34,9 +34,9 @@
 #include <cstring>
 #include <optional>
 
-#include "memory_file_store.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/memory_file_store.h"
 
 namespace {
 

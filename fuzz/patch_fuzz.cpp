@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "patch_formats.h"
+#include "formats/patch_formats.h"
 
 namespace {
 

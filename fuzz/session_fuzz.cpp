@@ -33,18 +33,18 @@
 #include <utility>
 #include <vector>
 
-#include "change_list.h"
-#include "comparison_file.h"
-#include "document_history.h"
-#include "edit_texts.h"
-#include "grid_shape.h"
-#include "memory_file_store.h"
-#include "range_edit.h"
-#include "revert_to_file.h"
-#include "sample_image.h"
-#include "session_model.h"
-#include "table_csv.h"
-#include "table_document.h"
+#include "document/comparison_file.h"
+#include "document/document_history.h"
+#include "document/range_edit.h"
+#include "document/revert_to_file.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
+#include "tables/grid_shape.h"
+#include "tests/support/edit_texts.h"
+#include "tests/support/memory_file_store.h"
+#include "tests/support/session_model.h"
 
 namespace {
 

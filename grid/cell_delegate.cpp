@@ -1,4 +1,4 @@
-#include "cell_delegate.h"
+#include "grid/cell_delegate.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "grid_model.h"
+#include "grid/grid_model.h"
 
 CellDelegate::CellDelegate(GridModel* model, QObject* parent)
     : QStyledItemDelegate(parent), model_(model) {}

@@ -1,4 +1,4 @@
-#include "grid_model.h"
+#include "grid/grid_model.h"
 
 #include <QBrush>
 #include <QCoreApplication>
@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "caption_language.h"
-#include "cell_hint.h"
-#include "comparison_file.h"
+#include "document/caption_language.h"
+#include "document/cell_hint.h"
+#include "document/comparison_file.h"
 
 GridModel::GridModel(TableDocument* document, QObject* parent)
     : QAbstractTableModel(parent), document_(document) {

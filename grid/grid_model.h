@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "grid_shape.h"
-#include "notes_checks.h"
-#include "table_document.h"
-#include "table_set.h"
+#include "document/notes_checks.h"
+#include "document/table_document.h"
+#include "tables/grid_shape.h"
+#include "tables/table_set.h"
 
 // The background of a cell whose text a commit would not store: the field
 // keeps its value.

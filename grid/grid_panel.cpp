@@ -1,4 +1,4 @@
-#include "grid_panel.h"
+#include "grid/grid_panel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

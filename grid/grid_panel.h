@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "field_state.h"
+#include "document/field_state.h"
 
 class QKeyEvent;
 

@@ -1,4 +1,4 @@
-#include "string_grid.h"
+#include "grid/string_grid.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -12,8 +12,8 @@
 #include <QStylePainter>
 #include <algorithm>
 
-#include "cell_delegate.h"
-#include "fixed_size_header.h"
+#include "grid/cell_delegate.h"
+#include "grid/fixed_size_header.h"
 
 TStringGrid::TStringGrid(TableDocument* document, QWidget* parent)
     : QTableView(parent), model_(new GridModel(document, this)) {

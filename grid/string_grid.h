@@ -6,10 +6,10 @@
 #include <QTableView>
 #include <string>
 
-#include "cell_grid.h"
-#include "grid_model.h"
-#include "grid_shape.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "grid/grid_model.h"
+#include "tables/cell_grid.h"
+#include "tables/grid_shape.h"
 
 class QAbstractButton;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "journal_file.h"
+#include "journal/journal_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,13 +10,13 @@
 #include <new>
 #include <span>
 
-#include "caption_language.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
-#include "grid_shape.h"
-#include "patch_formats.h"
-#include "record_field.h"
-#include "table_csv.h"
+#include "document/caption_language.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
+#include "formats/patch_formats.h"
+#include "formats/table_csv.h"
+#include "tables/grid_shape.h"
+#include "tables/record_field.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "change_list.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
 
 // The recovery journal of one file: the edits not yet saved, as a CSV list of
 // the fields, each named by keys that stay whatever the tables' captions

@@ -1,4 +1,4 @@
-#include "recovery_journal.h"
+#include "journal/recovery_journal.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -16,9 +16,9 @@
 #include <span>
 #include <utility>
 
-#include "file_store.h"
-#include "patch_formats.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "formats/patch_formats.h"
+#include "storage/file_store.h"
 
 namespace {
 

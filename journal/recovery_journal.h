@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "journal_file.h"
+#include "journal/journal_file.h"
 
 class QLockFile;
 class TableDocument;

@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "caption_language.h"
-#include "command_line_language.h"
-#include "console_text.h"
-#include "file_store.h"
-#include "sample_image.h"
-#include "text_file.h"
+#include "document/caption_language.h"
+#include "document/command_line_language.h"
+#include "samplegen/sample_image.h"
+#include "storage/console_text.h"
+#include "storage/file_store.h"
+#include "storage/text_file.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "sample_image.h"
+#include "samplegen/sample_image.h"
 
 #include <array>
 #include <stdexcept>
 #include <string_view>
 
-#include "bl_table.h"
-#include "cp1251.h"
-#include "cr_table.h"
-#include "sp_table.h"
+#include "tables/bl_table.h"
+#include "tables/cp1251.h"
+#include "tables/cr_table.h"
+#include "tables/sp_table.h"
 
 namespace {
 

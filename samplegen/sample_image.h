@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 // A sample executable of exactly ExpectedFileSize bytes with every table at its
 // place: invented Cyrillic names (Windows-1251), records of varied values, and

@@ -1,4 +1,4 @@
-#include "console_text.h"
+#include "storage/console_text.h"
 
 #ifdef Q_OS_WIN
 #include <io.h>

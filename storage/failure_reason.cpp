@@ -1,4 +1,4 @@
-#include "failure_reason.h"
+#include "storage/failure_reason.h"
 
 #include <QCoreApplication>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "file_identity.h"
+#include "storage/file_identity.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +8,11 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 
-#include "long_path.h"
+#include "storage/long_path.h"
 #else
 #include <sys/stat.h>
 
-#include "reachable_path.h"
+#include "storage/reachable_path.h"
 #endif
 
 namespace {

@@ -1,4 +1,4 @@
-#include "file_store.h"
+#include "storage/file_store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,10 +19,10 @@
 #include <QRandomGenerator>
 #endif
 
-#include "failure_reason.h"
-#include "file_identity.h"
-#include "long_path.h"
-#include "reachable_path.h"
+#include "storage/failure_reason.h"
+#include "storage/file_identity.h"
+#include "storage/long_path.h"
+#include "storage/reachable_path.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 // How a text file (a table as CSV, a list of changes) may be read.
 struct TextReadRules {

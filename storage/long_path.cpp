@@ -1,4 +1,4 @@
-#include "long_path.h"
+#include "storage/long_path.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "reachable_path.h"
+#include "storage/reachable_path.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <cerrno>
 
-#include "failure_reason.h"
+#include "storage/failure_reason.h"
 
 #ifdef Q_OS_LINUX
 #include <dirent.h>

@@ -1,4 +1,4 @@
-#include "text_file.h"
+#include "storage/text_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "file_store.h"
+#include "storage/file_store.h"
 
 // The text files both front ends read and write (tables as CSV, lists of
 // changes), through the file store, with the same messages in the window and

@@ -1,11 +1,11 @@
-#include "bl_table.h"
+#include "tables/bl_table.h"
 
 #include <algorithm>
 #include <string>
 
-#include "padded_name.h"
-#include "table_grid.h"
-#include "target_file.h"
+#include "tables/padded_name.h"
+#include "tables/table_grid.h"
+#include "tables/target_file.h"
 
 namespace {
 

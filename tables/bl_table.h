@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdint>
 
-#include "cell_grid.h"
-#include "record_field.h"
-#include "table_columns.h"
-#include "table_entry.h"
-#include "table_index.h"
+#include "tables/cell_grid.h"
+#include "tables/record_field.h"
+#include "tables/table_columns.h"
+#include "tables/table_entry.h"
+#include "tables/table_index.h"
 
 // A building's cost: seven unsigned 32-bit amounts, 28 bytes as in the file.
 struct TBlRecord {

@@ -1,4 +1,4 @@
-#include "cp1251.h"
+#include "tables/cp1251.h"
 
 #include <array>
 #include <cstdint>

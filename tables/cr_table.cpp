@@ -1,8 +1,8 @@
-#include "cr_table.h"
+#include "tables/cr_table.h"
 
-#include "padded_name.h"
-#include "table_grid.h"
-#include "target_file.h"
+#include "tables/padded_name.h"
+#include "tables/table_grid.h"
+#include "tables/target_file.h"
 
 void LoadCrNames(TCrTable& table) {
   TargetHandle.SeekFromStart(CrNamesOffset);

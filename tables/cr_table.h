@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdint>
 
-#include "cell_grid.h"
-#include "record_field.h"
-#include "table_columns.h"
-#include "table_entry.h"
-#include "table_index.h"
+#include "tables/cell_grid.h"
+#include "tables/record_field.h"
+#include "tables/table_columns.h"
+#include "tables/table_entry.h"
+#include "tables/table_index.h"
 
 // A creature's record: 26 bytes kept exactly as they lie in the executable.
 struct TCrRecord {

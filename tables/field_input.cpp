@@ -1,10 +1,10 @@
-#include "field_input.h"
+#include "tables/field_input.h"
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "number_parse.h"
+#include "tables/number_parse.h"
 
 namespace {
 

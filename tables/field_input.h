@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "record_field.h"
+#include "tables/record_field.h"
 
 // The one rule from a text to a field's value. The grid's commit, its marks
 // and hints, CSV import and change lists all take text through it.

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <type_traits>
 
-#include "table_columns.h"
-#include "table_index.h"
-#include "table_types.h"
+#include "tables/table_columns.h"
+#include "tables/table_index.h"
+#include "tables/table_types.h"
 
 // The grid shape of each table, made from the table types: its entries plus
 // the caption row, and the name column plus its fields.

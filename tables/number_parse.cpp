@@ -1,4 +1,4 @@
-#include "number_parse.h"
+#include "tables/number_parse.h"
 
 #include <cstddef>
 

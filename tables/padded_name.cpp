@@ -1,11 +1,11 @@
-#include "padded_name.h"
+#include "tables/padded_name.h"
 
 #include <array>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 namespace {
 

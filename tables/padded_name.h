@@ -1,6 +1,6 @@
 #pragma once
 
-#include "short_name.h"
+#include "tables/short_name.h"
 
 // Reads one name of a name list at the position of TargetHandle. In the
 // executable a list is a sequence of names of non-zero bytes, each followed by

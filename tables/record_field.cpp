@@ -1,4 +1,4 @@
-#include "record_field.h"
+#include "tables/record_field.h"
 
 #include <charconv>
 

@@ -1,10 +1,10 @@
-#include "sp_table.h"
+#include "tables/sp_table.h"
 
 #include <array>
 
-#include "padded_name.h"
-#include "table_grid.h"
-#include "target_file.h"
+#include "tables/padded_name.h"
+#include "tables/table_grid.h"
+#include "tables/target_file.h"
 
 void LoadSpNames(TSpTable& table) {
   TargetHandle.SeekFromStart(SpNamesOffset);

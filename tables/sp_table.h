@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdint>
 
-#include "cell_grid.h"
-#include "record_field.h"
-#include "table_columns.h"
-#include "table_entry.h"
-#include "table_index.h"
+#include "tables/cell_grid.h"
+#include "tables/record_field.h"
+#include "tables/table_columns.h"
+#include "tables/table_entry.h"
+#include "tables/table_index.h"
 
 // The first six bytes of a spell's 22-byte record, the only ones the editor
 // reads: Level (byte 0), two bytes it never writes, Alpha (bytes 3-4) and Mana

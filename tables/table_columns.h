@@ -7,8 +7,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "record_field.h"
-#include "table_index.h"
+#include "tables/record_field.h"
+#include "tables/table_index.h"
 
 // A grid column after the name column: the caption above it and the record
 // field it shows.

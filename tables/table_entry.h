@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "short_name.h"
+#include "tables/short_name.h"
 
 // One row of a table: where its record lies in the executable, the name shown
 // beside it, and the record itself (or, for spells, the fields taken from it).

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "cell_grid.h"
-#include "cp1251.h"
-#include "field_input.h"
-#include "record_field.h"
-#include "table_columns.h"
+#include "tables/cell_grid.h"
+#include "tables/cp1251.h"
+#include "tables/field_input.h"
+#include "tables/record_field.h"
+#include "tables/table_columns.h"
 
 // How every table meets the grid: entry i is row i + 1, column 0 the name,
 // columns 1 and up the table's Columns.

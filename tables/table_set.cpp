@@ -1,9 +1,9 @@
-#include "table_set.h"
+#include "tables/table_set.h"
 
 #include <type_traits>
 
-#include "cp1251.h"
-#include "field_input.h"
+#include "tables/cp1251.h"
+#include "tables/field_input.h"
 
 namespace {
 

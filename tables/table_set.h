@@ -7,12 +7,12 @@
 #include <tuple>
 #include <type_traits>
 
-#include "bl_table.h"
-#include "cell_grid.h"
-#include "cr_table.h"
-#include "grid_shape.h"
-#include "sp_table.h"
-#include "table_types.h"
+#include "tables/bl_table.h"
+#include "tables/cell_grid.h"
+#include "tables/cr_table.h"
+#include "tables/grid_shape.h"
+#include "tables/sp_table.h"
+#include "tables/table_types.h"
 
 // The three tables of one opened executable.
 struct TableSet {

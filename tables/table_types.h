@@ -6,10 +6,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "bl_table.h"
-#include "cr_table.h"
-#include "sp_table.h"
-#include "table_index.h"
+#include "tables/bl_table.h"
+#include "tables/cr_table.h"
+#include "tables/sp_table.h"
+#include "tables/table_index.h"
 
 // The table types in index order: the one list from which the choice of a
 // table by its index and the grid shapes are made.

@@ -1,4 +1,4 @@
-#include "target_file.h"
+#include "tables/target_file.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "about_form.h"
+#include "ui/about_form.h"
 
 #include <QEvent>
 #include <QFont>
@@ -6,9 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "third_party.h"
-#include "ui_fonts.h"
-#include "version.h"
+#include "generated/third_party.h"
+#include "generated/version.h"
+#include "ui/ui_fonts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "balance_commands.h"
+#include "ui/balance_commands.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "balance_panel.h"
-#include "table_csv.h"
-#include "ui_language.h"
-#include "user_settings.h"
+#include "balance/balance_panel.h"
+#include "formats/table_csv.h"
+#include "ui/ui_language.h"
+#include "ui/user_settings.h"
 
 namespace {
 

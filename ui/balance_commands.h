@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "field_state.h"
+#include "document/field_state.h"
 
 class QAction;
 class QDockWidget;

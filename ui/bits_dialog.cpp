@@ -1,4 +1,4 @@
-#include "bits_dialog.h"
+#include "ui/bits_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

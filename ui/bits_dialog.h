@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 class QLabel;
 class QListWidget;

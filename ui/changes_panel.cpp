@@ -1,4 +1,4 @@
-#include "changes_panel.h"
+#include "ui/changes_panel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "comparison_file.h"
-#include "revert_to_file.h"
-#include "ui_language.h"
+#include "document/comparison_file.h"
+#include "document/revert_to_file.h"
+#include "ui/ui_language.h"
 
 ChangesPanel::ChangesPanel(TableDocument* document, QWidget* parent)
     : GridPanel(QStringLiteral("ChangesPanel"), parent),

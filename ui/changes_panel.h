@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "changes_model.h"
-#include "grid_panel.h"
+#include "document/changes_model.h"
+#include "grid/grid_panel.h"
 
 class QCheckBox;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "checks_dialog.h"
+#include "ui/checks_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "formula.h"
+#include "document/formula.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "checks_panel.h"
+#include "ui/checks_panel.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "caption_language.h"
-#include "field_notes_commands.h"
-#include "table_document.h"
-#include "ui_language.h"
+#include "document/caption_language.h"
+#include "document/table_document.h"
+#include "ui/field_notes_commands.h"
+#include "ui/ui_language.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "grid_panel.h"
-#include "notes_checks.h"
+#include "document/notes_checks.h"
+#include "grid/grid_panel.h"
 
 class FieldNotesCommands;
 class QPushButton;

@@ -9,8 +9,8 @@
 #include <span>
 #include <utility>
 
-#include "field_state.h"
-#include "table_index.h"
+#include "document/field_state.h"
+#include "tables/table_index.h"
 
 class DocumentHistory;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "editor_commands.h"
+#include "ui/editor_commands.h"
 
 #include <QAbstractItemView>
 #include <QAction>

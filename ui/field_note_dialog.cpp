@@ -1,4 +1,4 @@
-#include "field_note_dialog.h"
+#include "ui/field_note_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 class QLineEdit;
 class QTableWidget;

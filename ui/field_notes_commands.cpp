@@ -1,4 +1,4 @@
-#include "field_notes_commands.h"
+#include "ui/field_notes_commands.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -7,14 +7,14 @@
 #include <QKeySequence>
 #include <QMenu>
 
-#include "caption_language.h"
-#include "cell_hint.h"
-#include "grid_model.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "ui_language.h"
-#include "user_dialogs.h"
-#include "user_settings.h"
+#include "document/caption_language.h"
+#include "document/cell_hint.h"
+#include "document/table_document.h"
+#include "grid/grid_model.h"
+#include "grid/string_grid.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
+#include "ui/user_settings.h"
 
 FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings& settings,
                                        QMenu* file_menu, QAction* file_before, QMenu* edit_menu)

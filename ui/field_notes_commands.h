@@ -6,8 +6,8 @@
 #include <QString>
 #include <memory>
 
-#include "command_window.h"
-#include "notes_checks.h"
+#include "document/notes_checks.h"
+#include "ui/command_window.h"
 
 class GridModel;
 class QAction;

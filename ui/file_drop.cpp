@@ -1,4 +1,4 @@
-#include "file_drop.h"
+#include "ui/file_drop.h"
 
 #include <QChildEvent>
 #include <QCoreApplication>

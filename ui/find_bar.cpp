@@ -1,4 +1,4 @@
-#include "find_bar.h"
+#include "ui/find_bar.h"
 
 #include <QAction>
 #include <QColor>
@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "string_grid.h"
-#include "ui_language.h"
+#include "grid/string_grid.h"
+#include "ui/ui_language.h"
 
 namespace {
 

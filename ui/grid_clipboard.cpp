@@ -1,4 +1,4 @@
-#include "grid_clipboard.h"
+#include "ui/grid_clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include "range_edit.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "user_dialogs.h"
+#include "document/range_edit.h"
+#include "document/table_document.h"
+#include "grid/string_grid.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "ui/startup.h"
 
 int main(int argc, char* argv[]) {
   return RunEditor(argc, argv);

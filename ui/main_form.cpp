@@ -1,4 +1,4 @@
-#include "main_form.h"
+#include "ui/main_form.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -25,24 +25,24 @@
 #include <algorithm>
 #include <chrono>
 
-#include "balance_commands.h"
-#include "caption_language.h"
-#include "changes_panel.h"
-#include "checks_panel.h"
-#include "comparison_file.h"
-#include "editor_commands.h"
-#include "field_notes_commands.h"
-#include "file_drop.h"
-#include "find_bar.h"
-#include "grid_clipboard.h"
-#include "journal_file.h"
-#include "mod_commands.h"
-#include "recent_files_menu.h"
-#include "recovery_journal.h"
-#include "ui_fonts.h"
-#include "ui_language.h"
-#include "user_settings.h"
-#include "window_placement.h"
+#include "document/caption_language.h"
+#include "document/comparison_file.h"
+#include "journal/journal_file.h"
+#include "journal/recovery_journal.h"
+#include "ui/balance_commands.h"
+#include "ui/changes_panel.h"
+#include "ui/checks_panel.h"
+#include "ui/editor_commands.h"
+#include "ui/field_notes_commands.h"
+#include "ui/file_drop.h"
+#include "ui/find_bar.h"
+#include "ui/grid_clipboard.h"
+#include "ui/mod_commands.h"
+#include "ui/recent_files_menu.h"
+#include "ui/ui_fonts.h"
+#include "ui/ui_language.h"
+#include "ui/user_settings.h"
+#include "ui/window_placement.h"
 
 namespace {
 

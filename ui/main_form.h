@@ -4,16 +4,16 @@
 #include <QString>
 #include <memory>
 
-#include "command_window.h"
-#include "file_store.h"
-#include "grid_shape.h"
-#include "patch_file_commands.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "table_file_commands.h"
-#include "table_set.h"
-#include "ui_language.h"
-#include "user_dialogs.h"
+#include "document/table_document.h"
+#include "grid/string_grid.h"
+#include "storage/file_store.h"
+#include "tables/grid_shape.h"
+#include "tables/table_set.h"
+#include "ui/command_window.h"
+#include "ui/patch_file_commands.h"
+#include "ui/table_file_commands.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
 
 class BalanceCommands;
 class ChangesPanel;

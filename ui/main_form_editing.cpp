@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "document_history.h"
-#include "editor_commands.h"
-#include "main_form.h"
-#include "revert_to_file.h"
-#include "ui_language.h"
+#include "document/document_history.h"
+#include "document/revert_to_file.h"
+#include "ui/editor_commands.h"
+#include "ui/main_form.h"
+#include "ui/ui_language.h"
 
 namespace {
 

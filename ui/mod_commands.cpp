@@ -1,16 +1,16 @@
-#include "mod_commands.h"
+#include "ui/mod_commands.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 #include <QRect>
 
-#include "comparison_file.h"
-#include "range_edit.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "ui_language.h"
-#include "user_dialogs.h"
+#include "document/comparison_file.h"
+#include "document/range_edit.h"
+#include "document/table_document.h"
+#include "grid/string_grid.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
 
 ModCommands::ModCommands(const Window& window, QMenu* file_menu, QAction* file_before,
                          QMenu* edit_menu)

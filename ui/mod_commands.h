@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "command_window.h"
-#include "field_state.h"
+#include "document/field_state.h"
+#include "ui/command_window.h"
 
 class QAction;
 class QMenu;

@@ -1,15 +1,15 @@
-#include "patch_file_commands.h"
+#include "ui/patch_file_commands.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include "document_history.h"
-#include "patch_file.h"
-#include "patch_texts.h"
-#include "string_grid.h"
-#include "table_document.h"
-#include "ui_language.h"
-#include "user_dialogs.h"
+#include "document/document_history.h"
+#include "document/table_document.h"
+#include "formats/patch_file.h"
+#include "formats/patch_texts.h"
+#include "grid/string_grid.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
 
 PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction* before)
     : QObject(window.widget), window_(window) {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <span>
 
-#include "command_window.h"
+#include "ui/command_window.h"
 
 class DocumentHistory;
 class QAction;

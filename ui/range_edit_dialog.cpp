@@ -1,4 +1,4 @@
-#include "range_edit_dialog.h"
+#include "ui/range_edit_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "range_edit_number.h"
+#include "document/range_edit_number.h"
 
 RangeEditDialog::RangeEditDialog(UserDialogs::RangeEditSummaryOf summary, QWidget* parent)
     : QDialog(parent), summary_(std::move(summary)) {

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 class QCheckBox;
 class QComboBox;

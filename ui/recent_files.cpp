@@ -1,7 +1,7 @@
-#include "recent_files.h"
+#include "ui/recent_files.h"
 
 #include <QFileInfo>
-#include "user_settings.h"
+#include "ui/user_settings.h"
 
 namespace {
 

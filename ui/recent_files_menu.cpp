@@ -1,14 +1,14 @@
-#include "recent_files_menu.h"
+#include "ui/recent_files_menu.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <utility>
-#include "user_settings.h"
+#include "ui/user_settings.h"
 
-#include "recent_files.h"
-#include "ui_language.h"
+#include "ui/recent_files.h"
+#include "ui/ui_language.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "ui/startup.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -15,10 +15,10 @@
 #include <windows.h>
 #endif
 
-#include "about_form.h"
-#include "console_text.h"
-#include "main_form.h"
-#include "version.h"
+#include "generated/version.h"
+#include "storage/console_text.h"
+#include "ui/about_form.h"
+#include "ui/main_form.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
-#include "table_file_commands.h"
+#include "ui/table_file_commands.h"
 
 #include <QAction>
 #include <QDir>
 #include <QMenu>
 
-#include "change_list.h"
-#include "change_lists.h"
-#include "string_grid.h"
-#include "table_csv.h"
-#include "table_document.h"
-#include "text_file.h"
-#include "ui_language.h"
-#include "user_dialogs.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/change_lists.h"
+#include "formats/table_csv.h"
+#include "grid/string_grid.h"
+#include "storage/text_file.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

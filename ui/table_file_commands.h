@@ -5,9 +5,9 @@
 #include <functional>
 #include <optional>
 
-#include "change_list.h"
-#include "command_window.h"
-#include "grid_shape.h"
+#include "formats/change_list.h"
+#include "tables/grid_shape.h"
+#include "ui/command_window.h"
 
 class DocumentHistory;
 class QAction;

@@ -1,4 +1,4 @@
-#include "ui_language.h"
+#include "ui/ui_language.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <utility>
 
-#include "caption_language.h"
+#include "document/caption_language.h"
 
 namespace {
 

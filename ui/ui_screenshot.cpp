@@ -19,17 +19,17 @@
 #include <QAction>
 #include <QComboBox>
 
-#include "about_form.h"
-#include "balance_commands.h"
-#include "balance_panel.h"
-#include "comparison_file.h"
-#include "fake_dialogs.h"
-#include "file_store.h"
-#include "formula.h"
-#include "main_form.h"
-#include "private_settings.h"
-#include "sample_image.h"
-#include "window_parts.h"
+#include "balance/balance_panel.h"
+#include "document/comparison_file.h"
+#include "document/formula.h"
+#include "samplegen/sample_image.h"
+#include "storage/file_store.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/private_settings.h"
+#include "tests/support/window_parts.h"
+#include "ui/about_form.h"
+#include "ui/balance_commands.h"
+#include "ui/main_form.h"
 
 // Input the tool types as a user would; not a text the program shows.
 #define SAMPLE_INPUT(text) text

@@ -1,4 +1,4 @@
-#include "user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -11,10 +11,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "bits_dialog.h"
-#include "checks_dialog.h"
-#include "field_note_dialog.h"
-#include "range_edit_dialog.h"
+#include "ui/bits_dialog.h"
+#include "ui/checks_dialog.h"
+#include "ui/field_note_dialog.h"
+#include "ui/range_edit_dialog.h"
 
 namespace {
 

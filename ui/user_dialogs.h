@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "field_notes.h"
-#include "range_edit.h"
+#include "document/field_notes.h"
+#include "document/range_edit.h"
 
 class QFileDialog;
 class QWidget;

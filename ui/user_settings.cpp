@@ -1,4 +1,4 @@
-#include "user_settings.h"
+#include "ui/user_settings.h"
 
 #include <QFileInfo>
 #include <utility>

@@ -17,15 +17,15 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/file_helpers.h"
-#include "../support/file_layout.h"
-#include "../support/os_helpers.h"
-#include "../support/text_refusals.h"
-#include "change_list.h"
-#include "patch_texts.h"
-#include "sample_image.h"
-#include "table_csv.h"
-#include "table_document.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/patch_texts.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/file_layout.h"
+#include "tests/support/os_helpers.h"
+#include "tests/support/text_refusals.h"
 
 namespace {
 

@@ -23,11 +23,11 @@
 #include <random>
 #include <thread>
 
-#include "../support/file_helpers.h"
-#include "file_store.h"
-#include "journal_file.h"
-#include "recovery_journal.h"
-#include "sample_image.h"
+#include "journal/journal_file.h"
+#include "journal/recovery_journal.h"
+#include "samplegen/sample_image.h"
+#include "storage/file_store.h"
+#include "tests/support/file_helpers.h"
 
 namespace {
 

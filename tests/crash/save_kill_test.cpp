@@ -25,12 +25,12 @@
 #include <string>
 #include <thread>
 
-#include "../support/file_helpers.h"
-#include "../support/image_helpers.h"
-#include "../support/memory_grid.h"
-#include "file_store.h"
-#include "sample_image.h"
-#include "table_set.h"
+#include "samplegen/sample_image.h"
+#include "storage/file_store.h"
+#include "tables/table_set.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_grid.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cell_hint.h"
-#include "sample_image.h"
+#include "document/cell_hint.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/csv_issue_helpers.h"
-#include "change_list.h"
-#include "sample_image.h"
+#include "formats/change_list.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/csv_issue_helpers.h"
 
 namespace {
 

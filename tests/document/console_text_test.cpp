@@ -1,7 +1,7 @@
 // Text for a console: a Windows console takes it as UTF-16, whatever its code
 // page; a pipe or a file is no console, on any system, and gets bytes.
 
-#include "console_text.h"
+#include "storage/console_text.h"
 
 #include <QTemporaryFile>
 #include <algorithm>

@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "cp1251.h"
-#include "csv_issue.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
+#include "formats/csv_issue.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
+#include "tables/cp1251.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // redos and saves, with every field, every cell text, every saved file and the
 // history's state compared after each step.
 
-#include "document_history.h"
+#include "document/document_history.h"
 
 #include <QTemporaryDir>
 #include <algorithm>
@@ -19,12 +19,12 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/file_helpers.h"
-#include "number_parse.h"
-#include "record_field.h"
-#include "revert_to_file.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/revert_to_file.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
+#include "tables/number_parse.h"
+#include "tables/record_field.h"
+#include "tests/support/file_helpers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/test_exit.h"
+#include "tests/support/test_exit.h"
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);

@@ -1,7 +1,7 @@
 // Why a file operation failed, as the user reads it: from the system's code
 // first, from Qt's code when the system gave none, and never in English.
 
-#include "failure_reason.h"
+#include "storage/failure_reason.h"
 
 #include <QRegularExpression>
 #include <cerrno>

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "field_notes.h"
-#include "notes_checks.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/field_notes.h"
+#include "document/notes_checks.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // memory store, then the disk's own ways: whole-file reads, and writes that
 // replace a file only when the new one is complete.
 
-#include "file_store.h"
-#include "long_path.h"
+#include "storage/file_store.h"
+#include "storage/long_path.h"
 
 #ifdef __linux__
 #include <sys/mount.h>
@@ -26,10 +26,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/file_helpers.h"
-#include "../support/memory_file_store.h"
-#include "../support/os_helpers.h"
-#include "file_identity.h"
+#include "storage/file_identity.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/memory_file_store.h"
+#include "tests/support/os_helpers.h"
 
 namespace {
 

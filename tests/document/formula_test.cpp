@@ -10,9 +10,9 @@
 #include <cmath>
 #include <vector>
 
-#include "formula.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/formula.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "../support/file_helpers.h"
-#include "caption_language.h"
-#include "journal_file.h"
-#include "recovery_journal.h"
-#include "sample_image.h"
+#include "document/caption_language.h"
+#include "journal/journal_file.h"
+#include "journal/recovery_journal.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/file_helpers.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/memory_file_store.h"
-#include "changes_model.h"
-#include "comparison_file.h"
-#include "number_parse.h"
-#include "range_edit.h"
-#include "range_edit_number.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/changes_model.h"
+#include "document/comparison_file.h"
+#include "document/range_edit.h"
+#include "document/range_edit_number.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
+#include "tables/number_parse.h"
+#include "tests/support/memory_file_store.h"
 
 namespace {
 

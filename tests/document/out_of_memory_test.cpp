@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/csv_issue_helpers.h"
-#include "change_list.h"
-#include "sample_image.h"
-#include "table_csv.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/csv_issue_helpers.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // other tools write them, the refusals, and which changed bytes lie outside
 // the table records.
 
-#include "patch_formats.h"
+#include "formats/patch_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
-#include "grid_shape.h"
-#include "patch_texts.h"
-#include "sample_image.h"
-#include "table_document.h"
-#include "table_set.h"
+#include "document/table_document.h"
+#include "formats/patch_texts.h"
+#include "samplegen/sample_image.h"
+#include "tables/grid_shape.h"
+#include "tables/table_set.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/file_layout.h"
-#include "cell_hint.h"
-#include "change_list.h"
-#include "change_lists.h"
-#include "range_edit.h"
-#include "sample_image.h"
-#include "table_csv.h"
-#include "table_document.h"
+#include "document/cell_hint.h"
+#include "document/range_edit.h"
+#include "document/table_document.h"
+#include "formats/change_list.h"
+#include "formats/change_lists.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/file_layout.h"
 #if TREVALUNE_HAVE_BALANCE
-#include "formula.h"
+#include "document/formula.h"
 #endif
 
 namespace {

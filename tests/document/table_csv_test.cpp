@@ -13,16 +13,16 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/csv_issue_helpers.h"
-#include "change_list.h"
-#include "cp1251.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
-#include "field_input.h"
-#include "number_parse.h"
-#include "record_field.h"
-#include "sample_image.h"
-#include "table_csv.h"
+#include "formats/change_list.h"
+#include "formats/csv_reader.h"
+#include "formats/csv_writer.h"
+#include "formats/table_csv.h"
+#include "samplegen/sample_image.h"
+#include "tables/cp1251.h"
+#include "tables/field_input.h"
+#include "tables/number_parse.h"
+#include "tables/record_field.h"
+#include "tests/support/csv_issue_helpers.h"
 
 namespace {
 

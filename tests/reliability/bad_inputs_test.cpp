@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "../support/file_layout.h"
-#include "../support/image_helpers.h"
-#include "../support/memory_file_store.h"
-#include "../support/memory_grid.h"
-#include "sample_image.h"
-#include "table_document.h"
-#include "table_set.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
+#include "tables/table_set.h"
+#include "tests/support/file_layout.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_file_store.h"
+#include "tests/support/memory_grid.h"
 
 namespace {
 

@@ -19,14 +19,14 @@
 #include <utility>
 #include <vector>
 
-#include "../support/edit_texts.h"
-#include "../support/file_layout.h"
-#include "../support/image_helpers.h"
-#include "../support/memory_file_store.h"
-#include "../support/session_model.h"
-#include "document_history.h"
-#include "sample_image.h"
-#include "table_document.h"
+#include "document/document_history.h"
+#include "document/table_document.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/edit_texts.h"
+#include "tests/support/file_layout.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_file_store.h"
+#include "tests/support/session_model.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 # The build scripts' helpers against a fake archive and fake Qt tools: the
 # source of a package is taken at the newest version the archive serves with
 # the installed upstream version, falling back when a download fails; Qt 6's
-# tools are taken over qtchooser's links to Qt 5's.
+# tools are taken over qtchooser's links to Qt 5's; the layer check reads
+# the folder from each include line.
 set -uo pipefail
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 fake=$(mktemp -d)
@@ -80,5 +81,32 @@ chmod +x "$fake/bin/"* "$fake/qt6bin/"*
   check "Qt 6's lupdate over qtchooser's" "$fake/qt6bin/lupdate" "$(qt6_tool lupdate)"
   exit $failures
 ) || failures=$?
+
+# The layer check on a small tree of its own: each include line against the
+# verdict, as `check-layers.sh` reads the folder from the line.
+tree="$fake/tree"
+mkdir -p "$tree/scripts" "$tree/tables" "$tree/document" "$tree/ui"
+cp "$scripts/check-layers.sh" "$scripts/fail-loudly.sh" "$tree/scripts/"
+touch "$tree/tables/cr_table.h" "$tree/document/range_edit.h" "$tree/ui/main_form.h"
+while IFS='|' read -r file include verdict; do
+  printf '#include "%s"\n' "$include" >"$tree/$file"
+  said=$(bash "$tree/scripts/check-layers.sh" 2>&1)
+  case $?:$verdict:$said in
+    0:pass:*) check "$file: $include" pass pass ;;
+    1:upwards:*"a layer it may not use"*) check "$file: $include" upwards upwards ;;
+    1:unnamed:*"no header's path from the top"*) check "$file: $include" unnamed unnamed ;;
+    *) check "$file: $include" "$verdict" "$said" ;;
+  esac
+  rm "$tree/$file"
+done <<'END'
+document/a.cpp|tables/cr_table.h|pass
+document/a.cpp|document/range_edit.h|pass
+document/a.cpp|generated/version.h|pass
+document/a.cpp|ui/main_form.h|upwards
+tables/a.h|document/range_edit.h|upwards
+ui/a.cpp|range_edit.h|unnamed
+ui/a.cpp|document/missing.h|unnamed
+ui/a.cpp|../document/range_edit.h|unnamed
+END
 
 exit $failures

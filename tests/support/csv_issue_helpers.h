@@ -3,7 +3,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "csv_issue.h"
+#include "formats/csv_issue.h"
 
 // The issues as the user reads them, in order: what the CSV tests compare.
 inline QStringList Messages(const CsvIssues& issues) {

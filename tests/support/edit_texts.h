@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "session_model.h"
+#include "tests/support/session_model.h"
 
 namespace session_model {
 

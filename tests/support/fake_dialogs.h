@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 // Answers the window's dialogs from queues filled in advance, and remembers
 // what was asked: the seam through which the tests, the benchmarks and the

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <cerrno>
 
-#include "failure_reason.h"
-#include "file_store.h"
-#include "target_file.h"
+#include "storage/failure_reason.h"
+#include "storage/file_store.h"
+#include "tables/target_file.h"
 
 // The disk, with failures on demand: a write that fails as a full disk would
 // (the destination keeps what it had), or a read that fails. The reasons are

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "table_index.h"
+#include "tables/table_index.h"
 
 namespace layout {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "table_set.h"
-#include "target_file.h"
+#include "tables/table_set.h"
+#include "tables/target_file.h"
 
 // Loads all three tables from `image` as the Open command does.
 inline TableSet LoadTables(const Bytes& image) {

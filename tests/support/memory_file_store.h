@@ -7,9 +7,9 @@
 #include <limits>
 #include <map>
 
-#include "failure_reason.h"
-#include "file_store.h"
-#include "target_file.h"
+#include "storage/failure_reason.h"
+#include "storage/file_store.h"
+#include "tables/target_file.h"
 
 // Files kept in memory by path: the document's disk for fuzzing and
 // benchmarks, where the real disk would only add noise. A write larger than

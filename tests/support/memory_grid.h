@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "cell_grid.h"
+#include "tables/cell_grid.h"
 
 // A grid that only keeps texts: what the tables fill and commit through when
 // no window is needed.

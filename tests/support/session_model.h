@@ -22,8 +22,8 @@
 #include <utility>
 #include <vector>
 
-#include "field_state.h"
-#include "file_layout.h"
+#include "document/field_state.h"
+#include "tests/support/file_layout.h"
 
 namespace session_model {
 

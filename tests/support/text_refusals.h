@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "file_helpers.h"
-#include "os_helpers.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/os_helpers.h"
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif

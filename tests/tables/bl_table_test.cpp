@@ -1,12 +1,12 @@
-#include "bl_table.h"
+#include "tables/bl_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "../support/file_layout.h"
-#include "../support/image_helpers.h"
-#include "sample_image.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/file_layout.h"
+#include "tests/support/image_helpers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "padded_name.h"
+#include "tables/padded_name.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "target_file.h"
+#include "tables/target_file.h"
 
 namespace {
 

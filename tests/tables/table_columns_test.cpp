@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "../support/file_layout.h"
-#include "../support/image_helpers.h"
-#include "../support/memory_grid.h"
-#include "cp1251.h"
-#include "sample_image.h"
-#include "table_set.h"
+#include "samplegen/sample_image.h"
+#include "tables/cp1251.h"
+#include "tables/table_set.h"
+#include "tests/support/file_layout.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_grid.h"
 
 namespace {
 

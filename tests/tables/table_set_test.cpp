@@ -1,10 +1,10 @@
-#include "table_set.h"
+#include "tables/table_set.h"
 
 #include <gtest/gtest.h>
 
-#include "../support/image_helpers.h"
-#include "../support/memory_grid.h"
-#include "sample_image.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_grid.h"
 
 namespace {
 

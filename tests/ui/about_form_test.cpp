@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "about_form.h"
-#include "window_placement.h"
+#include "ui/about_form.h"
+#include "ui/window_placement.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 
 #include <gtest/gtest.h>
 
-#include "balance_commands.h"
-#include "balance_panel.h"
-#include "comparison_file.h"
-#include "range_edit.h"
-#include "user_settings.h"
-#include "window_fixtures.h"
+#include "balance/balance_panel.h"
+#include "document/comparison_file.h"
+#include "document/range_edit.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/balance_commands.h"
+#include "ui/user_settings.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "balance_commands.h"
-#include "balance_panel.h"
-#include "bits_dialog.h"
-#include "checks_dialog.h"
-#include "checks_panel.h"
-#include "field_note_dialog.h"
-#include "field_notes_commands.h"
-#include "grid_model.h"
-#include "window_fixtures.h"
+#include "balance/balance_panel.h"
+#include "grid/grid_model.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/balance_commands.h"
+#include "ui/bits_dialog.h"
+#include "ui/checks_dialog.h"
+#include "ui/checks_panel.h"
+#include "ui/field_note_dialog.h"
+#include "ui/field_notes_commands.h"
 
 namespace {
 

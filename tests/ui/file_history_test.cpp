@@ -25,12 +25,12 @@
 
 #include <gtest/gtest.h>
 
-#include "main_form.h"
-#include "recent_files.h"
-#include "sample_image.h"
-#include "user_dialogs.h"
-#include "user_settings.h"
-#include "window_fixtures.h"
+#include "samplegen/sample_image.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/main_form.h"
+#include "ui/recent_files.h"
+#include "ui/user_dialogs.h"
+#include "ui/user_settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Finding an entry by name from the keyboard: Ctrl+F, typing, F3 and
 // Shift+F3, Escape, in the main window with a sample file open.
 
-#include "find_bar.h"
+#include "ui/find_bar.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window_fixtures.h"
+#include "tests/ui/window_fixtures.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window_fixtures.h"
+#include "tests/ui/window_fixtures.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 // signals of every reshape, reset and cell change must agree with what the
 // model then reports.
 
-#include "grid_model.h"
+#include "grid/grid_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QTabBar>
 #include <QTest>
 
-#include "grid_clipboard.h"
-#include "string_grid.h"
-#include "window_fixtures.h"
+#include "grid/string_grid.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/grid_clipboard.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 
 #include <gtest/gtest.h>
 
-#include "journal_file.h"
-#include "recovery_journal.h"
-#include "window_fixtures.h"
+#include "journal/journal_file.h"
+#include "journal/recovery_journal.h"
+#include "tests/ui/window_fixtures.h"
 
 // A field and its state, readably in a failure.
 inline void PrintTo(const std::pair<FieldRef, CellState>& field, std::ostream* out) {

@@ -2,7 +2,7 @@
 // keystrokes into the cell editor, clicks on the tabs, and files of our own
 // making in a temporary folder.
 
-#include "main_form.h"
+#include "ui/main_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,13 +35,13 @@
 #include <sys/mount.h>
 #endif
 
-#include "../support/image_helpers.h"
-#include "../support/memory_grid.h"
-#include "../support/os_helpers.h"
-#include "changes_model.h"
-#include "changes_panel.h"
-#include "sample_image.h"
-#include "window_fixtures.h"
+#include "document/changes_model.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/memory_grid.h"
+#include "tests/support/os_helpers.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/changes_panel.h"
 
 namespace {
 

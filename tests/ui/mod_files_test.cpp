@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/image_helpers.h"
-#include "change_list.h"
-#include "comparison_file.h"
-#include "mod_commands.h"
-#include "patch_file.h"
-#include "patch_texts.h"
-#include "window_fixtures.h"
+#include "document/comparison_file.h"
+#include "formats/change_list.h"
+#include "formats/patch_file.h"
+#include "formats/patch_texts.h"
+#include "tests/support/image_helpers.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/mod_commands.h"
 
 namespace {
 

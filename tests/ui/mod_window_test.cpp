@@ -21,13 +21,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/image_helpers.h"
-#include "changes_panel.h"
-#include "comparison_file.h"
-#include "grid_panel.h"
-#include "mod_commands.h"
-#include "range_edit_dialog.h"
-#include "window_fixtures.h"
+#include "document/comparison_file.h"
+#include "grid/grid_panel.h"
+#include "tests/support/image_helpers.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/changes_panel.h"
+#include "ui/mod_commands.h"
+#include "ui/range_edit_dialog.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/image_helpers.h"
-#include "../support/text_refusals.h"
-#include "change_list.h"
-#include "grid_clipboard.h"
-#include "table_columns.h"
-#include "table_csv.h"
-#include "window_fixtures.h"
+#include "formats/change_list.h"
+#include "formats/table_csv.h"
+#include "tables/table_columns.h"
+#include "tests/support/image_helpers.h"
+#include "tests/support/text_refusals.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/grid_clipboard.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Start-up: the command line as the editor reads it, and a file named on it
 // opened in the main window once the window is shown.
 
-#include "startup.h"
+#include "ui/startup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,14 +21,14 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/image_helpers.h"
-#include "main_form.h"
-#include "sample_image.h"
-#include "table_csv.h"
-#include "ui_language.h"
-#include "ui_test_support.h"
-#include "user_dialogs.h"
-#include "version.h"
+#include "formats/table_csv.h"
+#include "generated/version.h"
+#include "samplegen/sample_image.h"
+#include "tests/support/image_helpers.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/main_form.h"
+#include "ui/ui_language.h"
+#include "ui/user_dialogs.h"
 
 #ifdef Q_OS_LINUX
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // The string grid on its own: cells addressed as the tables address them,
 // texts that survive a reshape, and the editor that is always open.
 
-#include "string_grid.h"
+#include "grid/string_grid.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fixed_size_header.h"
-#include "sample_image.h"
+#include "grid/fixed_size_header.h"
+#include "samplegen/sample_image.h"
 
 namespace {
 

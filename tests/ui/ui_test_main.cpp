@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/private_settings.h"
-#include "../support/test_exit.h"
-#include "recovery_journal.h"
-#include "user_settings.h"
+#include "journal/recovery_journal.h"
+#include "tests/support/private_settings.h"
+#include "tests/support/test_exit.h"
+#include "ui/user_settings.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
 
-#include "../support/fake_dialogs.h"
-#include "../support/file_helpers.h"
-#include "../support/window_parts.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/window_parts.h"

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "main_form.h"
-#include "sample_image.h"
-#include "ui_test_support.h"
+#include "samplegen/sample_image.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/main_form.h"
 
 // The main window shown, its dialogs answered from code, the disk behind a
 // store that fails on demand, and a folder of the test's own.

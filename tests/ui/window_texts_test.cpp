@@ -25,15 +25,15 @@
 
 #include <gtest/gtest.h>
 
-#include "about_form.h"
-#include "balance_commands.h"
-#include "balance_panel.h"
-#include "changes_panel.h"
-#include "comparison_file.h"
-#include "find_bar.h"
-#include "range_edit_dialog.h"
-#include "table_set.h"
-#include "window_fixtures.h"
+#include "balance/balance_panel.h"
+#include "document/comparison_file.h"
+#include "tables/table_set.h"
+#include "tests/ui/window_fixtures.h"
+#include "ui/about_form.h"
+#include "ui/balance_commands.h"
+#include "ui/changes_panel.h"
+#include "ui/find_bar.h"
+#include "ui/range_edit_dialog.h"
 
 namespace {
 
