@@ -8,6 +8,7 @@
 
 #include "generated/third_party.h"
 #include "generated/version.h"
+#include "ui/command_window.h"
 #include "ui/ui_fonts.h"
 
 namespace {
@@ -59,6 +60,7 @@ TAboutForm::TAboutForm(QWidget* parent)
 
   // The button is the only control that takes the focus; it has it whenever
   // the window is active.
+  NameParts({{btOK, "btOK"}, {lbAbout, "lbAbout"}, {Label1, "Label1"}});
   btOK->setFocus();
 }
 

@@ -14,10 +14,6 @@ class TAboutForm : public QWidget {
  public:
   explicit TAboutForm(QWidget* parent = nullptr);
 
-  QPushButton* btOK;
-  QLabel* lbAbout;
-  QLabel* Label1;
-
   // The button was pressed (mouse, or Enter/Space while it has the focus).
   void btOKClick();
 
@@ -31,4 +27,9 @@ class TAboutForm : public QWidget {
  private:
   // The texts in the language now installed.
   void Retranslate();
+
+  // Named by their members' names (NameParts).
+  QPushButton* btOK;
+  QLabel* lbAbout;
+  QLabel* Label1;
 };

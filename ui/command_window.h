@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QAction>
 #include <QLatin1StringView>
+#include <QMenu>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -11,6 +13,7 @@
 
 #include "document/field_state.h"
 #include "tables/table_index.h"
+#include "ui/ui_language.h"
 
 class DocumentHistory;
 class QWidget;
@@ -45,4 +48,18 @@ struct CommandWindow {
 inline void NameParts(std::initializer_list<std::pair<QObject*, const char*>> parts) {
   for (const auto& [part, name] : parts)
     part->setObjectName(QLatin1StringView(name));
+}
+
+// A command's menu item, put into `menu` before `before`: named `name`, with
+// the caption `caption` (a source text, shown in the language on show), and
+// running `handler` of `commands` when chosen.
+template <class Commands>
+QAction* AddMenuCommand(QMenu* menu, QAction* before, Commands* commands, const char* name,
+                        const char* caption, void (Commands::*handler)()) {
+  auto* action = new QAction(menu);
+  NameParts({{action, name}});
+  SetTranslated(action, caption);
+  menu->insertAction(before, action);
+  QObject::connect(action, &QAction::triggered, commands, handler);
+  return action;
 }

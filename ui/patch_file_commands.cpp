@@ -15,12 +15,7 @@ PatchFileCommands::PatchFileCommands(const Window& window, QMenu* menu, QAction*
     : QObject(window.widget), window_(window) {
   const auto add = [&](const char* name, const char* caption,
                        void (PatchFileCommands::*handler)()) {
-    auto* action = new QAction(menu);
-    NameParts({{action, name}});
-    SetTranslated(action, caption);
-    menu->insertAction(before, action);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
+    return AddMenuCommand(menu, before, this, name, caption, handler);
   };
   ExportPatch = add("ExportPatch", QT_TRANSLATE_NOOP("Menu", "Экспорт п&атча..."),
                     &PatchFileCommands::ExportPatchClick);

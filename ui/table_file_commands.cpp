@@ -47,12 +47,7 @@ TableFileCommands::TableFileCommands(const Window& window, QMenu* menu, QAction*
     : QObject(window.widget), window_(window) {
   const auto add = [&](const char* name, const char* caption,
                        void (TableFileCommands::*handler)()) {
-    auto* action = new QAction(menu);
-    NameParts({{action, name}});
-    SetTranslated(action, caption);
-    menu->insertAction(before, action);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
+    return AddMenuCommand(menu, before, this, name, caption, handler);
   };
   ExportCsv = add("ExportCsv", QT_TRANSLATE_NOOP("Menu", "&Экспорт таблицы в CSV..."),
                   &TableFileCommands::ExportCsvClick);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/window_parts.h"
 #include "ui/about_form.h"
 #include "ui/window_placement.h"
 
@@ -104,17 +105,18 @@ TEST_F(AboutFormTest, WindowIsABorderlessNavyPanelKeptOnTop) {
 
 TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
   TAboutForm form;
-  ASSERT_NE(form.lbAbout, nullptr);
-  ASSERT_NE(form.Label1, nullptr);
-  ASSERT_NE(form.btOK, nullptr);
+  ASSERT_NE(Named<QLabel>(&form, "lbAbout"), nullptr);
+  ASSERT_NE(Named<QLabel>(&form, "Label1"), nullptr);
+  ASSERT_NE(Named<QPushButton>(&form, "btOK"), nullptr);
 
   struct Expected {
     QLabel* label;
     QString text;
     bool bold;
   };
-  for (const Expected& e : {Expected{form.lbAbout, QStringLiteral("Trevalune"), true},
-                            Expected{form.Label1, kVersionText, false}}) {
+  for (const Expected& e :
+       {Expected{Named<QLabel>(&form, "lbAbout"), QStringLiteral("Trevalune"), true},
+        Expected{Named<QLabel>(&form, "Label1"), kVersionText, false}}) {
     SCOPED_TRACE(e.text.toStdString());
     EXPECT_EQ(e.label->parentWidget(), &form);
     EXPECT_EQ(e.label->text(), e.text);
@@ -134,11 +136,12 @@ TEST_F(AboutFormTest, LabelsAndButtonAsLaidOut) {
     EXPECT_TRUE(version.match(components).hasMatch()) << components.toStdString();
   }
 
-  EXPECT_EQ(form.btOK->parentWidget(), &form);
-  EXPECT_EQ(form.btOK->text(), kButtonText);
-  EXPECT_EQ(form.btOK->font(), form.font()) << "the button uses the window font";
-  EXPECT_FALSE(form.btOK->isDefault());
-  EXPECT_EQ(form.focusWidget(), form.btOK) << "the button holds the focus";
+  EXPECT_EQ(Named<QPushButton>(&form, "btOK")->parentWidget(), &form);
+  EXPECT_EQ(Named<QPushButton>(&form, "btOK")->text(), kButtonText);
+  EXPECT_EQ(Named<QPushButton>(&form, "btOK")->font(), form.font())
+      << "the button uses the window font";
+  EXPECT_FALSE(Named<QPushButton>(&form, "btOK")->isDefault());
+  EXPECT_EQ(form.focusWidget(), Named<QPushButton>(&form, "btOK")) << "the button holds the focus";
 }
 
 // Given a parent, it stays a hidden window of its own; its button hides it
@@ -154,7 +157,7 @@ TEST_F(AboutFormTest, ButtonHidesTheWindowOnly) {
 
   form->show();
   ASSERT_TRUE(form->isVisible());
-  QTest::mouseClick(form->btOK, Qt::LeftButton);
+  QTest::mouseClick(Named<QPushButton>(form, "btOK"), Qt::LeftButton);
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(mainWindow.isVisible());
 
@@ -181,8 +184,9 @@ TEST_F(AboutFormTest, KeysPressTheButtonButEscapeDoesNothing) {
     SCOPED_TRACE(testing::Message() << "key " << c.key << (c.to_window ? " to the window" : ""));
     TAboutForm form;
     form.show();
-    QSignalSpy clicks(form.btOK, &QPushButton::clicked);
-    QTest::keyClick(c.to_window ? static_cast<QWidget*>(&form) : form.btOK, c.key);
+    QSignalSpy clicks(Named<QPushButton>(&form, "btOK"), &QPushButton::clicked);
+    QTest::keyClick(c.to_window ? static_cast<QWidget*>(&form) : Named<QPushButton>(&form, "btOK"),
+                    c.key);
     EXPECT_EQ(clicks.count(), c.clicks);
     EXPECT_EQ(form.isVisible(), c.clicks == 0);
   }
