@@ -205,6 +205,13 @@ bool TStringGrid::eventFilter(QObject* object, QEvent* event) {
       return true;
     if (event->type() == QEvent::MouseMove)
       RangeDragFromEditor(editor, static_cast<QMouseEvent*>(event));
+    // The second click of a double click lands on the editor, which the
+    // first one opened on the cell.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->modifiers().testFlag(Qt::AltModifier)) {
+      emit altDoubleClicked();
+      return true;
+    }
   }
   if (event->type() == QEvent::KeyPress && object == CellEditor()) {
     // A key typed into the current cell, or one that moves from it, first

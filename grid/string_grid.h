@@ -78,6 +78,9 @@ class TStringGrid : public QTableView, public CellGrid {
   void cellEdited(int column, int row);
   // A new editor was opened on the current cell (each cell gets its own).
   void editorOpened(QLineEdit* editor);
+  // The current cell was double-clicked with Alt held: the window opens the
+  // field's own editor (its bits, or its named values).
+  void altDoubleClicked();
 
  protected:
   // The cell editor's tooltip is worded when the editor is filled; a switch

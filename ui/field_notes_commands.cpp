@@ -66,6 +66,14 @@ FieldNotesCommands::FieldNotesCommands(const CommandWindow& window, UserSettings
   });
   connect(window_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &FieldNotesCommands::UpdateEnabled);
+  // A double click with Alt opens the cell's own editor, as its menu item
+  // would: the bits where the field has them, else its named values.
+  connect(window_.grid, &TStringGrid::altDoubleClicked, this, [this] {
+    if (BitsField())
+      EditBitsClick();
+    else if (NamedValuesField())
+      EditValuesClick();
+  });
   connect(window_.document, &TableDocument::fileChanged, this, &FieldNotesCommands::UpdateEnabled);
   connect(window_.document, &TableDocument::activeTableChanged, this,
           &FieldNotesCommands::UpdateEnabled);

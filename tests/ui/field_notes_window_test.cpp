@@ -90,9 +90,13 @@ TEST_F(FieldNotesWindowTest, TheBitsEditorSetsTwoBitsAsOneStep) {
   form->History()->Redo();
   EXPECT_EQ(static_cast<std::uint32_t>(form->Document()->ValueAfterCommit(field)), after);
 
-  // Cancelled, nothing changes and no step is made.
+  // Cancelled, nothing changes and no step is made. A double click with Alt
+  // on the cell opens the same editor; a plain one only selects a word.
   dialogs.bits_answer = nullptr;
-  Named<QAction>(form, "EditBits")->trigger();
+  QTest::mouseDClick(grid->CellEditor(), Qt::LeftButton);
+  EXPECT_EQ(dialogs.bits_questions.size(), 1u);
+  QTest::mouseDClick(grid->CellEditor(), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(dialogs.bits_questions.size(), 2u);
   EXPECT_EQ(form->History()->Count(), steps + 1);
 }
 
@@ -260,6 +264,10 @@ TEST_F(FieldNotesWindowTest, ANamedValueIsChosenByItsNameAsOneStep) {
           ->Hint(kFaction, 4)
           .contains(chosen == 1 ? QStringLiteral("1 — Первая") : QStringLiteral("2 — Вторая")));
   form->History()->Undo();
+  EXPECT_EQ(form->Document()->ValueAfterCommit(field), before);
+  // A field without bits offers its named values on a double click with Alt.
+  QTest::mouseDClick(grid->CellEditor(), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(dialogs.value_questions.size(), 2u);
   EXPECT_EQ(form->Document()->ValueAfterCommit(field), before);
 }
 
