@@ -146,66 +146,22 @@ TEST_F(MainFormTest, MenuCaptionsAndShortcut) {
   EXPECT_TRUE(items.contains(Named<QMenu>(form, "mm_Recent")->menuAction()));
 }
 
-// Each part of the window is found by its name, and by that name alone: no
-// other object of the window shares it, and it is of the kind it names.
-TEST_F(MainFormTest, EveryPartIsFoundByItsOneName) {
+// Each part of the window known by a name of ours (Qt's own begin with "qt_"
+// or "_q_") is the one object of that name: a part found by name is the
+// right one.
+TEST_F(MainFormTest, NoTwoPartsShareAName) {
   form->ShowChecksPanel(true);
   Named<QAction>(form, "ShowPanel")->trigger();
-  const struct {
-    const char* name;
-    const char* kind;
-  } parts[] = {{"MainMenu", "QMenuBar"},
-               {"mm_File", "QMenu"},
-               {"Open", "QAction"},
-               {"mm_SaveAs", "QAction"},
-               {"mm_Recent", "QMenu"},
-               {"mm_Line", "QAction"},
-               {"mm_Exit", "QAction"},
-               {"tc_Tabs", "QTabBar"},
-               {"sg_Table", "TStringGrid"},
-               {"sb_Info", "QStatusBar"},
-               {"mm_Help", "QMenu"},
-               {"mm_About", "QAction"},
-               {"mm_Edit", "QMenu"},
-               {"mm_Undo", "QAction"},
-               {"mm_Redo", "QAction"},
-               {"mm_Revert", "QAction"},
-               {"pm_Grid", "QMenu"},
-               {"mm_View", "QMenu"},
-               {"mm_Checks", "QAction"},
-               {"mm_Language", "QMenu"},
-               {"mm_Russian", "QAction"},
-               {"mm_English", "QAction"},
-               {"ChangesPanel", "ChangesPanel"},
-               {"ChecksPanel", "ChecksPanel"},
-               {"BalancePanel", "BalancePanel"},
-               {"ShowPanel", "QAction"},
-               {"NotesMenu", "QMenu"},
-               {"OpenNotes", "QAction"},
-               {"ShippedNotes", "QAction"},
-               {"EditBits", "QAction"},
-               {"EditValues", "QAction"},
-               {"CaptionMenu", "QMenu"},
-               {"EditFieldNote", "QAction"},
-               {"CompareWith", "QAction"},
-               {"CloseComparison", "QAction"},
-               {"TakeFromComparison", "QAction"},
-               {"EditRange", "QAction"},
-               {"NextDifference", "QAction"},
-               {"PreviousDifference", "QAction"},
-               {"ExportPatch", "QAction"},
-               {"ApplyPatch", "QAction"},
-               {"ExportCsv", "QAction"},
-               {"ImportCsv", "QAction"},
-               {"SaveChangeList", "QAction"},
-               {"ApplyChangeList", "QAction"},
-               {"SaveListsReport", "QAction"}};
-  for (const auto& part : parts) {
-    SCOPED_TRACE(part.name);
-    const QList<QObject*> found = form->findChildren<QObject*>(QLatin1StringView(part.name));
-    ASSERT_EQ(found.size(), 1);
-    EXPECT_STREQ(found.front()->metaObject()->className(), part.kind);
+  std::map<QString, int> named;
+  for (const QObject* part : form->findChildren<QObject*>()) {
+    const QString name = part->objectName();
+    if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) &&
+        !name.startsWith(QLatin1String("_q_")))
+      ++named[name];
   }
+  EXPECT_GE(named.size(), 46u);
+  for (const auto& [name, count] : named)
+    EXPECT_EQ(count, 1) << name.toStdString();
 }
 
 // Вид → Язык: the menus, tabs, captions and Qt's own texts change at once,
